@@ -1,0 +1,39 @@
+# Vanta Screensaver Builder. `make run` and `make test` work as root on a
+# fresh Debian 12 machine: they install what is missing first.
+SHELL := /bin/bash
+ROOT := $(CURDIR)
+JOBS ?= 2
+
+.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean
+
+all: native windows
+
+bootstrap:
+	@bash scripts/bootstrap.sh
+
+native: bootstrap
+	cmake -S . -B build/native -G Ninja
+	cmake --build build/native -j $(JOBS)
+
+windows: bootstrap
+	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
+	cmake --build build/windows -j $(JOBS)
+
+test-native: native
+	cd build/native && ctest --output-on-failure -j $(JOBS)
+
+# Win32 tests and end-to-end runs under Wine, serially, on one display.
+test-windows: windows
+	cd build/windows && $(ROOT)/scripts/with-display.sh ctest --output-on-failure
+
+test: test-native test-windows
+
+# Long fuzzing runs; `make test` runs each target briefly.
+fuzz: native
+	bash scripts/fuzz.sh 300
+
+run: windows
+	bash scripts/run.sh $(ARGS)
+
+clean:
+	rm -rf build/native build/windows

@@ -1,0 +1,33 @@
+// File operations the portable core needs, one implementation per platform
+// (posix/ natively, win32/ on Windows). Paths are narrow strings in the
+// platform's own encoding.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vanta::platform {
+
+// An existing regular file (not a folder).
+bool FileExists(const std::string& path);
+
+enum class TReadResult { Ok, Missing, Failed };
+// Reads the whole file, up to maxBytes; a larger file is Failed.
+TReadResult ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes);
+
+// Replaces the file's content in one step: the data goes to a temporary file
+// beside it, reaches the disk, and is then renamed over the old file, so a
+// crash leaves either the old or the new content, never a mixture.
+// Returns false (and leaves the old file) on any failure.
+bool WriteFileAtomically(const std::string& path, std::string_view data);
+
+// Names (without folder) of the regular files in folder whose names match
+// pattern, letter case ignored; '*' and '?' are wildcards. In the order of
+// the directory listing; "." and ".." and folders are skipped.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
+
+// Full path of the running executable.
+std::string ExecutablePath();
+
+}  // namespace vanta::platform

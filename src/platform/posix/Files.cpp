@@ -1,0 +1,83 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <limits.h>
+
+#include "platform/Files.h"
+#include "platform/Wildcard.h"
+
+namespace vanta::platform {
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+TReadResult ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes) {
+  out.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? TReadResult::Missing : TReadResult::Failed;
+  struct stat st {};
+  TReadResult result = TReadResult::Ok;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) > maxBytes) {
+    result = TReadResult::Failed;
+  } else {
+    char buf[65536];
+    for (;;) {
+      const ssize_t got = ::read(fd, buf, sizeof buf);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0 || out.size() + static_cast<size_t>(got) > maxBytes) {
+        result = TReadResult::Failed;
+        break;
+      }
+      if (got == 0) break;
+      out.append(buf, static_cast<size_t>(got));
+    }
+  }
+  ::close(fd);
+  if (result != TReadResult::Ok) out.clear();
+  return result;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view data) {
+  const std::string temp = path + ".tmp~" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = true;
+  while (ok && !data.empty()) {
+    const ssize_t put = ::write(fd, data.data(), data.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) ok = false;
+    else data.remove_prefix(static_cast<size_t>(put));
+  }
+  ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return names;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == ".." || !WildcardMatch(name, pattern)) continue;
+    if (FileExists((folder.empty() ? "./" : folder) + name)) names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+std::string ExecutablePath() {
+  char buf[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+}  // namespace vanta::platform

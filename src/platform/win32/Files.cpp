@@ -1,0 +1,94 @@
+#include <windows.h>
+
+#include "platform/Files.h"
+#include "platform/Wildcard.h"
+
+namespace vanta::platform {
+
+bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TReadResult ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes) {
+  out.clear();
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? TReadResult::Missing
+                                                                        : TReadResult::Failed;
+  }
+  TReadResult result = TReadResult::Ok;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(h, &size) || static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+    result = TReadResult::Failed;
+  } else {
+    out.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    size_t at = 0;
+    while (at < out.size()) {
+      if (!ReadFile(h, out.data() + at, static_cast<DWORD>(out.size() - at), &got, nullptr)) {
+        result = TReadResult::Failed;
+        break;
+      }
+      if (got == 0) break;
+      at += got;
+    }
+    out.resize(at);
+  }
+  CloseHandle(h);
+  if (result != TReadResult::Ok) out.clear();
+  return result;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view data) {
+  const std::string temp = path + ".tmp~" + std::to_string(GetCurrentProcessId());
+  HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  while (ok && !data.empty()) {
+    DWORD put = 0;
+    ok = WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) && put > 0;
+    if (ok) data.remove_prefix(put);
+  }
+  ok = FlushFileBuffers(h) && ok;
+  ok = CloseHandle(h) && ok;
+  ok = ok && MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileA(temp.c_str());
+  return ok;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + pattern).c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = fd.cFileName;
+    // The system also matches the pattern against 8.3 short names; only the
+    // long name counts here.
+    if (name == "." || name == ".." || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !WildcardMatch(name, pattern))
+      continue;
+    names.push_back(name);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return names;
+}
+
+std::string ExecutablePath() {
+  std::string buf(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) {
+      buf.resize(n);
+      return buf;
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+}  // namespace vanta::platform

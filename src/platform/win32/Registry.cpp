@@ -1,0 +1,30 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/Registry.h"
+
+namespace vanta::platform {
+
+std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
+  std::string key = subKey;
+  while (!key.empty() && key.front() == '\\') key.erase(0, 1);  // relative to the root key
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+  std::optional<std::string> result;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(h, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    std::string value(size + 1, '\0');
+    DWORD got = size;
+    if (RegQueryValueExA(h, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &got) == ERROR_SUCCESS) {
+      value.resize(std::min<size_t>(got, value.size()));
+      while (!value.empty() && value.back() == '\0') value.pop_back();
+      result = value;
+    }
+  }
+  RegCloseKey(h);
+  return result;
+}
+
+}  // namespace vanta::platform

@@ -1,0 +1,221 @@
+#include "settings/IniDocument.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "base/Text.h"
+
+namespace vanta {
+namespace {
+constexpr size_t npos = std::string::npos;
+
+// Line breaks inside a name or value would let the text smuggle in
+// sections or keys of its own.
+std::string OneLine(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c == '\r' || c == '\n') c = ' ';
+  return r;
+}
+}  // namespace
+
+std::optional<int32_t> ParseIniInteger(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  bool hex = false;
+  if (!s.empty() && s.front() == '$') {
+    hex = true;
+    s.remove_prefix(1);
+  } else if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    hex = true;
+    s.remove_prefix(2);
+  }
+  if (s.empty()) return std::nullopt;
+  uint64_t v = 0;
+  for (char c : s) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return std::nullopt;
+    v = v * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+    if (v > 0xFFFFFFFFull) return std::nullopt;
+  }
+  if (hex) {
+    // Hexadecimal spans all 32 bits: $FFFFFFFF is -1.
+    const auto bits = static_cast<uint32_t>(v);
+    return static_cast<int32_t>(negative ? 0u - bits : bits);
+  }
+  if (v > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return std::nullopt;
+  return negative ? static_cast<int32_t>(-static_cast<int64_t>(v)) : static_cast<int32_t>(v);
+}
+
+TIniDocument::TLine TIniDocument::ParseLine(std::string text, std::string eol) {
+  TLine line{std::move(text), std::move(eol), TKind::Other, {}};
+  const std::string_view t = Trim(line.text);
+  if (t.empty() || t.front() == ';') return line;
+  if (t.front() == '[') {
+    const size_t close = t.find(']');
+    line.kind = TKind::Section;
+    line.name = std::string(Trim(t.substr(1, close == npos ? npos : close - 1)));
+    return line;
+  }
+  const std::string_view key = Trim(t.substr(0, t.find('=')));
+  if (!key.empty()) {
+    line.kind = TKind::Key;
+    line.name = std::string(key);
+  }
+  return line;
+}
+
+TIniDocument::TIniDocument(std::string_view text) {
+  while (!text.empty()) {
+    const size_t lf = text.find('\n');
+    std::string_view body = text.substr(0, lf);
+    std::string eol;
+    if (lf != npos) {
+      eol = "\n";
+      if (!body.empty() && body.back() == '\r') {
+        body.remove_suffix(1);
+        eol = "\r\n";
+      }
+    }
+    lines_.push_back(ParseLine(std::string(body), std::move(eol)));
+    text.remove_prefix(lf == npos ? text.size() : lf + 1);
+  }
+}
+
+std::string TIniDocument::Text() const {
+  std::string out;
+  for (const TLine& l : lines_) out.append(l.text).append(l.eol);
+  return out;
+}
+
+const std::string& TIniDocument::NewLineEnding() const {
+  static const std::string crlf = "\r\n";
+  for (const TLine& l : lines_)
+    if (!l.eol.empty()) return l.eol;
+  return crlf;
+}
+
+template <typename F>
+void TIniDocument::ForEachSectionLine(std::string_view section, F&& f) const {
+  bool inside = false;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const TLine& l = lines_[i];
+    if (l.kind == TKind::Section) inside = SameText(l.name, section);
+    else if (inside && l.kind == TKind::Key && !f(i)) return;
+  }
+}
+
+size_t TIniDocument::FindKey(std::string_view section, std::string_view key) const {
+  size_t found = npos;
+  ForEachSectionLine(section, [&](size_t i) {
+    if (!SameText(lines_[i].name, key)) return true;
+    found = i;
+    return false;
+  });
+  return found;
+}
+
+bool TIniDocument::SectionExists(std::string_view section) const {
+  for (const TLine& l : lines_)
+    if (l.kind == TKind::Section && SameText(l.name, section)) return true;
+  return false;
+}
+
+std::optional<std::string> TIniDocument::Value(std::string_view section, std::string_view key) const {
+  const size_t i = FindKey(section, Trim(key));
+  if (i == npos) return std::nullopt;
+  const std::string& text = lines_[i].text;
+  const size_t eq = text.find('=');
+  if (eq == npos) return std::nullopt;
+  return std::string(Trim(std::string_view(text).substr(eq + 1)));
+}
+
+std::string TIniDocument::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+  std::optional<std::string> v = Value(section, key);
+  if (!v) return std::string(def.substr(0, kMaxValueChars));
+  if (v->size() > kMaxValueChars) v->resize(kMaxValueChars);
+  return *v;
+}
+
+int32_t TIniDocument::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
+  const std::optional<std::string> v = Value(section, key);
+  if (!v) return def;
+  return ParseIniInteger(std::string_view(*v).substr(0, kMaxValueChars)).value_or(def);
+}
+
+bool TIniDocument::ReadBool(std::string_view section, std::string_view key, bool def) const {
+  return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+std::vector<std::string> TIniDocument::ReadSectionKeys(std::string_view section) const {
+  std::vector<std::string> keys;
+  std::unordered_set<std::string> seen;
+  size_t bytes = 0;
+  ForEachSectionLine(section, [&](size_t i) {
+    const std::string& name = lines_[i].name;
+    if (!seen.insert(LowerCase(name)).second) return true;  // a repeated key is one key
+    if (bytes + name.size() + 1 > kKeyListBytes) return false;
+    bytes += name.size() + 1;
+    keys.push_back(name);
+    return true;
+  });
+  return keys;
+}
+
+void TIniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string sect = std::string(Trim(OneLine(section)));
+  const std::string name = std::string(Trim(OneLine(key)));
+  const std::string val = OneLine(value);
+  if (name.empty()) return;  // "=value" would not read back as a key
+  const size_t existing = FindKey(sect, name);
+  if (existing != npos) {
+    TLine& l = lines_[existing];
+    l.text = l.name + "=" + val;
+    return;
+  }
+  // After the last key of the section's first occurrence, or right below its header.
+  size_t at = npos;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].kind != TKind::Section || !SameText(lines_[i].name, sect)) continue;
+    at = i + 1;
+    for (size_t j = i + 1; j < lines_.size() && lines_[j].kind != TKind::Section; ++j)
+      if (lines_[j].kind == TKind::Key) at = j + 1;
+    break;
+  }
+  const std::string eol = NewLineEnding();
+  if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = eol;
+  if (at == npos) {
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(ParseLine("", eol));
+    lines_.push_back(ParseLine("[" + sect + "]", eol));
+    at = lines_.size();
+  }
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), ParseLine(name + "=" + val, eol));
+}
+
+void TIniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TIniDocument::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+void TIniDocument::EraseSection(std::string_view section) {
+  std::vector<TLine> kept;
+  kept.reserve(lines_.size());
+  bool erasing = false;
+  for (TLine& l : lines_) {
+    if (l.kind == TKind::Section) erasing = SameText(l.name, section);
+    if (!erasing) kept.push_back(std::move(l));
+  }
+  lines_ = std::move(kept);
+}
+
+}  // namespace vanta

@@ -1,0 +1,66 @@
+#include "settings/IniFile.h"
+
+#include <exception>
+
+#include "platform/Files.h"
+
+namespace vanta {
+
+void TIniFile::Reload() {
+  std::string text;
+  const platform::TReadResult r = platform::ReadWholeFile(fileName_, text, kMaxFileBytes);
+  doc_ = TIniDocument(text);
+  unreadable_ = r == platform::TReadResult::Failed;
+  loaded_ = true;
+  dirty_ = false;
+}
+
+TIniDocument& TIniFile::Loaded() {
+  if (!loaded_) Reload();
+  return doc_;
+}
+
+TIniDocument& TIniFile::ForWriting() {
+  Loaded();
+  if (unreadable_) throw EIniFileError("The settings file \"" + fileName_ + "\" cannot be read; it was not changed.");
+  return doc_;
+}
+
+void TIniFile::Changed() {
+  dirty_ = true;
+  if (batchDepth_ == 0) UpdateFile();
+}
+
+void TIniFile::UpdateFile() {
+  if (!dirty_) return;
+  if (!platform::WriteFileAtomically(fileName_, doc_.Text()))
+    throw EIniFileError("The settings file \"" + fileName_ + "\" could not be written.");
+  dirty_ = false;
+}
+
+void TIniFile::WriteString(std::string_view s, std::string_view k, std::string_view v) {
+  ForWriting().WriteString(s, k, v);
+  Changed();
+}
+
+void TIniFile::WriteInteger(std::string_view s, std::string_view k, int32_t v) {
+  ForWriting().WriteInteger(s, k, v);
+  Changed();
+}
+
+void TIniFile::WriteBool(std::string_view s, std::string_view k, bool v) {
+  ForWriting().WriteBool(s, k, v);
+  Changed();
+}
+
+void TIniFile::EraseSection(std::string_view s) {
+  if (!Loaded().SectionExists(s)) return;
+  ForWriting().EraseSection(s);
+  Changed();
+}
+
+TIniFile::TBatch::~TBatch() noexcept(false) {
+  if (--file_.batchDepth_ == 0 && std::uncaught_exceptions() == 0) file_.UpdateFile();
+}
+
+}  // namespace vanta

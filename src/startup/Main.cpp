@@ -1,0 +1,45 @@
+// The executable's entry: the Win32 side of start-up.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "startup/ChangeSaverPassword.h"
+#include "startup/Startup.h"
+
+namespace vanta {
+namespace {
+
+class TWin32StartupHost final : public IStartupHost {
+ public:
+  TWindowHandle GetForegroundWindow() override {
+    return reinterpret_cast<TWindowHandle>(::GetForegroundWindow());
+  }
+  void SetForegroundWindow(TWindowHandle window) override {
+    ::SetForegroundWindow(reinterpret_cast<HWND>(window));
+  }
+  void ChangeSaverPassword(TWindowHandle parent) override { vanta::ChangeSaverPassword(parent); }
+  void RunMainWindow(TMainWindow window, const TCommandLine&) override {
+    // The builder, the "Setting" dialog, the full-screen show and the
+    // preview are each their own unit; until a unit is part of the program
+    // its mode ends here without a window.
+    switch (window) {
+      case TMainWindow::None:
+      case TMainWindow::Builder:
+      case TMainWindow::SettingDialog:
+      case TMainWindow::FullScreen:
+      case TMainWindow::Preview:
+        break;
+    }
+  }
+};
+
+}  // namespace
+}  // namespace vanta
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  std::vector<std::string> args;
+  for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
+  vanta::TWin32StartupHost host;
+  vanta::RunStartup(args, host);
+  return 0;
+}

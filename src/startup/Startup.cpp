@@ -1,0 +1,42 @@
+#include "startup/Startup.h"
+
+#include "base/Text.h"
+#include "settings/SaverSettings.h"
+#include "startup/Instance.h"
+
+namespace vanta {
+
+TMainWindow MainWindowFor(TSaverMode mode, const std::string& instanceName) {
+  switch (mode) {
+    case smFullScreen:
+      return TMainWindow::FullScreen;
+    case smPreview:
+      return TMainWindow::Preview;
+    case smChangePassword:
+      return TMainWindow::None;
+    case smConfigure:
+    case smConfigureAsked:
+      break;
+  }
+  return LowerCase(instanceName) == kBuilderInstanceName ? TMainWindow::Builder : TMainWindow::SettingDialog;
+}
+
+void RunStartup(const std::vector<std::string>& args, IStartupHost& host) {
+  const TCommandLine cl = ParseCommandLine(args, [&] { return host.GetForegroundWindow(); });
+  SetStartupCommandLine(cl);
+  try {
+    LoadSaverSettings();
+  } catch (...) {
+    // The show never reports: a settings file that cannot be had gives the defaults.
+  }
+
+  if (cl.SaverMode == smChangePassword) {
+    if (cl.ParentWindow != 0) host.ChangeSaverPassword(cl.ParentWindow);
+    return;
+  }
+  host.RunMainWindow(MainWindowFor(cl.SaverMode, Instance().InstanceName), cl);
+  if (cl.SaverMode == smFullScreen && cl.PreviousForegroundWindow != 0)
+    host.SetForegroundWindow(cl.PreviousForegroundWindow);
+}
+
+}  // namespace vanta

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "base/MulDiv.h"
+#include "base/Random.h"
+#include "base/Rect.h"
+#include "base/Text.h"
+#include "platform/Wildcard.h"
+
+namespace vanta {
+namespace {
+
+TEST(Random, KnownSequenceFromSeedZero) {
+  // The generator's published sequence for seed 0 and n = 100.
+  SetRandSeed(0);
+  const uint32_t expected[] = {0, 3, 86, 20, 27, 67, 31, 16, 37, 42};
+  for (uint32_t e : expected) EXPECT_EQ(Random(100), e);
+}
+
+TEST(Random, UsesHighPartOfTheProduct) {
+  SetRandSeed(12345);
+  EXPECT_EQ(Random(1), 0u);
+  EXPECT_EQ(Random(2), 0u);
+  EXPECT_EQ(Random(7), 0u);
+  EXPECT_EQ(Random(1000), 553u);
+  EXPECT_EQ(Random(0xFFFFFFFFu), 2721613529u);
+  EXPECT_EQ(Random(0), 0u);  // still advances the seed
+  EXPECT_EQ(RandSeed(), 1467157059u);
+}
+
+TEST(Random, StaysBelowN) {
+  SetRandSeed(99);
+  for (uint32_t n : {1u, 3u, 128u, 1000003u})
+    for (int i = 0; i < 1000; ++i) ASSERT_LT(Random(n), n);
+}
+
+TEST(Random, RandomizeChangesTheSeed) {
+  SetRandSeed(0);
+  Randomize();
+  const uint32_t first = RandSeed();
+  Random(10);
+  EXPECT_NE(RandSeed(), first);
+}
+
+TEST(MulDiv, RoundsHalvesAwayFromZero) {
+  struct Case { int32_t a, b, c, want; } cases[] = {
+      {10, 10, 4, 25},    {5, 1, 2, 3},       {-5, 1, 2, -3},   {5, -1, 2, -3},  {5, 1, -2, -3},
+      {-5, -1, 2, 3},     {7, 1, 2, 4},       {3, 1, 2, 2},     {1, 1, 3, 0},    {2, 1, 3, 1},
+      {-2, 1, 3, -1},     {100, 50, 100, 50}, {0, 5, 7, 0},     {1, 1, 0, -1},
+      {INT_MAX, 2, 2, INT_MAX}, {INT_MAX, INT_MAX, INT_MAX, INT_MAX}, {INT_MIN, 1, 1, INT_MIN},
+      {INT_MAX, 2, 1, -1},  // does not fit
+      {65536, 65536, 2, -1},
+      {65536, 65536, 4, 1073741824},
+  };
+  for (const Case& k : cases) EXPECT_EQ(MulDiv(k.a, k.b, k.c), k.want) << k.a << "*" << k.b << "/" << k.c;
+}
+
+TEST(FileBaseName, CutsBeforeTheFirstOccurrenceOfTheExtension) {
+  struct Case { const char* path; const char* want; } cases[] = {
+      {"C:\\SAVERS\\My Show.scr", "My Show"}, {"a.scr.scr", "a"}, {"/x/y/VantaSaver.scr", "VantaSaver"},
+      {"noext", "noext"},                     {"dir.d/file", "file"}, {"archive.tar.gz", "archive.tar"},
+      {"C:\\x\\", ""},                        {"", ""},
+  };
+  for (const Case& k : cases) EXPECT_EQ(FileBaseName(k.path), k.want) << k.path;
+}
+
+TEST(Paths, SplitAtEitherSlash) {
+  EXPECT_EQ(ExtractFileName("D:\\Photos\\a.jpg"), "a.jpg");
+  EXPECT_EQ(ExtractFileName("/photos/b.jpg"), "b.jpg");
+  EXPECT_EQ(ExtractFilePath("D:\\Photos\\a.jpg"), "D:\\Photos\\");
+  EXPECT_EQ(ExtractFileExt("x/a.b/c"), "");
+  EXPECT_EQ(ExtractFileExt("c.JPEG"), ".JPEG");
+  EXPECT_EQ(IncludeTrailingDelimiter("abc"), std::string("abc") + kPathDelim);
+  EXPECT_EQ(IncludeTrailingDelimiter("abc/"), "abc/");
+}
+
+TEST(Text, CaseAndNumbers) {
+  EXPECT_TRUE(SameText("VantaSaver", "vantasaver"));
+  EXPECT_FALSE(SameText("Vanta", "Vantas"));
+  EXPECT_EQ(UpperCase("/c:4711"), "/C:4711");
+  EXPECT_EQ(ParseDecimal32("-2147483648"), INT32_MIN);
+  EXPECT_EQ(ParseDecimal32("2147483648"), std::nullopt);
+  EXPECT_EQ(ParseDecimal32("12a"), std::nullopt);
+  EXPECT_EQ(ParseDecimal32("+7"), 7);
+  EXPECT_EQ(ParseDecimal32(""), std::nullopt);
+}
+
+TEST(Rect, Helpers) {
+  EXPECT_EQ(IntersectRect({0, 0, 10, 10}, {5, 5, 20, 20}), (TRect{5, 5, 10, 10}));
+  EXPECT_EQ(IntersectRect({0, 0, 10, 10}, {10, 0, 20, 10}), TRect{});  // edges touch only
+  EXPECT_EQ(UnionRect({0, 0, 1, 1}, {5, 5, 6, 7}), (TRect{0, 0, 6, 7}));
+  EXPECT_EQ(UnionRect({}, {1, 2, 3, 4}), (TRect{1, 2, 3, 4}));
+  EXPECT_EQ(OffsetRect({1, 2, 3, 4}, 10, -2), (TRect{11, 0, 13, 2}));
+  EXPECT_TRUE(PtInRect({0, 0, 2, 2}, {1, 1}));
+  EXPECT_FALSE(PtInRect({0, 0, 2, 2}, {2, 1}));  // right edge is outside
+}
+
+TEST(Wildcard, MatchesLikeTheDirectoryListing) {
+  using platform::WildcardMatch;
+  EXPECT_TRUE(WildcardMatch("Mountains.002", "MOUNTA*.002"));
+  EXPECT_TRUE(WildcardMatch("mounta.002", "MOUNTA*.002"));
+  EXPECT_FALSE(WildcardMatch("Mountains.0021", "MOUNTA*.002"));
+  EXPECT_FALSE(WildcardMatch("Mounta.scr", "MOUNTA*.002"));
+  EXPECT_TRUE(WildcardMatch("a.b.c", "*.c"));
+  EXPECT_TRUE(WildcardMatch("abc", "a?c"));
+  EXPECT_FALSE(WildcardMatch("ac", "a?c"));
+}
+
+}  // namespace
+}  // namespace vanta

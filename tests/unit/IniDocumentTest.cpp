@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "settings/IniDocument.h"
+#include "settings/IniFile.h"
+#include "TempDir.h"
+
+namespace vanta {
+namespace {
+
+TEST(IniDocument, NamesIgnoreCaseAndBlanks) {
+  const TIniDocument doc("  [ set ]  \r\n  Image Interval  =  12  \r\nKEY=a=b\r\n");
+  EXPECT_EQ(doc.ReadString("SET", "image interval", "?"), "12");
+  EXPECT_EQ(doc.ReadInteger("Set", "IMAGE INTERVAL", 0), 12);
+  EXPECT_EQ(doc.ReadString("set", "key", "?"), "a=b");  // the first '=' splits
+  EXPECT_EQ(doc.ReadString("set", "missing", "dflt"), "dflt");
+  EXPECT_EQ(doc.ReadString("other", "key", "dflt"), "dflt");
+}
+
+TEST(IniDocument, LineEndingsAndLastLine) {
+  for (const char* text : {"[s]\nk=1\nj=2", "[s]\r\nk=1\r\nj=2\r\n", "[s]\nk=1\r\nj=2\n"}) {
+    const TIniDocument doc(text);
+    EXPECT_EQ(doc.ReadInteger("s", "k", 0), 1) << text;
+    EXPECT_EQ(doc.ReadInteger("s", "j", 0), 2) << text;
+    EXPECT_EQ(doc.Text(), text);  // an untouched document gives back its bytes
+  }
+}
+
+TEST(IniDocument, IntegersAndBooleans) {
+  struct Case { const char* value; int32_t want; } cases[] = {
+      {"42", 42},         {"  -7", -7},       {"+3", 3},          {"0x1F", 31},       {"0XfF", 255},
+      {"$10", 16},        {"$FFFFFFFF", -1},  {"0xFFFFFFFF", -1}, {"-$10", -16},      {"2147483647", 2147483647},
+      {"2147483648", 99}, {"-2147483648", INT32_MIN},             {"12abc", 99},      {"", 99},
+      {"abc", 99},        {"0x", 99},         {"$", 99},          {"1 2", 99},        {"0x1FFFFFFFF", 99},
+      {"16777215", 16777215},
+  };
+  for (const Case& k : cases) {
+    const TIniDocument doc(std::string("[s]\nv=") + k.value + "\n");
+    EXPECT_EQ(doc.ReadInteger("s", "v", 99), k.want) << '"' << k.value << '"';
+  }
+  const TIniDocument doc("[s]\nt=2\nf=0\nbad=yes\nhex=$0\n");
+  EXPECT_TRUE(doc.ReadBool("s", "t", false));
+  EXPECT_FALSE(doc.ReadBool("s", "f", true));
+  EXPECT_TRUE(doc.ReadBool("s", "bad", true));    // does not convert: default
+  EXPECT_FALSE(doc.ReadBool("s", "bad", false));
+  EXPECT_FALSE(doc.ReadBool("s", "hex", true));
+}
+
+TEST(IniDocument, LongValuesAreCutAt2047Characters) {
+  const std::string value(5000, 'x');
+  const TIniDocument doc("[s]\nk=" + value + "\n");
+  EXPECT_EQ(doc.ReadString("s", "k", "").size(), 2047u);
+  EXPECT_EQ(doc.Text().size(), value.size() + 7);  // the file keeps it whole
+}
+
+TEST(IniDocument, KeyListStopsAt16384BytesOfWholeNames) {
+  // 100-character names take 101 bytes each: 162 fit into 16384 bytes.
+  std::string text = "[Pictures]\n";
+  for (int i = 0; i < 300; ++i) {
+    std::string name = "k" + std::to_string(1000 + i);
+    name.resize(100, 'n');
+    text += name + "=1\n";
+  }
+  const auto keys = TIniDocument(text).ReadSectionKeys("pictures");
+  ASSERT_EQ(keys.size(), 162u);
+  EXPECT_EQ(keys.front().substr(0, 5), "k1000");
+  EXPECT_EQ(keys.back().substr(0, 5), "k1161");
+}
+
+TEST(IniDocument, KeysInFileOrderAcrossRepeatedSections) {
+  const TIniDocument doc("[A]\nz=1\n;x=1\nbare line\n[B]\nq=1\n[a]\ny=2\nZ=3\n");
+  EXPECT_EQ(doc.ReadSectionKeys("A"), (std::vector<std::string>{"z", "bare line", "y"}));
+  EXPECT_EQ(doc.ReadInteger("a", "z", 0), 1);  // the first occurrence wins
+  EXPECT_EQ(doc.Value("a", "bare line"), std::nullopt);
+  EXPECT_EQ(doc.Value("a", ";x"), std::nullopt);
+}
+
+TEST(IniDocument, WritesChangeOnlyTheirLines) {
+  TIniDocument doc("; keep me\r\n[Set]\r\nAuthor=Me\r\nImageInterval = 3\r\n\r\n[Other]\r\nx=1\r\n");
+  doc.WriteInteger("set", "imageinterval", 9);
+  doc.WriteString("Set", "New", "v");
+  doc.WriteBool("Caption", "ForceHide", true);
+  EXPECT_EQ(doc.Text(),
+            "; keep me\r\n[Set]\r\nAuthor=Me\r\nImageInterval=9\r\nNew=v\r\n\r\n[Other]\r\nx=1\r\n"
+            "\r\n[Caption]\r\nForceHide=1\r\n");
+}
+
+TEST(IniDocument, NewFileAndMissingFinalNewline) {
+  TIniDocument empty;
+  empty.WriteString("Set", "A", "1");
+  empty.WriteString("Set", "B", "2");
+  EXPECT_EQ(empty.Text(), "[Set]\r\nA=1\r\nB=2\r\n");
+
+  TIniDocument lf("[s]\nk=1");
+  lf.WriteString("s", "j", "2");
+  EXPECT_EQ(lf.Text(), "[s]\nk=1\nj=2\n");
+}
+
+TEST(IniDocument, LineBreaksInValuesCannotAddKeys) {
+  TIniDocument doc;
+  doc.WriteString("Caption", "AddtionalText", "hi\r\n[Set]\r\nKeyboardPress=0");
+  EXPECT_FALSE(doc.SectionExists("Set"));
+  EXPECT_EQ(doc.ReadSectionKeys("Caption").size(), 1u);
+}
+
+TEST(IniDocument, EraseSectionRemovesEveryOccurrence) {
+  TIniDocument doc("[Transitions]\n3=0\n[Set]\na=1\n[transitions]\n6=0\n");
+  doc.EraseSection("TRANSITIONS");
+  EXPECT_EQ(doc.Text(), "[Set]\na=1\n");
+  EXPECT_TRUE(doc.ReadSectionKeys("Transitions").empty());
+}
+
+TEST(IniFile, FileComesIntoBeingAtTheFirstWrite) {
+  test::TTempDir dir;
+  TIniFile ini(dir.Path("x.002"));
+  EXPECT_EQ(ini.ReadInteger("Set", "A", 5), 5);
+  EXPECT_FALSE(dir.Exists("x.002"));
+  ini.WriteInteger("Set", "A", 6);
+  EXPECT_EQ(dir.Read("x.002"), "[Set]\r\nA=6\r\n");
+}
+
+TEST(IniFile, BatchWritesOnceAndLeavesNoTemporaryFiles) {
+  test::TTempDir dir;
+  dir.Write("x.002", "[Set]\nA=1\n");
+  TIniFile ini(dir.Path("x.002"));
+  {
+    TIniFile::TBatch batch(ini);
+    ini.WriteInteger("Set", "A", 2);
+    ini.WriteInteger("Set", "B", 3);
+    EXPECT_EQ(dir.Read("x.002"), "[Set]\nA=1\n");  // not yet
+  }
+  EXPECT_EQ(dir.Read("x.002"), "[Set]\nA=2\nB=3\n");
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Folder())) ++files;
+  EXPECT_EQ(files, 1u);
+}
+
+TEST(IniFile, ReloadSeesTheFileAsItIsNow) {
+  test::TTempDir dir;
+  dir.Write("x.002", "[Set]\nA=1\n");
+  TIniFile ini(dir.Path("x.002"));
+  EXPECT_EQ(ini.ReadInteger("Set", "A", 0), 1);
+  dir.Write("x.002", "[Set]\nA=2\n");
+  ini.Reload();
+  EXPECT_EQ(ini.ReadInteger("Set", "A", 0), 2);
+}
+
+TEST(IniFile, AnUnreadableFileIsNeverOverwritten) {
+  test::TTempDir dir;
+  std::filesystem::create_directories(dir.Path("x.002"));  // a folder where the file should be
+  TIniFile ini(dir.Path("x.002"));
+  EXPECT_EQ(ini.ReadInteger("Set", "A", 4), 4);
+  EXPECT_THROW(ini.WriteInteger("Set", "A", 1), EIniFileError);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path("x.002")));
+}
+
+TEST(IniFile, AFailedWriteThrowsAndKeepsTheOldFile) {
+  test::TTempDir dir;
+  TIniFile ini(dir.Path("gone/x.002"));  // its folder does not exist
+  EXPECT_THROW(ini.WriteInteger("Set", "A", 1), EIniFileError);
+}
+
+}  // namespace
+}  // namespace vanta

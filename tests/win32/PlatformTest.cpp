@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "Win32TestSupport.h"
+
+namespace vanta {
+namespace {
+
+TEST(Win32Files, AtomicReplaceAndRead) {
+  test::TWinTempDir dir;
+  const std::string p = dir.Write("a.002", "old");
+  ASSERT_TRUE(platform::WriteFileAtomically(p, "new content"));
+  std::string got;
+  EXPECT_EQ(platform::ReadWholeFile(p, got, 1 << 20), platform::TReadResult::Ok);
+  EXPECT_EQ(got, "new content");
+  EXPECT_EQ(platform::ReadWholeFile(dir.Path("none"), got, 1 << 20), platform::TReadResult::Missing);
+  EXPECT_EQ(platform::ReadWholeFile(p, got, 3), platform::TReadResult::Failed);  // larger than allowed
+  EXPECT_FALSE(platform::WriteFileAtomically(dir.Path("no\\such\\x.002"), "x"));
+}
+
+TEST(Win32Files, ExistsAndListingSkipFolders) {
+  test::TWinTempDir dir;
+  dir.Write("Mountains.002", "");
+  dir.Write("mounta.002", "");
+  CreateDirectoryA(dir.Path("Mountain.002").c_str(), nullptr);
+  EXPECT_TRUE(platform::FileExists(dir.Path("Mountains.002")));
+  EXPECT_FALSE(platform::FileExists(dir.Path("Mountain.002")));
+  EXPECT_FALSE(platform::FileExists(""));
+  auto names = platform::ListFiles(dir.Folder(), "MOUNTA*.002");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Mountains.002", "mounta.002"}));
+}
+
+TEST(Win32Registry, ReadsTheDefaultValueAndNeverCreatesTheKey) {
+  const std::string key = "Software\\Norvane\\VantaRegTest" + std::to_string(GetCurrentProcessId());
+  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);
+  EXPECT_FALSE(test::CurrentUserKeyExists(key));
+
+  HKEY h;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);  // key without default value
+  const char value[] = "C:\\Program Files\\Mountains";
+  RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+  RegCloseKey(h);
+  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::string(value));
+  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+
+}  // namespace
+}  // namespace vanta
