@@ -4,6 +4,7 @@ set(VANTA_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
 set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/base/Random.cpp
   ${VANTA_ROOT}/src/base/Text.cpp
+  ${VANTA_ROOT}/src/engine/Bitmap.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
