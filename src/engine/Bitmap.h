@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "base/Rect.h"
+#include "base/Types.h"
 
 namespace vanta {
-
-using TColor = uint32_t;  // 0x00BBGGRR, red in the low byte
 
 class TBitmap24 {
  public:

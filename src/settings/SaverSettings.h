@@ -11,20 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "base/Types.h"
 #include "settings/IniFile.h"
 
 namespace vanta {
 
-enum TCaptionPosition : uint8_t {
-  cpOff = 0,
-  cpBelowImage = 1,
-  cpAboveImage = 2,
-  cpBottomOfScreen = 3,
-  cpTopOfScreen = 4,
-  cpFixed = 5,
-};
-
-using TColor = uint32_t;  // 0x00BBGGRR
 using TEffectSet = std::bitset<128>;
 
 // Effects a fresh load enables: 1..127 but the rotations 119..122.
