@@ -10,6 +10,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
   ${VANTA_ROOT}/src/settings/SaverSettings.cpp
+  ${VANTA_ROOT}/src/saver/ShowExit.cpp
   ${VANTA_ROOT}/src/startup/CommandLine.cpp
   ${VANTA_ROOT}/src/startup/Instance.cpp
   ${VANTA_ROOT}/src/startup/Startup.cpp
@@ -22,5 +23,6 @@ set(VANTA_POSIX_SOURCES
 set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
+  ${VANTA_ROOT}/src/platform/win32/SystemLibrary.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
 )

@@ -1,6 +1,7 @@
 // Reading the current user's registry. The saver only reads; the key is
 // never created.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -10,9 +11,14 @@ namespace vanta::platform {
 // key or the value is missing or not text.
 std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey);
 
+// A 32-bit integer value of HKEY_CURRENT_USER\subKey; nullopt when the key
+// or value is missing or of another type.
+std::optional<int32_t> ReadCurrentUserDword(const std::string& subKey, const std::string& valueName);
+
 #ifndef _WIN32
 // Natively there is no registry: tests put values into an in-memory one.
 void SetCurrentUserDefaultForTests(const std::string& subKey, std::optional<std::string> value);
+void SetCurrentUserDwordForTests(const std::string& subKey, const std::string& valueName, std::optional<int32_t> value);
 #endif
 
 }  // namespace vanta::platform

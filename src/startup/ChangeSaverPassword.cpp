@@ -2,23 +2,20 @@
 
 #include <windows.h>
 
+#include "platform/win32/SystemLibrary.h"
+
 namespace vanta {
 
 void ChangeSaverPasswordIn(std::string folder, TWindowHandle parent) {
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  HMODULE lib = LoadLibraryA((folder + "MPR.DLL").c_str());
-  if (!lib) return;
   using TPwdChangePassword = DWORD(WINAPI*)(LPCSTR, HWND, UINT, UINT);
-  if (auto change = reinterpret_cast<TPwdChangePassword>(
-          reinterpret_cast<void*>(GetProcAddress(lib, "PwdChangePasswordA"))))
-    change("SCRSAVE", reinterpret_cast<HWND>(parent), 0, 0);  // its result is of no use to us
-  FreeLibrary(lib);
+  platform::WithLibraryProc(folder + "MPR.DLL", "PwdChangePasswordA", [&](FARPROC entry) {
+    // Its result is of no use to us: the dialog has told the user.
+    reinterpret_cast<TPwdChangePassword>(reinterpret_cast<void*>(entry))("SCRSAVE", reinterpret_cast<HWND>(parent), 0,
+                                                                         0);
+  });
 }
 
-void ChangeSaverPassword(TWindowHandle parent) {
-  char buf[MAX_PATH + 1] = {};
-  const UINT n = GetSystemDirectoryA(buf, MAX_PATH);
-  ChangeSaverPasswordIn(n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string(), parent);
-}
+void ChangeSaverPassword(TWindowHandle parent) { ChangeSaverPasswordIn(platform::SystemFolder(), parent); }
 
 }  // namespace vanta

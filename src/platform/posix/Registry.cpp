@@ -9,6 +9,13 @@ std::map<std::string, std::string>& Store() {
   static std::map<std::string, std::string> store;
   return store;
 }
+std::map<std::string, int32_t>& Dwords() {
+  static std::map<std::string, int32_t> store;
+  return store;
+}
+std::string DwordKey(const std::string& subKey, const std::string& valueName) {
+  return LowerCase(subKey) + '\n' + LowerCase(valueName);
+}
 }  // namespace
 
 std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
@@ -20,6 +27,18 @@ std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
 void SetCurrentUserDefaultForTests(const std::string& subKey, std::optional<std::string> value) {
   if (value) Store()[LowerCase(subKey)] = *value;
   else Store().erase(LowerCase(subKey));
+}
+
+
+std::optional<int32_t> ReadCurrentUserDword(const std::string& subKey, const std::string& valueName) {
+  const auto it = Dwords().find(DwordKey(subKey, valueName));
+  if (it == Dwords().end()) return std::nullopt;
+  return it->second;
+}
+
+void SetCurrentUserDwordForTests(const std::string& subKey, const std::string& valueName, std::optional<int32_t> value) {
+  if (value) Dwords()[DwordKey(subKey, valueName)] = *value;
+  else Dwords().erase(DwordKey(subKey, valueName));
 }
 
 }  // namespace vanta::platform

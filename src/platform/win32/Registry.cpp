@@ -27,4 +27,17 @@ std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
   return result;
 }
 
+std::optional<int32_t> ReadCurrentUserDword(const std::string& subKey, const std::string& valueName) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+  std::optional<int32_t> result;
+  DWORD type = 0, value = 0, size = sizeof value;
+  if (RegQueryValueExA(h, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+          ERROR_SUCCESS &&
+      type == REG_DWORD && size == sizeof value)
+    result = static_cast<int32_t>(value);
+  RegCloseKey(h);
+  return result;
+}
+
 }  // namespace vanta::platform
