@@ -7,6 +7,10 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/engine/Bitmap.cpp
   ${VANTA_ROOT}/src/engine/Blit.cpp
   ${VANTA_ROOT}/src/engine/Effects.cpp
+  ${VANTA_ROOT}/src/engine/AnimateThread.cpp
+  ${VANTA_ROOT}/src/engine/Vantascreen.cpp
+  ${VANTA_ROOT}/src/platform/headless/HeadlessScheduler.cpp
+  ${VANTA_ROOT}/src/platform/headless/HeadlessSurfaceHost.cpp
   ${VANTA_ROOT}/src/engine/RegionEffectsPending.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
