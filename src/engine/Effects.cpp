@@ -190,35 +190,63 @@ void ApplyCopy(TBitmap24& screen, const TBitmap24& newImage, const TCopy& c) {
   StretchCopy(screen, c.d, newImage, s);
 }
 
+// Copies src into dst everywhere except inside `hole` (a rectangle within both).
+void CopyAround(TBitmap24& dst, const TBitmap24& src, const TRect& hole) {
+  const size_t row = static_cast<size_t>(src.Width()) * 3;
+  for (int y = 0; y < src.Height(); ++y) {
+    uint8_t* out = dst.Row(y);
+    const uint8_t* in = src.Row(y);
+    if (y < hole.Top || y >= hole.Bottom) {
+      std::memcpy(out, in, row);
+      continue;
+    }
+    std::memcpy(out, in, static_cast<size_t>(hole.Left) * 3);
+    std::memcpy(out + hole.Right * 3, in + hole.Right * 3, row - static_cast<size_t>(hole.Right) * 3);
+  }
+}
+
 }  // namespace
 
-void CrossFade(TBitmap24& screen, const TBitmap24& newImage, int progress) {
-  const int p = std::clamp(progress, 0, 100), q = 100 - p;
-  if (p == 0) return;
-  // The bitmaps have the same size, so their bytes (rows and padding alike)
-  // line up and can be blended in one pass.
-  const size_t n = std::min(screen.SizeBytes(), newImage.SizeBytes());
-  uint8_t* o = screen.Bits();
-  const uint8_t* in = newImage.Bits();
+namespace {
+
+// out := a * (100 - p) div 100 + b * p div 100, byte by byte.
+void Blend(const uint8_t* a, const uint8_t* b, uint8_t* out, size_t n, int p) {
+  const int q = 100 - p;
   size_t i = 0;
 #if defined(__SSE2__)
   // v * k div 100 for v * k <= 25500 is exactly (v * k * 5243) >> 19.
   const __m128i kq = _mm_set1_epi16(static_cast<short>(q)), kp = _mm_set1_epi16(static_cast<short>(p));
   const __m128i magic = _mm_set1_epi16(5243), zero = _mm_setzero_si128();
+  auto half = [&](__m128i va, __m128i vb) {
+    const __m128i x = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(va, kq), magic), 3);
+    const __m128i y = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(vb, kp), magic), 3);
+    return _mm_add_epi16(x, y);
+  };
   for (; i + 16 <= n; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-    auto half = [&](__m128i va, __m128i vb) {
-      const __m128i x = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(va, kq), magic), 3);
-      const __m128i y = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(vb, kp), magic), 3);
-      return _mm_add_epi16(x, y);
-    };
-    const __m128i lo = half(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + i), _mm_packus_epi16(lo, hi));
+    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    const __m128i lo = half(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
   }
 #endif
-  for (; i < n; ++i) o[i] = static_cast<uint8_t>(o[i] * q / 100 + in[i] * p / 100);
+  for (; i < n; ++i) out[i] = static_cast<uint8_t>(a[i] * q / 100 + b[i] * p / 100);
+}
+
+}  // namespace
+
+// The bitmaps have the same size, so their bytes (rows and padding alike)
+// line up and can be blended in one pass.
+void CrossFade(TBitmap24& screen, const TBitmap24& newImage, int progress) {
+  const int p = std::clamp(progress, 0, 100);
+  if (p == 0) return;
+  Blend(screen.Bits(), newImage.Bits(), screen.Bits(), std::min(screen.SizeBytes(), newImage.SizeBytes()), p);
+}
+
+void CrossFadeFrom(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress) {
+  const int p = std::clamp(progress, 0, 100);
+  const size_t n = std::min({screen.SizeBytes(), oldImage.SizeBytes(), newImage.SizeBytes()});
+  Blend(oldImage.Bits(), newImage.Bits(), screen.Bits(), n, p);
 }
 
 namespace {
@@ -233,7 +261,11 @@ inline int RoundEven(double v) {
 
 }  // namespace
 
-void Rotate(TBitmap24& screen, const TBitmap24& newImage, int progress, int style) {
+namespace {
+
+// Rotation frames row by row. With oldImage the old picture is copied in
+// around each row's run of rotated pixels; without it screen already holds it.
+void RotateRows(const TBitmap24* oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress, int style) {
   const int W = newImage.Width(), H = newImage.Height();
   if (W == 0 || H == 0 || screen.Width() != W || screen.Height() != H) return;
   const double theta = (100 - std::clamp(progress, 0, 100)) * std::numbers::pi / 200;
@@ -241,34 +273,86 @@ void Rotate(TBitmap24& screen, const TBitmap24& newImage, int progress, int styl
   const int cx = (style == 119 || style == 120) ? -1 : W;
   const int cy = (style == 119 || style == 121) ? -1 : H;
   // dx*c and dx*s per column, dy*s and dy*c per row: the same products as
-  // the per-pixel formula, computed once.
-  std::vector<double> colC(static_cast<size_t>(W)), colS(static_cast<size_t>(W));
-  for (int x = 0; x < W; ++x) {
+  // the per-pixel formula u = round(dx*c - dy*s) + cx, v = round(dx*s + dy*c) + cy.
+  std::vector<double> colC(static_cast<size_t>(W) + 1), colS(static_cast<size_t>(W) + 1);
+  for (int x = 0; x <= W; ++x) {
     colC[static_cast<size_t>(x)] = static_cast<double>(x - cx) * c;
     colS[static_cast<size_t>(x)] = static_cast<double>(x - cx) * s;
   }
-  for (int y = 0; y < H; ++y) {
-    const double dy = y - cy, rowS = dy * s, rowC = dy * c;
-    uint8_t* out = screen.Row(y);
-    // u and v never fall as x rises (c, s >= 0), so the pixels that find a
-    // source are one run: skip to it and stop after it.
-    int x = 0;
-    for (; x < W; ++x) {
-      const int u = RoundEven(colC[static_cast<size_t>(x)] - rowS) + cx;
-      const int v = RoundEven(colS[static_cast<size_t>(x)] + rowC) + cy;
-      if (u >= W || v >= H) { x = W; break; }
-      if (u >= 0 && v >= 0) break;
+  std::vector<const uint8_t*> rows(static_cast<size_t>(H));
+  for (int v = 0; v < H; ++v) rows[static_cast<size_t>(v)] = newImage.Row(v);
+  // Bands of rows in chunks of columns keep the source reads of a rotated
+  // walk close together (a rotated row crosses many source rows).
+  constexpr int kBand = 16, kChunk = 128;
+  int runA[kBand], runB[kBand];
+  for (int y0 = 0; y0 < H; y0 += kBand) {
+    const int y1 = std::min(y0 + kBand, H);
+    for (int y = y0; y < y1; ++y) {
+      const double dy = y - cy, rowS = dy * s, rowC = dy * c;
+      auto U = [&](int x) { return RoundEven(colC[static_cast<size_t>(x)] - rowS) + cx; };
+      auto V = [&](int x) { return RoundEven(colS[static_cast<size_t>(x)] + rowC) + cy; };
+      // u and v never fall as x rises (c, s >= 0): the pixels with a source
+      // inside the picture are one run [a, b), found by bisection.
+      int lo = 0, hi = W;
+      while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (U(mid) >= 0 && V(mid) >= 0) hi = mid;
+        else lo = mid + 1;
+      }
+      const int a = lo;
+      hi = W;
+      while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (U(mid) >= W || V(mid) >= H) hi = mid;
+        else lo = mid + 1;
+      }
+      runA[y - y0] = a;
+      runB[y - y0] = lo;
+      if (oldImage) {
+        uint8_t* out = screen.Row(y);
+        const uint8_t* in = oldImage->Row(y);
+        std::memcpy(out, in, static_cast<size_t>(a) * 3);
+        std::memcpy(out + lo * 3, in + lo * 3, static_cast<size_t>(W - lo) * 3);
+      }
     }
-    for (; x < W; ++x) {
-      const int u = RoundEven(colC[static_cast<size_t>(x)] - rowS) + cx;
-      const int v = RoundEven(colS[static_cast<size_t>(x)] + rowC) + cy;
-      if (u < 0 || u >= W || v < 0 || v >= H) break;
-      const uint8_t* from = newImage.Row(v) + u * 3;
-      out[x * 3] = from[0];
-      out[x * 3 + 1] = from[1];
-      out[x * 3 + 2] = from[2];
+    for (int x0 = 0; x0 < W; x0 += kChunk) {
+      for (int y = y0; y < y1; ++y) {
+        const int a = std::max(runA[y - y0], x0), b = std::min(runB[y - y0], x0 + kChunk);
+        if (a >= b) continue;
+        const double dy = y - cy, rowS = dy * s, rowC = dy * c;
+        uint8_t* out = screen.Row(y);
+        int x = a;
+#if defined(__SSE2__)
+        const __m128d vs = _mm_set1_pd(rowS), vc = _mm_set1_pd(rowC);
+        for (; x + 2 <= b; x += 2) {
+          const __m128i u = _mm_cvtpd_epi32(_mm_sub_pd(_mm_loadu_pd(&colC[static_cast<size_t>(x)]), vs));
+          const __m128i v = _mm_cvtpd_epi32(_mm_add_pd(_mm_loadu_pd(&colS[static_cast<size_t>(x)]), vc));
+          const int u0 = _mm_cvtsi128_si32(u) + cx, u1 = _mm_cvtsi128_si32(_mm_srli_si128(u, 4)) + cx;
+          const int v0 = _mm_cvtsi128_si32(v) + cy, v1 = _mm_cvtsi128_si32(_mm_srli_si128(v, 4)) + cy;
+          const uint8_t* p0 = rows[static_cast<size_t>(v0)] + u0 * 3;
+          const uint8_t* p1 = rows[static_cast<size_t>(v1)] + u1 * 3;
+          uint8_t* o = out + x * 3;
+          o[0] = p0[0], o[1] = p0[1], o[2] = p0[2];
+          o[3] = p1[0], o[4] = p1[1], o[5] = p1[2];
+        }
+#endif
+        for (; x < b; ++x) {
+          const int u = RoundEven(colC[static_cast<size_t>(x)] - rowS) + cx;
+          const int v = RoundEven(colS[static_cast<size_t>(x)] + rowC) + cy;
+          const uint8_t* from = rows[static_cast<size_t>(v)] + u * 3;
+          out[x * 3] = from[0];
+          out[x * 3 + 1] = from[1];
+          out[x * 3 + 2] = from[2];
+        }
+      }
     }
   }
+}
+
+}  // namespace
+
+void Rotate(TBitmap24& screen, const TBitmap24& newImage, int progress, int style) {
+  RotateRows(nullptr, newImage, screen, progress, style);
 }
 
 TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress,
@@ -276,26 +360,48 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
   TFrameResult r;
   const int W = newImage.Width(), H = newImage.Height();
   const int p = std::clamp(progress, 0, 100);
-  // 1. The old picture.
-  if (screen.Width() != W || screen.Height() != H) screen.SetSize(W, H);
-  if (oldImage.Width() == W && oldImage.Height() == H) CopyWhole(screen, oldImage);
-  else CopyRect(screen, 0, 0, oldImage, oldImage.Bounds());
-  // 2.
-  if (hooks.BeforeNewFrame) hooks.BeforeNewFrame();
-  // 3.
   const TFrameGeometry g = FrameGeometry(W, H, p, step);
   const TRect whole{0, 0, W, H};
   r.Invalid = whole;
-  // 4.
-  if (style < 0 || style > 127) return r;
+  const bool known = style >= 0 && style <= 127;
+  const bool rectangles = style >= 1 && style <= 57;
+  TCopy copies[4];
+  const int n = rectangles ? RectangleCopies(style, g, copies) : 0;
+
+  // 1. The old picture. Where the frame is certain to cover it, it is not
+  // copied at all (nobody can look at it in between without a handler).
+  if (screen.Width() != W || screen.Height() != H) screen.SetSize(W, H);
+  const bool sameSize = oldImage.Width() == W && oldImage.Height() == H;
+  TRect covered;
+  if (sameSize && !hooks.BeforeNewFrame && known) {
+    if (p == 100 || (style == 0 && !hooks.CustomDraw)) {
+      covered = whole;
+    } else if (rectangles && p > 0) {
+      const TCopy& last = copies[n - 1];
+      const bool opaque = !last.mirrored && last.d.Left < last.d.Right && last.d.Top < last.d.Bottom &&
+                          last.s.Width() > 0 && last.s.Height() > 0 && IntersectRect(last.s, whole) == last.s;
+      if (opaque) covered = IntersectRect(last.d, whole);
+    } else if (style == kCrossFade && p > 0) {
+      CrossFadeFrom(oldImage, newImage, screen, p);
+      return {true, whole, false};
+    } else if (style >= kFirstRotation && style <= kLastRotation) {
+      RotateRows(&oldImage, newImage, screen, p, style);
+      return {true, whole, false};
+    }
+  }
+  if (!sameSize) CopyRect(screen, 0, 0, oldImage, oldImage.Bounds());
+  else if (covered.IsEmpty()) CopyWhole(screen, oldImage);
+  else if (covered != whole) CopyAround(screen, oldImage, covered);
+  // 2.
+  if (hooks.BeforeNewFrame) hooks.BeforeNewFrame();
+  // 3 (above). 4.
+  if (!known) return r;
   r.Composed = true;
   auto invalidate = [&](const TRect& d) {
     if (hooks.Invalidate) hooks.Invalidate(d);
   };
   // 5 and 6: the effect's work, then the finishing step.
-  if (style >= 1 && style <= 57) {
-    TCopy copies[4];
-    const int n = RectangleCopies(style, g, copies);
+  if (rectangles) {
     for (int i = 0; i + 1 < n; ++i) {
       ApplyCopy(screen, newImage, copies[i]);
       invalidate(copies[i].inval);

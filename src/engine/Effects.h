@@ -56,6 +56,8 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
 // The pixel effects on their own, for tests and benchmarks: screen holds the
 // old picture and is changed in place.
 void CrossFade(TBitmap24& screen, const TBitmap24& newImage, int progress);
+// The same from the old picture into screen (all three of one size), in one pass.
+void CrossFadeFrom(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress);
 void Rotate(TBitmap24& screen, const TBitmap24& newImage, int progress, int style);
 
 }  // namespace vanta

@@ -41,7 +41,7 @@ TBitmap24 Frame(int style, int w, int h, int p, TFrameResult* result = nullptr, 
 }
 
 TEST(Effects, FullProgressLeavesExactlyTheNewPicture) {
-  for (const auto [w, h] : {std::pair{37, 23}, std::pair{23, 37}, std::pair{1, 1}, std::pair{2, 9}}) {
+  for (const auto& [w, h] : {std::pair{37, 23}, std::pair{23, 37}, std::pair{1, 1}, std::pair{2, 9}}) {
     const TBitmap24 want = TaggedPicture(w, h, false);
     for (int style = 0; style <= 127; ++style) {
       SetRandSeed(7);
@@ -158,7 +158,9 @@ TEST(Effects, FoldOfFourteenAtWidthThousand) {
       ASSERT_TRUE(o.has_value());
       EXPECT_GE(o->X, c.e);
       EXPECT_LE(o->X, std::min(2 * c.e - X, 1000) - 1);
-      if (x > X) EXPECT_GE(o->X, Origin(f, x + 1, 2)->X) << "fold not mirrored at " << x;
+      if (x > X) {
+        EXPECT_GE(o->X, Origin(f, x + 1, 2)->X) << "fold not mirrored at " << x;
+      }
     }
   }
 }
@@ -184,7 +186,9 @@ TEST(Effects, StripEffectsNeverReadOutsideTheNewPicture) {
     for (int y = 0; y < c.h; ++y)
       for (int x = 0; x < c.w; ++x) {
         const auto o = Origin(f, x, y);
-        if (o) EXPECT_TRUE(o->X < c.w && o->Y < c.h) << c.style;
+        if (o) {
+          EXPECT_TRUE(o->X < c.w && o->Y < c.h) << c.style;
+        }
       }
   }
   // 16 at p = 60: columns 60..99 show the strip 60..64 stretched eight times.
@@ -292,8 +296,12 @@ TEST(Effects, RotationFollowsThePivotFormula) {
           if (Origin(screen, x, y) != want) ++wrong;
         }
       EXPECT_EQ(wrong, 0) << "effect " << style << " p" << p;
-      if (p == 0) EXPECT_TRUE(screen == oldImage);
-      if (p == 100) EXPECT_TRUE(screen == newImage);
+      if (p == 0) {
+        EXPECT_TRUE(screen == oldImage);
+      }
+      if (p == 100) {
+        EXPECT_TRUE(screen == newImage);
+      }
     }
 }
 
