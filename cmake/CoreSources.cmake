@@ -28,5 +28,7 @@ set(VANTA_POSIX_SOURCES
 set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
+  ${VANTA_ROOT}/src/platform/win32/Win32Scheduler.cpp
+  ${VANTA_ROOT}/src/platform/win32/Win32SurfaceHost.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
 )

@@ -130,8 +130,8 @@ class TCustomVantascreen : public platform::IPaintable {
   void UnlockScreen();
 
   // From the host.
-  void MouseEnter();
-  void MouseLeave();
+  void MouseEnter() override;
+  void MouseLeave() override;
 
   const TBitmap24& ScreenBitmap() const { return screen_; }
   const TBitmap24& PaintBuffer() const { return paintBuffer_; }

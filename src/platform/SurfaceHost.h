@@ -23,6 +23,8 @@ class IPaintable {
   virtual ~IPaintable() = default;
   virtual TRect BoundsRect() const = 0;  // in the parent's client coordinates
   virtual void Paint() = 0;              // composes and calls PresentBuffer
+  virtual void MouseEnter() {}
+  virtual void MouseLeave() {}
 };
 
 class ISurfaceHost {
