@@ -305,13 +305,28 @@ TEST(Effects, RotationFollowsThePivotFormula) {
     }
 }
 
-TEST(Effects, RegionEffectsWithoutTheirRegionsEndAtOnce) {
-  // Until the region effects compose, their numbers behave as effect 0
-  // without a handler; with them this test must change with the seam.
-  TFrameResult r;
-  const TBitmap24 f = Frame(80, 20, 10, 30, &r);
-  EXPECT_TRUE(r.ForceComplete);
-  EXPECT_TRUE(f == TaggedPicture(20, 10, false));
+TEST(Effects, RegionEffectsGoThroughTheSeamOrEndAtOnce) {
+  // Each region effect's frame is the old picture with the seam's drawing,
+  // given the same generator state; a number the seam declines behaves as
+  // effect 0 without a handler (the whole new picture, and the run ends).
+  const TBitmap24 oldImage = TaggedPicture(20, 10, true), newImage = TaggedPicture(20, 10, false);
+  for (int style : {58, 70, 80, 100, 110, 117, 123, 127})
+    for (int p : {0, 30}) {
+      SetRandSeed(42);
+      TBitmap24 direct = oldImage;
+      const bool handled = ComposeRegionEffect(static_cast<uint8_t>(style), FrameGeometry(20, 10, p, 4), newImage,
+                                               direct, p > 0);
+      const uint32_t seedAfter = RandSeed();
+      SetRandSeed(42);
+      TBitmap24 screen;
+      const TFrameResult r = ComposeFrame(oldImage, newImage, screen, p, 4, style);
+      EXPECT_EQ(r.ForceComplete, !handled) << style;
+      EXPECT_TRUE(screen == (handled ? direct : newImage)) << "effect " << style << " p" << p;
+      EXPECT_EQ(r.Invalid, (TRect{0, 0, 20, 10}));
+      if (handled) {
+        EXPECT_EQ(RandSeed(), seedAfter) << "the frame draws the region's numbers once";
+      }
+    }
 }
 
 }  // namespace
