@@ -283,7 +283,7 @@ void RotateRows(const TBitmap24* oldImage, const TBitmap24& newImage, TBitmap24&
   for (int v = 0; v < H; ++v) rows[static_cast<size_t>(v)] = newImage.Row(v);
   // Bands of rows in chunks of columns keep the source reads of a rotated
   // walk close together (a rotated row crosses many source rows).
-  constexpr int kBand = 16, kChunk = 128;
+  constexpr int kBand = 64, kChunk = 32;
   int runA[kBand], runB[kBand];
   for (int y0 = 0; y0 < H; y0 += kBand) {
     const int y1 = std::min(y0 + kBand, H);
