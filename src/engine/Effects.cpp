@@ -190,18 +190,27 @@ void ApplyCopy(TBitmap24& screen, const TBitmap24& newImage, const TCopy& c) {
   StretchCopy(screen, c.d, newImage, s);
 }
 
-// Copies src into dst everywhere except inside `hole` (a rectangle within both).
-void CopyAround(TBitmap24& dst, const TBitmap24& src, const TRect& hole) {
-  const size_t row = static_cast<size_t>(src.Width()) * 3;
+// Copies src into dst everywhere except inside the holes (rectangles within both).
+void CopyAround(TBitmap24& dst, const TBitmap24& src, const TRect* holes, int count) {
+  const int w = src.Width();
   for (int y = 0; y < src.Height(); ++y) {
+    // This row's covered spans, sorted by left edge.
+    std::pair<int, int> spans[4];
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+      if (y < holes[i].Top || y >= holes[i].Bottom) continue;
+      int j = n++;
+      for (; j > 0 && spans[j - 1].first > holes[i].Left; --j) spans[j] = spans[j - 1];
+      spans[j] = {holes[i].Left, holes[i].Right};
+    }
     uint8_t* out = dst.Row(y);
     const uint8_t* in = src.Row(y);
-    if (y < hole.Top || y >= hole.Bottom) {
-      std::memcpy(out, in, row);
-      continue;
+    int x = 0;
+    for (int i = 0; i < n; ++i) {
+      if (spans[i].first > x) std::memcpy(out + x * 3, in + x * 3, static_cast<size_t>(spans[i].first - x) * 3);
+      x = std::max(x, spans[i].second);
     }
-    std::memcpy(out, in, static_cast<size_t>(hole.Left) * 3);
-    std::memcpy(out + hole.Right * 3, in + hole.Right * 3, row - static_cast<size_t>(hole.Right) * 3);
+    if (x < w) std::memcpy(out + x * 3, in + x * 3, static_cast<size_t>(w - x) * 3);
   }
 }
 
@@ -372,15 +381,22 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
   // copied at all (nobody can look at it in between without a handler).
   if (screen.Width() != W || screen.Height() != H) screen.SetSize(W, H);
   const bool sameSize = oldImage.Width() == W && oldImage.Height() == H;
-  TRect covered;
+  TRect holes[4];
+  int holeCount = 0;
+  bool coversAll = false;
   if (sameSize && !hooks.BeforeNewFrame && known) {
     if (p == 100 || (style == 0 && !hooks.CustomDraw)) {
-      covered = whole;
+      coversAll = true;
     } else if (rectangles && p > 0) {
-      const TCopy& last = copies[n - 1];
-      const bool opaque = !last.mirrored && last.d.Left < last.d.Right && last.d.Top < last.d.Bottom &&
-                          last.s.Width() > 0 && last.s.Height() > 0 && IntersectRect(last.s, whole) == last.s;
-      if (opaque) covered = IntersectRect(last.d, whole);
+      // A copy whose source lies inside the picture writes every pixel of
+      // its destination.
+      for (int i = 0; i < n; ++i) {
+        const TCopy& k = copies[i];
+        const bool opaque = !k.mirrored && k.d.Left < k.d.Right && k.d.Top < k.d.Bottom && k.s.Width() > 0 &&
+                            k.s.Height() > 0 && IntersectRect(k.s, whole) == k.s;
+        const TRect hole = IntersectRect(k.d, whole);
+        if (opaque && !hole.IsEmpty()) holes[holeCount++] = hole;
+      }
     } else if (style == kCrossFade && p > 0) {
       CrossFadeFrom(oldImage, newImage, screen, p);
       return {true, whole, false};
@@ -390,8 +406,9 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
     }
   }
   if (!sameSize) CopyRect(screen, 0, 0, oldImage, oldImage.Bounds());
-  else if (covered.IsEmpty()) CopyWhole(screen, oldImage);
-  else if (covered != whole) CopyAround(screen, oldImage, covered);
+  else if (coversAll) {
+  } else if (holeCount == 0) CopyWhole(screen, oldImage);
+  else CopyAround(screen, oldImage, holes, holeCount);
   // 2.
   if (hooks.BeforeNewFrame) hooks.BeforeNewFrame();
   // 3 (above). 4.
