@@ -54,8 +54,8 @@ void TCustomVantascreen::SetBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
+  Invalidate();  // the new area, as any window's move or resize does
   if (resized) Resize();
-  else Invalidate();
 }
 
 void TCustomVantascreen::Resize() {
