@@ -4,7 +4,7 @@ SHELL := /bin/bash
 ROOT := $(CURDIR)
 JOBS ?= 2
 
-.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean
+.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean bench
 
 all: native windows
 
@@ -31,6 +31,10 @@ test: test-native test-windows
 # Long fuzzing runs; `make test` runs each target briefly.
 fuzz: native
 	bash scripts/fuzz.sh 300
+
+# Frame time of every effect against a frame copy (Google Benchmark).
+bench: native
+	build/native/bin/vanta-bench $(BENCH_ARGS)
 
 run: windows
 	bash scripts/run.sh $(ARGS)

@@ -5,6 +5,12 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/base/Random.cpp
   ${VANTA_ROOT}/src/base/Text.cpp
   ${VANTA_ROOT}/src/engine/Bitmap.cpp
+  ${VANTA_ROOT}/src/engine/Blit.cpp
+  ${VANTA_ROOT}/src/engine/Effects.cpp
+  ${VANTA_ROOT}/src/engine/AnimateThread.cpp
+  ${VANTA_ROOT}/src/engine/Vantascreen.cpp
+  ${VANTA_ROOT}/src/platform/headless/HeadlessScheduler.cpp
+  ${VANTA_ROOT}/src/platform/headless/HeadlessSurfaceHost.cpp
   ${VANTA_ROOT}/src/engine/RegionEffectsPending.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
@@ -24,5 +30,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
   ${VANTA_ROOT}/src/platform/win32/SystemLibrary.cpp
+  ${VANTA_ROOT}/src/platform/win32/Win32Scheduler.cpp
+  ${VANTA_ROOT}/src/platform/win32/Win32SurfaceHost.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
 )

@@ -1,0 +1,63 @@
+// Composing one frame of a transition.
+//
+// A frame is a pure function of the old picture, the new picture, the
+// progress p (0..100), Step, the effect number and the shared random
+// generator's state (used only by the region effects). Every frame starts
+// again from the old picture, so frames can be drawn in any order. The
+// picture surface calls ComposeFrame from DrawFrame; vanta-render and the
+// benchmarks call it directly.
+//
+// Effect numbers: 0 no effect (or drawn by a handler); 1..17 horizontal
+// rectangle copies, 18..34 the same vertically, 35..53 horizontal and
+// vertical combined, 54..57 four-part copies; 58..117 and 123..127 region
+// effects (RegionEffects.h); 118 cross-fade; 119..122 rotation about a
+// point just outside a corner. Numbers above 127 draw only the old picture.
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include "engine/Bitmap.h"
+#include "engine/RegionEffects.h"
+
+namespace vanta {
+
+constexpr int kCrossFade = 118;
+constexpr int kFirstRotation = 119, kLastRotation = 122;
+
+// The quantities of one frame for a W x H picture at progress p: the longer
+// side is scaled by p and the other follows it.
+TFrameGeometry FrameGeometry(int w, int h, int progress, int step);
+
+// Effects whose frames the region seam composes.
+constexpr bool IsRegionEffect(int style) {
+  return (style >= 58 && style <= 117) || (style >= 123 && style <= 127);
+}
+
+struct TFrameHooks {
+  // Raised once the old picture is on the screen bitmap.
+  std::function<void()> BeforeNewFrame;
+  // The destination of every intermediate copy, at once after it is made.
+  std::function<void(const TRect&)> Invalidate;
+  // Effect 0's drawing handler; empty when none is assigned.
+  std::function<void()> CustomDraw;
+};
+
+struct TFrameResult {
+  bool Composed = false;       // false only for numbers above 127
+  TRect Invalid;               // what the frame changed (may reach outside the picture)
+  bool ForceComplete = false;  // effect 0 without a handler: the run ends with this frame
+};
+
+// Composes the frame into screen, which must have the new picture's size
+// (it is given that size when it has another). oldImage has the same size.
+TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress,
+                          int step, int style, const TFrameHooks& hooks = {});
+
+// The pixel effects on their own, for tests and benchmarks: screen holds the
+// old picture and is changed in place.
+void CrossFade(TBitmap24& screen, const TBitmap24& newImage, int progress);
+// The same from the old picture into screen (all three of one size), in one pass.
+void CrossFadeFrom(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress);
+void Rotate(TBitmap24& screen, const TBitmap24& newImage, int progress, int style);
+
+}  // namespace vanta
