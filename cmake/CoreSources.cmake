@@ -6,7 +6,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/base/Text.cpp
   ${VANTA_ROOT}/src/engine/Bitmap.cpp
   ${VANTA_ROOT}/src/engine/Region.cpp
-  ${VANTA_ROOT}/src/engine/RegionEffectsPending.cpp
+  ${VANTA_ROOT}/src/engine/RegionEffects.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
