@@ -228,90 +228,163 @@ void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
   int minY = INT_MAX, maxY = INT_MIN;
   for (const TPoint& p : points) minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
   const int rowFirst = std::max(minY, clip_.Top), rowEnd = std::min(maxY, clip_.Bottom);
-  struct TCrossing {
-    int64_t X;      // first pixel whose centre is at or right of the edge
-    int Direction;  // +1 downward edge, -1 upward
+  if (rowFirst >= rowEnd) return;
+  // The row's centre y + 0.5 crosses an edge when the edge's upper end is at
+  // or above it and its lower end below it, at x = p.X + (y + 0.5 - p.Y) dx/dy.
+  // The first pixel x with x + 0.5 at or right of that is
+  //   ceil((2 p.X dy + (2y + 1 - 2 p.Y) dx - dy) / (2 dy)),
+  // kept exactly from row to row as a quotient and a remainder.
+  struct TEdge {
+    int Top, Bottom, Direction;  // rows [Top, Bottom); +1 downward, -1 upward
+    int64_t X, Rem, Den, StepX, StepRem;  // X * Den - Rem = numerator, 0 <= Rem < Den
   };
-  std::vector<TCrossing> crossings;
+  TEdge edges[8];
+  std::vector<TEdge> many;
+  TEdge* e = n <= 8 ? edges : (many.resize(n), many.data());
+  size_t count = 0;
+  for (size_t i = 0; i < n; ++i) {
+    TPoint p = points[i], q = points[(i + 1) % n];
+    if (p.Y == q.Y) continue;
+    int direction = 1;
+    if (p.Y > q.Y) std::swap(p, q), direction = -1;
+    const int top = std::max(p.Y, rowFirst), bottom = std::min(q.Y, rowEnd);
+    if (top >= bottom) continue;
+    const int64_t dx = int64_t{q.X} - p.X, dy = int64_t{q.Y} - p.Y, den = 2 * dy;
+    const int64_t num = 2 * int64_t{p.X} * dy + (2 * int64_t{top} + 1 - 2 * int64_t{p.Y}) * dx - dy;
+    const int64_t x = CeilDiv(num, den);
+    const int64_t stepX = FloorDiv(2 * dx, den);
+    e[count++] = {top, bottom, direction, x, x * den - num, den, stepX, 2 * dx - stepX * den};
+  }
+  struct TCrossing {
+    int64_t X;
+    int Direction;
+  };
+  TCrossing crossing[8];
+  std::vector<TCrossing> manyCrossings(n > 8 ? n : 0);
+  TCrossing* c = n <= 8 ? crossing : manyCrossings.data();
   for (int y = rowFirst; y < rowEnd; ++y) {
-    crossings.clear();
-    // The row's centre y + 0.5 crosses an edge when the edge's upper end is
-    // at or above it and its lower end below it.
-    for (size_t i = 0; i < n; ++i) {
-      TPoint p = points[i], q = points[(i + 1) % n];
-      if (p.Y == q.Y) continue;
-      int direction = 1;
-      if (p.Y > q.Y) std::swap(p, q), direction = -1;
-      if (y < p.Y || y >= q.Y) continue;
-      // Crossing at x = p.X + (y + 0.5 - p.Y) * dx / dy; the first pixel x with
-      // x + 0.5 >= that is ceil((2 p.X dy + (2y + 1 - 2 p.Y) dx - dy) / (2 dy)).
-      const int64_t dx = int64_t{q.X} - p.X, dy = int64_t{q.Y} - p.Y;
-      const int64_t num = 2 * int64_t{p.X} * dy + (2 * int64_t{y} + 1 - 2 * int64_t{p.Y}) * dx - dy;
-      crossings.push_back({CeilDiv(num, 2 * dy), direction});
+    size_t k = 0;
+    for (size_t i = 0; i < count; ++i) {
+      TEdge& edge = e[i];
+      if (y < edge.Top || y >= edge.Bottom) continue;
+      // Insertion keeps the few crossings sorted by x.
+      size_t at = k++;
+      while (at > 0 && c[at - 1].X > edge.X) c[at] = c[at - 1], --at;
+      c[at] = {edge.X, edge.Direction};
+      // Next row: the numerator grows by 2 dx.
+      edge.X += edge.StepX;
+      edge.Rem -= edge.StepRem;
+      if (edge.Rem < 0) ++edge.X, edge.Rem += edge.Den;
     }
-    std::sort(crossings.begin(), crossings.end(), [](const TCrossing& a, const TCrossing& b) { return a.X < b.X; });
     int winding = 0;
     int64_t start = 0;
-    for (const TCrossing& c : crossings) {
+    for (size_t i = 0; i < k; ++i) {
       const int before = winding;
-      winding += c.Direction;
-      if (before == 0 && winding != 0) start = c.X;
-      if (before != 0 && winding == 0 && start < c.X) AddRect(ClampToInt(start), y, ClampToInt(c.X), y + 1);
+      winding += c[i].Direction;
+      if (before == 0 && winding != 0) start = c[i].X;
+      if (before != 0 && winding == 0 && start < c[i].X) AddRect(ClampToInt(start), y, ClampToInt(c[i].X), y + 1);
     }
   }
 }
 
-TRegion TRegionBuilder::Build() const {
-  TRegion out;
-  if (rects_.empty()) return out;
+void TRegionBuilder::Build(TRegion& out) {
+  out.Clear();
+  if (rects_.empty()) return;
   // Order the rectangles by their top row (counting sort: tops lie in the
   // clip rectangle).
   const int top0 = clip_.Top;
   const size_t rows = static_cast<size_t>(int64_t{clip_.Bottom} - clip_.Top);
-  std::vector<uint32_t> start(rows + 1, 0);
+  std::vector<uint32_t>& start = start_;
+  start.assign(rows + 1, 0);
   for (const TRect& r : rects_) ++start[static_cast<size_t>(r.Top - top0) + 1];
   for (size_t i = 1; i <= rows; ++i) start[i] += start[i - 1];
-  std::vector<TRect> sorted(rects_.size());
+  std::vector<TRect>& sorted = sorted_;
+  sorted.resize(rects_.size());
   for (const TRect& r : rects_) sorted[start[static_cast<size_t>(r.Top - top0)]++] = r;
 
   // Sweep down the rows with the rectangles that cover the current row,
   // kept sorted by their left edge; between two events every row has the
   // same spans.
-  std::vector<TRect> active, incoming;
-  std::vector<TSpan> spans;
+  std::vector<TRect>&active = active_, &incoming = incoming_, &merged = merged_;
+  std::vector<TSpan>& spans = spans_;
+  active.clear();
   size_t next = 0;
   int y = sorted[0].Top;
+  int firstEnd = kNone;  // the lowest bottom among the active rectangles
+  const auto byLeft = [](const TRect& a, const TRect& b) { return a.Left < b.Left; };
   while (next < sorted.size() || !active.empty()) {
     if (active.empty()) y = std::max(y, sorted[next].Top);
-    std::erase_if(active, [y](const TRect& r) { return r.Bottom <= y; });
+    if (firstEnd <= y) std::erase_if(active, [y](const TRect& r) { return r.Bottom <= y; });
     incoming.clear();
     while (next < sorted.size() && sorted[next].Top == y) incoming.push_back(sorted[next++]);
     if (!incoming.empty()) {
-      const auto byLeft = [](const TRect& a, const TRect& b) { return a.Left < b.Left; };
       std::sort(incoming.begin(), incoming.end(), byLeft);
-      const size_t mid = active.size();
-      active.insert(active.end(), incoming.begin(), incoming.end());
-      std::inplace_merge(active.begin(), active.begin() + static_cast<std::ptrdiff_t>(mid), active.end(), byLeft);
+      merged.resize(active.size() + incoming.size());
+      std::merge(active.begin(), active.end(), incoming.begin(), incoming.end(), merged.begin(), byLeft);
+      active.swap(merged);
     }
     int bottom = next < sorted.size() ? sorted[next].Top : kNone;
+    firstEnd = kNone;
     spans.clear();
     for (const TRect& r : active) {
-      bottom = std::min(bottom, r.Bottom);
+      firstEnd = std::min(firstEnd, r.Bottom);
       if (!spans.empty() && r.Left <= spans.back().Right)
         spans.back().Right = std::max(spans.back().Right, r.Right);
       else
         spans.push_back({r.Left, r.Right});
     }
+    bottom = std::min(bottom, firstEnd);
     if (bottom == kNone) break;
     out.AppendBand(y, bottom, spans.data(), spans.size());
     y = bottom;
   }
-  return out;
 }
 
+namespace {
+
+// Copies n >= 3 bytes between two bitmaps. Region effects make many spans a
+// few pixels wide (5-pixel stripes), where the call into memcpy would cost
+// more than the bytes: short spans are copied as two overlapping blocks.
+inline void CopySpanBytes(uint8_t* to, const uint8_t* from, size_t n) {
+  if (n >= 64) {
+    std::memcpy(to, from, n);
+  } else if (n >= 32) {
+    uint8_t a[32], b[32];
+    std::memcpy(a, from, 32);
+    std::memcpy(b, from + n - 32, 32);
+    std::memcpy(to, a, 32);
+    std::memcpy(to + n - 32, b, 32);
+  } else if (n >= 16) {
+    uint8_t a[16], b[16];
+    std::memcpy(a, from, 16);
+    std::memcpy(b, from + n - 16, 16);
+    std::memcpy(to, a, 16);
+    std::memcpy(to + n - 16, b, 16);
+  } else if (n >= 8) {
+    uint64_t a, b;
+    std::memcpy(&a, from, 8);
+    std::memcpy(&b, from + n - 8, 8);
+    std::memcpy(to, &a, 8);
+    std::memcpy(to + n - 8, &b, 8);
+  } else if (n >= 4) {
+    uint32_t a, b;
+    std::memcpy(&a, from, 4);
+    std::memcpy(&b, from + n - 4, 4);
+    std::memcpy(to, &a, 4);
+    std::memcpy(to + n - 4, &b, 4);
+  } else {
+    for (size_t i = 0; i < n; ++i) to[i] = from[i];
+  }
+}
+
+}  // namespace
+
 void CopyRegion(const TRegion& region, const TBitmap24& src, TBitmap24& dst) {
+  if (region.IsEmpty()) return;
   const int width = std::min(src.Width(), dst.Width());
   const int height = std::min(src.Height(), dst.Height());
+  const TRect bounds = region.Bounds();
+  const bool inside = bounds.Left >= 0 && bounds.Top >= 0 && bounds.Right <= width && bounds.Bottom <= height;
   for (const TRegion::TBand& band : region.Bands()) {
     const int top = std::max(band.Top, 0), bottom = std::min(band.Bottom, height);
     if (top >= bottom) continue;
@@ -319,10 +392,15 @@ void CopyRegion(const TRegion& region, const TBitmap24& src, TBitmap24& dst) {
     for (int y = top; y < bottom; ++y) {
       const uint8_t* from = src.Row(y);
       uint8_t* to = dst.Row(y);
+      if (inside) {
+        // The usual case: the region was built for these bitmaps.
+        for (const TSpan& s : spans)
+          CopySpanBytes(to + size_t(s.Left) * 3, from + size_t(s.Left) * 3, size_t(s.Right - s.Left) * 3);
+        continue;
+      }
       for (const TSpan& s : spans) {
         const int left = std::max(s.Left, 0), right = std::min(s.Right, width);
-        if (left < right)
-          std::memcpy(to + size_t(left) * 3, from + size_t(left) * 3, size_t(right - left) * 3);
+        if (left < right) CopySpanBytes(to + size_t(left) * 3, from + size_t(left) * 3, size_t(right - left) * 3);
       }
     }
   }

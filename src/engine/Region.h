@@ -37,6 +37,10 @@ class TRegion {
   explicit TRegion(const TRect& r);  // empty when r is empty
 
   bool IsEmpty() const { return bands_.empty(); }
+  void Clear() {  // keeps the memory for the next frame
+    bands_.clear();
+    spans_.clear();
+  }
   TRect Bounds() const;  // (0,0,0,0) when empty
   bool Contains(int x, int y) const;
   int64_t Area() const;
@@ -73,7 +77,13 @@ class TRegion {
 // are swapped, as the platform's region calls do.
 class TRegionBuilder {
  public:
-  explicit TRegionBuilder(const TRect& clip) : clip_(clip) {}
+  explicit TRegionBuilder(const TRect& clip = {}) : clip_(clip) {}
+
+  // Starts over with a new clip, keeping the memory of earlier builds.
+  void Reset(const TRect& clip) {
+    clip_ = clip;
+    rects_.clear();
+  }
 
   void AddRect(int left, int top, int right, int bottom);
   void AddRect(const TRect& r) { AddRect(r.Left, r.Top, r.Right, r.Bottom); }
@@ -91,13 +101,24 @@ class TRegionBuilder {
     AddPolygon(p);
   }
 
-  // The union of everything added so far.
-  TRegion Build() const;
+  // The union of everything added so far, into `out` (whose memory is
+  // reused).
+  void Build(TRegion& out);
+  TRegion Build() {
+    TRegion out;
+    Build(out);
+    return out;
+  }
   size_t RectCount() const { return rects_.size(); }
 
  private:
   TRect clip_;
   std::vector<TRect> rects_;  // clipped, non-empty
+  // Working memory of Build, kept so that building frame after frame does
+  // not allocate.
+  std::vector<uint32_t> start_;
+  std::vector<TRect> sorted_, active_, incoming_, merged_;
+  std::vector<TSpan> spans_;
 };
 
 // Copies the pixels of `src` inside `region` onto `dst` at the same places,

@@ -16,6 +16,9 @@ namespace {
 
 int Half(int v) { return v / 2; }
 
+// (9 v) div 5 without overflowing on very wide pictures.
+int NineFifths(int v) { return static_cast<int>(int64_t{9} * v / 5); }
+
 int Rnd(int n) { return static_cast<int>(Random(static_cast<uint32_t>(std::max(n, 0)))); }
 
 // --- Rounded rectangles -----------------------------------------------------
@@ -37,11 +40,10 @@ TRoundRectEffect RoundRectOf(uint8_t style, const TFrameGeometry& g) {
     case 82: return {style, -2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H};
     // The bottom-right corner's arc is a circle of the picture's height.
     case 83: return {style, W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H};
-    case 84: return {style, Half(W) - X, Half(H) - Y, Half(W) + X, Half(H) + Y, (9 * X) / 5, (9 * Y) / 5};
+    case 84: return {style, Half(W) - X, Half(H) - Y, Half(W) + X, Half(H) + Y, NineFifths(X), NineFifths(Y)};
     // The hole of 85, which the whole picture is exclusive-ored with.
     case 85:
-      return {style, X - Half(W), Y - Half(H), (3 * W) / 2 - X, (3 * H) / 2 - Y, (9 * (W - X)) / 5,
-              (9 * (H - Y)) / 5};
+      return {style, X - Half(W), Y - Half(H), (3 * W) / 2 - X, (3 * H) / 2 - Y, NineFifths(W - X), NineFifths(H - Y)};
     default: return {0, 0, 0, 0, 0, 0, 0};
   }
 }
@@ -255,42 +257,68 @@ void AddRandomSquares(TRegionBuilder& b, const TFrameGeometry& g) {
 
 bool IsRegionEffect(uint8_t style) { return (style >= 58 && style <= 117) || (style >= 123 && style <= 127); }
 
+namespace {
+
+// Working memory kept from frame to frame, so that a frame's region does not
+// allocate and fault in fresh pages each time. It carries nothing from one
+// frame to the next.
+struct TScratch {
+  TRegionBuilder First, Second;
+  TRegion A, B, Frame;
+};
+
+TScratch& Scratch() {
+  thread_local TScratch scratch;
+  return scratch;
+}
+
+}  // namespace
+
 bool BuildEffectRegion(uint8_t style, const TFrameGeometry& g, TRegion& region) {
-  region = TRegion();
+  region.Clear();
   if (!IsRegionEffect(style)) return false;
   const TRect picture{0, 0, std::max(g.W, 0), std::max(g.H, 0)};
-  TRegionBuilder builder(picture);
+  TScratch& scratch = Scratch();
+  TRegionBuilder& builder = scratch.First;
+  builder.Reset(picture);
   if (const TRoundRectEffect e = RoundRectOf(style, g); e.Style != 0) {
     builder.AddRoundRect(e.X1, e.Y1, e.X2, e.Y2, e.Ew, e.Eh);
-    region = style == 85 ? Xor(TRegion(picture), builder.Build()) : builder.Build();
+    if (style == 85) {
+      builder.Build(scratch.A);
+      region = Xor(TRegion(picture), scratch.A);
+    } else {
+      builder.Build(region);
+    }
   } else if (const TBandEffect* band = FindBand(style)) {
     AddBandRegion(builder, *band, g);
-    region = builder.Build();
+    builder.Build(region);
   } else if (style == 99) {
     // The intersection of the bands of 86 and 89, built in that order.
     AddBandRegion(builder, *FindBand(86), g);
-    TRegionBuilder second(picture);
-    AddBandRegion(second, *FindBand(89), g);
-    region = Intersect(builder.Build(), second.Build());
+    builder.Build(scratch.A);
+    scratch.Second.Reset(picture);
+    AddBandRegion(scratch.Second, *FindBand(89), g);
+    scratch.Second.Build(scratch.B);
+    region = Intersect(scratch.A, scratch.B);
   } else if (const TRaggedEffect* ragged = FindRagged(style)) {
     AddRaggedRegion(builder, *ragged, g);
-    region = builder.Build();
+    builder.Build(region);
   } else if (style >= 110 && style <= 117) {
     AddTriangleRegion(builder, style, g);
-    region = builder.Build();
+    builder.Build(region);
   } else if (style >= 123 && style <= 126) {
     AddSwarmRegion(builder, style, g);
-    region = builder.Build();
+    builder.Build(region);
   } else {
     AddRandomSquares(builder, g);
-    region = builder.Build();
+    builder.Build(region);
   }
   return true;
 }
 
 bool ComposeRegionEffect(uint8_t style, const TFrameGeometry& g, const TBitmap24& newImage, TBitmap24& screen,
                          bool drawNew) {
-  TRegion region;
+  TRegion& region = Scratch().Frame;
   if (!BuildEffectRegion(style, g, region)) return false;
   if (drawNew) CopyRegion(region, newImage, screen);
   return true;
