@@ -4,7 +4,7 @@ SHELL := /bin/bash
 ROOT := $(CURDIR)
 JOBS ?= 2
 
-.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean
+.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean gallery
 
 all: native windows
 
@@ -34,6 +34,11 @@ fuzz: native
 
 run: windows
 	bash scripts/run.sh $(ARGS)
+
+# Contact sheet of the region effects at p = 25, 50, 75 in build/.
+gallery: native
+	build/native/bin/vanta-region-gallery build/region-gallery.ppm
+	if command -v convert >/dev/null; then convert build/region-gallery.ppm build/region-gallery.png; fi
 
 clean:
 	rm -rf build/native build/windows
