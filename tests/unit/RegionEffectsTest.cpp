@@ -352,22 +352,6 @@ TEST(RegionEffects, EveryFrameShowsOldOrNewPixelsWhereTheRegionSays) {
   }
 }
 
-TEST(RegionEffects, AFrameFollowsFromTheSeed) {
-  TBitmap24 old, fresh;
-  Pictures(160, 90, old, fresh);
-  for (uint8_t style : {uint8_t(65), uint8_t(108), uint8_t(124), uint8_t(126), uint8_t(127)}) {
-    TBitmap24 a = old, b = old, c = old;
-    SetRandSeed(11);
-    ComposeRegionEffect(style, Geometry(160, 90, 40), fresh, a, true);
-    SetRandSeed(11);
-    ComposeRegionEffect(style, Geometry(160, 90, 40), fresh, b, true);
-    SetRandSeed(12);
-    ComposeRegionEffect(style, Geometry(160, 90, 40), fresh, c, true);
-    EXPECT_TRUE(a == b) << int(style);
-    EXPECT_FALSE(a == c) << int(style);
-  }
-}
-
 TEST(RegionEffects, MismatchedOrEmptyPicturesAreSafe) {
   TBitmap24 small(10, 10), big(30, 20), empty;
   for (uint8_t style : RegionStyles()) {
