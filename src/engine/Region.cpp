@@ -342,12 +342,24 @@ void TRegionBuilder::Build(TRegion& out) {
 
 namespace {
 
-// Copies n >= 3 bytes between two bitmaps. Region effects make many spans a
-// few pixels wide (5-pixel stripes), where the call into memcpy would cost
-// more than the bytes: short spans are copied as two overlapping blocks.
+// Copies n >= 3 bytes between two bitmaps, inline. Region effects make many
+// spans a few pixels wide (5-pixel stripes), where a call into memcpy costs
+// more than the bytes, and medium spans between rows of two bitmaps at the
+// same offset are where the library copy was measured several times slower
+// than a plain loop of 16-byte moves. Short spans are two overlapping blocks.
 inline void CopySpanBytes(uint8_t* to, const uint8_t* from, size_t n) {
   if (n >= 64) {
-    std::memcpy(to, from, n);
+    size_t i = 0;
+    for (; i + 64 <= n; i += 64) {
+      uint8_t block[64];
+      std::memcpy(block, from + i, 64);
+      std::memcpy(to + i, block, 64);
+    }
+    if (i < n) {
+      uint8_t block[64];
+      std::memcpy(block, from + n - 64, 64);
+      std::memcpy(to + n - 64, block, 64);
+    }
   } else if (n >= 32) {
     uint8_t a[32], b[32];
     std::memcpy(a, from, 32);
