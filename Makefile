@@ -4,7 +4,7 @@ SHELL := /bin/bash
 ROOT := $(CURDIR)
 JOBS ?= 2
 
-.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean gallery
+.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean
 
 all: native windows
 
@@ -36,6 +36,7 @@ run: windows
 	bash scripts/run.sh $(ARGS)
 
 # Contact sheet of the region effects at p = 25, 50, 75 in build/.
+.PHONY: gallery
 gallery: native
 	build/native/bin/vanta-region-gallery build/region-gallery.ppm
 	if command -v convert >/dev/null; then convert build/region-gallery.ppm build/region-gallery.png; fi

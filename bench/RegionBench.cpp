@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark((std::string("FrameCopy/") + s.name).c_str(), FrameCopy, s.w)
         ->Unit(benchmark::kMillisecond);
     for (int style = 58; style <= 127; ++style) {
-      if (!IsRegionEffect(uint8_t(style))) continue;
+      if (!HasEffectRegion(uint8_t(style))) continue;
       benchmark::RegisterBenchmark(("Effect/" + std::to_string(style) + "/" + s.name).c_str(), Compose,
                                    uint8_t(style), s.w, s.h, 50)
           ->Unit(benchmark::kMillisecond);

@@ -9,7 +9,7 @@
 
 namespace vanta {
 
-bool IsRegionEffect(uint8_t style);
+bool HasEffectRegion(uint8_t style);
 
 // The frame's region, clipped to (0, 0, W, H). False, with an empty region
 // and no numbers drawn, for a style without a region.

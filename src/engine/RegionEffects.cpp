@@ -255,7 +255,7 @@ void AddRandomSquares(TRegionBuilder& b, const TFrameGeometry& g) {
 
 }  // namespace
 
-bool IsRegionEffect(uint8_t style) { return (style >= 58 && style <= 117) || (style >= 123 && style <= 127); }
+bool HasEffectRegion(uint8_t style) { return (style >= 58 && style <= 117) || (style >= 123 && style <= 127); }
 
 namespace {
 
@@ -276,7 +276,7 @@ TScratch& Scratch() {
 
 bool BuildEffectRegion(uint8_t style, const TFrameGeometry& g, TRegion& region) {
   region.Clear();
-  if (!IsRegionEffect(style)) return false;
+  if (!HasEffectRegion(style)) return false;
   const TRect picture{0, 0, std::max(g.W, 0), std::max(g.H, 0)};
   TScratch& scratch = Scratch();
   TRegionBuilder& builder = scratch.First;

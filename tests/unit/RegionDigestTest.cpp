@@ -21,7 +21,7 @@ TEST(RegionDigest, EveryRegionEffectDrawsTheSamePixelsEverywhere) {
   const struct { int w, h; } sizes[] = {{97, 61}, {61, 97}, {320, 200}};
   for (const auto& s : sizes)
     for (int style = 58; style <= 127; ++style) {
-      if (!IsRegionEffect(uint8_t(style))) continue;
+      if (!HasEffectRegion(uint8_t(style))) continue;
       for (int p : {1, 10, 33, 50, 67, 90, 99}) {
         TFrameGeometry g;
         g.W = s.w, g.H = s.h, g.Progress = p, g.Step = 7;

@@ -62,7 +62,7 @@ TEST(RegionEffects, OtherStylesHaveNoRegionAndDrawNothing) {
   fresh.Fill(0xFFFFFF);
   const TBitmap24 before = screen;
   for (int style = 0; style < 256; ++style) {
-    if (IsRegionEffect(uint8_t(style))) continue;
+    if (HasEffectRegion(uint8_t(style))) continue;
     SetRandSeed(42);
     EXPECT_FALSE(ComposeRegionEffect(uint8_t(style), Geometry(9, 7, 50), fresh, screen, true)) << style;
     EXPECT_EQ(RandSeed(), 42u) << style;

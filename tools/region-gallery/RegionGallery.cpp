@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   const int progress[3] = {25, 50, 75};
   int styles[128], count = 0;
   for (int s = 0; s < 128; ++s)
-    if (IsRegionEffect(uint8_t(s))) styles[count++] = s;
+    if (HasEffectRegion(uint8_t(s))) styles[count++] = s;
   const int cellW = 3 * tw + 2 * kGap + 4 * kGap, cellH = kLabel + th + 2 * kGap;
   const int rows = (count + kPerRow - 1) / kPerRow;
   TBitmap24 sheet(kPerRow * cellW, rows * cellH), old, fresh, screen;
