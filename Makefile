@@ -39,5 +39,11 @@ bench: native
 run: windows
 	bash scripts/run.sh $(ARGS)
 
+# Contact sheet of the region effects at p = 25, 50, 75 in build/.
+.PHONY: gallery
+gallery: native
+	build/native/bin/vanta-region-gallery build/region-gallery.ppm
+	if command -v convert >/dev/null; then convert build/region-gallery.ppm build/region-gallery.png; fi
+
 clean:
 	rm -rf build/native build/windows

@@ -11,7 +11,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/engine/Vantascreen.cpp
   ${VANTA_ROOT}/src/platform/headless/HeadlessScheduler.cpp
   ${VANTA_ROOT}/src/platform/headless/HeadlessSurfaceHost.cpp
-  ${VANTA_ROOT}/src/engine/RegionEffectsPending.cpp
+  ${VANTA_ROOT}/src/engine/Region.cpp
+  ${VANTA_ROOT}/src/engine/RegionEffects.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp

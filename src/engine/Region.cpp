@@ -1,0 +1,421 @@
+#include "engine/Region.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+namespace vanta {
+
+namespace {
+
+constexpr int kNone = INT_MAX;
+
+// floor(n / d) for d > 0.
+constexpr int64_t FloorDiv(int64_t n, int64_t d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
+constexpr int64_t CeilDiv(int64_t n, int64_t d) { return -FloorDiv(-n, d); }
+
+int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
+
+// Boolean operation on two sorted lists of disjoint spans: walks the
+// boundaries of both, tracking whether each side is inside.
+void CombineSpans(std::span<const TSpan> a, std::span<const TSpan> b, unsigned op, std::vector<TSpan>& out) {
+  out.clear();
+  const size_t na = a.size() * 2, nb = b.size() * 2;
+  size_t i = 0, j = 0;
+  bool inA = false, inB = false, in = false;
+  int start = 0;
+  while (i < na || j < nb) {
+    const int xa = i < na ? (i % 2 ? a[i / 2].Right : a[i / 2].Left) : kNone;
+    const int xb = j < nb ? (j % 2 ? b[j / 2].Right : b[j / 2].Left) : kNone;
+    const int x = std::min(xa, xb);
+    if (xa == x) inA = !inA, ++i;
+    if (xb == x) inB = !inB, ++j;
+    const bool now = (op >> (unsigned(inA) * 2 + unsigned(inB))) & 1u;
+    if (now != in) {
+      if (now)
+        start = x;
+      else
+        out.push_back({start, x});
+      in = now;
+    }
+  }
+}
+
+}  // namespace
+
+TRegion::TRegion(const TRect& r) {
+  if (r.IsEmpty()) return;
+  const TSpan s{r.Left, r.Right};
+  AppendBand(r.Top, r.Bottom, &s, 1);
+}
+
+void TRegion::AppendBand(int top, int bottom, const TSpan* spans, size_t count) {
+  if (count == 0 || top >= bottom) return;
+  if (!bands_.empty()) {
+    TBand& last = bands_.back();
+    if (last.Bottom == top && last.Count == count &&
+        std::equal(spans, spans + count, spans_.begin() + last.First)) {
+      last.Bottom = bottom;
+      return;
+    }
+  }
+  bands_.push_back({top, bottom, static_cast<uint32_t>(spans_.size()), static_cast<uint32_t>(count)});
+  spans_.insert(spans_.end(), spans, spans + count);
+}
+
+TRect TRegion::Bounds() const {
+  if (bands_.empty()) return {};
+  int left = INT_MAX, right = INT_MIN;
+  for (const TBand& b : bands_) {
+    left = std::min(left, spans_[b.First].Left);
+    right = std::max(right, spans_[b.First + b.Count - 1].Right);
+  }
+  return {left, bands_.front().Top, right, bands_.back().Bottom};
+}
+
+bool TRegion::Contains(int x, int y) const {
+  const auto band = std::upper_bound(bands_.begin(), bands_.end(), y,
+                                     [](int v, const TBand& b) { return v < b.Bottom; });
+  if (band == bands_.end() || y < band->Top) return false;
+  const std::span<const TSpan> s = Spans(*band);
+  const auto span = std::upper_bound(s.begin(), s.end(), x, [](int v, const TSpan& sp) { return v < sp.Right; });
+  return span != s.end() && x >= span->Left;
+}
+
+int64_t TRegion::Area() const {
+  int64_t area = 0;
+  for (const TBand& b : bands_) {
+    int64_t width = 0;
+    for (const TSpan& s : Spans(b)) width += int64_t{s.Right} - s.Left;
+    area += width * (int64_t{b.Bottom} - b.Top);
+  }
+  return area;
+}
+
+bool TRegion::IsValid() const {
+  size_t next = 0;
+  for (size_t i = 0; i < bands_.size(); ++i) {
+    const TBand& b = bands_[i];
+    if (b.Top >= b.Bottom || b.Count == 0 || b.First != next) return false;
+    next += b.Count;
+    if (next > spans_.size()) return false;
+    if (i > 0) {
+      const TBand& p = bands_[i - 1];
+      if (p.Bottom > b.Top) return false;
+      if (p.Bottom == b.Top && p.Count == b.Count &&
+          std::equal(spans_.begin() + p.First, spans_.begin() + p.First + p.Count, spans_.begin() + b.First))
+        return false;
+    }
+    const std::span<const TSpan> s = Spans(b);
+    for (size_t k = 0; k < s.size(); ++k) {
+      if (s[k].Left >= s[k].Right) return false;
+      if (k > 0 && s[k - 1].Right >= s[k].Left) return false;
+    }
+  }
+  return next == spans_.size();
+}
+
+bool operator==(const TRegion& a, const TRegion& b) {
+  if (a.bands_.size() != b.bands_.size() || a.spans_ != b.spans_) return false;
+  for (size_t i = 0; i < a.bands_.size(); ++i)
+    if (a.bands_[i].Top != b.bands_[i].Top || a.bands_[i].Bottom != b.bands_[i].Bottom ||
+        a.bands_[i].Count != b.bands_[i].Count)
+      return false;
+  return true;
+}
+
+TRegion TRegion::Combine(const TRegion& a, const TRegion& b, TOp op) {
+  const unsigned table = static_cast<unsigned>(op);
+  TRegion out;
+  std::vector<TSpan> spans;
+  const std::span<const TSpan> none;
+  size_t ia = 0, ib = 0;
+  const size_t na = a.bands_.size(), nb = b.bands_.size();
+  int y = INT_MIN;
+  for (;;) {
+    while (ia < na && a.bands_[ia].Bottom <= y) ++ia;
+    while (ib < nb && b.bands_[ib].Bottom <= y) ++ib;
+    if (ia == na && ib == nb) break;
+    const int ta = ia < na ? std::max(a.bands_[ia].Top, y) : kNone;
+    const int tb = ib < nb ? std::max(b.bands_[ib].Top, y) : kNone;
+    const int top = std::min(ta, tb);
+    const bool inA = ta == top, inB = tb == top;
+    // The rows up to the next place where either side changes.
+    int bottom = kNone;
+    bottom = std::min(bottom, inA ? a.bands_[ia].Bottom : ta);
+    bottom = std::min(bottom, inB ? b.bands_[ib].Bottom : tb);
+    CombineSpans(inA ? a.Spans(a.bands_[ia]) : none, inB ? b.Spans(b.bands_[ib]) : none, table, spans);
+    out.AppendBand(top, bottom, spans.data(), spans.size());
+    y = bottom;
+  }
+  return out;
+}
+
+TRegion Union(const TRegion& a, const TRegion& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return TRegion::Combine(a, b, TRegion::TOp::kUnion);
+}
+TRegion Intersect(const TRegion& a, const TRegion& b) {
+  if (a.IsEmpty() || b.IsEmpty()) return {};
+  return TRegion::Combine(a, b, TRegion::TOp::kIntersect);
+}
+TRegion Xor(const TRegion& a, const TRegion& b) { return TRegion::Combine(a, b, TRegion::TOp::kXor); }
+TRegion Subtract(const TRegion& a, const TRegion& b) { return TRegion::Combine(a, b, TRegion::TOp::kSubtract); }
+TRegion TRegion::Clipped(const TRect& clip) const { return Intersect(*this, TRegion(clip)); }
+
+// --- Building -------------------------------------------------------------
+
+void TRegionBuilder::AddRect(int left, int top, int right, int bottom) {
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  const TRect r = IntersectRect({left, top, right, bottom}, clip_);
+  if (!r.IsEmpty()) rects_.push_back(r);
+}
+
+void TRegionBuilder::AddRoundRect(int x1, int y1, int x2, int y2, int ew, int eh) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  const int64_t width = int64_t{x2} - x1, height = int64_t{y2} - y1;
+  const int64_t ex = std::min<int64_t>(std::abs(int64_t{ew}), width);
+  const int64_t ey = std::min<int64_t>(std::abs(int64_t{eh}), height);
+  if (ex < 2 || ey < 2) {
+    AddRect(x1, y1, x2, y2);
+    return;
+  }
+  // In doubled coordinates the corner ellipses are centred at 2*x1 + ex and
+  // 2*x2 - ex (and likewise in y), and a pixel's centre is 2x + 1. For each
+  // row, kmax is the largest doubled horizontal distance from the ellipse's
+  // centre that still lies inside it.
+  const int64_t topCentre = 2 * int64_t{y1} + ey, bottomCentre = 2 * int64_t{y2} - ey;
+  const int64_t rowFirst = std::max<int64_t>(y1, clip_.Top), rowEnd = std::min<int64_t>(y2, clip_.Bottom);
+  // Rows between the two corner zones are one rectangle.
+  const int64_t midFirst = std::max(rowFirst, CeilDiv(topCentre - 1, 2));
+  const int64_t midEnd = std::min(rowEnd, FloorDiv(bottomCentre - 1, 2) + 1);
+  if (midFirst < midEnd) AddRect(x1, ClampToInt(midFirst), x2, ClampToInt(midEnd));
+  const double ratio = static_cast<double>(ex) / static_cast<double>(ey);
+  const bool exact = ex < (int64_t{1} << 26) && ey < (int64_t{1} << 26) && ex * ey < (int64_t{1} << 31);
+  for (int64_t y = rowFirst; y < rowEnd; ++y) {
+    if (y >= midFirst && y < midEnd) continue;
+    const int64_t c = 2 * y + 1;
+    const int64_t a = c < topCentre ? topCentre - c : c - bottomCentre;  // > 0 here
+    const int64_t q = ey * ey - a * a;
+    if (q < 0) continue;
+    int64_t kmax = static_cast<int64_t>(std::floor(ratio * std::sqrt(static_cast<double>(q))));
+    if (exact) {
+      // Settle the rounding of the square root: kmax^2 * ey^2 <= q * ex^2.
+      const auto inside = [&](int64_t k) {
+        return static_cast<uint64_t>(k * ey) * static_cast<uint64_t>(k * ey) <=
+               static_cast<uint64_t>(q) * static_cast<uint64_t>(ex * ex);
+      };
+      while (kmax >= 0 && !inside(kmax)) --kmax;
+      while (inside(kmax + 1)) ++kmax;
+    }
+    if (kmax < 0) continue;
+    // Pixel x is inside the left corner when 2x + 1 >= 2*x1 + ex - kmax, and
+    // inside the right one when 2x + 1 <= 2*x2 - ex + kmax.
+    const int64_t left = CeilDiv(2 * int64_t{x1} + ex - kmax - 1, 2);
+    const int64_t right = FloorDiv(2 * int64_t{x2} - ex + kmax - 1, 2) + 1;
+    if (left < right) AddRect(ClampToInt(left), static_cast<int>(y), ClampToInt(right), static_cast<int>(y + 1));
+  }
+}
+
+void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
+  const size_t n = points.size();
+  if (n < 3) return;
+  int minY = INT_MAX, maxY = INT_MIN;
+  for (const TPoint& p : points) minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
+  const int rowFirst = std::max(minY, clip_.Top), rowEnd = std::min(maxY, clip_.Bottom);
+  if (rowFirst >= rowEnd) return;
+  // The row's centre y + 0.5 crosses an edge when the edge's upper end is at
+  // or above it and its lower end below it, at x = p.X + (y + 0.5 - p.Y) dx/dy.
+  // The first pixel x with x + 0.5 at or right of that is
+  //   ceil((2 p.X dy + (2y + 1 - 2 p.Y) dx - dy) / (2 dy)),
+  // kept exactly from row to row as a quotient and a remainder.
+  struct TEdge {
+    int Top, Bottom, Direction;  // rows [Top, Bottom); +1 downward, -1 upward
+    int64_t X, Rem, Den, StepX, StepRem;  // X * Den - Rem = numerator, 0 <= Rem < Den
+  };
+  TEdge edges[8];
+  std::vector<TEdge> many;
+  TEdge* e = n <= 8 ? edges : (many.resize(n), many.data());
+  size_t count = 0;
+  for (size_t i = 0; i < n; ++i) {
+    TPoint p = points[i], q = points[(i + 1) % n];
+    if (p.Y == q.Y) continue;
+    int direction = 1;
+    if (p.Y > q.Y) std::swap(p, q), direction = -1;
+    const int top = std::max(p.Y, rowFirst), bottom = std::min(q.Y, rowEnd);
+    if (top >= bottom) continue;
+    const int64_t dx = int64_t{q.X} - p.X, dy = int64_t{q.Y} - p.Y, den = 2 * dy;
+    const int64_t num = 2 * int64_t{p.X} * dy + (2 * int64_t{top} + 1 - 2 * int64_t{p.Y}) * dx - dy;
+    const int64_t x = CeilDiv(num, den);
+    const int64_t stepX = FloorDiv(2 * dx, den);
+    e[count++] = {top, bottom, direction, x, x * den - num, den, stepX, 2 * dx - stepX * den};
+  }
+  struct TCrossing {
+    int64_t X;
+    int Direction;
+  };
+  TCrossing crossing[8];
+  std::vector<TCrossing> manyCrossings(n > 8 ? n : 0);
+  TCrossing* c = n <= 8 ? crossing : manyCrossings.data();
+  for (int y = rowFirst; y < rowEnd; ++y) {
+    size_t k = 0;
+    for (size_t i = 0; i < count; ++i) {
+      TEdge& edge = e[i];
+      if (y < edge.Top || y >= edge.Bottom) continue;
+      // Insertion keeps the few crossings sorted by x.
+      size_t at = k++;
+      while (at > 0 && c[at - 1].X > edge.X) c[at] = c[at - 1], --at;
+      c[at] = {edge.X, edge.Direction};
+      // Next row: the numerator grows by 2 dx.
+      edge.X += edge.StepX;
+      edge.Rem -= edge.StepRem;
+      if (edge.Rem < 0) ++edge.X, edge.Rem += edge.Den;
+    }
+    int winding = 0;
+    int64_t start = 0;
+    for (size_t i = 0; i < k; ++i) {
+      const int before = winding;
+      winding += c[i].Direction;
+      if (before == 0 && winding != 0) start = c[i].X;
+      if (before != 0 && winding == 0 && start < c[i].X) AddRect(ClampToInt(start), y, ClampToInt(c[i].X), y + 1);
+    }
+  }
+}
+
+void TRegionBuilder::Build(TRegion& out) {
+  out.Clear();
+  if (rects_.empty()) return;
+  // Order the rectangles by their top row (counting sort: tops lie in the
+  // clip rectangle).
+  const int top0 = clip_.Top;
+  const size_t rows = static_cast<size_t>(int64_t{clip_.Bottom} - clip_.Top);
+  std::vector<uint32_t>& start = start_;
+  start.assign(rows + 1, 0);
+  for (const TRect& r : rects_) ++start[static_cast<size_t>(r.Top - top0) + 1];
+  for (size_t i = 1; i <= rows; ++i) start[i] += start[i - 1];
+  std::vector<TRect>& sorted = sorted_;
+  sorted.resize(rects_.size());
+  for (const TRect& r : rects_) sorted[start[static_cast<size_t>(r.Top - top0)]++] = r;
+
+  // Sweep down the rows with the rectangles that cover the current row,
+  // kept sorted by their left edge; between two events every row has the
+  // same spans.
+  std::vector<TRect>&active = active_, &incoming = incoming_, &merged = merged_;
+  std::vector<TSpan>& spans = spans_;
+  active.clear();
+  size_t next = 0;
+  int y = sorted[0].Top;
+  int firstEnd = kNone;  // the lowest bottom among the active rectangles
+  const auto byLeft = [](const TRect& a, const TRect& b) { return a.Left < b.Left; };
+  while (next < sorted.size() || !active.empty()) {
+    if (active.empty()) y = std::max(y, sorted[next].Top);
+    if (firstEnd <= y) std::erase_if(active, [y](const TRect& r) { return r.Bottom <= y; });
+    incoming.clear();
+    while (next < sorted.size() && sorted[next].Top == y) incoming.push_back(sorted[next++]);
+    if (!incoming.empty()) {
+      std::sort(incoming.begin(), incoming.end(), byLeft);
+      merged.resize(active.size() + incoming.size());
+      std::merge(active.begin(), active.end(), incoming.begin(), incoming.end(), merged.begin(), byLeft);
+      active.swap(merged);
+    }
+    int bottom = next < sorted.size() ? sorted[next].Top : kNone;
+    firstEnd = kNone;
+    spans.clear();
+    for (const TRect& r : active) {
+      firstEnd = std::min(firstEnd, r.Bottom);
+      if (!spans.empty() && r.Left <= spans.back().Right)
+        spans.back().Right = std::max(spans.back().Right, r.Right);
+      else
+        spans.push_back({r.Left, r.Right});
+    }
+    bottom = std::min(bottom, firstEnd);
+    if (bottom == kNone) break;
+    out.AppendBand(y, bottom, spans.data(), spans.size());
+    y = bottom;
+  }
+}
+
+namespace {
+
+// Copies n >= 3 bytes between two bitmaps, inline. Region effects make many
+// spans a few pixels wide (5-pixel stripes), where a call into memcpy costs
+// more than the bytes, and medium spans between rows of two bitmaps at the
+// same offset are where the library copy was measured several times slower
+// than a plain loop of 16-byte moves. Short spans are two overlapping blocks.
+inline void CopySpanBytes(uint8_t* to, const uint8_t* from, size_t n) {
+  if (n >= 64) {
+    size_t i = 0;
+    for (; i + 64 <= n; i += 64) {
+      uint8_t block[64];
+      std::memcpy(block, from + i, 64);
+      std::memcpy(to + i, block, 64);
+    }
+    if (i < n) {
+      uint8_t block[64];
+      std::memcpy(block, from + n - 64, 64);
+      std::memcpy(to + n - 64, block, 64);
+    }
+  } else if (n >= 32) {
+    uint8_t a[32], b[32];
+    std::memcpy(a, from, 32);
+    std::memcpy(b, from + n - 32, 32);
+    std::memcpy(to, a, 32);
+    std::memcpy(to + n - 32, b, 32);
+  } else if (n >= 16) {
+    uint8_t a[16], b[16];
+    std::memcpy(a, from, 16);
+    std::memcpy(b, from + n - 16, 16);
+    std::memcpy(to, a, 16);
+    std::memcpy(to + n - 16, b, 16);
+  } else if (n >= 8) {
+    uint64_t a, b;
+    std::memcpy(&a, from, 8);
+    std::memcpy(&b, from + n - 8, 8);
+    std::memcpy(to, &a, 8);
+    std::memcpy(to + n - 8, &b, 8);
+  } else if (n >= 4) {
+    uint32_t a, b;
+    std::memcpy(&a, from, 4);
+    std::memcpy(&b, from + n - 4, 4);
+    std::memcpy(to, &a, 4);
+    std::memcpy(to + n - 4, &b, 4);
+  } else {
+    for (size_t i = 0; i < n; ++i) to[i] = from[i];
+  }
+}
+
+}  // namespace
+
+void CopyRegion(const TRegion& region, const TBitmap24& src, TBitmap24& dst) {
+  if (region.IsEmpty()) return;
+  const int width = std::min(src.Width(), dst.Width());
+  const int height = std::min(src.Height(), dst.Height());
+  const TRect bounds = region.Bounds();
+  const bool inside = bounds.Left >= 0 && bounds.Top >= 0 && bounds.Right <= width && bounds.Bottom <= height;
+  for (const TRegion::TBand& band : region.Bands()) {
+    const int top = std::max(band.Top, 0), bottom = std::min(band.Bottom, height);
+    if (top >= bottom) continue;
+    const std::span<const TSpan> spans = region.Spans(band);
+    for (int y = top; y < bottom; ++y) {
+      const uint8_t* from = src.Row(y);
+      uint8_t* to = dst.Row(y);
+      if (inside) {
+        // The usual case: the region was built for these bitmaps.
+        for (const TSpan& s : spans)
+          CopySpanBytes(to + size_t(s.Left) * 3, from + size_t(s.Left) * 3, size_t(s.Right - s.Left) * 3);
+        continue;
+      }
+      for (const TSpan& s : spans) {
+        const int left = std::max(s.Left, 0), right = std::min(s.Right, width);
+        if (left < right) CopySpanBytes(to + size_t(left) * 3, from + size_t(left) * 3, size_t(right - left) * 3);
+      }
+    }
+  }
+}
+
+}  // namespace vanta

@@ -1,0 +1,327 @@
+// The region effects. Each family is a small table of parameters over one
+// shape builder: rounded rectangles, bands of 5-pixel stripes, ragged
+// stripes, triangles, swarms of blocks ahead of a front, random squares.
+// Every shape of a frame goes into one TRegionBuilder and is united in one
+// sweep.
+#include "engine/RegionEffects.h"
+
+#include <algorithm>
+
+#include "base/MulDiv.h"
+#include "base/Random.h"
+#include "engine/EffectRegion.h"
+
+namespace vanta {
+namespace {
+
+int Half(int v) { return v / 2; }
+
+// (9 v) div 5 without overflowing on very wide pictures.
+int NineFifths(int v) { return static_cast<int>(int64_t{9} * v / 5); }
+
+int Rnd(int n) { return static_cast<int>(Random(static_cast<uint32_t>(std::max(n, 0)))); }
+
+// --- Rounded rectangles -----------------------------------------------------
+
+struct TRoundRectEffect {
+  uint8_t Style;
+  int X1, Y1, X2, Y2, Ew, Eh;
+};
+
+TRoundRectEffect RoundRectOf(uint8_t style, const TFrameGeometry& g) {
+  const int W = g.W, H = g.H, X = g.X, Y = g.Y;
+  switch (style) {
+    case 58: return {style, -2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W};
+    case 59: return {style, W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W};
+    case 69: return {style, -5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H};
+    case 70: return {style, -5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H};
+    case 80: return {style, -2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H};
+    case 81: return {style, W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H};
+    case 82: return {style, -2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H};
+    // The bottom-right corner's arc is a circle of the picture's height.
+    case 83: return {style, W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H};
+    case 84: return {style, Half(W) - X, Half(H) - Y, Half(W) + X, Half(H) + Y, NineFifths(X), NineFifths(Y)};
+    // The hole of 85, which the whole picture is exclusive-ored with.
+    case 85:
+      return {style, X - Half(W), Y - Half(H), (3 * W) / 2 - X, (3 * H) / 2 - Y, NineFifths(W - X), NineFifths(H - Y)};
+    default: return {0, 0, 0, 0, 0, 0, 0};
+  }
+}
+
+// --- Bands ------------------------------------------------------------------
+
+struct TBandEffect {
+  uint8_t Style;
+  int8_t A, B;  // row and column extent: 1 = X (Y), 2 = 2X (2Y), 0 = absent
+  uint8_t Hk, Vk;
+  bool Snap;  // s = J, else 0
+};
+
+constexpr TBandEffect kBandEffects[] = {
+    {60, 2, 0, 1, 0, true},  {61, 2, 0, 2, 0, true},  {62, 2, 0, 4, 0, true},  {63, 2, 0, 5, 0, true},
+    {64, 1, 0, 3, 0, false}, {71, 0, 2, 0, 1, true},  {72, 0, 2, 0, 2, true},  {73, 0, 2, 0, 4, true},
+    {74, 0, 2, 0, 5, true},  {75, 0, 1, 0, 3, false}, {86, 2, 2, 1, 1, true},  {87, 2, 2, 1, 2, true},
+    {88, 2, 2, 2, 1, true},  {89, 2, 2, 2, 2, true},  {90, 2, 2, 4, 4, true},  {91, 2, 2, 4, 5, true},
+    {92, 2, 2, 5, 4, true},  {93, 2, 2, 5, 5, true},  {94, 1, 1, 1, 3, true},  {95, 1, 1, 2, 3, true},
+    {96, 1, 1, 3, 1, true},  {97, 1, 1, 3, 2, true},  {98, 1, 1, 3, 3, false},
+};
+
+const TBandEffect* FindBand(uint8_t style) {
+  for (const TBandEffect& e : kBandEffects)
+    if (e.Style == style) return &e;
+  return nullptr;
+}
+
+// One part of a band region along one axis. `along` is the length of the
+// stripes' axis (W for the rows part) and `across` the other (H). The
+// callback takes a rectangle in (stripe start, stripe end, from, to) terms:
+// rows part: rows [s0, s1), columns [from, to).
+template <typename AddFn>
+void BandPart(int extent, int kind, int snap, int along, int across, AddFn add) {
+  if (kind == 0) return;
+  int a = extent;
+  if (a <= along) {
+    // Phase one: every other stripe grows from its edge.
+    if (a + snap > along) a = along;
+    for (int i = 0; i < across + 5; i += 10) {
+      switch (kind) {
+        case 1:
+        case 5: add(i, i + 5, along - a, along); break;
+        case 2:
+        case 4: add(i, i + 5, 0, a); break;
+        case 3:
+          add(i, i + 5, along - a, along);
+          add(i + 5, i + 10, 0, a);
+          break;
+      }
+    }
+  } else {
+    // Phase two: the first set is complete, the second set grows.
+    for (int i = 5; i < across + 5; i += 10) {
+      add(i - 5, i, 0, along);
+      switch (kind) {
+        case 1:
+        case 4: add(i, i + 5, 2 * along - a, along); break;
+        case 2:
+        case 5: add(i, i + 5, 0, a - along); break;
+      }
+    }
+  }
+}
+
+void AddBandRegion(TRegionBuilder& b, const TBandEffect& e, const TFrameGeometry& g) {
+  const int s = e.Snap ? g.J : 0;
+  BandPart(e.A * g.X, e.Hk, s, g.W, g.H, [&](int s0, int s1, int from, int to) { b.AddRect(from, s0, to, s1); });
+  BandPart(e.B * g.Y, e.Vk, s, g.H, g.W, [&](int s0, int s1, int from, int to) { b.AddRect(s0, from, s1, to); });
+}
+
+// --- Ragged edges -------------------------------------------------------------
+
+struct TRaggedEffect {
+  uint8_t Style, Hk, Vk;
+};
+
+constexpr TRaggedEffect kRaggedEffects[] = {
+    {65, 1, 0},  {66, 2, 0},  {67, 3, 0},  {68, 4, 0},  {76, 0, 1},  {77, 0, 2},  {78, 0, 3},
+    {79, 0, 4},  {100, 1, 1}, {101, 1, 2}, {102, 2, 1}, {103, 2, 2}, {104, 1, 3}, {105, 2, 3},
+    {106, 3, 1}, {107, 3, 2}, {108, 3, 3}, {109, 4, 4},
+};
+
+const TRaggedEffect* FindRagged(uint8_t style) {
+  for (const TRaggedEffect& e : kRaggedEffects)
+    if (e.Style == style) return &e;
+  return nullptr;
+}
+
+// Stripes 5 long (plus the remainder, so the last one reaches the end) with a
+// front at `extent` made ragged by up to along div 7 either way; straight
+// once the front has reached the far edge.
+template <typename AddFn>
+void RaggedPart(int extent, int kind, int along, int across, AddFn add) {
+  if (kind == 0) return;
+  const int c = extent < along ? along / 7 : 0;
+  const int X = extent, W = along;
+  for (int off = 0; off < across; off += 5) {
+    const int s0 = off, s1 = off + 5 + across % 5;
+    const int r1 = Rnd(c), r2 = Rnd(c);
+    switch (kind) {
+      case 1: add(s0, s1, W - X + r1 - r2, W); break;
+      case 2: add(s0, s1, 0, X + r1 - r2); break;
+      case 3: {
+        const int r3 = Rnd(c), r4 = Rnd(c);
+        add(s0, s1, ((W - X) + r1 - r2) / 2, Half(W));
+        add(s0, s1, Half(W), (W + X + r3 - r4) / 2);
+        break;
+      }
+      case 4: {
+        const int r3 = Rnd(c), r4 = Rnd(c);
+        add(s0, s1, W - ((X + r1 - r2) / 2), W);
+        add(s0, s1, 0, (X + r3 - r4) / 2);
+        break;
+      }
+    }
+  }
+}
+
+void AddRaggedRegion(TRegionBuilder& b, const TRaggedEffect& e, const TFrameGeometry& g) {
+  RaggedPart(g.X, e.Hk, g.W, g.H, [&](int s0, int s1, int from, int to) { b.AddRect(from, s0, to, s1); });
+  RaggedPart(g.Y, e.Vk, g.H, g.W, [&](int s0, int s1, int from, int to) { b.AddRect(s0, from, s1, to); });
+}
+
+// --- Triangles ------------------------------------------------------------------
+
+void AddTriangleRegion(TRegionBuilder& b, uint8_t style, const TFrameGeometry& g) {
+  const int W = g.W, H = g.H, X = g.X, Y = g.Y;
+  const auto tri = [&b](int x1, int y1, int x2, int y2, int x3, int y3) {
+    b.AddTriangle({x1, y1}, {x2, y2}, {x3, y3});
+  };
+  switch (style) {
+    case 110: tri(0, 0, 2 * X, 0, 0, 2 * Y); break;
+    case 111: tri(W, 0, W - 2 * X, 0, W, 2 * Y); break;
+    case 112: tri(0, H, 2 * X, H, 0, H - 2 * Y); break;
+    case 113: tri(W, H, W - 2 * X, H, W, H - 2 * Y); break;
+    case 114:
+      tri(0, H, 0, 0, X, H);
+      tri(W, H, W, 0, W - X, 0);
+      break;
+    case 115:
+      tri(W, 0, 0, 0, W, Y);
+      tri(W, H, 0, H, 0, H - Y);
+      break;
+    case 116: {
+      const int cx = Half(W), cy = Half(H);
+      tri(cx, cy, 0, H, 0, H - Y);
+      tri(0, 0, X, 0, cx, cy);
+      tri(W - X, H, cx, cy, W, H);
+      tri(cx, cy, W, 0, W, Y);
+      break;
+    }
+    case 117: {
+      // A 10 x 10 grid of triangles growing from each cell's top-left corner.
+      const int t = X / 5, u = MulDiv(t, H, W);
+      for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 10; ++c) {
+          const int x = static_cast<int>(int64_t{c} * W / 10), y = static_cast<int>(int64_t{r} * H / 10);
+          tri(x, y, x + t, y, x, y + u);
+        }
+      break;
+    }
+  }
+}
+
+// --- Swarms ---------------------------------------------------------------------
+
+// A solid front at `extent` with loose blocks ahead of it; kind 1 moves from
+// the far edge toward 0, kind 2 from 0 outward.
+template <typename AddFn>
+void SwarmPart(int extent, int kind, int along, int across, AddFn add) {
+  const int z = extent < along ? along / 10 : 0;
+  const int f = std::max(z / 20, 2);
+  const int n = z / f;
+  const int t = ((3 * z) / f) / 4;
+  const int X = extent, W = along;
+  for (int y0 = 0; y0 < across; y0 += Half(f)) {
+    if (kind == 1)
+      add(y0, y0 + f, W - X, W);
+    else
+      add(y0, y0 + f, 0, X);
+    for (int i = n; i >= 1; --i) {
+      const int r = Rnd(i);
+      if ((i <= t ? 1 : 0) < r) continue;
+      if (kind == 1)
+        add(y0, y0 + f, W - X - i * f, W - X - i * f + f);
+      else
+        add(y0, y0 + f, X + i * f - f, X + i * f);
+    }
+  }
+}
+
+void AddSwarmRegion(TRegionBuilder& b, uint8_t style, const TFrameGeometry& g) {
+  const int kind = (style == 123 || style == 125) ? 1 : 2;
+  if (style <= 124)
+    SwarmPart(g.X, kind, g.W, g.H, [&](int s0, int s1, int from, int to) { b.AddRect(from, s0, to, s1); });
+  else
+    SwarmPart(g.Y, kind, g.H, g.W, [&](int s0, int s1, int from, int to) { b.AddRect(s0, from, s1, to); });
+}
+
+// --- Random squares -------------------------------------------------------------
+
+void AddRandomSquares(TRegionBuilder& b, const TFrameGeometry& g) {
+  const int d = std::max(std::min(g.W, g.H) / 50 + g.Progress / 10, 1);
+  for (int x = 0; x < g.W; x += d)
+    for (int y = 0; y < g.H; y += d)
+      if (Rnd(100) < g.Progress) b.AddRect(x - d, y - d, x + d, y + d);
+}
+
+}  // namespace
+
+bool HasEffectRegion(uint8_t style) { return (style >= 58 && style <= 117) || (style >= 123 && style <= 127); }
+
+namespace {
+
+// Working memory kept from frame to frame, so that a frame's region does not
+// allocate and fault in fresh pages each time. It carries nothing from one
+// frame to the next.
+struct TScratch {
+  TRegionBuilder First, Second;
+  TRegion A, B, Frame;
+};
+
+TScratch& Scratch() {
+  thread_local TScratch scratch;
+  return scratch;
+}
+
+}  // namespace
+
+bool BuildEffectRegion(uint8_t style, const TFrameGeometry& g, TRegion& region) {
+  region.Clear();
+  if (!HasEffectRegion(style)) return false;
+  const TRect picture{0, 0, std::max(g.W, 0), std::max(g.H, 0)};
+  TScratch& scratch = Scratch();
+  TRegionBuilder& builder = scratch.First;
+  builder.Reset(picture);
+  if (const TRoundRectEffect e = RoundRectOf(style, g); e.Style != 0) {
+    builder.AddRoundRect(e.X1, e.Y1, e.X2, e.Y2, e.Ew, e.Eh);
+    if (style == 85) {
+      builder.Build(scratch.A);
+      region = Xor(TRegion(picture), scratch.A);
+    } else {
+      builder.Build(region);
+    }
+  } else if (const TBandEffect* band = FindBand(style)) {
+    AddBandRegion(builder, *band, g);
+    builder.Build(region);
+  } else if (style == 99) {
+    // The intersection of the bands of 86 and 89, built in that order.
+    AddBandRegion(builder, *FindBand(86), g);
+    builder.Build(scratch.A);
+    scratch.Second.Reset(picture);
+    AddBandRegion(scratch.Second, *FindBand(89), g);
+    scratch.Second.Build(scratch.B);
+    region = Intersect(scratch.A, scratch.B);
+  } else if (const TRaggedEffect* ragged = FindRagged(style)) {
+    AddRaggedRegion(builder, *ragged, g);
+    builder.Build(region);
+  } else if (style >= 110 && style <= 117) {
+    AddTriangleRegion(builder, style, g);
+    builder.Build(region);
+  } else if (style >= 123 && style <= 126) {
+    AddSwarmRegion(builder, style, g);
+    builder.Build(region);
+  } else {
+    AddRandomSquares(builder, g);
+    builder.Build(region);
+  }
+  return true;
+}
+
+bool ComposeRegionEffect(uint8_t style, const TFrameGeometry& g, const TBitmap24& newImage, TBitmap24& screen,
+                         bool drawNew) {
+  TRegion& region = Scratch().Frame;
+  if (!BuildEffectRegion(style, g, region)) return false;
+  if (drawNew) CopyRegion(region, newImage, screen);
+  return true;
+}
+
+}  // namespace vanta
