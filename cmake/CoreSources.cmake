@@ -6,6 +6,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/base/Text.cpp
   ${VANTA_ROOT}/src/engine/Bitmap.cpp
   ${VANTA_ROOT}/src/engine/RegionEffectsPending.cpp
+  ${VANTA_ROOT}/src/music/MPEGPlay.cpp
+  ${VANTA_ROOT}/src/music/MusicSet.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
@@ -16,11 +18,17 @@ set(VANTA_CORE_SOURCES
 )
 # The platform's side of the seam.
 set(VANTA_POSIX_SOURCES
+  ${VANTA_ROOT}/src/platform/posix/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/posix/Files.cpp
+  ${VANTA_ROOT}/src/platform/posix/MediaControl.cpp
+  ${VANTA_ROOT}/src/platform/posix/MessageTimer.cpp
   ${VANTA_ROOT}/src/platform/posix/Registry.cpp
 )
 set(VANTA_WIN32_SOURCES
+  ${VANTA_ROOT}/src/platform/win32/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
+  ${VANTA_ROOT}/src/platform/win32/MediaControl.cpp
+  ${VANTA_ROOT}/src/platform/win32/MessageTimer.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
 )
