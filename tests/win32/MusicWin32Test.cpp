@@ -228,6 +228,70 @@ TEST_F(MusicWin32, PlayerOverTheRealLibraryEndsOnce) {
   }
 }
 
+TEST_F(MusicWin32, StreamModeReadsThroughTheEvents) {
+  // The handlers run on the library's thread; they only touch this stream.
+  std::ifstream in(Data("sweep.mp3"), std::ios::binary);
+  ASSERT_TRUE(in.good());
+  in.seekg(0, std::ios::end);
+  const int32_t size = static_cast<int32_t>(in.tellg());
+  in.seekg(0);
+  int marker = 0;
+  volatile LONG closed = 0;
+  TMPEGPlayer p;
+  p.SetPathToDLL(test::ExeFolder());
+  p.SetUseTimer(true);
+  p.SetTimerFreq(50);
+  p.LoadMPEGLibrary();
+  p.SetFromStream(true);
+  p.SetOutFilename(dir.Path("stream.pcm"));
+  p.SetOutputDevice(TOutputDevice::pcmfile);
+  p.OnOpenStream = [&](bool& nonSeekable, void*& context) {
+    nonSeekable = false;
+    context = &marker;
+  };
+  p.OnGetStreamSize = [&](void*, int32_t& res) { res = size; };
+  p.OnReadStream = [&](void* context, void* buffer, int32_t want, int32_t& got, bool& ok) {
+    ok = context == &marker;
+    in.clear();
+    in.read(static_cast<char*>(buffer), want);
+    got = static_cast<int32_t>(in.gcount());
+  };
+  p.OnSeekStream = [&](void*, int32_t bytes, int32_t method, int32_t& res) {
+    in.clear();
+    in.seekg(bytes, method == 0 ? std::ios::beg : method == 1 ? std::ios::cur : std::ios::end);
+    res = in ? static_cast<int32_t>(in.tellg()) : -1;
+  };
+  p.OnCloseStream = [&](void* context) { closed = context == &marker ? 1 : 2; };
+  int ends = 0;
+  p.OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
+  p.Play();
+  EXPECT_NEAR(p.StreamLength(), 1000, 30);
+  EXPECT_TRUE(PumpUntil([&] { return ends > 0; }, 20000));
+  p.Close();
+  EXPECT_EQ(closed, 1);
+  EXPECT_NEAR(static_cast<double>(dir.Read("stream.pcm").size()) / 4, 44100.0, 1152.0);
+}
+
+TEST_F(MusicWin32, AFileDeletedWhilePlayingEndsQuietly) {
+  const std::string copy = dir.Path("doomed.mp3");
+  ASSERT_TRUE(CopyFileA(Data("sweep.mp3").c_str(), copy.c_str(), FALSE));
+  TMPEGPlayer p;
+  p.SetPathToDLL(test::ExeFolder());
+  p.SetUseTimer(true);
+  p.SetTimerFreq(50);
+  p.LoadMPEGLibrary();
+  p.SetOutFilename(dir.Path("doomed.pcm"));
+  p.SetOutputDevice(TOutputDevice::pcmfile);
+  p.SetStreamName(copy);
+  int ends = 0;
+  p.OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
+  p.Play();
+  EXPECT_TRUE(DeleteFileA(copy.c_str()));
+  EXPECT_TRUE(PumpUntil([&] { return ends > 0; }, 20000));
+  EXPECT_EQ(ends, 1);
+  p.Close();
+}
+
 TEST_F(MusicWin32, PlaysThroughTheWaveMapper) {
   if (waveOutGetNumDevs() == 0) {
     if (AudioSinkExpected()) FAIL() << "no wave device despite the audio sink";

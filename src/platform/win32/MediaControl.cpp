@@ -77,7 +77,11 @@ class TMciControl final : public IMediaControl {
   }
 
   void Notified() {
-    if (OnNotify) OnNotify();
+    // Nothing may unwind through the window procedure.
+    try {
+      if (OnNotify) OnNotify();
+    } catch (...) {
+    }
   }
 
  private:

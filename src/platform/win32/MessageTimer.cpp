@@ -31,7 +31,13 @@ class TWin32Timer final : public IMessageTimer {
 
   static void CALLBACK Proc(HWND, UINT, UINT_PTR id, DWORD) {
     auto it = Live().find(id);
-    if (it != Live().end() && it->second->OnTimer) it->second->OnTimer();
+    if (it == Live().end() || !it->second->OnTimer) return;
+    // An exception cannot unwind through the system's dispatch frames; a
+    // failing tick is dropped here, as the application would drop it.
+    try {
+      it->second->OnTimer();
+    } catch (...) {
+    }
   }
 
  private:
