@@ -15,14 +15,15 @@ namespace vanta::platform {
 class IMediaControl {
  public:
   virtual ~IMediaControl() = default;
-  // Releases the open device; nothing when none is open.
+  // Releases the open device; nothing when none is open. A play request
+  // that the close cuts short raises no OnNotify.
   virtual void Close() = 0;
   // The file for the next Open; the device type follows from its extension.
   virtual void SetFileName(const std::string& fileName) = 0;
   // Throws std::runtime_error when the file cannot be opened.
   virtual void Open() = 0;
   // From the current position; OnNotify follows when the play finishes, is
-  // cut short or fails. Throws on failure.
+  // stopped or fails. Throws on failure.
   virtual void Play() = 0;
   // True while the device plays.
   virtual bool IsPlaying() = 0;

@@ -264,6 +264,19 @@ TEST_F(MusicSetTest, StoppingAWaveAdvancesAListThatStillHoldsEntries) {
   EXPECT_FALSE(MusicSetState().MediaPlayer->IsPlaying());
 }
 
+TEST_F(MusicSetTest, StartingOverAPlayingWaveSkipsOnlyOnce) {
+  // The builder previews a wave; the show then starts its own list.
+  PlayMusicFile(Track("preview.wav"));
+  StopMusic();  // the stopped preview is notified once, after the list starts
+  SetMusicList({Track("a.wav"), Track("b.wav"), Track("c.wav")}, false, false);
+  PlayMusicFile("");
+  // That one notification advances the list; closing the playing "a.wav"
+  // to start "b.wav" must not advance it again, and again.
+  EXPECT_EQ(platform::DeliverMediaNotificationsForTests(), 1);
+  EXPECT_EQ(platform::DeliverMediaNotificationsForTests(), 0);
+  EXPECT_EQ(Run(1), (Names{"preview.wav", "a.wav", "b.wav", "c.wav"}));
+}
+
 TEST_F(MusicSetTest, SetMusicListCopiesAndResets) {
   Names list = {Track("a.wav")};
   SetMusicList(list, true, true);

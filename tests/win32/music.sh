@@ -8,6 +8,7 @@ VANTA_ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$VANTA_ROOT/scripts/wine-env.sh"
 vanta_wine_prefix
 exe="$1"
+shift
 
 work=$(mktemp -d)
 pulse_pid=""
@@ -25,6 +26,7 @@ for _ in $(seq 800); do echo "this is not an mpeg stream"; done >"$work/garbage.
 cp "$work/garbage.mp3" "$work/garbage.wav"
 : >"$work/empty.mp3"
 sox -n -r 22050 -c 1 -b 16 "$work/short.wav" synth 0.4 sine 440 vol 0.3
+sox -n -r 22050 -c 1 -b 16 "$work/long.wav" synth 3 sine 330 vol 0.3
 
 # A private PulseAudio server with a null sink (nothing is heard).
 if command -v pulseaudio >/dev/null; then
@@ -45,4 +47,4 @@ fi
 
 export VANTA_MUSIC_DATA="Z:${work//\//\\}\\"
 export WINEDEBUG=-all
-vanta_with_display wine "$exe"
+vanta_with_display wine "$exe" "$@"

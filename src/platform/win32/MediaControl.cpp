@@ -2,6 +2,7 @@
 #include <mmsystem.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "platform/MediaControl.h"
 
@@ -42,6 +43,16 @@ class TMciControl final : public IMediaControl {
 
   void Close() override {
     if (device_ == 0) return;
+    // Closing a device that still plays aborts its play request, and the
+    // system says so with a notification. That is not the end of a track:
+    // reported, it would start the next one, whose start closes this
+    // playing device again, and so on through the whole list.
+    bool playing = false;
+    try {
+      playing = IsPlaying();
+    } catch (const std::exception&) {
+    }
+    if (playing) cutShort_.push_back(device_);
     MCI_GENERIC_PARMS p{};
     mciSendCommandA(device_, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&p));
     device_ = 0;
@@ -76,7 +87,13 @@ class TMciControl final : public IMediaControl {
     if (err != 0) throw MciError(err);
   }
 
-  void Notified() {
+  void Notified(MCIDEVICEID device) {
+    for (auto it = cutShort_.begin(); it != cutShort_.end(); ++it) {
+      if (*it == device) {
+        cutShort_.erase(it);
+        return;
+      }
+    }
     // Nothing may unwind through the window procedure.
     try {
       if (OnNotify) OnNotify();
@@ -88,13 +105,14 @@ class TMciControl final : public IMediaControl {
   HWND window_ = nullptr;
   MCIDEVICEID device_ = 0;
   std::string fileName_;
+  std::vector<MCIDEVICEID> cutShort_;  // closed while playing: one notification each to drop
 };
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == MM_MCINOTIFY) {
     // Every code counts as the end of the play request: finished, aborted,
     // superseded or failed.
-    if (auto* self = reinterpret_cast<TMciControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) self->Notified();
+    if (auto* self = reinterpret_cast<TMciControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) self->Notified(static_cast<MCIDEVICEID>(lp));
     return 0;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
