@@ -13,6 +13,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/platform/headless/HeadlessSurfaceHost.cpp
   ${VANTA_ROOT}/src/engine/Region.cpp
   ${VANTA_ROOT}/src/engine/RegionEffects.cpp
+  ${VANTA_ROOT}/src/music/MPEGPlay.cpp
+  ${VANTA_ROOT}/src/music/MusicSet.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
@@ -24,11 +26,17 @@ set(VANTA_CORE_SOURCES
 )
 # The platform's side of the seam.
 set(VANTA_POSIX_SOURCES
+  ${VANTA_ROOT}/src/platform/posix/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/posix/Files.cpp
+  ${VANTA_ROOT}/src/platform/posix/MediaControl.cpp
+  ${VANTA_ROOT}/src/platform/posix/MessageTimer.cpp
   ${VANTA_ROOT}/src/platform/posix/Registry.cpp
 )
 set(VANTA_WIN32_SOURCES
+  ${VANTA_ROOT}/src/platform/win32/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
+  ${VANTA_ROOT}/src/platform/win32/MediaControl.cpp
+  ${VANTA_ROOT}/src/platform/win32/MessageTimer.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
   ${VANTA_ROOT}/src/platform/win32/SystemLibrary.cpp
   ${VANTA_ROOT}/src/platform/win32/Win32Scheduler.cpp
