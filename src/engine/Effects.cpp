@@ -341,8 +341,8 @@ void RotateRows(const TBitmap24* oldImage, const TBitmap24& newImage, TBitmap24&
           const uint8_t* p0 = rows[static_cast<size_t>(v0)] + u0 * 3;
           const uint8_t* p1 = rows[static_cast<size_t>(v1)] + u1 * 3;
           uint8_t* o = out + x * 3;
-          o[0] = p0[0], o[1] = p0[1], o[2] = p0[2];
-          o[3] = p1[0], o[4] = p1[1], o[5] = p1[2];
+          std::memcpy(o, p0, 3);
+          std::memcpy(o + 3, p1, 3);
         }
 #endif
         for (; x < b; ++x) {
