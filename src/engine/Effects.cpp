@@ -390,11 +390,14 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
     } else if (rectangles && p > 0) {
       // A copy whose source lies inside the picture writes every pixel of
       // its destination.
+      // (A mirrored copy takes its source clipped to the picture first.)
       for (int i = 0; i < n; ++i) {
         const TCopy& k = copies[i];
-        const bool opaque = !k.mirrored && k.d.Left < k.d.Right && k.d.Top < k.d.Bottom && k.s.Width() > 0 &&
-                            k.s.Height() > 0 && IntersectRect(k.s, whole) == k.s;
-        const TRect hole = IntersectRect(k.d, whole);
+        const TRect src = k.mirrored ? IntersectRect(k.s, whole) : k.s;
+        const TRect d{std::min(k.d.Left, k.d.Right), std::min(k.d.Top, k.d.Bottom), std::max(k.d.Left, k.d.Right),
+                      std::max(k.d.Top, k.d.Bottom)};
+        const bool opaque = !d.IsEmpty() && !src.IsEmpty() && IntersectRect(src, whole) == src;
+        const TRect hole = IntersectRect(d, whole);
         if (opaque && !hole.IsEmpty()) holes[holeCount++] = hole;
       }
     } else if (style == kCrossFade && p > 0) {
