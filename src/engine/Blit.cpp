@@ -82,6 +82,22 @@ void StretchCopy(TBitmap24& dst, const TRect& d, const TBitmap24& src, const TRe
   for (int i = 0; i < n; ++i) offsets[static_cast<size_t>(i)] = xs.source[static_cast<size_t>(i)] * 3;
   const int* off = offsets.data();
   const int maxOff = *std::max_element(offsets.begin(), offsets.end());
+  // Scales near one leave long runs of consecutive source pixels: those rows
+  // go as a few memcpys instead of a pixel-by-pixel gather.
+  struct TRun {
+    int dst, src, len;
+  };
+  std::vector<TRun> runs;
+  if (!runX) {
+    for (int i = 0; i < n; ++i) {
+      if (!runs.empty() && off[i] == runs.back().src + runs.back().len * 3 && runs.back().dst + runs.back().len == i)
+        ++runs.back().len;
+      else
+        runs.push_back({i, off[i], 1});
+      if (static_cast<int>(runs.size()) * 16 > n) break;  // too short to pay
+    }
+    if (static_cast<int>(runs.size()) * 16 > n) runs.clear();
+  }
   int prevSource = -1;
   uint8_t* prevRow = nullptr;
   for (size_t j = 0; j < ys.source.size(); ++j) {
@@ -96,6 +112,8 @@ void StretchCopy(TBitmap24& dst, const TRect& d, const TBitmap24& src, const TRe
     const bool wide = sy + 1 < src.Height() || maxOff + 4 <= static_cast<int>(src.Stride());
     if (runX) {
       std::memcpy(out, in + off[0], bytes);
+    } else if (!runs.empty()) {
+      for (const TRun& r : runs) std::memcpy(out + r.dst * 3, in + r.src, static_cast<size_t>(r.len) * 3);
     } else if (!wide) {
       for (int i = 0; i < n; ++i) std::memcpy(out + i * 3, in + off[i], 3);
     } else {

@@ -341,8 +341,8 @@ void RotateRows(const TBitmap24* oldImage, const TBitmap24& newImage, TBitmap24&
           const uint8_t* p0 = rows[static_cast<size_t>(v0)] + u0 * 3;
           const uint8_t* p1 = rows[static_cast<size_t>(v1)] + u1 * 3;
           uint8_t* o = out + x * 3;
-          o[0] = p0[0], o[1] = p0[1], o[2] = p0[2];
-          o[3] = p1[0], o[4] = p1[1], o[5] = p1[2];
+          std::memcpy(o, p0, 3);
+          std::memcpy(o + 3, p1, 3);
         }
 #endif
         for (; x < b; ++x) {
@@ -390,11 +390,14 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
     } else if (rectangles && p > 0) {
       // A copy whose source lies inside the picture writes every pixel of
       // its destination.
+      // (A mirrored copy takes its source clipped to the picture first.)
       for (int i = 0; i < n; ++i) {
         const TCopy& k = copies[i];
-        const bool opaque = !k.mirrored && k.d.Left < k.d.Right && k.d.Top < k.d.Bottom && k.s.Width() > 0 &&
-                            k.s.Height() > 0 && IntersectRect(k.s, whole) == k.s;
-        const TRect hole = IntersectRect(k.d, whole);
+        const TRect src = k.mirrored ? IntersectRect(k.s, whole) : k.s;
+        const TRect d{std::min(k.d.Left, k.d.Right), std::min(k.d.Top, k.d.Bottom), std::max(k.d.Left, k.d.Right),
+                      std::max(k.d.Top, k.d.Bottom)};
+        const bool opaque = !d.IsEmpty() && !src.IsEmpty() && IntersectRect(src, whole) == src;
+        const TRect hole = IntersectRect(d, whole);
         if (opaque && !hole.IsEmpty()) holes[holeCount++] = hole;
       }
     } else if (style == kCrossFade && p > 0) {

@@ -56,6 +56,28 @@ TEST(Blit, StretchCopyRowsFollowTheRuleAndClipBothSides) {
   }
 }
 
+TEST(Blit, NearUnityScalesFollowTheSameRule) {
+  // Long runs of consecutive source pixels take a faster path; the pixels
+  // must not change.
+  struct Case { TRect d, s; } cases[] = {
+      {{0, 0, 100, 2}, {0, 0, 99, 2}}, {{3, 0, 97, 2}, {1, 0, 99, 2}}, {{0, 0, 100, 2}, {0, 0, 50, 2}},
+      {{10, 0, 110, 2}, {0, 0, 101, 2}}};
+  const TBitmap24 src = TaggedPicture(120, 2, false);
+  for (const auto& c : cases) {
+    TBitmap24 dst = TaggedPicture(120, 2, true);
+    StretchCopy(dst, c.d, src, c.s);
+    for (int x = 0; x < 120; ++x) {
+      const auto o = Origin(dst, x, 1);
+      if (x < c.d.Left || x >= std::min(c.d.Right, 120)) {
+        EXPECT_FALSE(o.has_value()) << x;
+      } else {
+        ASSERT_TRUE(o.has_value()) << x;
+        EXPECT_EQ(o->X, SampleIndex(c.s.Left, c.s.Width(), x - c.d.Left, c.d.Width())) << c.d.Right << " x=" << x;
+      }
+    }
+  }
+}
+
 TEST(Blit, VerticalMirrorAndRowRepeat) {
   const TBitmap24 src = TaggedPicture(3, 4, false);
   TBitmap24 dst = TaggedPicture(3, 8, true);
