@@ -10,6 +10,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
   ${VANTA_ROOT}/src/settings/SaverSettings.cpp
+  ${VANTA_ROOT}/src/setting_dialog/DistributeConfig.cpp
   ${VANTA_ROOT}/src/startup/CommandLine.cpp
   ${VANTA_ROOT}/src/startup/Instance.cpp
   ${VANTA_ROOT}/src/startup/Startup.cpp
