@@ -24,4 +24,11 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
+  ${VANTA_ROOT}/src/platform/win32/Shell.cpp
+  ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.cpp
+)
+# Dialog templates: linked into each executable that shows the windows (a
+# resource inside a static library would be left out by the linker).
+set(VANTA_WIN32_RESOURCES
+  ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.rc
 )
