@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -17,6 +18,9 @@ constexpr int kMainWindow = -1;  // the window itself, not one of its pages
 // Where every control stands, in pixels, on the window or on its page.
 // The page control's pages are placed into its display area at run time,
 // and the memo fills its page.
+constexpr int kWebsiteLabelWidth = 284;
+constexpr int kLabel4Width = 240;
+constexpr int kAboutRight = 386;  // where the line under the group ends
 struct TPlace {
   int page;
   int id;
@@ -46,11 +50,12 @@ constexpr TPlace kLayout[] = {
     {2, IDC_AUTHORCAPTION, 20, 26, 70, 16},
     {2, IDC_AUTHORLABEL, 92, 26, 284, 16},
     {2, IDC_WEBSITECAPTION, 20, 54, 70, 16},
-    {2, IDC_WEBSITELABEL, 92, 54, 284, 16},
-    {2, IDC_LABEL4, 12, 102, 196, 16},
-    {2, IDC_TEXTWEBSITE, 210, 102, 170, 16},
+    {2, IDC_WEBSITELABEL, 92, 54, kWebsiteLabelWidth, 16},
+    {2, IDC_LABEL4, 12, 102, kLabel4Width, 16},
+    {2, IDC_TEXTWEBSITE, 258, 102, 126, 16},
 };
 constexpr int kMemoMargin = 6;
+constexpr int kLinkGap = 6;
 constexpr int kColorItemHeight = 16;
 constexpr const char* kPageCaptions[] = {"Options", "Readme", "About"};
 
@@ -63,6 +68,22 @@ std::string WindowText(HWND w) {
   std::string s(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
   s.resize(static_cast<size_t>(GetWindowTextA(w, s.data(), static_cast<int>(s.size()))));
   return s;
+}
+
+// Fits a one-line label to its text, at most maxWidth wide, as the links
+// want: only the text is clickable, and what follows can stand right after it.
+void FitToText(HWND label, int maxWidth) {
+  const std::string text = WindowText(label);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT r;
+  GetWindowRect(label, &r);
+  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
+  MoveWindow(label, r.left, r.top, std::clamp<int>(size.cx, 1, maxWidth), r.bottom - r.top, TRUE);
 }
 
 bool Checked(HWND w) { return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -127,6 +148,14 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   // A readme longer than the editor's default 32K characters is shown whole.
   SendMessageA(Control(IDC_MEMO1), EM_SETLIMITTEXT, 0, 0);
   SetWindowTextA(Control(IDC_TEXTWEBSITE), kMakerWebsite);
+  // "Powered by" and the maker's link stand on one line, the link right after the text.
+  FitToText(Control(IDC_LABEL4), kLabel4Width);
+  RECT label4;
+  GetWindowRect(Control(IDC_LABEL4), &label4);
+  MapWindowPoints(nullptr, pages_[2], reinterpret_cast<POINT*>(&label4), 2);
+  SetWindowPos(Control(IDC_TEXTWEBSITE), nullptr, label4.right + kLinkGap, label4.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitToText(Control(IDC_TEXTWEBSITE), kAboutRight - (label4.right + kLinkGap));
   FillColorList(0);
   SelectPage(0);
 }
@@ -234,6 +263,7 @@ TSettingControls TDistributeConfigForm::ReadControls() const {
 void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
   SetWindowTextA(Control(IDC_AUTHORLABEL), c.Author.c_str());
   SetWindowTextA(Control(IDC_WEBSITELABEL), c.Website.c_str());
+  FitToText(Control(IDC_WEBSITELABEL), kWebsiteLabelWidth);
   SetWindowTextA(Control(IDC_TITLEPANEL), c.Title.c_str());
   SetWindowTextA(Control(IDC_MEMO1), c.Readme.c_str());
   SetChecked(Control(IDC_ORIGINALRADIO), c.OriginalRadio);

@@ -19,7 +19,7 @@
 namespace vanta {
 
 // The maker's web site, shown under "Powered by".
-inline constexpr const char* kMakerWebsite = "https://www.norvane.com";
+inline constexpr const char* kMakerWebsite = "http://www.norvane.com";
 
 class TDistributeConfigForm {
  public:
