@@ -65,16 +65,6 @@ TEST(ColorList, NamesItsColoursAndKeepsAnyOtherExactly) {
   }
 }
 
-TEST(ColorList, EveryNameIsOneColour) {
-  const auto colors = NamedColors();
-  for (size_t i = 0; i < colors.size(); ++i)
-    for (size_t j = i + 1; j < colors.size(); ++j) {
-      EXPECT_NE(colors[i].Color, colors[j].Color) << colors[i].Name << " " << colors[j].Name;
-      EXPECT_STRNE(colors[i].Name, colors[j].Name);
-    }
-  EXPECT_EQ(ColorListFor(0x0000FF).Items[ColorListFor(0x0000FF).Selected].Text, "Red");  // red is the low byte
-}
-
 TSaverSetting Setting(bool music, bool playMusic, TCaptionPosition position, bool forceHide) {
   TSaverSetting s;
   if (music) s.Music = {"a.mp3"};
@@ -82,28 +72,6 @@ TSaverSetting Setting(bool music, bool playMusic, TCaptionPosition position, boo
   s.CaptionPosition = position;
   s.ForceHide = forceHide;
   return s;
-}
-
-TEST(SettingControls, CheckBoxesFollowTheMusicFoundAndTheCaptionPosition) {
-  struct Case {
-    TSaverSetting setting;
-    bool musicEnabled, musicChecked, captionEnabled, captionChecked;
-  } cases[] = {
-      {Setting(true, true, cpBelowImage, false), true, true, true, true},
-      {Setting(true, false, cpFixed, true), true, false, true, false},
-      {Setting(false, true, cpBelowImage, false), false, false, true, true},
-      {Setting(false, false, cpTopOfScreen, false), false, false, true, true},
-      {Setting(true, true, cpOff, false), true, true, false, false},
-      {Setting(true, true, cpOff, true), true, true, false, false},
-      {Setting(false, true, cpOff, false), false, false, false, false},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    const TSettingControls c = LoadControls({}, cases[i].setting, "Show", std::nullopt);
-    EXPECT_EQ(c.PlayMusicEnabled, cases[i].musicEnabled) << i;
-    EXPECT_EQ(c.PlayMusicChecked, cases[i].musicChecked) << i;
-    EXPECT_EQ(c.CaptionEnabled, cases[i].captionEnabled) << i;
-    EXPECT_EQ(c.CaptionChecked, cases[i].captionChecked) << i;
-  }
 }
 
 TEST(SettingControls, ShowTheRecordAndItsTexts) {
@@ -170,27 +138,6 @@ TEST(SettingControls, StoringWhatWasLoadedChangesOnlyWhatTheControlsCannotHold) 
     StoreControls(LoadControls({}, c.setting, "Show", std::nullopt), stored);
     EXPECT_TRUE(stored == expected) << c.what;
   }
-}
-
-TEST(SettingControls, StoreClampsWhatTheControlsHold) {
-  TSettingControls c;
-  c.Interval = 5000;
-  c.Speed = 0;
-  c.StretchRadio = true;
-  c.RandomizeRadio = false;
-  c.PlayMusicChecked = true;
-  c.CaptionChecked = true;
-  c.Backcolor = 0x00FF00;
-  TSaverSetting s;
-  s.ForceHide = true;
-  StoreControls(c, s);
-  EXPECT_EQ(s.ImageInterval, 1000);
-  EXPECT_EQ(s.EffectSpeed, 1);
-  EXPECT_TRUE(s.StretchImage);
-  EXPECT_FALSE(s.RandomImage);
-  EXPECT_TRUE(s.PlayMusic);
-  EXPECT_FALSE(s.ForceHide);
-  EXPECT_EQ(s.BackgroundColor, 0x00FF00u);
 }
 
 TEST(Readme, LinesBecomeEditorLines) {

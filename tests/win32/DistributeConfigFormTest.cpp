@@ -155,12 +155,11 @@ TEST_F(SettingDialogTest, ValuesOutsideTheEditorsRangesAreShownAndStoredClamped)
 }
 
 TEST_F(SettingDialogTest, EditorsClampWhatIsTypedAndReadNonNumbersAsOne) {
+  // The parsing itself is tested natively; here the editors' own texts.
   struct Case { int edit; const char* typed; const char* stored; } cases[] = {
-      {IDC_INTERVALEDIT, "17", "ImageInterval=17"},     {IDC_INTERVALEDIT, " 250 ", "ImageInterval=250"},
-      {IDC_INTERVALEDIT, "abc", "ImageInterval=1"},     {IDC_INTERVALEDIT, "", "ImageInterval=1"},
-      {IDC_INTERVALEDIT, "2000", "ImageInterval=1000"}, {IDC_INTERVALEDIT, "12x", "ImageInterval=1"},
-      {IDC_SPEEDEDIT, "4", "EffectSpeed=4"},            {IDC_SPEEDEDIT, "9", "EffectSpeed=5"},
-      {IDC_SPEEDEDIT, "fast", "EffectSpeed=1"},         {IDC_SPEEDEDIT, "-2", "EffectSpeed=1"},
+      {IDC_INTERVALEDIT, "17", "ImageInterval=17"},     {IDC_INTERVALEDIT, "abc", "ImageInterval=1"},
+      {IDC_INTERVALEDIT, "2000", "ImageInterval=1000"}, {IDC_SPEEDEDIT, "9", "EffectSpeed=5"},
+      {IDC_SPEEDEDIT, "", "EffectSpeed=1"},
   };
   for (const Case& c : cases) {
     Load("[Set]\r\nImageInterval=30\r\nEffectSpeed=3\r\n");
