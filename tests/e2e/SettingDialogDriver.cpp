@@ -7,11 +7,13 @@
 //     text:NAME     print a control's text
 //     click:NAME    click a button
 //     press:NAME@X,Y press and release the mouse at X,Y of a control (a tab, a link)
+//     key:NAME=VK   press and release a key (a decimal virtual-key code) on a control
 //     gone          wait for the window to close
 // Exit code 0 when every step worked, 1 otherwise (with the reason on stderr).
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -114,9 +116,9 @@ int main(int argc, char** argv) {
         return Fail("press needs NAME@X,Y");
       name.resize(at);
     }
-    if (verb == "set") {
+    if (verb == "set" || verb == "key") {
       const size_t eq = name.find('=');
-      if (eq == std::string::npos) return Fail("set needs NAME=TEXT");
+      if (eq == std::string::npos) return Fail(verb + " needs NAME=VALUE");
       value = name.substr(eq + 1);
       name.resize(eq);
     }
@@ -134,6 +136,11 @@ int main(int argc, char** argv) {
     } else if (verb == "click") {
       // Posted: the click may close the window before a sent message returns.
       PostMessageA(control, BM_CLICK, 0, 0);
+    } else if (verb == "key") {
+      // Through the saver's message loop, as typed keys arrive.
+      const WPARAM vk = static_cast<WPARAM>(std::atoi(value.c_str()));
+      PostMessageA(control, WM_KEYDOWN, vk, 1);
+      PostMessageA(control, WM_KEYUP, vk, 1 | (1u << 30) | (1u << 31));
     } else if (verb == "press") {
       PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
       PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y));

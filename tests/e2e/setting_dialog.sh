@@ -2,7 +2,7 @@
 # A built saver asked to configure itself: Mountains.scr /c shows the
 # "Setting" dialog (checked on a screenshot of the X screen), OK after a new
 # interval changes the settings file and nothing else the dialog does not
-# own, and Cancel leaves the file byte for byte.
+# own, Escape leaves the file byte for byte, and Enter is OK.
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
 exe="$1"
@@ -76,7 +76,14 @@ sed -n '/^\[Pictures\]/,$p' "$work/original.002" | cmp -s - <(sed -n '/^\[Pictur
 
 cp "$work/Mountains.002" "$work/saved.002"
 open_dialog
-wine "$driver" Setting set:IntervalEdit=99 click:StretchRadio click:Button1 gone || fail "could not drive the dialog"
+# Escape (27) reaches Cancel through the saver's message loop.
+wine "$driver" Setting set:IntervalEdit=99 click:StretchRadio key:IntervalEdit=27 gone || fail "Escape did not close"
 await_end
 cmp -s "$work/saved.002" "$work/Mountains.002" || fail "Cancel changed the settings file"
+
+# Enter (13) is OK.
+open_dialog
+wine "$driver" Setting set:SpeedEdit=4 key:SpeedEdit=13 gone || fail "Enter did not close"
+await_end
+grep -qx $'EffectSpeed=4\r' "$work/Mountains.002" || fail "Enter did not store the speed"
 echo "setting dialog: ok"
