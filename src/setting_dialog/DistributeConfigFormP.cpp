@@ -15,12 +15,13 @@ namespace {
 
 constexpr int kMainWindow = -1;  // the window itself, not one of its pages
 
-// Where every control stands, in pixels, on the window or on its page.
-// The page control's pages are placed into its display area at run time,
-// and the memo fills its page.
 constexpr int kWebsiteLabelWidth = 284;
 constexpr int kLabel4Width = 240;
 constexpr int kAboutRight = 386;  // where the line under the group ends
+
+// Where every control stands, in pixels, on the window or on its page.
+// The page control's pages are placed into its display area at run time,
+// the memo fills its page, and the links are fitted to their text.
 struct TPlace {
   int page;
   int id;

@@ -20,9 +20,9 @@ class TWin32StartupHost final : public IStartupHost {
   }
   void ChangeSaverPassword(TWindowHandle parent) override { vanta::ChangeSaverPassword(parent); }
   void RunMainWindow(TMainWindow window, const TCommandLine&) override {
-    // The builder, the full-screen show and the preview are each their own
-    // unit; until a unit is part of the program its mode ends here without
-    // a window.
+    // The builder, the "Setting" dialog, the full-screen show and the
+    // preview are each their own unit; until a unit is part of the program
+    // its mode ends here without a window.
     switch (window) {
       case TMainWindow::SettingDialog:
         RunDistributeConfigForm();
