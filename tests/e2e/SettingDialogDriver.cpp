@@ -8,6 +8,7 @@
 //     click:NAME    click a button
 //     press:NAME@X,Y press and release the mouse at X,Y of a control (a tab, a link)
 //     key:NAME=VK   press and release a key (a decimal virtual-key code) on a control
+//     pick:NAME=TEXT select the entry TEXT of a drop-down list, as a user does
 //     gone          wait for the window to close
 // Exit code 0 when every step worked, 1 otherwise (with the reason on stderr).
 #include <windows.h>
@@ -32,6 +33,7 @@ constexpr TNamed kControls[] = {
     {"RandomizeRadio", IDC_RANDOMIZERADIO}, {"PlayMusicCheck", IDC_PLAYMUSICCHECK},
     {"CaptionCheck", IDC_CAPTIONCHECK},   {"AuthorLabel", IDC_AUTHORLABEL},
     {"PageControl1", IDC_PAGECONTROL1},   {"Memo1", IDC_MEMO1},
+    {"BackcolorCb", IDC_BACKCOLORCB},     {"IDOK", IDOK},  // any dialog's OK
 };
 constexpr DWORD kWaitMs = 30000;
 constexpr DWORD kStepMs = 50;
@@ -116,7 +118,7 @@ int main(int argc, char** argv) {
         return Fail("press needs NAME@X,Y");
       name.resize(at);
     }
-    if (verb == "set" || verb == "key") {
+    if (verb == "set" || verb == "key" || verb == "pick") {
       const size_t eq = name.find('=');
       if (eq == std::string::npos) return Fail(verb + " needs NAME=VALUE");
       value = name.substr(eq + 1);
@@ -136,6 +138,14 @@ int main(int argc, char** argv) {
     } else if (verb == "click") {
       // Posted: the click may close the window before a sent message returns.
       PostMessageA(control, BM_CLICK, 0, 0);
+    } else if (verb == "pick") {
+      SendMessageTimeoutA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG, kWaitMs, &result);
+      if (static_cast<LRESULT>(result) == CB_ERR) return Fail("no entry " + value);
+      SendMessageTimeoutA(control, CB_SETCURSEL, result, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+      // Posted: the choice may open a dialog that waits for its own answer.
+      PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(IDC_BACKCOLORCB, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(control));
     } else if (verb == "key") {
       // Through the saver's message loop, as typed keys arrive.
       const WPARAM vk = static_cast<WPARAM>(std::atoi(value.c_str()));

@@ -64,6 +64,9 @@ red=$(count_pixels "$shot" "412x259+$left+$((top + 45))" 'r > 200 && g < 50 && b
 [ "$red" -gt 100 ] || fail "the colour list does not show the loaded red ($red pixels)"
 [ "$(wine "$driver" Setting text:TitlePanel | tr -d '\r')" = Mountains ] || fail "title is not the instance name"
 
+# "Other color..." opens the system's colour dialog on the list's colour; its OK keeps red.
+wine "$driver" Setting "pick:BackcolorCb=Other color..." >/dev/null || fail "no \"Other color...\" entry"
+wine "$driver" Color wait click:IDOK gone >/dev/null || fail "the colour dialog did not open and close"
 wine "$driver" Setting set:IntervalEdit=42 click:_BtnOK gone || fail "could not drive the dialog"
 await_end
 grep -qx $'ImageInterval=42\r' "$work/Mountains.002" || fail "OK did not store the interval"
