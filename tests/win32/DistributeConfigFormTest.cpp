@@ -292,6 +292,12 @@ TEST_F(SettingDialogTest, ReadmeAndAboutPage) {
   }
   Open();
   EXPECT_EQ(Text(C(IDC_MEMO1)), "First line\r\nSecond line\r\n");
+  // A readme past the editor's default limit of 32K characters is shown whole.
+  std::string longText;
+  while (longText.size() < 100000) longText += "A line of the readme, long as readme lines are.\r\n";
+  install.Write("readme.txt", longText);
+  form->Show();
+  EXPECT_EQ(GetWindowTextLengthA(C(IDC_MEMO1)), static_cast<int>(longText.size()));
   EXPECT_EQ(Text(C(IDC_AUTHORLABEL)), "Ann");
   ClickLabel(IDC_WEBSITELABEL);
   ClickLabel(IDC_TEXTWEBSITE);
