@@ -20,6 +20,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/settings/IniFile.cpp
   ${VANTA_ROOT}/src/settings/SaverSettings.cpp
   ${VANTA_ROOT}/src/saver/ShowExit.cpp
+  ${VANTA_ROOT}/src/setting_dialog/DistributeConfig.cpp
   ${VANTA_ROOT}/src/startup/CommandLine.cpp
   ${VANTA_ROOT}/src/startup/Instance.cpp
   ${VANTA_ROOT}/src/startup/Startup.cpp
@@ -42,4 +43,11 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Win32Scheduler.cpp
   ${VANTA_ROOT}/src/platform/win32/Win32SurfaceHost.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
+  ${VANTA_ROOT}/src/platform/win32/Shell.cpp
+  ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.cpp
+)
+# Dialog templates: linked into each executable that shows the windows (a
+# resource inside a static library would be left out by the linker).
+set(VANTA_WIN32_RESOURCES
+  ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.rc
 )

@@ -58,6 +58,8 @@ struct TSaverSetting {
   bool MouseMove = true;
   bool MousePress = true;
   bool KeyboardPress = true;
+
+  bool operator==(const TSaverSetting&) const = default;
 };
 
 // The record of the process.

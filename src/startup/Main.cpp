@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "setting_dialog/DistributeConfigFormP.h"
 #include "startup/ChangeSaverPassword.h"
 #include "startup/Startup.h"
 
@@ -23,9 +24,11 @@ class TWin32StartupHost final : public IStartupHost {
     // preview are each their own unit; until a unit is part of the program
     // its mode ends here without a window.
     switch (window) {
+      case TMainWindow::SettingDialog:
+        RunDistributeConfigForm();
+        break;
       case TMainWindow::None:
       case TMainWindow::Builder:
-      case TMainWindow::SettingDialog:
       case TMainWindow::FullScreen:
       case TMainWindow::Preview:
         break;

@@ -61,4 +61,22 @@ inline bool CurrentUserKeyExists(const std::string& subKey) {
   return true;
 }
 
+// The default value of a key under HKEY_CURRENT_USER, removed again afterwards.
+class TCurrentUserDefault {
+ public:
+  TCurrentUserDefault(std::string subKey, const std::string& value) : key_(std::move(subKey)) {
+    HKEY h;
+    RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
+    RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(h);
+  }
+  ~TCurrentUserDefault() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
+  TCurrentUserDefault(const TCurrentUserDefault&) = delete;
+  TCurrentUserDefault& operator=(const TCurrentUserDefault&) = delete;
+
+ private:
+  std::string key_;
+};
+
 }  // namespace vanta::test

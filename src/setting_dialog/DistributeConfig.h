@@ -1,0 +1,109 @@
+// What the "Setting" dialog of a built saver shows and stores, apart from
+// its window.
+//
+// The dialog lets the end user of a built saver change seven settings. The
+// window (DistributeConfigFormP, Win32) only moves a TSettingControls in and
+// out of its controls; which value each control gets from the settings
+// record, the enabled and checked rules, the ranges of the integer editors
+// and the entries of the colour list are decided here, where native tests
+// reach them.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/SaverSettings.h"
+
+namespace vanta {
+
+// The range of an integer editor. A value given to it is clamped into the
+// range; text that is not a whole number reads as the lower end.
+struct TSpinRange {
+  int32_t MinValue;
+  int32_t MaxValue;
+
+  int32_t Clamp(int64_t value) const;
+  // Blanks around the number are allowed; a whole number too large for any
+  // integer type still clamps by its sign.
+  int32_t Read(std::string_view text) const;
+};
+
+inline constexpr TSpinRange kIntervalRange{1, 1000};
+inline constexpr TSpinRange kSpeedRange{1, 5};
+
+// The colour list: named colours, the current colour when it has no name,
+// and last an entry that opens the system's colour dialog for any other.
+struct TNamedColor {
+  TColor Color;
+  const char* Name;
+};
+std::span<const TNamedColor> NamedColors();
+
+inline constexpr const char* kOtherColorText = "Other color...";
+
+struct TColorListItem {
+  TColor Color = 0;
+  std::string Text;
+  bool Other = false;  // the entry that asks for another colour
+};
+struct TColorList {
+  std::vector<TColorListItem> Items;
+  size_t Selected = 0;
+};
+// The list to show while color is the chosen colour.
+TColorList ColorListFor(TColor color);
+// How a colour without a name is shown: "Custom R, G, B".
+std::string CustomColorText(TColor color);
+
+// The states of the dialog's controls. The initial values are the design
+// states: black, both "Original Size" and "Normalize" checked, both check
+// boxes enabled and unchecked.
+struct TSettingControls {
+  std::string Title;    // TitlePanel
+  std::string Author;   // AuthorLabel
+  std::string Website;  // WebsiteLabel
+  std::string Readme;   // Memo1, lines ending in CR LF
+  TColor Backcolor = 0;
+  int32_t Interval = kIntervalRange.MinValue;
+  int32_t Speed = kSpeedRange.MinValue;
+  bool OriginalRadio = true;
+  bool StretchRadio = false;
+  bool NormalizeRadio = true;
+  bool RandomizeRadio = false;
+  bool PlayMusicEnabled = true;
+  bool PlayMusicChecked = false;
+  bool CaptionEnabled = true;
+  bool CaptionChecked = false;
+
+  bool operator==(const TSettingControls&) const = default;
+};
+
+// The controls as the dialog shows them for setting. The readme replaces
+// the memo's text when there is one; without it the memo keeps what it held.
+// "Play background music" is usable only when some music was found, and
+// "Show Image Caption" only when the caption has a position; a check box
+// that is not usable keeps its design state, unchecked.
+TSettingControls LoadControls(TSettingControls design, const TSaverSetting& setting,
+                              const std::string& instanceName, const std::optional<std::string>& readme);
+
+// Copies the seven settings the dialog offers from the controls into setting;
+// the integer editors' values are clamped into their ranges.
+void StoreControls(const TSettingControls& controls, TSaverSetting& setting);
+
+// The text of installFolder + "readme.txt" as the memo shows it, or nullopt
+// when there is no such file. An unknown install folder (a lone delimiter)
+// has no readme: the file in the root of the current drive would belong to
+// someone else.
+std::optional<std::string> ReadReadme(const std::string& installFolder);
+inline constexpr const char* kReadmeName = "readme.txt";
+inline constexpr size_t kMaxReadmeBytes = 16u << 20;
+
+// A text file's lines as a multi-line editor wants them: every line break
+// (CR LF, LF or CR alone) becomes CR LF, and NUL characters, which would end
+// the text early, become blanks.
+std::string MemoText(std::string_view fileText);
+
+}  // namespace vanta

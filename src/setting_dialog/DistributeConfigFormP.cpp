@@ -1,0 +1,462 @@
+#include "setting_dialog/DistributeConfigFormP.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "platform/Shell.h"
+#include "setting_dialog/DistributeConfigFormRes.h"
+#include "startup/Instance.h"
+
+namespace vanta {
+namespace {
+
+constexpr int kMainWindow = -1;  // the window itself, not one of its pages
+
+constexpr int kWebsiteLabelWidth = 284;
+constexpr int kLabel4Width = 240;
+constexpr int kAboutRight = 386;  // where the line under the group ends
+
+// Where every control stands, in pixels, on the window or on its page.
+// The page control's pages are placed into its display area at run time,
+// the memo fills its page, and the links are fitted to their text.
+struct TPlace {
+  int page;
+  int id;
+  int x, y, w, h;
+};
+constexpr TPlace kLayout[] = {
+    {kMainWindow, IDC_TITLEPANEL, 0, 0, 412, 45},
+    {kMainWindow, IDC_PAGECONTROL1, 6, 51, 400, 217},
+    {kMainWindow, IDOK, 250, 274, 75, 24},
+    {kMainWindow, IDCANCEL, 331, 274, 75, 24},
+    {0, IDC_TRANSITIONGROUP, 6, 4, 226, 118},
+    {0, IDC_BACKCOLORLABEL, 14, 28, 122, 16},
+    {0, IDC_BACKCOLORCB, 138, 24, 88, 260},
+    {0, IDC_INTERVALLABEL, 14, 62, 122, 16},
+    {0, IDC_INTERVALEDIT, 138, 58, 60, 22},
+    {0, IDC_SPEEDLABEL, 14, 96, 122, 16},
+    {0, IDC_SPEEDEDIT, 138, 92, 60, 22},
+    {0, IDC_SIZEGROUP, 238, 4, 148, 56},
+    {0, IDC_ORIGINALRADIO, 248, 22, 134, 16},
+    {0, IDC_STRETCHRADIO, 248, 40, 134, 16},
+    {0, IDC_SEQUENCEGROUP, 238, 64, 148, 56},
+    {0, IDC_NORMALIZERADIO, 248, 82, 134, 16},
+    {0, IDC_RANDOMIZERADIO, 248, 100, 134, 16},
+    {0, IDC_PLAYMUSICCHECK, 240, 130, 150, 18},
+    {0, IDC_CAPTIONCHECK, 240, 152, 150, 18},
+    {2, IDC_ABOUTGROUP, 8, 6, 376, 82},
+    {2, IDC_AUTHORCAPTION, 20, 26, 70, 16},
+    {2, IDC_AUTHORLABEL, 92, 26, 284, 16},
+    {2, IDC_WEBSITECAPTION, 20, 54, 70, 16},
+    {2, IDC_WEBSITELABEL, 92, 54, kWebsiteLabelWidth, 16},
+    {2, IDC_LABEL4, 12, 102, kLabel4Width, 16},
+    {2, IDC_TEXTWEBSITE, 258, 102, 126, 16},
+};
+constexpr int kMemoMargin = 6;
+constexpr int kLinkGap = 6;
+constexpr int kColorItemHeight = 16;
+constexpr const char* kPageCaptions[] = {"Options", "Readme", "About"};
+
+constexpr COLORREF kTitleColor = RGB(255, 255, 0);
+constexpr COLORREF kWebsiteLabelColor = RGB(0, 0, 255);
+constexpr COLORREF kTextWebsiteColor = 0xFF2F2F;
+constexpr COLORREF kLabel4Color = 0x262626;
+
+std::string WindowText(HWND w) {
+  std::string s(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
+  s.resize(static_cast<size_t>(GetWindowTextA(w, s.data(), static_cast<int>(s.size()))));
+  return s;
+}
+
+// Fits a one-line label to its text, at most maxWidth wide, as the links
+// want: only the text is clickable, and what follows can stand right after it.
+void FitToText(HWND label, int maxWidth) {
+  const std::string text = WindowText(label);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT r;
+  GetWindowRect(label, &r);
+  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
+  MoveWindow(label, r.left, r.top, std::clamp<int>(size.cx, 1, maxWidth), r.bottom - r.top, TRUE);
+}
+
+bool Checked(HWND w) { return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void SetChecked(HWND w, bool on) { SendMessageA(w, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+}  // namespace
+
+TDistributeConfigForm::~TDistributeConfigForm() {
+  if (handle_) {
+    OnClose = nullptr;
+    DestroyWindow(handle_);
+  }
+  for (HFONT f : {titleFont_, boldFont_, linkFont_})
+    if (f) DeleteObject(f);
+}
+
+HWND TDistributeConfigForm::Control(int id) const {
+  if (!handle_) return nullptr;
+  if (HWND w = GetDlgItem(handle_, id)) return w;
+  for (HWND page : pages_)
+    if (HWND w = page ? GetDlgItem(page, id) : nullptr) return w;
+  return nullptr;
+}
+
+void TDistributeConfigForm::Show() {
+  if (!handle_) CreateWindowFromTemplate();
+  FormShow();
+  ShowWindow(handle_, SW_SHOW);
+  UpdateWindow(handle_);
+}
+
+void TDistributeConfigForm::Close() {
+  if (handle_) DestroyWindow(handle_);
+}
+
+void TDistributeConfigForm::CreateWindowFromTemplate() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&icc);
+  CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DISTRIBUTECONFIGFORM), nullptr, FormProc,
+                     reinterpret_cast<LPARAM>(this));
+  if (!handle_) throw std::runtime_error("The \"Setting\" dialog could not be created.");
+}
+
+void TDistributeConfigForm::InitWindow(HWND window) {
+  handle_ = window;
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  for (int i = 0; i < 3; ++i) {
+    pages_[i] = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TABSHEET1 + i), window, PageProc,
+                                   reinterpret_cast<LPARAM>(this));
+    SetWindowLongPtrA(pages_[i], GWLP_ID, IDC_TABSHEET1 + i);
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(kPageCaptions[i]);
+    SendMessageA(Control(IDC_PAGECONTROL1), TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+  CreateFonts();
+  LayOut();
+  SendMessageA(Control(IDC_INTERVALSPIN), UDM_SETRANGE32, kIntervalRange.MinValue, kIntervalRange.MaxValue);
+  SendMessageA(Control(IDC_SPEEDSPIN), UDM_SETRANGE32, kSpeedRange.MinValue, kSpeedRange.MaxValue);
+  WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALSPIN, kIntervalRange, kIntervalRange.MinValue);
+  WriteSpin(IDC_SPEEDEDIT, IDC_SPEEDSPIN, kSpeedRange, kSpeedRange.MinValue);
+  // A readme longer than the editor's default 32K characters is shown whole.
+  SendMessageA(Control(IDC_MEMO1), EM_SETLIMITTEXT, 0, 0);
+  SetWindowTextA(Control(IDC_TEXTWEBSITE), kMakerWebsite);
+  // "Powered by" and the maker's link stand on one line, the link right after the text.
+  FitToText(Control(IDC_LABEL4), kLabel4Width);
+  RECT label4;
+  GetWindowRect(Control(IDC_LABEL4), &label4);
+  MapWindowPoints(nullptr, pages_[2], reinterpret_cast<POINT*>(&label4), 2);
+  SetWindowPos(Control(IDC_TEXTWEBSITE), nullptr, label4.right + kLinkGap, label4.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitToText(Control(IDC_TEXTWEBSITE), kAboutRight - (label4.right + kLinkGap));
+  FillColorList(0);
+  SelectPage(0);
+}
+
+void TDistributeConfigForm::CreateFonts() {
+  LOGFONTA lf{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  lf.lfWeight = FW_BOLD;
+  boldFont_ = CreateFontIndirectA(&lf);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfUnderline = TRUE;
+  linkFont_ = CreateFontIndirectA(&lf);
+  titleFont_ = CreateFontA(-19, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SCRIPT, "Comic Sans MS");
+  const auto set = [this](int id, HFONT font) { SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); };
+  set(IDC_TITLEPANEL, titleFont_);
+  set(IDC_AUTHORCAPTION, boldFont_);
+  set(IDC_WEBSITECAPTION, boldFont_);
+  set(IDC_WEBSITELABEL, linkFont_);
+  set(IDC_TEXTWEBSITE, linkFont_);
+}
+
+void TDistributeConfigForm::LayOut() {
+  // The window: a fixed client area, centred on the desktop.
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE)));
+  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  SetWindowPos(handle_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
+               w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  for (const TPlace& p : kLayout) {
+    HWND parent = p.page == kMainWindow ? handle_ : pages_[p.page];
+    MoveWindow(GetDlgItem(parent, p.id), p.x, p.y, p.w, p.h, FALSE);
+  }
+
+  // The pages fill the page control's display area and lie above it.
+  HWND tab = Control(IDC_PAGECONTROL1);
+  RECT area;
+  GetWindowRect(tab, &area);
+  MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&area), 2);
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  for (HWND page : pages_)
+    SetWindowPos(page, Control(IDC_TITLEPANEL), area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOACTIVATE);
+  MoveWindow(Control(IDC_MEMO1), kMemoMargin, kMemoMargin, area.right - area.left - 2 * kMemoMargin,
+             area.bottom - area.top - 2 * kMemoMargin, FALSE);
+
+  // The arrows sit at the right end of their editors.
+  SendMessageA(Control(IDC_INTERVALSPIN), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(IDC_INTERVALEDIT)), 0);
+  SendMessageA(Control(IDC_SPEEDSPIN), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(IDC_SPEEDEDIT)), 0);
+}
+
+void TDistributeConfigForm::SelectPage(int index) {
+  SendMessageA(Control(IDC_PAGECONTROL1), TCM_SETCURSEL, index, 0);
+  for (int i = 0; i < 3; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+void TDistributeConfigForm::FormShow() {
+  SelectPage(0);
+  WriteControls(
+      LoadControls(ReadControls(), SaverSetting(), Instance().InstanceName, ReadReadme(Instance().InstallFolder)));
+}
+
+void TDistributeConfigForm::_BtnOKClick() {
+  StoreControls(ReadControls(), SaverSetting());
+  try {
+    SaveSaverSettings();
+  } catch (const std::exception& e) {
+    if (OnSaveError) OnSaveError(e.what());
+    else MessageBoxA(handle_, e.what(), "Setting", MB_OK | MB_ICONERROR);
+    return;
+  }
+  Close();
+}
+
+void TDistributeConfigForm::Button1Click() { Close(); }
+
+void TDistributeConfigForm::_TextWebsiteClick(HWND label) { platform::ShellOpen({"", WindowText(label), "", ""}); }
+
+TSettingControls TDistributeConfigForm::ReadControls() const {
+  TSettingControls c;
+  c.Title = WindowText(Control(IDC_TITLEPANEL));
+  c.Author = WindowText(Control(IDC_AUTHORLABEL));
+  c.Website = WindowText(Control(IDC_WEBSITELABEL));
+  c.Readme = WindowText(Control(IDC_MEMO1));
+  c.OriginalRadio = Checked(Control(IDC_ORIGINALRADIO));
+  c.StretchRadio = Checked(Control(IDC_STRETCHRADIO));
+  c.NormalizeRadio = Checked(Control(IDC_NORMALIZERADIO));
+  c.RandomizeRadio = Checked(Control(IDC_RANDOMIZERADIO));
+  c.Backcolor = backcolor_;
+  HWND list = Control(IDC_BACKCOLORCB);
+  const LRESULT sel = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (sel != CB_ERR && sel + 1 < SendMessageA(list, CB_GETCOUNT, 0, 0))
+    c.Backcolor = static_cast<TColor>(SendMessageA(list, CB_GETITEMDATA, sel, 0));
+  c.Interval = ReadSpin(IDC_INTERVALEDIT, kIntervalRange);
+  c.Speed = ReadSpin(IDC_SPEEDEDIT, kSpeedRange);
+  c.PlayMusicEnabled = IsWindowEnabled(Control(IDC_PLAYMUSICCHECK));
+  c.PlayMusicChecked = Checked(Control(IDC_PLAYMUSICCHECK));
+  c.CaptionEnabled = IsWindowEnabled(Control(IDC_CAPTIONCHECK));
+  c.CaptionChecked = Checked(Control(IDC_CAPTIONCHECK));
+  return c;
+}
+
+void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
+  SetWindowTextA(Control(IDC_AUTHORLABEL), c.Author.c_str());
+  SetWindowTextA(Control(IDC_WEBSITELABEL), c.Website.c_str());
+  FitToText(Control(IDC_WEBSITELABEL), kWebsiteLabelWidth);
+  SetWindowTextA(Control(IDC_TITLEPANEL), c.Title.c_str());
+  SetWindowTextA(Control(IDC_MEMO1), c.Readme.c_str());
+  SetChecked(Control(IDC_ORIGINALRADIO), c.OriginalRadio);
+  SetChecked(Control(IDC_STRETCHRADIO), c.StretchRadio);
+  SetChecked(Control(IDC_NORMALIZERADIO), c.NormalizeRadio);
+  SetChecked(Control(IDC_RANDOMIZERADIO), c.RandomizeRadio);
+  FillColorList(c.Backcolor);
+  WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALSPIN, kIntervalRange, c.Interval);
+  WriteSpin(IDC_SPEEDEDIT, IDC_SPEEDSPIN, kSpeedRange, c.Speed);
+  EnableWindow(Control(IDC_PLAYMUSICCHECK), c.PlayMusicEnabled);
+  EnableWindow(Control(IDC_CAPTIONCHECK), c.CaptionEnabled);
+  SetChecked(Control(IDC_CAPTIONCHECK), c.CaptionChecked);
+  SetChecked(Control(IDC_PLAYMUSICCHECK), c.PlayMusicChecked);
+}
+
+void TDistributeConfigForm::FillColorList(TColor color) {
+  HWND list = Control(IDC_BACKCOLORCB);
+  const TColorList items = ColorListFor(color);
+  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (const TColorListItem& item : items.Items) {
+    const LRESULT i = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Text.c_str()));
+    SendMessageA(list, CB_SETITEMDATA, i, static_cast<LPARAM>(item.Color));
+  }
+  SendMessageA(list, CB_SETCURSEL, items.Selected, 0);
+  backcolor_ = color;
+}
+
+void TDistributeConfigForm::ColorChosen() {
+  HWND list = Control(IDC_BACKCOLORCB);
+  const LRESULT sel = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (sel == CB_ERR) return;
+  if (sel + 1 < SendMessageA(list, CB_GETCOUNT, 0, 0)) {
+    backcolor_ = static_cast<TColor>(SendMessageA(list, CB_GETITEMDATA, sel, 0));
+    return;
+  }
+  // The last entry: any other colour, from the system's colour dialog.
+  FillColorList(platform::PickColor(reinterpret_cast<std::intptr_t>(handle_), backcolor_).value_or(backcolor_));
+}
+
+void TDistributeConfigForm::WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value) {
+  const int32_t v = range.Clamp(value);
+  SendMessageA(Control(spinId), UDM_SETPOS32, 0, v);
+  SetWindowTextA(Control(editId), std::to_string(v).c_str());
+}
+
+int32_t TDistributeConfigForm::ReadSpin(int editId, const TSpinRange& range) const {
+  return range.Read(WindowText(Control(editId)));
+}
+
+void TDistributeConfigForm::DrawColorItem(const DRAWITEMSTRUCT& d) const {
+  if (d.itemID == static_cast<UINT>(-1)) return;
+  HWND list = d.hwndItem;
+  const bool selected = d.itemState & ODS_SELECTED;
+  const bool other = static_cast<LRESULT>(d.itemID) + 1 == SendMessageA(list, CB_GETCOUNT, 0, 0);
+  HDC dc = d.hDC;
+  RECT rc = d.rcItem;
+  FillRect(dc, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (!other) {
+    RECT swatch{rc.left + 2, rc.top + 2, rc.left + 22, rc.bottom - 2};
+    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(d.itemData) & 0xFFFFFF);
+    FillRect(dc, &swatch, brush);
+    DeleteObject(brush);
+    FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  char text[64] = {};
+  if (SendMessageA(list, CB_GETLBTEXTLEN, d.itemID, 0) < static_cast<LRESULT>(sizeof text))
+    SendMessageA(list, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  rc.left += other ? 4 : 26;
+  DrawTextA(dc, text, -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
+}
+
+bool TDistributeConfigForm::IsLink(HWND control) const {
+  return control && (control == Control(IDC_WEBSITELABEL) || control == Control(IDC_TEXTWEBSITE));
+}
+
+INT_PTR TDistributeConfigForm::ColorStatic(HDC dc, HWND control) const {
+  COLORREF text;
+  switch (GetDlgCtrlID(control)) {
+    case IDC_TITLEPANEL:
+      SetTextColor(dc, kTitleColor);
+      SetBkColor(dc, RGB(0, 0, 0));
+      return reinterpret_cast<INT_PTR>(GetStockObject(BLACK_BRUSH));
+    case IDC_WEBSITELABEL: text = kWebsiteLabelColor; break;
+    case IDC_TEXTWEBSITE: text = kTextWebsiteColor; break;
+    case IDC_LABEL4: text = kLabel4Color; break;
+    default: return FALSE;
+  }
+  SetTextColor(dc, text);
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wp), code = HIWORD(wp);
+      if (id == IDOK && code == BN_CLICKED) _BtnOKClick();
+      else if (id == IDCANCEL && code == BN_CLICKED) Button1Click();
+      else if ((id == IDC_WEBSITELABEL || id == IDC_TEXTWEBSITE) && code == STN_CLICKED)
+        _TextWebsiteClick(reinterpret_cast<HWND>(lp));
+      else if (id == IDC_BACKCOLORCB && (code == CBN_CLOSEUP ||
+               (code == CBN_SELCHANGE && !SendMessageA(reinterpret_cast<HWND>(lp), CB_GETDROPPEDSTATE, 0, 0))))
+        ColorChosen();  // while the list is open, its closing decides
+      else if (id == IDC_INTERVALEDIT && code == EN_KILLFOCUS)
+        WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALSPIN, kIntervalRange, ReadSpin(IDC_INTERVALEDIT, kIntervalRange));
+      else if (id == IDC_SPEEDEDIT && code == EN_KILLFOCUS)
+        WriteSpin(IDC_SPEEDEDIT, IDC_SPEEDSPIN, kSpeedRange, ReadSpin(IDC_SPEEDEDIT, kSpeedRange));
+      else return FALSE;
+      return TRUE;
+    }
+    case WM_NOTIFY: {
+      const NMHDR* n = reinterpret_cast<const NMHDR*>(lp);
+      if (n->idFrom != IDC_PAGECONTROL1 || n->code != TCN_SELCHANGE) return FALSE;
+      SelectPage(static_cast<int>(SendMessageA(n->hwndFrom, TCM_GETCURSEL, 0, 0)));
+      return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+      return ColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_DRAWITEM:
+      if (wp != IDC_BACKCOLORCB) return FALSE;
+      DrawColorItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_SETCURSOR:
+      if (!IsLink(reinterpret_cast<HWND>(wp))) return FALSE;
+      SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // the hand
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_CLOSE:
+      if (window != handle_) return FALSE;
+      Close();  // the close box stores nothing
+      return TRUE;
+    case WM_DESTROY:
+      if (window != handle_) return FALSE;
+      handle_ = nullptr;
+      pages_ = {};
+      if (OnClose) OnClose();
+      return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK TDistributeConfigForm::FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TDistributeConfigForm*>(GetWindowLongPtrA(w, DWLP_USER));
+  try {
+    if (msg == WM_INITDIALOG) {
+      self = reinterpret_cast<TDistributeConfigForm*>(lp);
+      SetWindowLongPtrA(w, DWLP_USER, lp);
+      self->InitWindow(w);
+      return TRUE;
+    }
+    return self ? self->HandleMessage(w, msg, wp, lp) : FALSE;
+  } catch (...) {
+    // Nothing may unwind through the system's window code.
+    return FALSE;
+  }
+}
+
+INT_PTR CALLBACK TDistributeConfigForm::PageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrA(w, DWLP_USER, lp);
+    return FALSE;
+  }
+  if (msg == WM_MEASUREITEM && wp == IDC_BACKCOLORCB) {
+    // Asked while the page is being made, before it knows its form.
+    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = kColorItemHeight;
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<TDistributeConfigForm*>(GetWindowLongPtrA(w, DWLP_USER));
+  try {
+    return self ? self->HandleMessage(w, msg, wp, lp) : FALSE;
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+void RunDistributeConfigForm() {
+  TDistributeConfigForm form;
+  form.OnClose = [] { PostQuitMessage(0); };
+  try {
+    form.Show();
+  } catch (...) {
+    return;  // no window: the program ends as if it had been closed
+  }
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (form.Handle() && IsDialogMessageA(form.Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace vanta

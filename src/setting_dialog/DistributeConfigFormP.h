@@ -1,0 +1,91 @@
+// The "Setting" dialog of a built saver, TDistributeConfigForm (Win32).
+//
+// A saver built with the builder and asked to configure itself shows this
+// small dialog instead of the builder: seven settings of the show, the readme
+// its author shipped, and the author's name and web site. It is the process's
+// main window in that mode. The window is made from the dialog templates in
+// DistributeConfigFormP.rc; what each control shows and stores is decided
+// in DistributeConfig.h, so this file only moves values in and out of
+// controls and turns messages into the handlers below.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "setting_dialog/DistributeConfig.h"
+
+namespace vanta {
+
+// The maker's web site, shown under "Powered by".
+inline constexpr const char* kMakerWebsite = "http://www.norvane.com";
+
+class TDistributeConfigForm {
+ public:
+  // Client area in pixels; the dialog does not scale with the system font.
+  static constexpr int kClientWidth = 412;
+  static constexpr int kClientHeight = 304;
+
+  TDistributeConfigForm() = default;
+  ~TDistributeConfigForm();
+  TDistributeConfigForm(const TDistributeConfigForm&) = delete;
+  TDistributeConfigForm& operator=(const TDistributeConfigForm&) = delete;
+
+  // Creates the window from its template the first time, loads the controls
+  // (FormShow) and shows it, centred on the desktop.
+  void Show();
+  // Closes without storing anything, as the close box does.
+  void Close();
+
+  HWND Handle() const { return handle_; }
+  // A control of the window or of one of its pages, by its resource number.
+  HWND Control(int id) const;
+
+  // Raised once the window is gone, however it was closed.
+  std::function<void()> OnClose;
+  // How a settings file that could not be written is reported; the dialog
+  // then stays open so that nothing the user set is lost unseen. The default
+  // shows the message in a box.
+  std::function<void(const std::string& message)> OnSaveError;
+
+  // Event handlers.
+  void FormShow();
+  void _BtnOKClick();
+  void Button1Click();
+  void _TextWebsiteClick(HWND label);
+
+ private:
+  static INT_PTR CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  static INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp);
+
+  void CreateWindowFromTemplate();
+  void InitWindow(HWND window);
+  void LayOut();
+  void CreateFonts();
+  void SelectPage(int index);
+
+  TSettingControls ReadControls() const;
+  void WriteControls(const TSettingControls& c);
+  void FillColorList(TColor color);
+  void ColorChosen();
+  void WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value);
+  int32_t ReadSpin(int editId, const TSpinRange& range) const;
+  void DrawColorItem(const DRAWITEMSTRUCT& item) const;
+  INT_PTR ColorStatic(HDC dc, HWND control) const;
+  bool IsLink(HWND control) const;
+
+  HWND handle_ = nullptr;
+  std::array<HWND, 3> pages_{};  // TabSheet1..3
+  TColor backcolor_ = 0;         // the colour list's colour
+  HFONT titleFont_ = nullptr;
+  HFONT boldFont_ = nullptr;
+  HFONT linkFont_ = nullptr;
+};
+
+// Runs the dialog as the program's main window: the message loop ends, and
+// with it the program, when the dialog closes.
+void RunDistributeConfigForm();
+
+}  // namespace vanta

@@ -1,0 +1,50 @@
+// Resource numbers of the "Setting" dialog, shared by its template and code.
+// Plain #defines: the resource compiler reads this file too.
+#ifndef VANTA_DISTRIBUTE_CONFIG_FORM_RES_H
+#define VANTA_DISTRIBUTE_CONFIG_FORM_RES_H
+
+#define IDD_DISTRIBUTECONFIGFORM 200
+#define IDD_TABSHEET1 201 /* "Options" */
+#define IDD_TABSHEET2 202 /* "Readme" */
+#define IDD_TABSHEET3 203 /* "About" */
+
+/* The window */
+#define IDC_TITLEPANEL 1001
+#define IDC_PAGECONTROL1 1002
+#define IDC_TABSHEET1 1003
+#define IDC_TABSHEET2 1004
+#define IDC_TABSHEET3 1005
+/* _BtnOK is IDOK, Button1 is IDCANCEL */
+
+/* Page "Options" */
+#define IDC_TRANSITIONGROUP 1100
+#define IDC_BACKCOLORLABEL 1101
+#define IDC_BACKCOLORCB 1102
+#define IDC_INTERVALLABEL 1103
+#define IDC_INTERVALEDIT 1104
+#define IDC_INTERVALSPIN 1105
+#define IDC_SPEEDLABEL 1106
+#define IDC_SPEEDEDIT 1107
+#define IDC_SPEEDSPIN 1108
+#define IDC_SIZEGROUP 1109
+#define IDC_ORIGINALRADIO 1110
+#define IDC_STRETCHRADIO 1111
+#define IDC_SEQUENCEGROUP 1112
+#define IDC_NORMALIZERADIO 1113
+#define IDC_RANDOMIZERADIO 1114
+#define IDC_PLAYMUSICCHECK 1115
+#define IDC_CAPTIONCHECK 1116
+
+/* Page "Readme" */
+#define IDC_MEMO1 1200
+
+/* Page "About" */
+#define IDC_ABOUTGROUP 1300
+#define IDC_AUTHORCAPTION 1301
+#define IDC_AUTHORLABEL 1302
+#define IDC_WEBSITECAPTION 1303
+#define IDC_WEBSITELABEL 1304
+#define IDC_LABEL4 1305
+#define IDC_TEXTWEBSITE 1306
+
+#endif

@@ -1,0 +1,163 @@
+// Drives the "Setting" dialog of a running saver from outside, as a user's
+// clicks would: finds the window by its title and sends its controls messages.
+//
+//   vanta-dialog-driver TITLE STEP...
+//     wait          wait for the window to show; print "client LEFT TOP WIDTH HEIGHT"
+//     set:NAME=TEXT give a control its text
+//     text:NAME     print a control's text
+//     click:NAME    click a button
+//     press:NAME@X,Y press and release the mouse at X,Y of a control (a tab, a link)
+//     key:NAME=VK   press and release a key (a decimal virtual-key code) on a control
+//     pick:NAME=TEXT select the entry TEXT of a drop-down list, as a user does
+//     gone          wait for the window to close
+// Exit code 0 when every step worked, 1 otherwise (with the reason on stderr).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "setting_dialog/DistributeConfigFormRes.h"
+
+namespace {
+
+struct TNamed {
+  const char* name;
+  int id;
+};
+constexpr TNamed kControls[] = {
+    {"TitlePanel", IDC_TITLEPANEL},       {"_BtnOK", IDOK},
+    {"Button1", IDCANCEL},                {"IntervalEdit", IDC_INTERVALEDIT},
+    {"SpeedEdit", IDC_SPEEDEDIT},         {"StretchRadio", IDC_STRETCHRADIO},
+    {"RandomizeRadio", IDC_RANDOMIZERADIO}, {"PlayMusicCheck", IDC_PLAYMUSICCHECK},
+    {"CaptionCheck", IDC_CAPTIONCHECK},   {"AuthorLabel", IDC_AUTHORLABEL},
+    {"PageControl1", IDC_PAGECONTROL1},   {"Memo1", IDC_MEMO1},
+    {"BackcolorCb", IDC_BACKCOLORCB},     {"IDOK", IDOK},  // any dialog's OK
+};
+constexpr DWORD kWaitMs = 30000;
+constexpr DWORD kStepMs = 50;
+
+struct TSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindById(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<TSearch*>(p);
+  if (GetDlgCtrlID(w) != s->id) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+HWND Control(HWND dialog, const std::string& name) {
+  for (const TNamed& c : kControls) {
+    if (name != c.name) continue;
+    TSearch s{c.id, nullptr};
+    EnumChildWindows(dialog, FindById, reinterpret_cast<LPARAM>(&s));  // pages included
+    return s.found;
+  }
+  return nullptr;
+}
+
+int Fail(const std::string& why) {
+  std::fprintf(stderr, "driver: %s\n", why.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Fail("usage: vanta-dialog-driver TITLE STEP...");
+  const char* title = argv[1];
+  HWND dialog = nullptr;
+  for (int i = 2; i < argc; ++i) {
+    const std::string step = argv[i];
+    if (step == "wait") {
+      for (DWORD waited = 0; waited < kWaitMs; waited += kStepMs) {
+        dialog = FindWindowA(nullptr, title);
+        if (dialog && IsWindowVisible(dialog)) break;
+        Sleep(kStepMs);
+      }
+      if (!dialog || !IsWindowVisible(dialog)) return Fail(std::string("no window \"") + title + "\"");
+      // Shown is not yet painted: wait until the saver has nothing left to do.
+      DWORD pid = 0;
+      GetWindowThreadProcessId(dialog, &pid);
+      if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)) {
+        WaitForInputIdle(process, kWaitMs);
+        CloseHandle(process);
+      }
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &ignored);
+      RECT r;
+      GetClientRect(dialog, &r);
+      POINT origin{0, 0};
+      ClientToScreen(dialog, &origin);
+      std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
+      std::fflush(stdout);
+      continue;
+    }
+    if (!dialog) dialog = FindWindowA(nullptr, title);
+    if (step == "gone") {
+      DWORD waited = 0;
+      while (IsWindow(dialog) && waited < kWaitMs) {
+        Sleep(kStepMs);
+        waited += kStepMs;
+      }
+      if (IsWindow(dialog)) return Fail("the window did not close");
+      continue;
+    }
+    const size_t colon = step.find(':');
+    const std::string verb = step.substr(0, colon);
+    std::string name = colon == std::string::npos ? "" : step.substr(colon + 1);
+    std::string value;
+    int x = 0, y = 0;
+    if (verb == "press") {
+      const size_t at = name.find('@');
+      if (at == std::string::npos || std::sscanf(name.c_str() + at + 1, "%d,%d", &x, &y) != 2)
+        return Fail("press needs NAME@X,Y");
+      name.resize(at);
+    }
+    if (verb == "set" || verb == "key" || verb == "pick") {
+      const size_t eq = name.find('=');
+      if (eq == std::string::npos) return Fail(verb + " needs NAME=VALUE");
+      value = name.substr(eq + 1);
+      name.resize(eq);
+    }
+    HWND control = dialog ? Control(dialog, name) : nullptr;
+    if (!control) return Fail("no control " + name);
+    DWORD_PTR result = 0;
+    if (verb == "set") {
+      SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG,
+                          kWaitMs, &result);
+    } else if (verb == "text") {
+      char buf[1024] = {};
+      GetWindowTextA(control, buf, sizeof buf);
+      std::printf("%s\n", buf);
+      std::fflush(stdout);
+    } else if (verb == "click") {
+      // Posted: the click may close the window before a sent message returns.
+      PostMessageA(control, BM_CLICK, 0, 0);
+    } else if (verb == "pick") {
+      SendMessageTimeoutA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG, kWaitMs, &result);
+      if (static_cast<LRESULT>(result) == CB_ERR) return Fail("no entry " + value);
+      SendMessageTimeoutA(control, CB_SETCURSEL, result, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+      // Posted: the choice may open a dialog that waits for its own answer.
+      PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(IDC_BACKCOLORCB, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(control));
+    } else if (verb == "key") {
+      // Through the saver's message loop, as typed keys arrive.
+      const WPARAM vk = static_cast<WPARAM>(std::atoi(value.c_str()));
+      PostMessageA(control, WM_KEYDOWN, vk, 1);
+      PostMessageA(control, WM_KEYUP, vk, 1 | (1u << 30) | (1u << 31));
+    } else if (verb == "press") {
+      PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+      PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+      SendMessageTimeoutA(control, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+    } else {
+      return Fail("unknown step " + step);
+    }
+  }
+  return 0;
+}
