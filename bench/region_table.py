@@ -26,7 +26,7 @@ def ms(name):
 
 copy = {s: ms("FrameCopy/" + s) for s in ("1080p", "4K")}
 rows = []
-for name in runs:
+for name in sorted(runs, key=lambda n: int(n.split("/")[1]) if n.startswith("Effect/") else 0):
     if name.startswith("Effect/") and name.endswith("/1080p"):
         style = int(name.split("/")[1])
         hd, uhd = ms(name), ms("Effect/%d/4K" % style)
@@ -43,6 +43,6 @@ print("slowest at 4K:", ", ".join("%d (%.3f ms)" % (r[0], r[2]) for r in sorted(
 print()
 print("| region build | us |")
 print("|---|---|")
-for name in runs:
+for name in sorted(runs):
     if name.startswith("Build/") or name.startswith("Squares5000/"):
         print("| %s | %.1f |" % (name, ms(name) * 1000))
