@@ -16,6 +16,7 @@ native: bootstrap
 	cmake --build build/native -j $(JOBS)
 
 windows: bootstrap
+	bash scripts/deps/libjpeg-turbo.sh
 	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build build/windows -j $(JOBS)
 

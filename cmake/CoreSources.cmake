@@ -5,6 +5,13 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/base/Random.cpp
   ${VANTA_ROOT}/src/base/Text.cpp
   ${VANTA_ROOT}/src/engine/Bitmap.cpp
+  ${VANTA_ROOT}/src/engine/PictureLoader.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Bmp.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Dib.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Gif.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Ico.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Jpeg.cpp
+  ${VANTA_ROOT}/src/engine/codecs/PictureLimits.cpp
   ${VANTA_ROOT}/src/engine/RegionEffectsPending.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
@@ -17,10 +24,28 @@ set(VANTA_CORE_SOURCES
 # The platform's side of the seam.
 set(VANTA_POSIX_SOURCES
   ${VANTA_ROOT}/src/platform/posix/Files.cpp
+  ${VANTA_ROOT}/src/platform/posix/PlatformPictures.cpp
   ${VANTA_ROOT}/src/platform/posix/Registry.cpp
 )
 set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
+  ${VANTA_ROOT}/src/platform/win32/PlatformPictures.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
 )
+
+# libjpeg: Debian's natively; for Windows the static library that
+# scripts/deps/libjpeg-turbo.sh cross-compiles into build/deps/i686.
+function(vanta_link_jpeg target)
+  if(WIN32)
+    set(prefix ${VANTA_ROOT}/build/deps/i686)
+    if(NOT EXISTS ${prefix}/lib/libjpeg.a)
+      message(FATAL_ERROR "libjpeg for Windows missing: run scripts/deps/libjpeg-turbo.sh (make windows does)")
+    endif()
+    target_include_directories(${target} PUBLIC ${prefix}/include)
+    target_link_libraries(${target} PUBLIC ${prefix}/lib/libjpeg.a)
+  else()
+    find_package(JPEG REQUIRED)
+    target_link_libraries(${target} PUBLIC JPEG::JPEG)
+  endif()
+endfunction()
