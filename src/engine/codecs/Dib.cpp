@@ -38,22 +38,28 @@ TColor PaletteColor(const TDibHeader& h, unsigned index, const char* what) {
   return h.Palette[index];
 }
 
-// Run-length data: pixels are written bottom-up; every run must stay inside
-// the picture.
+// Run-length data: pixels are written bottom-up. Some writers encode
+// whole stored rows, padding included, so a run may reach into the row's
+// padding (and is cut at the picture's edge); a run beyond that, or above
+// the last row, refuses the file.
 void DecodeRle(const TDibHeader& h, TBytes data, TBitmap24& out, const char* what) {
   const bool four = h.Compression == kBiRle4;
+  const int rowPixels = static_cast<int>(DibStride(h.Width, h.BitCount) * 8 / h.BitCount);
   TByteReader in(data, what);
   int x = 0, y = 0;  // y counts rows from the bottom
+  auto run = [&](int count) {
+    if (x + count > rowPixels || y >= h.Height) RefusePicture(what, "run leaves the picture");
+  };
   auto put = [&](unsigned index) {
-    if (x >= h.Width || y >= h.Height) RefusePicture(what, "run leaves the picture");
-    Put(out.Row(h.Height - 1 - y) + x * 3, PaletteColor(h, index, what));
+    const TColor c = PaletteColor(h, index, what);
+    if (x < h.Width) Put(out.Row(h.Height - 1 - y) + x * 3, c);
     ++x;
   };
   for (;;) {
     if (in.AtEnd()) RefusePicture(what, "run-length data ends without its end mark");
     const uint8_t count = in.U8(), value = in.U8();
     if (count > 0) {
-      if (x + count > h.Width || y >= h.Height) RefusePicture(what, "run leaves the picture");
+      run(count);
       for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 15 : value >> 4) : value);
       continue;
     }
@@ -68,13 +74,13 @@ void DecodeRle(const TDibHeader& h, TBytes data, TBitmap24& out, const char* wha
         const int dx = in.U8(), dy = in.U8();
         x += dx;
         y += dy;
-        if (x > h.Width || y > h.Height || (y == h.Height && x > 0)) RefusePicture(what, "run moves outside the picture");
+        if (x > rowPixels || y > h.Height) RefusePicture(what, "run moves outside the picture");
         break;
       }
       default: {  // `value` pixels stored as they are, padded to 2 bytes
         const size_t bytes = four ? (value + 1u) / 2 : value;
         const TBytes raw = in.Take(bytes);
-        if (x + value > h.Width || y >= h.Height) RefusePicture(what, "run leaves the picture");
+        run(value);
         for (int i = 0; i < value; ++i) put(four ? ((i & 1) ? raw[i / 2] & 15 : raw[i / 2] >> 4) : raw[i]);
         if (bytes & 1) in.Skip(1);
       }

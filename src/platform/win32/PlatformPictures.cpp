@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "base/MulDiv.h"
 
@@ -15,10 +16,6 @@ namespace {
 constexpr int kPixelsPerInch = 96;
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr uint16_t kMetaSetWindowExt = 0x020C;
-
-struct TDcDeleter {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
 
 // A memory DC drawing into a top-down 24-bit DIB section of the given size
 // that has the same row layout as TBitmap24.
@@ -74,7 +71,7 @@ TBitmap24 RenderEmf(TBytes data, TColor background) {
   if (in.U32() != 0x464D4520) RefusePicture(kWhat, "not an enhanced metafile");
   HENHMETAFILE emf = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
   if (!emf) RefusePicture(kWhat, "the metafile cannot be read");
-  std::unique_ptr<void, decltype(&DeleteEnhMetaFile)> guard(emf, &DeleteEnhMetaFile);
+  std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, decltype(&DeleteEnhMetaFile)> guard(emf, &DeleteEnhMetaFile);
   ENHMETAHEADER header{};
   if (!GetEnhMetaFileHeader(emf, sizeof header, &header)) RefusePicture(kWhat, "the metafile cannot be read");
   // The frame is in hundredths of a millimetre.
@@ -139,7 +136,7 @@ TBitmap24 RenderWmf(TBytes data, TColor background) {
   CheckPictureSize(w, h, kWhat);
   HMETAFILE wmf = SetMetaFileBitsEx(static_cast<UINT>(body.size()), body.data());
   if (!wmf) RefusePicture(kWhat, "the metafile cannot be read");
-  std::unique_ptr<void, decltype(&DeleteMetaFile)> guard(wmf, &DeleteMetaFile);
+  std::unique_ptr<std::remove_pointer_t<HMETAFILE>, decltype(&DeleteMetaFile)> guard(wmf, &DeleteMetaFile);
   TDibCanvas canvas(static_cast<int>(w), static_cast<int>(h), background, kWhat);
   HDC dc = canvas.Dc();
   SetMapMode(dc, MM_ANISOTROPIC);
