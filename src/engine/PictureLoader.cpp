@@ -97,7 +97,10 @@ TDecodedPicture ReadPictureFile(const std::string& fileName, TColor color, TPict
   if (kind == TPictureKind::Unknown)
     throw TPictureError("unsupported picture file kind \"" + ExtractFileExt(fileName) + "\": " + fileName);
   const std::string bytes = ReadFileBytes(fileName);
-  const TBytes data(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  return DecodePicture(kind, TBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), color, shrinkBox);
+}
+
+TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPictureSize shrinkBox) {
   TDecodedPicture result;
   switch (kind) {
     case TPictureKind::Jpeg: {
@@ -123,7 +126,7 @@ TDecodedPicture ReadPictureFile(const std::string& fileName, TColor color, TPict
       result.Bitmap = RenderMetafile(data, kind == TPictureKind::Emf, color);
       break;
     case TPictureKind::Unknown:
-      break;
+      throw TPictureError("unsupported picture file kind");
   }
   result.Natural = SizeOf(result.Bitmap);
   return result;

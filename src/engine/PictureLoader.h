@@ -57,6 +57,8 @@ struct TDecodedPicture {
   TPictureSize Natural;
 };
 TDecodedPicture ReadPictureFile(const std::string& fileName, TColor color, TPictureSize shrinkBox = {});
+// The same for bytes already read.
+TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPictureSize shrinkBox = {});
 
 // The builder's loader: the file into `bitmap` on `color`, shrunk to fit
 // the box when both its sides are positive. An empty name does nothing.

@@ -268,15 +268,19 @@ TEST(BadPictures, JpegCorpusIsRefused) {
 // never a different picture.
 TEST(BadPictures, TruncationsAndCorruptionsNeverCrash) {
   test::TIconImage entry{test::ReferencePicture(8, 8), {}, std::vector<bool>(64, true)};
-  struct Case { const char* name; TFile file; TDecode decode; } cases[] = {
-      {"gif", test::MakeGif(test::ReferencePicture(21, 11), {.interlaced = true, .extensions = true}), kGif},
-      {"bmp8", test::MakeBmp(test::ReferencePicture(9, 4), {8, 0}), kBmp},
-      {"bmp-rle4", test::MakeBmp(test::ReferencePicture(9, 4), {4, 2}), kBmp},
-      {"bmp16", test::MakeBmp(test::ReferencePicture(9, 4), {16, 3}), kBmp},
-      {"ico", test::MakeIco({entry}), kIco},
-      {"jpeg", test::MakeJpeg(test::ReferencePicture(24, 16), 80), kJpeg},
+  struct Case { const char* name; const char* reader; char kind; TFile file; TDecode decode; } cases[] = {
+      {"gif", "gif", 1, test::MakeGif(test::ReferencePicture(21, 11), {.interlaced = true, .extensions = true}), kGif},
+      {"bmp8", "bmp", 2, test::MakeBmp(test::ReferencePicture(9, 4), {8, 0}), kBmp},
+      {"bmp-rle4", "bmp", 2, test::MakeBmp(test::ReferencePicture(9, 4), {4, 2}), kBmp},
+      {"bmp16", "bmp", 2, test::MakeBmp(test::ReferencePicture(9, 4), {16, 3}), kBmp},
+      {"ico", "ico", 3, test::MakeIco({entry}), kIco},
+      {"jpeg", "jpeg", 0, test::MakeJpeg(test::ReferencePicture(24, 16), 80), kJpeg},
   };
   for (const Case& c : cases) {
+    // Good seeds for the fuzz targets; the whole-load target takes a kind
+    // byte and a box (here 5 x 5) before the file.
+    WriteCorpus(c.reader, {{std::string("good-") + c.name, c.file, ""}});
+    WriteCorpus("loadpicture", {{std::string("good-") + c.name, std::string(1, c.kind) + "\x05\x00\x05" + '\0' + c.file, ""}});
     const TBitmap24 whole = c.decode(Bytes(c.file));
     for (size_t n = 0; n < c.file.size(); ++n) {
       try {
