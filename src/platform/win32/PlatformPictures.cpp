@@ -1,12 +1,15 @@
 // Metafiles through GDI: played into a 24-bit DIB section of their natural
 // size (at 96 pixels an inch), first filled with the background colour.
+// PNG icon entries through the Windows Imaging Component.
 #include "engine/codecs/PlatformPictures.h"
 
 #include <windows.h>
+#include <wincodec.h>
 
 #include <cstring>
 #include <memory>
 #include <type_traits>
+#include <vector>
 
 #include "base/MulDiv.h"
 
@@ -156,6 +159,68 @@ TBitmap24 RenderMetafile(TBytes data, bool enhanced, TColor background) {
   return enhanced ? RenderEmf(data, background) : RenderWmf(data, background);
 }
 
-TPngDecoder PlatformPngDecoder() { return {}; }
+namespace {
+
+template <typename T>
+struct TComPtr {
+  T* p = nullptr;
+  ~TComPtr() {
+    if (p) p->Release();
+  }
+  T** operator&() { return &p; }
+  T* operator->() const { return p; }
+};
+
+TBitmap24 DecodePng(TBytes png, TColor background) {
+  constexpr const char* kWhat = "ICO";
+  // COM may already be set up on this thread, in either model: then it
+  // stays as it is.
+  const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  struct TUninit {
+    bool on;
+    ~TUninit() {
+      if (on) CoUninitialize();
+    }
+  } uninit{SUCCEEDED(init)};
+  TBitmap24 out;
+  std::vector<uint8_t> pixels;
+  UINT w = 0, h = 0;
+  {
+    TComPtr<IWICImagingFactory> factory;
+    TComPtr<IWICStream> stream;
+    TComPtr<IWICBitmapDecoder> decoder;
+    TComPtr<IWICBitmapFrameDecode> frame;
+    TComPtr<IWICBitmapSource> bgra;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory))))
+      RefusePicture(kWhat, "no PNG decoder on this system");
+    if (FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(png.data()), static_cast<DWORD>(png.size()))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&w, &h)))
+      RefusePicture(kWhat, "damaged PNG icon entry");
+    CheckPictureSize(w, h, kWhat);
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.p, &bgra)))
+      RefusePicture(kWhat, "damaged PNG icon entry");
+    pixels.resize(size_t{w} * h * 4);
+    if (FAILED(bgra->CopyPixels(nullptr, w * 4, static_cast<UINT>(pixels.size()), pixels.data())))
+      RefusePicture(kWhat, "damaged PNG icon entry");
+  }
+  out.SetSize(static_cast<int>(w), static_cast<int>(h));
+  const unsigned bg[3] = {background >> 16 & 255, background >> 8 & 255, background & 255};
+  for (UINT y = 0; y < h; ++y) {
+    const uint8_t* src = pixels.data() + size_t{y} * w * 4;
+    uint8_t* dst = out.Row(static_cast<int>(y));
+    for (UINT x = 0; x < w; ++x, src += 4, dst += 3) {
+      const unsigned a = src[3];
+      for (int c = 0; c < 3; ++c) dst[c] = static_cast<uint8_t>((src[c] * a + bg[c] * (255 - a) + 127) / 255);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TPngDecoder PlatformPngDecoder() { return DecodePng; }
 
 }  // namespace vanta
