@@ -192,5 +192,16 @@ TEST(PictureLoader, LoadPictureToBitmapFlattensAndPassesFailuresOn) {
   }
 }
 
+TEST(PictureLoader, SamplePicturesBesideTheProgram) {
+  TBitmap24 t1, t2;
+  LoadPictureToBitmap(t1, std::string(VANTA_BIN_DIR) + "/t1.jpg", 0, 0, 0);
+  LoadPictureToBitmap(t2, std::string(VANTA_BIN_DIR) + "/t2.jpg", 0, 0, 0);
+  EXPECT_EQ(t1.Width(), 640);
+  EXPECT_EQ(t1.Height(), 480);
+  EXPECT_EQ(t2.Width(), 640);
+  EXPECT_EQ(t2.Height(), 480);
+  EXPECT_FALSE(t1 == t2);
+}
+
 }  // namespace
 }  // namespace vanta
