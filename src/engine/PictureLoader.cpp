@@ -76,14 +76,13 @@ TBitmap24 ScaleBitmap(const TBitmap24& src, TPictureSize size) {
     uint8_t* out = dst.Row(y);
     const uint32_t rows = static_cast<uint32_t>(y1 - y0);
     for (int x = 0; x < size.Width; ++x) {
-      uint32_t b = 0, g = 0, r = 0;
+      uint64_t b = 0, g = 0, r = 0;  // a whole large picture may fall into one pixel
       for (int sx = x0[x]; sx < x1[x]; ++sx) {
         b += sums[sx * 3];
         g += sums[sx * 3 + 1];
         r += sums[sx * 3 + 2];
       }
-      // At most 2^31 / 255 source pixels per target pixel: the sums fit.
-      const uint32_t n = rows * static_cast<uint32_t>(x1[x] - x0[x]);
+      const uint64_t n = uint64_t{rows} * static_cast<uint64_t>(x1[x] - x0[x]);
       out[x * 3] = static_cast<uint8_t>((b + n / 2) / n);
       out[x * 3 + 1] = static_cast<uint8_t>((g + n / 2) / n);
       out[x * 3 + 2] = static_cast<uint8_t>((r + n / 2) / n);

@@ -53,6 +53,10 @@ TEST(PictureLoader, ScaleBitmapAveragesWhatEachPixelCovers) {
   const TBitmap24 small = ScaleBitmap(plain, {3, 2});
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x) EXPECT_EQ(small.Pixel(x, y), 0x123456u);
+  // A whole picture into one pixel: 17.6 million white pixels overflow a 32-bit sum.
+  TBitmap24 white(4200, 4200);
+  white.Fill(0xFFFFFF);
+  EXPECT_EQ(ScaleBitmap(white, {1, 1}).Pixel(0, 0), 0xFFFFFFu);
 }
 
 TBitmap24 Plain(int w, int h, TColor c) {
