@@ -181,13 +181,16 @@ TDibHeader ReadDibHeader(TByteReader& in, const char* what, int heightRows) {
 }
 
 TBitmap24 DecodeDibPixels(const TDibHeader& h, TBytes pixels, const char* what, std::vector<uint8_t>* alpha) {
-  TBitmap24 out(h.Width, h.Height);
   if (h.Compression == kBiRle8 || h.Compression == kBiRle4) {
+    TBitmap24 out(h.Width, h.Height);
     DecodeRle(h, pixels, out, what);
     return out;
   }
+  // Checked before anything is allocated: a short file claiming a huge
+  // picture is refused at once.
   const uint64_t stride = DibStride(h.Width, h.BitCount);
   if (stride * static_cast<uint64_t>(h.Height) > pixels.size()) RefusePicture(what, "truncated pixel data");
+  TBitmap24 out(h.Width, h.Height);
   const TChannel red(h.Masks[0], what), green(h.Masks[1], what), blue(h.Masks[2], what),
       alphaChannel(h.Masks[3], what);
   const bool wantAlpha = alpha && h.BitCount == 32 && h.Masks[3] != 0;

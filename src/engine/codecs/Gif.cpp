@@ -64,8 +64,9 @@ class TCodeReader {
   bool ended_ = false;
 };
 
-// Decodes exactly `pixels` colour indexes into out.
-void DecodeLzw(TByteReader& in, int minCodeSize, uint8_t* out, size_t pixels) {
+// Decodes exactly `pixels` colour indexes into out. It grows with the data,
+// so a short file that claims a huge image costs no huge allocation.
+void DecodeLzw(TByteReader& in, int minCodeSize, std::vector<uint8_t>& out, size_t pixels) {
   if (minCodeSize < 1 || minCodeSize > 8)
     RefusePicture(kWhat, "LZW code size " + std::to_string(minCodeSize) + " outside 1..8");
   const int clear = 1 << minCodeSize, end = clear + 1;
@@ -77,8 +78,9 @@ void DecodeLzw(TByteReader& in, int minCodeSize, uint8_t* out, size_t pixels) {
   }
   TCodeReader codes(in);
   int codeSize = minCodeSize + 1, next = clear + 2, prev = -1;
-  size_t done = 0;
-  while (done < pixels) {
+  out.clear();
+  out.reserve(std::min<size_t>(pixels, size_t{1} << 20));
+  while (out.size() < pixels) {
     const int code = codes.Read(codeSize);
     if (code < 0 || code == end) RefusePicture(kWhat, "image data ends before the image is complete");
     if (code == clear) {
@@ -103,7 +105,7 @@ void DecodeLzw(TByteReader& in, int minCodeSize, uint8_t* out, size_t pixels) {
     }
     stack[sp++] = static_cast<uint8_t>(c);
     const uint8_t head = static_cast<uint8_t>(c);
-    while (sp > 0 && done < pixels) out[done++] = stack[--sp];
+    while (sp > 0 && out.size() < pixels) out.push_back(stack[--sp]);
     if (prev >= 0 && next < kMaxCodes) {
       prefix[next] = static_cast<uint16_t>(prev);
       suffix[next] = head;
@@ -168,8 +170,8 @@ TBitmap24 DecodeGif(TBytes data, TColor background) {
     CheckPictureSize(screenW, screenH, kWhat);
 
     const int minCodeSize = in.U8();
-    std::vector<uint8_t> indexes(static_cast<size_t>(w) * static_cast<size_t>(h));
-    DecodeLzw(in, minCodeSize, indexes.data(), indexes.size());
+    std::vector<uint8_t> indexes;
+    DecodeLzw(in, minCodeSize, indexes, static_cast<size_t>(w) * static_cast<size_t>(h));
 
     TBitmap24 bmp(screenW, screenH);
     bmp.Fill(background);

@@ -27,11 +27,17 @@ void ErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
+// Warnings are tolerated, except the end of the data: libjpeg would go on
+// and fill the rest of a picture (maybe hundreds of megabytes) with grey.
 void EmitMessage(j_common_ptr cinfo, int level) {
   auto* err = reinterpret_cast<TErrorManager*>(cinfo->err);
   if (level < 0) {
     ++err->pub.num_warnings;
-    if (err->pub.msg_code == JWRN_JPEG_EOF) err->truncated = true;
+    if (err->pub.msg_code == JWRN_JPEG_EOF) {
+      err->truncated = true;
+      std::snprintf(err->message, sizeof err->message, "file ends before the picture does");
+      std::longjmp(err->jump, 3);
+    }
   }
 }
 
