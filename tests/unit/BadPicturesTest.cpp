@@ -235,6 +235,7 @@ TEST(BadPictures, IcoCorpusIsRefused) {
       {"dib-mask-cut", With(good, 14, U32(static_cast<uint32_t>(good.size() - dib - 10))), "truncated AND mask"},
       {"dib-pixels-cut", With(good, 14, U32(40 + 1024 + 100)), "truncated pixel data"},
       {"png-entry", With(good, dib, "\x89PNG\r\n\x1a\n"), "PNG"},
+      {"dib-rle8", With(good, dib + 16, U32(1)), "run-length compressed icon"},
   };
   ExpectAllRefused("ico", kIco, bad);
 }

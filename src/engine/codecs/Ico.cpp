@@ -56,6 +56,7 @@ TBitmap24 DecodeIco(TBytes data, TColor background, const TPngDecoder& decodePng
   TByteReader dib(image, kWhat);
   const TDibHeader h = ReadDibHeader(dib, kWhat, 2);
   if (h.TopDown) RefusePicture(kWhat, "top-down icon");
+  if (h.Compression == kBiRle8 || h.Compression == kBiRle4) RefusePicture(kWhat, "run-length compressed icon entry");
   std::vector<uint8_t> alpha;
   const TBytes pixels = image.subspan(dib.Pos());
   TBitmap24 bmp = DecodeDibPixels(h, pixels, kWhat, &alpha);
@@ -63,12 +64,11 @@ TBitmap24 DecodeIco(TBytes data, TColor background, const TPngDecoder& decodePng
   for (uint8_t a : alpha) useAlpha |= a != 0;
 
   // The AND mask follows the colour rows: one bit a pixel, set where the
-  // background shows. Compressed entries have no fixed size, so no mask.
-  const bool rle = h.Compression == kBiRle8 || h.Compression == kBiRle4;
+  // background shows.
   const uint64_t maskStride = DibStride(h.Width, 1);
   const uint64_t colorBytes = DibStride(h.Width, h.BitCount) * static_cast<uint64_t>(h.Height);
-  const bool hasMask = !rle && colorBytes + maskStride * static_cast<uint64_t>(h.Height) <= pixels.size();
-  if (!rle && !hasMask && !useAlpha) RefusePicture(kWhat, "truncated AND mask");
+  const bool hasMask = colorBytes + maskStride * static_cast<uint64_t>(h.Height) <= pixels.size();
+  if (!hasMask && !useAlpha) RefusePicture(kWhat, "truncated AND mask");
 
   const uint8_t bg[3] = {static_cast<uint8_t>(background >> 16), static_cast<uint8_t>(background >> 8),
                          static_cast<uint8_t>(background)};

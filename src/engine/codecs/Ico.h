@@ -2,7 +2,8 @@
 // taken: the largest, then the one with the most colours. Its pixels are
 // put on the given background colour through the AND mask (or, for 32-bit
 // entries that carry one, the alpha channel). Directory entries that point
-// outside the file or overlap the directory refuse the file.
+// outside the file or overlap the directory refuse the file, as do
+// run-length compressed entries (which icons do not use).
 //
 // Entries stored as PNG have no reader of ours: where the platform offers
 // one (Windows) `decodePng` is given and decodes them; otherwise the icon
