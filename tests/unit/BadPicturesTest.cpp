@@ -245,8 +245,24 @@ TEST(BadPictures, JpegCorpusIsRefused) {
   ASSERT_NO_THROW(kJpeg(Bytes(good)));
   const size_t sof = good.find("\xFF\xC0");
   ASSERT_NE(sof, std::string::npos);
-  const size_t sos = good.find("\xFF\xDA");
+  const size_t sos = good.find("\xFF\xDA"), dqt = good.find("\xFF\xDB"), dht = good.find("\xFF\xC4");
+  ASSERT_NE(sos, std::string::npos);
+  ASSERT_NE(dqt, std::string::npos);
+  ASSERT_NE(dht, std::string::npos);
   std::vector<TBad> bad = {
+      {"eoi-after-soi", "\xFF\xD8\xFF\xD9", "JPEG: "},
+      {"soi-twice", "\xFF\xD8" + good, "JPEG: "},
+      {"sos-before-sof", good.substr(0, 2) + good.substr(sos), "JPEG: "},
+      {"components-5", With(good, sof + 9, "\x05"), "JPEG: "},
+      {"sampling-0", With(good, sof + 11, std::string(1, '\0')), "JPEG: "},
+      {"sampling-5", With(good, sof + 11, "\x55"), "JPEG: "},
+      {"quant-table-undefined", With(good, sof + 12, "\x03"), "JPEG: "},
+      {"dqt-index-9", With(good, dqt + 4, "\x09"), "JPEG: "},
+      {"dht-index-bogus", With(good, dht + 4, "\x25"), "JPEG: "},
+      {"dht-counts-overflow", With(good, dht + 5, std::string(16, '\xFF')), "JPEG: "},
+      {"sos-component-unknown", With(good, sos + 5, "\x09"), "JPEG: "},
+      {"sos-length-short", With(good, sos + 2, std::string("\x00\x02", 2)), "JPEG: "},
+      {"sos-components-0", With(good, sos + 4, std::string(1, '\0')), "JPEG: "},
       {"empty", "", "not a JPEG"},
       {"soi-only", "\xFF\xD8", "not a JPEG"},
       {"not-soi", With(good, 0, "\xFF\xD9"), "not a JPEG"},
