@@ -35,12 +35,12 @@ struct TBad {
   const char* reason;  // part of the message
 };
 
-void WriteCorpus(const char* reader, const std::vector<TBad>& bad) {
+void WriteCorpus(const char* reader, const std::vector<TBad>& bad, const std::string& prefix = "bad-") {
   const char* folder = std::getenv("VANTA_WRITE_CORPUS");
   if (!folder) return;
   const std::filesystem::path dir = std::filesystem::path(folder) / reader;
   std::filesystem::create_directories(dir);
-  for (const TBad& b : bad) std::ofstream(dir / ("bad-" + b.name), std::ios::binary) << b.file;
+  for (const TBad& b : bad) std::ofstream(dir / (prefix + b.name), std::ios::binary) << b.file;
 }
 
 void ExpectAllRefused(const char* reader, const TDecode& decode, const std::vector<TBad>& bad) {
@@ -296,8 +296,8 @@ TEST(BadPictures, TruncationsAndCorruptionsNeverCrash) {
   for (const Case& c : cases) {
     // Good seeds for the fuzz targets; the whole-load target takes a kind
     // byte and a box (here 5 x 5) before the file.
-    WriteCorpus(c.reader, {{std::string("good-") + c.name, c.file, ""}});
-    WriteCorpus("loadpicture", {{std::string("good-") + c.name, std::string(1, c.kind) + "\x05\x00\x05" + '\0' + c.file, ""}});
+    WriteCorpus(c.reader, {{c.name, c.file, ""}}, "good-");
+    WriteCorpus("loadpicture", {{c.name, std::string(1, c.kind) + "\x05\x00\x05" + '\0' + c.file, ""}}, "good-");
     const TBitmap24 whole = c.decode(Bytes(c.file));
     for (size_t n = 0; n < c.file.size(); ++n) {
       try {
