@@ -17,6 +17,7 @@ native: bootstrap
 
 windows: bootstrap
 	bash scripts/deps/mpg123.sh
+	bash scripts/deps/libjpeg-turbo.sh
 	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build build/windows -j $(JOBS)
 

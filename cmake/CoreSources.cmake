@@ -15,6 +15,14 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/engine/RegionEffects.cpp
   ${VANTA_ROOT}/src/music/MPEGPlay.cpp
   ${VANTA_ROOT}/src/music/MusicSet.cpp
+  ${VANTA_ROOT}/src/engine/PictureLoader.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Bmp.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Dib.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Gif.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Ico.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Jpeg.cpp
+  ${VANTA_ROOT}/src/engine/codecs/PictureLimits.cpp
+  ${VANTA_ROOT}/src/engine/RegionEffectsPending.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
@@ -31,6 +39,7 @@ set(VANTA_POSIX_SOURCES
   ${VANTA_ROOT}/src/platform/posix/Files.cpp
   ${VANTA_ROOT}/src/platform/posix/MediaControl.cpp
   ${VANTA_ROOT}/src/platform/posix/MessageTimer.cpp
+  ${VANTA_ROOT}/src/platform/posix/PlatformPictures.cpp
   ${VANTA_ROOT}/src/platform/posix/Registry.cpp
 )
 set(VANTA_WIN32_SOURCES
@@ -38,6 +47,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
   ${VANTA_ROOT}/src/platform/win32/MediaControl.cpp
   ${VANTA_ROOT}/src/platform/win32/MessageTimer.cpp
+  ${VANTA_ROOT}/src/platform/win32/PlatformPictures.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
   ${VANTA_ROOT}/src/platform/win32/SystemLibrary.cpp
   ${VANTA_ROOT}/src/platform/win32/Win32Scheduler.cpp
@@ -51,3 +61,19 @@ set(VANTA_WIN32_SOURCES
 set(VANTA_WIN32_RESOURCES
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.rc
 )
+
+# libjpeg: Debian's natively; for Windows the static library that
+# scripts/deps/libjpeg-turbo.sh cross-compiles into build/deps/i686.
+function(vanta_link_jpeg target)
+  if(WIN32)
+    set(prefix ${VANTA_ROOT}/build/deps/i686)
+    if(NOT EXISTS ${prefix}/lib/libjpeg.a)
+      message(FATAL_ERROR "libjpeg for Windows missing: run scripts/deps/libjpeg-turbo.sh (make windows does)")
+    endif()
+    target_include_directories(${target} PUBLIC ${prefix}/include)
+    target_link_libraries(${target} PUBLIC ${prefix}/lib/libjpeg.a)
+  else()
+    find_package(JPEG REQUIRED)
+    target_link_libraries(${target} PUBLIC JPEG::JPEG)
+  endif()
+endfunction()

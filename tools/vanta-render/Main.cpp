@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 
 #include "BmpFile.h"
+#include "PictureMode.h"
 #include "base/Random.h"
 #include "engine/Effects.h"
 
@@ -117,6 +118,8 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (vanta::IsPictureCommand(args)) return vanta::RunPictureCommand(args, std::cerr);
     return Run(argc, argv);
   } catch (const std::exception& e) {
     return Fail(e.what());

@@ -1,0 +1,28 @@
+// JPEG pictures through libjpeg(-turbo), always to 24-bit colour. libjpeg's
+// errors come back as a TPictureError (our own error manager: the library
+// never ends the process and never prints); a file that ends before its
+// picture does is refused too, other warnings are tolerated.
+//
+// Speed for pictures that will be shown smaller: given the size the picture
+// will be shrunk to, the decoder works at the smallest of libjpeg's scales
+// (n/8, n = 1..8) that still gives at least that size, so a 24-megapixel
+// photo for a 320x240 preview decodes at 1/8. Otherwise libjpeg's accurate
+// defaults hold (integer DCT, smooth chroma upsampling).
+#pragma once
+#include "engine/Bitmap.h"
+#include "engine/codecs/PictureLimits.h"
+
+namespace vanta {
+
+struct TJpegPicture {
+  TBitmap24 Bitmap;
+  int NaturalWidth = 0, NaturalHeight = 0;  // the size at full scale
+};
+
+// minWidth/minHeight 0: full size.
+TJpegPicture DecodeJpeg(TBytes data, int minWidth = 0, int minHeight = 0);
+
+// Only the header: the natural size, with an empty bitmap.
+TJpegPicture ReadJpegSize(TBytes data);
+
+}  // namespace vanta

@@ -1,0 +1,61 @@
+// Test pictures made by the tests themselves: small writers for BMP, GIF,
+// ICO and (through libjpeg) JPEG, and a reference picture whose colours
+// every format can hold exactly.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/Bitmap.h"
+
+namespace vanta::test {
+
+using TFile = std::string;  // bytes of a file
+
+// A w x h picture of the 8 colours with channels 0 or 255, in a pattern
+// that differs on every row and column (so flips and shifts show).
+TBitmap24 ReferencePicture(int w, int h);
+// The index (0..7) of such a colour; the palette is kPalette8.
+extern const TColor kPalette8[8];
+int PaletteIndex(TColor c);
+
+struct TBmpOptions {
+  int bits = 24;              // 1, 4, 8, 16, 24, 32
+  uint32_t compression = 0;   // 0 plain, 1 RLE8, 2 RLE4, 3 bit fields
+  bool topDown = false;
+  bool coreHeader = false;    // the old 12-byte header
+  uint32_t masks[3] = {0, 0, 0};  // with bit fields (16 bits: 5-6-5 when 0)
+};
+TFile MakeBmp(const TBitmap24& picture, const TBmpOptions& options = {});
+
+// A GIF of the picture (at most 8 colours) made of literal codes only, at
+// (left, top) on a screen of screenW x screenH; transparent: a colour
+// index written as transparent (-1 none); interlaced rows when asked.
+struct TGifOptions {
+  int screenW = 0, screenH = 0, left = 0, top = 0;
+  int transparent = -1;
+  bool interlaced = false;
+  bool localTable = false;
+  bool extensions = false;  // a comment and a looping extension before the image
+  int minCodeSize = 3;
+};
+TFile MakeGif(const TBitmap24& picture, const TGifOptions& options = {});
+
+// An icon entry: 32-bit with alpha when alpha is given, else 8-bit with an
+// AND mask (mask[y*w+x] true = background shows).
+struct TIconImage {
+  TBitmap24 picture;
+  std::vector<uint8_t> alpha;  // empty: 8-bit entry with the mask
+  std::vector<bool> mask;
+};
+TFile MakeIco(const std::vector<TIconImage>& images);
+
+// JPEG through libjpeg at the given quality (colour or grayscale).
+TFile MakeJpeg(const TBitmap24& picture, int quality = 90, bool grayscale = false);
+
+// Little-endian helpers to write headers.
+void Put16(TFile& f, uint32_t v);
+void Put32(TFile& f, uint32_t v);
+void Set32(TFile& f, size_t at, uint32_t v);
+
+}  // namespace vanta::test
