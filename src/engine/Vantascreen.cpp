@@ -74,6 +74,14 @@ void TCustomVantascreen::SetPicture(TBitmap24&& picture) {
   PictureChanged();
 }
 
+bool TCustomVantascreen::LoadPicture(const std::string& fileName) {
+  return LoadPictureFile(
+      TPictureSurfaceState{picture_, PrevPicture, ContentRect, color_, ShrinkToFit, PadToClient,
+                           autoSize_ && align_ == TAlign::alNone, [this] { return TPictureSize{width_, height_}; },
+                           [this] { PictureChanged(); }},
+      fileName);
+}
+
 void TCustomVantascreen::PictureChanged() {
   if (destroying_) return;
   if (!picture_.Empty() && autoSize_) AdjustSize();

@@ -16,11 +16,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/AnimateThread.h"
 #include "engine/Bitmap.h"
+#include "engine/PictureLoader.h"
 #include "platform/Scheduler.h"
 #include "platform/SurfaceHost.h"
 
@@ -93,7 +95,7 @@ class TCustomVantascreen : public platform::IPaintable {
   bool ShrinkToFit = false;
   bool PadToClient = false;
   TRect ContentRect;                         // the real picture inside a padded one
-  std::unique_ptr<TBitmap24> PrevPicture;    // the previous picture, unpadded
+  std::optional<TPictureSize> PrevPicture;   // size of the previous picture, unpadded
   std::string Caption;
   uint8_t CaptionPos = cpOff;
   int32_t CaptionLeft = 0, CaptionTop = 0;
@@ -104,6 +106,15 @@ class TCustomVantascreen : public platform::IPaintable {
   bool Stopping() const { return stopping_; }
 
   TNotifyEvent OnChange, OnProgress, OnComplete, OnMouseEnter, OnMouseLeave;
+  // Mouse input over the surface, in its own coordinates, from its window.
+  using TMouseEvent = std::function<void(TCustomVantascreen& sender, TPoint at)>;
+  TMouseEvent OnMouseMove, OnMouseDown, OnMouseUp;
+
+  // Loads a picture file as the next picture: the kind by its extension,
+  // shrunk to the client area with ShrinkToFit, padded to the previous
+  // picture (or the client area with PadToClient). A file that cannot be
+  // loaded leaves the picture as it was; the result says whether it loaded.
+  bool LoadPicture(const std::string& fileName);
   TCustomDrawEvent OnCustomDraw, OnBeforeNewFrame, OnAfterNewFrame;
 
   void Start();

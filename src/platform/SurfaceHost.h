@@ -14,7 +14,7 @@ struct TCaptionFont {
   std::string Name = "Arial";
   int Height = 20;  // character cell height in pixels
   TColor Color = 0xFFFFFF;
-  bool Bold = false, Italic = false, Underline = false;
+  bool Bold = false, Italic = false, Underline = false, Strikeout = false;
 };
 
 // The surface side, as the host sees it.

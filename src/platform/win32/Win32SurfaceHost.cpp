@@ -10,7 +10,7 @@ namespace {
 constexpr char kClassName[] = "VantaSurfaceWindow";
 
 HFONT MakeFont(const TCaptionFont& f) {
-  return CreateFontA(-f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline, FALSE, DEFAULT_CHARSET,
+  return CreateFontA(-f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline, f.Strikeout, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, f.Name.c_str());
 }
 

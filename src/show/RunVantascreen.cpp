@@ -1,0 +1,213 @@
+#include "show/RunVantascreen.h"
+
+#include <algorithm>
+
+#include "base/MulDiv.h"
+#include "base/Random.h"
+#include "base/Text.h"
+#include "music/MusicSet.h"
+#include "platform/Files.h"
+#include "settings/SaverSettings.h"
+
+namespace vanta {
+
+namespace {
+constexpr int kPointsPerInch = 72;
+constexpr int kPixelsPerInch = 96;
+
+bool AllPicturesSame(const std::vector<std::string>& pictures) {
+  return std::all_of(pictures.begin(), pictures.end(), [&](const std::string& p) { return p == pictures.front(); });
+}
+}  // namespace
+
+TRunVantascreen::TRunVantascreen(const TShowParent& parent, TShowMouseHandlers mouse, bool preview, bool demo,
+                                 int32_t demoStyle)
+    : parent_(parent) {
+  Randomize();
+  surface_ = std::make_unique<TVantascreen>(parent.Host, parent.Scheduler);
+  TVantascreen& s = *surface_;
+  s.SetColor(0);
+  s.SetBounds(0, 0, parent.ClientWidth, parent.ClientHeight);
+  s.SetAlign(TAlign::alClient);
+  s.SetAutoSize(false);
+  s.SetBgMode(bmNone);
+  s.SetCenter(true);
+  s.SetStretchFine(false);
+  ApplySettings();
+  Preview = preview;
+  Demo = demo;
+  if (Preview) {
+    s.ShrinkToFit = true;
+    s.PadToClient = true;
+  }
+  s.OnComplete = [this](TCustomVantascreen&) { TransitionFinished(); };
+  s.OnMouseMove = std::move(mouse.OnMouseMove);
+  s.OnMouseDown = std::move(mouse.OnMouseDown);
+  s.OnMouseUp = std::move(mouse.OnMouseUp);
+  CurrentFile.clear();
+  SequenceIndex = -1;
+  DemoStyle = demoStyle;
+  timerInterval_ = kFirstTickMs;
+  SetShowTimerEnabled(true);
+  try {
+    PlayMusicFile("");
+  } catch (...) {
+  }
+}
+
+TRunVantascreen::~TRunVantascreen() {
+  KillTimer();
+  if (surface_) {
+    surface_->OnComplete = nullptr;  // the driver is going; a stop must not restart its timer
+    try {
+      surface_->Stop();
+    } catch (...) {
+    }
+  }
+}
+
+void TRunVantascreen::ApplySettings() {
+  const TSaverSetting& s = SaverSetting();
+  TVantascreen& v = *surface_;
+  v.SetStretch(s.StretchImage);
+  v.SetColor(s.BackgroundColor);
+  if (s.EffectSpeed >= 1 && s.EffectSpeed <= 5) {
+    const TSpeed speed = kEffectSpeeds[s.EffectSpeed - 1];
+    v.SetStep(speed.Step);
+    v.Delay = speed.Delay;
+  }
+  v.CaptionPos = s.CaptionPosition;
+  v.CaptionLeft = s.CaptionX;
+  v.CaptionTop = s.CaptionY;
+  TCaptionFont font;
+  font.Name = s.FontName;
+  font.Height = MulDiv(s.FontSize, kPixelsPerInch, kPointsPerInch);
+  font.Color = s.FontColor;
+  font.Bold = s.FontBold;
+  font.Italic = s.FontItalic;
+  font.Underline = s.FontUnderline;
+  font.Strikeout = s.FontStrikeout;
+  v.CaptionFont = font;
+}
+
+void TRunVantascreen::SetShowTimerEnabled(bool enabled) {
+  timerEnabled_ = enabled;
+  KillTimer();
+  if (enabled && timerInterval_ > 0)
+    timerId_ = parent_.Scheduler.SetTimer(timerInterval_, [this] { ShowTimerTick(); });
+}
+
+void TRunVantascreen::KillTimer() {
+  if (timerId_ != 0) parent_.Scheduler.KillTimer(timerId_);
+  timerId_ = 0;
+}
+
+void TRunVantascreen::ShowTimerTick() {
+  SetShowTimerEnabled(false);
+  // Negative intervals read as 0: never again.
+  timerInterval_ = static_cast<uint32_t>(std::max<int64_t>(0, int64_t{SaverSetting().ImageInterval} * 1000));
+  NextPicture();
+  StartTransition();
+}
+
+void TRunVantascreen::TransitionFinished() { SetShowTimerEnabled(true); }
+
+void TRunVantascreen::NextPicture() {
+  try {
+    const std::vector<std::string>& pictures = SaverSetting().Pictures;
+    if (Demo) {
+      std::string candidate = LowerCase(ExtractFileName(CurrentFile)) == kSamplePicture1 ? kSamplePicture2
+                                                                                          : kSamplePicture1;
+      if (LocateMediaFile(candidate)) CurrentFile = candidate;
+    } else if (!pictures.empty()) {
+      const auto n = static_cast<uint32_t>(pictures.size());
+      uint32_t index = 0;
+      if (AllPicturesSame(pictures)) {
+        index = 0;
+      } else if (SaverSetting().RandomImage) {
+        do index = Random(n);
+        while (pictures[index] == CurrentFile);
+      } else {
+        ++SequenceIndex;
+        if (SequenceIndex < 0 || static_cast<uint32_t>(SequenceIndex) >= n) SequenceIndex = 0;
+        index = static_cast<uint32_t>(SequenceIndex);
+      }
+      CurrentFile = pictures[index];
+    }
+    if (platform::FileExists(CurrentFile)) {
+      surface_->LoadPicture(CurrentFile);
+      UpdateCaption();
+    }
+  } catch (...) {
+    // A picture that cannot be had keeps the one on screen.
+  }
+}
+
+void TRunVantascreen::StartTransition() {
+  try {
+    const TSaverSetting& s = SaverSetting();
+    if (s.Pictures.empty()) return;
+    TVantascreen& v = *surface_;
+    if (v.Running()) {
+      v.Stop();
+      NextPicture();
+    }
+    int32_t style = 0;
+    if (Demo) {
+      style = DemoStyle;
+    } else {
+      TEffectSet usable = s.Transitions;
+      usable.reset(0);
+      if (usable.any()) {
+        do style = static_cast<int32_t>(Random(127)) + 1;
+        while (!usable.test(static_cast<size_t>(style)));
+      }
+    }
+    v.Style = static_cast<TShowStyle>(style);
+    if (s.AllowReverseTransition) v.Reverse = Random(3) == 0;
+    if (s.ClearOldImage) {
+      v.ClearScreen();
+      parent_.Host.UpdateNow();
+    }
+    v.Start();
+  } catch (...) {
+    // The next tick tries again.
+  }
+}
+
+std::string ComposeCaption(const std::string& fileName) {
+  const TSaverSetting& s = SaverSetting();
+  std::string text;
+  if (s.IncludeFilename) {
+    text = FileBaseName(fileName);
+    if (s.Filepath) text = ExtractFilePath(fileName) + text;
+    if (s.FileExt) text += ExtractFileExt(fileName);
+  }
+  if (s.IncludeAdditionalText) text = s.AdditionalText + text;
+  return text;
+}
+
+void TRunVantascreen::UpdateCaption() {
+  TVantascreen& v = *surface_;
+  v.Caption.clear();
+  const TSaverSetting& s = SaverSetting();
+  if (s.ForceHide || s.CaptionPosition == cpOff || Preview) return;
+  v.Caption = ComposeCaption(CurrentFile);
+  if (!v.Caption.empty()) {
+    v.Invalidate();
+    parent_.Host.UpdateNow();
+  }
+}
+
+void TRunVantascreen::StartMusic() {
+  const TSaverSetting& s = SaverSetting();
+  if (!s.PlayMusic || s.Music.empty() || Preview) return;
+  try {
+    StopMusic();
+    SetMusicList(s.Music, s.RandomMusic, s.LoopMusic);
+    PlayMusicFile("");
+  } catch (...) {
+  }
+}
+
+}  // namespace vanta

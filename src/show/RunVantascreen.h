@@ -1,0 +1,90 @@
+// The slide show driver: runs a show on a picture surface inside a window
+// or panel. A cycle: the show timer ticks -> the next picture is loaded and
+// its caption composed -> an effect and a direction are drawn and the
+// transition starts, the timer stopped -> the surface completes -> the
+// timer runs again for the picture interval. It only reads the settings.
+//
+// Used by the full-screen show, the control panel's preview and the
+// builder's previews; a preview fits pictures into its small area and has
+// no caption and no music; the effect demonstration alternates the two
+// sample pictures with one chosen effect.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/Vantascreen.h"
+#include "platform/Scheduler.h"
+#include "platform/SurfaceHost.h"
+
+namespace vanta {
+
+// Where a show runs: the window's drawing host, its scheduler and its client size.
+struct TShowParent {
+  platform::ISurfaceHost& Host;
+  platform::IScheduler& Scheduler;
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+};
+
+struct TShowMouseHandlers {
+  TCustomVantascreen::TMouseEvent OnMouseMove, OnMouseDown, OnMouseUp;
+};
+
+// Step and Delay of the surface for each effect speed 1 (fastest) .. 5.
+struct TSpeed {
+  uint16_t Step, Delay;
+};
+inline constexpr TSpeed kEffectSpeeds[5] = {{10, 1}, {6, 20}, {4, 30}, {2, 30}, {1, 30}};
+
+inline constexpr const char* kSamplePicture1 = "t1.jpg";
+inline constexpr const char* kSamplePicture2 = "t2.jpg";
+
+class TRunVantascreen {
+ public:
+  static constexpr uint32_t kFirstTickMs = 100;
+
+  TRunVantascreen(const TShowParent& parent, TShowMouseHandlers mouse, bool preview, bool demo, int32_t demoStyle);
+  ~TRunVantascreen();
+  TRunVantascreen(const TRunVantascreen&) = delete;
+  TRunVantascreen& operator=(const TRunVantascreen&) = delete;
+
+  void ApplySettings();
+  void NextPicture();
+  void StartTransition();
+  void StartMusic();
+  void UpdateCaption();
+  void ShowTimerTick();
+  void TransitionFinished();
+
+  TVantascreen& Surface() { return *surface_; }
+
+  // The show timer: stopped while a transition runs. A period of 0 never
+  // fires, so an interval of 0 keeps the first picture on screen.
+  void SetShowTimerEnabled(bool enabled);
+  bool ShowTimerEnabled() const { return timerEnabled_; }
+  uint32_t ShowTimerInterval() const { return timerInterval_; }
+
+  std::string CurrentFile;
+  int32_t SequenceIndex = -1;
+  bool Preview = false;
+  bool Demo = false;
+  int32_t DemoStyle = 1;
+
+ private:
+  void StartTimer();
+  void KillTimer();
+
+  TShowParent parent_;
+  std::unique_ptr<TVantascreen> surface_;
+  uint32_t timerInterval_ = kFirstTickMs;
+  bool timerEnabled_ = false;
+  uint32_t timerId_ = 0;
+};
+
+// The caption of a picture by the settings (no repaint): the additional
+// text, then the file name with its folder and extension as configured.
+std::string ComposeCaption(const std::string& fileName);
+
+}  // namespace vanta

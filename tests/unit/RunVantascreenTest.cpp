@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "base/Random.h"
+#include "PictureWriters.h"
+#include "platform/headless/HeadlessScheduler.h"
+#include "platform/headless/HeadlessSurfaceHost.h"
+#include "settings/SaverSettings.h"
+#include "show/RunVantascreen.h"
+#include "startup/Instance.h"
+#include "TempDir.h"
+
+namespace vanta {
+namespace {
+
+using platform::THeadlessScheduler;
+using platform::THeadlessSurfaceHost;
+
+TBitmap24 Solid(int w, int h, TColor c) {
+  TBitmap24 b(w, h);
+  b.Fill(c);
+  return b;
+}
+
+class RunVantascreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SaverSetting() = TSaverSetting{};
+    SaverSetting().Transitions = DefaultTransitions();
+    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/"});
+  }
+  void TearDown() override {
+    driver.reset();
+    SaverSetting() = TSaverSetting{};
+    SetInstance({});
+  }
+  // A picture file of one colour.
+  std::string Picture(const std::string& name, TColor c, int w = 64, int h = 48) {
+    return dir.Write(name, test::MakeBmp(Solid(w, h, c)));
+  }
+  TRunVantascreen& Make(bool preview = false, bool demo = false, int32_t demoStyle = 1) {
+    driver = std::make_unique<TRunVantascreen>(TShowParent{host, sched, 320, 240}, TShowMouseHandlers{}, preview,
+                                               demo, demoStyle);
+    return *driver;
+  }
+  // What the display shows in its middle.
+  TColor Middle() const { return host.Display().Pixel(160, 120); }
+
+  test::TTempDir dir;
+  THeadlessScheduler sched;
+  THeadlessSurfaceHost host{320, 240, 0x123456};
+  std::unique_ptr<TRunVantascreen> driver;
+};
+
+TEST_F(RunVantascreenTest, ShuffleNeverShowsAPictureTwiceInARow) {
+  SaverSetting().Pictures = {Picture("a.bmp", 0xFF), Picture("b.bmp", 0xFF00), Picture("c.bmp", 0xFF0000)};
+  TRunVantascreen& d = Make();
+  SetRandSeed(7);
+  std::map<std::string, int> seen;
+  std::string last;
+  for (int i = 0; i < 300; ++i) {
+    d.NextPicture();
+    ASSERT_NE(d.CurrentFile, last);
+    last = d.CurrentFile;
+    ++seen[last];
+  }
+  EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST_F(RunVantascreenTest, ListOrderCycles) {
+  SaverSetting().RandomImage = false;
+  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2), Picture("c.bmp", 3)};
+  TRunVantascreen& d = Make();
+  const auto& p = SaverSetting().Pictures;
+  for (const std::string& want : {p[0], p[1], p[2], p[0], p[1], p[2], p[0]}) {
+    d.NextPicture();
+    EXPECT_EQ(d.CurrentFile, want);
+  }
+}
+
+TEST_F(RunVantascreenTest, OnePictureOrTheSamePathIsTakenWithoutADraw) {
+  const std::string a = Picture("a.bmp", 1);
+  for (const auto& list : {std::vector<std::string>{a}, std::vector<std::string>{a, a, a}}) {
+    SaverSetting().Pictures = list;
+    TRunVantascreen& d = Make();
+    SetRandSeed(99);
+    d.NextPicture();
+    d.NextPicture();
+    EXPECT_EQ(d.CurrentFile, a);
+    EXPECT_EQ(RandSeed(), 99u);
+  }
+}
+
+TEST_F(RunVantascreenTest, AMissingFileKeepsThePictureAndTheCaption) {
+  SaverSetting().RandomImage = false;
+  SaverSetting().CaptionPosition = cpBottomOfScreen;
+  SaverSetting().Pictures = {Picture("a.bmp", 0x0000FF), dir.Path("gone.bmp")};
+  TRunVantascreen& d = Make();
+  d.NextPicture();
+  EXPECT_EQ(d.Surface().Caption, "a");
+  const TBitmap24 before = d.Surface().Picture();
+  d.NextPicture();
+  EXPECT_EQ(d.CurrentFile, dir.Path("gone.bmp"));
+  EXPECT_TRUE(d.Surface().Picture() == before);
+  EXPECT_EQ(d.Surface().Caption, "a");
+}
+
+TEST_F(RunVantascreenTest, EffectIsDrawnFromTheEnabledSet) {
+  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
+  struct Case { std::vector<int> enabled; std::vector<int> allowed; } cases[] = {
+      {{59}, {59}}, {{}, {0}}, {{0}, {0}}, {{1, 127}, {1, 127}},
+  };
+  for (const Case& k : cases) {
+    SaverSetting().Transitions.reset();
+    for (int e : k.enabled) SaverSetting().Transitions.set(static_cast<size_t>(e));
+    TRunVantascreen& d = Make();
+    d.Surface().SetManual(true);  // start without stepping
+    for (int i = 0; i < 30; ++i) {
+      d.NextPicture();
+      d.StartTransition();
+      const int style = d.Surface().Style;
+      EXPECT_NE(std::find(k.allowed.begin(), k.allowed.end(), style), k.allowed.end()) << style;
+    }
+  }
+}
+
+TEST_F(RunVantascreenTest, AboutOneRunInThreeIsReversed) {
+  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
+  SaverSetting().AllowReverseTransition = true;
+  TRunVantascreen& d = Make();
+  d.Surface().SetManual(true);  // start without stepping
+  SetRandSeed(2024);
+  int reversed = 0;
+  const int runs = 3000;
+  for (int i = 0; i < runs; ++i) {
+    d.StartTransition();
+    reversed += d.Surface().Reverse ? 1 : 0;
+  }
+  EXPECT_NEAR(reversed, runs / 3, runs / 20);
+}
+
+TEST_F(RunVantascreenTest, SpeedTable) {
+  struct Case { int speed; unsigned step, delay; } cases[] = {
+      {1, 10, 1}, {2, 6, 20}, {3, 4, 30}, {4, 2, 30}, {5, 1, 30}, {7, 4, 30}, {0, 4, 30}};
+  for (const Case& k : cases) {
+    SaverSetting().EffectSpeed = k.speed;
+    TRunVantascreen& d = Make();
+    EXPECT_EQ(d.Surface().Step(), k.step) << k.speed;
+    EXPECT_EQ(d.Surface().Delay, k.delay) << k.speed;
+  }
+}
+
+TEST_F(RunVantascreenTest, Captions) {
+  struct Case { bool name, path, ext, addText; std::string text; bool hide; TCaptionPosition pos; std::string want; }
+  cases[] = {
+      {true, false, false, false, "", false, cpBelowImage, "beach"},
+      {true, true, true, false, "", false, cpBelowImage, dir.Folder() + "beach.bmp"},
+      {true, false, false, true, "Photo: ", false, cpBelowImage, "Photo: beach"},
+      {false, true, true, true, "Only text", false, cpFixed, "Only text"},
+      {true, false, false, true, "x", true, cpBelowImage, ""},
+      {true, false, false, true, "x", false, cpOff, ""},
+  };
+  SaverSetting().Pictures = {Picture("beach.bmp", 0xFF)};
+  for (const Case& k : cases) {
+    TSaverSetting& s = SaverSetting();
+    s.IncludeFilename = k.name;
+    s.Filepath = k.path;
+    s.FileExt = k.ext;
+    s.IncludeAdditionalText = k.addText;
+    s.AdditionalText = k.text;
+    s.ForceHide = k.hide;
+    s.CaptionPosition = k.pos;
+    TRunVantascreen& d = Make();
+    d.NextPicture();
+    EXPECT_EQ(d.Surface().Caption, k.want);
+    TRunVantascreen& preview = Make(true);
+    preview.NextPicture();
+    EXPECT_EQ(preview.Surface().Caption, "");
+  }
+}
+
+TEST_F(RunVantascreenTest, DemoAlternatesTheSamplePictures) {
+  Picture("t1.jpg.bmp", 0);  // not a sample
+  dir.Write("t1.jpg", test::MakeJpeg(Solid(32, 32, 0xFF)));
+  dir.Write("install/sample/t2.jpg", test::MakeJpeg(Solid(32, 32, 0xFF00)));
+  SaverSetting().Pictures = {Picture("a.bmp", 1)};
+  TRunVantascreen& d = Make(true, true, 59);
+  for (const std::string& want :
+       {dir.Path("t1.jpg"), dir.Folder() + "install/sample/t2.jpg", dir.Path("t1.jpg"), dir.Folder() + "install/sample/t2.jpg"}) {
+    d.NextPicture();
+    EXPECT_EQ(d.CurrentFile, want);
+  }
+  d.Surface().SetManual(true);
+  d.StartTransition();
+  EXPECT_EQ(d.Surface().Style, 59);
+}
+
+TEST_F(RunVantascreenTest, TheWholeCycleOnVirtualTime) {
+  SaverSetting().RandomImage = false;
+  SaverSetting().ImageInterval = 5;
+  SaverSetting().EffectSpeed = 1;
+  SaverSetting().Transitions.reset();
+  SaverSetting().Transitions.set(5);
+  SaverSetting().StretchImage = true;
+  SaverSetting().Pictures = {Picture("red.bmp", 0x0000FF), Picture("green.bmp", 0x00FF00)};
+  TRunVantascreen& d = Make();
+  d.Surface().Threaded = false;
+  EXPECT_TRUE(d.ShowTimerEnabled());
+  sched.AdvanceTime(99);
+  EXPECT_EQ(d.CurrentFile, "");
+  sched.AdvanceTime(1);  // the first picture 100 ms after construction
+  EXPECT_EQ(d.CurrentFile, SaverSetting().Pictures[0]);
+  ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
+  EXPECT_EQ(Middle(), 0x0000FFu);
+  EXPECT_TRUE(d.ShowTimerEnabled());
+  EXPECT_EQ(d.ShowTimerInterval(), 5000u);
+  sched.AdvanceTime(4999);
+  EXPECT_EQ(d.CurrentFile, SaverSetting().Pictures[0]);
+  sched.AdvanceTime(1);
+  EXPECT_EQ(d.CurrentFile, SaverSetting().Pictures[1]);
+  ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
+  EXPECT_EQ(Middle(), 0x00FF00u);
+}
+
+TEST_F(RunVantascreenTest, IntervalZeroKeepsTheFirstPicture) {
+  SaverSetting().ImageInterval = 0;
+  SaverSetting().Pictures = {Picture("a.bmp", 0x0000FF), Picture("b.bmp", 0x00FF00)};
+  TRunVantascreen& d = Make();
+  d.Surface().Threaded = false;
+  sched.AdvanceTime(100);
+  ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
+  const std::string first = d.CurrentFile;
+  sched.AdvanceTime(3600 * 1000);
+  EXPECT_EQ(d.CurrentFile, first);
+  EXPECT_TRUE(d.ShowTimerEnabled());
+}
+
+TEST_F(RunVantascreenTest, AnEmptyListDrawsNothing) {
+  TRunVantascreen& d = Make();
+  d.Surface().Threaded = false;
+  sched.AdvanceTime(100);
+  sched.AdvanceTime(10000);
+  EXPECT_FALSE(d.Surface().Running());
+  EXPECT_EQ(d.CurrentFile, "");
+  EXPECT_TRUE(d.Surface().Picture().Empty());
+}
+
+}  // namespace
+}  // namespace vanta
