@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# The full-screen show of a built saver: Mountains.scr /s with its own
+# Mountains.002 and pictures of solid colours, checked by the screen's pixels
+# and by the life of the process: pictures in list order at the interval, the
+# caption where it is configured, the exit rules for keys and mouse, the
+# password check of a PASSWORD.CPL of our own, and the music.
+# show.sh VantaSaver.scr vanta-dialog-driver.exe PASSWORD.CPL
+source "$(dirname "$0")/lib.sh"
+if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
+source "$E2E_DIR/showlib.sh"
+exe="$1"
+driver="$2"
+cpl="$3"
+work="$(mktemp -d)"
+system_cpl="$WINEPREFIX/drive_c/windows/system32/PASSWORD.CPL"
+password_key='HKCU\Control Panel\desktop'
+cleanup() {
+  stop_saver
+  rm -f "$system_cpl"
+  wine reg delete "$password_key" /v ScreenSaveUsePassword /f >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+[ ! -e "$system_cpl" ] || fail "the Wine prefix already has a PASSWORD.CPL; it is not ours to replace"
+
+make_instance "$exe"
+make_picture a.bmp red
+make_picture b.bmp blue
+sox -n -r 22050 -c 1 -b 16 "$work/tune.wav" synth 20 sine 440 vol 0.2
+dims=$(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }') || true
+read -r W H <<<"${dims:-1024 768}"
+
+# Everything but effect 5 (uncovering from the left) off, at the fastest
+# speed: each change of picture is a short, predictable wipe.
+settings() {  # settings EXTRA_SET_LINES... -- CAPTION_POSITION MUSIC_SECTION_LINES...
+  local set=() caption music=()
+  while [ "$1" != -- ]; do set+=("$1"); shift; done
+  shift; caption="$1"; shift; music=("$@")
+  write_settings '[Set]' 'ImageInterval=2' 'EffectSpeed=1' 'RandomImage=0' 'StetchImage=1' \
+    'AllowReverseTransition=0' "${set[@]}" \
+    '[Caption]' "Position=$caption" 'IncludeFilename=1' 'IncludeAdditionalText=1' \
+    'AddtionalText=Mountains at dusk ' \
+    '[Pictures]' "$(win_path a.bmp)=1" 'b.bmp=1' "${music[@]}" $(transitions_only 5)
+}
+music_lines=('[Music]' "$(win_path tune.wav)=1")
+# Starts the show and waits for its window: "Screen Show" covering the screen.
+start_show() {
+  xdotool mousemove $((W / 2)) $((H / 2))
+  wine "$driver" "Screen Show" gone >/dev/null 2>&1 || true   # Wine up before the clock starts
+  start_saver /s
+  local line
+  line=$(wine "$driver" "Screen Show" wait | tr -d '\r') || fail "no \"Screen Show\" window"
+  read -r _ left top width height <<<"$line" || true
+  [ "$left $top $width $height" = "0 0 $W $H" ] ||
+    fail "the show window's client area is ${width}x${height} at $left,$top, not the screen ${W}x${H}"
+}
+# Sends COUNT mouse moves a few pixels apart, slowly enough that none is merged with the next.
+mouse_moves() {
+  local i x=$((W / 2)) y=$((H / 2))
+  for i in $(seq "$1"); do
+    x=$((x + 5)); xdotool mousemove "$x" "$y"; sleep 0.04
+  done
+}
+# The saver is still running after SECONDS more.
+expect_running() {
+  sleep "$1"
+  saver_alive || fail "$2"
+}
+
+# --- 1: pictures at the interval, no caption with Position=0, no music with
+#        PlayMusic=0; six mouse moves are tolerated, seven end the show.
+settings 'PlayMusic=0' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 0 "${music_lines[@]}"
+export WINEDEBUG=+loaddll
+start_show
+red_at=$(await_screen first-picture "$RED" 90 "$saver_start" 2000)
+echo "first picture (red) after $red_at ms"
+shot="$work/red.png"; screenshot "$shot"; keep_shot "$shot" show-first.png
+[ "$(share "$shot" "$RED")" -ge 90 ] || fail "the first picture did not stay"
+white=$(count_pixels "$shot" "${W}x80+0+$((H - 80))" "$WHITE")
+[ "$white" -eq 0 ] || fail "Position=0 still shows a caption ($white white pixels at the bottom)"
+t=$(now_ms)
+sleep 1.2
+screenshot "$shot"
+[ "$(share "$shot" "$RED")" -ge 90 ] || fail "the first picture went before the interval ($(share "$shot" "$BLUE")% blue)"
+blue_at=$(await_screen second-picture "$BLUE" 90 "$t" 4000)
+echo "second picture (blue) $blue_at ms after the first"
+t=$(now_ms)
+red_again=$(await_screen third-picture "$RED" 90 "$t" 4000)
+[ "$red_again" -ge 1000 ] || fail "the third picture came $red_again ms after the second, before the interval"
+echo "list order wraps to the first picture after $red_again ms"
+
+sleep 2.1  # a mouse timer tick since any move the window's appearance made
+mouse_moves 6
+expect_running 0.5 "six mouse moves ended the show"
+ended=-1
+for attempt in 1 2 3; do
+  # Seven moves in 0.3 s fall into one 2-second tick unless a tick splits
+  # them; then the next burst comes right after that tick.
+  sleep 2.1
+  t=$(now_ms)
+  mouse_moves 7
+  ended=$(await_exit "$t" 1500)
+  [ "$ended" -ge 0 ] && break
+done
+[ "$ended" -ge 0 ] || fail "seven mouse moves within a tick did not end the show (three tries)"
+echo "seven mouse moves ended the show ($ended ms after the first of them, try $attempt)"
+grep -qi 'mciwave' "$work/saver.log" && fail "PlayMusic=0 still opened the music"
+grep -qi 'Mountains.scr' "$work/saver.log" || fail "no load trace of the saver to judge its music by"
+
+# --- 2: a key ends the show within a second; the caption at the bottom of
+#        the screen; music plays with PlayMusic=1.
+settings 'PlayMusic=1' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 3 "${music_lines[@]}"
+start_show
+await_screen first-picture-2 "$RED" 80 "$saver_start" 2000 >/dev/null
+sleep 0.3
+screenshot "$shot"; keep_shot "$shot" show-caption.png
+bottom=$(count_pixels "$shot" "${W}x80+0+$((H - 80))" "$WHITE")
+topband=$(count_pixels "$shot" "${W}x80+0+0" "$WHITE")
+[ "$bottom" -ge 40 ] || fail "Position=3 shows no caption at the bottom ($bottom white pixels)"
+[ "$topband" -eq 0 ] || fail "Position=3 draws $topband white pixels at the top of the screen"
+echo "caption at the bottom: $bottom white pixels"
+grep -qi 'mciwave' "$work/saver.log" || fail "PlayMusic=1 with a WAV in [Music] did not open the music"
+echo "music: the WAV was opened through the media control interface"
+t=$(now_ms)
+xdotool key x
+ended=$(await_exit "$t" 1000)
+[ "$ended" -ge 0 ] || fail "a key did not end the show within a second"
+echo "a key ended the show after $ended ms"
+export WINEDEBUG=-all
+
+# --- 3: with MouseMove, MousePress and KeyboardPress off nothing ends it.
+settings 'PlayMusic=0' 'MouseMove=0' 'MousePress=0' 'KeyboardPress=0' -- 0
+start_show
+await_screen first-picture-3 "$RED" 80 "$saver_start" 2000 >/dev/null
+mouse_moves 12
+xdotool click 1
+xdotool key x key Escape key alt+F4 key Return
+expect_running 1.5 "input ended a show whose exit rules are all off"
+echo "with all exit rules off, moves, a click and keys (Escape, Alt+F4 too) left the show running"
+stop_saver
+
+# --- 4: password protection on, and our PASSWORD.CPL decides.
+cp "$cpl" "$system_cpl"
+wine reg add "$password_key" /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null 2>&1 ||
+  fail "could not set ScreenSaveUsePassword"
+export VANTA_TEST_PASSWORD_LOG="$work/password.log"
+settings 'PlayMusic=0' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 0
+for answer in refuse accept; do
+  : >"$VANTA_TEST_PASSWORD_LOG"
+  export VANTA_TEST_PASSWORD=$answer
+  start_show
+  await_screen "password-$answer" "$RED" 80 "$saver_start" 2000 >/dev/null
+  t=$(now_ms)
+  xdotool key x
+  if [ "$answer" = refuse ]; then
+    expect_running 1.5 "a refused password ended the show"
+    grep -q '^asked window' "$VANTA_TEST_PASSWORD_LOG" || fail "the show did not ask PASSWORD.CPL with its window"
+    screenshot "$shot"
+    [ "$(share "$shot" "($RED) || ($BLUE)")" -ge 90 ] || fail "the show is not on screen after the refusal"
+    echo "refused password: the show goes on"
+    stop_saver
+  else
+    ended=$(await_exit "$t" 1500)
+    [ "$ended" -ge 0 ] || fail "an accepted password did not end the show"
+    grep -q '^asked' "$VANTA_TEST_PASSWORD_LOG" || fail "the show ended without asking PASSWORD.CPL"
+    echo "accepted password: the show ended after $ended ms"
+  fi
+done
+echo "show: ok"
