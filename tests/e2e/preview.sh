@@ -24,8 +24,8 @@ write_settings '[Set]' 'ImageInterval=30' 'EffectSpeed=1' 'PlayMusic=1' 'StetchI
 
 # --- /p with a host window: the preview is the host's child, covers its
 #     client area, and the saver ends soon after the host window goes.
-export WINEDEBUG=+loaddll
-out=$(wine "$host" "$work/Mountains.scr" 2500 2>"$work/host.log" | tr -d '\r') || fail "the preview host failed"
+# Which libraries the saver loads tells whether music started.
+out=$(WINEDEBUG=+loaddll wine "$host" "$work/Mountains.scr" 2500 2>"$work/host.log" | tr -d '\r') || fail "the preview host failed"
 echo "$out"
 read -r _ hl ht hr hb < <(grep '^host ' <<<"$out") || true
 read -r _ found parent_ok cl ct cr cb < <(grep '^child ' <<<"$out") || true
@@ -44,7 +44,7 @@ grep -qi 'mciwave' "$work/host.log" && fail "the preview opened the music"
 
 # --- /p abc: an ordinary window "PreviewForm" with the picture shrunk on black.
 wine "$driver" PreviewForm gone >/dev/null 2>&1 || true   # Wine up before the clock starts
-start_saver /p abc
+saver_debug=+loaddll start_saver /p abc
 line=$(wine "$driver" PreviewForm wait | tr -d '\r') || fail "/p abc opened no window \"PreviewForm\""
 read -r _ left top width height <<<"$line"
 [ "$width" -gt 100 ] && [ "$height" -gt 100 ] || fail "PreviewForm's client area is only ${width}x${height}"

@@ -70,7 +70,7 @@ expect_running() {
 # --- 1: pictures at the interval, no caption with Position=0, no music with
 #        PlayMusic=0; six mouse moves are tolerated, seven end the show.
 settings 'PlayMusic=0' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 0 "${music_lines[@]}"
-export WINEDEBUG=+loaddll
+saver_debug=+loaddll  # which libraries it loads tells whether music started
 start_show
 red_at=$(await_screen first-picture "$RED" 90 "$saver_start" 2000)
 echo "first picture (red) after $red_at ms"
@@ -126,7 +126,7 @@ xdotool key x
 ended=$(await_exit "$t" 1000)
 [ "$ended" -ge 0 ] || fail "a key did not end the show within a second"
 echo "a key ended the show after $ended ms"
-export WINEDEBUG=-all
+saver_debug=
 
 # --- 3: with MouseMove, MousePress and KeyboardPress off nothing ends it.
 settings 'PlayMusic=0' 'MouseMove=0' 'MousePress=0' 'KeyboardPress=0' -- 0

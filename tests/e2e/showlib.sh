@@ -72,10 +72,10 @@ await_screen() {
 
 saver=
 # Starts the saver in the background with the given arguments; its Wine
-# messages go to $work/saver.log.
+# messages (WINEDEBUG from $saver_debug) go to $work/saver.log.
 start_saver() {
   saver_start=$(now_ms)
-  wine "$work/Mountains.scr" "$@" 2>"$work/saver.log" &
+  WINEDEBUG="${saver_debug:--all}" wine "$work/Mountains.scr" "$@" 2>"$work/saver.log" &
   saver=$!
 }
 saver_alive() { [ -n "$saver" ] && kill -0 "$saver" 2>/dev/null; }
