@@ -441,4 +441,11 @@ void TCustomVantascreen::MouseLeave() {
   if (OnMouseLeave) OnMouseLeave(*this);
 }
 
+void TCustomVantascreen::MouseInput(TMouseAction action, TPoint at) {
+  const TMouseEvent& handler = action == TMouseAction::Move ? OnMouseMove
+                               : action == TMouseAction::Down ? OnMouseDown
+                                                              : OnMouseUp;
+  if (handler) handler(*this, at);
+}
+
 }  // namespace vanta

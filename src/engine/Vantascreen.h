@@ -142,6 +142,7 @@ class TCustomVantascreen : public platform::IPaintable {
   // From the host.
   void MouseEnter() override;
   void MouseLeave() override;
+  void MouseInput(TMouseAction action, TPoint at) override;
 
   const TBitmap24& ScreenBitmap() const { return screen_; }
   const TBitmap24& PaintBuffer() const { return paintBuffer_; }

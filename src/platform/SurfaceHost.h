@@ -25,6 +25,9 @@ class IPaintable {
   virtual void Paint() = 0;              // composes and calls PresentBuffer
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
+  // Mouse input at a point of the surface (its own coordinates).
+  enum class TMouseAction { Move, Down, Up };
+  virtual void MouseInput(TMouseAction, TPoint) {}
 };
 
 class ISurfaceHost {

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "saver/FullscreenFormP.h"
+#include "saver/PreviewFormP.h"
 #include "setting_dialog/DistributeConfigFormP.h"
 #include "startup/ChangeSaverPassword.h"
 #include "startup/Startup.h"
@@ -19,18 +21,21 @@ class TWin32StartupHost final : public IStartupHost {
     ::SetForegroundWindow(reinterpret_cast<HWND>(window));
   }
   void ChangeSaverPassword(TWindowHandle parent) override { vanta::ChangeSaverPassword(parent); }
-  void RunMainWindow(TMainWindow window, const TCommandLine&) override {
-    // The builder, the "Setting" dialog, the full-screen show and the
-    // preview are each their own unit; until a unit is part of the program
-    // its mode ends here without a window.
+  void RunMainWindow(TMainWindow window, const TCommandLine& cl) override {
+    // Each window runs its own message loop until it closes. The builder
+    // is not part of the program yet: its mode ends here without a window.
     switch (window) {
       case TMainWindow::SettingDialog:
         RunDistributeConfigForm();
         break;
+      case TMainWindow::FullScreen:
+        RunFullscreenForm(cl.ParentWindow);
+        break;
+      case TMainWindow::Preview:
+        RunPreviewForm(cl.ParentWindow);
+        break;
       case TMainWindow::None:
       case TMainWindow::Builder:
-      case TMainWindow::FullScreen:
-      case TMainWindow::Preview:
         break;
     }
   }

@@ -46,6 +46,9 @@ LRESULT CALLBACK TWin32SurfaceHost::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 }
 
 LRESULT TWin32SurfaceHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT hooked = 0;
+  if (MessageHook && MessageHook(msg, wp, lp, hooked)) return hooked;
+  using A = IPaintable::TMouseAction;
   switch (msg) {
     case WM_ERASEBKGND: return 1;  // the paint covers every pixel
     case WM_PAINT: {
@@ -58,7 +61,12 @@ LRESULT TWin32SurfaceHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       paintDC_ = nullptr;
       return 0;
     }
-    case WM_MOUSEMOVE: MouseMoved({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}); return 0;
+    case WM_MOUSEMOVE:
+      MouseMoved({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+      MouseInput(A::Move, lp);
+      return 0;
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: MouseInput(A::Down, lp); return 0;
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: MouseInput(A::Up, lp); return 0;
     case WM_MOUSELEAVE: MouseMoved({-1 << 20, -1 << 20}); return 0;
   }
   return DefWindowProcA(window_, msg, wp, lp);
@@ -75,6 +83,14 @@ void TWin32SurfaceHost::MouseMoved(POINT p) {
     TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, window_, 0};
     TrackMouseEvent(&t);
     now->MouseEnter();
+  }
+}
+
+void TWin32SurfaceHost::MouseInput(IPaintable::TMouseAction action, LPARAM lp) {
+  const TPoint p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  for (IPaintable* s : std::vector<IPaintable*>(surfaces_)) {
+    const TRect b = s->BoundsRect();
+    if (PtInRect(b, p)) s->MouseInput(action, {p.X - b.Left, p.Y - b.Top});
   }
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/SurfaceHost.h"
@@ -24,6 +25,11 @@ class TWin32SurfaceHost : public ISurfaceHost {
 
   HWND Window() const { return window_; }
 
+  // Sees each message of the window first (the form that owns the window
+  // handles its keys, commands and life here); true when it handled the
+  // message, with the result in `result`.
+  std::function<bool(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)> MessageHook;
+
   void Attach(IPaintable& surface) override { surfaces_.push_back(&surface); }
   void Detach(IPaintable& surface) override;
   void InvalidateArea(const TRect& area) override;
@@ -36,6 +42,7 @@ class TWin32SurfaceHost : public ISurfaceHost {
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   void MouseMoved(POINT p);
+  void MouseInput(IPaintable::TMouseAction action, LPARAM lp);
 
   HWND window_ = nullptr;
   HDC paintDC_ = nullptr;  // during WM_PAINT

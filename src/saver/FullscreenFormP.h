@@ -1,0 +1,56 @@
+// The window of the running screensaver and of the builder's full-screen
+// preview: borderless, topmost, covering the screen in physical pixels,
+// without a task-bar entry. It hosts a show driver on its whole area and
+// ends the show by the exit rules of TShowExit. Windows only.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/win32/Win32Scheduler.h"
+#include "platform/win32/Win32SurfaceHost.h"
+#include "saver/ShowExit.h"
+#include "show/RunVantascreen.h"
+
+namespace vanta {
+
+inline constexpr char kFullscreenCaption[] = "Screen Show";
+
+class TFullscreenForm final : private ISaverHost {
+ public:
+  // As the main window its closing ends the message loop; otherwise closing
+  // only hides it and keeps its show driver for the next showing.
+  TFullscreenForm(platform::TWin32Scheduler& scheduler, TWindowHandle parentWindow, bool mainWindow);
+  ~TFullscreenForm() override;
+  TFullscreenForm(const TFullscreenForm&) = delete;
+  TFullscreenForm& operator=(const TFullscreenForm&) = delete;
+
+  void FormShow();
+  void FormClose();
+  HWND Window() const { return host_->Window(); }
+  TRunVantascreen* RunScreen() { return runScreen_.get(); }
+
+ private:
+  bool Handle(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+  // ISaverHost
+  void SetScreenSaverRunning(bool running) override;
+  void ShowCursor(bool show) override;
+  std::optional<int32_t> ScreenSaveUsePassword() override;
+  std::optional<bool> VerifyScreenSavePwd() override;
+  void CloseWindow() override { FormClose(); }
+
+  platform::TWin32Scheduler& scheduler_;
+  TWindowHandle parentWindow_;
+  bool mainWindow_;
+  std::unique_ptr<platform::TWin32SurfaceHost> host_;
+  std::unique_ptr<TRunVantascreen> runScreen_;
+  TShowExit exit_;
+  uint32_t mouseTimer_ = 0;
+  bool showing_ = false;
+};
+
+// Runs the full-screen show as the process's main window until it closes.
+void RunFullscreenForm(TWindowHandle parentWindow);
+
+}  // namespace vanta

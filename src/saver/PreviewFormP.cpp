@@ -1,0 +1,76 @@
+#include "saver/PreviewFormP.h"
+
+namespace vanta {
+
+namespace {
+// The client area in the parent's coordinates: the host's whole area (10
+// pixels more each way, as the preview has always taken), or the design
+// place of an ordinary window.
+RECT ClientPlace(HWND parent) {
+  if (parent) {
+    RECT host{};
+    GetWindowRect(parent, &host);
+    return {0, 0, host.right - host.left + 10, host.bottom - host.top + 10};
+  }
+  RECT r = kPreviewDesignRect, frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  return {r.left - frame.left, r.top - frame.top, r.right - frame.right, r.bottom - frame.bottom};
+}
+}  // namespace
+
+TPreviewForm::TPreviewForm(platform::TWin32Scheduler& scheduler, TWindowHandle parentWindow)
+    : scheduler_(scheduler) {
+  HWND parent = reinterpret_cast<HWND>(parentWindow);
+  if (parent && !IsWindow(parent)) parent = nullptr;  // a stale handle gives an ordinary window
+  parent_ = parent;
+  const DWORD style = parent ? WS_CHILD : WS_OVERLAPPEDWINDOW;
+  host_ = std::make_unique<platform::TWin32SurfaceHost>(parent, ClientPlace(parent), style, kPreviewCaption);
+  host_->MessageHook = [this](UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) { return Handle(msg, wp, lp, result); };
+  if (parent_) {
+    hostCheck_ = scheduler_.SetTimer(kHostCheckMs, [this] {
+      if (!IsWindow(parent_)) PostQuitMessage(0);
+    });
+  }
+}
+
+TPreviewForm::~TPreviewForm() {
+  if (hostCheck_) scheduler_.KillTimer(hostCheck_);
+  runScreen_.reset();
+  host_->MessageHook = nullptr;
+}
+
+void TPreviewForm::FormShow() {
+  ShowWindow(host_->Window(), SW_SHOWNOACTIVATE);
+  RECT client{};
+  GetClientRect(host_->Window(), &client);
+  runScreen_ = std::make_unique<TRunVantascreen>(TShowParent{*host_, scheduler_, client.right, client.bottom},
+                                                 TShowMouseHandlers{}, true, false, 1);
+}
+
+bool TPreviewForm::Handle(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg == WM_DESTROY) {
+    // The host destroys its children with itself.
+    PostQuitMessage(0);
+    result = 0;
+    return false;
+  }
+  if (msg == WM_CLOSE && !parent_) {
+    PostQuitMessage(0);
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+void RunPreviewForm(TWindowHandle parentWindow) {
+  platform::TWin32Scheduler scheduler;
+  TPreviewForm form(scheduler, parentWindow);
+  form.FormShow();
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace vanta
