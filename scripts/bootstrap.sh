@@ -17,7 +17,7 @@ packages=(
   libjpeg62-turbo-dev libmpg123-dev nasm dpkg-dev
   clang libclang-rt-14-dev
   wine wine32:i386 xvfb xauth x11-utils imagemagick
-  lame sox pulseaudio xdotool
+  lame sox pulseaudio pulseaudio-utils xdotool
 )
 
 missing=()
