@@ -151,6 +151,19 @@ expect_running 1.5 "input ended a show whose exit rules are all off"
 echo "with all exit rules off, moves, a click and keys (Escape, Alt+F4 too) left the show running"
 stop_saver
 
+# --- 3b: MousePress alone: moves and keys are ignored, a click ends it.
+settings 'PlayMusic=0' 'MouseMove=0' 'MousePress=1' 'KeyboardPress=0' -- 0
+start_show
+await_screen first-picture-3b "$RED" 80 "$saver_start" 2000 >/dev/null
+mouse_moves 12
+xdotool key x
+expect_running 1 "a move or a key ended a show that only a mouse button may end"
+t=$(now_ms)
+xdotool click 1
+ended=$(await_exit "$t" 1000)
+[ "$ended" -ge 0 ] || fail "a mouse button did not end the show within a second (MousePress=1)"
+echo "MousePress alone: moves and a key ignored, a click ended the show after $ended ms"
+
 # --- 4: password protection on, and our PASSWORD.CPL decides.
 cp "$cpl" "$system_cpl"
 wine reg add "$password_key" /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null 2>&1 ||
