@@ -74,16 +74,19 @@ expect_running() {
   saver_alive || fail "$2"
 }
 
-# --- 1: pictures at the interval, no caption with Position=0, no music with
-#        PlayMusic=0; six mouse moves are tolerated, seven end the show.
-settings 'PlayMusic=0' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 0 "${music_lines[@]}"
+# --- 1: pictures at the interval, no caption with Position=0, music with
+#        PlayMusic=1; six mouse moves are tolerated, seven end the show.
+settings 'PlayMusic=1' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 0 "${music_lines[@]}"
 saver_debug=+loaddll  # which libraries it loads tells whether music started
 start_show
 red_at=$(await_screen first-picture "$RED" 90 "$saver_start" 2000)
 red_seen=$((saver_start + red_at))
 echo "first picture (red) after $red_at ms"
-[ "$(sink_streams)" -eq 0 ] || fail "PlayMusic=0 still plays into the audio sink"
 shot="$work/red.png"; screenshot "$shot"; keep_shot "$shot" show-first.png
+grep -qi 'Loaded .*mciwave' "$work/saver.log" || fail "PlayMusic=1 with a WAV in [Music] did not open the music"
+streams=$(await_sink_stream 2000)
+[ "$streams" -gt 0 ] || fail "PlayMusic=1 with a WAV in [Music]: nothing plays into the audio sink"
+echo "music: the WAV plays ($streams stream in the audio sink)"
 white=$(count_pixels "$shot" "${W}x80+0+$((H - 80))" "$WHITE")
 [ "$white" -eq 0 ] || fail "Position=0 still shows a caption ($white white pixels at the bottom)"
 # The interval (2 s) runs from the end of a transition to the next picture;
@@ -114,12 +117,10 @@ for attempt in 1 2 3; do
 done
 [ "$ended" -ge 0 ] || fail "seven mouse moves within a tick did not end the show (three tries)"
 echo "seven mouse moves ended the show ($ended ms after the first of them, try $attempt)"
-grep -qi 'Loaded .*mciwave' "$work/saver.log" && fail "PlayMusic=0 still opened the music"
-grep -qi 'Mountains.scr' "$work/saver.log" || fail "no load trace of the saver to judge its music by"
 
 # --- 2: a key ends the show within a second; the caption at the bottom of
-#        the screen; music plays with PlayMusic=1.
-settings 'PlayMusic=1' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 3 "${music_lines[@]}"
+#        the screen; no music with PlayMusic=0.
+settings 'PlayMusic=0' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 3 "${music_lines[@]}"
 start_show
 await_screen first-picture-2 "$RED" 80 "$saver_start" 2000 >/dev/null
 sleep 0.3
@@ -129,10 +130,9 @@ topband=$(count_pixels "$shot" "${W}x80+0+0" "$WHITE")
 [ "$bottom" -ge 40 ] || fail "Position=3 shows no caption at the bottom ($bottom white pixels)"
 [ "$topband" -eq 0 ] || fail "Position=3 draws $topband white pixels at the top of the screen"
 echo "caption at the bottom: $bottom white pixels"
-grep -qi 'Loaded .*mciwave' "$work/saver.log" || fail "PlayMusic=1 with a WAV in [Music] did not open the music"
-streams=$(await_sink_stream 2000)
-[ "$streams" -gt 0 ] || fail "PlayMusic=1 with a WAV in [Music]: nothing plays into the audio sink"
-echo "music: the WAV plays ($streams stream in the audio sink)"
+[ "$(sink_streams)" -eq 0 ] || fail "PlayMusic=0 still plays into the audio sink"
+grep -qi 'Mountains.scr' "$work/saver.log" || fail "no load trace of the saver to judge its music by"
+grep -qi 'Loaded .*mciwave' "$work/saver.log" && fail "PlayMusic=0 still opened the music"
 t=$(now_ms)
 xdotool key x
 ended=$(await_exit "$t" 1000)
