@@ -6,8 +6,10 @@
 //   vanta-preview-host SAVER.scr SETTLE_MS
 // Prints
 //   host LEFT TOP RIGHT BOTTOM          the host's client area on screen
+//   host_window WIDTH HEIGHT            the host's outer size
 //   child FOUND PARENT_OK LEFT TOP RIGHT BOTTOM   the saver's window among the
 //                                       host's children and its client area
+//   child_style STYLE                   its window style, in hex
 //   alive_before 0|1                    the saver still ran when the host went
 //   exit_ms N                           time from destroying the host to the
 //                                       saver's end (-1: not within 10 s)
@@ -89,12 +91,16 @@ int main(int argc, char** argv) {
 
   const RECT h = ClientOnScreen(host);
   std::printf("host %ld %ld %ld %ld\n", h.left, h.top, h.right, h.bottom);
+  RECT outer{};
+  GetWindowRect(host, &outer);
+  std::printf("host_window %ld %ld\n", outer.right - outer.left, outer.bottom - outer.top);
   TSearch s{pi.dwProcessId, nullptr};
   EnumChildWindows(host, FindSaverChild, reinterpret_cast<LPARAM>(&s));
   if (s.found) {
     const RECT c = ClientOnScreen(s.found);
     std::printf("child 1 %d %ld %ld %ld %ld\n", GetParent(s.found) == host ? 1 : 0, c.left, c.top, c.right,
                 c.bottom);
+    std::printf("child_style %08lx\n", static_cast<unsigned long>(GetWindowLongA(s.found, GWL_STYLE)));
   } else {
     std::printf("child 0 0 0 0 0 0\n");
   }

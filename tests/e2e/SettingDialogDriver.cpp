@@ -10,6 +10,7 @@
 //     key:NAME=VK   press and release a key (a decimal virtual-key code) on a control
 //     pick:NAME=TEXT select the entry TEXT of a drop-down list, as a user does
 //     gone          wait for the window to close
+//     style         print "style STYLE EXSTYLE" of the window, in hex
 // Exit code 0 when every step worked, 1 otherwise (with the reason on stderr).
 #include <windows.h>
 
@@ -105,6 +106,13 @@ int main(int argc, char** argv) {
         waited += kStepMs;
       }
       if (IsWindow(dialog)) return Fail("the window did not close");
+      continue;
+    }
+    if (step == "style") {
+      if (!dialog) return Fail(std::string("no window \"") + title + "\"");
+      std::printf("style %08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)),
+                  static_cast<unsigned long>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+      std::fflush(stdout);
       continue;
     }
     const size_t colon = step.find(':');

@@ -30,12 +30,17 @@ out=$(WINEDEBUG=+loaddll wine "$host" "$work/Mountains.scr" 2500 2>"$work/host.l
 echo "$out"
 read -r _ hl ht hr hb < <(grep '^host ' <<<"$out") || true
 read -r _ found parent_ok cl ct cr cb < <(grep '^child ' <<<"$out") || true
+read -r _ hw hh < <(grep '^host_window ' <<<"$out") || true
 alive=$(awk '/^alive_before/ { print $2 }' <<<"$out")
 exit_ms=$(awk '/^exit_ms/ { print $2 }' <<<"$out")
 [ "$found" = 1 ] || fail "no window of the saver among the host window's children"
 [ "$parent_ok" = 1 ] || fail "the saver's window is not a direct child of the host"
 [ "$cl" -le "$hl" ] && [ "$ct" -le "$ht" ] && [ "$cr" -ge "$hr" ] && [ "$cb" -ge "$hb" ] ||
   fail "the preview's client area ($cl,$ct)-($cr,$cb) does not cover the host's ($hl,$ht)-($hr,$hb)"
+# The preview sizes itself from the host's outer rectangle: its client area
+# is 10 pixels wider and higher than that.
+[ $((cr - cl)) = $((hw + 10)) ] && [ $((cb - ct)) = $((hh + 10)) ] ||
+  fail "the preview's client area is $((cr - cl))x$((cb - ct)), not the host window's ${hw}x${hh} plus 10"
 [ "$alive" = 1 ] || fail "the saver had ended before its host window went"
 [ "$exit_ms" -ge 0 ] || fail "the saver still ran 10 s after its host window was destroyed"
 [ "$exit_ms" -le 2000 ] || fail "the saver took $exit_ms ms to end after its host window went"

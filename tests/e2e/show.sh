@@ -33,10 +33,13 @@ start_audio_sink || fail "the test audio sink (PulseAudio with a null sink) did 
 make_instance "$exe"
 make_picture a.bmp red
 make_picture b.bmp blue
+make_picture c.bmp lime   # listed with 0: never shown
 sox -n -r 22050 -c 1 -b 16 "$work/tune.wav" synth 20 sine 440 vol 0.2
 dims=$(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }') || true
 read -r W H <<<"${dims:-1024 768}"
 
+# The pictures: a by its full path, b by its bare name in the program folder,
+# one whose file is gone and one switched off; so the order is a, b, a...
 # Everything but effect 5 (uncovering from the left) off, at the fastest
 # speed: each change of picture is a short, predictable wipe.
 settings() {  # settings EXTRA_SET_LINES... -- CAPTION_POSITION MUSIC_SECTION_LINES...
@@ -47,7 +50,7 @@ settings() {  # settings EXTRA_SET_LINES... -- CAPTION_POSITION MUSIC_SECTION_LI
     'AllowReverseTransition=0' "${set[@]}" \
     '[Caption]' "Position=$caption" 'IncludeFilename=1' 'IncludeAdditionalText=1' \
     'AddtionalText=Mountains at dusk' \
-    '[Pictures]' "$(win_path a.bmp)=1" 'b.bmp=1' "${music[@]}" $(transitions_only 5)
+    '[Pictures]' "$(win_path a.bmp)=1" 'gone.bmp=1' 'b.bmp=1' 'c.bmp=0' "${music[@]}" $(transitions_only 5)
 }
 music_lines=('[Music]' "$(win_path tune.wav)=1")
 # Starts the show and waits for its window: "Screen Show" covering the screen.
@@ -56,10 +59,15 @@ start_show() {
   wine "$driver" "Screen Show" gone >/dev/null 2>&1 || true   # Wine up before the clock starts
   start_saver /s
   local line
-  line=$(wine "$driver" "Screen Show" wait | tr -d '\r') || fail "no \"Screen Show\" window"
-  read -r _ left top width height <<<"$line" || true
+  local line style exstyle
+  line=$(wine "$driver" "Screen Show" wait style | tr -d '\r') || fail "no \"Screen Show\" window"
+  read -r _ left top width height <<<"$(grep '^client ' <<<"$line")" || true
+  read -r _ style exstyle <<<"$(grep '^style ' <<<"$line")" || true
   [ "$left $top $width $height" = "0 0 $W $H" ] ||
     fail "the show window's client area is ${width}x${height} at $left,$top, not the screen ${W}x${H}"
+  # No title bar or frame (WS_CAPTION, WS_THICKFRAME), and on top of all others.
+  (( (0x$style & 0x00C40000) == 0 )) || fail "the show window has a frame or title bar (style $style)"
+  (( (0x$exstyle & 0x8) != 0 )) || fail "the show window is not topmost (extended style $exstyle)"
 }
 # Sends COUNT mouse moves a few pixels apart, slowly enough that none is merged with the next.
 mouse_moves() {
