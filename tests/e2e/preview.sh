@@ -3,7 +3,7 @@
 # of our own, as the display control panel gives one, and /p abc as an
 # ordinary window "PreviewForm". No music plays in either, whatever the
 # settings say.
-# preview.sh VantaSaver.scr vanta-dialog-driver.exe vanta-preview-host.exe
+# preview.sh VantaSaver.scr vanta-dialog-driver.exe vanta-saver-host.exe
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
 source "$E2E_DIR/showlib.sh"

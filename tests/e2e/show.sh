@@ -5,13 +5,14 @@
 # caption where it is configured, the exit rules for keys and mouse, the
 # password check of a PASSWORD.CPL of our own, and the music (which libraries
 # the saver loads, and the streams of a private PulseAudio null sink).
-# show.sh VantaSaver.scr vanta-dialog-driver.exe PASSWORD.CPL
+# show.sh VantaSaver.scr vanta-dialog-driver.exe PASSWORD.CPL vanta-saver-host.exe
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
 source "$E2E_DIR/showlib.sh"
 exe="$1"
 driver="$2"
 cpl="$3"
+saver_host="$4"
 work="$(mktemp -d)"
 system_cpl="$WINEPREFIX/drive_c/windows/system32/PASSWORD.CPL"
 password_key='HKCU\Control Panel\desktop'
@@ -199,4 +200,14 @@ for answer in refuse accept; do
     echo "accepted password: the show ended after $ended ms"
   fi
 done
+rm -f "$system_cpl"
+wine reg delete "$password_key" /v ScreenSaveUsePassword /f >/dev/null 2>&1 || true
+
+# --- 5: the window in front before the show is in front again after it.
+out=$(wine "$saver_host" "$work/Mountains.scr" --foreground | tr -d '\r') || fail "the desktop host failed"
+grep -qx 'show_found 1' <<<"$out" || fail "the show did not open over the desktop host's windows: $out"
+grep -qx 'saver_ended 1' <<<"$out" || fail "a key did not end the show over the desktop host's windows"
+grep -qx 'foreground A' <<<"$out" ||
+  fail "the window in front before the show did not get the front back ($(grep foreground <<<"$out"))"
+echo "the window in front before the show is in front again after it"
 echo "show: ok"
