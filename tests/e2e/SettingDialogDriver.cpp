@@ -11,6 +11,11 @@
 //     pick:NAME=TEXT select the entry TEXT of a drop-down list, as a user does
 //     gone          wait for the window to close
 //     style         print "style STYLE EXSTYLE" of the window, in hex
+//     close         ask the window to close (WM_CLOSE), as the system does
+//     saverrunning  print "saverrunning 1" while the system counts a screensaver
+//                   as running, else "saverrunning 0"
+//     cursor        print "cursor 1" when the mouse cursor shows, else "cursor 0"
+//                   (the state of the thread whose window is in front)
 // Exit code 0 when every step worked, 1 otherwise (with the reason on stderr).
 #include <windows.h>
 
@@ -106,6 +111,26 @@ int main(int argc, char** argv) {
         waited += kStepMs;
       }
       if (IsWindow(dialog)) return Fail("the window did not close");
+      continue;
+    }
+    if (step == "close") {
+      if (!dialog) return Fail(std::string("no window \"") + title + "\"");
+      PostMessageA(dialog, WM_CLOSE, 0, 0);
+      continue;
+    }
+    if (step == "saverrunning") {
+      BOOL running = FALSE;
+      if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) return Fail("no screensaver state");
+      std::printf("saverrunning %d\n", running ? 1 : 0);
+      std::fflush(stdout);
+      continue;
+    }
+    if (step == "cursor") {
+      CURSORINFO info{};
+      info.cbSize = sizeof info;
+      if (!GetCursorInfo(&info)) return Fail("no cursor information");
+      std::printf("cursor %d\n", (info.flags & CURSOR_SHOWING) ? 1 : 0);
+      std::fflush(stdout);
       continue;
     }
     if (step == "style") {

@@ -77,6 +77,15 @@ mouse_moves() {
     x=$((x + 5)); xdotool mousemove "$x" "$y"; sleep 0.04
   done
 }
+# Ends a show that input may not end: asked to close as the system would,
+# so that it tells the system the screensaver has ended; killed otherwise.
+end_show() {
+  wine "$driver" "Screen Show" close >/dev/null 2>&1 || true
+  [ "$(await_exit "$(now_ms)" 3000)" -ge 0 ] || stop_saver
+}
+saver_running() { wine "$driver" "Screen Show" saverrunning | tr -d '\r'; }
+# "cursor 1" while the mouse cursor shows over the window in front, else "cursor 0".
+cursor_state() { wine "$driver" "Screen Show" cursor | tr -d '\r'; }
 # The saver is still running after SECONDS more.
 expect_running() {
   sleep "$1"
@@ -96,6 +105,8 @@ grep -qi 'Loaded .*mciwave' "$work/saver.log" || fail "PlayMusic=1 with a WAV in
 streams=$(await_sink_stream 2000)
 [ "$streams" -gt 0 ] || fail "PlayMusic=1 with a WAV in [Music]: nothing plays into the audio sink"
 echo "music: the WAV plays ($streams stream in the audio sink)"
+[ "$(cursor_state)" = "cursor 0" ] || fail "the mouse cursor shows over the running show"
+[ "$(saver_running)" = "saverrunning 1" ] || fail "the system is not told that a screensaver runs"
 white=$(count_pixels "$shot" "${W}x80+0+$((H - 80))" "$WHITE")
 [ "$white" -eq 0 ] || fail "Position=0 still shows a caption ($white white pixels at the bottom)"
 # The interval (2 s) runs from the end of a transition to the next picture;
@@ -126,6 +137,7 @@ for attempt in 1 2 3; do
 done
 [ "$ended" -ge 0 ] || fail "seven mouse moves within a tick did not end the show (three tries)"
 echo "seven mouse moves ended the show ($ended ms after the first of them, try $attempt)"
+[ "$(saver_running)" = "saverrunning 0" ] || fail "after the show the system still counts a screensaver as running"
 
 # --- 2: a key ends the show within a second; the caption at the bottom of
 #        the screen; no music with PlayMusic=0.
@@ -158,7 +170,7 @@ xdotool click 1
 xdotool key x key Escape key alt+F4 key Return
 expect_running 1.5 "input ended a show whose exit rules are all off"
 echo "with all exit rules off, moves, a click and keys (Escape, Alt+F4 too) left the show running"
-stop_saver
+end_show
 
 # --- 3b: MousePress alone: moves and keys are ignored, a click ends it.
 settings 'PlayMusic=0' 'MouseMove=0' 'MousePress=1' 'KeyboardPress=0' -- 0
@@ -191,12 +203,14 @@ for answer in refuse accept; do
     grep -q '^asked window' "$VANTA_TEST_PASSWORD_LOG" || fail "the show did not ask PASSWORD.CPL with its window"
     screenshot "$shot"
     [ "$(share "$shot" "($RED) || ($BLUE)")" -ge 90 ] || fail "the show is not on screen after the refusal"
-    echo "refused password: the show goes on"
-    stop_saver
+    [ "$(cursor_state)" = "cursor 0" ] || fail "the mouse cursor stays visible after a refused password"
+    echo "refused password: the show goes on, the cursor hidden again"
+    end_show
   else
     ended=$(await_exit "$t" 1500)
     [ "$ended" -ge 0 ] || fail "an accepted password did not end the show"
     grep -q '^asked' "$VANTA_TEST_PASSWORD_LOG" || fail "the show ended without asking PASSWORD.CPL"
+    [ "$(saver_running)" = "saverrunning 0" ] || fail "after the show the system still counts a screensaver as running"
     echo "accepted password: the show ended after $ended ms"
   fi
 done
