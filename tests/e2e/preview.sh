@@ -48,6 +48,26 @@ echo "the preview ended $exit_ms ms after its host window"
 grep -qi 'Mountains.scr' "$work/host.log" || fail "no load trace of the saver to judge its music by"
 grep -qi 'Loaded .*mciwave' "$work/host.log" && fail "the preview opened the music"
 
+# --- /p with a host whose process dies: its window goes without destroying
+#     the preview, which must notice by itself and end (Wine takes a moment
+#     to clean up a killed process, hence the wider limit).
+wine "$host" "$work/Mountains.scr" 20000 >/dev/null 2>&1 &
+host_pid=$!
+saver=
+for _ in $(seq 100); do
+  saver=$(pgrep -f "$work/Mountains.scr /p" | head -n 1 || true)
+  [ -n "$saver" ] && break
+  sleep 0.1
+done
+[ -n "$saver" ] || { kill "$host_pid"; fail "the host did not start the saver"; }
+sleep 1.5
+saver_alive || { kill "$host_pid"; fail "the preview ended while its host still ran"; }
+kill -9 "$host_pid"; wait "$host_pid" 2>/dev/null || true
+t=$(now_ms)
+ended=$(await_exit "$t" 4000)
+[ "$ended" -ge 0 ] || fail "the preview still runs 4 s after its host's process died (an orphaned saver)"
+echo "the preview ended $ended ms after its host's process died"
+
 # --- /p abc: an ordinary window "PreviewForm" with the picture shrunk on black.
 wine "$driver" PreviewForm gone >/dev/null 2>&1 || true   # Wine up before the clock starts
 saver_debug=+loaddll start_saver /p abc

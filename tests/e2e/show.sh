@@ -59,7 +59,6 @@ start_show() {
   xdotool mousemove $((W / 2)) $((H / 2))
   wine "$driver" "Screen Show" gone >/dev/null 2>&1 || true   # Wine up before the clock starts
   start_saver /s
-  local line
   local line style exstyle
   line=$(wine "$driver" "Screen Show" wait style | tr -d '\r') || fail "no \"Screen Show\" window"
   read -r _ left top width height <<<"$(grep '^client ' <<<"$line")" || true

@@ -45,6 +45,11 @@ share() {
     awk -F'[()]' 'NR > 1 { split($2, c, ","); r = c[1] + 0; g = c[2] + 0; b = c[3] + 0; t++; if ('"$test"') n++ }
                   END { print (t ? int(100 * n / t) : 0) }'
 }
+# The commonest colours of a screenshot, with their share of a 64x48 sample.
+colours() {
+  /usr/bin/convert "$1" -sample '64x48!' -depth 8 -format %c histogram:info:- | sort -rn | head -n 3 |
+    awk '{ printf "%s%d%% %s", (NR > 1 ? ", " : ""), int(100 * $1 / 3072), $NF }'
+}
 screenshot() { /usr/bin/import -window root "$1"; }
 keep_shot() { cp "$1" "${VANTA_E2E_SHOTS:-/nonexistent}/$2" 2>/dev/null || true; }
 
@@ -67,7 +72,7 @@ await_screen() {
     sleep 0.1
   done
   keep_shot "$shot" "failed-$what.png"
-  fail "$what: after ${limit} ms only $seen% of the screen matches ($test)"
+  fail "$what: after ${limit} ms only $seen% of the screen matches ($test); it shows $(colours "$shot")"
 }
 
 saver=
