@@ -44,8 +44,8 @@ run: windows
 # Contact sheet of the region effects at p = 25, 50, 75 in build/.
 .PHONY: gallery
 gallery: native
-	build/native/bin/vanta-region-gallery build/region-gallery.ppm
-	if command -v convert >/dev/null; then convert build/region-gallery.ppm build/region-gallery.png; fi
+	build/native/bin/vanta-gallery build/gallery.ppm
+	if [ -x /usr/bin/convert ]; then /usr/bin/convert build/gallery.ppm build/gallery.png; fi
 
 clean:
 	rm -rf build/native build/windows
