@@ -343,6 +343,26 @@ TEST(RegionEffects, EveryFrameShowsOldOrNewPixelsWhereTheRegionSays) {
   }
 }
 
+TEST(RegionEffects, TheOnePassFrameEqualsOldThenNewThroughTheRegion) {
+  for (const auto& [w, h] : {std::pair{97, 61}, std::pair{1, 1}, std::pair{64, 300}}) {
+    TBitmap24 old, fresh;
+    Pictures(w, h, old, fresh);
+    for (uint8_t style : RegionStyles())
+      for (int p : {1, 33, 99}) {
+        const TFrameGeometry g = Geometry(w, h, p);
+        TBitmap24 twoPass = old, onePass;
+        onePass.SetSize(w, h);
+        SetRandSeed(77u * style + p);
+        ASSERT_TRUE(ComposeRegionEffect(style, g, fresh, twoPass, true));
+        const uint32_t seedAfter = RandSeed();
+        SetRandSeed(77u * style + p);
+        ASSERT_TRUE(ComposeRegionFrame(style, g, old, fresh, onePass));
+        ASSERT_TRUE(onePass == twoPass) << int(style) << " p=" << p << " " << w << "x" << h;
+        ASSERT_EQ(RandSeed(), seedAfter) << int(style);
+      }
+  }
+}
+
 TEST(RegionEffects, MismatchedOrEmptyPicturesAreSafe) {
   TBitmap24 small(10, 10), big(30, 20), empty;
   for (uint8_t style : RegionStyles()) {
