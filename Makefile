@@ -41,7 +41,7 @@ bench: native
 run: windows
 	bash scripts/run.sh $(ARGS)
 
-# Contact sheet of the region effects at p = 25, 50, 75 in build/.
+# Contact sheet of all 127 effects at p = 25, 50, 75: build/gallery.png.
 .PHONY: gallery
 gallery: native
 	build/native/bin/vanta-gallery build/gallery.ppm
