@@ -44,7 +44,7 @@ run: windows
 # Contact sheet of all 127 effects at p = 25, 50, 75: build/gallery.png.
 .PHONY: gallery
 gallery: native
-	build/native/bin/vanta-gallery build/gallery.ppm
+	build/native/bin/vanta-gallery build/gallery.ppm 200 150 1 data/samples/t1.jpg data/samples/t2.jpg
 	if [ -x /usr/bin/convert ]; then /usr/bin/convert build/gallery.ppm build/gallery.png; fi
 
 clean:

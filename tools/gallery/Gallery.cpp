@@ -1,9 +1,10 @@
 // Contact sheet of every effect 1..127: for each effect number, its frames
-// at p = 25, 50 and 75 side by side between two generated pictures (old: a
-// cool grid, new: warm rings), composed as the surface composes them and
-// labelled with the number. Writes a binary PPM.
+// at p = 25, 50 and 75 side by side between two pictures (two picture files
+// scaled to the thumbnail size, or generated ones: old a cool grid, new warm
+// rings), composed as the surface composes them and labelled with the
+// number. Writes a binary PPM.
 //
-//   vanta-gallery OUT.ppm [thumb-width thumb-height] [seed]
+//   vanta-gallery OUT.ppm [thumb-width thumb-height [seed [OLD NEW]]]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "base/MulDiv.h"
 #include "base/Random.h"
 #include "engine/Effects.h"
+#include "engine/PictureLoader.h"
 
 using namespace vanta;
 
@@ -70,7 +72,17 @@ int main(int argc, char** argv) {
   const int rows = (count + kPerRow - 1) / kPerRow;
   TBitmap24 sheet(kPerRow * cellW, rows * cellH), old, fresh, screen;
   sheet.Fill(0x00202020);
-  MakePictures(tw, th, old, fresh);
+  if (argc > 6) {
+    try {
+      old = ScaleBitmap(ReadPictureFile(argv[5], 0).Bitmap, {tw, th});
+      fresh = ScaleBitmap(ReadPictureFile(argv[6], 0).Bitmap, {tw, th});
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "%s\n", e.what());
+      return 1;
+    }
+  } else {
+    MakePictures(tw, th, old, fresh);
+  }
   for (int i = 0; i < count; ++i) {
     const int cx = (i % kPerRow) * cellW + 2 * kGap, cy = (i / kPerRow) * cellH + kGap;
     DrawNumber(sheet, cx, cy, styles[i], kScale);
