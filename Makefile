@@ -41,11 +41,11 @@ bench: native
 run: windows
 	bash scripts/run.sh $(ARGS)
 
-# Contact sheet of the region effects at p = 25, 50, 75 in build/.
+# Contact sheet of all 127 effects at p = 25, 50, 75: build/gallery.png.
 .PHONY: gallery
 gallery: native
-	build/native/bin/vanta-region-gallery build/region-gallery.ppm
-	if command -v convert >/dev/null; then convert build/region-gallery.ppm build/region-gallery.png; fi
+	build/native/bin/vanta-gallery build/gallery.ppm 200 150 1 data/samples/t1.jpg data/samples/t2.jpg
+	if [ -x /usr/bin/convert ]; then /usr/bin/convert build/gallery.ppm build/gallery.png; fi
 
 clean:
 	rm -rf build/native build/windows

@@ -10,22 +10,13 @@
 #include "base/MulDiv.h"
 #include "base/Random.h"
 #include "engine/EffectRegion.h"
+#include "engine/Effects.h"
 #include "engine/RegionEffects.h"
 
 namespace vanta {
 namespace {
 
-TFrameGeometry Geometry(int W, int H, int p, int step = 5) {
-  TFrameGeometry g;
-  g.W = W, g.H = H, g.Progress = p, g.Step = step;
-  if (H > W) {
-    g.Y = MulDiv(H, p, 100), g.X = MulDiv(g.Y, W, H);
-  } else {
-    g.X = MulDiv(W, p, 100), g.Y = MulDiv(g.X, H, W);
-  }
-  g.J = MulDiv(std::max(W, H), step, 90);
-  return g;
-}
+TFrameGeometry Geometry(int W, int H, int p, int step = 5) { return FrameGeometry(W, H, p, step); }
 
 struct TPictures {
   TBitmap24 Fresh, Screen;

@@ -400,6 +400,9 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
         const TRect hole = IntersectRect(d, whole);
         if (opaque && !hole.IsEmpty()) holes[holeCount++] = hole;
       }
+    } else if (IsRegionEffect(style) && p > 0 && p < 100 &&
+               ComposeRegionFrame(static_cast<uint8_t>(style), g, oldImage, newImage, screen)) {
+      return {true, whole, false};
     } else if (style == kCrossFade && p > 0) {
       CrossFadeFrom(oldImage, newImage, screen, p);
       return {true, whole, false};

@@ -418,4 +418,29 @@ void CopyRegion(const TRegion& region, const TBitmap24& src, TBitmap24& dst) {
   }
 }
 
+void ComposeRegionOver(const TRegion& region, const TBitmap24& inside, const TBitmap24& outside, TBitmap24& dst) {
+  const int width = dst.Width(), height = dst.Height();
+  const size_t rowBytes = size_t(width) * 3;
+  auto band = region.Bands().begin();
+  const auto bandsEnd = region.Bands().end();
+  for (int y = 0; y < height; ++y) {
+    while (band != bandsEnd && band->Bottom <= y) ++band;
+    uint8_t* to = dst.Row(y);
+    const uint8_t* out = outside.Row(y);
+    if (band == bandsEnd || band->Top > y) {
+      CopySpanBytes(to, out, rowBytes);
+      continue;
+    }
+    const uint8_t* in = inside.Row(y);
+    int x = 0;
+    for (const TSpan& s : region.Spans(*band)) {
+      const int left = std::clamp(s.Left, 0, width), right = std::clamp(s.Right, 0, width);
+      if (left > x) CopySpanBytes(to + size_t(x) * 3, out + size_t(x) * 3, size_t(left - x) * 3);
+      if (right > left) CopySpanBytes(to + size_t(left) * 3, in + size_t(left) * 3, size_t(right - left) * 3);
+      x = std::max(x, right);
+    }
+    if (x < width) CopySpanBytes(to + size_t(x) * 3, out + size_t(x) * 3, size_t(width - x) * 3);
+  }
+}
+
 }  // namespace vanta

@@ -324,4 +324,12 @@ bool ComposeRegionEffect(uint8_t style, const TFrameGeometry& g, const TBitmap24
   return true;
 }
 
+bool ComposeRegionFrame(uint8_t style, const TFrameGeometry& g, const TBitmap24& oldImage, const TBitmap24& newImage,
+                        TBitmap24& screen) {
+  TRegion& region = Scratch().Frame;
+  if (!BuildEffectRegion(style, g, region)) return false;
+  ComposeRegionOver(region, newImage, oldImage, screen);
+  return true;
+}
+
 }  // namespace vanta

@@ -27,4 +27,11 @@ struct TFrameGeometry {
 bool ComposeRegionEffect(uint8_t style, const TFrameGeometry& g, const TBitmap24& newImage, TBitmap24& screen,
                          bool drawNew);
 
+// The whole frame of a region effect at 0 < p < 100 in one pass: oldImage
+// outside the region, newImage inside (all three of one size). Draws the
+// same random numbers and gives the same pixels as copying the old picture
+// and then ComposeRegionEffect, at the cost of one frame copy.
+bool ComposeRegionFrame(uint8_t style, const TFrameGeometry& g, const TBitmap24& oldImage, const TBitmap24& newImage,
+                        TBitmap24& screen);
+
 }  // namespace vanta

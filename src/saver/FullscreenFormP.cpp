@@ -120,11 +120,7 @@ void RunFullscreenForm(TWindowHandle parentWindow) {
   platform::TWin32Scheduler scheduler;
   TFullscreenForm form(scheduler, parentWindow, true);
   form.FormShow();
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  platform::RunMessageLoop();
 }
 
 }  // namespace vanta

@@ -66,11 +66,7 @@ void RunPreviewForm(TWindowHandle parentWindow) {
   platform::TWin32Scheduler scheduler;
   TPreviewForm form(scheduler, parentWindow);
   form.FormShow();
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  platform::RunMessageLoop();
 }
 
 }  // namespace vanta

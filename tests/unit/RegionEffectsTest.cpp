@@ -9,6 +9,7 @@
 #include "base/MulDiv.h"
 #include "base/Random.h"
 #include "engine/EffectRegion.h"
+#include "engine/Effects.h"
 #include "engine/RegionEffects.h"
 
 namespace vanta {
@@ -16,17 +17,7 @@ namespace {
 
 // The frame quantities as the composer computes them: the longer side is
 // scaled by p and the other follows it.
-TFrameGeometry Geometry(int W, int H, int p, int step = 5) {
-  TFrameGeometry g;
-  g.W = W, g.H = H, g.Progress = p, g.Step = step;
-  if (H > W) {
-    g.Y = MulDiv(H, p, 100), g.X = MulDiv(g.Y, W, H);
-  } else {
-    g.X = MulDiv(W, p, 100), g.Y = MulDiv(g.X, H, W);
-  }
-  g.J = MulDiv(std::max(W, H), step, 90);
-  return g;
-}
+TFrameGeometry Geometry(int W, int H, int p, int step = 5) { return FrameGeometry(W, H, p, step); }
 
 TRegion RegionOf(uint8_t style, const TFrameGeometry& g, uint32_t seed = 1) {
   SetRandSeed(seed);
@@ -348,6 +339,26 @@ TEST(RegionEffects, EveryFrameShowsOldOrNewPixelsWhereTheRegionSays) {
         SetRandSeed(1000u + style);
         ASSERT_TRUE(ComposeRegionEffect(style, g, fresh, untouched, false));
         ASSERT_TRUE(untouched == old);
+      }
+  }
+}
+
+TEST(RegionEffects, TheOnePassFrameEqualsOldThenNewThroughTheRegion) {
+  for (const auto& [w, h] : {std::pair{97, 61}, std::pair{1, 1}, std::pair{64, 300}}) {
+    TBitmap24 old, fresh;
+    Pictures(w, h, old, fresh);
+    for (uint8_t style : RegionStyles())
+      for (int p : {1, 33, 99}) {
+        const TFrameGeometry g = Geometry(w, h, p);
+        TBitmap24 twoPass = old, onePass;
+        onePass.SetSize(w, h);
+        SetRandSeed(77u * style + p);
+        ASSERT_TRUE(ComposeRegionEffect(style, g, fresh, twoPass, true));
+        const uint32_t seedAfter = RandSeed();
+        SetRandSeed(77u * style + p);
+        ASSERT_TRUE(ComposeRegionFrame(style, g, old, fresh, onePass));
+        ASSERT_TRUE(onePass == twoPass) << int(style) << " p=" << p << " " << w << "x" << h;
+        ASSERT_EQ(RandSeed(), seedAfter) << int(style);
       }
   }
 }

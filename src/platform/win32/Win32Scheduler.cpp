@@ -157,4 +157,12 @@ void TWin32Scheduler::KillTimer(uint32_t id) {
   timers_.erase(id);
 }
 
+void RunMessageLoop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 }  // namespace vanta::platform

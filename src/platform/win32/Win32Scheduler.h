@@ -40,4 +40,7 @@ class TWin32Scheduler : public IScheduler {
   UINT_PTR nextTimer_ = 1;
 };
 
+// The main thread's message loop, until WM_QUIT.
+void RunMessageLoop();
+
 }  // namespace vanta::platform

@@ -1,8 +1,10 @@
-// Contact sheet of every region effect: for each effect number, its frames
-// at p = 25, 50 and 75 side by side between two generated pictures (old: a
-// cool grid, new: warm rings), labelled with the number. Writes a binary PPM.
+// Contact sheet of every effect 1..127: for each effect number, its frames
+// at p = 25, 50 and 75 side by side between two pictures (two picture files
+// scaled to the thumbnail size, or generated ones: old a cool grid, new warm
+// rings), composed as the surface composes them and labelled with the
+// number. Writes a binary PPM.
 //
-//   vanta-region-gallery OUT.ppm [thumb-width thumb-height] [seed]
+//   vanta-gallery OUT.ppm [thumb-width thumb-height [seed [OLD NEW]]]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,8 +14,8 @@
 
 #include "base/MulDiv.h"
 #include "base/Random.h"
-#include "engine/EffectRegion.h"
-#include "engine/RegionEffects.h"
+#include "engine/Effects.h"
+#include "engine/PictureLoader.h"
 
 using namespace vanta;
 
@@ -48,17 +50,6 @@ void DrawNumber(TBitmap24& sheet, int x, int y, int n, int scale) {
   }
 }
 
-TFrameGeometry Geometry(int W, int H, int p, int step) {
-  TFrameGeometry g;
-  g.W = W, g.H = H, g.Progress = p, g.Step = step;
-  if (H > W) {
-    g.Y = MulDiv(H, p, 100), g.X = MulDiv(g.Y, W, H);
-  } else {
-    g.X = MulDiv(W, p, 100), g.Y = MulDiv(g.X, H, W);
-  }
-  g.J = MulDiv(std::max(W, H), step, 90);
-  return g;
-}
 
 }  // namespace
 
@@ -76,20 +67,28 @@ int main(int argc, char** argv) {
   const int kPerRow = 5, kGap = 3, kLabel = 14, kScale = 2;
   const int progress[3] = {25, 50, 75};
   int styles[128], count = 0;
-  for (int s = 0; s < 128; ++s)
-    if (HasEffectRegion(uint8_t(s))) styles[count++] = s;
+  for (int s = 1; s < 128; ++s) styles[count++] = s;
   const int cellW = 3 * tw + 2 * kGap + 4 * kGap, cellH = kLabel + th + 2 * kGap;
   const int rows = (count + kPerRow - 1) / kPerRow;
   TBitmap24 sheet(kPerRow * cellW, rows * cellH), old, fresh, screen;
   sheet.Fill(0x00202020);
-  MakePictures(tw, th, old, fresh);
+  if (argc > 6) {
+    try {
+      old = ScaleBitmap(ReadPictureFile(argv[5], 0).Bitmap, {tw, th});
+      fresh = ScaleBitmap(ReadPictureFile(argv[6], 0).Bitmap, {tw, th});
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "%s\n", e.what());
+      return 1;
+    }
+  } else {
+    MakePictures(tw, th, old, fresh);
+  }
   for (int i = 0; i < count; ++i) {
     const int cx = (i % kPerRow) * cellW + 2 * kGap, cy = (i / kPerRow) * cellH + kGap;
     DrawNumber(sheet, cx, cy, styles[i], kScale);
     for (int k = 0; k < 3; ++k) {
-      screen = old;
       SetRandSeed(seed);
-      ComposeRegionEffect(uint8_t(styles[i]), Geometry(tw, th, progress[k], 5), fresh, screen, true);
+      ComposeFrame(old, fresh, screen, progress[k], 5, styles[i]);
       const int ox = cx + k * (tw + kGap), oy = cy + kLabel;
       for (int y = 0; y < th; ++y) std::memcpy(sheet.Row(oy + y) + ox * 3, screen.Row(y), size_t(tw) * 3);
     }
@@ -111,6 +110,6 @@ int main(int argc, char** argv) {
     std::fwrite(row.data(), 1, row.size(), f);
   }
   const bool ok = std::fclose(f) == 0;
-  std::printf("%s: %d region effects, frames at p = 25, 50, 75\n", argv[1], count);
+  std::printf("%s: %d effects, frames at p = 25, 50, 75\n", argv[1], count);
   return ok ? 0 : 1;
 }
