@@ -153,6 +153,10 @@ echo "caption at the bottom: $bottom white pixels"
 [ "$(sink_streams)" -eq 0 ] || fail "PlayMusic=0 still plays into the audio sink"
 grep -qi 'Mountains.scr' "$work/saver.log" || fail "no load trace of the saver to judge its music by"
 grep -qi 'Loaded .*mciwave' "$work/saver.log" && fail "PlayMusic=0 still opened the music"
+# A slow drift, one move every half second, stays under six per tick.
+for _ in $(seq 10); do mouse_moves 1; sleep 0.46; done
+saver_alive || fail "a slow drift of mouse moves (one each half second) ended the show"
+echo "ten mouse moves at half-second steps left the show running"
 t=$(now_ms)
 xdotool key x
 ended=$(await_exit "$t" 1000)
@@ -216,7 +220,18 @@ done
 rm -f "$system_cpl"
 wine reg delete "$password_key" /v ScreenSaveUsePassword /f >/dev/null 2>&1 || true
 
-# --- 5: the window in front before the show is in front again after it.
+# --- 5: no pictures at all: the background colour fills the screen, and
+#        the exit rules hold as ever.
+write_settings '[Set]' 'ImageInterval=2' 'PlayMusic=0' 'BackgroundColor=16711680' '[Caption]' 'Position=3'
+start_show
+await_screen background "$BLUE" 90 "$saver_start" 2000 >/dev/null
+t=$(now_ms)
+xdotool key x
+ended=$(await_exit "$t" 1000)
+[ "$ended" -ge 0 ] || fail "a key did not end a show without pictures within a second"
+echo "without pictures the screen shows the background colour; a key ended it after $ended ms"
+
+# --- 6: the window in front before the show is in front again after it.
 out=$(wine "$saver_host" "$work/Mountains.scr" --foreground | tr -d '\r') || fail "the desktop host failed"
 grep -qx 'show_found 1' <<<"$out" || fail "the show did not open over the desktop host's windows: $out"
 grep -qx 'saver_ended 1' <<<"$out" || fail "a key did not end the show over the desktop host's windows"
