@@ -58,6 +58,8 @@ void TFullscreenForm::FormShow() {
 void TFullscreenForm::FormClose() {
   if (!showing_) return;
   showing_ = false;
+  // Out of sight first: stopping the music can take a moment.
+  ShowWindow(host_->Window(), SW_HIDE);
   try {
     ClearMusicList();
     StopMusic();
@@ -71,7 +73,6 @@ void TFullscreenForm::FormClose() {
     runScreen_->SetShowTimerEnabled(false);
   }
   exit_.SetSaverRunning(false);
-  ShowWindow(host_->Window(), SW_HIDE);
   if (mainWindow_) PostQuitMessage(0);
 }
 

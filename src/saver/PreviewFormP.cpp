@@ -3,17 +3,21 @@
 namespace vanta {
 
 namespace {
-// The client area in the parent's coordinates: the host's whole area (10
-// pixels more each way, as the preview has always taken), or the design
-// place of an ordinary window.
+// The client area in the parent's coordinates, or the design place of an
+// ordinary window. In a host the area is 10 pixels wider and higher than the
+// host and begins above and left of it by the widths of a sizeable frame's
+// right and bottom edges, where the preview has always put it (it used to
+// be a framed window pushed up and left by its own frame).
 RECT ClientPlace(HWND parent) {
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
   if (parent) {
     RECT host{};
     GetWindowRect(parent, &host);
-    return {0, 0, host.right - host.left + 10, host.bottom - host.top + 10};
+    return {-frame.right, -frame.bottom, host.right - host.left + 10 - frame.right,
+            host.bottom - host.top + 10 - frame.bottom};
   }
-  RECT r = kPreviewDesignRect, frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  const RECT r = kPreviewDesignRect;
   return {r.left - frame.left, r.top - frame.top, r.right - frame.right, r.bottom - frame.bottom};
 }
 }  // namespace

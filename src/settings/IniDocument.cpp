@@ -17,6 +17,22 @@ std::string OneLine(std::string_view s) {
     if (c == '\r' || c == '\n') c = ' ';
   return r;
 }
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+// One pair of matching quotes around a value is not part of it, as the
+// platform reads values; they keep the blanks at its ends.
+std::string_view Unquote(std::string_view v) {
+  if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()) return v.substr(1, v.size() - 2);
+  return v;
+}
+
+// A value that would lose something on the way back (blanks at its ends,
+// or quotes around it) is written in quotes.
+std::string QuoteIfNeeded(std::string v) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  if (!v.empty() && (blank(v.front()) || blank(v.back()) || Unquote(v).size() != v.size())) return '"' + v + '"';
+  return v;
+}
 }  // namespace
 
 std::optional<int32_t> ParseIniInteger(std::string_view s) {
@@ -134,7 +150,7 @@ std::optional<std::string> TIniDocument::Value(std::string_view section, std::st
   const std::string& text = lines_[i].text;
   const size_t eq = text.find('=');
   if (eq == npos) return std::nullopt;
-  return std::string(Trim(std::string_view(text).substr(eq + 1)));
+  return std::string(Unquote(Trim(std::string_view(text).substr(eq + 1))));
 }
 
 std::string TIniDocument::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
@@ -172,7 +188,7 @@ std::vector<std::string> TIniDocument::ReadSectionKeys(std::string_view section)
 void TIniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   const std::string sect = std::string(Trim(OneLine(section)));
   const std::string name = std::string(Trim(OneLine(key)));
-  const std::string val = OneLine(value);
+  const std::string val = QuoteIfNeeded(OneLine(value));
   if (name.empty()) return;  // "=value" would not read back as a key
   const size_t existing = FindKey(sect, name);
   if (existing != npos) {

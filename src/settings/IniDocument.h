@@ -2,7 +2,9 @@
 // platform's profile functions:
 // - "[name]" opens a section, "key=value" gives a value; blanks around names
 //   and values do not count; section and key names compare without regard
-//   to ASCII letter case; a line starting with ';' is a comment.
+//   to ASCII letter case; a line starting with ';' is a comment; one pair
+//   of matching quotes around a value is not part of it (values with
+//   blanks at their ends are written so).
 // - A section that occurs twice reads as one; the first occurrence of a key
 //   wins; writes go to the first occurrence.
 // - Edits change only the lines they concern: every other byte of the text,

@@ -45,6 +45,23 @@ TEST(IniDocument, IntegersAndBooleans) {
   EXPECT_FALSE(doc.ReadBool("s", "hex", true));
 }
 
+TEST(IniDocument, QuotesAroundAValueKeepItsBlanks) {
+  const TIniDocument doc("[s]\na=\"  two  \"\nb='x'\nc=\"open\nd=\"\"\ne=\"mixed'\n");
+  EXPECT_EQ(doc.ReadString("s", "a", "?"), "  two  ");
+  EXPECT_EQ(doc.ReadString("s", "b", "?"), "x");
+  EXPECT_EQ(doc.ReadString("s", "c", "?"), "\"open");
+  EXPECT_EQ(doc.ReadString("s", "d", "?"), "");
+  EXPECT_EQ(doc.ReadString("s", "e", "?"), "\"mixed'");
+
+  TIniDocument written;
+  for (const std::string v : {"Photo: ", " lead", "\"quoted\"", "'q'", "plain", "in \"side\" ok", ""}) {
+    written.WriteString("Caption", "AddtionalText", v);
+    EXPECT_EQ(TIniDocument(written.Text()).ReadString("Caption", "AddtionalText", "?"), v) << v;
+  }
+  written.WriteString("Caption", "AddtionalText", "Photo: ");
+  EXPECT_EQ(written.Text(), "[Caption]\r\nAddtionalText=\"Photo: \"\r\n");
+}
+
 TEST(IniDocument, LongValuesAreCutAt2047Characters) {
   const std::string value(5000, 'x');
   const TIniDocument doc("[s]\nk=" + value + "\n");

@@ -83,8 +83,10 @@ TEST_F(ShowFormsTest, PreviewIsAChildCoveringItsHost) {
     GetWindowRect(preview.Window(), &where);
     EXPECT_EQ(client.right, 152 + 10);
     EXPECT_EQ(client.bottom, 112 + 10);
-    EXPECT_EQ(where.left, 50);
-    EXPECT_EQ(where.top, 60);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    EXPECT_EQ(where.left, 50 - frame.right);
+    EXPECT_EQ(where.top, 60 - frame.bottom);
     ASSERT_TRUE(preview.RunScreen());
     EXPECT_TRUE(preview.RunScreen()->Preview);
   }
