@@ -101,27 +101,8 @@ stop_saver() {
   saver=
 }
 
-# A private PulseAudio server with a null sink (nothing is heard): Wine plays
-# into it, and its list of streams shows whether the saver plays music.
-pulse_pid=
-start_audio_sink() {
-  command -v pulseaudio >/dev/null && command -v pactl >/dev/null || return 1
-  mkdir -p "$work/pulse"
-  XDG_RUNTIME_DIR="$work/pulse" HOME="$work/pulse" pulseaudio --daemonize=no -n --exit-idle-time=-1 \
-    --disallow-exit --use-pid-file=no --log-target=stderr \
-    -L "module-null-sink sink_name=vanta_null" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
-    >"$work/pulse.log" 2>&1 &
-  pulse_pid=$!
-  local i
-  for i in $(seq 50); do [ -S "$work/pulse/native" ] && break; sleep 0.1; done
-  [ -S "$work/pulse/native" ] || return 1
-  export PULSE_SERVER="unix:$work/pulse/native"
-}
-stop_audio_sink() {
-  [ -n "$pulse_pid" ] && { kill "$pulse_pid" 2>/dev/null || true; wait "$pulse_pid" 2>/dev/null || true; }
-  pulse_pid=
-}
+source "$VANTA_ROOT/scripts/audio-sink.sh"
+
 # The number of streams playing into the sink now.
 sink_streams() {
   pactl list short sink-inputs 2>/dev/null | grep -c . || true

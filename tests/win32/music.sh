@@ -6,14 +6,14 @@
 set -euo pipefail
 VANTA_ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$VANTA_ROOT/scripts/wine-env.sh"
+source "$VANTA_ROOT/scripts/audio-sink.sh"
 vanta_wine_prefix
 exe="$1"
 shift
 
 work=$(mktemp -d)
-pulse_pid=""
 cleanup() {
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
+  stop_audio_sink
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,21 +28,10 @@ cp "$work/garbage.mp3" "$work/garbage.wav"
 sox -n -r 22050 -c 1 -b 16 "$work/short.wav" synth 0.4 sine 440 vol 0.3
 sox -n -r 22050 -c 1 -b 16 "$work/long.wav" synth 3 sine 330 vol 0.3
 
-# A private PulseAudio server with a null sink (nothing is heard).
-if command -v pulseaudio >/dev/null; then
-  mkdir -p "$work/pulse"
-  XDG_RUNTIME_DIR="$work/pulse" HOME="$work/pulse" pulseaudio --daemonize=no -n --exit-idle-time=-1 \
-    --disallow-exit --use-pid-file=no --log-target=stderr \
-    -L "module-null-sink sink_name=vanta_null" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
-    >"$work/pulse.log" 2>&1 &
-  pulse_pid=$!
-  for _ in $(seq 50); do [ -S "$work/pulse/native" ] && break; sleep 0.1; done
-  if [ -S "$work/pulse/native" ]; then
-    export PULSE_SERVER="unix:$work/pulse/native" VANTA_AUDIO_SINK=1
-  else
-    echo "music.sh: no audio sink, playback tests will skip" >&2
-  fi
+if start_audio_sink; then
+  export VANTA_AUDIO_SINK=1
+else
+  echo "music.sh: no audio sink, playback tests will skip" >&2
 fi
 
 export VANTA_MUSIC_DATA="Z:${work//\//\\}\\"
