@@ -16,3 +16,11 @@ run_limited() {
   set -e
   echo "$rc"
 }
+
+# Counts the pixels of a region of a screenshot that pass an awk test on r, g, b.
+count_pixels() {
+  local shot="$1" geometry="$2" test="$3"
+  /usr/bin/convert "$shot" -crop "$geometry" +repage -depth 8 txt:- |
+    awk -F'[()]' 'NR > 1 { split($2, c, ","); r = c[1] + 0; g = c[2] + 0; b = c[3] + 0; if ('"$test"') n++ }
+                  END { print n + 0 }'
+}

@@ -17,14 +17,6 @@ printf '%s\r\n' '[Set]' 'ImageInterval=7' 'BackgroundColor=255' 'EffectSpeed=2' 
   '[Music]' 'song.mp3=0' '[Transitions]' '177=0' > "$work/Mountains.002"
 cp "$work/Mountains.002" "$work/original.002"
 
-# Counts the pixels of a region of a screenshot that pass an awk test on r, g, b.
-count_pixels() {
-  local shot="$1" geometry="$2" test="$3"
-  /usr/bin/convert "$shot" -crop "$geometry" +repage -depth 8 txt:- |
-    awk -F'[()]' 'NR > 1 { split($2, c, ","); r = c[1] + 0; g = c[2] + 0; b = c[3] + 0; if ('"$test"') n++ }
-                  END { print n + 0 }'
-}
-
 # Starts the saver with /c and waits for its dialog; sets $saver and the client rectangle.
 open_dialog() {
   wine "$work/Mountains.scr" /c &
