@@ -220,22 +220,27 @@ namespace {
 
 // out := a * (100 - p) div 100 + b * p div 100, byte by byte.
 void Blend(const uint8_t* a, const uint8_t* b, uint8_t* out, size_t n, int p) {
+  if (p <= 0 || p >= 100) {
+    std::memmove(out, p <= 0 ? a : b, n);
+    return;
+  }
   const int q = 100 - p;
   size_t i = 0;
 #if defined(__SSE2__)
-  // v * k div 100 for v * k <= 25500 is exactly (v * k * 5243) >> 19.
-  const __m128i kq = _mm_set1_epi16(static_cast<short>(q)), kp = _mm_set1_epi16(static_cast<short>(p));
-  const __m128i magic = _mm_set1_epi16(5243), zero = _mm_setzero_si128();
-  auto half = [&](__m128i va, __m128i vb) {
-    const __m128i x = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(va, kq), magic), 3);
-    const __m128i y = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(vb, kp), magic), 3);
-    return _mm_add_epi16(x, y);
-  };
+  // For v <= 255 and 0 <= k < 100, v * k div 100 is (v * M) >> 16 with
+  // M = ceil(k * 65536 / 100): M overshoots k / 100 by less than 1/65536,
+  // which adds under 255/65536 to a quotient whose fraction is at most
+  // 0.99, so the floor never changes. One multiply a product.
+  const __m128i kq = _mm_set1_epi16(static_cast<short>((q * 65536 + 99) / 100));
+  const __m128i kp = _mm_set1_epi16(static_cast<short>((p * 65536 + 99) / 100));
+  const __m128i zero = _mm_setzero_si128();
   for (; i + 16 <= n; i += 16) {
     const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
     const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-    const __m128i lo = half(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
+    const __m128i lo = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpacklo_epi8(va, zero), kq),
+                                     _mm_mulhi_epu16(_mm_unpacklo_epi8(vb, zero), kp));
+    const __m128i hi = _mm_add_epi16(_mm_mulhi_epu16(_mm_unpackhi_epi8(va, zero), kq),
+                                     _mm_mulhi_epu16(_mm_unpackhi_epi8(vb, zero), kp));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
   }
 #endif

@@ -469,39 +469,41 @@ void BlendByMask(uint8_t* to, const uint8_t* in, const uint8_t* out, const uint8
 void ComposeRegionOver(const TRegion& region, const TBitmap24& inside, const TBitmap24& outside, TBitmap24& dst) {
   const int width = dst.Width(), height = dst.Height();
   const size_t rowBytes = size_t(width) * 3;
+  // Rows are contiguous, so a run of whole rows from one picture is one copy.
+  auto copyRows = [&](const TBitmap24& from, int top, int bottom) {
+    if (top < bottom) std::memcpy(dst.Row(top), from.Row(top), size_t(bottom - top) * dst.Stride());
+  };
   // Frames may be composed on the animation thread and on the main thread.
   thread_local std::vector<uint8_t> mask;
-  const TRegion::TBand* maskBand = nullptr;
-  auto band = region.Bands().begin();
-  const auto bandsEnd = region.Bands().end();
-  for (int y = 0; y < height; ++y) {
-    while (band != bandsEnd && band->Bottom <= y) ++band;
-    uint8_t* to = dst.Row(y);
-    const uint8_t* out = outside.Row(y);
-    if (band == bandsEnd || band->Top > y) {
-      CopySpanBytes(to, out, rowBytes);
-      continue;
-    }
-    const uint8_t* in = inside.Row(y);
-    const std::span<const TSpan> spans = region.Spans(*band);
-    if (IsDenseRow(spans.size(), rowBytes)) {
-      if (maskBand != &*band) {
-        mask.resize(rowBytes);
-        FillMask(spans, width, mask.data());
-        maskBand = &*band;
+  int y = 0;
+  for (const TRegion::TBand& band : region.Bands()) {
+    const int top = std::clamp(band.Top, 0, height), bottom = std::clamp(band.Bottom, 0, height);
+    if (top >= bottom) continue;
+    copyRows(outside, y, top);
+    y = bottom;
+    const std::span<const TSpan> spans = region.Spans(band);
+    if (spans.size() == 1 && spans[0].Left <= 0 && spans[0].Right >= width) {
+      copyRows(inside, top, bottom);
+    } else if (IsDenseRow(spans.size(), rowBytes)) {
+      mask.resize(rowBytes);
+      FillMask(spans, width, mask.data());
+      for (int row = top; row < bottom; ++row) BlendByMask(dst.Row(row), inside.Row(row), outside.Row(row), mask.data(), rowBytes);
+    } else {
+      for (int row = top; row < bottom; ++row) {
+        uint8_t* to = dst.Row(row);
+        const uint8_t *in = inside.Row(row), *out = outside.Row(row);
+        int x = 0;
+        for (const TSpan& s : spans) {
+          const int left = std::clamp(s.Left, 0, width), right = std::clamp(s.Right, 0, width);
+          if (left > x) CopySpanBytes(to + size_t(x) * 3, out + size_t(x) * 3, size_t(left - x) * 3);
+          if (right > left) CopySpanBytes(to + size_t(left) * 3, in + size_t(left) * 3, size_t(right - left) * 3);
+          x = std::max(x, right);
+        }
+        if (x < width) CopySpanBytes(to + size_t(x) * 3, out + size_t(x) * 3, size_t(width - x) * 3);
       }
-      BlendByMask(to, in, out, mask.data(), rowBytes);
-      continue;
     }
-    int x = 0;
-    for (const TSpan& s : spans) {
-      const int left = std::clamp(s.Left, 0, width), right = std::clamp(s.Right, 0, width);
-      if (left > x) CopySpanBytes(to + size_t(x) * 3, out + size_t(x) * 3, size_t(left - x) * 3);
-      if (right > left) CopySpanBytes(to + size_t(left) * 3, in + size_t(left) * 3, size_t(right - left) * 3);
-      x = std::max(x, right);
-    }
-    if (x < width) CopySpanBytes(to + size_t(x) * 3, out + size_t(x) * 3, size_t(width - x) * 3);
   }
+  copyRows(outside, y, height);
 }
 
 }  // namespace vanta

@@ -259,21 +259,24 @@ TEST(Effects, CrossFadeDividesEachProductSeparately) {
   }
 }
 
-TEST(Effects, CrossFadeMatchesTheFormulaOnEveryByte) {
-  TBitmap24 oldImage(53, 11), newImage(53, 11);
-  SetRandSeed(99);
-  for (size_t i = 0; i < oldImage.SizeBytes(); ++i) {
-    oldImage.Bits()[i] = static_cast<uint8_t>(Random(256));
-    newImage.Bits()[i] = static_cast<uint8_t>(Random(256));
+TEST(Effects, CrossFadeMatchesTheFormulaForEveryPairOfBytesAndEveryProgress) {
+  // One row holding every (old, new) pair of byte values.
+  TBitmap24 oldImage(21846, 1), newImage(21846, 1);
+  for (size_t i = 0; i < 65536; ++i) {
+    oldImage.Row(0)[i] = static_cast<uint8_t>(i);
+    newImage.Row(0)[i] = static_cast<uint8_t>(i >> 8);
   }
-  for (int p : {1, 13, 50, 77, 99}) {
-    TBitmap24 screen = oldImage;
-    CrossFade(screen, newImage, p);
-    for (int y = 0; y < 11; ++y)
-      for (int i = 0; i < 53 * 3; ++i) {
-        const int o = oldImage.Row(y)[i], n = newImage.Row(y)[i];
-        ASSERT_EQ(screen.Row(y)[i], o * (100 - p) / 100 + n * p / 100) << "p" << p;
-      }
+  TBitmap24 screen(21846, 1), inPlace;
+  for (int p = 0; p <= 100; ++p) {
+    CrossFadeFrom(oldImage, newImage, screen, p);
+    inPlace = oldImage;
+    CrossFade(inPlace, newImage, p);
+    for (size_t i = 0; i < 65536; ++i) {
+      const int o = oldImage.Row(0)[i], n = newImage.Row(0)[i];
+      const int want = o * (100 - p) / 100 + n * p / 100;
+      ASSERT_EQ(screen.Row(0)[i], want) << "old " << o << " new " << n << " p" << p;
+      ASSERT_EQ(inPlace.Row(0)[i], want) << "old " << o << " new " << n << " p" << p;
+    }
   }
 }
 
