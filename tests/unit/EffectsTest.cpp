@@ -281,30 +281,36 @@ TEST(Effects, CrossFadeMatchesTheFormulaForEveryPairOfBytesAndEveryProgress) {
 }
 
 TEST(Effects, RotationFollowsThePivotFormula) {
-  const int W = 31, H = 17;
-  const TBitmap24 oldImage = TaggedPicture(W, H, true), newImage = TaggedPicture(W, H, false);
-  for (int style = 119; style <= 122; ++style)
-    for (int p : {0, 1, 25, 50, 73, 99, 100}) {
-      TBitmap24 screen;
-      ComposeFrame(oldImage, newImage, screen, p, 4, style);
-      const double t = (100 - p) * std::numbers::pi / 200, s = std::sin(t), c = std::cos(t);
-      const int cx = style <= 120 ? -1 : W, cy = (style == 119 || style == 121) ? -1 : H;
-      int wrong = 0;
-      for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-          const double dx = x - cx, dy = y - cy;
-          const int u = static_cast<int>(std::nearbyint(dx * c - dy * s)) + cx;
-          const int v = static_cast<int>(std::nearbyint(dx * s + dy * c)) + cy;
-          const auto want = (u >= 0 && u < W && v >= 0 && v < H) ? New(u, v) : Old();
-          if (Origin(screen, x, y) != want) ++wrong;
+  // Rows padded and unpadded (32 * 3 is a multiple of 4, so the last pixel
+  // ends the bitmap), and with and without a hook (which rotates in place).
+  for (const auto& [W, H] : {std::pair{31, 17}, std::pair{32, 20}, std::pair{4, 45}, std::pair{1, 1}})
+    for (const bool hooked : {false, true}) {
+      const TBitmap24 oldImage = TaggedPicture(W, H, true), newImage = TaggedPicture(W, H, false);
+      TFrameHooks hooks;
+      if (hooked) hooks.BeforeNewFrame = [] {};
+      for (int style = 119; style <= 122; ++style)
+        for (int p : {0, 1, 25, 50, 73, 99, 100}) {
+          TBitmap24 screen;
+          ComposeFrame(oldImage, newImage, screen, p, 4, style, hooks);
+          const double t = (100 - p) * std::numbers::pi / 200, s = std::sin(t), c = std::cos(t);
+          const int cx = style <= 120 ? -1 : W, cy = (style == 119 || style == 121) ? -1 : H;
+          int wrong = 0;
+          for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+              const double dx = x - cx, dy = y - cy;
+              const int u = static_cast<int>(std::nearbyint(dx * c - dy * s)) + cx;
+              const int v = static_cast<int>(std::nearbyint(dx * s + dy * c)) + cy;
+              const auto want = (u >= 0 && u < W && v >= 0 && v < H) ? New(u, v) : Old();
+              if (Origin(screen, x, y) != want) ++wrong;
+            }
+          EXPECT_EQ(wrong, 0) << "effect " << style << " p" << p << " " << W << "x" << H << (hooked ? " hooked" : "");
+          if (p == 0) {
+            EXPECT_TRUE(screen == oldImage);
+          }
+          if (p == 100) {
+            EXPECT_TRUE(screen == newImage);
+          }
         }
-      EXPECT_EQ(wrong, 0) << "effect " << style << " p" << p;
-      if (p == 0) {
-        EXPECT_TRUE(screen == oldImage);
-      }
-      if (p == 100) {
-        EXPECT_TRUE(screen == newImage);
-      }
     }
 }
 
