@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "engine/Region.h"
@@ -277,6 +278,34 @@ TEST(Region, CopyRegionCopiesOnlyInsidePixelsAndStaysInBounds) {
       const bool copied = region.Contains(x, y) && x < from.Width() && y < from.Height();
       EXPECT_EQ(to.Pixel(x, y), copied ? 0x00AA5511u : 0x00000001u) << x << "," << y;
     }
+}
+
+TEST(Region, ComposedFrameTakesInsideWithinTheRegionAndOutsideElsewhere) {
+  // Few spans a row are copied span by span, many are blended through a
+  // mask; spans of every width from one pixel, and some reaching outside.
+  std::mt19937 rng(2024);
+  for (const auto& [w, h, count] : {std::tuple{1500, 40, 6}, std::tuple{1500, 40, 400}, std::tuple{200, 30, 60}, std::tuple{300, 12, 150},
+                                    std::tuple{7, 5, 4}, std::tuple{1, 3, 2}}) {
+    TBitmap24 inside(w, h), outside(w, h), frame(w, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        // Every channel tells the two pictures apart.
+        outside.SetPixel(x, y, uint32_t(y << 11 | x));
+        inside.SetPixel(x, y, uint32_t(y << 11 | x) ^ 0xFFFFFFu);
+      }
+    TRegionBuilder b({-3, -3, w + 3, h + 3});
+    for (int i = 0; i < count; ++i) {
+      const int x = int(rng() % uint32_t(w + 6)) - 3, y = int(rng() % uint32_t(h + 6)) - 3;
+      b.AddRect(x, y, x + 1 + int(rng() % (i % 2 ? 2 : 9)), y + 1 + int(rng() % 4));
+    }
+    const TRegion region = b.Build();
+    ComposeRegionOver(region, inside, outside, frame);
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (frame.Pixel(x, y) != (region.Contains(x, y) ? inside : outside).Pixel(x, y)) ++wrong;
+    EXPECT_EQ(wrong, 0) << w << "x" << h << " with " << count << " rectangles";
+  }
 }
 
 }  // namespace
