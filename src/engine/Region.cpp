@@ -27,6 +27,18 @@ int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_M
 // boundaries of both, tracking whether each side is inside.
 void CombineSpans(std::span<const TSpan> a, std::span<const TSpan> b, unsigned op, std::vector<TSpan>& out) {
   out.clear();
+  if (op == 0b1000) {
+    // Intersection, the common case of the frame regions, pair by pair: two
+    // pieces of it never touch, since a gap of one side lies between them.
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+      const int left = std::max(a[i].Left, b[j].Left), right = std::min(a[i].Right, b[j].Right);
+      if (left < right) out.push_back({left, right});
+      if (a[i].Right < b[j].Right) ++i;
+      else ++j;
+    }
+    return;
+  }
   const size_t na = a.size() * 2, nb = b.size() * 2;
   size_t i = 0, j = 0;
   bool inA = false, inB = false, in = false;
