@@ -117,23 +117,10 @@ void StretchCopy(TBitmap24& dst, const TRect& d, const TBitmap24& src, const TRe
     } else if (!wide) {
       for (int i = 0; i < n; ++i) std::memcpy(out + i * 3, in + off[i], 3);
     } else {
-      // Four pixels at a time, read as four-byte words and packed into
-      // three words (little-endian), so no store overlaps another; the
-      // rest pixel by pixel.
+      // Four pixels at a time; the rest pixel by pixel.
       int i = 0;
-      for (; i + 4 <= n; i += 4) {
-        uint32_t p0, p1, p2, p3;
-        std::memcpy(&p0, in + off[i], 4);
-        std::memcpy(&p1, in + off[i + 1], 4);
-        std::memcpy(&p2, in + off[i + 2], 4);
-        std::memcpy(&p3, in + off[i + 3], 4);
-        const uint32_t w0 = (p0 & 0xFFFFFF) | p1 << 24;
-        const uint32_t w1 = ((p1 >> 8) & 0xFFFF) | p2 << 16;
-        const uint32_t w2 = ((p2 >> 16) & 0xFF) | p3 << 8;
-        std::memcpy(out + i * 3, &w0, 4);
-        std::memcpy(out + i * 3 + 4, &w1, 4);
-        std::memcpy(out + i * 3 + 8, &w2, 4);
-      }
+      for (; i + 4 <= n; i += 4)
+        CopyFourPixels(out + i * 3, in + off[i], in + off[i + 1], in + off[i + 2], in + off[i + 3]);
       for (; i < n; ++i) std::memcpy(out + i * 3, in + off[i], 3);
     }
     prevSource = sy;

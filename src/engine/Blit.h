@@ -12,6 +12,9 @@
 // pixels outside the target and destination pixels whose source pixel lies
 // outside the source bitmap are left unchanged.
 #pragma once
+#include <cstdint>
+#include <cstring>
+
 #include "engine/Bitmap.h"
 
 namespace vanta {
@@ -25,6 +28,24 @@ void StretchCopy(TBitmap24& dst, const TRect& d, const TBitmap24& src, const TRe
 
 // Whole-bitmap copy between bitmaps of the same size (a memcpy).
 void CopyWhole(TBitmap24& dst, const TBitmap24& src);
+
+// Four gathered pixels to 12 consecutive bytes at out: each source is read
+// as a four-byte word (so one byte past the pixel must be readable) and the
+// four are packed into three words (little-endian), so no store overlaps
+// another.
+inline void CopyFourPixels(uint8_t* out, const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d) {
+  uint32_t p0, p1, p2, p3;
+  std::memcpy(&p0, a, 4);
+  std::memcpy(&p1, b, 4);
+  std::memcpy(&p2, c, 4);
+  std::memcpy(&p3, d, 4);
+  const uint32_t w0 = (p0 & 0xFFFFFF) | p1 << 24;
+  const uint32_t w1 = ((p1 >> 8) & 0xFFFF) | p2 << 16;
+  const uint32_t w2 = ((p2 >> 16) & 0xFF) | p3 << 8;
+  std::memcpy(out, &w0, 4);
+  std::memcpy(out + 4, &w1, 4);
+  std::memcpy(out + 8, &w2, 4);
+}
 
 // The source index sampled for destination index i of a span of dn pixels
 // taken from sn source pixels starting at s0 (exposed for tests).

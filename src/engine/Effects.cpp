@@ -350,8 +350,7 @@ void RotateRows(const TBitmap24* oldImage, const TBitmap24& newImage, TBitmap24&
         const __m128d vs = _mm_set1_pd(rowS), vc = _mm_set1_pd(rowC);
         if (packedOffsets) {
           // Four pixels at a time: the rounded (u - cx, v - cy) pairs packed
-          // as 16-bit halves give their byte offsets in one multiply-add,
-          // and the pixels move as three four-byte words.
+          // as 16-bit halves give their byte offsets in one multiply-add.
           for (; x + 4 <= b; x += 4) {
             const size_t i = static_cast<size_t>(x);
             const __m128i u = _mm_unpacklo_epi64(_mm_cvtpd_epi32(_mm_sub_pd(_mm_loadu_pd(&colC[i]), vs)),
@@ -362,18 +361,8 @@ void RotateRows(const TBitmap24* oldImage, const TBitmap24& newImage, TBitmap24&
             const __m128i off = _mm_add_epi32(_mm_madd_epi16(uv, perPixel), pivotOffset);
             const int o3 = _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 3));
             if (o3 > lastWord) break;  // offsets rise along the row: the rest reads near the end
-            uint32_t p0, p1, p2, p3;
-            std::memcpy(&p0, bits + _mm_cvtsi128_si32(off), 4);
-            std::memcpy(&p1, bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 1)), 4);
-            std::memcpy(&p2, bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 2)), 4);
-            std::memcpy(&p3, bits + o3, 4);
-            const uint32_t w0 = (p0 & 0xFFFFFF) | p1 << 24;
-            const uint32_t w1 = ((p1 >> 8) & 0xFFFF) | p2 << 16;
-            const uint32_t w2 = ((p2 >> 16) & 0xFF) | p3 << 8;
-            uint8_t* o = out + x * 3;
-            std::memcpy(o, &w0, 4);
-            std::memcpy(o + 4, &w1, 4);
-            std::memcpy(o + 8, &w2, 4);
+            CopyFourPixels(out + x * 3, bits + _mm_cvtsi128_si32(off), bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 1)),
+                           bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 2)), bits + o3);
           }
         }
         for (; x + 2 <= b; x += 2) {
