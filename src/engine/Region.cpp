@@ -27,6 +27,36 @@ int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_M
 // boundaries of both, tracking whether each side is inside.
 void CombineSpans(std::span<const TSpan> a, std::span<const TSpan> b, unsigned op, std::vector<TSpan>& out) {
   out.clear();
+  if (op == 0b1110) {
+    // Union, where one side is often a few wide spans and the other a long
+    // row of stripes: the stretches of one side that neither touch the
+    // other nor the last span out are appended whole.
+    const auto emit = [&out](const TSpan& s) {
+      if (!out.empty() && out.back().Right >= s.Left)
+        out.back().Right = std::max(out.back().Right, s.Right);
+      else
+        out.push_back(s);
+    };
+    const TSpan *p = a.data(), *pe = p + a.size(), *q = b.data(), *qe = q + b.size();
+    if (p == pe) std::swap(p, q), std::swap(pe, qe);
+    while (p < pe) {
+      if (q < qe && q->Left < p->Left) std::swap(p, q), std::swap(pe, qe);
+      emit(*p++);
+      // Spans of this side inside the last one out vanish in it, and one
+      // reaching past its end joins it.
+      const int right = out.back().Right;
+      p = std::upper_bound(p, pe, right, [](int x, const TSpan& s) { return x < s.Right; });
+      if (p < pe && p->Left <= right) emit(*p++);
+      const TSpan* run = p;
+      if (q == qe)
+        p = pe;
+      else
+        while (p < pe && p->Right < q->Left) ++p;
+      out.insert(out.end(), run, p);
+      if (p == pe) std::swap(p, q), std::swap(pe, qe);
+    }
+    return;
+  }
   if (op == 0b1000) {
     // Intersection, the common case of the frame regions, pair by pair: two
     // pieces of it never touch, since a gap of one side lies between them.
@@ -143,10 +173,10 @@ bool operator==(const TRegion& a, const TRegion& b) {
   return true;
 }
 
-TRegion TRegion::Combine(const TRegion& a, const TRegion& b, TOp op) {
+void TRegion::Combine(const TRegion& a, const TRegion& b, TOp op, TRegion& out) {
   const unsigned table = static_cast<unsigned>(op);
-  TRegion out;
-  std::vector<TSpan> spans;
+  out.Clear();
+  thread_local std::vector<TSpan> spans;
   const std::span<const TSpan> none;
   size_t ia = 0, ib = 0;
   const size_t na = a.bands_.size(), nb = b.bands_.size();
@@ -167,20 +197,35 @@ TRegion TRegion::Combine(const TRegion& a, const TRegion& b, TOp op) {
     out.AppendBand(top, bottom, spans.data(), spans.size());
     y = bottom;
   }
-  return out;
 }
 
-TRegion Union(const TRegion& a, const TRegion& b) {
-  if (a.IsEmpty()) return b;
-  if (b.IsEmpty()) return a;
-  return TRegion::Combine(a, b, TRegion::TOp::kUnion);
+void Union(const TRegion& a, const TRegion& b, TRegion& out) {
+  if (a.IsEmpty()) out = b;
+  else if (b.IsEmpty()) out = a;
+  else TRegion::Combine(a, b, TRegion::TOp::kUnion, out);
 }
-TRegion Intersect(const TRegion& a, const TRegion& b) {
-  if (a.IsEmpty() || b.IsEmpty()) return {};
-  return TRegion::Combine(a, b, TRegion::TOp::kIntersect);
+void Intersect(const TRegion& a, const TRegion& b, TRegion& out) {
+  if (a.IsEmpty() || b.IsEmpty()) out.Clear();
+  else TRegion::Combine(a, b, TRegion::TOp::kIntersect, out);
 }
-TRegion Xor(const TRegion& a, const TRegion& b) { return TRegion::Combine(a, b, TRegion::TOp::kXor); }
-TRegion Subtract(const TRegion& a, const TRegion& b) { return TRegion::Combine(a, b, TRegion::TOp::kSubtract); }
+void Xor(const TRegion& a, const TRegion& b, TRegion& out) { TRegion::Combine(a, b, TRegion::TOp::kXor, out); }
+void Subtract(const TRegion& a, const TRegion& b, TRegion& out) {
+  TRegion::Combine(a, b, TRegion::TOp::kSubtract, out);
+}
+
+namespace {
+template <void (*Op)(const TRegion&, const TRegion&, TRegion&)>
+TRegion Fresh(const TRegion& a, const TRegion& b) {
+  TRegion out;
+  Op(a, b, out);
+  return out;
+}
+}  // namespace
+
+TRegion Union(const TRegion& a, const TRegion& b) { return Fresh<Union>(a, b); }
+TRegion Intersect(const TRegion& a, const TRegion& b) { return Fresh<Intersect>(a, b); }
+TRegion Xor(const TRegion& a, const TRegion& b) { return Fresh<Xor>(a, b); }
+TRegion Subtract(const TRegion& a, const TRegion& b) { return Fresh<Subtract>(a, b); }
 TRegion TRegion::Clipped(const TRect& clip) const { return Intersect(*this, TRegion(clip)); }
 
 // --- Building -------------------------------------------------------------
@@ -190,6 +235,12 @@ void TRegionBuilder::AddRect(int left, int top, int right, int bottom) {
   if (top > bottom) std::swap(top, bottom);
   const TRect r = IntersectRect({left, top, right, bottom}, clip_);
   if (!r.IsEmpty()) rects_.push_back(r);
+}
+
+void TRegionBuilder::AddRow(int y, int64_t left, int64_t right) {
+  left = std::max<int64_t>(left, clip_.Left);
+  right = std::min<int64_t>(right, clip_.Right);
+  if (left < right) rects_.push_back({static_cast<int>(left), y, static_cast<int>(right), y + 1});
 }
 
 void TRegionBuilder::AddRoundRect(int x1, int y1, int x2, int y2, int ew, int eh) {
@@ -235,7 +286,7 @@ void TRegionBuilder::AddRoundRect(int x1, int y1, int x2, int y2, int ew, int eh
     // inside the right one when 2x + 1 <= 2*x2 - ex + kmax.
     const int64_t left = CeilDiv(2 * int64_t{x1} + ex - kmax - 1, 2);
     const int64_t right = FloorDiv(2 * int64_t{x2} - ex + kmax - 1, 2) + 1;
-    if (left < right) AddRect(ClampToInt(left), static_cast<int>(y), ClampToInt(right), static_cast<int>(y + 1));
+    AddRow(static_cast<int>(y), left, right);
   }
 }
 
@@ -279,6 +330,24 @@ void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
   TCrossing crossing[8];
   std::vector<TCrossing> manyCrossings(n > 8 ? n : 0);
   TCrossing* c = n <= 8 ? crossing : manyCrossings.data();
+  if (n == 3) {
+    // A triangle's row centres cross exactly two of its edges (the same
+    // place twice when it is flat), and it covers what lies between.
+    for (int y = rowFirst; y < rowEnd; ++y) {
+      int64_t x[3];
+      size_t k = 0;
+      for (size_t i = 0; i < count; ++i) {
+        TEdge& edge = e[i];
+        if (y < edge.Top || y >= edge.Bottom) continue;
+        x[k++] = edge.X;
+        edge.X += edge.StepX;
+        edge.Rem -= edge.StepRem;
+        if (edge.Rem < 0) ++edge.X, edge.Rem += edge.Den;
+      }
+      if (k == 2) AddRow(y, std::min(x[0], x[1]), std::max(x[0], x[1]));
+    }
+    return;
+  }
   for (int y = rowFirst; y < rowEnd; ++y) {
     size_t k = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -299,26 +368,222 @@ void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
       const int before = winding;
       winding += c[i].Direction;
       if (before == 0 && winding != 0) start = c[i].X;
-      if (before != 0 && winding == 0 && start < c[i].X) AddRect(ClampToInt(start), y, ClampToInt(c[i].X), y + 1);
+      if (before != 0 && winding == 0) AddRow(y, start, c[i].X);
     }
   }
 }
 
+namespace {
+
+// Clips up to this wide and this high are built from per-pixel counts with
+// the rectangles bucketed by row; wider or higher ones (never a picture)
+// take the sweep with a comparison sort.
+constexpr int64_t kMaxCoverWidth = int64_t{1} << 16;
+constexpr int64_t kMaxBucketRows = int64_t{1} << 20;
+constexpr size_t kMaxCoverCount = 0xFFFF;  // a pixel's count fits 16 bits
+constexpr int kDirtyShift = 6;                // dirty columns are tracked by 64
+// Counting pays when the columns the rectangles span are fewer than this
+// many times the visits the sweep would make.
+constexpr uint64_t kSweepVisitColumns = 4;
+
+// cover[from .. to) += delta (+1 or -1 as 0xFFFF).
+void AddCover(uint16_t* cover, int from, int to, uint16_t delta) {
+  int i = from;
+#if defined(__SSE2__)
+  const __m128i d = _mm_set1_epi16(static_cast<short>(delta));
+  for (; i + 8 <= to; i += 8) {
+    __m128i* p = reinterpret_cast<__m128i*>(cover + i);
+    _mm_storeu_si128(p, _mm_add_epi16(_mm_loadu_si128(p), d));
+  }
+#endif
+  for (; i < to; ++i) cover[i] = static_cast<uint16_t>(cover[i] + delta);
+}
+
+void MarkDirty(uint64_t* dirty, int from, int to) {
+  for (int b = from >> kDirtyShift, last = (to - 1) >> kDirtyShift; b <= last; ++b)
+    dirty[b >> 6] |= uint64_t{1} << (b & 63);
+}
+
+// Appends to `out` the runs of covered pixels in [from, to), shifted by x0,
+// joining a run that touches the last span already there.
+void ScanCover(const uint16_t* cover, int from, int to, int x0, std::vector<TSpan>& out) {
+  int start = -1;
+  auto flip = [&](int x) {
+    if (start < 0) {
+      start = x;
+      return;
+    }
+    if (!out.empty() && out.back().Right >= start + x0)
+      out.back().Right = x + x0;
+    else
+      out.push_back({start + x0, x + x0});
+    start = -1;
+  };
+  int i = from;
+#if defined(__SSE2__)
+  // Sixteen counts at a time give sixteen covered bits; each set bit of
+  // bits ^ (bits << 1 | carry) is a place where a run starts or ends.
+  const __m128i zero = _mm_setzero_si128();
+  uint32_t in = 0;
+  for (; i + 16 <= to; i += 16) {
+    const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cover + i));
+    const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cover + i + 8));
+    const __m128i empty = _mm_packs_epi16(_mm_cmpeq_epi16(lo, zero), _mm_cmpeq_epi16(hi, zero));
+    const uint32_t bits = ~static_cast<uint32_t>(_mm_movemask_epi8(empty)) & 0xFFFFu;
+    uint32_t edges = (bits ^ (bits << 1 | in)) & 0xFFFFu;
+    in = bits >> 15;
+    while (edges) {
+      flip(i + __builtin_ctz(edges));
+      edges &= edges - 1;
+    }
+  }
+#endif
+  for (; i < to; ++i)
+    if ((cover[i] != 0) != (start >= 0)) flip(i);
+  if (start >= 0) flip(to);
+}
+
+}  // namespace
+
 void TRegionBuilder::Build(TRegion& out) {
   out.Clear();
   if (rects_.empty()) return;
-  // Order the rectangles by their top row (counting sort: tops lie in the
-  // clip rectangle).
-  const int top0 = clip_.Top;
-  const size_t rows = static_cast<size_t>(int64_t{clip_.Bottom} - clip_.Top);
-  std::vector<uint32_t>& start = start_;
-  start.assign(rows + 1, 0);
-  for (const TRect& r : rects_) ++start[static_cast<size_t>(r.Top - top0) + 1];
-  for (size_t i = 1; i <= rows; ++i) start[i] += start[i - 1];
+  const int64_t width = int64_t{clip_.Right} - clip_.Left, height = int64_t{clip_.Bottom} - clip_.Top;
   std::vector<TRect>& sorted = sorted_;
+  if (height > kMaxBucketRows) {
+    sorted = rects_;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const TRect& a, const TRect& b) { return a.Top < b.Top; });
+    BuildBySweep(out);
+    return;
+  }
+  // Bucket the rectangles by the row where each starts; count those ending
+  // at each row. Afterwards row y's rectangles are sorted[start[y - 1] ..
+  // start[y]) (from 0 for the first row).
+  const int top0 = clip_.Top;
+  const size_t rows = static_cast<size_t>(height);
+  std::vector<uint32_t>&start = start_, &end = end_, &events = events_;
+  start.assign(rows + 2, 0);
+  end.assign(rows + 2, 0);
+  for (const TRect& r : rects_) {
+    ++start[static_cast<size_t>(r.Top - top0) + 1];
+    ++end[static_cast<size_t>(r.Bottom - top0) + 1];
+  }
+  // events[y]: how many rows before y start or end a rectangle.
+  events.resize(rows + 2);
+  uint32_t seen = 0;
+  for (size_t y = 0; y <= rows; ++y) {
+    events[y] = seen;
+    seen += (start[y + 1] | end[y + 1]) != 0;
+    start[y + 1] += start[y], end[y + 1] += end[y];
+  }
+  events[rows + 1] = seen;
   sorted.resize(rects_.size());
-  for (const TRect& r : rects_) sorted[start[static_cast<size_t>(r.Top - top0)]++] = r;
+  // The sweep visits every rectangle at every event row it spans; the
+  // counts cost about a pass over its columns when it starts and ends.
+  uint64_t visits = 0, columns = 0;
+  for (const TRect& r : rects_) {
+    sorted[start[static_cast<size_t>(r.Top - top0)]++] = r;
+    visits += events[static_cast<size_t>(r.Bottom - top0)] - events[static_cast<size_t>(r.Top - top0)];
+    columns += static_cast<uint64_t>(int64_t{r.Right} - r.Left);
+  }
+  const bool countable = width <= kMaxCoverWidth && rects_.size() <= kMaxCoverCount;
+  if (countable && (method_ == TMethod::kCoverage || (method_ == TMethod::kAuto && columns < visits * kSweepVisitColumns)))
+    BuildByCoverage(out);
+  else
+    BuildBySweep(out);
+}
 
+void TRegionBuilder::BuildByCoverage(TRegion& out) {
+  const int x0 = clip_.Left, top0 = clip_.Top;
+  const int width = clip_.Right - clip_.Left;
+  const size_t rows = static_cast<size_t>(clip_.Bottom - clip_.Top);
+  const std::vector<uint32_t>&start = start_;
+  std::vector<uint32_t>& end = end_;
+  // The columns of the rectangles ending at each row, in end_'s buckets.
+  std::vector<TSpan>& closing = closing_;
+  closing.resize(rects_.size());
+  for (const TRect& r : rects_) closing[end[static_cast<size_t>(r.Bottom - top0)]++] = {r.Left - x0, r.Right - x0};
+
+  cover_.assign(static_cast<size_t>(width), 0);
+  const size_t blocks = (static_cast<size_t>(width) + 63) >> kDirtyShift;
+  dirty_.assign((blocks + 63) / 64, 0);
+  uint16_t* cover = cover_.data();
+  uint64_t* dirty = dirty_.data();
+  std::vector<TSpan>&spans = spans_, &next = next_;  // the current row's, the one being made
+  spans.clear();
+  const auto change = [&](int left, int right, uint16_t delta) {
+    AddCover(cover, left, right, delta);
+    MarkDirty(dirty, left, right);
+  };
+
+  const std::vector<uint32_t>& events = events_;
+  size_t y = 0;
+  while (y <= rows && events[y + 1] == events[y]) ++y;
+  while (y <= rows) {
+    for (uint32_t k = y ? end[y - 1] : 0; k < end[y]; ++k) change(closing[k].Left, closing[k].Right, 0xFFFF);
+    for (uint32_t k = y ? start[y - 1] : 0; k < start[y]; ++k) change(sorted_[k].Left - x0, sorted_[k].Right - x0, 1);
+    // Outside the changed columns the row keeps the previous row's spans;
+    // inside them the counts are read afresh.
+    next.clear();
+    const auto keep = [&next](int left, int right) {
+      if (left >= right) return;
+      if (!next.empty() && next.back().Right >= left)
+        next.back().Right = std::max(next.back().Right, right);
+      else
+        next.push_back({left, right});
+    };
+    size_t i = 0;
+    int cut = INT_MIN;  // the previous spans are kept only right of this
+    const auto changed = [&](int from, int to) {  // clip-relative columns
+      const int left = from + x0, right = to + x0;
+      // Spans wholly before the change stay as they are, the first maybe
+      // joining the last one kept.
+      const size_t first = i;
+      while (i < spans.size() && spans[i].Right <= left) ++i;
+      if (i > first) {
+        keep(std::max(spans[first].Left, cut), spans[first].Right);
+        next.insert(next.end(), spans.begin() + std::ptrdiff_t(first) + 1, spans.begin() + std::ptrdiff_t(i));
+      }
+      if (i < spans.size()) keep(std::max(spans[i].Left, cut), std::min(spans[i].Right, left));
+      ScanCover(cover, from, to, x0, next);
+      while (i < spans.size() && spans[i].Right <= right) ++i;
+      cut = right;
+    };
+    int runFrom = -1, runTo = -1;
+    for (size_t w = 0; w < dirty_.size(); ++w) {
+      for (uint64_t bits = dirty[w]; bits;) {
+        const int b = __builtin_ctzll(bits);
+        const uint64_t rest = ~(bits >> b);
+        const int n = rest ? __builtin_ctzll(rest) : 64 - b;
+        const int from = (int(w) * 64 + b) << kDirtyShift;
+        const int to = std::min((int(w) * 64 + b + n) << kDirtyShift, width);
+        if (from == runTo) {
+          runTo = to;
+        } else {
+          if (runFrom >= 0) changed(runFrom, runTo);
+          runFrom = from, runTo = to;
+        }
+        bits = b + n < 64 ? bits & (~uint64_t{0} << (b + n)) : 0;
+      }
+      dirty[w] = 0;
+    }
+    if (runFrom >= 0) changed(runFrom, runTo);
+    if (i < spans.size()) {
+      keep(std::max(spans[i].Left, cut), spans[i].Right);
+      next.insert(next.end(), spans.begin() + std::ptrdiff_t(i) + 1, spans.end());
+    }
+    spans.swap(next);
+
+    size_t following = y + 1;
+    while (following <= rows && events[following + 1] == events[following]) ++following;
+    if (!spans.empty() && following <= rows)
+      out.AppendBand(top0 + int(y), top0 + int(following), spans.data(), spans.size());
+    y = following;
+  }
+}
+
+void TRegionBuilder::BuildBySweep(TRegion& out) {
+  const std::vector<TRect>& sorted = sorted_;
   // Sweep down the rows with the rectangles that cover the current row,
   // kept sorted by their left edge; between two events every row has the
   // same spans.
@@ -335,10 +600,16 @@ void TRegionBuilder::Build(TRegion& out) {
     incoming.clear();
     while (next < sorted.size() && sorted[next].Top == y) incoming.push_back(sorted[next++]);
     if (!incoming.empty()) {
-      std::sort(incoming.begin(), incoming.end(), byLeft);
-      merged.resize(active.size() + incoming.size());
-      std::merge(active.begin(), active.end(), incoming.begin(), incoming.end(), merged.begin(), byLeft);
-      active.swap(merged);
+      // Shapes often arrive left to right already.
+      if (!std::is_sorted(incoming.begin(), incoming.end(), byLeft))
+        std::sort(incoming.begin(), incoming.end(), byLeft);
+      if (active.empty()) {
+        active.swap(incoming);
+      } else {
+        merged.resize(active.size() + incoming.size());
+        std::merge(active.begin(), active.end(), incoming.begin(), incoming.end(), merged.begin(), byLeft);
+        active.swap(merged);
+      }
     }
     int bottom = next < sorted.size() ? sorted[next].Top : kNone;
     firstEnd = kNone;

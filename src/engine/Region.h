@@ -22,7 +22,9 @@
 namespace vanta {
 
 struct TSpan {
-  int Left = 0, Right = 0;
+  // No default values: a trivial type, so that lists of spans move as
+  // plain memory.
+  int Left, Right;
   friend constexpr bool operator==(const TSpan&, const TSpan&) = default;
 };
 
@@ -56,6 +58,12 @@ class TRegion {
   friend TRegion Intersect(const TRegion& a, const TRegion& b);
   friend TRegion Xor(const TRegion& a, const TRegion& b);
   friend TRegion Subtract(const TRegion& a, const TRegion& b);
+  // The same into `out`, reusing its memory (frame after frame); `out` must
+  // be neither operand.
+  friend void Union(const TRegion& a, const TRegion& b, TRegion& out);
+  friend void Intersect(const TRegion& a, const TRegion& b, TRegion& out);
+  friend void Xor(const TRegion& a, const TRegion& b, TRegion& out);
+  friend void Subtract(const TRegion& a, const TRegion& b, TRegion& out);
   TRegion Clipped(const TRect& clip) const;
 
   friend bool operator==(const TRegion& a, const TRegion& b);
@@ -63,7 +71,7 @@ class TRegion {
  private:
   friend class TRegionBuilder;
   enum class TOp : uint8_t { kUnion = 0b1110, kIntersect = 0b1000, kXor = 0b0110, kSubtract = 0b0100 };
-  static TRegion Combine(const TRegion& a, const TRegion& b, TOp op);
+  static void Combine(const TRegion& a, const TRegion& b, TOp op, TRegion& out);
   // Adds rows [top, bottom) holding `spans`, merging with the last band when
   // it touches it and holds the same spans. Bands come in top-down order.
   void AppendBand(int top, int bottom, const TSpan* spans, size_t count);
@@ -111,14 +119,36 @@ class TRegionBuilder {
   }
   size_t RectCount() const { return rects_.size(); }
 
+  // How Build unites the shapes. Both ways give the same region; kAuto
+  // estimates which is cheaper for the shapes at hand, the others are for
+  // tests and measurements. Counting needs a clip at most 65,536 columns
+  // wide and at most 65,535 rectangles (a round or slanted shape gives one
+  // per row); otherwise the sweep is used.
+  enum class TMethod : uint8_t { kAuto, kCoverage, kSweep };
+  void SetMethod(TMethod method) { method_ = method; }
+
  private:
+  // Counts how many rectangles cover each pixel of the current row and, at
+  // each row where rectangles start or end, rescans only the changed
+  // columns; the usual path.
+  void BuildByCoverage(TRegion& out);
+  // Keeps the rectangles that cover the current row and merges them at each
+  // such row; for clips too wide (or shapes too many) for the counts.
+  void BuildBySweep(TRegion& out);
+
+  // Row y from left to right, y already inside the clip.
+  void AddRow(int y, int64_t left, int64_t right);
+
   TRect clip_;
+  TMethod method_ = TMethod::kAuto;
   std::vector<TRect> rects_;  // clipped, non-empty
   // Working memory of Build, kept so that building frame after frame does
   // not allocate.
-  std::vector<uint32_t> start_;
+  std::vector<uint32_t> start_, end_, events_;
   std::vector<TRect> sorted_, active_, incoming_, merged_;
-  std::vector<TSpan> spans_;
+  std::vector<TSpan> spans_, next_, closing_;
+  std::vector<uint16_t> cover_;
+  std::vector<uint64_t> dirty_;
 };
 
 // Copies the pixels of `src` inside `region` onto `dst` at the same places,

@@ -109,10 +109,11 @@ void BandPart(int extent, int kind, int snap, int along, int across, AddFn add) 
   }
 }
 
-void AddBandRegion(TRegionBuilder& b, const TBandEffect& e, const TFrameGeometry& g) {
+// The rows part goes to `rows`, the columns part to `columns`.
+void AddBandRegion(TRegionBuilder& rows, TRegionBuilder& columns, const TBandEffect& e, const TFrameGeometry& g) {
   const int s = e.Snap ? g.J : 0;
-  BandPart(e.A * g.X, e.Hk, s, g.W, g.H, [&](int s0, int s1, int from, int to) { b.AddRect(from, s0, to, s1); });
-  BandPart(e.B * g.Y, e.Vk, s, g.H, g.W, [&](int s0, int s1, int from, int to) { b.AddRect(s0, from, s1, to); });
+  BandPart(e.A * g.X, e.Hk, s, g.W, g.H, [&](int s0, int s1, int from, int to) { rows.AddRect(from, s0, to, s1); });
+  BandPart(e.B * g.Y, e.Vk, s, g.H, g.W, [&](int s0, int s1, int from, int to) { columns.AddRect(s0, from, s1, to); });
 }
 
 // --- Ragged edges -------------------------------------------------------------
@@ -163,9 +164,9 @@ void RaggedPart(int extent, int kind, int along, int across, AddFn add) {
   }
 }
 
-void AddRaggedRegion(TRegionBuilder& b, const TRaggedEffect& e, const TFrameGeometry& g) {
-  RaggedPart(g.X, e.Hk, g.W, g.H, [&](int s0, int s1, int from, int to) { b.AddRect(from, s0, to, s1); });
-  RaggedPart(g.Y, e.Vk, g.H, g.W, [&](int s0, int s1, int from, int to) { b.AddRect(s0, from, s1, to); });
+void AddRaggedRegion(TRegionBuilder& rows, TRegionBuilder& columns, const TRaggedEffect& e, const TFrameGeometry& g) {
+  RaggedPart(g.X, e.Hk, g.W, g.H, [&](int s0, int s1, int from, int to) { rows.AddRect(from, s0, to, s1); });
+  RaggedPart(g.Y, e.Vk, g.H, g.W, [&](int s0, int s1, int from, int to) { columns.AddRect(s0, from, s1, to); });
 }
 
 // --- Triangles ------------------------------------------------------------------
@@ -264,8 +265,21 @@ namespace {
 // frame to the next.
 struct TScratch {
   TRegionBuilder First, Second;
-  TRegion A, B, Frame;
+  TRegion A, B, C, D, Frame;
 };
+
+// Stripes across and stripes along: each set alone is a simple region (a
+// band per stripe, or a few bands of many spans), and their union is cheap
+// where one sweep over both would merge every stripe at every row.
+template <typename AddParts>
+void BuildTwoParts(TScratch& scratch, const TRect& picture, AddParts add, TRegion& a, TRegion& b, TRegion& out) {
+  scratch.First.Reset(picture);
+  scratch.Second.Reset(picture);
+  add(scratch.First, scratch.Second);
+  scratch.First.Build(a);
+  scratch.Second.Build(b);
+  Union(a, b, out);
+}
 
 TScratch& Scratch() {
   thread_local TScratch scratch;
@@ -285,24 +299,24 @@ bool BuildEffectRegion(uint8_t style, const TFrameGeometry& g, TRegion& region) 
     builder.AddRoundRect(e.X1, e.Y1, e.X2, e.Y2, e.Ew, e.Eh);
     if (style == 85) {
       builder.Build(scratch.A);
-      region = Xor(TRegion(picture), scratch.A);
+      Xor(TRegion(picture), scratch.A, region);
     } else {
       builder.Build(region);
     }
   } else if (const TBandEffect* band = FindBand(style)) {
-    AddBandRegion(builder, *band, g);
-    builder.Build(region);
+    const auto add = [&](TRegionBuilder& rows, TRegionBuilder& columns) { AddBandRegion(rows, columns, *band, g); };
+    BuildTwoParts(scratch, picture, add, scratch.A, scratch.B, region);
   } else if (style == 99) {
     // The intersection of the bands of 86 and 89, built in that order.
-    AddBandRegion(builder, *FindBand(86), g);
-    builder.Build(scratch.A);
-    scratch.Second.Reset(picture);
-    AddBandRegion(scratch.Second, *FindBand(89), g);
-    scratch.Second.Build(scratch.B);
-    region = Intersect(scratch.A, scratch.B);
+    const auto of = [&](uint8_t s) {
+      return [&g, e = FindBand(s)](TRegionBuilder& rows, TRegionBuilder& columns) { AddBandRegion(rows, columns, *e, g); };
+    };
+    BuildTwoParts(scratch, picture, of(86), scratch.A, scratch.B, scratch.C);
+    BuildTwoParts(scratch, picture, of(89), scratch.A, scratch.B, scratch.D);
+    Intersect(scratch.C, scratch.D, region);
   } else if (const TRaggedEffect* ragged = FindRagged(style)) {
-    AddRaggedRegion(builder, *ragged, g);
-    builder.Build(region);
+    const auto add = [&](TRegionBuilder& rows, TRegionBuilder& columns) { AddRaggedRegion(rows, columns, *ragged, g); };
+    BuildTwoParts(scratch, picture, add, scratch.A, scratch.B, region);
   } else if (style >= 110 && style <= 117) {
     AddTriangleRegion(builder, style, g);
     builder.Build(region);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <ostream>
+#include <climits>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -127,8 +128,10 @@ std::vector<TShape> RandomShapes(std::mt19937& rng, const TRect& clip, int count
   return shapes;
 }
 
-TRegion BuildFrom(const std::vector<TShape>& shapes, const TRect& clip) {
+TRegion BuildFrom(const std::vector<TShape>& shapes, const TRect& clip,
+                  TRegionBuilder::TMethod method = TRegionBuilder::TMethod::kAuto) {
   TRegionBuilder b(clip);
+  b.SetMethod(method);
   for (const TShape& s : shapes) s.AddTo(b);
   return b.Build();
 }
@@ -164,15 +167,60 @@ TEST(Region, OneSweepBuildMatchesThePixelMask) {
       {"round rectangles", 2, 1, 6, {-5, 3, 41, 30}},
       {"triangles", 3, 1, 8, {0, 0, 33, 29}},
       {"many small rectangles", 1, 150, 300, {2, 1, 60, 50}},
+      // Wider than the blocks in which counted columns are rescanned.
+      {"wide", 3, 5, 60, {-7, 0, 300, 30}},
       {"one-pixel clip", 3, 1, 10, {4, 4, 5, 5}},
       {"empty clip", 3, 1, 10, {4, 4, 4, 9}},
   };
+  using M = TRegionBuilder::TMethod;
   for (const Case& c : cases) {
     std::mt19937 rng(1234);
     for (int round = 0; round < 300; ++round) {
       const int n = std::uniform_int_distribution<int>(c.minShapes, c.maxShapes)(rng);
       std::vector<TShape> shapes = RandomShapes(rng, c.clip, n, c.kinds);
-      ASSERT_TRUE(SameAsMask(BuildFrom(shapes, c.clip), MaskFrom(shapes, c.clip))) << c.what << " round " << round;
+      const TMask expected = MaskFrom(shapes, c.clip);
+      for (const M method : {M::kAuto, M::kCoverage, M::kSweep})
+        ASSERT_TRUE(SameAsMask(BuildFrom(shapes, c.clip, method), expected))
+            << c.what << " round " << round << " method " << int(method);
+    }
+  }
+}
+
+TEST(Region, CountedRowsChangeOnlyWhereShapesStartOrEnd) {
+  // Counting rescans the columns of shapes that start or end, in blocks of
+  // 64; a span running on past such a block keeps only its part outside.
+  struct Case { std::vector<TRect> rects; std::vector<std::vector<TSpan>> rows; } cases[] = {
+      {{{0, 0, 128, 5}, {128, 0, 200, 10}}, {{{0, 200}}, {{128, 200}}}},
+      {{{64, 0, 128, 5}, {0, 0, 64, 10}, {128, 0, 250, 10}}, {{{0, 250}}, {{0, 64}, {128, 250}}}},
+      {{{0, 0, 300, 5}, {10, 5, 20, 10}, {100, 0, 110, 10}}, {{{0, 300}}, {{10, 20}, {100, 110}}}},
+      {{{70, 5, 80, 10}, {0, 0, 300, 10}}, {{{0, 300}}, {{0, 300}}}},
+  };
+  for (const Case& c : cases) {
+    TRegionBuilder b({0, 0, 300, 10});
+    b.SetMethod(TRegionBuilder::TMethod::kCoverage);
+    for (const TRect& r : c.rects) b.AddRect(r);
+    const TRegion region = b.Build();
+    for (size_t half = 0; half < 2; ++half) {
+      TRegion expected;
+      for (const TSpan& s : c.rows[half]) expected = Union(expected, TRegion(TRect{s.Left, int(half) * 5, s.Right, int(half) * 5 + 5}));
+      EXPECT_EQ(region.Clipped({0, int(half) * 5, 300, int(half) * 5 + 5}), expected) << half;
+    }
+  }
+}
+
+TEST(Region, ClipsTooLargeToCountStillBuild) {
+  // A clip over 65,536 columns wide or over a million rows high takes the
+  // sweep; what lies in the small clip is the same either way.
+  std::mt19937 rng(31);
+  const TRect small{0, 0, 45, 35};
+  const TRect huge[] = {{-70000, 0, 45, 35}, {0, -3000000, 45, 3000000}, {INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2}};
+  for (int round = 0; round < 100; ++round) {
+    const auto shapes = RandomShapes(rng, small, 12, 3);
+    const TRegion expected = BuildFrom(shapes, small);
+    for (const TRect& clip : huge) {
+      const TRegion all = BuildFrom(shapes, clip, TRegionBuilder::TMethod::kCoverage);
+      ASSERT_TRUE(all.IsValid());
+      EXPECT_EQ(all.Clipped(small), expected) << round;
     }
   }
 }
