@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "base/MulDiv.h"
 #include "base/Random.h"
@@ -69,13 +70,19 @@ void SquaresRects(std::vector<TRect>& rects) {
   }
 }
 
-void SquaresOneSweep(benchmark::State& state) {
+// One build of all the squares, by the builder's own choice of method or by
+// the one given.
+void SquaresOneSweep(benchmark::State& state, TRegionBuilder::TMethod method) {
   std::vector<TRect> rects;
   SquaresRects(rects);
+  TRegionBuilder b;
+  TRegion region;
+  b.SetMethod(method);
   for (auto _ : state) {
-    TRegionBuilder b({0, 0, 1920, 1080});
+    b.Reset({0, 0, 1920, 1080});
     for (const TRect& r : rects) b.AddRect(r);
-    benchmark::DoNotOptimize(b.Build());
+    b.Build(region);
+    benchmark::DoNotOptimize(region);
   }
 }
 
@@ -112,7 +119,11 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("Build/" + std::to_string(d.style) + "/p" + std::to_string(d.p) + "/1080p").c_str(),
                                  BuildOnly, uint8_t(d.style), 1920, 1080, d.p)
         ->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("Squares5000/OneSweep", SquaresOneSweep)->Unit(benchmark::kMicrosecond);
+  using M = TRegionBuilder::TMethod;
+  for (const auto& [name, method] : {std::pair{"OneSweep", M::kAuto}, std::pair{"Counting", M::kCoverage},
+                                      std::pair{"ActiveList", M::kSweep}})
+    benchmark::RegisterBenchmark((std::string("Squares5000/") + name).c_str(), SquaresOneSweep, method)
+        ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("Squares5000/PairwiseUnion", SquaresPairwise)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
