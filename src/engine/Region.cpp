@@ -767,6 +767,37 @@ void BlendByMask(uint8_t* to, const uint8_t* in, const uint8_t* out, const uint8
   for (; i < n; ++i) to[i] = static_cast<uint8_t>((in[i] & mask[i]) | (out[i] & ~mask[i]));
 }
 
+// A dense row as a few stretches: runs of one picture at least this many
+// pixels long, and the mixed columns between them.
+constexpr int kLongStretch = 320;
+constexpr size_t kMaxStretches = 8;
+
+struct TStretch {
+  enum TKind : uint8_t { kBlend, kInside, kOutside } Kind;
+  int From, To;
+};
+
+size_t PlanStretches(std::span<const TSpan> spans, int width, TStretch* out) {
+  size_t n = 0;
+  int mixedFrom = 0;  // start of the mixed columns not yet planned
+  auto solid = [&](TStretch::TKind kind, int from, int to) {
+    if (to - from < kLongStretch || n + 3 > kMaxStretches) return;  // room for the last blend
+    if (from > mixedFrom) out[n++] = {TStretch::kBlend, mixedFrom, from};
+    out[n++] = {kind, from, to};
+    mixedFrom = to;
+  };
+  int x = 0;
+  for (const TSpan& s : spans) {
+    const int left = std::clamp(s.Left, 0, width), right = std::clamp(s.Right, 0, width);
+    solid(TStretch::kOutside, x, left);
+    solid(TStretch::kInside, left, right);
+    x = std::max(x, right);
+  }
+  solid(TStretch::kOutside, x, width);
+  if (mixedFrom < width) out[n++] = {TStretch::kBlend, mixedFrom, width};
+  return n;
+}
+
 }  // namespace
 
 void ComposeRegionOver(const TRegion& region, const TBitmap24& inside, const TBitmap24& outside, TBitmap24& dst) {
@@ -790,7 +821,21 @@ void ComposeRegionOver(const TRegion& region, const TBitmap24& inside, const TBi
     } else if (IsDenseRow(spans.size(), rowBytes)) {
       mask.resize(rowBytes);
       FillMask(spans, width, mask.data());
-      for (int row = top; row < bottom; ++row) BlendByMask(dst.Row(row), inside.Row(row), outside.Row(row), mask.data(), rowBytes);
+      // Long stretches of one picture (the solid half of a comb) are
+      // copied from that picture alone; the rest is blended.
+      TStretch stretches[kMaxStretches];
+      const size_t count = PlanStretches(spans, width, stretches);
+      for (int row = top; row < bottom; ++row) {
+        uint8_t* to = dst.Row(row);
+        const uint8_t *in = inside.Row(row), *out = outside.Row(row);
+        for (size_t k = 0; k < count; ++k) {
+          const size_t from = size_t(stretches[k].From) * 3, n = size_t(stretches[k].To - stretches[k].From) * 3;
+          if (stretches[k].Kind == TStretch::kBlend)
+            BlendByMask(to + from, in + from, out + from, mask.data() + from, n);
+          else
+            std::memcpy(to + from, (stretches[k].Kind == TStretch::kInside ? in : out) + from, n);
+        }
+      }
     } else {
       for (int row = top; row < bottom; ++row) {
         uint8_t* to = dst.Row(row);

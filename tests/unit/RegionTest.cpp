@@ -328,6 +328,33 @@ TEST(Region, CopyRegionCopiesOnlyInsidePixelsAndStaysInBounds) {
     }
 }
 
+TEST(Region, ComposedCombRowsTakeLongStretchesWholeAndBlendTheRest) {
+  // Rows of many stripes beside long solid runs and long gaps, at the row's
+  // ends, in the middle, and more of them than a row plans stretches for.
+  const int w = 5000, h = 12;
+  TBitmap24 inside(w, h), outside(w, h), frame(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      outside.SetPixel(x, y, uint32_t(y << 13 | x));
+      inside.SetPixel(x, y, uint32_t(y << 13 | x) ^ 0xFFFFFFu);
+    }
+  TRegionBuilder b({0, 0, w, h});
+  for (int x = 0; x < 900; x += 10) b.AddRect(x, 0, x + 5, 12);   // stripes, every row
+  b.AddRect(1250, 0, 1700, 4);                                     // gap 900..1250, solid
+  for (int x = 1700; x < 2400; x += 10) b.AddRect(x, 0, x + 5, 4);
+  b.AddRect(4600, 0, w, 4);                                        // solid to the end
+  for (int k = 0; k < 12; ++k) b.AddRect(900 + 330 * k, 4, 900 + 330 * k + 321, 8);  // many long runs
+  b.AddRect(0, 8, 700, 12);                                        // solid from the start
+  for (int x = 700; x < w; x += 7) b.AddRect(x, 8, x + 3, 12);
+  const TRegion region = b.Build();
+  ComposeRegionOver(region, inside, outside, frame);
+  int wrong = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (frame.Pixel(x, y) != (region.Contains(x, y) ? inside : outside).Pixel(x, y)) ++wrong;
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(Region, ComposedFrameTakesInsideWithinTheRegionAndOutsideElsewhere) {
   // Few spans a row are copied span by span, many are blended through a
   // mask; spans of every width from one pixel, and some reaching outside.
