@@ -330,22 +330,38 @@ void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
   TCrossing crossing[8];
   std::vector<TCrossing> manyCrossings(n > 8 ? n : 0);
   TCrossing* c = n <= 8 ? crossing : manyCrossings.data();
+  const auto step = [](TEdge& edge) {  // to the next row: the numerator grows by 2 dx
+    edge.X += edge.StepX;
+    edge.Rem -= edge.StepRem;
+    if (edge.Rem < 0) ++edge.X, edge.Rem += edge.Den;
+  };
   if (n == 3) {
     // A triangle's row centres cross exactly two of its edges (the same
-    // place twice when it is flat), and it covers what lies between.
-    for (int y = rowFirst; y < rowEnd; ++y) {
-      int64_t x[3];
+    // place twice when it is flat), and it covers what lies between. The
+    // pair changes only where an edge starts or ends.
+    int cuts[6];
+    for (size_t i = 0; i < count; ++i) cuts[2 * i] = e[i].Top, cuts[2 * i + 1] = e[i].Bottom;
+    std::sort(cuts, cuts + 2 * count);
+    // At most a rectangle a row, written in place.
+    const size_t first = rects_.size();
+    rects_.resize(first + static_cast<size_t>(rowEnd - rowFirst));
+    TRect* row = rects_.data() + first;
+    const int64_t clipLeft = clip_.Left, clipRight = clip_.Right;
+    for (size_t c = 0; c + 1 < 2 * count; ++c) {
+      const int from = cuts[c], to = cuts[c + 1];
+      TEdge* pair[3];
       size_t k = 0;
-      for (size_t i = 0; i < count; ++i) {
-        TEdge& edge = e[i];
-        if (y < edge.Top || y >= edge.Bottom) continue;
-        x[k++] = edge.X;
-        edge.X += edge.StepX;
-        edge.Rem -= edge.StepRem;
-        if (edge.Rem < 0) ++edge.X, edge.Rem += edge.Den;
+      for (size_t i = 0; i < count; ++i)
+        if (e[i].Top <= from && to <= e[i].Bottom) pair[k++] = &e[i];
+      if (k != 2) continue;
+      TEdge &a = *pair[0], &b = *pair[1];
+      for (int y = from; y < to; ++y) {
+        const int64_t left = std::max(std::min(a.X, b.X), clipLeft), right = std::min(std::max(a.X, b.X), clipRight);
+        if (left < right) *row++ = {static_cast<int>(left), y, static_cast<int>(right), y + 1};
+        step(a), step(b);
       }
-      if (k == 2) AddRow(y, std::min(x[0], x[1]), std::max(x[0], x[1]));
     }
+    rects_.resize(static_cast<size_t>(row - rects_.data()));
     return;
   }
   for (int y = rowFirst; y < rowEnd; ++y) {
@@ -357,10 +373,7 @@ void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
       size_t at = k++;
       while (at > 0 && c[at - 1].X > edge.X) c[at] = c[at - 1], --at;
       c[at] = {edge.X, edge.Direction};
-      // Next row: the numerator grows by 2 dx.
-      edge.X += edge.StepX;
-      edge.Rem -= edge.StepRem;
-      if (edge.Rem < 0) ++edge.X, edge.Rem += edge.Den;
+      step(edge);
     }
     int winding = 0;
     int64_t start = 0;
