@@ -8,7 +8,7 @@
 #include <vector>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace vanta {
@@ -766,9 +766,35 @@ void FillMask(std::span<const TSpan> spans, int width, uint8_t* mask) {
   }
 }
 
+#if defined(__SSE2__) && defined(__GNUC__)
+#define VANTA_WIDE_BLEND 1
+// Processors with 32-byte integer moves (nearly all since about 2013) blend
+// the bulk of a row with them: a third of the instructions, which counts
+// when the machine is busy.
+__attribute__((target("avx2"))) size_t BlendByMaskWide(uint8_t* to, const uint8_t* in, const uint8_t* out,
+                                                        const uint8_t* mask, size_t n) {
+  size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i));
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), _mm256_blendv_epi8(b, a, m));
+  }
+  return i;
+}
+
+bool HasWideBlend() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
 // to := mask ? in : out, byte by byte.
 void BlendByMask(uint8_t* to, const uint8_t* in, const uint8_t* out, const uint8_t* mask, size_t n) {
   size_t i = 0;
+#if defined(VANTA_WIDE_BLEND)
+  if (HasWideBlend()) i = BlendByMaskWide(to, in, out, mask, n);
+#endif
 #if defined(__SSE2__)
   for (; i + 16 <= n; i += 16) {
     const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i));
