@@ -394,7 +394,6 @@ namespace {
 constexpr int64_t kMaxCoverWidth = int64_t{1} << 16;
 constexpr int64_t kMaxBucketRows = int64_t{1} << 20;
 constexpr size_t kMaxCoverCount = 0xFFFF;  // a pixel's count fits 16 bits
-constexpr int kDirtyShift = 6;                // dirty columns are tracked by 64
 // Counting pays when the columns the rectangles span are fewer than this
 // many times the visits the sweep would make.
 constexpr uint64_t kSweepVisitColumns = 4;
@@ -412,13 +411,9 @@ void AddCover(uint16_t* cover, int from, int to, uint16_t delta) {
   for (; i < to; ++i) cover[i] = static_cast<uint16_t>(cover[i] + delta);
 }
 
-void MarkDirty(uint64_t* dirty, int from, int to) {
-  for (int b = from >> kDirtyShift, last = (to - 1) >> kDirtyShift; b <= last; ++b)
-    dirty[b >> 6] |= uint64_t{1} << (b & 63);
-}
-
 // Appends to `out` the runs of covered pixels in [from, to), shifted by x0,
-// joining a run that touches the last span already there.
+// joining a run that touches the last span already there. The counts must
+// go on for 16 entries past `to` (they are read, not used).
 void ScanCover(const uint16_t* cover, int from, int to, int x0, std::vector<TSpan>& out) {
   int start = -1;
   auto flip = [&](int x) {
@@ -432,17 +427,18 @@ void ScanCover(const uint16_t* cover, int from, int to, int x0, std::vector<TSpa
       out.push_back({start + x0, x + x0});
     start = -1;
   };
-  int i = from;
 #if defined(__SSE2__)
   // Sixteen counts at a time give sixteen covered bits; each set bit of
   // bits ^ (bits << 1 | carry) is a place where a run starts or ends.
+  // Columns past `to` count as uncovered, which ends a run reaching it.
   const __m128i zero = _mm_setzero_si128();
   uint32_t in = 0;
-  for (; i + 16 <= to; i += 16) {
+  for (int i = from; i < to; i += 16) {
     const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cover + i));
     const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cover + i + 8));
     const __m128i empty = _mm_packs_epi16(_mm_cmpeq_epi16(lo, zero), _mm_cmpeq_epi16(hi, zero));
-    const uint32_t bits = ~static_cast<uint32_t>(_mm_movemask_epi8(empty)) & 0xFFFFu;
+    uint32_t bits = ~static_cast<uint32_t>(_mm_movemask_epi8(empty)) & 0xFFFFu;
+    if (to - i < 16) bits &= (1u << (to - i)) - 1;
     uint32_t edges = (bits ^ (bits << 1 | in)) & 0xFFFFu;
     in = bits >> 15;
     while (edges) {
@@ -450,9 +446,10 @@ void ScanCover(const uint16_t* cover, int from, int to, int x0, std::vector<TSpa
       edges &= edges - 1;
     }
   }
-#endif
-  for (; i < to; ++i)
+#else
+  for (int i = from; i < to; ++i)
     if ((cover[i] != 0) != (start >= 0)) flip(i);
+#endif
   if (start >= 0) flip(to);
 }
 
@@ -517,24 +514,25 @@ void TRegionBuilder::BuildByCoverage(TRegion& out) {
   closing.resize(rects_.size());
   for (const TRect& r : rects_) closing[end[static_cast<size_t>(r.Bottom - top0)]++] = {r.Left - x0, r.Right - x0};
 
-  cover_.assign(static_cast<size_t>(width), 0);
-  const size_t blocks = (static_cast<size_t>(width) + 63) >> kDirtyShift;
-  dirty_.assign((blocks + 63) / 64, 0);
+  cover_.assign(static_cast<size_t>(width) + 16, 0);  // ScanCover reads past the end
   uint16_t* cover = cover_.data();
-  uint64_t* dirty = dirty_.data();
   std::vector<TSpan>&spans = spans_, &next = next_;  // the current row's, the one being made
+  std::vector<TSpan>& changes = changes_;             // the columns that change at this row
   spans.clear();
   const auto change = [&](int left, int right, uint16_t delta) {
     AddCover(cover, left, right, delta);
-    MarkDirty(dirty, left, right);
+    changes.push_back({left, right});
   };
 
   const std::vector<uint32_t>& events = events_;
   size_t y = 0;
   while (y <= rows && events[y + 1] == events[y]) ++y;
   while (y <= rows) {
+    changes.clear();
     for (uint32_t k = y ? end[y - 1] : 0; k < end[y]; ++k) change(closing[k].Left, closing[k].Right, 0xFFFF);
     for (uint32_t k = y ? start[y - 1] : 0; k < start[y]; ++k) change(sorted_[k].Left - x0, sorted_[k].Right - x0, 1);
+    const auto byLeft = [](const TSpan& a, const TSpan& b) { return a.Left < b.Left; };
+    if (!std::is_sorted(changes.begin(), changes.end(), byLeft)) std::sort(changes.begin(), changes.end(), byLeft);
     // Outside the changed columns the row keeps the previous row's spans;
     // inside them the counts are read afresh.
     next.clear();
@@ -562,25 +560,13 @@ void TRegionBuilder::BuildByCoverage(TRegion& out) {
       while (i < spans.size() && spans[i].Right <= right) ++i;
       cut = right;
     };
-    int runFrom = -1, runTo = -1;
-    for (size_t w = 0; w < dirty_.size(); ++w) {
-      for (uint64_t bits = dirty[w]; bits;) {
-        const int b = __builtin_ctzll(bits);
-        const uint64_t rest = ~(bits >> b);
-        const int n = rest ? __builtin_ctzll(rest) : 64 - b;
-        const int from = (int(w) * 64 + b) << kDirtyShift;
-        const int to = std::min((int(w) * 64 + b + n) << kDirtyShift, width);
-        if (from == runTo) {
-          runTo = to;
-        } else {
-          if (runFrom >= 0) changed(runFrom, runTo);
-          runFrom = from, runTo = to;
-        }
-        bits = b + n < 64 ? bits & (~uint64_t{0} << (b + n)) : 0;
-      }
-      dirty[w] = 0;
+    // Overlapping or touching changes are read as one.
+    for (size_t k = 0; k < changes.size();) {
+      const int from = changes[k].Left;
+      int to = changes[k].Right;
+      for (++k; k < changes.size() && changes[k].Left <= to; ++k) to = std::max(to, changes[k].Right);
+      changed(from, to);
     }
-    if (runFrom >= 0) changed(runFrom, runTo);
     if (i < spans.size()) {
       keep(std::max(spans[i].Left, cut), spans[i].Right);
       next.insert(next.end(), spans.begin() + std::ptrdiff_t(i) + 1, spans.end());

@@ -146,9 +146,8 @@ class TRegionBuilder {
   // not allocate.
   std::vector<uint32_t> start_, end_, events_;
   std::vector<TRect> sorted_, active_, incoming_, merged_;
-  std::vector<TSpan> spans_, next_, closing_;
+  std::vector<TSpan> spans_, next_, closing_, changes_;
   std::vector<uint16_t> cover_;
-  std::vector<uint64_t> dirty_;
 };
 
 // Copies the pixels of `src` inside `region` onto `dst` at the same places,

@@ -167,7 +167,6 @@ TEST(Region, OneSweepBuildMatchesThePixelMask) {
       {"round rectangles", 2, 1, 6, {-5, 3, 41, 30}},
       {"triangles", 3, 1, 8, {0, 0, 33, 29}},
       {"many small rectangles", 1, 150, 300, {2, 1, 60, 50}},
-      // Wider than the blocks in which counted columns are rescanned.
       {"wide", 3, 5, 60, {-7, 0, 300, 30}},
       {"one-pixel clip", 3, 1, 10, {4, 4, 5, 5}},
       {"empty clip", 3, 1, 10, {4, 4, 4, 9}},
@@ -187,8 +186,8 @@ TEST(Region, OneSweepBuildMatchesThePixelMask) {
 }
 
 TEST(Region, CountedRowsChangeOnlyWhereShapesStartOrEnd) {
-  // Counting rescans the columns of shapes that start or end, in blocks of
-  // 64; a span running on past such a block keeps only its part outside.
+  // Counting reads again only the columns of shapes that start or end; a
+  // span running on past them keeps only its part outside.
   struct Case { std::vector<TRect> rects; std::vector<std::vector<TSpan>> rows; } cases[] = {
       {{{0, 0, 128, 5}, {128, 0, 200, 10}}, {{{0, 200}}, {{128, 200}}}},
       {{{64, 0, 128, 5}, {0, 0, 64, 10}, {128, 0, 250, 10}}, {{{0, 250}}, {{0, 64}, {128, 250}}}},
