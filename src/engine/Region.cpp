@@ -473,11 +473,21 @@ void TRegionBuilder::Build(TRegion& out) {
   const size_t rows = static_cast<size_t>(height);
   std::vector<uint32_t>&start = start_, &end = end_, &events = events_;
   start.assign(rows + 2, 0);
-  end.assign(rows + 2, 0);
+  bool oneRow = true;
   for (const TRect& r : rects_) {
     ++start[static_cast<size_t>(r.Top - top0) + 1];
-    ++end[static_cast<size_t>(r.Bottom - top0) + 1];
+    oneRow &= r.Bottom - r.Top == 1;
   }
+  if (oneRow && method_ == TMethod::kAuto) {
+    // Only rows of slanted or round shapes: each row is its own rectangles.
+    for (size_t y = 0; y <= rows; ++y) start[y + 1] += start[y];
+    sorted.resize(rects_.size());
+    for (const TRect& r : rects_) sorted[start[static_cast<size_t>(r.Top - top0)]++] = r;
+    BuildByRows(out);
+    return;
+  }
+  end.assign(rows + 2, 0);
+  for (const TRect& r : rects_) ++end[static_cast<size_t>(r.Bottom - top0) + 1];
   // events[y]: how many rows before y start or end a rectangle.
   events.resize(rows + 2);
   uint32_t seen = 0;
@@ -578,6 +588,26 @@ void TRegionBuilder::BuildByCoverage(TRegion& out) {
     if (!spans.empty() && following <= rows)
       out.AppendBand(top0 + int(y), top0 + int(following), spans.data(), spans.size());
     y = following;
+  }
+}
+
+void TRegionBuilder::BuildByRows(TRegion& out) {
+  const auto byLeft = [](const TRect& a, const TRect& b) { return a.Left < b.Left; };
+  std::vector<TSpan>& spans = spans_;
+  const size_t rows = static_cast<size_t>(clip_.Bottom - clip_.Top);
+  for (size_t y = 0; y < rows; ++y) {
+    TRect *first = sorted_.data() + (y ? start_[y - 1] : 0), *last = sorted_.data() + start_[y];
+    if (first == last) continue;
+    if (!std::is_sorted(first, last, byLeft)) std::sort(first, last, byLeft);
+    spans.clear();
+    for (const TRect* r = first; r < last; ++r) {
+      if (!spans.empty() && r->Left <= spans.back().Right)
+        spans.back().Right = std::max(spans.back().Right, r->Right);
+      else
+        spans.push_back({r->Left, r->Right});
+    }
+    const int top = clip_.Top + static_cast<int>(y);
+    out.AppendBand(top, top + 1, spans.data(), spans.size());
   }
 }
 

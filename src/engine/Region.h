@@ -135,6 +135,9 @@ class TRegionBuilder {
   // Keeps the rectangles that cover the current row and merges them at each
   // such row; for clips too wide (or shapes too many) for the counts.
   void BuildBySweep(TRegion& out);
+  // Every rectangle one row high (triangles, round corners): each row's
+  // rectangles merged on their own.
+  void BuildByRows(TRegion& out);
 
   // Row y from left to right, y already inside the clip.
   void AddRow(int y, int64_t left, int64_t right);

@@ -110,8 +110,8 @@ struct TShape {
 // Shapes around a clip rectangle: many overlap it, some lie outside it,
 // some are degenerate (zero width or height, collinear vertices) or given
 // with their corners reversed.
-std::vector<TShape> RandomShapes(std::mt19937& rng, const TRect& clip, int count, int kinds) {
-  std::uniform_int_distribution<int> kind(0, kinds - 1);
+std::vector<TShape> RandomShapes(std::mt19937& rng, const TRect& clip, int count, int kinds, int firstKind = 0) {
+  std::uniform_int_distribution<int> kind(firstKind, kinds - 1);
   std::uniform_int_distribution<int> xs(clip.Left - 15, clip.Right + 15), ys(clip.Top - 15, clip.Bottom + 15);
   std::uniform_int_distribution<int> ell(-3, 40), pick(0, 9);
   std::vector<TShape> shapes;
@@ -162,12 +162,13 @@ TMask MaskFrom(const std::vector<TShape>& shapes, const TRect& clip) {
 }
 
 TEST(Region, OneSweepBuildMatchesThePixelMask) {
-  struct Case { const char* what; int kinds; int minShapes, maxShapes; TRect clip; } cases[] = {
+  struct Case { const char* what; int kinds; int minShapes, maxShapes; TRect clip; int firstKind = 0; } cases[] = {
       {"rectangles", 1, 0, 40, {0, 0, 37, 23}},
       {"round rectangles", 2, 1, 6, {-5, 3, 41, 30}},
       {"triangles", 3, 1, 8, {0, 0, 33, 29}},
       {"many small rectangles", 1, 150, 300, {2, 1, 60, 50}},
       {"wide", 3, 5, 60, {-7, 0, 300, 30}},
+      {"triangles alone, a rectangle a row", 3, 1, 20, {-2, 0, 120, 40}, 2},
       {"one-pixel clip", 3, 1, 10, {4, 4, 5, 5}},
       {"empty clip", 3, 1, 10, {4, 4, 4, 9}},
   };
@@ -176,7 +177,7 @@ TEST(Region, OneSweepBuildMatchesThePixelMask) {
     std::mt19937 rng(1234);
     for (int round = 0; round < 300; ++round) {
       const int n = std::uniform_int_distribution<int>(c.minShapes, c.maxShapes)(rng);
-      std::vector<TShape> shapes = RandomShapes(rng, c.clip, n, c.kinds);
+      std::vector<TShape> shapes = RandomShapes(rng, c.clip, n, c.kinds, c.firstKind);
       const TMask expected = MaskFrom(shapes, c.clip);
       for (const M method : {M::kAuto, M::kCoverage, M::kSweep})
         ASSERT_TRUE(SameAsMask(BuildFrom(shapes, c.clip, method), expected))
