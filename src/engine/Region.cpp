@@ -23,6 +23,16 @@ constexpr int64_t CeilDiv(int64_t n, int64_t d) { return -FloorDiv(-n, d); }
 
 int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
 
+// Appends [left, right), not empty, to a list built left to right, joining
+// it to the last span when the two touch or overlap. (The counting build's
+// two inner loops write this out: there the call measured 10% slower.)
+inline void AppendJoined(std::vector<TSpan>& out, int left, int right) {
+  if (!out.empty() && out.back().Right >= left)
+    out.back().Right = std::max(out.back().Right, right);
+  else
+    out.push_back({left, right});
+}
+
 // Boolean operation on two sorted lists of disjoint spans: walks the
 // boundaries of both, tracking whether each side is inside.
 void CombineSpans(std::span<const TSpan> a, std::span<const TSpan> b, unsigned op, std::vector<TSpan>& out) {
@@ -31,12 +41,7 @@ void CombineSpans(std::span<const TSpan> a, std::span<const TSpan> b, unsigned o
     // Union, where one side is often a few wide spans and the other a long
     // row of stripes: the stretches of one side that neither touch the
     // other nor the last span out are appended whole.
-    const auto emit = [&out](const TSpan& s) {
-      if (!out.empty() && out.back().Right >= s.Left)
-        out.back().Right = std::max(out.back().Right, s.Right);
-      else
-        out.push_back(s);
-    };
+    const auto emit = [&out](const TSpan& s) { AppendJoined(out, s.Left, s.Right); };
     const TSpan *p = a.data(), *pe = p + a.size(), *q = b.data(), *qe = q + b.size();
     if (p == pe) std::swap(p, q), std::swap(pe, qe);
     while (p < pe) {
@@ -600,12 +605,7 @@ void TRegionBuilder::BuildByRows(TRegion& out) {
     if (first == last) continue;
     if (!std::is_sorted(first, last, byLeft)) std::sort(first, last, byLeft);
     spans.clear();
-    for (const TRect* r = first; r < last; ++r) {
-      if (!spans.empty() && r->Left <= spans.back().Right)
-        spans.back().Right = std::max(spans.back().Right, r->Right);
-      else
-        spans.push_back({r->Left, r->Right});
-    }
+    for (const TRect* r = first; r < last; ++r) AppendJoined(spans, r->Left, r->Right);
     const int top = clip_.Top + static_cast<int>(y);
     out.AppendBand(top, top + 1, spans.data(), spans.size());
   }
@@ -645,10 +645,7 @@ void TRegionBuilder::BuildBySweep(TRegion& out) {
     spans.clear();
     for (const TRect& r : active) {
       firstEnd = std::min(firstEnd, r.Bottom);
-      if (!spans.empty() && r.Left <= spans.back().Right)
-        spans.back().Right = std::max(spans.back().Right, r.Right);
-      else
-        spans.push_back({r.Left, r.Right});
+      AppendJoined(spans, r.Left, r.Right);
     }
     bottom = std::min(bottom, firstEnd);
     if (bottom == kNone) break;
@@ -662,6 +659,17 @@ namespace {
 // From this length the library's copy (which uses the widest moves the
 // processor has) is faster than the loop below.
 constexpr size_t kLibraryCopyBytes = 256;
+
+// Copies N <= n <= 2N bytes as two blocks of N, one from each end (they may
+// overlap); both are read before either is written.
+template <size_t N>
+inline void CopyEnds(uint8_t* to, const uint8_t* from, size_t n) {
+  uint8_t a[N], b[N];
+  std::memcpy(a, from, N);
+  std::memcpy(b, from + n - N, N);
+  std::memcpy(to, a, N);
+  std::memcpy(to + n - N, b, N);
+}
 
 // Copies n >= 3 bytes between two bitmaps, inline. Region effects make many
 // spans a few pixels wide (5-pixel stripes), where a call into memcpy costs
@@ -684,29 +692,13 @@ inline void CopySpanBytes(uint8_t* to, const uint8_t* from, size_t n) {
       std::memcpy(to + n - 64, block, 64);
     }
   } else if (n >= 32) {
-    uint8_t a[32], b[32];
-    std::memcpy(a, from, 32);
-    std::memcpy(b, from + n - 32, 32);
-    std::memcpy(to, a, 32);
-    std::memcpy(to + n - 32, b, 32);
+    CopyEnds<32>(to, from, n);
   } else if (n >= 16) {
-    uint8_t a[16], b[16];
-    std::memcpy(a, from, 16);
-    std::memcpy(b, from + n - 16, 16);
-    std::memcpy(to, a, 16);
-    std::memcpy(to + n - 16, b, 16);
+    CopyEnds<16>(to, from, n);
   } else if (n >= 8) {
-    uint64_t a, b;
-    std::memcpy(&a, from, 8);
-    std::memcpy(&b, from + n - 8, 8);
-    std::memcpy(to, &a, 8);
-    std::memcpy(to + n - 8, &b, 8);
+    CopyEnds<8>(to, from, n);
   } else if (n >= 4) {
-    uint32_t a, b;
-    std::memcpy(&a, from, 4);
-    std::memcpy(&b, from + n - 4, 4);
-    std::memcpy(to, &a, 4);
-    std::memcpy(to + n - 4, &b, 4);
+    CopyEnds<4>(to, from, n);
   } else {
     for (size_t i = 0; i < n; ++i) to[i] = from[i];
   }

@@ -1,5 +1,6 @@
-// Pictures whose every pixel tells where it came from: the new picture's
-// pixel (x, y) is x | y << 11, the old picture's has bit 23 set as well.
+// Test pictures: solid ones, and ones whose every pixel tells where it came
+// from (the new picture's pixel (x, y) is x | y << 11, the old picture's has
+// bit 23 set as well).
 #pragma once
 #include <optional>
 
@@ -15,6 +16,12 @@ inline TBitmap24 TaggedPicture(int w, int h, bool old) {
   TBitmap24 b(w, h);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) b.SetPixel(x, y, Tag(x, y) | (old ? kOldBit : 0));
+  return b;
+}
+
+inline TBitmap24 Solid(int w, int h, TColor c) {
+  TBitmap24 b(w, h);
+  b.Fill(c);
   return b;
 }
 

@@ -328,16 +328,33 @@ TEST(Region, CopyRegionCopiesOnlyInsidePixelsAndStaysInBounds) {
     }
 }
 
+// Two pictures that differ in every channel of every pixel, and a frame to
+// compose from them.
+struct TFramePictures {
+  TBitmap24 Inside, Outside, Frame;
+  TFramePictures(int w, int h) : Inside(w, h), Outside(w, h), Frame(w, h) {
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        Outside.SetPixel(x, y, uint32_t(y << 13 | x));
+        Inside.SetPixel(x, y, uint32_t(y << 13 | x) ^ 0xFFFFFFu);
+      }
+  }
+  // Composes the frame and counts its pixels that are not the inside
+  // picture's within the region and the outside picture's elsewhere.
+  int WrongPixels(const TRegion& region) {
+    ComposeRegionOver(region, Inside, Outside, Frame);
+    int wrong = 0;
+    for (int y = 0; y < Frame.Height(); ++y)
+      for (int x = 0; x < Frame.Width(); ++x)
+        if (Frame.Pixel(x, y) != (region.Contains(x, y) ? Inside : Outside).Pixel(x, y)) ++wrong;
+    return wrong;
+  }
+};
+
 TEST(Region, ComposedCombRowsTakeLongStretchesWholeAndBlendTheRest) {
   // Rows of many stripes beside long solid runs and long gaps, at the row's
   // ends, in the middle, and more of them than a row plans stretches for.
   const int w = 5000, h = 12;
-  TBitmap24 inside(w, h), outside(w, h), frame(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      outside.SetPixel(x, y, uint32_t(y << 13 | x));
-      inside.SetPixel(x, y, uint32_t(y << 13 | x) ^ 0xFFFFFFu);
-    }
   TRegionBuilder b({0, 0, w, h});
   for (int x = 0; x < 900; x += 10) b.AddRect(x, 0, x + 5, 12);   // stripes, every row
   b.AddRect(1250, 0, 1700, 4);                                     // gap 900..1250, solid
@@ -346,13 +363,7 @@ TEST(Region, ComposedCombRowsTakeLongStretchesWholeAndBlendTheRest) {
   for (int k = 0; k < 12; ++k) b.AddRect(900 + 330 * k, 4, 900 + 330 * k + 321, 8);  // many long runs
   b.AddRect(0, 8, 700, 12);                                        // solid from the start
   for (int x = 700; x < w; x += 7) b.AddRect(x, 8, x + 3, 12);
-  const TRegion region = b.Build();
-  ComposeRegionOver(region, inside, outside, frame);
-  int wrong = 0;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      if (frame.Pixel(x, y) != (region.Contains(x, y) ? inside : outside).Pixel(x, y)) ++wrong;
-  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(TFramePictures(w, h).WrongPixels(b.Build()), 0);
 }
 
 TEST(Region, ComposedFrameTakesInsideWithinTheRegionAndOutsideElsewhere) {
@@ -361,25 +372,12 @@ TEST(Region, ComposedFrameTakesInsideWithinTheRegionAndOutsideElsewhere) {
   std::mt19937 rng(2024);
   for (const auto& [w, h, count] : {std::tuple{1500, 40, 6}, std::tuple{1500, 40, 400}, std::tuple{200, 30, 60}, std::tuple{300, 12, 150},
                                     std::tuple{7, 5, 4}, std::tuple{1, 3, 2}}) {
-    TBitmap24 inside(w, h), outside(w, h), frame(w, h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        // Every channel tells the two pictures apart.
-        outside.SetPixel(x, y, uint32_t(y << 11 | x));
-        inside.SetPixel(x, y, uint32_t(y << 11 | x) ^ 0xFFFFFFu);
-      }
     TRegionBuilder b({-3, -3, w + 3, h + 3});
     for (int i = 0; i < count; ++i) {
       const int x = int(rng() % uint32_t(w + 6)) - 3, y = int(rng() % uint32_t(h + 6)) - 3;
       b.AddRect(x, y, x + 1 + int(rng() % (i % 2 ? 2 : 9)), y + 1 + int(rng() % 4));
     }
-    const TRegion region = b.Build();
-    ComposeRegionOver(region, inside, outside, frame);
-    int wrong = 0;
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        if (frame.Pixel(x, y) != (region.Contains(x, y) ? inside : outside).Pixel(x, y)) ++wrong;
-    EXPECT_EQ(wrong, 0) << w << "x" << h << " with " << count << " rectangles";
+    EXPECT_EQ(TFramePictures(w, h).WrongPixels(b.Build()), 0) << w << "x" << h << " with " << count << " rectangles";
   }
 }
 

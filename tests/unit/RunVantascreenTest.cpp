@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/Random.h"
+#include "EffectsTestSupport.h"
 #include "PictureWriters.h"
 #include "platform/headless/HeadlessScheduler.h"
 #include "platform/headless/HeadlessSurfaceHost.h"
@@ -17,12 +18,7 @@ namespace {
 
 using platform::THeadlessScheduler;
 using platform::THeadlessSurfaceHost;
-
-TBitmap24 Solid(int w, int h, TColor c) {
-  TBitmap24 b(w, h);
-  b.Fill(c);
-  return b;
-}
+using test::Solid;
 
 class RunVantascreenTest : public ::testing::Test {
  protected:

@@ -14,13 +14,8 @@ namespace {
 
 using platform::THeadlessScheduler;
 using platform::THeadlessSurfaceHost;
+using test::Solid;
 using test::TaggedPicture;
-
-TBitmap24 Solid(int w, int h, TColor c) {
-  TBitmap24 b(w, h);
-  b.Fill(c);
-  return b;
-}
 
 struct Surface : ::testing::Test {
   THeadlessScheduler sched;
