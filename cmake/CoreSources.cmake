@@ -12,6 +12,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/platform/headless/HeadlessScheduler.cpp
   ${VANTA_ROOT}/src/platform/headless/HeadlessSurfaceHost.cpp
   ${VANTA_ROOT}/src/engine/Region.cpp
+  ${VANTA_ROOT}/src/engine/RegionBuilder.cpp
+  ${VANTA_ROOT}/src/engine/RegionCompose.cpp
   ${VANTA_ROOT}/src/engine/RegionEffects.cpp
   ${VANTA_ROOT}/src/music/MPEGPlay.cpp
   ${VANTA_ROOT}/src/music/MusicSet.cpp

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/Region.h"
+#include "engine/RegionBuilder.h"
 #include "engine/RegionEffects.h"
 
 namespace vanta {

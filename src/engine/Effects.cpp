@@ -409,7 +409,7 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
   TCopy copies[4];
   const int n = rectangles ? RectangleCopies(style, g, copies) : 0;
 
-  // 1. The old picture. Where the frame is certain to cover it, it is not
+  // The old picture first. Where the frame is certain to cover it, it is not
   // copied at all (nobody can look at it in between without a handler).
   if (screen.Width() != W || screen.Height() != H) screen.SetSize(W, H);
   const bool sameSize = oldImage.Width() == W && oldImage.Height() == H;
@@ -447,15 +447,16 @@ TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, 
   else if (coversAll) {
   } else if (holeCount == 0) CopyWhole(screen, oldImage);
   else CopyAround(screen, oldImage, holes, holeCount);
-  // 2.
+  // The handler may draw over the old picture before the new one comes.
   if (hooks.BeforeNewFrame) hooks.BeforeNewFrame();
-  // 3 (above). 4.
+  // An unknown effect number draws nothing of the new picture.
   if (!known) return r;
   r.Composed = true;
   auto invalidate = [&](const TRect& d) {
     if (hooks.Invalidate) hooks.Invalidate(d);
   };
-  // 5 and 6: the effect's work, then the finishing step.
+  // The effect's work, then the finishing step: at p = 100 the whole new
+  // picture, whatever the effect left.
   if (rectangles) {
     for (int i = 0; i + 1 < n; ++i) {
       ApplyCopy(screen, newImage, copies[i]);

@@ -10,6 +10,7 @@
 #include "base/MulDiv.h"
 #include "base/Random.h"
 #include "engine/EffectRegion.h"
+#include "engine/RegionCompose.h"
 
 namespace vanta {
 namespace {

@@ -253,24 +253,24 @@ bool TCustomVantascreen::AtEnd() const {
 
 void TCustomVantascreen::PrepareTransition() {
   const int pw = picture_.Width(), ph = picture_.Height();
-  // 1. The screen bitmap takes the picture's size; what survives stays at
-  // the top-left, new area is Color.
+  // The screen bitmap takes the picture's size; what survives stays at the
+  // top-left, new area is Color.
   if (screen_.Width() != pw || screen_.Height() != ph) {
     TBitmap24 grown(pw, ph);
     grown.Fill(color_);
     CopyRect(grown, 0, 0, screen_, screen_.Bounds());
     screen_ = std::move(grown);
   }
-  // 2.
+  // Where the picture will stand on the control.
   UpdatePlacement();
-  // 3. What was last painted where the picture will appear, at its size.
+  // The old image: what was last painted where the picture will appear, at its size.
   oldImage_ = std::make_unique<TBitmap24>(pw, ph);
   oldImage_->Fill(color_);  // where nothing was painted yet
   StretchCopy(*oldImage_, oldImage_->Bounds(), paintBuffer_, DisplayRect());
-  // 4.
+  // The new image: the picture itself.
   newImage_ = std::make_unique<TBitmap24>(picture_);
   forcedEnd_ = false;
-  // 5.
+  // A forward run starts from nothing of the new picture, a reverse one from all of it.
   SetProgress(Reverse ? 100 : 0);
 }
 
@@ -379,10 +379,10 @@ void TCustomVantascreen::Invalidate() {
 void TCustomVantascreen::Paint() {
   if (painting_ || !scheduler_.OnMainThread()) return;
   TFlagScope painting(painting_);
-  // 1, 2.
+  // The buffer at the control's size, in the background colour.
   if (paintBuffer_.Width() != width_ || paintBuffer_.Height() != height_) paintBuffer_.SetSize(width_, height_);
   paintBuffer_.Fill(color_);
-  // 3.
+  // The background picture, as its mode places it.
   if (!bgPicture_.Empty()) {
     const int bw = bgPicture_.Width(), bh = bgPicture_.Height();
     switch (bgMode_) {
@@ -397,14 +397,14 @@ void TCustomVantascreen::Paint() {
       case bmNone: break;
     }
   }
-  // 4.
+  // The screen bitmap, at its place or stretched over the display rectangle.
   if (!screen_.Empty()) {
     ++screenLocks_;
     if (!stretch_) CopyRect(paintBuffer_, placeRect_.Left, placeRect_.Top, screen_, screen_.Bounds());
     else StretchCopy(paintBuffer_, DisplayRect(), screen_, screen_.Bounds());
     --screenLocks_;
   }
-  // 5.
+  // Only now does the window see it, in one piece.
   host_.PresentBuffer(paintBuffer_, {left_, top_});
 }
 

@@ -4,8 +4,6 @@
 
 namespace vanta {
 namespace {
-TCommandLine gCommandLine;
-
 // A handle that is not a signed 32-bit decimal number reads as 0.
 TWindowHandle ReadHandle(const std::string& s) { return ParseDecimal32(Trim(s)).value_or(0); }
 }  // namespace
@@ -39,8 +37,5 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
   }
   return cl;
 }
-
-const TCommandLine& StartupCommandLine() { return gCommandLine; }
-void SetStartupCommandLine(const TCommandLine& cl) { gCommandLine = cl; }
 
 }  // namespace vanta

@@ -32,8 +32,4 @@ struct TCommandLine {
 TCommandLine ParseCommandLine(const std::vector<std::string>& args,
                               const std::function<TWindowHandle()>& foreground);
 
-// The result of the process's own parse, set once before any window exists.
-const TCommandLine& StartupCommandLine();
-void SetStartupCommandLine(const TCommandLine& cl);
-
 }  // namespace vanta

@@ -23,7 +23,6 @@ TMainWindow MainWindowFor(TSaverMode mode, const std::string& instanceName) {
 
 void RunStartup(const std::vector<std::string>& args, IStartupHost& host) {
   const TCommandLine cl = ParseCommandLine(args, [&] { return host.GetForegroundWindow(); });
-  SetStartupCommandLine(cl);
   try {
     LoadSaverSettings();
   } catch (...) {

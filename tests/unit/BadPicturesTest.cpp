@@ -21,7 +21,7 @@ namespace {
 
 using test::TFile;
 
-TBytes Bytes(const TFile& f) { return {reinterpret_cast<const uint8_t*>(f.data()), f.size()}; }
+using test::Bytes;
 
 using TDecode = std::function<TBitmap24(TBytes)>;
 const TDecode kGif = [](TBytes b) { return DecodeGif(b, 0x010203); };

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
+#include <thread>
 
 #include "base/MulDiv.h"
 #include "base/Random.h"
@@ -35,11 +37,27 @@ TEST(Random, StaysBelowN) {
     for (int i = 0; i < 1000; ++i) ASSERT_LT(Random(n), n);
 }
 
-TEST(Random, RandomizeChangesTheSeed) {
-  SetRandSeed(0);
+TEST(Random, RandomizeSeedsFromTheClock) {
+  // The seed must be the clock's microseconds (folded to 32 bits) read
+  // during the call: one of the values between a reading before and after.
+  using namespace std::chrono;
+  const auto micros = [] { return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count(); };
+  const auto fold = [](int64_t t) { return static_cast<uint32_t>(t ^ (t >> 32)); };
+  for (uint32_t preset : {0u, 0xFFFFFFFFu}) {
+    SetRandSeed(preset);
+    const int64_t before = micros();
+    Randomize();
+    const int64_t after = micros();
+    const uint32_t seed = RandSeed();
+    bool fromClock = false;
+    for (int64_t t = before; t <= after && !fromClock; ++t) fromClock = fold(t) == seed;
+    EXPECT_TRUE(fromClock) << seed << " not read between " << before << " and " << after;
+  }
+  // Two show starts a moment apart get different sequences.
   Randomize();
   const uint32_t first = RandSeed();
-  Random(10);
+  std::this_thread::sleep_for(milliseconds(2));
+  Randomize();
   EXPECT_NE(RandSeed(), first);
 }
 

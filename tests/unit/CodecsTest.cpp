@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include <cstdio>
-#include <jpeglib.h>
 
 #include "PictureWriters.h"
 #include "TempDir.h"
@@ -21,7 +19,7 @@ namespace {
 
 using test::TFile;
 
-TBytes Bytes(const TFile& f) { return {reinterpret_cast<const uint8_t*>(f.data()), f.size()}; }
+using test::Bytes;
 
 TBitmap24 TwoColours(int w, int h) {
   TBitmap24 b = test::ReferencePicture(w, h);
@@ -218,33 +216,12 @@ TEST(JpegReader, SmallestScaleThatStillCoversTheTarget) {
 
 // CMYK as Adobe writes it (inks stored inverted): white, red, black.
 TEST(JpegReader, AdobeCmykBecomesRgb) {
-  jpeg_compress_struct c{};
-  jpeg_error_mgr err{};
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &out, &size);
-  c.image_width = 48;
-  c.image_height = 16;
-  c.input_components = 4;
-  c.in_color_space = JCS_CMYK;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 100, TRUE);
-  jpeg_start_compress(&c, TRUE);
   std::vector<uint8_t> row(48 * 4);
   for (int x = 0; x < 48; ++x) {
     const uint8_t inverted[3][4] = {{255, 255, 255, 255}, {255, 0, 0, 255}, {255, 255, 255, 0}};
     std::copy_n(inverted[x / 16], 4, &row[x * 4]);
   }
-  while (c.next_scanline < 16) {
-    JSAMPROW r[1] = {row.data()};
-    jpeg_write_scanlines(&c, r, 1);
-  }
-  jpeg_finish_compress(&c);
-  const TFile file(reinterpret_cast<const char*>(out), size);
-  jpeg_destroy_compress(&c);
-  free(out);
+  const TFile file = test::MakeJpegFromRows(48, 16, test::TJpegInput::AdobeCmyk, 100, [&](int) { return row.data(); });
   const TBitmap24 b = DecodeJpeg(Bytes(file)).Bitmap;
   const TColor expect[3] = {0xFFFFFF, 0x0000FF, 0x000000};
   for (int i = 0; i < 3; ++i)

@@ -287,7 +287,8 @@ TFile MakeIco(const std::vector<TIconImage>& images) {
   return dir + body;
 }
 
-TFile MakeJpeg(const TBitmap24& p, int quality, bool grayscale) {
+TFile MakeJpegFromRows(int width, int height, TJpegInput input, int quality,
+                       const std::function<const uint8_t*(int y)>& row) {
   jpeg_compress_struct c{};
   jpeg_error_mgr err{};
   c.err = jpeg_std_error(&err);
@@ -295,21 +296,15 @@ TFile MakeJpeg(const TBitmap24& p, int quality, bool grayscale) {
   unsigned char* out = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&c, &out, &size);
-  c.image_width = static_cast<JDIMENSION>(p.Width());
-  c.image_height = static_cast<JDIMENSION>(p.Height());
-  c.input_components = grayscale ? 1 : 3;
-  c.in_color_space = grayscale ? JCS_GRAYSCALE : JCS_EXT_BGR;
+  c.image_width = static_cast<JDIMENSION>(width);
+  c.image_height = static_cast<JDIMENSION>(height);
+  c.input_components = input == TJpegInput::Gray ? 1 : input == TJpegInput::Bgr ? 3 : 4;
+  c.in_color_space = input == TJpegInput::Gray ? JCS_GRAYSCALE : input == TJpegInput::Bgr ? JCS_EXT_BGR : JCS_CMYK;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, quality, TRUE);
   jpeg_start_compress(&c, TRUE);
-  std::vector<uint8_t> gray(static_cast<size_t>(p.Width()));
   while (c.next_scanline < c.image_height) {
-    const uint8_t* row = p.Row(static_cast<int>(c.next_scanline));
-    if (grayscale) {
-      for (int x = 0; x < p.Width(); ++x) gray[x] = row[x * 3 + 1];
-      row = gray.data();
-    }
-    JSAMPROW rows[1] = {const_cast<uint8_t*>(row)};
+    JSAMPROW rows[1] = {const_cast<uint8_t*>(row(static_cast<int>(c.next_scanline)))};
     jpeg_write_scanlines(&c, rows, 1);
   }
   jpeg_finish_compress(&c);
@@ -317,6 +312,16 @@ TFile MakeJpeg(const TBitmap24& p, int quality, bool grayscale) {
   jpeg_destroy_compress(&c);
   free(out);
   return f;
+}
+
+TFile MakeJpeg(const TBitmap24& p, int quality, bool grayscale) {
+  if (!grayscale) return MakeJpegFromRows(p.Width(), p.Height(), TJpegInput::Bgr, quality, [&](int y) { return p.Row(y); });
+  std::vector<uint8_t> gray(static_cast<size_t>(p.Width()));
+  return MakeJpegFromRows(p.Width(), p.Height(), TJpegInput::Gray, quality, [&](int y) {
+    const uint8_t* row = p.Row(y);
+    for (int x = 0; x < p.Width(); ++x) gray[x] = row[x * 3 + 1];
+    return gray.data();
+  });
 }
 
 }  // namespace vanta::test

@@ -3,10 +3,12 @@
 // every format can hold exactly.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/Bitmap.h"
+#include "engine/codecs/PictureLimits.h"
 
 namespace vanta::test {
 
@@ -52,6 +54,14 @@ TFile MakeIco(const std::vector<TIconImage>& images);
 
 // JPEG through libjpeg at the given quality (colour or grayscale).
 TFile MakeJpeg(const TBitmap24& picture, int quality = 90, bool grayscale = false);
+// JPEG from raw rows: 3 bytes a pixel (blue, green, red), 1 (grey), or 4
+// (CMYK with the inks stored inverted, as Adobe writes it).
+enum class TJpegInput { Bgr, Gray, AdobeCmyk };
+TFile MakeJpegFromRows(int width, int height, TJpegInput input, int quality,
+                       const std::function<const uint8_t*(int y)>& row);
+
+// A file's bytes as the decoders take them.
+inline TBytes Bytes(const TFile& f) { return {reinterpret_cast<const uint8_t*>(f.data()), f.size()}; }
 
 // Little-endian helpers to write headers.
 void Put16(TFile& f, uint32_t v);

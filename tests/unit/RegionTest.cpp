@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "engine/Region.h"
+#include "engine/RegionBuilder.h"
+#include "engine/RegionCompose.h"
 
 namespace vanta {
 

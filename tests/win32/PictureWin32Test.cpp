@@ -159,7 +159,9 @@ TEST(Win32Pictures, ReadersAndJpegScalingOnWindows) {
     ASSERT_NO_THROW(LoadPictureToBitmap(b, dir.Write(c.name, c.bytes), c.box, c.box, 0)) << c.name;
     EXPECT_EQ(b.Width(), c.w) << c.name;
     EXPECT_EQ(b.Height(), c.h) << c.name;
-    if (c.exact) EXPECT_TRUE(b == picture) << c.name;
+    if (c.exact) {
+      EXPECT_TRUE(b == picture) << c.name;
+    }
   }
 }
 

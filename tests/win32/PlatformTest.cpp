@@ -37,15 +37,12 @@ TEST(Win32Registry, ReadsTheDefaultValueAndNeverCreatesTheKey) {
   EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);
   EXPECT_FALSE(test::CurrentUserKeyExists(key));
 
-  HKEY h;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-            ERROR_SUCCESS);
+  const test::TCurrentUserDefault made(key);
+  ASSERT_TRUE(made.Created());
   EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);  // key without default value
-  const char value[] = "C:\\Program Files\\Mountains";
-  RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
-  RegCloseKey(h);
-  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::string(value));
-  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  const std::string value = "C:\\Program Files\\Mountains";
+  made.Set(value);
+  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), value);
 }
 
 }  // namespace

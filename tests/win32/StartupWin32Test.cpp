@@ -8,28 +8,13 @@
 namespace vanta {
 namespace {
 
-class RegistryKey {
- public:
-  RegistryKey(const std::string& name, const std::string& value) : key_("Software\\Norvane\\" + name) {
-    HKEY h;
-    RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
-    RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(h);
-  }
-  ~RegistryKey() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
-
- private:
-  std::string key_;
-};
-
 TEST(Win32Instance, InstallFolderComesFromTheRegistry) {
   test::TWinTempDir dir;
   const std::string name = "VantaIdTest" + std::to_string(GetCurrentProcessId());
   EXPECT_EQ(DetermineInstanceIdentity(dir.Path(name + ".scr")).InstallFolder, "\\");
   EXPECT_FALSE(test::CurrentUserKeyExists("Software\\Norvane\\" + name));
 
-  RegistryKey key(name, "C:\\Savers\\Sample Show");
+  const test::TCurrentUserDefault key("Software\\Norvane\\" + name, "C:\\Savers\\Sample Show");
   const TInstanceIdentity id = DetermineInstanceIdentity(dir.Path(name + ".scr"));
   EXPECT_EQ(id.InstanceName, name);
   EXPECT_EQ(id.ProgramFolder, dir.Folder());
