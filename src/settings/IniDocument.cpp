@@ -1,6 +1,7 @@
 #include "settings/IniDocument.h"
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "base/Text.h"
@@ -170,6 +171,10 @@ bool TIniDocument::ReadBool(std::string_view section, std::string_view key, bool
   return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
+bool TIniDocument::BoolValue(std::string_view value, bool def) {
+  return ParseIniInteger(value.substr(0, kMaxValueChars)).value_or(def ? 1 : 0) != 0;
+}
+
 std::vector<std::string> TIniDocument::ReadSectionKeys(std::string_view section) const {
   std::vector<std::string> keys;
   std::unordered_set<std::string> seen;
@@ -232,6 +237,45 @@ void TIniDocument::EraseSection(std::string_view section) {
     if (!erasing) kept.push_back(std::move(l));
   }
   lines_ = std::move(kept);
+}
+
+TIniDocument::TPairs TIniDocument::ReadSectionPairs(std::string_view section) const {
+  TPairs pairs;
+  std::unordered_set<std::string> seen;
+  ForEachSectionLine(section, [&](size_t i) {
+    const TLine& l = lines_[i];
+    if (!seen.insert(LowerCase(l.name)).second) return true;  // the first occurrence wins
+    const size_t eq = l.text.find('=');
+    std::optional<std::string> value;
+    if (eq != npos) value = std::string(Unquote(Trim(std::string_view(l.text).substr(eq + 1))));
+    pairs.emplace_back(l.name, std::move(value));
+    return true;
+  });
+  return pairs;
+}
+
+void TIniDocument::ReplaceSection(std::string_view section,
+                                  const std::vector<std::pair<std::string, std::string>>& pairs) {
+  EraseSection(section);
+  const std::string sect = std::string(Trim(OneLine(section)));
+  // Keys as WriteString would leave them: a key written again keeps its
+  // first place and takes the last value.
+  std::vector<std::pair<std::string, std::string>> keys;
+  std::unordered_map<std::string, size_t> where;
+  for (const auto& [key, value] : pairs) {
+    std::string name = std::string(Trim(OneLine(key)));
+    if (name.empty()) continue;
+    std::string val = QuoteIfNeeded(OneLine(value));
+    const auto [it, added] = where.try_emplace(LowerCase(name), keys.size());
+    if (added) keys.emplace_back(std::move(name), std::move(val));
+    else keys[it->second].second = std::move(val);
+  }
+  if (keys.empty()) return;
+  const std::string eol = NewLineEnding();
+  if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = eol;
+  if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(ParseLine("", eol));
+  lines_.push_back(ParseLine("[" + sect + "]", eol));
+  for (auto& [name, val] : keys) lines_.push_back(ParseLine(name + "=" + val, eol));
 }
 
 }  // namespace vanta

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vanta {
@@ -40,6 +41,8 @@ class TIniDocument {
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
   // An integer; every value but 0 is true.
   bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+  // A value as ReadBool reads it; def when it is not a number.
+  static bool BoolValue(std::string_view value, bool def);
   // The key names of the section in file order, as many whole names as fit
   // into kKeyListBytes counting one terminator per name.
   std::vector<std::string> ReadSectionKeys(std::string_view section) const;
@@ -49,6 +52,15 @@ class TIniDocument {
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
   void EraseSection(std::string_view section);
+
+  // Every key of the section with its value (nullopt for a line without
+  // '='), in file order, a repeated key once. Unlike ReadSectionKeys there
+  // is no byte limit: the builder's lists hold thousands of files.
+  using TPairs = std::vector<std::pair<std::string, std::optional<std::string>>>;
+  TPairs ReadSectionPairs(std::string_view section) const;
+  // The same text as EraseSection followed by WriteString of each pair in
+  // order, in one pass instead of one search per key.
+  void ReplaceSection(std::string_view section, const std::vector<std::pair<std::string, std::string>>& pairs);
 
  private:
   enum class TKind : uint8_t { Other, Section, Key };

@@ -59,6 +59,11 @@ void TIniFile::EraseSection(std::string_view s) {
   Changed();
 }
 
+void TIniFile::ReplaceSection(std::string_view s, const std::vector<std::pair<std::string, std::string>>& pairs) {
+  ForWriting().ReplaceSection(s, pairs);
+  Changed();
+}
+
 TIniFile::TBatch::~TBatch() noexcept(false) {
   if (--file_.batchDepth_ == 0 && std::uncaught_exceptions() == 0) file_.UpdateFile();
 }

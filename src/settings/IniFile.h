@@ -43,6 +43,8 @@ class TIniFile {
   void WriteInteger(std::string_view s, std::string_view k, int32_t v);
   void WriteBool(std::string_view s, std::string_view k, bool v);
   void EraseSection(std::string_view s);
+  TIniDocument::TPairs ReadSectionPairs(std::string_view s) { return Loaded().ReadSectionPairs(s); }
+  void ReplaceSection(std::string_view s, const std::vector<std::pair<std::string, std::string>>& pairs);
 
   class TBatch {
    public:

@@ -126,6 +126,44 @@ TEST(IniDocument, EraseSectionRemovesEveryOccurrence) {
   EXPECT_TRUE(doc.ReadSectionKeys("Transitions").empty());
 }
 
+// The one-pass section writer must leave exactly the text that erasing and
+// writing key by key leaves, whatever the file around it looks like.
+TEST(IniDocument, ReplaceSectionWritesWhatKeyByKeyWrites) {
+  using TPairs = std::vector<std::pair<std::string, std::string>>;
+  const char* files[] = {"", "[Set]\r\nA=1", "[Set]\nA=1\n\n", "[Pictures]\r\nold=1\r\n[Set]\r\nA=1\r\n",
+                         "; note\r\n[pictures]\r\nx=0\r\n[Music]\r\n[PICTURES]\r\ny=1\r\n"};
+  const TPairs lists[] = {
+      {},
+      {{"C:\\a.jpg", "1"}, {"C:\\b.jpg", "0"}},
+      {{"C:\\a.jpg", "1"}, {"c:\\A.JPG", "0"}, {"d.mp3", "1"}},  // one key, first place, last value
+      {{" padded ", " v "}, {"", "1"}, {"line\nbreak", "1"}, {"q\"", "\"x\""}},
+  };
+  for (const char* file : files)
+    for (const TPairs& pairs : lists) {
+      TIniDocument byKey(file), inOne(file);
+      byKey.EraseSection("Pictures");
+      for (const auto& [k, v] : pairs) byKey.WriteString("Pictures", k, v);
+      inOne.ReplaceSection("Pictures", pairs);
+      EXPECT_EQ(inOne.Text(), byKey.Text()) << "file " << ::testing::PrintToString(std::string(file)) << ", "
+                                            << pairs.size() << " pairs";
+    }
+}
+
+TEST(IniDocument, SectionPairsHaveNoByteLimitAndKeepTheFirstOfARepeatedKey) {
+  std::string text = "[Pictures]\r\n";
+  for (int i = 0; i < 3000; ++i) text += "C:\\photos\\holiday-" + std::to_string(i) + ".jpg=" + (i % 2 ? "0" : "1") + "\r\n";
+  text += "c:\\PHOTOS\\holiday-0.jpg=0\r\nbare\r\nquoted=\" 1 \"\r\n";
+  const TIniDocument doc(text);
+  const TIniDocument::TPairs pairs = doc.ReadSectionPairs("pictures");
+  ASSERT_EQ(pairs.size(), 3002u);
+  EXPECT_EQ(pairs[0], (std::pair<std::string, std::optional<std::string>>{"C:\\photos\\holiday-0.jpg", "1"}));
+  EXPECT_EQ(pairs[2999].first, "C:\\photos\\holiday-2999.jpg");
+  EXPECT_EQ(pairs[2999].second, "0");
+  EXPECT_EQ(pairs[3000].second, std::nullopt);  // a line without '='
+  EXPECT_EQ(pairs[3001].second, " 1 ");
+  EXPECT_LT(doc.ReadSectionKeys("Pictures").size(), pairs.size());  // the profile-style list stops at 16 KB
+}
+
 TEST(IniFile, FileComesIntoBeingAtTheFirstWrite) {
   test::TTempDir dir;
   TIniFile ini(dir.Path("x.002"));

@@ -1,0 +1,103 @@
+#include "builder/ConfigControls.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace vanta {
+namespace {
+
+constexpr std::array<TOptionCheck, 12> kOptionChecks{{
+    {"FilenameCheck", &TConfigControls::FilenameCheck, &TSaverSetting::IncludeFilename},
+    {"PathCheck", &TConfigControls::PathCheck, &TSaverSetting::Filepath},
+    {"ExtensionCheck", &TConfigControls::ExtensionCheck, &TSaverSetting::FileExt},
+    {"AdditionalTextCheck", &TConfigControls::AdditionalTextCheck, &TSaverSetting::IncludeAdditionalText},
+    {"PlayMusicCheck", &TConfigControls::PlayMusicCheck, &TSaverSetting::PlayMusic},
+    {"RandomMusicCheck", &TConfigControls::RandomMusicCheck, &TSaverSetting::RandomMusic},
+    {"LoopMusicCheck", &TConfigControls::LoopMusicCheck, &TSaverSetting::LoopMusic},
+    {"ReverseCheck", &TConfigControls::ReverseCheck, &TSaverSetting::AllowReverseTransition},
+    {"ClearOldCheck", &TConfigControls::ClearOldCheck, &TSaverSetting::ClearOldImage},
+    {"MouseMoveCheck", &TConfigControls::MouseMoveCheck, &TSaverSetting::MouseMove},
+    {"MousePressCheck", &TConfigControls::MousePressCheck, &TSaverSetting::MousePress},
+    {"KeyboardCheck", &TConfigControls::KeyboardCheck, &TSaverSetting::KeyboardPress},
+}};
+
+// The "Transitions" section names the effects switched off, as key
+// effect number * 3 with the value 0.
+void WriteTransitions(TIniFile& ini, const TEffectSet& ticks) {
+  std::vector<std::pair<std::string, std::string>> off;
+  for (size_t e = 1; e <= 127; ++e)
+    if (!ticks.test(e)) off.emplace_back(std::to_string(e * 3), "0");
+  ini.ReplaceSection(settings_keys::kTransitions, off);
+}
+
+}  // namespace
+
+std::span<const TOptionCheck> OptionChecks() { return kOptionChecks; }
+
+TFontSample FontSampleFor(const TSaverSetting& s) {
+  return {s.FontName, s.FontSize, s.FontColor, s.FontBold, s.FontItalic, s.FontUnderline, s.FontStrikeout,
+          s.BackgroundColor};
+}
+
+TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
+  TConfigControls c;
+  c.ImageList = FillMediaList(ini, settings_keys::kPictures);
+  c.MusicList = FillMediaList(ini, settings_keys::kMusic);
+  c.PicturePath = s.PicturePath;
+  c.MusicPath = s.MusicPath;
+  c.StretchRadio = s.StretchImage;
+  c.RandomizeRadio = s.RandomImage;
+  // A position the radio group does not have leaves every button unchecked.
+  c.CaptionRadio = s.CaptionPosition;
+  c.XSpin = std::clamp(s.CaptionX, 0, kCaptionSpinMax);
+  c.YSpin = std::clamp(s.CaptionY, 0, kCaptionSpinMax);
+  for (const TOptionCheck& k : kOptionChecks) c.*k.State = s.*k.Setting;
+  c.ImageCaptionEdit = s.AdditionalText;
+  c.FontLabel = FontSampleFor(s);
+  c.BackcolorCb = s.BackgroundColor;
+  c.IntervalEdit = std::clamp(s.ImageInterval, 1, kIntervalMax);
+  c.EffectTicks = s.Transitions;
+  c.SpeedScrollBar = std::clamp(kSpeedPositions - s.EffectSpeed, 0, kSpeedPositions - 1);
+  c.AuthorEdit = s.Author;
+  c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
+  return c;
+}
+
+void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLists) {
+  const uint8_t changed = c.ChangedSections;
+  if (writeLists) {
+    TIniFile::TBatch batch(*writeLists);
+    if (changed & csPictures) WriteMediaList(*writeLists, settings_keys::kPictures, c.ImageList);
+    if (changed & csMusic) WriteMediaList(*writeLists, settings_keys::kMusic, c.MusicList);
+    if (changed & csTransitions) WriteTransitions(*writeLists, c.EffectTicks);
+  }
+  if (changed & csPictures) s.Pictures = CheckedEntries(c.ImageList);
+  if (changed & csMusic) s.Music = CheckedEntries(c.MusicList);
+  if (changed & csTransitions) s.Transitions = c.EffectTicks;
+  s.PicturePath = c.PicturePath;
+  s.MusicPath = c.MusicPath;
+  s.StretchImage = c.StretchRadio;
+  s.RandomImage = c.RandomizeRadio;
+  s.CaptionPosition = static_cast<TCaptionPosition>(c.CaptionRadio);
+  s.CaptionX = c.XSpin;
+  s.CaptionY = c.YSpin;
+  for (const TOptionCheck& k : kOptionChecks) s.*k.Setting = c.*k.State;
+  s.AdditionalText = c.ImageCaptionEdit;
+  s.FontName = c.FontLabel.Name;
+  s.FontSize = c.FontLabel.Size;
+  s.FontColor = c.FontLabel.Color;
+  s.FontBold = c.FontLabel.Bold;
+  s.FontItalic = c.FontLabel.Italic;
+  s.FontUnderline = c.FontLabel.Underline;
+  s.FontStrikeout = c.FontLabel.Strikeout;
+  s.BackgroundColor = c.BackcolorCb;
+  s.ImageInterval = c.IntervalEdit;
+  s.EffectSpeed = kSpeedPositions - c.SpeedScrollBar;
+}
+
+TBuilderPage NextPage(TBuilderPage page) {
+  return static_cast<TBuilderPage>(std::min<int32_t>(page + 1, bpBuild));
+}
+
+}  // namespace vanta

@@ -1,0 +1,93 @@
+// What the builder window shows and stores, apart from its window.
+//
+// The window (ConfigFormP, Win32) moves a TConfigControls in and out of its
+// controls. Which control carries which setting, how the lists are filled
+// and written, and which list sections a close must rewrite are decided
+// here, where native tests reach them. The window edits a copy: nothing
+// reaches the settings record or its file until ApplyControls.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "builder/MediaLists.h"
+#include "settings/SaverSettings.h"
+
+namespace vanta {
+
+// The sample panel of the caption font: the font as the settings hold it,
+// on the background colour.
+struct TFontSample {
+  std::string Name;
+  int32_t Size = 0;
+  TColor Color = 0;
+  bool Bold = false, Italic = false, Underline = false, Strikeout = false;
+  TColor Background = 0;
+  bool operator==(const TFontSample&) const = default;
+};
+
+// The states of the window's controls that carry settings. Names are the
+// controls' names; a radio group is the index of its checked button.
+struct TConfigControls {
+  // Images and Music pages.
+  TMediaList ImageList, MusicList;
+  std::string PicturePath, MusicPath;  // where the Add dialogs open
+  // Options page.
+  bool StretchRadio = false;   // else OriginalRadio
+  bool RandomizeRadio = false; // else NormalizeRadio
+  int32_t CaptionRadio = cpOff;  // Off, Below, Above, Bottom, Top, Fixed
+  int32_t XSpin = 10, YSpin = 10;
+  bool FilenameCheck = false, PathCheck = false, ExtensionCheck = false, AdditionalTextCheck = false;
+  std::string ImageCaptionEdit;
+  TFontSample FontLabel;
+  bool PlayMusicCheck = false, RandomMusicCheck = false, LoopMusicCheck = false;
+  TColor BackcolorCb = 0;
+  int32_t IntervalEdit = 1;
+  bool ReverseCheck = false, ClearOldCheck = false;
+  bool MouseMoveCheck = false, MousePressCheck = false, KeyboardCheck = false;
+  // Effects page.
+  TEffectSet EffectTicks;      // the effects ticked in the tree
+  int32_t SpeedScrollBar = 0;  // 0..4, the effect speed is 5 minus it
+  // Build page.
+  std::string AuthorEdit, WebsiteEdit;
+  // Which list sections a save must rewrite (TChangedSection bits).
+  uint8_t ChangedSections = 0;
+
+  bool operator==(const TConfigControls&) const = default;
+};
+
+// The Options page's check boxes, each with the setting it carries: one
+// table for both directions.
+struct TOptionCheck {
+  const char* Control;
+  bool TConfigControls::*State;
+  bool TSaverSetting::*Setting;
+};
+std::span<const TOptionCheck> OptionChecks();
+
+inline constexpr int32_t kCaptionSpinMax = 5000;
+inline constexpr int32_t kIntervalMax = 1000;
+inline constexpr int32_t kSpeedPositions = 5;  // scroll bar positions 0..4
+inline constexpr const char* kWebsitePrompt = "http://";
+
+// The controls for the record and its file: every Options control from its
+// setting, the lists filled from the file's sections (LocateMediaFile), the
+// author fields (an empty website shows "http://"). ChangedSections starts
+// empty.
+TConfigControls LoadControls(const TSaverSetting& setting, TIniFile& ini);
+
+// The controls into the record: every Options setting and the speed, and the
+// lists and effect set whose bits are set in ChangedSections. With a file
+// (WriteLists) the flagged list sections are also rewritten there; the
+// record's own keys are left to SaveSaverSettings. ChangedSections stays
+// as it is: every later save rewrites the flagged sections again.
+void ApplyControls(const TConfigControls& controls, TSaverSetting& setting, TIniFile* writeLists);
+
+// The caption font's sample as the record gives it.
+TFontSample FontSampleFor(const TSaverSetting& setting);
+
+// Page navigation of the side bar: Images, Music, Effects, Options, Build.
+enum TBuilderPage : int32_t { bpImages, bpMusic, bpEffects, bpOptions, bpBuild, kBuilderPages };
+TBuilderPage NextPage(TBuilderPage page);  // the "Next (n/5)" buttons; Build stays Build
+
+}  // namespace vanta

@@ -1,0 +1,118 @@
+#include "builder/MediaLists.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <unordered_set>
+
+#include "base/Text.h"
+#include "settings/SaverSettings.h"
+
+namespace vanta {
+namespace {
+
+constexpr std::array<std::string_view, 6> kPictureDropExts = {".gif", ".jpg", ".bmp", ".wmf", ".emf", ".ico"};
+constexpr std::array<std::string_view, 3> kMusicDropExts = {".mp3", ".wav", ".mid"};
+
+// Names as the duplicate rule compares them.
+std::unordered_set<std::string> FoldedTexts(const TMediaList& list) {
+  std::unordered_set<std::string> folded;
+  folded.reserve(list.Items.size() * 2);
+  for (const TListEntry& e : list.Items) folded.insert(LowerCase(e.Text));
+  return folded;
+}
+
+void SelectLast(TMediaList& list) { list.Selected = static_cast<int>(list.Items.size()) - 1; }
+
+}  // namespace
+
+TMediaList FillMediaList(TIniFile& ini, std::string_view section) {
+  TMediaList list;
+  for (auto& [key, value] : ini.ReadSectionPairs(section)) {
+    std::string path = key;
+    if (!LocateMediaFile(path)) continue;
+    // A missing or unreadable value counts as ticked, as ReadBool(..., true) reads it.
+    const bool checked = !value || TIniDocument::BoolValue(*value, true);
+    list.Items.push_back({std::move(path), checked});
+  }
+  if (!list.Items.empty()) list.Selected = 0;
+  return list;
+}
+
+void WriteMediaList(TIniFile& ini, std::string_view section, const TMediaList& list) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  pairs.reserve(list.Items.size());
+  for (const TListEntry& e : list.Items) pairs.emplace_back(e.Text, e.Checked ? "1" : "0");
+  ini.ReplaceSection(section, pairs);
+}
+
+std::vector<std::string> CheckedEntries(const TMediaList& list) {
+  std::vector<std::string> out;
+  for (const TListEntry& e : list.Items)
+    if (e.Checked) out.push_back(e.Text);
+  return out;
+}
+
+bool AddChosenFiles(TMediaList& list, TMediaKind kind, const std::vector<std::string>& files) {
+  if (files.empty()) return false;
+  list.Items.reserve(list.Items.size() + files.size());
+  if (kind == TMediaKind::Music) {
+    for (const std::string& f : files) list.Items.push_back({f, true});
+  } else {
+    std::unordered_set<std::string> folded = FoldedTexts(list);
+    for (const std::string& f : files)
+      if (folded.insert(LowerCase(f)).second) list.Items.push_back({f, true});
+  }
+  SelectLast(list);
+  return true;
+}
+
+std::string DialogFolderOf(const std::vector<std::string>& files) {
+  return files.empty() ? std::string() : ExtractFilePath(files.front());
+}
+
+bool AcceptsDroppedName(TMediaKind kind, std::string_view name) {
+  const std::string ext = LowerCase(ExtractFileExt(name));
+  const auto& exts = kind == TMediaKind::Pictures ? std::span<const std::string_view>(kPictureDropExts)
+                                                  : std::span<const std::string_view>(kMusicDropExts);
+  return std::find(exts.begin(), exts.end(), ext) != exts.end();
+}
+
+bool DropFiles(TMediaList& list, TMediaKind kind, const std::vector<std::string>& names) {
+  if (names.empty()) return false;
+  std::unordered_set<std::string> folded = FoldedTexts(list);
+  for (const std::string& n : names)
+    if (AcceptsDroppedName(kind, n) && folded.insert(LowerCase(n)).second) list.Items.push_back({n, true});
+  SelectLast(list);
+  return true;
+}
+
+bool RemoveSelected(TMediaList& list) {
+  if (!list.HasSelection()) return false;
+  list.Items.erase(list.Items.begin() + list.Selected);
+  list.Selected = std::min(list.Selected, static_cast<int>(list.Items.size()) - 1);
+  return true;
+}
+
+bool ClearList(TMediaList& list) {
+  list.Items.clear();
+  list.Selected = -1;
+  return true;
+}
+
+bool MoveSelected(TMediaList& list, int delta) {
+  if (!list.HasSelection()) return false;
+  const int to = list.Selected + delta;
+  if (to < 0 || to >= static_cast<int>(list.Items.size())) return false;
+  std::swap(list.Items[list.Selected], list.Items[to]);
+  list.Selected = to;
+  return true;
+}
+
+bool SetChecked(TMediaList& list, int index, bool checked) {
+  if (index < 0 || index >= static_cast<int>(list.Items.size())) return false;
+  list.Items[index].Checked = checked;
+  return true;
+}
+
+}  // namespace vanta

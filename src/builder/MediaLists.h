@@ -1,0 +1,74 @@
+// The builder's picture and music lists, apart from their windows.
+//
+// Each list holds full file paths with a tick; the saver shows or plays only
+// ticked entries, in list order. The window moves a TMediaList in and out of
+// its check-list box; adding, removing, reordering and the two drop filters
+// are decided here. Every operation that returns true has changed what the
+// list's section of the settings file must hold: the caller sets the list's
+// bit in ChangedSections (and, for pictures, draws the selected thumbnail).
+//
+// Lists of ten thousand entries stay quick: duplicates are found through a
+// set of folded names, never by a search per added file.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/IniFile.h"
+
+namespace vanta {
+
+// Bits of ChangedSections: which list sections must be rewritten.
+enum TChangedSection : uint8_t { csPictures = 1, csMusic = 2, csTransitions = 4 };
+
+enum class TMediaKind : uint8_t { Pictures, Music };
+
+struct TListEntry {
+  std::string Text;
+  bool Checked = true;
+  bool operator==(const TListEntry&) const = default;
+};
+
+struct TMediaList {
+  std::vector<TListEntry> Items;
+  int Selected = -1;  // -1: nothing selected
+
+  bool HasSelection() const { return Selected >= 0 && Selected < static_cast<int>(Items.size()); }
+  bool operator==(const TMediaList&) const = default;
+};
+
+// The section's keys in file order that LocateMediaFile finds, each under
+// the path where it was found, ticked unless its value reads 0. Entry 0 is
+// selected when there is one.
+TMediaList FillMediaList(TIniFile& ini, std::string_view section);
+// Erases the section and writes one key per entry, "1" ticked, "0" not.
+void WriteMediaList(TIniFile& ini, std::string_view section, const TMediaList& list);
+// The ticked entries in list order: what the show plays.
+std::vector<std::string> CheckedEntries(const TMediaList& list);
+
+// Files chosen in an Add dialog, in the dialog's order; nothing chosen
+// (the dialog cancelled) changes nothing. Pictures already listed (letter
+// case ignored) are skipped; music is appended as chosen, twice if need be.
+// The last entry is selected.
+bool AddChosenFiles(TMediaList& list, TMediaKind kind, const std::vector<std::string>& files);
+// The folder, with its delimiter, that the next Add dialog opens in.
+std::string DialogFolderOf(const std::vector<std::string>& files);
+
+// Files dropped on a list: only the list's own extensions (".gif", ".jpg",
+// ".bmp", ".wmf", ".emf", ".ico"; ".mp3", ".wav", ".mid") and only names not
+// listed yet. A drop of anything selects the last entry and counts as a
+// change, even when nothing was taken; an empty drop changes nothing.
+bool DropFiles(TMediaList& list, TMediaKind kind, const std::vector<std::string>& names);
+bool AcceptsDroppedName(TMediaKind kind, std::string_view name);
+
+// The selected entry goes; the one after it (or the new last one) is
+// selected. False when nothing is selected.
+bool RemoveSelected(TMediaList& list);
+bool ClearList(TMediaList& list);  // always a change, even of an empty list
+// Moves the selected entry one place (delta -1 up, +1 down), with its tick;
+// it stays selected. False at either end or without a selection.
+bool MoveSelected(TMediaList& list, int delta);
+bool SetChecked(TMediaList& list, int index, bool checked);
+
+}  // namespace vanta

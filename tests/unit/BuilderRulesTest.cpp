@@ -1,0 +1,250 @@
+// The builder window's rules: its lists, the Options table both ways, and
+// what a close writes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+#include "TempDir.h"
+#include "builder/ConfigControls.h"
+#include "builder/MediaLists.h"
+#include "startup/Instance.h"
+
+namespace vanta {
+namespace {
+
+TMediaList List(std::initializer_list<const char*> texts, int selected = -1) {
+  TMediaList l;
+  for (const char* t : texts) l.Items.push_back({t, true});
+  l.Selected = selected;
+  return l;
+}
+
+std::vector<std::string> Texts(const TMediaList& l) {
+  std::vector<std::string> out;
+  for (const TListEntry& e : l.Items) out.push_back(e.Text);
+  return out;
+}
+
+TEST(MediaLists, AddingPicturesSkipsNamesListedInAnyCaseButMusicDoesNot) {
+  struct Case {
+    TMediaKind kind;
+    TMediaList before;
+    std::vector<std::string> chosen;
+    std::vector<std::string> after;
+    bool changed;
+    int selected;
+  } cases[] = {
+      {TMediaKind::Pictures, List({"C:\\a.jpg"}, 0), {"c:\\A.JPG", "C:\\b.gif", "C:\\B.GIF"}, {"C:\\a.jpg", "C:\\b.gif"}, true, 1},
+      {TMediaKind::Pictures, List({"C:\\a.jpg"}, 0), {"C:\\a.jpg"}, {"C:\\a.jpg"}, true, 0},  // still a change
+      {TMediaKind::Pictures, List({"C:\\a.jpg"}, 0), {}, {"C:\\a.jpg"}, false, 0},            // dialog cancelled
+      {TMediaKind::Music, List({"C:\\s.mp3"}, 0), {"C:\\s.mp3", "c:\\S.MP3"}, {"C:\\s.mp3", "C:\\s.mp3", "c:\\S.MP3"}, true, 2},
+      // A picture kind the dialog offers but a drop refuses is added through the dialog.
+      {TMediaKind::Pictures, List({}), {"C:\\x.jpeg"}, {"C:\\x.jpeg"}, true, 0},
+  };
+  for (Case& c : cases) {
+    EXPECT_EQ(AddChosenFiles(c.before, c.kind, c.chosen), c.changed);
+    EXPECT_EQ(Texts(c.before), c.after);
+    EXPECT_EQ(c.before.Selected, c.selected);
+  }
+  EXPECT_EQ(DialogFolderOf({"C:\\photos\\a.jpg", "D:\\b.jpg"}), "C:\\photos\\");
+}
+
+TEST(MediaLists, DropsTakeOnlyTheirOwnKindsAndNothingTwice) {
+  struct Case {
+    const char* what;
+    TMediaKind kind;
+    TMediaList before;
+    std::vector<std::string> dropped;
+    std::vector<std::string> after;
+    bool changed;
+    int selected;
+  } cases[] = {
+      {"pictures of each kind", TMediaKind::Pictures, List({}),
+       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "g.jpeg", "h.png", "i.mp3"},
+       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico"}, true, 5},
+      {"only other kinds on a full list", TMediaKind::Pictures, List({"a.jpg", "b.jpg"}, 0), {"x.txt", "y.jpeg"},
+       {"a.jpg", "b.jpg"}, true, 1},
+      {"only other kinds on an empty list", TMediaKind::Pictures, List({}), {"x.txt"}, {}, true, -1},
+      {"an empty drop", TMediaKind::Pictures, List({"a.jpg"}, 0), {}, {"a.jpg"}, false, 0},
+      {"a listed picture in other case", TMediaKind::Pictures, List({"C:\\a.jpg"}, 0), {"c:\\A.jpg"}, {"C:\\a.jpg"}, true, 0},
+      {"music twice in one drop", TMediaKind::Music, List({"s.mp3"}, 0), {"S.MP3", "t.wav", "u.mid", "T.WAV", "v.ogg"},
+       {"s.mp3", "t.wav", "u.mid"}, true, 2},
+  };
+  for (Case& c : cases) {
+    EXPECT_EQ(DropFiles(c.before, c.kind, c.dropped), c.changed) << c.what;
+    EXPECT_EQ(Texts(c.before), c.after) << c.what;
+    EXPECT_EQ(c.before.Selected, c.selected) << c.what;
+  }
+}
+
+TEST(MediaLists, RemoveMoveAndClearFollowTheSelection) {
+  struct Case {
+    const char* what;
+    TMediaList before;
+    std::function<bool(TMediaList&)> op;
+    std::vector<std::string> after;
+    bool changed;
+    int selected;
+  } cases[] = {
+      {"remove the middle", List({"a", "b", "c"}, 1), RemoveSelected, {"a", "c"}, true, 1},
+      {"remove the last", List({"a", "b", "c"}, 2), RemoveSelected, {"a", "b"}, true, 1},
+      {"remove the only", List({"a"}, 0), RemoveSelected, {}, true, -1},
+      {"remove without selection", List({"a"}, -1), RemoveSelected, {"a"}, false, -1},
+      {"up", List({"a", "b", "c"}, 2), [](TMediaList& l) { return MoveSelected(l, -1); }, {"a", "c", "b"}, true, 1},
+      {"first up", List({"a", "b"}, 0), [](TMediaList& l) { return MoveSelected(l, -1); }, {"a", "b"}, false, 0},
+      {"down", List({"a", "b", "c"}, 0), [](TMediaList& l) { return MoveSelected(l, +1); }, {"b", "a", "c"}, true, 1},
+      {"last down", List({"a", "b"}, 1), [](TMediaList& l) { return MoveSelected(l, +1); }, {"a", "b"}, false, 1},
+      {"clear", List({"a", "b"}, 1), ClearList, {}, true, -1},
+      {"clear an empty list", List({}), ClearList, {}, true, -1},
+  };
+  for (Case& c : cases) {
+    EXPECT_EQ(c.op(c.before), c.changed) << c.what;
+    EXPECT_EQ(Texts(c.before), c.after) << c.what;
+    EXPECT_EQ(c.before.Selected, c.selected) << c.what;
+  }
+  TMediaList ticks = List({"a", "b"}, 0);
+  ticks.Items[0].Checked = false;
+  ASSERT_TRUE(MoveSelected(ticks, +1));
+  EXPECT_EQ(ticks.Items[1], (TListEntry{"a", false}));  // the tick moves with its entry
+  EXPECT_FALSE(SetChecked(ticks, 2, false));
+}
+
+TEST(MediaLists, TenThousandPicturesAreAddedAndDroppedWithoutASearchPerFile) {
+  std::vector<std::string> files;
+  for (int i = 0; i < 10000; ++i) files.push_back("C:\\photos\\p" + std::to_string(i) + ".jpg");
+  TMediaList list;
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(AddChosenFiles(list, TMediaKind::Pictures, files));
+  ASSERT_TRUE(DropFiles(list, TMediaKind::Pictures, files));  // all listed already
+  EXPECT_EQ(list.Items.size(), 10000u);
+  EXPECT_EQ(list.Selected, 9999);
+  // Generous: a search per file would take far longer.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+class BuilderControlsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetInstance({"VantaSaver", dir.Folder(), "\\"}); }
+  void TearDown() override { SetInstance({}); }
+  test::TTempDir dir;
+};
+
+TEST_F(BuilderControlsTest, ListsAreFilledFromFoundFilesAndWrittenBackUnderTheirFullPaths) {
+  const std::string install = dir.Folder() + "install/";
+  SetInstance({"VantaSaver", dir.Folder(), install});
+  const std::string here = dir.Write("here.jpg", "x");
+  dir.Write("beside.jpg", "x");  // a bare name in the program folder
+  dir.Write("install/sample/s.jpg", "x");
+  dir.Write("song.mp3", "x");
+  TIniFile ini(dir.Write("VantaSaver.002", "[Pictures]\r\n" + here + "=0\r\nbeside.jpg=1\r\ns.jpg=junk\r\ngone.jpg=1\r\n"
+                                            "[Music]\r\nsong.mp3\r\n"));
+  TSaverSetting s;
+  TConfigControls c = LoadControls(s, ini);
+  EXPECT_EQ(c.ImageList.Items, (std::vector<TListEntry>{{here, false},
+                                                         {dir.Path("beside.jpg"), true},
+                                                         {install + "sample/s.jpg", true}}));
+  EXPECT_EQ(c.ImageList.Selected, 0);
+  EXPECT_EQ(c.MusicList.Items, (std::vector<TListEntry>{{dir.Path("song.mp3"), true}}));
+  EXPECT_EQ(c.ChangedSections, 0);
+
+  c.ChangedSections = csPictures;
+  ApplyControls(c, s, &ini);
+  ini.UpdateFile();
+  EXPECT_EQ(dir.Read("VantaSaver.002"), "[Music]\r\nsong.mp3\r\n\r\n[Pictures]\r\n" + here + "=0\r\n" +
+                                            dir.Path("beside.jpg") + "=1\r\n" + install + "sample/s.jpg=1\r\n");
+  EXPECT_EQ(s.Pictures, (std::vector<std::string>{dir.Path("beside.jpg"), install + "sample/s.jpg"}));
+  EXPECT_TRUE(s.Music.empty());  // its bit was clear: the record's list stays
+}
+
+TEST_F(BuilderControlsTest, WithoutChangesOnlyTheRecordMovesAndTheFileStays) {
+  const std::string text = "[Pictures]\r\nmissing.jpg=1\r\n[Transitions]\r\n3=0\r\n";
+  TIniFile ini(dir.Write("VantaSaver.002", text));
+  TSaverSetting s;
+  s.Pictures = {"kept.jpg"};
+  TConfigControls c = LoadControls(s, ini);
+  c.ImageList = {};
+  c.EffectTicks.reset();
+  ApplyControls(c, s, &ini);
+  ini.UpdateFile();
+  EXPECT_EQ(dir.Read("VantaSaver.002"), text);
+  EXPECT_EQ(s.Pictures, std::vector<std::string>{"kept.jpg"});
+  EXPECT_EQ(s.Transitions, TSaverSetting().Transitions);
+}
+
+TEST_F(BuilderControlsTest, TicksWriteOnlyTheEffectsSwitchedOff) {
+  TIniFile ini(dir.Write("VantaSaver.002", "[Transitions]\r\n300=0\r\n"));
+  TSaverSetting s;
+  TConfigControls c = LoadControls(s, ini);
+  c.EffectTicks = DefaultTransitions();
+  c.EffectTicks.reset(1);
+  c.EffectTicks.set(120);
+  c.ChangedSections = csTransitions;
+  ApplyControls(c, s, &ini);
+  ini.UpdateFile();
+  EXPECT_EQ(dir.Read("VantaSaver.002"), "[Transitions]\r\n3=0\r\n357=0\r\n363=0\r\n366=0\r\n");
+  EXPECT_EQ(s.Transitions, c.EffectTicks);
+}
+
+// Every Options control, the speed and the font carry their setting there
+// and back: each field changed alone must come back changed alone.
+TEST_F(BuilderControlsTest, EveryOptionRoundTripsThroughTheControls) {
+  TIniFile ini(dir.Path("VantaSaver.002"));
+  const TSaverSetting base;
+  std::vector<std::function<void(TSaverSetting&)>> changes = {
+      [](TSaverSetting& s) { s.StretchImage = !s.StretchImage; },
+      [](TSaverSetting& s) { s.RandomImage = !s.RandomImage; },
+      [](TSaverSetting& s) { s.CaptionPosition = cpFixed; },
+      [](TSaverSetting& s) { s.CaptionX = 4321; },
+      [](TSaverSetting& s) { s.CaptionY = 0; },
+      [](TSaverSetting& s) { s.AdditionalText = "By the sea"; },
+      [](TSaverSetting& s) { s.FontName = "Arial"; },
+      [](TSaverSetting& s) { s.FontSize = 24; },
+      [](TSaverSetting& s) { s.FontColor = 0x00FF00; },
+      [](TSaverSetting& s) { s.FontBold = true; },
+      [](TSaverSetting& s) { s.FontItalic = true; },
+      [](TSaverSetting& s) { s.FontUnderline = true; },
+      [](TSaverSetting& s) { s.FontStrikeout = true; },
+      [](TSaverSetting& s) { s.BackgroundColor = 0x804020; },
+      [](TSaverSetting& s) { s.ImageInterval = 1000; },
+      [](TSaverSetting& s) { s.EffectSpeed = 1; },
+      [](TSaverSetting& s) { s.EffectSpeed = 5; },
+      [](TSaverSetting& s) { s.PicturePath = "C:\\photos\\"; },
+      [](TSaverSetting& s) { s.MusicPath = "C:\\music\\"; },
+  };
+  for (const TOptionCheck& k : OptionChecks())
+    changes.push_back([k](TSaverSetting& s) { s.*k.Setting = !(s.*k.Setting); });
+  for (size_t i = 0; i < changes.size(); ++i) {
+    TSaverSetting changed = base;
+    changes[i](changed);
+    ASSERT_NE(changed, base) << "change " << i << " changes nothing";
+    TSaverSetting back = base;
+    ApplyControls(LoadControls(changed, ini), back, nullptr);
+    EXPECT_EQ(back, changed) << "change " << i;
+  }
+  EXPECT_EQ(LoadControls(base, ini).SpeedScrollBar, 5 - base.EffectSpeed);
+}
+
+TEST_F(BuilderControlsTest, ControlsShowWhatTheirRangesAllow) {
+  TIniFile ini(dir.Path("VantaSaver.002"));
+  TSaverSetting s;
+  s.CaptionX = -5;
+  s.CaptionY = 9999;
+  s.ImageInterval = 0;
+  s.EffectSpeed = 9;
+  s.Website = "";
+  s.Author = "Ann";
+  const TConfigControls c = LoadControls(s, ini);
+  EXPECT_EQ(c.XSpin, 0);
+  EXPECT_EQ(c.YSpin, 5000);
+  EXPECT_EQ(c.IntervalEdit, 1);
+  EXPECT_EQ(c.SpeedScrollBar, 0);
+  EXPECT_EQ(c.AuthorEdit, "Ann");
+  EXPECT_EQ(c.WebsiteEdit, "http://");
+  EXPECT_EQ(c.FontLabel.Background, s.BackgroundColor);
+  EXPECT_EQ(NextPage(bpOptions), bpBuild);
+  EXPECT_EQ(NextPage(bpBuild), bpBuild);
+}
+
+}  // namespace
+}  // namespace vanta
