@@ -367,45 +367,6 @@ TEST_F(SaverSettingsTest, SavesWriteTheBytesTheyAlwaysWrote) {
   }
 }
 
-using TField = std::variant<bool TSaverSetting::*, int32_t TSaverSetting::*, TColor TSaverSetting::*,
-                            std::string TSaverSetting::*, TCaptionPosition TSaverSetting::*>;
-struct TKey { const char* Section; const char* Name; TField Field; };
-const TKey kKeys[] = {
-    {"Set", "StetchImage", &TSaverSetting::StretchImage},
-    {"Set", "RandomImage", &TSaverSetting::RandomImage},
-    {"Set", "AllowReverseTransition", &TSaverSetting::AllowReverseTransition},
-    {"Set", "ClearOldImage", &TSaverSetting::ClearOldImage},
-    {"Set", "PlayMusic", &TSaverSetting::PlayMusic},
-    {"Set", "RandomMusic", &TSaverSetting::RandomMusic},
-    {"Set", "LoopMusic", &TSaverSetting::LoopMusic},
-    {"Set", "ImageInterval", &TSaverSetting::ImageInterval},
-    {"Set", "BackgroundColor", &TSaverSetting::BackgroundColor},
-    {"Set", "EffectSpeed", &TSaverSetting::EffectSpeed},
-    {"Set", "PicturePath", &TSaverSetting::PicturePath},
-    {"Set", "MusicPath", &TSaverSetting::MusicPath},
-    {"Set", "Author", &TSaverSetting::Author},
-    {"Set", "Website", &TSaverSetting::Website},
-    {"Caption", "ForceHide", &TSaverSetting::ForceHide},
-    {"Caption", "Position", &TSaverSetting::CaptionPosition},
-    {"Caption", "X", &TSaverSetting::CaptionX},
-    {"Caption", "Y", &TSaverSetting::CaptionY},
-    {"Caption", "IncludeFilename", &TSaverSetting::IncludeFilename},
-    {"Caption", "Filepath", &TSaverSetting::Filepath},
-    {"Caption", "FileExt", &TSaverSetting::FileExt},
-    {"Caption", "IncludeAdditionalText", &TSaverSetting::IncludeAdditionalText},
-    {"Caption", "AddtionalText", &TSaverSetting::AdditionalText},
-    {"Caption", "FontName", &TSaverSetting::FontName},
-    {"Caption", "FontSize", &TSaverSetting::FontSize},
-    {"Caption", "FontColor", &TSaverSetting::FontColor},
-    {"Caption", "FontBold", &TSaverSetting::FontBold},
-    {"Caption", "FontItalic", &TSaverSetting::FontItalic},
-    {"Caption", "FontUnderline", &TSaverSetting::FontUnderline},
-    {"Caption", "FontStrikeout", &TSaverSetting::FontStrikeout},
-    {"Set", "MouseMove", &TSaverSetting::MouseMove},
-    {"Set", "MousePress", &TSaverSetting::MousePress},
-    {"Set", "KeyboardPress", &TSaverSetting::KeyboardPress},
-};
-
 // A value as it stands in the file, and what it reads as.
 struct TOddValue {
   std::optional<std::string> raw;      // nullopt: the key's line has no '='
@@ -454,12 +415,12 @@ TEST_F(SaverSettingsTest, OddValuesReadAsTheDefaultOrTheirNumber) {
   const TSaverSetting defaults;
   for (const TOddValue& v : kOddValues) {
     std::string text;
-    for (const TKey& k : kKeys)
-      text += std::string("[") + k.Section + "]\r\n" + k.Name + (v.raw ? "=" + *v.raw : "") + "\r\n";
+    for (const TSettingKey& k : kSaverSettingKeys)
+      text += "[" + std::string(k.Section) + "]\r\n" + std::string(k.Name) + (v.raw ? "=" + *v.raw : "") + "\r\n";
     ResetSaverSettingsForTests();
     Load(text);
     const std::string shown = v.raw ? '"' + v.raw->substr(0, 20) + '"' : "no '='";
-    for (const TKey& k : kKeys)
+    for (const TSettingKey& k : kSaverSettingKeys)
       std::visit([&](auto field) { EXPECT_EQ(S().*field, Expected(defaults.*field, v)) << k.Name << " = " << shown; },
                  k.Field);
   }
