@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -208,6 +209,17 @@ TEST_F(SaverSettingsTest, ALoadSeesAProjectCopiedOverTheFile) {
   EXPECT_EQ(S().ImageInterval, 9);
 }
 
+// Field by field, naming the key, then the whole record (lists, effects and
+// any field the key table misses).
+void ExpectSameRecord(const TSaverSetting& got, const TSaverSetting& want, const std::string& what) {
+  for (const TSettingKey& k : kSaverSettingKeys)
+    std::visit([&](auto field) { EXPECT_EQ(got.*field, want.*field) << what << ": " << k.Name; }, k.Field);
+  EXPECT_EQ(got.Pictures, want.Pictures) << what;
+  EXPECT_EQ(got.Music, want.Music) << what;
+  EXPECT_EQ(got.Transitions, want.Transitions) << what;
+  EXPECT_TRUE(got == want) << what;
+}
+
 // The fields a save leaves to the builder keep what the file said before.
 TSaverSetting AsSavedOver(TSaverSetting written, const TSaverSetting& before) {
   written.Author = before.Author;
@@ -362,7 +374,7 @@ TEST_F(SaverSettingsTest, SavesWriteTheBytesTheyAlwaysWrote) {
     Load("");  // the file as saved
     TSaverSetting want = AsSavedOver(written, before);
     if (k.lossy) k.lossy(want);
-    EXPECT_TRUE(S() == want) << k.what;
+    ExpectSameRecord(S(), want, k.what);
     std::filesystem::remove(dir.Path("Mountains.002"));
   }
 }
@@ -423,6 +435,35 @@ TEST_F(SaverSettingsTest, OddValuesReadAsTheDefaultOrTheirNumber) {
     for (const TSettingKey& k : kSaverSettingKeys)
       std::visit([&](auto field) { EXPECT_EQ(S().*field, Expected(defaults.*field, v)) << k.Name << " = " << shown; },
                  k.Field);
+  }
+}
+
+// A value other than the default, for each type of field.
+bool Other(bool def) { return !def; }
+int32_t Other(int32_t def) { return def + 1000; }
+TColor Other(TColor def) { return def ^ 0x00ABCDEF; }
+std::string Other(const std::string& def) { return def + " changed"; }
+TCaptionPosition Other(TCaptionPosition def) { return def == cpFixed ? cpOff : cpFixed; }
+
+// Any writer of the file can use the table, the keys SaveSaverSettings
+// leaves alone included, and what it writes under one key comes back in
+// that key's field and nowhere else.
+TEST_F(SaverSettingsTest, EachKeyCarriesItsFieldAlone) {
+  const TSaverSetting defaults;
+  for (const TSettingKey& k : kSaverSettingKeys) {
+    TSaverSetting want = defaults;
+    std::visit([&](auto field) { want.*field = Other(defaults.*field); }, k.Field);
+    std::filesystem::remove(dir.Path("Mountains.002"));
+    {
+      TIniFile file(dir.Path("Mountains.002"));
+      WriteSettingKey(file, k, want);
+      EXPECT_EQ(file.Document().ReadSectionKeys(k.Section), std::vector<std::string>{std::string(k.Name)});
+    }
+    const std::string text = dir.Read("Mountains.002");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;  // the section and the key
+    ResetSaverSettingsForTests();
+    Load("");
+    ExpectSameRecord(S(), want, std::string(k.Name));
   }
 }
 
