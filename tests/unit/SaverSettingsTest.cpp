@@ -238,6 +238,8 @@ struct TGoldenSave {
   std::function<void(TSaverSetting&)> lossy;   // how the record reads back differently
 };
 
+// Bytes as saves wrote them before the keys came from one table. Projects
+// are byte copies of this file, so they stay exactly so.
 const TGoldenSave kGoldenSaves[] = {
     {"the defaults, no file before", "", [](TSaverSetting&) {},
      "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
