@@ -1,5 +1,6 @@
 #include "settings/SaverSettings.h"
 
+#include <iterator>
 #include <memory>
 
 #include "base/Text.h"
@@ -37,6 +38,53 @@ TEffectSet ReadTransitions(TIniFile& ini) {
   }
   return set;
 }
+
+// Names compare without regard to ASCII letter case, as in the file.
+constexpr bool SameName(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+constexpr bool EachKeyAndFieldOnce() {
+  const auto& keys = kSaverSettingKeys;
+  for (size_t i = 0; i < std::size(keys); ++i)
+    for (size_t j = i + 1; j < std::size(keys); ++j)
+      if ((SameName(keys[i].Section, keys[j].Section) && SameName(keys[i].Name, keys[j].Name)) ||
+          keys[i].Field == keys[j].Field)
+        return false;
+  return true;
+}
+static_assert(EachKeyAndFieldOnce(), "two keys of the settings table share a name or a field");
+
+const TSaverSetting& Defaults() {
+  static const TSaverSetting defaults;
+  return defaults;
+}
+
+// How each type of field is read and written.
+bool ReadValue(TIniFile& ini, const TSettingKey& k, bool def) { return ini.ReadBool(k.Section, k.Name, def); }
+int32_t ReadValue(TIniFile& ini, const TSettingKey& k, int32_t def) { return ini.ReadInteger(k.Section, k.Name, def); }
+TColor ReadValue(TIniFile& ini, const TSettingKey& k, TColor def) {
+  return static_cast<TColor>(ini.ReadInteger(k.Section, k.Name, static_cast<int32_t>(def)));
+}
+std::string ReadValue(TIniFile& ini, const TSettingKey& k, const std::string& def) {
+  return ini.ReadString(k.Section, k.Name, def);
+}
+TCaptionPosition ReadValue(TIniFile& ini, const TSettingKey& k, TCaptionPosition def) {
+  const int32_t n = ini.ReadInteger(k.Section, k.Name, def);
+  return n >= cpBelowImage && n <= cpFixed ? static_cast<TCaptionPosition>(n) : cpOff;
+}
+
+void WriteValue(TIniFile& ini, const TSettingKey& k, bool v) { ini.WriteBool(k.Section, k.Name, v); }
+void WriteValue(TIniFile& ini, const TSettingKey& k, int32_t v) { ini.WriteInteger(k.Section, k.Name, v); }
+void WriteValue(TIniFile& ini, const TSettingKey& k, TColor v) {
+  ini.WriteInteger(k.Section, k.Name, static_cast<int32_t>(v));
+}
+void WriteValue(TIniFile& ini, const TSettingKey& k, const std::string& v) { ini.WriteString(k.Section, k.Name, v); }
+void WriteValue(TIniFile& ini, const TSettingKey& k, TCaptionPosition v) { ini.WriteInteger(k.Section, k.Name, v); }
 }  // namespace
 
 TEffectSet DefaultTransitions() {
@@ -44,6 +92,14 @@ TEffectSet DefaultTransitions() {
   for (size_t e = 1; e <= 127; ++e)
     if (e < 119 || e > 122) set.set(e);
   return set;
+}
+
+void ReadSettingKey(TIniFile& ini, const TSettingKey& key, TSaverSetting& s) {
+  std::visit([&](auto field) { s.*field = ReadValue(ini, key, Defaults().*field); }, key.Field);
+}
+
+void WriteSettingKey(TIniFile& ini, const TSettingKey& key, const TSaverSetting& s) {
+  std::visit([&](auto field) { WriteValue(ini, key, s.*field); }, key.Field);
 }
 
 TSaverSetting& SaverSetting() { return gSetting; }
@@ -81,42 +137,7 @@ void LoadSaverSettings() {
   s.Music = ReadMediaList(ini, kMusic);
   s.Transitions = ReadTransitions(ini);
 
-  s.StretchImage = ini.ReadBool(kSet, "StetchImage", false);
-  s.RandomImage = ini.ReadBool(kSet, "RandomImage", true);
-  s.AllowReverseTransition = ini.ReadBool(kSet, "AllowReverseTransition", false);
-  s.ClearOldImage = ini.ReadBool(kSet, "ClearOldImage", false);
-  s.PlayMusic = ini.ReadBool(kSet, "PlayMusic", true);
-  s.RandomMusic = ini.ReadBool(kSet, "RandomMusic", false);
-  s.LoopMusic = ini.ReadBool(kSet, "LoopMusic", false);
-  s.ImageInterval = ini.ReadInteger(kSet, "ImageInterval", 3);
-  s.BackgroundColor = static_cast<TColor>(ini.ReadInteger(kSet, "BackgroundColor", 0));
-  s.EffectSpeed = ini.ReadInteger(kSet, "EffectSpeed", 3);
-  s.PicturePath = ini.ReadString(kSet, "PicturePath", "");
-  s.MusicPath = ini.ReadString(kSet, "MusicPath", "");
-  s.Author = ini.ReadString(kSet, "Author", "");
-  s.Website = ini.ReadString(kSet, "Website", "");
-
-  const int32_t position = ini.ReadInteger(kCaption, "Position", 0);
-  s.CaptionPosition = position >= 1 && position <= 5 ? static_cast<TCaptionPosition>(position) : cpOff;
-  s.ForceHide = ini.ReadBool(kCaption, "ForceHide", false);
-  s.CaptionX = ini.ReadInteger(kCaption, "X", 10);
-  s.CaptionY = ini.ReadInteger(kCaption, "Y", 10);
-  s.IncludeFilename = ini.ReadBool(kCaption, "IncludeFilename", true);
-  s.Filepath = ini.ReadBool(kCaption, "Filepath", false);
-  s.FileExt = ini.ReadBool(kCaption, "FileExt", false);
-  s.IncludeAdditionalText = ini.ReadBool(kCaption, "IncludeAdditionalText", true);
-  s.AdditionalText = ini.ReadString(kCaption, "AddtionalText", "");
-  s.FontName = ini.ReadString(kCaption, "FontName", "MS Sans Serif");
-  s.FontSize = ini.ReadInteger(kCaption, "FontSize", 9);
-  s.FontColor = static_cast<TColor>(ini.ReadInteger(kCaption, "FontColor", 0xFFFFFF));
-  s.FontBold = ini.ReadBool(kCaption, "FontBold", false);
-  s.FontItalic = ini.ReadBool(kCaption, "FontItalic", false);
-  s.FontUnderline = ini.ReadBool(kCaption, "FontUnderline", false);
-  s.FontStrikeout = ini.ReadBool(kCaption, "FontStrikeout", false);
-
-  s.MouseMove = ini.ReadBool(kSet, "MouseMove", true);
-  s.MousePress = ini.ReadBool(kSet, "MousePress", true);
-  s.KeyboardPress = ini.ReadBool(kSet, "KeyboardPress", true);
+  for (const TSettingKey& key : kSaverSettingKeys) ReadSettingKey(ini, key, s);
 }
 
 void SaveSaverSettings() {
@@ -124,39 +145,8 @@ void SaveSaverSettings() {
   const TSaverSetting& s = gSetting;
   TIniFile::TBatch batch(ini);  // one replacement of the file for all keys
 
-  ini.WriteBool(kSet, "StetchImage", s.StretchImage);
-  ini.WriteBool(kSet, "RandomImage", s.RandomImage);
-  ini.WriteBool(kSet, "AllowReverseTransition", s.AllowReverseTransition);
-  ini.WriteBool(kSet, "ClearOldImage", s.ClearOldImage);
-  ini.WriteBool(kSet, "PlayMusic", s.PlayMusic);
-  ini.WriteBool(kSet, "RandomMusic", s.RandomMusic);
-  ini.WriteBool(kSet, "LoopMusic", s.LoopMusic);
-  ini.WriteInteger(kSet, "ImageInterval", s.ImageInterval);
-  ini.WriteInteger(kSet, "BackgroundColor", static_cast<int32_t>(s.BackgroundColor));
-  ini.WriteInteger(kSet, "EffectSpeed", s.EffectSpeed);
-  ini.WriteString(kSet, "PicturePath", s.PicturePath);
-  ini.WriteString(kSet, "MusicPath", s.MusicPath);
-
-  ini.WriteBool(kCaption, "ForceHide", s.ForceHide);
-  ini.WriteInteger(kCaption, "Position", s.CaptionPosition);
-  ini.WriteInteger(kCaption, "X", s.CaptionX);
-  ini.WriteInteger(kCaption, "Y", s.CaptionY);
-  ini.WriteBool(kCaption, "IncludeFilename", s.IncludeFilename);
-  ini.WriteBool(kCaption, "Filepath", s.Filepath);
-  ini.WriteBool(kCaption, "FileExt", s.FileExt);
-  ini.WriteBool(kCaption, "IncludeAdditionalText", s.IncludeAdditionalText);
-  ini.WriteString(kCaption, "AddtionalText", s.AdditionalText);
-  ini.WriteString(kCaption, "FontName", s.FontName);
-  ini.WriteInteger(kCaption, "FontSize", s.FontSize);
-  ini.WriteInteger(kCaption, "FontColor", static_cast<int32_t>(s.FontColor));
-  ini.WriteBool(kCaption, "FontBold", s.FontBold);
-  ini.WriteBool(kCaption, "FontItalic", s.FontItalic);
-  ini.WriteBool(kCaption, "FontUnderline", s.FontUnderline);
-  ini.WriteBool(kCaption, "FontStrikeout", s.FontStrikeout);
-
-  ini.WriteBool(kSet, "MouseMove", s.MouseMove);
-  ini.WriteBool(kSet, "MousePress", s.MousePress);
-  ini.WriteBool(kSet, "KeyboardPress", s.KeyboardPress);
+  for (const TSettingKey& key : kSaverSettingKeys)
+    if (key.Use == TKeyUse::LoadAndSave) WriteSettingKey(ini, key, s);
 }
 
 void ResetSaverSettingsForTests() {

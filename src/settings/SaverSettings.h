@@ -2,19 +2,33 @@
 //
 // The file is an INI file named after the instance, beside the executable.
 // The show only reads the record; the builder and the "Setting" dialog
-// change the record and write it back with SaveSaverSettings. Some key names
-// carry old misspellings ("StetchImage", "AddtionalText") that existing
-// files rely on.
+// change the record and write it back with SaveSaverSettings.
+//
+// Each scalar field is stored under the one key that kSaverSettingKeys
+// gives it; loading, saving and any other writer of the file go through
+// that table, so a key name is written once. A field's default is its
+// initialiser in TSaverSetting.
 #pragma once
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "base/Types.h"
 #include "settings/IniFile.h"
 
 namespace vanta {
+
+namespace settings_keys {
+inline constexpr const char* kSet = "Set";
+inline constexpr const char* kCaption = "Caption";
+inline constexpr const char* kPictures = "Pictures";
+inline constexpr const char* kMusic = "Music";
+inline constexpr const char* kTransitions = "Transitions";
+inline constexpr const char* kSettingsExt = ".002";
+}  // namespace settings_keys
 
 using TEffectSet = std::bitset<128>;
 
@@ -62,6 +76,69 @@ struct TSaverSetting {
   bool operator==(const TSaverSetting&) const = default;
 };
 
+// The field a key holds. Its type says how the value is stored: a Boolean
+// as 1 or 0, an integer in decimal, a colour as its 32 bits in decimal
+// (white 16777215, 0xFFFFFFFF as -1), a text as it is, the caption
+// position as its number (read: 1..5 stand, anything else is off).
+using TSettingField = std::variant<bool TSaverSetting::*, int32_t TSaverSetting::*, TColor TSaverSetting::*,
+                                   std::string TSaverSetting::*, TCaptionPosition TSaverSetting::*>;
+
+enum class TKeyUse : uint8_t {
+  LoadAndSave,
+  LoadOnly,  // SaveSaverSettings leaves it alone; the builder writes it itself
+};
+
+struct TSettingKey {
+  std::string_view Section;
+  std::string_view Name;  // as existing files spell it, old misspellings included
+  TSettingField Field;
+  TKeyUse Use = TKeyUse::LoadAndSave;
+};
+
+// Every scalar key of the file, in the order SaveSaverSettings writes them,
+// which is the order they appear in a new file.
+inline constexpr TSettingKey kSaverSettingKeys[] = {
+    {settings_keys::kSet, "StetchImage", &TSaverSetting::StretchImage},
+    {settings_keys::kSet, "RandomImage", &TSaverSetting::RandomImage},
+    {settings_keys::kSet, "AllowReverseTransition", &TSaverSetting::AllowReverseTransition},
+    {settings_keys::kSet, "ClearOldImage", &TSaverSetting::ClearOldImage},
+    {settings_keys::kSet, "PlayMusic", &TSaverSetting::PlayMusic},
+    {settings_keys::kSet, "RandomMusic", &TSaverSetting::RandomMusic},
+    {settings_keys::kSet, "LoopMusic", &TSaverSetting::LoopMusic},
+    {settings_keys::kSet, "ImageInterval", &TSaverSetting::ImageInterval},
+    {settings_keys::kSet, "BackgroundColor", &TSaverSetting::BackgroundColor},
+    {settings_keys::kSet, "EffectSpeed", &TSaverSetting::EffectSpeed},
+    {settings_keys::kSet, "PicturePath", &TSaverSetting::PicturePath},
+    {settings_keys::kSet, "MusicPath", &TSaverSetting::MusicPath},
+    {settings_keys::kSet, "Author", &TSaverSetting::Author, TKeyUse::LoadOnly},
+    {settings_keys::kSet, "Website", &TSaverSetting::Website, TKeyUse::LoadOnly},
+    {settings_keys::kCaption, "ForceHide", &TSaverSetting::ForceHide},
+    {settings_keys::kCaption, "Position", &TSaverSetting::CaptionPosition},
+    {settings_keys::kCaption, "X", &TSaverSetting::CaptionX},
+    {settings_keys::kCaption, "Y", &TSaverSetting::CaptionY},
+    {settings_keys::kCaption, "IncludeFilename", &TSaverSetting::IncludeFilename},
+    {settings_keys::kCaption, "Filepath", &TSaverSetting::Filepath},
+    {settings_keys::kCaption, "FileExt", &TSaverSetting::FileExt},
+    {settings_keys::kCaption, "IncludeAdditionalText", &TSaverSetting::IncludeAdditionalText},
+    {settings_keys::kCaption, "AddtionalText", &TSaverSetting::AdditionalText},
+    {settings_keys::kCaption, "FontName", &TSaverSetting::FontName},
+    {settings_keys::kCaption, "FontSize", &TSaverSetting::FontSize},
+    {settings_keys::kCaption, "FontColor", &TSaverSetting::FontColor},
+    {settings_keys::kCaption, "FontBold", &TSaverSetting::FontBold},
+    {settings_keys::kCaption, "FontItalic", &TSaverSetting::FontItalic},
+    {settings_keys::kCaption, "FontUnderline", &TSaverSetting::FontUnderline},
+    {settings_keys::kCaption, "FontStrikeout", &TSaverSetting::FontStrikeout},
+    {settings_keys::kSet, "MouseMove", &TSaverSetting::MouseMove},
+    {settings_keys::kSet, "MousePress", &TSaverSetting::MousePress},
+    {settings_keys::kSet, "KeyboardPress", &TSaverSetting::KeyboardPress},
+};
+
+// The key's value into its field; a missing key, or a value that does not
+// convert, gives the field's default.
+void ReadSettingKey(TIniFile& ini, const TSettingKey& key, TSaverSetting& s);
+// The field under its key.
+void WriteSettingKey(TIniFile& ini, const TSettingKey& key, const TSaverSetting& s);
+
 // The record of the process.
 TSaverSetting& SaverSetting();
 // ProgramFolder + InstanceName + ".002", as the last load computed it.
@@ -73,7 +150,8 @@ TIniFile& SettingsIni();
 // Fixes the instance identity, then fills the record from the settings file
 // (missing keys and values that do not convert give the defaults).
 void LoadSaverSettings();
-// Writes the scalar settings, not "Author", "Website" or the lists.
+// Writes the keys of kSaverSettingKeys that are not LoadOnly (so not
+// "Author" and "Website"), and not the lists, in one replacement of the file.
 void SaveSaverSettings();
 // True when the file is at path, in the program folder, or in the install
 // folder's "sample" folder (the path then becomes that place).
@@ -81,14 +159,5 @@ bool LocateMediaFile(std::string& path);
 
 // Forgets the record, the INI object and the identity.
 void ResetSaverSettingsForTests();
-
-namespace settings_keys {
-inline constexpr const char* kSet = "Set";
-inline constexpr const char* kCaption = "Caption";
-inline constexpr const char* kPictures = "Pictures";
-inline constexpr const char* kMusic = "Music";
-inline constexpr const char* kTransitions = "Transitions";
-inline constexpr const char* kSettingsExt = ".002";
-}  // namespace settings_keys
 
 }  // namespace vanta

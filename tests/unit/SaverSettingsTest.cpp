@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <variant>
+
 #include "base/Text.h"
 #include "platform/Registry.h"
 #include "settings/SaverSettings.h"
@@ -200,6 +207,266 @@ TEST_F(SaverSettingsTest, ALoadSeesAProjectCopiedOverTheFile) {
   dir.Write("Mountains.002", "[Set]\r\nImageInterval=9\r\n");
   LoadSaverSettings();
   EXPECT_EQ(S().ImageInterval, 9);
+}
+
+// Field by field, naming the key, then the whole record (lists, effects and
+// any field the key table misses).
+void ExpectSameRecord(const TSaverSetting& got, const TSaverSetting& want, const std::string& what) {
+  for (const TSettingKey& k : kSaverSettingKeys)
+    std::visit([&](auto field) { EXPECT_EQ(got.*field, want.*field) << what << ": " << k.Name; }, k.Field);
+  EXPECT_EQ(got.Pictures, want.Pictures) << what;
+  EXPECT_EQ(got.Music, want.Music) << what;
+  EXPECT_EQ(got.Transitions, want.Transitions) << what;
+  EXPECT_TRUE(got == want) << what;
+}
+
+// The fields a save leaves to the builder keep what the file said before.
+TSaverSetting AsSavedOver(TSaverSetting written, const TSaverSetting& before) {
+  written.Author = before.Author;
+  written.Website = before.Website;
+  written.Pictures = before.Pictures;
+  written.Music = before.Music;
+  written.Transitions = before.Transitions;
+  return written;
+}
+
+struct TGoldenSave {
+  const char* what;
+  std::string before;                          // the file before the save; empty: none
+  std::function<void(TSaverSetting&)> change;  // what the program changed in the record
+  std::string bytes;                           // what the save leaves in the file
+  std::function<void(TSaverSetting&)> lossy;   // how the record reads back differently
+};
+
+// Bytes as saves wrote them before the keys came from one table. Projects
+// are byte copies of this file, so they stay exactly so.
+const TGoldenSave kGoldenSaves[] = {
+    {"the defaults, no file before", "", [](TSaverSetting&) {},
+     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
+     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
+     "\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
+     "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=\r\nFontName=MS Sans Serif\r\nFontSize=9\r\n"
+     "FontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeout=0\r\n",
+     nullptr},
+    {"every field changed", "",
+     [](TSaverSetting& s) {
+       s.StretchImage = true;
+       s.RandomImage = false;
+       s.AllowReverseTransition = true;
+       s.ClearOldImage = true;
+       s.ImageInterval = 1000;
+       s.BackgroundColor = 0x00C08040;
+       s.PicturePath = "C:\\Pictures\\Holiday 2003\\";
+       s.PlayMusic = false;
+       s.RandomMusic = true;
+       s.LoopMusic = true;
+       s.MusicPath = "D:\\Music\\";
+       s.EffectSpeed = 5;
+       s.ForceHide = true;
+       s.CaptionPosition = cpTopOfScreen;
+       s.CaptionX = 5000;
+       s.CaptionY = 0;
+       s.IncludeFilename = false;
+       s.Filepath = true;
+       s.FileExt = true;
+       s.IncludeAdditionalText = false;
+       s.AdditionalText = "Photos by Ann";
+       s.FontName = "Arial";
+       s.FontSize = 14;
+       s.FontColor = 0x0000FF;
+       s.FontBold = s.FontItalic = s.FontUnderline = s.FontStrikeout = true;
+       s.MouseMove = s.MousePress = s.KeyboardPress = false;
+       // Not the save's to write:
+       s.Author = "Someone";
+       s.Website = "http://example.org";
+       s.Pictures = {"C:\\a.jpg"};
+       s.Music = {"C:\\b.mp3"};
+       s.Transitions.reset(5);
+     },
+     "[Set]\r\nStetchImage=1\r\nRandomImage=0\r\nAllowReverseTransition=1\r\nClearOldImage=1\r\n"
+     "PlayMusic=0\r\nRandomMusic=1\r\nLoopMusic=1\r\nImageInterval=1000\r\nBackgroundColor=12615744\r\n"
+     "EffectSpeed=5\r\nPicturePath=C:\\Pictures\\Holiday 2003\\\r\nMusicPath=D:\\Music\\\r\n"
+     "MouseMove=0\r\nMousePress=0\r\nKeyboardPress=0\r\n\r\n[Caption]\r\nForceHide=1\r\nPosition=4\r\n"
+     "X=5000\r\nY=0\r\nIncludeFilename=0\r\nFilepath=1\r\nFileExt=1\r\nIncludeAdditionalText=0\r\n"
+     "AddtionalText=Photos by Ann\r\nFontName=Arial\r\nFontSize=14\r\nFontColor=255\r\nFontBold=1\r\n"
+     "FontItalic=1\r\nFontUnderline=1\r\nFontStrikeout=1\r\n",
+     nullptr},
+    {"negative numbers and colours of 32 bits", "",
+     [](TSaverSetting& s) {
+       s.ImageInterval = -5;
+       s.EffectSpeed = INT32_MIN;
+       s.CaptionX = -1;
+       s.CaptionY = INT32_MAX;
+       s.FontSize = 0;
+       s.BackgroundColor = 0xFFFFFFFF;
+       s.FontColor = 0x80000000;
+       s.CaptionPosition = cpBelowImage;
+     },
+     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=-5\r\nBackgroundColor=-1\r\n"
+     "EffectSpeed=-2147483648\r\nPicturePath=\r\nMusicPath=\r\nMouseMove=1\r\nMousePress=1\r\n"
+     "KeyboardPress=1\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=1\r\nX=-1\r\nY=2147483647\r\n"
+     "IncludeFilename=1\r\nFilepath=0\r\nFileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=\r\n"
+     "FontName=MS Sans Serif\r\nFontSize=0\r\nFontColor=-2147483648\r\nFontBold=0\r\nFontItalic=0\r\n"
+     "FontUnderline=0\r\nFontStrikeout=0\r\n",
+     nullptr},
+    {"odd strings", "",
+     [](TSaverSetting& s) {
+       s.PicturePath = "  C:\\Blanks at both ends\\  ";
+       s.MusicPath = "'single quotes'";
+       s.AdditionalText = "a=b ;c [Caption] \"x\" \xe4\xf6\xfc \xc3\xa4";
+       s.FontName = "";
+     },
+     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
+     "EffectSpeed=3\r\nPicturePath=\"  C:\\Blanks at both ends\\  \"\r\nMusicPath=\"'single quotes'\"\r\n"
+     "MouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\n"
+     "X=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\nFileExt=0\r\nIncludeAdditionalText=1\r\n"
+     "AddtionalText=a=b ;c [Caption] \"x\" \xE4\xF6\xFC \xC3\xA4\r\nFontName=\r\nFontSize=9\r\n"
+     "FontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeout=0\r\n",
+     nullptr},
+    {"line breaks inside values become blanks", "",
+     [](TSaverSetting& s) {
+       s.AdditionalText = "line one\r\nline two";
+       s.FontName = "Arial\n";
+     },
+     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
+     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
+     "\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
+     "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=line one  line two\r\nFontName=\"Arial \"\r\n"
+     "FontSize=9\r\nFontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\n"
+     "FontStrikeout=0\r\n",
+     [](TSaverSetting& s) {
+       s.AdditionalText = "line one  line two";
+       s.FontName = "Arial ";
+     }},
+    {"over a file edited by hand",
+     "; kept as it is\n[set]\nimageinterval=7\nAuthor=Ann\nWebsite=http://example.org/ann\nUnknown=kept\n\n"
+     "[Pictures]\nC:\\a.jpg=1\n[caption]\nFONTNAME = Times\nPosition=9\n[Transitions]\n177=0\n[Set]\nMouseMove=0",
+     [](TSaverSetting& s) {
+       s.ImageInterval = 8;
+       s.FontName = "Verdana";
+       s.MouseMove = true;
+       s.ClearOldImage = true;
+     },
+     "; kept as it is\n[set]\nimageinterval=8\nAuthor=Ann\nWebsite=http://example.org/ann\nUnknown=kept\n"
+     "StetchImage=0\nRandomImage=1\nAllowReverseTransition=0\nClearOldImage=1\nPlayMusic=1\n"
+     "RandomMusic=0\nLoopMusic=0\nBackgroundColor=0\nEffectSpeed=3\nPicturePath=\nMusicPath=\n"
+     "MousePress=1\nKeyboardPress=1\n\n[Pictures]\nC:\\a.jpg=1\n[caption]\nFONTNAME=Verdana\nPosition=0\n"
+     "ForceHide=0\nX=10\nY=10\nIncludeFilename=1\nFilepath=0\nFileExt=0\nIncludeAdditionalText=1\n"
+     "AddtionalText=\nFontSize=9\nFontColor=16777215\nFontBold=0\nFontItalic=0\nFontUnderline=0\n"
+     "FontStrikeout=0\n[Transitions]\n177=0\n[Set]\nMouseMove=1\n",
+     nullptr},
+};
+
+TEST_F(SaverSettingsTest, SavesWriteTheBytesTheyAlwaysWrote) {
+  for (const TGoldenSave& k : kGoldenSaves) {
+    ResetSaverSettingsForTests();
+    Load(k.before);
+    const TSaverSetting before = S();
+    TSaverSetting& s = SaverSetting();
+    k.change(s);
+    const TSaverSetting written = s;
+    SaveSaverSettings();
+    EXPECT_EQ(dir.Read("Mountains.002"), k.bytes) << k.what;
+
+    ResetSaverSettingsForTests();
+    Load("");  // the file as saved
+    TSaverSetting want = AsSavedOver(written, before);
+    if (k.lossy) k.lossy(want);
+    ExpectSameRecord(S(), want, k.what);
+    std::filesystem::remove(dir.Path("Mountains.002"));
+  }
+}
+
+// A value as it stands in the file, and what it reads as.
+struct TOddValue {
+  std::optional<std::string> raw;      // nullopt: the key's line has no '='
+  std::optional<int32_t> integer;      // nullopt: not a number, the default is taken
+  std::optional<std::string> text;     // nullopt: the default
+};
+const TOddValue kOddValues[] = {
+    {"", std::nullopt, ""},  // an empty value is a text, but no number
+    {std::nullopt, std::nullopt, std::nullopt},
+    {"   ", std::nullopt, ""},
+    {"abc", std::nullopt, "abc"},
+    {"  42  ", 42, "42"},
+    {"+7", 7, "+7"},
+    {"-0", 0, "-0"},
+    {"0", 0, "0"},
+    {"3", 3, "3"},
+    {"7", 7, "7"},
+    {"-1", -1, "-1"},
+    {"0x5", 5, "0x5"},
+    {"$FFFFFFFF", -1, "$FFFFFFFF"},
+    {"-$10", -16, "-$10"},
+    {"2147483648", std::nullopt, "2147483648"},
+    {"-2147483648", INT32_MIN, "-2147483648"},
+    {"0x100000000", std::nullopt, "0x100000000"},
+    {"1.5", std::nullopt, "1.5"},
+    {"12abc", std::nullopt, "12abc"},
+    {"- 3", std::nullopt, "- 3"},
+    {"0x", std::nullopt, "0x"},
+    {"=5", std::nullopt, "=5"},
+    {"\"5\"", 5, "5"},
+    {"'-1'", -1, "-1"},
+    {"\" 8 \"", std::nullopt, " 8 "},  // a blank after the number
+    {std::string(3000, '7'), std::nullopt, std::string(2047, '7')},  // texts end at 2047 characters
+};
+
+// What a key of each kind holds after reading v, given its default.
+bool Expected(bool def, const TOddValue& v) { return v.integer ? *v.integer != 0 : def; }
+int32_t Expected(int32_t def, const TOddValue& v) { return v.integer.value_or(def); }
+TColor Expected(TColor def, const TOddValue& v) { return v.integer ? static_cast<TColor>(*v.integer) : def; }
+std::string Expected(const std::string& def, const TOddValue& v) { return v.text.value_or(def); }
+TCaptionPosition Expected(TCaptionPosition, const TOddValue& v) {
+  return v.integer && *v.integer >= 1 && *v.integer <= 5 ? static_cast<TCaptionPosition>(*v.integer) : cpOff;
+}
+
+TEST_F(SaverSettingsTest, OddValuesReadAsTheDefaultOrTheirNumber) {
+  const TSaverSetting defaults;
+  for (const TOddValue& v : kOddValues) {
+    std::string text;
+    for (const TSettingKey& k : kSaverSettingKeys)
+      text += "[" + std::string(k.Section) + "]\r\n" + std::string(k.Name) + (v.raw ? "=" + *v.raw : "") + "\r\n";
+    ResetSaverSettingsForTests();
+    Load(text);
+    const std::string shown = v.raw ? '"' + v.raw->substr(0, 20) + '"' : "no '='";
+    for (const TSettingKey& k : kSaverSettingKeys)
+      std::visit([&](auto field) { EXPECT_EQ(S().*field, Expected(defaults.*field, v)) << k.Name << " = " << shown; },
+                 k.Field);
+  }
+}
+
+// A value other than the default, for each type of field.
+bool Other(bool def) { return !def; }
+int32_t Other(int32_t def) { return def + 1000; }
+TColor Other(TColor def) { return def ^ 0x00ABCDEF; }
+std::string Other(const std::string& def) { return def + " changed"; }
+TCaptionPosition Other(TCaptionPosition def) { return def == cpFixed ? cpOff : cpFixed; }
+
+// Any writer of the file can use the table, the keys SaveSaverSettings
+// leaves alone included, and what it writes under one key comes back in
+// that key's field and nowhere else.
+TEST_F(SaverSettingsTest, EachKeyCarriesItsFieldAlone) {
+  const TSaverSetting defaults;
+  for (const TSettingKey& k : kSaverSettingKeys) {
+    TSaverSetting want = defaults;
+    std::visit([&](auto field) { want.*field = Other(defaults.*field); }, k.Field);
+    std::filesystem::remove(dir.Path("Mountains.002"));
+    {
+      TIniFile file(dir.Path("Mountains.002"));
+      WriteSettingKey(file, k, want);
+      EXPECT_EQ(file.Document().ReadSectionKeys(k.Section), std::vector<std::string>{std::string(k.Name)});
+    }
+    const std::string text = dir.Read("Mountains.002");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;  // the section and the key
+    ResetSaverSettingsForTests();
+    Load("");
+    ExpectSameRecord(S(), want, std::string(k.Name));
+  }
 }
 
 TEST(InstanceIdentity, NameFoldersAndRegistry) {
