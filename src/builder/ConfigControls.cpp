@@ -50,15 +50,15 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.RandomizeRadio = s.RandomImage;
   // A position the radio group does not have leaves every button unchecked.
   c.CaptionRadio = s.CaptionPosition;
-  c.XSpin = std::clamp(s.CaptionX, 0, kCaptionSpinMax);
-  c.YSpin = std::clamp(s.CaptionY, 0, kCaptionSpinMax);
+  c.XSpin = SettingRange(&TSaverSetting::CaptionX).Clamp(s.CaptionX);
+  c.YSpin = SettingRange(&TSaverSetting::CaptionY).Clamp(s.CaptionY);
   for (const TOptionCheck& k : kOptionChecks) c.*k.State = s.*k.Setting;
   c.ImageCaptionEdit = s.AdditionalText;
   c.FontLabel = FontSampleFor(s);
   c.BackcolorCb = s.BackgroundColor;
-  c.IntervalEdit = std::clamp(s.ImageInterval, 1, kIntervalMax);
+  c.IntervalEdit = SettingRange(&TSaverSetting::ImageInterval).Clamp(s.ImageInterval);
   c.EffectTicks = s.Transitions;
-  c.SpeedScrollBar = std::clamp(kSpeedPositions - s.EffectSpeed, 0, kSpeedPositions - 1);
+  c.SpeedScrollBar = kSpeedPositions - SettingRange(&TSaverSetting::EffectSpeed).Clamp(s.EffectSpeed);
   c.AuthorEdit = s.Author;
   c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
   return c;

@@ -65,8 +65,6 @@ struct TOptionCheck {
 };
 std::span<const TOptionCheck> OptionChecks();
 
-inline constexpr int32_t kCaptionSpinMax = 5000;
-inline constexpr int32_t kIntervalMax = 1000;
 inline constexpr int32_t kSpeedPositions = 5;  // scroll bar positions 0..4
 inline constexpr const char* kWebsitePrompt = "http://";
 

@@ -19,20 +19,9 @@
 
 namespace vanta {
 
-// The range of an integer editor. A value given to it is clamped into the
-// range; text that is not a whole number reads as the lower end.
-struct TSpinRange {
-  int32_t MinValue;
-  int32_t MaxValue;
-
-  int32_t Clamp(int64_t value) const;
-  // Blanks around the number are allowed; a whole number too large for any
-  // integer type still clamps by its sign.
-  int32_t Read(std::string_view text) const;
-};
-
-inline constexpr TSpinRange kIntervalRange{1, 1000};
-inline constexpr TSpinRange kSpeedRange{1, 5};
+// The editors' ranges are the settings' own.
+inline constexpr TSpinRange kIntervalRange = SettingRange(&TSaverSetting::ImageInterval);
+inline constexpr TSpinRange kSpeedRange = SettingRange(&TSaverSetting::EffectSpeed);
 
 // The colour list: named colours, the current colour when it has no name,
 // and last an entry that opens the system's colour dialog for any other.

@@ -10,6 +10,7 @@
 // initialiser in TSaverSetting.
 #pragma once
 #include <bitset>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -83,6 +84,20 @@ struct TSaverSetting {
 using TSettingField = std::variant<bool TSaverSetting::*, int32_t TSaverSetting::*, TColor TSaverSetting::*,
                                    std::string TSaverSetting::*, TCaptionPosition TSaverSetting::*>;
 
+// The range of an integer editor. A value given to it is clamped into the
+// range; text that is not a whole number reads as the lower end.
+struct TSpinRange {
+  int32_t MinValue;
+  int32_t MaxValue;
+
+  int32_t Clamp(int64_t value) const;
+  // Blanks around the number are allowed; a whole number too large for any
+  // integer type still clamps by its sign.
+  int32_t Read(std::string_view text) const;
+};
+
+inline constexpr TSpinRange kAnyInteger{INT32_MIN, INT32_MAX};
+
 enum class TKeyUse : uint8_t {
   LoadAndSave,
   LoadOnly,  // SaveSaverSettings leaves it alone; the builder writes it itself
@@ -93,6 +108,9 @@ struct TSettingKey {
   std::string_view Name;  // as existing files spell it, old misspellings included
   TSettingField Field;
   TKeyUse Use = TKeyUse::LoadAndSave;
+  // What the editors of an integer setting allow. Loading does not apply
+  // it: a hand-edited value stands until someone edits it.
+  TSpinRange Range = kAnyInteger;
 };
 
 // Every scalar key of the file, in the order SaveSaverSettings writes them,
@@ -105,17 +123,17 @@ inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kSet, "PlayMusic", &TSaverSetting::PlayMusic},
     {settings_keys::kSet, "RandomMusic", &TSaverSetting::RandomMusic},
     {settings_keys::kSet, "LoopMusic", &TSaverSetting::LoopMusic},
-    {settings_keys::kSet, "ImageInterval", &TSaverSetting::ImageInterval},
+    {settings_keys::kSet, "ImageInterval", &TSaverSetting::ImageInterval, TKeyUse::LoadAndSave, {1, 1000}},
     {settings_keys::kSet, "BackgroundColor", &TSaverSetting::BackgroundColor},
-    {settings_keys::kSet, "EffectSpeed", &TSaverSetting::EffectSpeed},
+    {settings_keys::kSet, "EffectSpeed", &TSaverSetting::EffectSpeed, TKeyUse::LoadAndSave, {1, 5}},
     {settings_keys::kSet, "PicturePath", &TSaverSetting::PicturePath},
     {settings_keys::kSet, "MusicPath", &TSaverSetting::MusicPath},
     {settings_keys::kSet, "Author", &TSaverSetting::Author, TKeyUse::LoadOnly},
     {settings_keys::kSet, "Website", &TSaverSetting::Website, TKeyUse::LoadOnly},
     {settings_keys::kCaption, "ForceHide", &TSaverSetting::ForceHide},
     {settings_keys::kCaption, "Position", &TSaverSetting::CaptionPosition},
-    {settings_keys::kCaption, "X", &TSaverSetting::CaptionX},
-    {settings_keys::kCaption, "Y", &TSaverSetting::CaptionY},
+    {settings_keys::kCaption, "X", &TSaverSetting::CaptionX, TKeyUse::LoadAndSave, {0, 5000}},
+    {settings_keys::kCaption, "Y", &TSaverSetting::CaptionY, TKeyUse::LoadAndSave, {0, 5000}},
     {settings_keys::kCaption, "IncludeFilename", &TSaverSetting::IncludeFilename},
     {settings_keys::kCaption, "Filepath", &TSaverSetting::Filepath},
     {settings_keys::kCaption, "FileExt", &TSaverSetting::FileExt},
@@ -132,6 +150,15 @@ inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kSet, "MousePress", &TSaverSetting::MousePress},
     {settings_keys::kSet, "KeyboardPress", &TSaverSetting::KeyboardPress},
 };
+
+// The range of an integer setting, from the table.
+constexpr TSpinRange SettingRange(int32_t TSaverSetting::*field) {
+  for (const TSettingKey& k : kSaverSettingKeys) {
+    const auto* f = std::get_if<int32_t TSaverSetting::*>(&k.Field);
+    if (f && *f == field) return k.Range;
+  }
+  return kAnyInteger;
+}
 
 // The key's value into its field; a missing key, or a value that does not
 // convert, gives the field's default.
