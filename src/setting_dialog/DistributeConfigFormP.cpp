@@ -221,7 +221,7 @@ void TDistributeConfigForm::FormShow() {
       LoadControls(ReadControls(), SaverSetting(), Instance().InstanceName, ReadReadme(Instance().InstallFolder)));
 }
 
-void TDistributeConfigForm::_BtnOKClick() {
+void TDistributeConfigForm::BtnOKClick() {
   StoreControls(ReadControls(), SaverSetting());
   try {
     SaveSaverSettings();
@@ -235,7 +235,7 @@ void TDistributeConfigForm::_BtnOKClick() {
 
 void TDistributeConfigForm::Button1Click() { Close(); }
 
-void TDistributeConfigForm::_TextWebsiteClick(HWND label) { platform::ShellOpen({"", WindowText(label), "", ""}); }
+void TDistributeConfigForm::TextWebsiteClick(HWND label) { platform::ShellOpen({"", WindowText(label), "", ""}); }
 
 TSettingControls TDistributeConfigForm::ReadControls() const {
   TSettingControls c;
@@ -364,10 +364,10 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wp), code = HIWORD(wp);
-      if (id == IDOK && code == BN_CLICKED) _BtnOKClick();
+      if (id == IDOK && code == BN_CLICKED) BtnOKClick();
       else if (id == IDCANCEL && code == BN_CLICKED) Button1Click();
       else if ((id == IDC_WEBSITELABEL || id == IDC_TEXTWEBSITE) && code == STN_CLICKED)
-        _TextWebsiteClick(reinterpret_cast<HWND>(lp));
+        TextWebsiteClick(reinterpret_cast<HWND>(lp));
       else if (id == IDC_BACKCOLORCB && (code == CBN_CLOSEUP ||
                (code == CBN_SELCHANGE && !SendMessageA(reinterpret_cast<HWND>(lp), CB_GETDROPPEDSTATE, 0, 0))))
         ColorChosen();  // while the list is open, its closing decides

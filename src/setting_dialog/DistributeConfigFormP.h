@@ -51,9 +51,9 @@ class TDistributeConfigForm {
 
   // Event handlers.
   void FormShow();
-  void _BtnOKClick();
+  void BtnOKClick();
   void Button1Click();
-  void _TextWebsiteClick(HWND label);
+  void TextWebsiteClick(HWND label);
 
  private:
   static INT_PTR CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
