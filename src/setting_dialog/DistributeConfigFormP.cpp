@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/Shell.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {
@@ -91,6 +91,10 @@ bool Checked(HWND w) { return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
 void SetChecked(HWND w, bool on) { SendMessageA(w, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 }  // namespace
+
+TDistributeConfigForm::TDistributeConfigForm(const TSaverSetting& setting, std::string instanceName,
+                                             std::string installFolder)
+    : setting_(setting), instanceName_(std::move(instanceName)), installFolder_(std::move(installFolder)) {}
 
 TDistributeConfigForm::~TDistributeConfigForm() {
   if (handle_) {
@@ -217,19 +221,22 @@ void TDistributeConfigForm::SelectPage(int index) {
 
 void TDistributeConfigForm::FormShow() {
   SelectPage(0);
-  WriteControls(
-      LoadControls(ReadControls(), SaverSetting(), Instance().InstanceName, ReadReadme(Instance().InstallFolder)));
+  WriteControls(LoadControls(ReadControls(), setting_, instanceName_, ReadReadme(installFolder_)));
 }
 
 void TDistributeConfigForm::BtnOKClick() {
-  StoreControls(ReadControls(), SaverSetting());
-  try {
-    SaveSaverSettings();
-  } catch (const std::exception& e) {
-    if (OnSaveError) OnSaveError(e.what());
-    else MessageBoxA(handle_, e.what(), "Setting", MB_OK | MB_ICONERROR);
-    return;
+  TSaverSetting edited = setting_;
+  StoreControls(ReadControls(), edited);
+  if (OnAccept) {
+    try {
+      OnAccept(edited);
+    } catch (const std::exception& e) {
+      if (OnAcceptError) OnAcceptError(e.what());
+      else MessageBoxA(handle_, e.what(), "Setting", MB_OK | MB_ICONERROR);
+      return;
+    }
   }
+  result_ = std::move(edited);
   Close();
 }
 
@@ -443,13 +450,15 @@ INT_PTR CALLBACK TDistributeConfigForm::PageProc(HWND w, UINT msg, WPARAM wp, LP
   }
 }
 
-void RunDistributeConfigForm() {
-  TDistributeConfigForm form;
+std::optional<TSaverSetting> RunDistributeConfigForm(const TSaverSetting& setting, const std::string& instanceName,
+                                                     const std::string& installFolder, const TSettingAccept& accept) {
+  TDistributeConfigForm form(setting, instanceName, installFolder);
+  form.OnAccept = accept;
   form.OnClose = [] { PostQuitMessage(0); };
   try {
     form.Show();
   } catch (...) {
-    return;  // no window: the program ends as if it had been closed
+    return std::nullopt;  // no window: the program ends as if it had been closed
   }
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -457,6 +466,7 @@ void RunDistributeConfigForm() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  return form.Result();
 }
 
 }  // namespace vanta
