@@ -9,7 +9,8 @@
 // controls and turns messages into the handlers below.
 //
 // The form edits a copy of the record it is given and hands the edited record
-// back on OK; it never reads or writes the process's settings itself.
+// back on OK; it never reads or writes the process's settings itself. The
+// controls are placed in pixels of a 96-DPI design, scaled to the window's DPI.
 #pragma once
 #include <windows.h>
 
@@ -32,7 +33,8 @@ using TSettingAccept = std::function<void(const TSaverSetting& edited)>;
 
 class TDistributeConfigForm {
  public:
-  // Client area in pixels; the dialog does not scale with the system font.
+  // Client area in pixels at 96 DPI; it grows with the DPI, not with the
+  // system's font size.
   static constexpr int kClientWidth = 412;
   static constexpr int kClientHeight = 304;
 
@@ -80,6 +82,7 @@ class TDistributeConfigForm {
   void LayOut();
   void CreateFonts();
   void SelectPage(int index);
+  int Scaled(int pixels) const;
 
   TSettingControls ReadControls() const;
   void WriteControls(const TSettingControls& c);
@@ -98,6 +101,7 @@ class TDistributeConfigForm {
 
   HWND handle_ = nullptr;
   std::array<HWND, 3> pages_{};  // TabSheet1..3
+  UINT dpi_ = 96;                // the window's, fixed when it is made
   TColor backcolor_ = 0;         // the colour list's colour
   HFONT titleFont_ = nullptr;
   HFONT boldFont_ = nullptr;

@@ -1,14 +1,16 @@
 // The "Setting" dialog driven by its controls: a record in and a record out;
-// at start-up, the settings file in and out.
+// at start-up, the settings file in and out; and its layout at the screen's DPI.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 
+#include "DialogLayoutCheck.h"
 #include "LoopSteps.h"
 #include "Win32TestSupport.h"
 #include "platform/Files.h"
@@ -405,10 +407,12 @@ TEST_F(SettingFormTest, ReadmeAndAboutPage) {
 
 TEST_F(SettingFormTest, WindowPagesAndControlsAsDesigned) {
   Open(TSaverSetting{});
+  // A fixed client area, grown with the screen's DPI only.
+  const int dpi = static_cast<int>(test::DpiOf(form->Handle()));
   RECT client;
   GetClientRect(form->Handle(), &client);
-  EXPECT_EQ(client.right, TDistributeConfigForm::kClientWidth);
-  EXPECT_EQ(client.bottom, TDistributeConfigForm::kClientHeight);
+  EXPECT_EQ(client.right, MulDiv(TDistributeConfigForm::kClientWidth, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(TDistributeConfigForm::kClientHeight, dpi, 96));
   const LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -462,6 +466,32 @@ TEST_F(SettingFormTest, WindowPagesAndControlsAsDesigned) {
   SelectPage(2);
   EXPECT_FALSE(IsWindowVisible(C(IDC_TABSHEET1)));
   EXPECT_TRUE(IsWindowVisible(C(IDC_TABSHEET3)));
+}
+
+// Run at 96 DPI with the other tests, and again with the screen at 144 DPI
+// (the win32.dpi144 entry); VANTA_TEST_DPI names the DPI a run is for.
+TEST_F(SettingFormTest, NothingOverlapsOrIsClippedAtTheScreensDpi) {
+  TSaverSetting s = WithMusicAndCaption();
+  s.Author = "Ann Example";
+  s.Website = "http://example.org/ann";
+  s.ImageInterval = 1000;
+  Open(s);
+  const UINT dpi = test::DpiOf(form->Handle());
+  if (const char* want = std::getenv("VANTA_TEST_DPI")) {
+    ASSERT_EQ(dpi, std::strtoul(want, nullptr, 10)) << "the screen is not at the DPI this run is for";
+  }
+  // The dialog's font follows the DPI too: 8 points.
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(std::abs(font.lfHeight), MulDiv(8, static_cast<int>(dpi), 72));
+
+  for (int page = 0; page < 3; ++page) {
+    SelectPage(page);
+    ASSERT_TRUE(IsWindowVisible(C(IDC_TABSHEET1 + page)));
+    std::string all;
+    for (const std::string& p : test::LayoutProblems(form->Handle())) all += "\n  " + p;
+    EXPECT_TRUE(all.empty()) << "page " << page << " at " << dpi << " DPI:" << all;
+  }
 }
 
 // ---- The dialog as start-up runs it: the settings file in, the file out.
