@@ -57,6 +57,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Win32Scheduler.cpp
   ${VANTA_ROOT}/src/platform/win32/Win32SurfaceHost.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
+  ${VANTA_ROOT}/src/startup/Win32StartupHost.cpp
   ${VANTA_ROOT}/src/saver/FullscreenFormP.cpp
   ${VANTA_ROOT}/src/saver/PreviewFormP.cpp
   ${VANTA_ROOT}/src/platform/win32/Shell.cpp

@@ -5,23 +5,26 @@
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/Shell.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {
 
 constexpr int kMainWindow = -1;  // the window itself, not one of its pages
 
+// Every size below is in pixels at this DPI and scaled to the window's.
+constexpr int kDesignDpi = 96;
+
 constexpr int kWebsiteLabelWidth = 284;
 constexpr int kLabel4Width = 240;
 constexpr int kAboutRight = 386;  // where the line under the group ends
 
-// Where every control stands, in pixels, on the window or on its page.
-// The page control's pages are placed into its display area at run time,
-// the memo fills its page, and the links are fitted to their text.
+// Where every control stands on the window or on its page. The page
+// control's pages are placed into its display area at run time, the memo
+// fills its page, and the links are fitted to their text.
 struct TPlace {
   int page;
   int id;
@@ -33,11 +36,11 @@ constexpr TPlace kLayout[] = {
     {kMainWindow, IDOK, 250, 274, 75, 24},
     {kMainWindow, IDCANCEL, 331, 274, 75, 24},
     {0, IDC_TRANSITIONGROUP, 6, 4, 226, 118},
-    {0, IDC_BACKCOLORLABEL, 14, 28, 122, 16},
+    {0, IDC_BACKCOLORLABEL, 14, 28, 124, 16},
     {0, IDC_BACKCOLORCB, 138, 24, 88, 260},
-    {0, IDC_INTERVALLABEL, 14, 62, 122, 16},
+    {0, IDC_INTERVALLABEL, 14, 62, 124, 16},
     {0, IDC_INTERVALEDIT, 138, 58, 60, 22},
-    {0, IDC_SPEEDLABEL, 14, 96, 122, 16},
+    {0, IDC_SPEEDLABEL, 14, 96, 124, 16},
     {0, IDC_SPEEDEDIT, 138, 92, 60, 22},
     {0, IDC_SIZEGROUP, 238, 4, 148, 56},
     {0, IDC_ORIGINALRADIO, 248, 22, 134, 16},
@@ -58,12 +61,33 @@ constexpr TPlace kLayout[] = {
 constexpr int kMemoMargin = 6;
 constexpr int kLinkGap = 6;
 constexpr int kColorItemHeight = 16;
+constexpr int kSwatchMargin = 2;
+constexpr int kSwatchWidth = 20;
+constexpr int kColorTextLeft = 26;  // after the swatch
+constexpr int kOtherTextLeft = 4;   // "Other color..." has no swatch
+constexpr int kTitleFontHeight = 19;
 constexpr const char* kPageCaptions[] = {"Options", "Readme", "About"};
 
 constexpr COLORREF kTitleColor = RGB(255, 255, 0);
 constexpr COLORREF kWebsiteLabelColor = RGB(0, 0, 255);
 constexpr COLORREF kTextWebsiteColor = 0xFF2F2F;
 constexpr COLORREF kLabel4Color = 0x262626;
+
+// The DPI the window is shown at: its monitor's where the system tells
+// (Windows 10 and later), else the system's.
+UINT WindowDpi(HWND w) {
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow)
+    if (const UINT dpi = getDpiForWindow(w)) return dpi;
+  HDC dc = GetDC(w);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(w, dc);
+  return dpi > 0 ? static_cast<UINT>(dpi) : kDesignDpi;
+}
+
+int ScaleToDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), kDesignDpi); }
 
 std::string WindowText(HWND w) {
   std::string s(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
@@ -91,6 +115,10 @@ bool Checked(HWND w) { return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
 void SetChecked(HWND w, bool on) { SendMessageA(w, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 }  // namespace
+
+TDistributeConfigForm::TDistributeConfigForm(const TSaverSetting& setting, std::string instanceName,
+                                             std::string installFolder)
+    : setting_(setting), instanceName_(std::move(instanceName)), installFolder_(std::move(installFolder)) {}
 
 TDistributeConfigForm::~TDistributeConfigForm() {
   if (handle_) {
@@ -128,8 +156,11 @@ void TDistributeConfigForm::CreateWindowFromTemplate() {
   if (!handle_) throw std::runtime_error("The \"Setting\" dialog could not be created.");
 }
 
+int TDistributeConfigForm::Scaled(int pixels) const { return ScaleToDpi(pixels, dpi_); }
+
 void TDistributeConfigForm::InitWindow(HWND window) {
   handle_ = window;
+  dpi_ = WindowDpi(window);
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   for (int i = 0; i < 3; ++i) {
     pages_[i] = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TABSHEET1 + i), window, PageProc,
@@ -150,13 +181,14 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   SendMessageA(Control(IDC_MEMO1), EM_SETLIMITTEXT, 0, 0);
   SetWindowTextA(Control(IDC_TEXTWEBSITE), kMakerWebsite);
   // "Powered by" and the maker's link stand on one line, the link right after the text.
-  FitToText(Control(IDC_LABEL4), kLabel4Width);
+  FitToText(Control(IDC_LABEL4), Scaled(kLabel4Width));
   RECT label4;
   GetWindowRect(Control(IDC_LABEL4), &label4);
   MapWindowPoints(nullptr, pages_[2], reinterpret_cast<POINT*>(&label4), 2);
-  SetWindowPos(Control(IDC_TEXTWEBSITE), nullptr, label4.right + kLinkGap, label4.top, 0, 0,
+  const int linkLeft = label4.right + Scaled(kLinkGap);
+  SetWindowPos(Control(IDC_TEXTWEBSITE), nullptr, linkLeft, label4.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  FitToText(Control(IDC_TEXTWEBSITE), kAboutRight - (label4.right + kLinkGap));
+  FitToText(Control(IDC_TEXTWEBSITE), Scaled(kAboutRight) - linkLeft);
   FillColorList(0);
   SelectPage(0);
 }
@@ -169,8 +201,9 @@ void TDistributeConfigForm::CreateFonts() {
   lf.lfWeight = FW_NORMAL;
   lf.lfUnderline = TRUE;
   linkFont_ = CreateFontIndirectA(&lf);
-  titleFont_ = CreateFontA(-19, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SCRIPT, "Comic Sans MS");
+  titleFont_ = CreateFontA(-Scaled(kTitleFontHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SCRIPT,
+                           "Comic Sans MS");
   const auto set = [this](int id, HFONT font) { SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); };
   set(IDC_TITLEPANEL, titleFont_);
   set(IDC_AUTHORCAPTION, boldFont_);
@@ -181,7 +214,7 @@ void TDistributeConfigForm::CreateFonts() {
 
 void TDistributeConfigForm::LayOut() {
   // The window: a fixed client area, centred on the desktop.
-  RECT frame{0, 0, kClientWidth, kClientHeight};
+  RECT frame{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE)));
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
@@ -190,7 +223,9 @@ void TDistributeConfigForm::LayOut() {
 
   for (const TPlace& p : kLayout) {
     HWND parent = p.page == kMainWindow ? handle_ : pages_[p.page];
-    MoveWindow(GetDlgItem(parent, p.id), p.x, p.y, p.w, p.h, FALSE);
+    // Edges are scaled, not sizes, so that controls that meet still meet.
+    const int left = Scaled(p.x), top = Scaled(p.y);
+    MoveWindow(GetDlgItem(parent, p.id), left, top, Scaled(p.x + p.w) - left, Scaled(p.y + p.h) - top, FALSE);
   }
 
   // The pages fill the page control's display area and lie above it.
@@ -202,8 +237,9 @@ void TDistributeConfigForm::LayOut() {
   for (HWND page : pages_)
     SetWindowPos(page, Control(IDC_TITLEPANEL), area.left, area.top, area.right - area.left, area.bottom - area.top,
                  SWP_NOACTIVATE);
-  MoveWindow(Control(IDC_MEMO1), kMemoMargin, kMemoMargin, area.right - area.left - 2 * kMemoMargin,
-             area.bottom - area.top - 2 * kMemoMargin, FALSE);
+  const int margin = Scaled(kMemoMargin);
+  MoveWindow(Control(IDC_MEMO1), margin, margin, area.right - area.left - 2 * margin,
+             area.bottom - area.top - 2 * margin, FALSE);
 
   // The arrows sit at the right end of their editors.
   SendMessageA(Control(IDC_INTERVALSPIN), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(IDC_INTERVALEDIT)), 0);
@@ -217,25 +253,28 @@ void TDistributeConfigForm::SelectPage(int index) {
 
 void TDistributeConfigForm::FormShow() {
   SelectPage(0);
-  WriteControls(
-      LoadControls(ReadControls(), SaverSetting(), Instance().InstanceName, ReadReadme(Instance().InstallFolder)));
+  WriteControls(LoadControls(ReadControls(), setting_, instanceName_, ReadReadme(installFolder_)));
 }
 
-void TDistributeConfigForm::_BtnOKClick() {
-  StoreControls(ReadControls(), SaverSetting());
-  try {
-    SaveSaverSettings();
-  } catch (const std::exception& e) {
-    if (OnSaveError) OnSaveError(e.what());
-    else MessageBoxA(handle_, e.what(), "Setting", MB_OK | MB_ICONERROR);
-    return;
+void TDistributeConfigForm::BtnOKClick() {
+  TSaverSetting edited = setting_;
+  StoreControls(ReadControls(), edited);
+  if (OnAccept) {
+    try {
+      OnAccept(edited);
+    } catch (const std::exception& e) {
+      if (OnAcceptError) OnAcceptError(e.what());
+      else MessageBoxA(handle_, e.what(), "Setting", MB_OK | MB_ICONERROR);
+      return;
+    }
   }
+  result_ = std::move(edited);
   Close();
 }
 
 void TDistributeConfigForm::Button1Click() { Close(); }
 
-void TDistributeConfigForm::_TextWebsiteClick(HWND label) { platform::ShellOpen({"", WindowText(label), "", ""}); }
+void TDistributeConfigForm::TextWebsiteClick(HWND label) { platform::ShellOpen({"", WindowText(label), "", ""}); }
 
 TSettingControls TDistributeConfigForm::ReadControls() const {
   TSettingControls c;
@@ -264,7 +303,7 @@ TSettingControls TDistributeConfigForm::ReadControls() const {
 void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
   SetWindowTextA(Control(IDC_AUTHORLABEL), c.Author.c_str());
   SetWindowTextA(Control(IDC_WEBSITELABEL), c.Website.c_str());
-  FitToText(Control(IDC_WEBSITELABEL), kWebsiteLabelWidth);
+  FitToText(Control(IDC_WEBSITELABEL), Scaled(kWebsiteLabelWidth));
   SetWindowTextA(Control(IDC_TITLEPANEL), c.Title.c_str());
   SetWindowTextA(Control(IDC_MEMO1), c.Readme.c_str());
   SetChecked(Control(IDC_ORIGINALRADIO), c.OriginalRadio);
@@ -323,7 +362,8 @@ void TDistributeConfigForm::DrawColorItem(const DRAWITEMSTRUCT& d) const {
   RECT rc = d.rcItem;
   FillRect(dc, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (!other) {
-    RECT swatch{rc.left + 2, rc.top + 2, rc.left + 22, rc.bottom - 2};
+    const int margin = Scaled(kSwatchMargin);
+    RECT swatch{rc.left + margin, rc.top + margin, rc.left + margin + Scaled(kSwatchWidth), rc.bottom - margin};
     HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(d.itemData) & 0xFFFFFF);
     FillRect(dc, &swatch, brush);
     DeleteObject(brush);
@@ -334,7 +374,7 @@ void TDistributeConfigForm::DrawColorItem(const DRAWITEMSTRUCT& d) const {
     SendMessageA(list, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  rc.left += other ? 4 : 26;
+  rc.left += Scaled(other ? kOtherTextLeft : kColorTextLeft);
   DrawTextA(dc, text, -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
 }
@@ -364,10 +404,10 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wp), code = HIWORD(wp);
-      if (id == IDOK && code == BN_CLICKED) _BtnOKClick();
+      if (id == IDOK && code == BN_CLICKED) BtnOKClick();
       else if (id == IDCANCEL && code == BN_CLICKED) Button1Click();
       else if ((id == IDC_WEBSITELABEL || id == IDC_TEXTWEBSITE) && code == STN_CLICKED)
-        _TextWebsiteClick(reinterpret_cast<HWND>(lp));
+        TextWebsiteClick(reinterpret_cast<HWND>(lp));
       else if (id == IDC_BACKCOLORCB && (code == CBN_CLOSEUP ||
                (code == CBN_SELCHANGE && !SendMessageA(reinterpret_cast<HWND>(lp), CB_GETDROPPEDSTATE, 0, 0))))
         ColorChosen();  // while the list is open, its closing decides
@@ -432,7 +472,7 @@ INT_PTR CALLBACK TDistributeConfigForm::PageProc(HWND w, UINT msg, WPARAM wp, LP
   }
   if (msg == WM_MEASUREITEM && wp == IDC_BACKCOLORCB) {
     // Asked while the page is being made, before it knows its form.
-    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = kColorItemHeight;
+    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = ScaleToDpi(kColorItemHeight, WindowDpi(w));
     return TRUE;
   }
   auto* self = reinterpret_cast<TDistributeConfigForm*>(GetWindowLongPtrA(w, DWLP_USER));
@@ -443,13 +483,15 @@ INT_PTR CALLBACK TDistributeConfigForm::PageProc(HWND w, UINT msg, WPARAM wp, LP
   }
 }
 
-void RunDistributeConfigForm() {
-  TDistributeConfigForm form;
+std::optional<TSaverSetting> RunDistributeConfigForm(const TSaverSetting& setting, const std::string& instanceName,
+                                                     const std::string& installFolder, const TSettingAccept& accept) {
+  TDistributeConfigForm form(setting, instanceName, installFolder);
+  form.OnAccept = accept;
   form.OnClose = [] { PostQuitMessage(0); };
   try {
     form.Show();
   } catch (...) {
-    return;  // no window: the program ends as if it had been closed
+    return std::nullopt;  // no window: the program ends as if it had been closed
   }
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -457,6 +499,7 @@ void RunDistributeConfigForm() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  return form.Result();
 }
 
 }  // namespace vanta

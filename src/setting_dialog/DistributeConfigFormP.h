@@ -7,11 +7,16 @@
 // DistributeConfigFormP.rc; what each control shows and stores is decided
 // in DistributeConfig.h, so this file only moves values in and out of
 // controls and turns messages into the handlers below.
+//
+// The form edits a copy of the record it is given and hands the edited record
+// back on OK; it never reads or writes the process's settings itself. The
+// controls are placed in pixels of a 96-DPI design, scaled to the window's DPI.
 #pragma once
 #include <windows.h>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "setting_dialog/DistributeConfig.h"
@@ -21,13 +26,21 @@ namespace vanta {
 // The maker's web site, shown under "Powered by".
 inline constexpr const char* kMakerWebsite = "http://www.norvane.com";
 
+// Asked on OK with the edited record while the dialog is still open. An
+// exception it throws (a settings file that could not be written) is reported
+// and keeps the dialog open, so nothing the user set is lost unseen.
+using TSettingAccept = std::function<void(const TSaverSetting& edited)>;
+
 class TDistributeConfigForm {
  public:
-  // Client area in pixels; the dialog does not scale with the system font.
+  // Client area in pixels at 96 DPI; it grows with the DPI, not with the
+  // system's font size.
   static constexpr int kClientWidth = 412;
   static constexpr int kClientHeight = 304;
 
-  TDistributeConfigForm() = default;
+  // setting: the record to edit; instanceName: the title; installFolder: where
+  // the author's readme lies.
+  TDistributeConfigForm(const TSaverSetting& setting, std::string instanceName, std::string installFolder);
   ~TDistributeConfigForm();
   TDistributeConfigForm(const TDistributeConfigForm&) = delete;
   TDistributeConfigForm& operator=(const TDistributeConfigForm&) = delete;
@@ -42,18 +55,22 @@ class TDistributeConfigForm {
   // A control of the window or of one of its pages, by its resource number.
   HWND Control(int id) const;
 
+  // The edited record once OK was accepted; nullopt until then (Cancel and
+  // the close box give none).
+  const std::optional<TSaverSetting>& Result() const { return result_; }
+
+  TSettingAccept OnAccept;
   // Raised once the window is gone, however it was closed.
   std::function<void()> OnClose;
-  // How a settings file that could not be written is reported; the dialog
-  // then stays open so that nothing the user set is lost unseen. The default
-  // shows the message in a box.
-  std::function<void(const std::string& message)> OnSaveError;
+  // How a record that OnAccept refused is reported; the default shows the
+  // message in a box.
+  std::function<void(const std::string& message)> OnAcceptError;
 
   // Event handlers.
   void FormShow();
-  void _BtnOKClick();
+  void BtnOKClick();
   void Button1Click();
-  void _TextWebsiteClick(HWND label);
+  void TextWebsiteClick(HWND label);
 
  private:
   static INT_PTR CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
@@ -65,6 +82,7 @@ class TDistributeConfigForm {
   void LayOut();
   void CreateFonts();
   void SelectPage(int index);
+  int Scaled(int pixels) const;
 
   TSettingControls ReadControls() const;
   void WriteControls(const TSettingControls& c);
@@ -76,16 +94,26 @@ class TDistributeConfigForm {
   INT_PTR ColorStatic(HDC dc, HWND control) const;
   bool IsLink(HWND control) const;
 
+  TSaverSetting setting_;
+  std::string instanceName_;
+  std::string installFolder_;
+  std::optional<TSaverSetting> result_;
+
   HWND handle_ = nullptr;
   std::array<HWND, 3> pages_{};  // TabSheet1..3
+  UINT dpi_ = 96;                // the window's, fixed when it is made
   TColor backcolor_ = 0;         // the colour list's colour
   HFONT titleFont_ = nullptr;
   HFONT boldFont_ = nullptr;
   HFONT linkFont_ = nullptr;
 };
 
-// Runs the dialog as the program's main window: the message loop ends, and
-// with it the program, when the dialog closes.
-void RunDistributeConfigForm();
+// Runs the dialog on setting as the program's main window: the message loop
+// ends, and with it the program, when the dialog closes. Returns the edited
+// record after OK (once accept, if given, took it), nullopt after Cancel or
+// the close box.
+std::optional<TSaverSetting> RunDistributeConfigForm(const TSaverSetting& setting, const std::string& instanceName,
+                                                     const std::string& installFolder,
+                                                     const TSettingAccept& accept = {});
 
 }  // namespace vanta

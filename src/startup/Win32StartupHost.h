@@ -1,0 +1,16 @@
+// The Win32 side of start-up: what RunStartup asks of the system, and the
+// one main window of each mode with its message loop.
+#pragma once
+#include "startup/Startup.h"
+
+namespace vanta {
+
+class TWin32StartupHost final : public IStartupHost {
+ public:
+  TWindowHandle GetForegroundWindow() override;
+  void SetForegroundWindow(TWindowHandle window) override;
+  void ChangeSaverPassword(TWindowHandle parent) override;
+  void RunMainWindow(TMainWindow window, const TCommandLine& cl) override;
+};
+
+}  // namespace vanta

@@ -1,0 +1,93 @@
+// Acting on windows that the code under test shows and runs in its own
+// message loop (a main window, a message box): a thread timer looks for each
+// awaited window and, once it shows, acts on it from inside that loop.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <list>
+#include <string>
+
+namespace vanta::test {
+
+struct TWindowSearch {
+  const std::function<bool(HWND)>* match;
+  HWND found;
+};
+
+inline BOOL CALLBACK MatchWindow(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<TWindowSearch*>(p);
+  if (!IsWindowVisible(w) || !(*s->match)(w)) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+// The first visible top-level window of this thread that match accepts.
+inline HWND FindThreadWindow(const std::function<bool(HWND)>& match) {
+  TWindowSearch search{&match, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// One at a time per thread; a step still waiting when it is destroyed, or
+// after kTimeoutMs, fails the test (the timeout also ends the loop, so that a
+// window nobody closes cannot hang the run).
+class TLoopSteps {
+ public:
+  static constexpr UINT kTickMs = 20;
+  static constexpr DWORD kTimeoutMs = 20000;
+
+  TLoopSteps() : started_(GetTickCount()) {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, kTickMs, Tick);
+  }
+  ~TLoopSteps() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+    for (const TStep& s : steps_)
+      if (!s.taken) ADD_FAILURE() << "no window for the step \"" << s.what << "\"";
+  }
+  TLoopSteps(const TLoopSteps&) = delete;
+  TLoopSteps& operator=(const TLoopSteps&) = delete;
+
+  // Once find gives a window, act runs on it, once.
+  void Await(std::string what, std::function<HWND()> find, std::function<void(HWND)> act) {
+    steps_.push_back({std::move(what), std::move(find), std::move(act)});
+  }
+
+ private:
+  struct TStep {
+    std::string what;
+    std::function<HWND()> find;
+    std::function<void(HWND)> act;
+    bool taken = false;
+  };
+
+  // A step may open a nested loop (a message box) in which the timer ticks
+  // again: steps are marked taken before they act, and the list only grows.
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    TLoopSteps* self = current_;
+    if (!self) return;
+    for (TStep& s : self->steps_) {
+      if (s.taken) continue;
+      if (HWND w = s.find()) {
+        s.taken = true;
+        s.act(w);
+      }
+    }
+    if (GetTickCount() - self->started_ > kTimeoutMs && !self->timedOut_) {
+      self->timedOut_ = true;
+      ADD_FAILURE() << "the steps took too long";
+      PostQuitMessage(0);
+    }
+  }
+
+  static inline thread_local TLoopSteps* current_ = nullptr;
+  std::list<TStep> steps_;
+  UINT_PTR timer_ = 0;
+  DWORD started_;
+  bool timedOut_ = false;
+};
+
+}  // namespace vanta::test
