@@ -3,6 +3,10 @@
 // and a hidden window; the headless one runs on a virtual clock that only
 // moves when something sleeps or a test advances it, so native tests step
 // transitions and timers deterministically.
+//
+// A timer's callback that throws has its exception caught and dropped by the
+// scheduler, and the timer keeps running: on Windows it could not unwind
+// through the system's dispatch, and the show drops its failures anyway.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -52,7 +56,8 @@ class IScheduler {
   virtual void ProcessMessages(uint32_t maxWaitMs) = 0;
   // Runs fn later on the main thread.
   virtual void Post(std::function<void()> fn) = 0;
-  // A repeating timer of the main thread; ids are never 0.
+  // A repeating timer of the main thread; ids are never 0. fn may kill its
+  // own timer or set others; what it throws is dropped (see above).
   virtual uint32_t SetTimer(uint32_t intervalMs, std::function<void()> fn) = 0;
   virtual void KillTimer(uint32_t id) = 0;
 };

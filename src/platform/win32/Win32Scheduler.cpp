@@ -89,7 +89,12 @@ LRESULT CALLBACK TWin32Scheduler::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         auto it = self->timers_.find(wp);
         if (it != self->timers_.end()) {
           const std::function<void()> fn = it->second;  // the handler may kill its own timer
-          fn();
+          // An exception cannot unwind through DispatchMessage's system
+          // frames: the tick is dropped and the timer keeps running.
+          try {
+            fn();
+          } catch (...) {
+          }
         }
       }
       return 0;
