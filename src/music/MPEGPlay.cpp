@@ -6,8 +6,6 @@
 namespace vanta {
 namespace {
 
-constexpr int32_t kPriorityNumbers[] = {-15, -2, -1, 0, 1, 2, 15};
-
 // NUL-terminated copy in a buffer of the library's fixed size; a name that
 // does not fit is refused rather than cut, so the library never opens or
 // writes a different file than the one named.
@@ -22,13 +20,13 @@ std::vector<char> FixedBuffer(const std::string& text, size_t size, int32_t refu
 
 }  // namespace
 
-int32_t PriorityNumber(TPlayPriority p) { return kPriorityNumbers[static_cast<int>(p)]; }
+int32_t PriorityNumber(TPlayPriority p) {
+  return platform::PlatformPriority(static_cast<platform::TThreadPriority>(p));
+}
 
 TPlayPriority PriorityFromNumber(int32_t v) {
-  for (int i = 0; i < 7; ++i) {
-    if (kPriorityNumbers[i] == v) return static_cast<TPlayPriority>(i);
-  }
-  return TPlayPriority::Normal;
+  const auto p = platform::PriorityOfLevel(v);
+  return p ? static_cast<TPlayPriority>(*p) : TPlayPriority::Normal;
 }
 
 TMPEGPlayer::TMPEGPlayer() = default;

@@ -22,6 +22,7 @@
 #include "music/MPEGLibrary.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/MessageTimer.h"
+#include "platform/Scheduler.h"
 
 namespace vanta {
 
@@ -40,8 +41,17 @@ inline constexpr const char* kCantLoadMPEGLibrary = "Can't load MPEG library";
 inline constexpr const char* kCantPlayNonSpecifiedStream = "Can't play non-specified stream";
 inline constexpr uint8_t kNonSpecifiedStreamCode = 254;
 
-// Thread priority levels handed to the library.
-enum class TPlayPriority { Idle, Lowest, BelowNormal, Normal, AboveNormal, Highest, TimeCritical };
+// Thread priorities handed to the library: the scheduler's, under the
+// player's names, so the library gets the platform's levels.
+enum class TPlayPriority {
+  Idle = static_cast<int>(platform::TThreadPriority::tpIdle),
+  Lowest = static_cast<int>(platform::TThreadPriority::tpLowest),
+  BelowNormal = static_cast<int>(platform::TThreadPriority::tpLower),
+  Normal = static_cast<int>(platform::TThreadPriority::tpNormal),
+  AboveNormal = static_cast<int>(platform::TThreadPriority::tpHigher),
+  Highest = static_cast<int>(platform::TThreadPriority::tpHighest),
+  TimeCritical = static_cast<int>(platform::TThreadPriority::tpTimeCritical),
+};
 enum class TOutputDevice { wavemapper, pcmfile };
 
 // The library's number for a priority, and back (unknown numbers: Normal).

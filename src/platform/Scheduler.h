@@ -10,16 +10,25 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <optional>
 
 namespace vanta::platform {
 
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
-// The platform's priority level for each value (-15 idle ... +15 time-critical).
-constexpr int PlatformPriority(TThreadPriority p) {
-  constexpr int kLevels[] = {-15, -2, -1, 0, 1, 2, 15};
-  return kLevels[static_cast<int>(p)];
+// The platform's priority level for each value (-15 idle ... +15
+// time-critical); the MPEG library takes the same numbers.
+inline constexpr int kThreadPriorityLevels[] = {-15, -2, -1, 0, 1, 2, 15};
+
+constexpr int PlatformPriority(TThreadPriority p) { return kThreadPriorityLevels[static_cast<int>(p)]; }
+
+// The value whose level that is; none for a level not in the table.
+constexpr std::optional<TThreadPriority> PriorityOfLevel(int level) {
+  for (int i = 0; i < static_cast<int>(std::size(kThreadPriorityLevels)); ++i)
+    if (kThreadPriorityLevels[i] == level) return static_cast<TThreadPriority>(i);
+  return std::nullopt;
 }
 
 // A thread started by StartThread. Destroying it waits for its body to

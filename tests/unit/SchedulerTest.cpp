@@ -14,13 +14,17 @@ namespace {
 using platform::THeadlessScheduler;
 using platform::TThreadPriority;
 
-TEST(ThreadPriority, PlatformLevels) {
+TEST(ThreadPriority, PlatformLevelsBothWays) {
   struct Case { TThreadPriority p; int level; } cases[] = {
       {TThreadPriority::tpIdle, -15},  {TThreadPriority::tpLowest, -2},  {TThreadPriority::tpLower, -1},
       {TThreadPriority::tpNormal, 0},  {TThreadPriority::tpHigher, 1},   {TThreadPriority::tpHighest, 2},
       {TThreadPriority::tpTimeCritical, 15},
   };
-  for (const auto& c : cases) EXPECT_EQ(platform::PlatformPriority(c.p), c.level);
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::PlatformPriority(c.p), c.level);
+    EXPECT_EQ(platform::PriorityOfLevel(c.level), c.p) << c.level;
+  }
+  for (int level : {-16, -14, -3, 3, 14, 16, 99}) EXPECT_EQ(platform::PriorityOfLevel(level), std::nullopt) << level;
 }
 
 TEST(HeadlessScheduler, TimersFireInOrderAsTheClockPasses) {
