@@ -37,6 +37,7 @@ set(VANTA_CORE_SOURCES
 set(VANTA_POSIX_SOURCES
   ${VANTA_ROOT}/src/platform/posix/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/posix/Files.cpp
+  ${VANTA_ROOT}/src/platform/posix/MainScheduler.cpp
   ${VANTA_ROOT}/src/platform/posix/MediaControl.cpp
   ${VANTA_ROOT}/src/platform/posix/MessageTimer.cpp
   ${VANTA_ROOT}/src/platform/posix/PlatformPictures.cpp

@@ -62,5 +62,18 @@ TEST(HeadlessScheduler, AThrowingTimerIsDroppedAndKeepsTicking) {
   }
 }
 
+TEST(MainScheduler, OneForTheProcessUnlessATestPutsItsOwn) {
+  platform::IScheduler& own = platform::MainScheduler();
+  EXPECT_EQ(&platform::MainScheduler(), &own);
+  EXPECT_TRUE(own.OnMainThread());
+  {
+    THeadlessScheduler sched;
+    platform::SetMainSchedulerForTests(&sched);
+    EXPECT_EQ(&platform::MainScheduler(), &sched);
+    platform::SetMainSchedulerForTests(nullptr);
+  }
+  EXPECT_EQ(&platform::MainScheduler(), &own);
+}
+
 }  // namespace
 }  // namespace vanta

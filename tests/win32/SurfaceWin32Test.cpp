@@ -215,5 +215,19 @@ TEST(Win32Scheduler, AThrowingTimerIsDroppedAndKeepsTicking) {
   }
 }
 
+TEST(Win32Scheduler, TheMainSchedulerIsOneForTheProcessOnItsMainThread) {
+  platform::IScheduler& main = platform::MainScheduler();
+  EXPECT_EQ(&platform::MainScheduler(), &main);
+  EXPECT_NE(dynamic_cast<TWin32Scheduler*>(&main), nullptr);
+  EXPECT_TRUE(main.OnMainThread());
+  // Its timers run in any loop of the thread, as the music tests pump.
+  int ticks = 0;
+  const uint32_t id = main.SetTimer(10, [&] { ++ticks; });
+  const DWORD end = GetTickCount() + 3000;
+  while (ticks < 2 && static_cast<int>(end - GetTickCount()) > 0) DispatchPlainly(20);
+  main.KillTimer(id);
+  EXPECT_GE(ticks, 2);
+}
+
 }  // namespace
 }  // namespace vanta
