@@ -29,9 +29,10 @@ TPlayPriority PriorityFromNumber(int32_t v) {
   return p ? static_cast<TPlayPriority>(*p) : TPlayPriority::Normal;
 }
 
-TMPEGPlayer::TMPEGPlayer() = default;
+TMPEGPlayer::TMPEGPlayer(platform::IScheduler& scheduler) : scheduler_(scheduler) {}
 
 TMPEGPlayer::~TMPEGPlayer() {
+  StopTimer();
   // The library keeps the address of our end flag while a stream is open;
   // close the stream so its thread never writes into a freed player. The
   // library itself stays loaded.
@@ -134,10 +135,8 @@ void TMPEGPlayer::LoadMPEGLibrary() {
     RaiseCode(code > 0 ? code : 0);
   }
 
-  positionTimer_ = platform::CreateMessageTimer();
-  positionTimer_->OnTimer = [this] { CheckPosition(); };
-  positionTimer_->SetEnabled(false);
-  positionTimer_->SetInterval(useTimer_ && timerFreq_ > 0 ? static_cast<uint32_t>(timerFreq_) : 0);
+  StopTimer();
+  timerPeriod_ = useTimer_ && timerFreq_ > 0 ? static_cast<uint32_t>(timerFreq_) : 0;
   streamLength_ = 0;
 }
 
@@ -196,10 +195,16 @@ void TMPEGPlayer::Play() {
 }
 
 void TMPEGPlayer::StartTimer() {
-  if (useTimer_ && positionTimer_ && positionTimer_->Interval() != 0) {
-    positionTimer_->SetEnabled(true);
+  if (useTimer_ && timerPeriod_ != 0) {
+    StopTimer();  // a start begins a fresh period
+    timerId_ = scheduler_.SetTimer(timerPeriod_, [this] { CheckPosition(); });
     CheckPosition();
   }
+}
+
+void TMPEGPlayer::StopTimer() {
+  if (timerId_ != 0) scheduler_.KillTimer(timerId_);
+  timerId_ = 0;
 }
 
 void TMPEGPlayer::Pause(bool pause) {
@@ -267,14 +272,14 @@ int32_t TMPEGPlayer::GetLength() {
 
 void TMPEGPlayer::CheckPosition() {
   if (!opened_ || !playing_) {
-    if (positionTimer_) positionTimer_->SetEnabled(false);
+    StopTimer();
     return;
   }
   int32_t pos = GetCurrentPos();
   if (pos > streamLength_) pos = 0;
   if (OnPosUpdate) OnPosUpdate(pos, streamLength_);
   if (playEnded_ != 0) {
-    positionTimer_->SetEnabled(false);
+    StopTimer();
     playing_ = false;
     if (OnPlayEnd) {
       playEnded_ = 0;

@@ -3,9 +3,10 @@
 // The player loads the library at run time, keeps a small state machine
 // (opened, playing, paused, ended) around its calls, turns every error the
 // library reports into a TMPEGError with a fixed message, and polls the
-// playback on a message timer so it can raise OnPlayEnd when the library
+// playback on a scheduler timer so it can raise OnPlayEnd when the library
 // sets the end flag it was given. The library plays on a thread of its own;
-// the player itself runs on the main thread only.
+// the player itself runs on the main thread only, its timer on the
+// scheduler it was made with.
 //
 // The end of a stream comes in two steps: the library sets the end flag
 // (the player still counts as playing: Stop and Pause(true) now fail with
@@ -15,13 +16,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "music/MPEGLibrary.h"
 #include "platform/DynamicLibrary.h"
-#include "platform/MessageTimer.h"
 #include "platform/Scheduler.h"
 
 namespace vanta {
@@ -60,7 +59,8 @@ TPlayPriority PriorityFromNumber(int32_t v);
 
 class TMPEGPlayer {
  public:
-  TMPEGPlayer();
+  // The poll timer runs on scheduler, which must outlive the player.
+  explicit TMPEGPlayer(platform::IScheduler& scheduler = platform::MainScheduler());
   ~TMPEGPlayer();
   TMPEGPlayer(const TMPEGPlayer&) = delete;
   TMPEGPlayer& operator=(const TMPEGPlayer&) = delete;
@@ -166,6 +166,7 @@ class TMPEGPlayer {
   void TakeLastError();
   void CheckLastError();
   void StartTimer();
+  void StopTimer();
 
   // The stream callbacks handed to the library.
   static void VANTA_STDCALL StreamOpen(void* self, uint8_t* nonSeekable, void** context);
@@ -200,7 +201,9 @@ class TMPEGPlayer {
   int32_t deviceCode_ = 0;
   int32_t streamLength_ = 0;
   int32_t lastErrorCode_ = 0;
-  std::unique_ptr<platform::IMessageTimer> positionTimer_;
+  platform::IScheduler& scheduler_;
+  uint32_t timerPeriod_ = 0;  // taken at load; 0: no polling
+  uint32_t timerId_ = 0;      // 0 while not polling
 };
 
 }  // namespace vanta
