@@ -41,8 +41,8 @@ set(VANTA_CORE_SOURCES
 set(VANTA_POSIX_SOURCES
   ${VANTA_ROOT}/src/platform/posix/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/posix/Files.cpp
+  ${VANTA_ROOT}/src/platform/posix/MainScheduler.cpp
   ${VANTA_ROOT}/src/platform/posix/MediaControl.cpp
-  ${VANTA_ROOT}/src/platform/posix/MessageTimer.cpp
   ${VANTA_ROOT}/src/platform/posix/PlatformPictures.cpp
   ${VANTA_ROOT}/src/platform/posix/Registry.cpp
 )
@@ -50,7 +50,6 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/win32/Files.cpp
   ${VANTA_ROOT}/src/platform/win32/MediaControl.cpp
-  ${VANTA_ROOT}/src/platform/win32/MessageTimer.cpp
   ${VANTA_ROOT}/src/platform/win32/PlatformPictures.cpp
   ${VANTA_ROOT}/src/platform/win32/Registry.cpp
   ${VANTA_ROOT}/src/platform/win32/SystemLibrary.cpp

@@ -6,8 +6,6 @@
 namespace vanta {
 namespace {
 
-constexpr int32_t kPriorityNumbers[] = {-15, -2, -1, 0, 1, 2, 15};
-
 // NUL-terminated copy in a buffer of the library's fixed size; a name that
 // does not fit is refused rather than cut, so the library never opens or
 // writes a different file than the one named.
@@ -22,18 +20,19 @@ std::vector<char> FixedBuffer(const std::string& text, size_t size, int32_t refu
 
 }  // namespace
 
-int32_t PriorityNumber(TPlayPriority p) { return kPriorityNumbers[static_cast<int>(p)]; }
-
-TPlayPriority PriorityFromNumber(int32_t v) {
-  for (int i = 0; i < 7; ++i) {
-    if (kPriorityNumbers[i] == v) return static_cast<TPlayPriority>(i);
-  }
-  return TPlayPriority::Normal;
+int32_t PriorityNumber(TPlayPriority p) {
+  return platform::PlatformPriority(static_cast<platform::TThreadPriority>(p));
 }
 
-TMPEGPlayer::TMPEGPlayer() = default;
+TPlayPriority PriorityFromNumber(int32_t v) {
+  const auto p = platform::PriorityOfLevel(v);
+  return p ? static_cast<TPlayPriority>(*p) : TPlayPriority::Normal;
+}
+
+TMPEGPlayer::TMPEGPlayer(platform::IScheduler& scheduler) : scheduler_(scheduler) {}
 
 TMPEGPlayer::~TMPEGPlayer() {
+  StopTimer();
   // The library keeps the address of our end flag while a stream is open;
   // close the stream so its thread never writes into a freed player. The
   // library itself stays loaded.
@@ -136,10 +135,8 @@ void TMPEGPlayer::LoadMPEGLibrary() {
     RaiseCode(code > 0 ? code : 0);
   }
 
-  positionTimer_ = platform::CreateMessageTimer();
-  positionTimer_->OnTimer = [this] { CheckPosition(); };
-  positionTimer_->SetEnabled(false);
-  positionTimer_->SetInterval(useTimer_ && timerFreq_ > 0 ? static_cast<uint32_t>(timerFreq_) : 0);
+  StopTimer();
+  timerPeriod_ = useTimer_ && timerFreq_ > 0 ? static_cast<uint32_t>(timerFreq_) : 0;
   streamLength_ = 0;
 }
 
@@ -198,10 +195,16 @@ void TMPEGPlayer::Play() {
 }
 
 void TMPEGPlayer::StartTimer() {
-  if (useTimer_ && positionTimer_ && positionTimer_->Interval() != 0) {
-    positionTimer_->SetEnabled(true);
+  if (useTimer_ && timerPeriod_ != 0) {
+    StopTimer();  // a start begins a fresh period
+    timerId_ = scheduler_.SetTimer(timerPeriod_, [this] { CheckPosition(); });
     CheckPosition();
   }
+}
+
+void TMPEGPlayer::StopTimer() {
+  if (timerId_ != 0) scheduler_.KillTimer(timerId_);
+  timerId_ = 0;
 }
 
 void TMPEGPlayer::Pause(bool pause) {
@@ -269,14 +272,14 @@ int32_t TMPEGPlayer::GetLength() {
 
 void TMPEGPlayer::CheckPosition() {
   if (!opened_ || !playing_) {
-    if (positionTimer_) positionTimer_->SetEnabled(false);
+    StopTimer();
     return;
   }
   int32_t pos = GetCurrentPos();
   if (pos > streamLength_) pos = 0;
   if (OnPosUpdate) OnPosUpdate(pos, streamLength_);
   if (playEnded_ != 0) {
-    positionTimer_->SetEnabled(false);
+    StopTimer();
     playing_ = false;
     if (OnPlayEnd) {
       playEnded_ = 0;

@@ -3,9 +3,10 @@
 // The player loads the library at run time, keeps a small state machine
 // (opened, playing, paused, ended) around its calls, turns every error the
 // library reports into a TMPEGError with a fixed message, and polls the
-// playback on a message timer so it can raise OnPlayEnd when the library
+// playback on a scheduler timer so it can raise OnPlayEnd when the library
 // sets the end flag it was given. The library plays on a thread of its own;
-// the player itself runs on the main thread only.
+// the player itself runs on the main thread only, its timer on the
+// scheduler it was made with.
 //
 // The end of a stream comes in two steps: the library sets the end flag
 // (the player still counts as playing: Stop and Pause(true) now fail with
@@ -15,13 +16,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "music/MPEGLibrary.h"
 #include "platform/DynamicLibrary.h"
-#include "platform/MessageTimer.h"
+#include "platform/Scheduler.h"
 
 namespace vanta {
 
@@ -40,8 +40,17 @@ inline constexpr const char* kCantLoadMPEGLibrary = "Can't load MPEG library";
 inline constexpr const char* kCantPlayNonSpecifiedStream = "Can't play non-specified stream";
 inline constexpr uint8_t kNonSpecifiedStreamCode = 254;
 
-// Thread priority levels handed to the library.
-enum class TPlayPriority { Idle, Lowest, BelowNormal, Normal, AboveNormal, Highest, TimeCritical };
+// Thread priorities handed to the library: the scheduler's, under the
+// player's names, so the library gets the platform's levels.
+enum class TPlayPriority {
+  Idle = static_cast<int>(platform::TThreadPriority::tpIdle),
+  Lowest = static_cast<int>(platform::TThreadPriority::tpLowest),
+  BelowNormal = static_cast<int>(platform::TThreadPriority::tpLower),
+  Normal = static_cast<int>(platform::TThreadPriority::tpNormal),
+  AboveNormal = static_cast<int>(platform::TThreadPriority::tpHigher),
+  Highest = static_cast<int>(platform::TThreadPriority::tpHighest),
+  TimeCritical = static_cast<int>(platform::TThreadPriority::tpTimeCritical),
+};
 enum class TOutputDevice { wavemapper, pcmfile };
 
 // The library's number for a priority, and back (unknown numbers: Normal).
@@ -50,7 +59,8 @@ TPlayPriority PriorityFromNumber(int32_t v);
 
 class TMPEGPlayer {
  public:
-  TMPEGPlayer();
+  // The poll timer runs on scheduler, which must outlive the player.
+  explicit TMPEGPlayer(platform::IScheduler& scheduler = platform::MainScheduler());
   ~TMPEGPlayer();
   TMPEGPlayer(const TMPEGPlayer&) = delete;
   TMPEGPlayer& operator=(const TMPEGPlayer&) = delete;
@@ -156,6 +166,7 @@ class TMPEGPlayer {
   void TakeLastError();
   void CheckLastError();
   void StartTimer();
+  void StopTimer();
 
   // The stream callbacks handed to the library.
   static void VANTA_STDCALL StreamOpen(void* self, uint8_t* nonSeekable, void** context);
@@ -190,7 +201,9 @@ class TMPEGPlayer {
   int32_t deviceCode_ = 0;
   int32_t streamLength_ = 0;
   int32_t lastErrorCode_ = 0;
-  std::unique_ptr<platform::IMessageTimer> positionTimer_;
+  platform::IScheduler& scheduler_;
+  uint32_t timerPeriod_ = 0;  // taken at load; 0: no polling
+  uint32_t timerId_ = 0;      // 0 while not polling
 };
 
 }  // namespace vanta

@@ -5,6 +5,7 @@
 
 #include "base/Random.h"
 #include "platform/Files.h"
+#include "platform/Scheduler.h"
 
 namespace vanta {
 namespace {
@@ -27,7 +28,7 @@ std::string UpperExtension(const std::string& fileName) {
 TMPEGPlayer& MusicPlayer() {
   TMyMusicSet& s = State();
   if (!s.MusicPlayer) {
-    s.MusicPlayer = std::make_unique<TMPEGPlayer>();
+    s.MusicPlayer = std::make_unique<TMPEGPlayer>(platform::MainScheduler());
     TMPEGPlayer& p = *s.MusicPlayer;
     p.SetSeekable(false);
     p.SetFromStream(false);

@@ -7,6 +7,9 @@
 // playlist runs without further calls. Every failure while starting or
 // stopping a track is dropped: an entry that does not start halts the
 // playlist there, since no end event will follow it. Main thread only.
+//
+// The players live until the process ends, so the MPEG player's timer runs
+// on platform::MainScheduler(), which is never destroyed.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -45,7 +48,8 @@ void SelectNextMusic();
 void MusicEnded();
 
 const TMyMusicSet& MusicSetState();
-// Drops the players and the playlist.
+// Drops the players (and their timers) and the playlist; a test that put
+// its own main scheduler in place calls it before that scheduler goes.
 void ResetMusicSetForTests();
 
 }  // namespace vanta

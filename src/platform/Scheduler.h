@@ -3,19 +3,32 @@
 // and a hidden window; the headless one runs on a virtual clock that only
 // moves when something sleeps or a test advances it, so native tests step
 // transitions and timers deterministically.
+//
+// A timer's callback that throws has its exception caught and dropped by the
+// scheduler, and the timer keeps running: on Windows it could not unwind
+// through the system's dispatch, and the show drops its failures anyway.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <optional>
 
 namespace vanta::platform {
 
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
-// The platform's priority level for each value (-15 idle ... +15 time-critical).
-constexpr int PlatformPriority(TThreadPriority p) {
-  constexpr int kLevels[] = {-15, -2, -1, 0, 1, 2, 15};
-  return kLevels[static_cast<int>(p)];
+// The platform's priority level for each value (-15 idle ... +15
+// time-critical); the MPEG library takes the same numbers.
+inline constexpr int kThreadPriorityLevels[] = {-15, -2, -1, 0, 1, 2, 15};
+
+constexpr int PlatformPriority(TThreadPriority p) { return kThreadPriorityLevels[static_cast<int>(p)]; }
+
+// The value whose level that is; none for a level not in the table.
+constexpr std::optional<TThreadPriority> PriorityOfLevel(int level) {
+  for (int i = 0; i < static_cast<int>(std::size(kThreadPriorityLevels)); ++i)
+    if (kThreadPriorityLevels[i] == level) return static_cast<TThreadPriority>(i);
+  return std::nullopt;
 }
 
 // A thread started by StartThread. Destroying it waits for its body to
@@ -52,9 +65,21 @@ class IScheduler {
   virtual void ProcessMessages(uint32_t maxWaitMs) = 0;
   // Runs fn later on the main thread.
   virtual void Post(std::function<void()> fn) = 0;
-  // A repeating timer of the main thread; ids are never 0.
+  // A repeating timer of the main thread; ids are never 0. fn may kill its
+  // own timer or set others; what it throws is dropped (see above).
   virtual uint32_t SetTimer(uint32_t intervalMs, std::function<void()> fn) = 0;
   virtual void KillTimer(uint32_t id) = 0;
 };
+
+// The main thread's scheduler, shared by every main window (the show forms,
+// the builder) and by the music set. Made on first use, which must be on the
+// main thread, and never destroyed: the music set's players live to the end
+// of the process and kill their timers on it. Windows: a TWin32Scheduler;
+// natively a THeadlessScheduler.
+IScheduler& MainScheduler();
+// Tests: sched stands in for the main scheduler until this is called again
+// with nullptr. Whatever made timers on sched (the music set: reset it) must
+// be gone before sched is.
+void SetMainSchedulerForTests(IScheduler* sched);
 
 }  // namespace vanta::platform

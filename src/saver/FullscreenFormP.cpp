@@ -4,6 +4,7 @@
 #include "music/MusicSet.h"
 #include "platform/Registry.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/Win32Scheduler.h"
 
 namespace vanta {
 
@@ -14,7 +15,7 @@ RECT ScreenRect() {
 }
 }  // namespace
 
-TFullscreenForm::TFullscreenForm(platform::TWin32Scheduler& scheduler, TWindowHandle parentWindow, bool mainWindow)
+TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow)
     : scheduler_(scheduler), parentWindow_(parentWindow), mainWindow_(mainWindow), exit_(*this, parentWindow) {
   Randomize();
   host_ = std::make_unique<platform::TWin32SurfaceHost>(nullptr, ScreenRect(), WS_POPUP, kFullscreenCaption);
@@ -118,8 +119,7 @@ std::optional<bool> TFullscreenForm::VerifyScreenSavePwd() {
 }
 
 void RunFullscreenForm(TWindowHandle parentWindow) {
-  platform::TWin32Scheduler scheduler;
-  TFullscreenForm form(scheduler, parentWindow, true);
+  TFullscreenForm form(platform::MainScheduler(), parentWindow, true);
   form.FormShow();
   platform::RunMessageLoop();
 }

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "platform/win32/Win32Scheduler.h"
+#include "platform/Scheduler.h"
 #include "platform/win32/Win32SurfaceHost.h"
 #include "saver/ShowExit.h"
 #include "show/RunVantascreen.h"
@@ -19,8 +19,9 @@ inline constexpr char kFullscreenCaption[] = "Screen Show";
 class TFullscreenForm final : private ISaverHost {
  public:
   // As the main window its closing ends the message loop; otherwise closing
-  // only hides it and keeps its show driver for the next showing.
-  TFullscreenForm(platform::TWin32Scheduler& scheduler, TWindowHandle parentWindow, bool mainWindow);
+  // only hides it and keeps its show driver for the next showing. The
+  // scheduler is the main one (the music set's too) outside tests.
+  TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow);
   ~TFullscreenForm() override;
   TFullscreenForm(const TFullscreenForm&) = delete;
   TFullscreenForm& operator=(const TFullscreenForm&) = delete;
@@ -40,7 +41,7 @@ class TFullscreenForm final : private ISaverHost {
   std::optional<bool> VerifyScreenSavePwd() override;
   void CloseWindow() override { FormClose(); }
 
-  platform::TWin32Scheduler& scheduler_;
+  platform::IScheduler& scheduler_;
   TWindowHandle parentWindow_;
   bool mainWindow_;
   std::unique_ptr<platform::TWin32SurfaceHost> host_;
@@ -50,7 +51,8 @@ class TFullscreenForm final : private ISaverHost {
   bool showing_ = false;
 };
 
-// Runs the full-screen show as the process's main window until it closes.
+// Runs the full-screen show as the process's main window until it closes,
+// on platform::MainScheduler().
 void RunFullscreenForm(TWindowHandle parentWindow);
 
 }  // namespace vanta

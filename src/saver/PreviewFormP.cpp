@@ -1,5 +1,7 @@
 #include "saver/PreviewFormP.h"
 
+#include "platform/win32/Win32Scheduler.h"
+
 namespace vanta {
 
 namespace {
@@ -22,7 +24,7 @@ RECT ClientPlace(HWND parent) {
 }
 }  // namespace
 
-TPreviewForm::TPreviewForm(platform::TWin32Scheduler& scheduler, TWindowHandle parentWindow)
+TPreviewForm::TPreviewForm(platform::IScheduler& scheduler, TWindowHandle parentWindow)
     : scheduler_(scheduler) {
   HWND parent = reinterpret_cast<HWND>(parentWindow);
   if (parent && !IsWindow(parent)) parent = nullptr;  // a stale handle gives an ordinary window
@@ -67,8 +69,7 @@ bool TPreviewForm::Handle(UINT msg, WPARAM, LPARAM, LRESULT& result) {
 }
 
 void RunPreviewForm(TWindowHandle parentWindow) {
-  platform::TWin32Scheduler scheduler;
-  TPreviewForm form(scheduler, parentWindow);
+  TPreviewForm form(platform::MainScheduler(), parentWindow);
   form.FormShow();
   platform::RunMessageLoop();
 }

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "platform/win32/Win32Scheduler.h"
+#include "platform/Scheduler.h"
 #include "platform/win32/Win32SurfaceHost.h"
 #include "show/RunVantascreen.h"
 #include "startup/CommandLine.h"
@@ -20,7 +20,7 @@ inline constexpr uint32_t kHostCheckMs = 500;
 
 class TPreviewForm {
  public:
-  TPreviewForm(platform::TWin32Scheduler& scheduler, TWindowHandle parentWindow);
+  TPreviewForm(platform::IScheduler& scheduler, TWindowHandle parentWindow);
   ~TPreviewForm();
   TPreviewForm(const TPreviewForm&) = delete;
   TPreviewForm& operator=(const TPreviewForm&) = delete;
@@ -32,7 +32,7 @@ class TPreviewForm {
  private:
   bool Handle(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
-  platform::TWin32Scheduler& scheduler_;
+  platform::IScheduler& scheduler_;
   HWND parent_;
   std::unique_ptr<platform::TWin32SurfaceHost> host_;
   std::unique_ptr<TRunVantascreen> runScreen_;
@@ -41,7 +41,7 @@ class TPreviewForm {
 
 // Runs the preview as the main window. The process ends when the window is
 // closed or destroyed, or when its host window goes away, so no saver is
-// left running without a place to draw.
+// left running without a place to draw. Runs on platform::MainScheduler().
 void RunPreviewForm(TWindowHandle parentWindow);
 
 }  // namespace vanta

@@ -5,7 +5,7 @@
 #include "FakeMpegLibrary.h"
 #include "music/MPEGPlay.h"
 #include "platform/DynamicLibrary.h"
-#include "platform/MessageTimer.h"
+#include "platform/headless/HeadlessScheduler.h"
 
 namespace vanta {
 namespace {
@@ -17,14 +17,17 @@ class MPEGPlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::ResetFakeLibrariesForTests();
-    platform::ResetVirtualTimeForTests();
     test::InstallFakeMpeg();
   }
-  void TearDown() override { platform::ResetFakeLibrariesForTests(); }
+  void TearDown() override {
+    platform::ResetFakeLibrariesForTests();
+    // Every player is gone: none may leave a timer calling into it.
+    EXPECT_EQ(sched.TimerCount(), 0u);
+  }
 
   // Loaded with a 1000 ms timer, as the music set configures it.
   std::unique_ptr<TMPEGPlayer> Loaded(const std::string& stream = "song.mp3") {
-    auto p = std::make_unique<TMPEGPlayer>();
+    auto p = std::make_unique<TMPEGPlayer>(sched);
     p->SetUseTimer(true);
     p->SetTimerFreq(1000);
     p->SetStreamName(stream);
@@ -32,6 +35,8 @@ class MPEGPlayTest : public ::testing::Test {
     FakeMpeg().calls.clear();
     return p;
   }
+
+  platform::THeadlessScheduler sched;
 };
 
 // Runs op and gives the TMPEGError it raised (message, code); fails the test
@@ -57,13 +62,13 @@ TEST_F(MPEGPlayTest, LibraryPathFollowsPathToDLL) {
   for (const Case& c : cases) {
     platform::ResetFakeLibrariesForTests();
     test::InstallFakeMpeg(c.loaded);
-    TMPEGPlayer p;
+    TMPEGPlayer p(sched);
     p.SetPathToDLL(c.folder);
     p.LoadMPEGLibrary();
     EXPECT_TRUE(p.LibraryLoaded()) << c.folder;
   }
   platform::ResetFakeLibrariesForTests();
-  TMPEGPlayer p;
+  TMPEGPlayer p(sched);
   EXPECT_EQ(Raised([&] { p.LoadMPEGLibrary(); }), std::make_pair(std::string("Can't load MPEG library"), 0));
   EXPECT_FALSE(p.LibraryLoaded());
 }
@@ -73,7 +78,7 @@ TEST_F(MPEGPlayTest, LibraryMissingAnyEntryIsRefusedAndUnloaded) {
   for (const char* missing : mpeglib::kEntryNames) {
     platform::ResetFakeLibrariesForTests();
     test::InstallFakeMpeg("mpegdll.dll", missing);
-    TMPEGPlayer p;
+    TMPEGPlayer p(sched);
     EXPECT_EQ(Raised([&] { p.LoadMPEGLibrary(); }), std::make_pair(std::string("MPEG library not loaded"), 0))
         << missing;
     EXPECT_FALSE(p.LibraryLoaded());
@@ -86,7 +91,7 @@ TEST_F(MPEGPlayTest, LibraryMissingAnyEntryIsRefusedAndUnloaded) {
 TEST_F(MPEGPlayTest, FailedInitReportsItsCodeAndALaterLoadStartsAfresh) {
   FakeMpeg().initResult = 0x100;  // only the low byte counts: false
   FakeMpeg().errors["init"] = 5;
-  TMPEGPlayer p;
+  TMPEGPlayer p(sched);
   EXPECT_EQ(Raised([&] { p.LoadMPEGLibrary(); }), std::make_pair(std::string("Output device failure"), 5));
   EXPECT_FALSE(p.LibraryLoaded());
   EXPECT_EQ(p.LastErrorCode(), 5);
@@ -163,14 +168,14 @@ TEST_F(MPEGPlayTest, EndIsSeenOnTheNextTickAndAReplayRestarts) {
   // Stop between the flag and the tick is refused.
   EXPECT_EQ(Raised([&] { p->Stop(); }), std::make_pair(std::string("Incorrect mode"), 2));
   EXPECT_EQ(Raised([&] { p->Pause(true); }).second, 2);
-  platform::AdvanceVirtualTimeForTests(999);
+  sched.AdvanceTime(999);
   EXPECT_EQ(ends, 0);
-  platform::AdvanceVirtualTimeForTests(1);
+  sched.AdvanceTime(1);
   EXPECT_EQ(ends, 1);
   EXPECT_FALSE(p->Playing());
   EXPECT_TRUE(p->Opened());
   EXPECT_FALSE(p->PlayEnded());
-  platform::AdvanceVirtualTimeForTests(5000);
+  sched.AdvanceTime(5000);
   EXPECT_EQ(ends, 1);
 
   FakeMpeg().calls.clear();
@@ -184,14 +189,14 @@ TEST_F(MPEGPlayTest, WithoutAHandlerTheEndFlagStaysSet) {
   auto p = Loaded();
   p->Play();
   FakeMpeg().EndStream();
-  platform::AdvanceVirtualTimeForTests(1000);
+  sched.AdvanceTime(1000);
   EXPECT_FALSE(p->Playing());
   EXPECT_TRUE(p->PlayEnded());
 }
 
 TEST_F(MPEGPlayTest, WithoutTheTimerTheEndIsNeverReported) {
   for (int32_t freq : {0, 1000}) {
-    auto p = std::make_unique<TMPEGPlayer>();
+    auto p = std::make_unique<TMPEGPlayer>(sched);
     p->SetUseTimer(true);
     p->SetTimerFreq(freq);
     if (freq) p->SetUseTimer(false);
@@ -202,7 +207,7 @@ TEST_F(MPEGPlayTest, WithoutTheTimerTheEndIsNeverReported) {
     p->OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
     p->Play();
     FakeMpeg().EndStream();
-    platform::AdvanceVirtualTimeForTests(10000);
+    sched.AdvanceTime(10000);
     EXPECT_EQ(ends, 0);
     EXPECT_TRUE(p->Playing());
   }
@@ -214,8 +219,43 @@ TEST_F(MPEGPlayTest, TimerPeriodIsTakenOnlyAtLoad) {
   int ticks = 0;
   p->OnPosUpdate = [&](int32_t, int32_t) { ++ticks; };
   p->Play();  // one check at once
-  platform::AdvanceVirtualTimeForTests(3000);
+  sched.AdvanceTime(3000);
   EXPECT_EQ(ticks, 1 + 3);
+}
+
+TEST_F(MPEGPlayTest, AFailingPollIsDroppedAndPollingGoesOn) {
+  auto p = Loaded();
+  int ends = 0;
+  p->OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
+  p->Play();
+  FakeMpeg().errors["GetCurrentPos"] = 1;  // each poll now raises before it looks at the flag
+  FakeMpeg().EndStream();
+  sched.AdvanceTime(3000);
+  EXPECT_EQ(FakeMpeg().Count("GetCurrentPos"), 1 + 3);
+  EXPECT_EQ(ends, 0);
+  EXPECT_TRUE(p->Playing());
+  FakeMpeg().errors.clear();
+  sched.AdvanceTime(1000);
+  EXPECT_EQ(ends, 1);
+}
+
+TEST_F(MPEGPlayTest, ThePollTimerLivesOnlyWhilePlaying) {
+  auto p = Loaded();
+  EXPECT_EQ(sched.TimerCount(), 0u);  // loading sets none
+  p->Play();
+  EXPECT_EQ(sched.TimerCount(), 1u);
+  p->Stop();
+  sched.AdvanceTime(1000);  // the next poll finds it stopped
+  EXPECT_EQ(sched.TimerCount(), 0u);
+  p->Play();  // a restart
+  p->Restart();
+  EXPECT_EQ(sched.TimerCount(), 1u);  // each start replaces the timer
+  FakeMpeg().EndStream();
+  sched.AdvanceTime(1000);
+  EXPECT_EQ(sched.TimerCount(), 0u);
+  p->Play();
+  p.reset();  // destroyed while playing
+  EXPECT_EQ(sched.TimerCount(), 0u);
 }
 
 TEST_F(MPEGPlayTest, PositionsPastTheLengthAreReportedAsZero) {
@@ -281,7 +321,7 @@ TEST_F(MPEGPlayTest, FailingStartLeavesTheFlags) {
 }
 
 TEST_F(MPEGPlayTest, OutputDeviceNeedsTheFileNameFirst) {
-  TMPEGPlayer p;
+  TMPEGPlayer p(sched);
   p.SetOutputDevice(TOutputDevice::pcmfile);
   EXPECT_EQ(p.OutputDevice(), TOutputDevice::wavemapper);
   p.SetOutFilename("out.pcm");
@@ -318,7 +358,7 @@ TEST_F(MPEGPlayTest, PriorityNumbersAndTheirImmediateHandOver) {
   }
   EXPECT_EQ(PriorityFromNumber(7), TPlayPriority::Normal);
 
-  TMPEGPlayer unloaded;  // stored only
+  TMPEGPlayer unloaded(sched);  // stored only
   unloaded.SetPlayerPriority(TPlayPriority::Highest);
   EXPECT_EQ(unloaded.PlayerPriority(), TPlayPriority::Highest);
 }
@@ -410,7 +450,7 @@ TEST_F(MPEGPlayTest, StreamModeDefaultsAndEvents) {
 }
 
 TEST_F(MPEGPlayTest, OperationsWithoutALibraryFail) {
-  TMPEGPlayer p;
+  TMPEGPlayer p(sched);
   p.SetStreamName("a.mp3");
   const std::function<void()> ops[] = {
       [&] { p.Open(); }, [&] { p.Play(); }, [&] { p.Pause(false); }, [&] { p.Restart(); },

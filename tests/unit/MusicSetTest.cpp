@@ -8,7 +8,7 @@
 #include "music/MusicSet.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/MediaControl.h"
-#include "platform/MessageTimer.h"
+#include "platform/headless/HeadlessScheduler.h"
 
 namespace vanta {
 namespace {
@@ -19,14 +19,16 @@ using Names = std::vector<std::string>;
 class MusicSetTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    platform::SetMainSchedulerForTests(&sched);
     ResetMusicSetForTests();
     platform::ResetFakeLibrariesForTests();
-    platform::ResetVirtualTimeForTests();
     platform::ResetMediaControlForTests();
     test::InstallFakeMpeg();
   }
   void TearDown() override {
-    ResetMusicSetForTests();
+    ResetMusicSetForTests();  // before sched goes: the players' timers are on it
+    EXPECT_EQ(sched.TimerCount(), 0u);
+    platform::SetMainSchedulerForTests(nullptr);
     platform::ResetFakeLibrariesForTests();
   }
 
@@ -51,7 +53,7 @@ class MusicSetTest : public ::testing::Test {
     platform::FinishMediaPlayForTests();
     platform::DeliverMediaNotificationsForTests();
     FakeMpeg().EndStream();
-    platform::AdvanceVirtualTimeForTests(1000);
+    sched.AdvanceTime(1000);
     RecordStarts();
   }
   // Collects opens of both players since the last look.
@@ -71,6 +73,7 @@ class MusicSetTest : public ::testing::Test {
     return Started();
   }
 
+  platform::THeadlessScheduler sched;
   test::TTempDir dir;
   Names started;
   size_t mciSeen = 0, mpegSeen = 0;
@@ -156,7 +159,7 @@ TEST_F(MusicSetTest, ExtensionsChooseThePlayerAfterUpperCasing) {
     if (c.player.empty()) {
       // Nothing started, so no end arrives: the list halts here.
       platform::DeliverMediaNotificationsForTests();
-      platform::AdvanceVirtualTimeForTests(5000);
+      sched.AdvanceTime(5000);
       EXPECT_EQ(s.Index, 0) << c.name;
     }
   }
@@ -229,6 +232,15 @@ TEST_F(MusicSetTest, Mp3TracksFollowEachOtherThroughThePlayersTimer) {
   EXPECT_EQ(platform::LoadedFakeLibrariesForTests(), 1);
 }
 
+TEST_F(MusicSetTest, TheMp3PlayersTimerIsOnTheMainSchedulerUntilTheReset) {
+  PlayMusicFile(Track("a.mp3"));
+  ASSERT_TRUE(MusicSetState().MusicPlayer);
+  EXPECT_TRUE(MusicSetState().MusicPlayer->Playing());
+  EXPECT_EQ(sched.TimerCount(), 1u);
+  ResetMusicSetForTests();
+  EXPECT_EQ(sched.TimerCount(), 0u);
+}
+
 TEST_F(MusicSetTest, StopMusicStopsOnlyWhatPlays) {
   SetMusicList({Track("a.mp3"), Track("b.wav")}, false, false);
   PlayMusicFile("");
@@ -236,14 +248,14 @@ TEST_F(MusicSetTest, StopMusicStopsOnlyWhatPlays) {
   EXPECT_EQ(FakeMpeg().Count("Stop"), 1);
   EXPECT_EQ(FakeMpeg().Count("Close"), 1);
   EXPECT_EQ(MusicSetState().CurrentMusic, "");
-  platform::AdvanceVirtualTimeForTests(5000);  // a stopped MP3 raises no end
+  sched.AdvanceTime(5000);  // a stopped MP3 raises no end
   EXPECT_EQ(Run(0), (Names{"a.mp3"}));
 
   // An MP3 that reached its end is left open.
   ClearMusicList();
   PlayMusicFile(Track("c.mp3"));
   FakeMpeg().EndStream();
-  platform::AdvanceVirtualTimeForTests(1000);
+  sched.AdvanceTime(1000);
   FakeMpeg().calls.clear();
   StopMusic();
   EXPECT_EQ(FakeMpeg().calls, (std::vector<std::string>{"GetPlayerMode"}));

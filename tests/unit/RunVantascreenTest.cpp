@@ -5,7 +5,10 @@
 
 #include "base/Random.h"
 #include "EffectsTestSupport.h"
+#include "FakeMpegLibrary.h"
 #include "PictureWriters.h"
+#include "music/MusicSet.h"
+#include "platform/DynamicLibrary.h"
 #include "platform/headless/HeadlessScheduler.h"
 #include "platform/headless/HeadlessSurfaceHost.h"
 #include "settings/SaverSettings.h"
@@ -26,9 +29,15 @@ class RunVantascreenTest : public ::testing::Test {
     SaverSetting() = TSaverSetting{};
     SaverSetting().Transitions = DefaultTransitions();
     SetInstance({"Show", dir.Folder(), dir.Folder() + "install/"});
+    // The music set plays on the show's clock.
+    platform::SetMainSchedulerForTests(&sched);
+    test::InstallFakeMpeg();
   }
   void TearDown() override {
     driver.reset();
+    ResetMusicSetForTests();
+    platform::SetMainSchedulerForTests(nullptr);
+    platform::ResetFakeLibrariesForTests();
     SaverSetting() = TSaverSetting{};
     SetInstance({});
   }
@@ -218,6 +227,21 @@ TEST_F(RunVantascreenTest, TheWholeCycleOnVirtualTime) {
   EXPECT_EQ(d.CurrentFile, SaverSetting().Pictures[1]);
   ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
   EXPECT_EQ(Middle(), 0x00FF00u);
+}
+
+TEST_F(RunVantascreenTest, MusicAndPicturesRunOnOneClock) {
+  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
+  SaverSetting().Music = {dir.Write("one.mp3", "mp3"), dir.Write("two.mp3", "mp3")};
+  TRunVantascreen& d = Make();
+  d.Surface().Threaded = false;
+  d.StartMusic();
+  EXPECT_EQ(test::FakeMpeg().openedName, SaverSetting().Music[0]);
+  test::FakeMpeg().EndStream();
+  sched.AdvanceTime(999);
+  EXPECT_NE(d.CurrentFile, "");  // the first picture came at 100 ms
+  EXPECT_EQ(test::FakeMpeg().openedName, SaverSetting().Music[0]);
+  sched.AdvanceTime(1);  // the player's poll sees the end
+  EXPECT_EQ(test::FakeMpeg().openedName, SaverSetting().Music[1]);
 }
 
 TEST_F(RunVantascreenTest, IntervalZeroKeepsTheFirstPicture) {

@@ -506,26 +506,5 @@ TEST_F(Surface, ShrinkingProgressInvalidatesTheWholePictureFirst) {
   s->Stop();
 }
 
-TEST(ThreadPriority, PlatformLevels) {
-  using platform::PlatformPriority;
-  struct Case { TThreadPriority p; int level; } cases[] = {
-      {TThreadPriority::tpIdle, -15},  {TThreadPriority::tpLowest, -2},  {TThreadPriority::tpLower, -1},
-      {TThreadPriority::tpNormal, 0},  {TThreadPriority::tpHigher, 1},   {TThreadPriority::tpHighest, 2},
-      {TThreadPriority::tpTimeCritical, 15},
-  };
-  for (const auto& c : cases) EXPECT_EQ(PlatformPriority(c.p), c.level);
-}
-
-TEST(HeadlessScheduler, TimersFireInOrderAsTheClockPasses) {
-  THeadlessScheduler sched;
-  std::vector<std::pair<char, uint32_t>> fired;
-  const uint32_t a = sched.SetTimer(100, [&] { fired.push_back({'a', sched.TickCount()}); });
-  sched.SetTimer(250, [&] { fired.push_back({'b', sched.TickCount()}); });
-  sched.AdvanceTime(260);
-  sched.KillTimer(a);
-  sched.AdvanceTime(240);
-  EXPECT_EQ(fired, (std::vector<std::pair<char, uint32_t>>{{'a', 100}, {'a', 200}, {'b', 250}, {'b', 500}}));
-}
-
 }  // namespace
 }  // namespace vanta

@@ -17,7 +17,8 @@ class ShowFormsTest : public ::testing::Test {
  protected:
   void SetUp() override { SaverSetting() = TSaverSetting{}; }  // no pictures, no music
   void TearDown() override { SaverSetting() = TSaverSetting{}; }
-  platform::TWin32Scheduler scheduler;
+  // The one the program's show windows and music set share.
+  platform::IScheduler& scheduler = platform::MainScheduler();
 };
 
 TEST_F(ShowFormsTest, FullScreenWindowCoversTheScreenAboveAll) {

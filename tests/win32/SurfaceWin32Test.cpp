@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "engine/Vantascreen.h"
@@ -178,6 +180,53 @@ TEST(Win32Scheduler, TimersAndPostedCallsRunInMessageProcessing) {
   sched.KillTimer(id);
   EXPECT_GE(ticks, 2);
   EXPECT_EQ(posted, 1);
+}
+
+// Runs what is queued for this thread the way the program's message loop
+// does, without the scheduler, waiting up to ms for something to arrive.
+void DispatchPlainly(DWORD ms) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+TEST(Win32Scheduler, AThrowingTimerIsDroppedAndKeepsTicking) {
+  TWin32Scheduler sched;
+  struct Case { const char* loop; std::function<void()> pump; } cases[] = {
+      {"ProcessMessages", [&] { sched.ProcessMessages(20); }},
+      {"DispatchMessage", [] { DispatchPlainly(20); }},
+  };
+  for (const Case& c : cases) {
+    int thrown = 0, ticks = 0;
+    const uint32_t bad = sched.SetTimer(10, [&] {
+      ++thrown;
+      throw std::runtime_error("tick failed");
+    });
+    const uint32_t good = sched.SetTimer(10, [&] { ++ticks; });
+    const DWORD end = GetTickCount() + 3000;
+    while ((thrown < 3 || ticks < 3) && static_cast<int>(end - GetTickCount()) > 0) c.pump();
+    sched.KillTimer(bad);
+    sched.KillTimer(good);
+    EXPECT_GE(thrown, 3) << c.loop;
+    EXPECT_GE(ticks, 3) << c.loop;
+  }
+}
+
+TEST(Win32Scheduler, TheMainSchedulerIsOneForTheProcessOnItsMainThread) {
+  platform::IScheduler& main = platform::MainScheduler();
+  EXPECT_EQ(&platform::MainScheduler(), &main);
+  EXPECT_NE(dynamic_cast<TWin32Scheduler*>(&main), nullptr);
+  EXPECT_TRUE(main.OnMainThread());
+  // Its timers run in any loop of the thread, as the music tests pump.
+  int ticks = 0;
+  const uint32_t id = main.SetTimer(10, [&] { ++ticks; });
+  const DWORD end = GetTickCount() + 3000;
+  while (ticks < 2 && static_cast<int>(end - GetTickCount()) > 0) DispatchPlainly(20);
+  main.KillTimer(id);
+  EXPECT_GE(ticks, 2);
 }
 
 }  // namespace

@@ -122,7 +122,11 @@ bool THeadlessScheduler::FireDueTimer() {
       }
   }
   if (!fn) return false;
-  fn();
+  try {
+    fn();
+  } catch (...) {
+    // Dropped as the Win32 scheduler drops it; the timer stays due again.
+  }
   return true;
 }
 
@@ -158,6 +162,11 @@ uint32_t THeadlessScheduler::SetTimer(uint32_t intervalMs, std::function<void()>
 void THeadlessScheduler::KillTimer(uint32_t id) {
   std::lock_guard<std::mutex> lock(mutex_);
   timers_.erase(id);
+}
+
+size_t THeadlessScheduler::TimerCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return timers_.size();
 }
 
 void THeadlessScheduler::AdvanceTime(uint32_t ms) {

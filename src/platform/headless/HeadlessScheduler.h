@@ -44,6 +44,8 @@ class THeadlessScheduler : public IScheduler {
   // Moves the clock, firing every timer that falls due on the way in order.
   void AdvanceTime(uint32_t ms);
   void SetTime(uint32_t now) { now_ = now; }
+  // Timers set and not yet killed.
+  size_t TimerCount() const;
   // Priorities of the threads started so far, in order.
   std::vector<TThreadPriority> StartedPriorities() const;
 

@@ -12,6 +12,8 @@ constexpr UINT kCallMessage = WM_APP + 1;  // lParam: TCall*, sent by a worker
 constexpr UINT kPostMessage = WM_APP + 2;  // lParam: std::function<void()>*, posted
 constexpr char kClassName[] = "VantaSchedulerWindow";
 
+IScheduler* gMainForTests = nullptr;
+
 struct TCall {
   const std::function<void()>* fn;
   std::exception_ptr error;
@@ -89,7 +91,12 @@ LRESULT CALLBACK TWin32Scheduler::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         auto it = self->timers_.find(wp);
         if (it != self->timers_.end()) {
           const std::function<void()> fn = it->second;  // the handler may kill its own timer
-          fn();
+          // An exception cannot unwind through DispatchMessage's system
+          // frames: the tick is dropped and the timer keeps running.
+          try {
+            fn();
+          } catch (...) {
+          }
         }
       }
       return 0;
@@ -156,6 +163,15 @@ void TWin32Scheduler::KillTimer(uint32_t id) {
   ::KillTimer(window_, id);
   timers_.erase(id);
 }
+
+IScheduler& MainScheduler() {
+  if (gMainForTests) return *gMainForTests;
+  // Never destroyed: players of the music set kill their timers on it at exit.
+  static TWin32Scheduler* const scheduler = new TWin32Scheduler;
+  return *scheduler;
+}
+
+void SetMainSchedulerForTests(IScheduler* sched) { gMainForTests = sched; }
 
 void RunMessageLoop() {
   MSG msg;

@@ -3,7 +3,8 @@
 // SendMessage to that window, so it runs inside the main thread's message
 // processing; WaitForThread waits with MsgWaitForMultipleObjects and lets
 // sent messages through, so a worker waiting for the main thread never
-// blocks the main thread waiting for it.
+// blocks the main thread waiting for it. Timers are WM_TIMER messages of
+// that window, so any message loop of the main thread runs them.
 #pragma once
 #include <windows.h>
 
