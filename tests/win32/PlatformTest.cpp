@@ -8,7 +8,7 @@ namespace vanta {
 namespace {
 
 TEST(Win32Files, AtomicReplaceAndRead) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   const std::string p = dir.Write("a.002", "old");
   ASSERT_TRUE(platform::WriteFileAtomically(p, "new content"));
   std::string got;
@@ -20,7 +20,7 @@ TEST(Win32Files, AtomicReplaceAndRead) {
 }
 
 TEST(Win32Files, ExistsAndListingSkipFolders) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   dir.Write("Mountains.002", "");
   dir.Write("mounta.002", "");
   CreateDirectoryA(dir.Path("Mountain.002").c_str(), nullptr);
