@@ -8,6 +8,8 @@
 #include <limits.h>
 
 #include "platform/Files.h"
+
+#include "base/Text.h"
 #include "platform/Wildcard.h"
 
 namespace vanta::platform {
@@ -79,5 +81,7 @@ std::string ExecutablePath() {
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
 }
+
+std::string LegacyTextToUtf8(std::string_view text) { return Cp1252ToUtf8(text); }
 
 }  // namespace vanta::platform
