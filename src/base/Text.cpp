@@ -118,6 +118,10 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool ContainsNoCase(std::string_view s, std::string_view part) {
+  return LowerCase(s).find(LowerCase(part)) != std::string::npos;
+}
+
 bool IsValidUtf8(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {

@@ -34,6 +34,8 @@ std::string IncludeTrailingDelimiter(std::string_view folder);
 std::string UpperCase(std::string_view s);  // ASCII letters only, for extensions and switches
 std::string LowerCase(std::string_view s);
 bool SameText(std::string_view a, std::string_view b);
+// True when part occurs anywhere in s, letter case ignored as SameText does.
+bool ContainsNoCase(std::string_view s, std::string_view part);
 
 bool IsValidUtf8(std::string_view s);
 // The longest start of s of at most maxBytes that does not end inside a

@@ -23,6 +23,9 @@ TReadResult ReadWholeFile(const std::string& path, std::string& out, size_t maxB
 // Returns false (and leaves the old file) on any failure.
 bool WriteFileAtomically(const std::string& path, std::string_view data);
 
+// Removes a file; false when it could not (a missing file is no failure).
+bool RemoveFile(const std::string& path);
+
 // Names (without folder) of the regular files in folder whose names match
 // pattern, letter case ignored; '*' and '?' are wildcards. In the order of
 // the directory listing; "." and ".." and folders are skipped.

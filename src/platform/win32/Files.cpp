@@ -62,6 +62,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view data) {
   return ok;
 }
 
+bool RemoveFile(const std::string& path) {
+  return ::DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
