@@ -30,6 +30,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/settings/SaverSettings.cpp
   ${VANTA_ROOT}/src/saver/ShowExit.cpp
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
+  ${VANTA_ROOT}/src/builder/BuildPipeline.cpp
   ${VANTA_ROOT}/src/builder/ConfigControls.cpp
   ${VANTA_ROOT}/src/builder/MediaLists.cpp
   ${VANTA_ROOT}/src/builder/ProjectFiles.cpp
