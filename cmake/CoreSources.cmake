@@ -32,6 +32,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
   ${VANTA_ROOT}/src/builder/BuildPipeline.cpp
   ${VANTA_ROOT}/src/builder/ConfigControls.cpp
+  ${VANTA_ROOT}/src/builder/EffectTreeRules.cpp
   ${VANTA_ROOT}/src/builder/MediaLists.cpp
   ${VANTA_ROOT}/src/builder/ProjectFiles.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfig.cpp

@@ -181,6 +181,7 @@ TEST_F(BuilderControlsTest, TicksWriteOnlyTheEffectsSwitchedOff) {
   c.EffectTicks = DefaultTransitions();
   c.EffectTicks.reset(1);
   c.EffectTicks.set(120);
+  c.UntickedEffects = {1, 119, 121, 122};
   c.ChangedSections = csTransitions;
   ApplyControls(c, s, &ini);
   ini.UpdateFile();
