@@ -1,0 +1,17 @@
+# The compiler's portable library (no windows.h), listed once for the
+# program, its tests and the fuzzers.
+set(VANTABUILD_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(VANTABUILD_SOURCES
+  ${VANTABUILD_DIR}/Compiler.cpp
+  ${VANTABUILD_DIR}/CommandLine.cpp
+  ${VANTABUILD_DIR}/ConsoleStatus.cpp
+  ${VANTABUILD_DIR}/Constants.cpp
+  ${VANTABUILD_DIR}/PathRules.cpp
+  ${VANTABUILD_DIR}/PayloadIndex.cpp
+  ${VANTABUILD_DIR}/PayloadReader.cpp
+  ${VANTABUILD_DIR}/PayloadWriter.cpp
+  ${VANTABUILD_DIR}/Script.cpp
+  ${VANTABUILD_DIR}/Sha256.cpp
+  ${VANTABUILD_DIR}/SourceFiles.cpp
+)
+set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp)
