@@ -16,3 +16,12 @@ set(VANTABUILD_SOURCES
 )
 set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp)
 set(VANTABUILD_WIN32_SOURCES ${VANTABUILD_DIR}/win32/PlatformFiles.cpp)
+# The setup and uninstaller's portable part: the install as a transaction,
+# its log, the uninstall, the command line.
+set(VANTASETUP_SOURCES
+  ${VANTABUILD_DIR}/setup/Installer.cpp
+  ${VANTABUILD_DIR}/setup/InstallLog.cpp
+  ${VANTABUILD_DIR}/setup/InstallTransaction.cpp
+  ${VANTABUILD_DIR}/setup/SetupCommandLine.cpp
+  ${VANTABUILD_DIR}/setup/Uninstall.cpp
+)
