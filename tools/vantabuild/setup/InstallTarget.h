@@ -42,10 +42,11 @@ class IInstallTarget {
   virtual void CreateFolder(const std::string& path) = 0;  // one level; throws TInstallError
   virtual bool RemoveFolderIfEmpty(const std::string& path) = 0;
   virtual void WriteFile(const std::string& path, const TFileProducer& produce) = 0;  // throws
-  virtual void MoveFile(const std::string& from, const std::string& to) = 0;          // throws
+  virtual void RenameFile(const std::string& from, const std::string& to) = 0;          // throws
   // Adds to the end of the file (made when missing) and flushes it to disk.
   virtual void AppendFile(const std::string& path, const std::string& bytes) = 0;     // throws
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  virtual std::optional<std::string> LoadFile(const std::string& path) = 0;  // nullopt when unreadable
 
   virtual bool KeyExists(TRegistryRoot root, const std::string& subkey) = 0;
   virtual std::optional<TRegValue> ReadValue(TRegistryRoot root, const std::string& subkey, const std::string& name) = 0;

@@ -37,6 +37,13 @@ void TInstallTransaction::Log(const TLogRecord& r) {
   records_.push_back(r);
 }
 
+void TInstallTransaction::Inherit(const std::vector<TLogRecord>& earlier) {
+  if (!records_.empty()) throw std::logic_error("an earlier log goes first");
+  for (const TLogRecord& r : earlier)
+    if (r.kind != TLogKind::App) Log(r);
+  inherited_ = records_.size();
+}
+
 void TInstallTransaction::CreateFolders(const std::string& path) {
   std::vector<std::string> missing;
   for (std::string p = path; !p.empty() && !IsRoot(p) && !target_.FolderExists(p); p = ParentFolder(p))
@@ -58,7 +65,7 @@ void TInstallTransaction::PrepareFile(const std::string& path, bool neverUninsta
     if (!target_.FileExists(backup) && !target_.FolderExists(backup)) break;
   }
   Log(ReplaceRecord(path, backup, neverUninstall));
-  target_.MoveFile(path, backup);
+  target_.RenameFile(path, backup);
 }
 
 void TInstallTransaction::InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce) {
@@ -97,13 +104,13 @@ void TInstallTransaction::DeleteKeyOnUninstall(TRegistryRoot root, const std::st
 }
 
 void TInstallTransaction::Commit() {
-  for (const TLogRecord& r : records_)
-    if (r.kind == TLogKind::Replace) target_.DeleteFile(r.backup);
+  for (size_t i = inherited_; i < records_.size(); ++i)
+    if (records_[i].kind == TLogKind::Replace) target_.RemoveFile(records_[i].backup);
 }
 
 std::vector<std::string> TInstallTransaction::Rollback() {
   std::vector<std::string> problems;
-  for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
+  for (auto it = records_.rbegin(); it != records_.rend() - inherited_; ++it) {
     const TLogRecord& r = *it;
     try {
       switch (r.kind) {
@@ -114,13 +121,13 @@ std::vector<std::string> TInstallTransaction::Rollback() {
           target_.RemoveFolderIfEmpty(r.path);
           break;
         case TLogKind::File:
-          target_.DeleteFile(r.path);
+          target_.RemoveFile(r.path);
           break;
         case TLogKind::Replace:
           // Without the backup the old file was never moved: leave it.
           if (target_.FileExists(r.backup)) {
-            target_.DeleteFile(r.path);
-            target_.MoveFile(r.backup, r.path);
+            target_.RemoveFile(r.path);
+            target_.RenameFile(r.backup, r.path);
           }
           break;
         case TLogKind::Key:

@@ -19,6 +19,9 @@ class TInstallTransaction {
   void AttachJournal(IJournal& journal);
 
   void Note(const TLogRecord& r) { Log(r); }  // a record without an action (App)
+  // The log of an earlier install into the same folder: kept at the head
+  // of this one for the uninstaller, never rolled back. Before any record.
+  void Inherit(const std::vector<TLogRecord>& earlier);
   void CreateFolders(const std::string& path);  // every missing level, outermost first
   void InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce);
   void CreateShortcut(const std::string& link, const std::string& target);
@@ -42,6 +45,7 @@ class TInstallTransaction {
   IInstallTarget& target_;
   IJournal* journal_ = nullptr;
   std::vector<TLogRecord> records_;
+  size_t inherited_ = 0;
 };
 
 // Parent of a Windows path ("" at a root: "C:\", "C:", "\\server\share").

@@ -116,10 +116,19 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
 
   try {
     if (auto why = CheckInstallFolder(folders.app)) throw TInstallError("the folder " + *why);
+    // An install over an earlier one keeps its log: the uninstaller then
+    // removes what either of them made.
+    const std::string logPath = folders.app + "\\" + kUninstallLogName;
+    if (std::optional<std::string> earlier = target.LoadFile(logPath)) {
+      try {
+        tx.Inherit(DecodeLog(*earlier));
+      } catch (const TInstallError&) {
+        // A damaged log is replaced; what it named stays on the computer.
+      }
+    }
     tx.Note(AppRecord(index.appName));
     tx.CreateFolders(folders.app);
     // The log file itself is the first file the install writes.
-    const std::string logPath = folders.app + "\\" + kUninstallLogName;
     if (target.FileExists(logPath)) tx.InstallFile(logPath, false, [](const TByteWriter&) {});
     else tx.Note(FileRecord(logPath, false));
     tx.AttachJournal(journal);

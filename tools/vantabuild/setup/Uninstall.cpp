@@ -14,7 +14,7 @@ TUninstallReport Uninstall(const std::vector<TLogRecord>& records, IInstallTarge
         case TLogKind::File:
         case TLogKind::Replace:
           if (r.neverUninstall) report.kept.push_back(r.path);
-          else if (target.FileExists(r.path) && !target.DeleteFile(r.path)) report.problems.push_back("cannot delete " + r.path);
+          else if (target.FileExists(r.path) && !target.RemoveFile(r.path)) report.problems.push_back("cannot delete " + r.path);
           break;
         case TLogKind::Key:
           target.DeleteKeyIfEmpty(r.root, r.path);

@@ -56,7 +56,7 @@ void TFakeTarget::WriteFile(const std::string& path, const TFileProducer& produc
   state.files[Lower(path)] = bytes;
 }
 
-void TFakeTarget::MoveFile(const std::string& from, const std::string& to) {
+void TFakeTarget::RenameFile(const std::string& from, const std::string& to) {
   Change("move " + from);
   auto it = state.files.find(Lower(from));
   if (it == state.files.end() || FileExists(to)) throw TInstallError("cannot move " + from);
@@ -70,7 +70,13 @@ void TFakeTarget::AppendFile(const std::string& path, const std::string& bytes) 
   state.files[Lower(path)] += bytes;
 }
 
-bool TFakeTarget::DeleteFile(const std::string& path) { return state.files.erase(Lower(path)) > 0; }
+bool TFakeTarget::RemoveFile(const std::string& path) { return state.files.erase(Lower(path)) > 0; }
+
+std::optional<std::string> TFakeTarget::LoadFile(const std::string& path) {
+  auto it = state.files.find(Lower(path));
+  if (it == state.files.end()) return std::nullopt;
+  return it->second;
+}
 
 bool TFakeTarget::KeyExists(TRegistryRoot root, const std::string& subkey) { return state.keys.count(Key(root, subkey)) > 0; }
 

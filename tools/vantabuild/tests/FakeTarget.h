@@ -29,9 +29,10 @@ class TFakeTarget : public IInstallTarget {
   void CreateFolder(const std::string& path) override;
   bool RemoveFolderIfEmpty(const std::string& path) override;
   void WriteFile(const std::string& path, const TFileProducer& produce) override;
-  void MoveFile(const std::string& from, const std::string& to) override;
+  void RenameFile(const std::string& from, const std::string& to) override;
   void AppendFile(const std::string& path, const std::string& bytes) override;
-  bool DeleteFile(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  std::optional<std::string> LoadFile(const std::string& path) override;
   bool KeyExists(TRegistryRoot root, const std::string& subkey) override;
   std::optional<TRegValue> ReadValue(TRegistryRoot root, const std::string& subkey, const std::string& name) override;
   void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& v) override;

@@ -183,6 +183,24 @@ TEST(Installer, UninstallRemovesWhatTheInstallMadeAndNothingElse) {
   EXPECT_NE(std::find(report.kept.begin(), report.kept.end(), "C:\\Windows\\SysWOW64\\VantaSaver.001"), report.kept.end());
 }
 
+// The second install finds the folders made; its log keeps the first's, so
+// the uninstall still takes them away.
+TEST(Installer, UninstallAfterAReinstallRemovesWhatBothMade) {
+  const std::string setup = PackScript(kScript);
+  TFakeTarget target;
+  target.state = Before();
+  TProgress p;
+  ASSERT_EQ(RunInstall(target, p, setup).outcome, TInstallOutcome::Done);
+  ASSERT_EQ(RunInstall(target, p, setup).outcome, TInstallOutcome::Done);
+  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), target);
+  EXPECT_TRUE(report.problems.empty());
+  TFakeSystem expected = Before();
+  expected.files.erase("c:\\windows\\syswow64\\my saver.scr");
+  expected.files["c:\\windows\\syswow64\\vantasaver.001"] = "bytes of VantaSaver.001";
+  expected.ini["c:\\windows\\system.ini|boot|scrnsave.exe"] = "C:\\Windows\\SysWOW64\\My Saver.scr";
+  EXPECT_TRUE(target.state == expected);
+}
+
 TEST(Installer, ReinstallFailureLeavesTheFirstInstall) {
   const std::string setup = PackScript(kScript);
   TFakeTarget first;

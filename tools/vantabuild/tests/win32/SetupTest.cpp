@@ -1,0 +1,249 @@
+// The real setup under Wine: a setup compiled from a script of the
+// builder's kind, installed silently, checked, uninstalled; a damaged
+// setup, a refused folder and a failure half way that is rolled back.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "Compiler.h"
+#include "SourceFiles.h"
+
+namespace vanta::build {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ExeFolder() {
+  char buf[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  const std::string s(buf, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+std::string ShellFolder(int csidl) {
+  char buf[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf);
+  return buf;
+}
+
+std::string SystemFolder() {
+  char buf[MAX_PATH];
+  return std::string(buf, GetSystemDirectoryA(buf, MAX_PATH));
+}
+
+void Put(const fs::path& p, const std::string& bytes) {
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::optional<std::string> RegString(HKEY root, const std::string& subkey, const std::string& name) {
+  char buf[1024];
+  DWORD size = sizeof buf, type = 0;
+  HKEY key;
+  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  const LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  return std::string(buf);
+}
+
+bool KeyExists(HKEY root, const std::string& subkey) {
+  HKEY key;
+  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+DWORD RunAndWait(const std::string& exe, const std::string& arguments) {
+  std::string line = "\"" + exe + "\" " + arguments;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 998;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+class SetupWin32 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string id = std::to_string(GetCurrentProcessId());
+    name_ = "VantaTest" + id;
+    root_ = fs::temp_directory_path() / ("vantasetup-" + id);
+    fs::remove_all(root_);
+    app_ = (root_ / "app").string();
+    Put(root_ / "src" / "saver.scr", std::string(50000, 's'));
+    Put(root_ / "src" / "VantaSaver.001", "[Effects]\r\n");
+    Put(root_ / "src" / "a.jpg", std::string(3000, 'a'));
+    Put(root_ / "src" / "Readme.txt", "Read me");
+    sysSaver_ = SystemFolder() + "\\" + name_ + " Saver.scr";
+    sysNever_ = SystemFolder() + "\\" + name_ + ".001";
+    arpKey_ = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name_ + "_is1";
+    userKey_ = "Software\\Norvane\\" + name_;
+  }
+  void TearDown() override {
+    fs::remove_all(root_);
+    DeleteFileA(sysSaver_.c_str());
+    DeleteFileA(sysNever_.c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, userKey_.c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, arpKey_.c_str());
+  }
+
+  // The builder's script for a saver named after this test run.
+  std::string Script() const {
+    const std::string s = (root_ / "src").string();
+    return "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nDefaultDirName={pf}\\" + name_ +
+           "\r\nDefaultGroupName=" + name_ + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=\"setup-" +
+           name_ + "\"\r\n[Files]\r\n"
+           "Source:\"" + s + "\\saver.scr\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + " Saver.scr\"\r\n"
+           "Source:\"" + s + "\\VantaSaver.001\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + ".001\"; flags: uninsneveruninstall\r\n"
+           "Source:\"" + s + "\\a.jpg\"; DestDir: \"{app}\\sample\"\r\n"
+           "Source:\"" + s + "\\Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n"
+           "[Registry]\r\nRoot: HKCU; Subkey: \"" + userKey_ + "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey\r\n"
+           "[INI]\r\nFilename: \"{app}\\saver.ini\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" + name_.substr(0, 6) + "~1.scr\"\r\n"
+           "[Icons]\r\nName: \"{group}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n"
+           "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
+           "Name: \"{app}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n";
+  }
+
+  std::string Build() {
+    Put(root_ / "temp.iss", Script());
+    TCompileOptions o;
+    o.scriptPath = (root_ / "temp.iss").string();
+    o.windowsPaths = true;
+    o.stubPath = ExeFolder() + "vantasetup.exe";
+    class : public IBuildStatus {
+      void StatusLine(std::string_view) override {}
+      void Finished(int, std::string_view t) override { text = t; }
+
+     public:
+      std::string text;
+    } status;
+    EXPECT_EQ(Compile(o, status), 0) << status.text;
+    return (root_ / ("setup-" + name_ + ".exe")).string();
+  }
+
+  std::string Quiet() const { return "/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"" + (root_ / "setup.log").string() + "\""; }
+  std::string Log() const {
+    std::ifstream in(root_ / "setup.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::string name_, app_, sysSaver_, sysNever_, arpKey_, userKey_;
+  fs::path root_;
+};
+
+TEST_F(SetupWin32, InstallsSilentlyAndUninstalls) {
+  const std::string setup = Build();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+
+  EXPECT_TRUE(fs::exists(sysSaver_));
+  EXPECT_EQ(fs::file_size(sysSaver_), 50000u);
+  EXPECT_TRUE(fs::exists(sysNever_));
+  EXPECT_EQ(fs::file_size(app_ + "\\sample\\a.jpg"), 3000u);
+  EXPECT_TRUE(fs::exists(app_ + "\\Readme.txt"));
+  EXPECT_TRUE(fs::exists(app_ + "\\unins000.exe"));
+  EXPECT_TRUE(fs::exists(app_ + "\\unins000.dat"));
+  EXPECT_TRUE(fs::exists(app_ + "\\" + name_ + ".lnk"));
+  const std::string group = ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + name_;
+  EXPECT_TRUE(fs::exists(group + "\\" + name_ + ".lnk"));
+  EXPECT_TRUE(fs::exists(group + "\\Uninstall.lnk"));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, userKey_, ""), app_);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "UninstallString"), "\"" + app_ + "\\unins000.exe\"");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "QuietUninstallString"), "\"" + app_ + "\\unins000.exe\" /SILENT");
+  // The INI value names the installed saver so that Windows finds it.
+  char value[MAX_PATH] = "";
+  GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", value, MAX_PATH, (app_ + "\\saver.ini").c_str());
+  EXPECT_NE(GetFileAttributesA(value), INVALID_FILE_ATTRIBUTES) << value;
+
+  // The user adds a picture; the uninstaller leaves it and its folder.
+  Put(app_ + "\\sample\\mine.jpg", "mine");
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  // The work goes on in the private copy: wait for it.
+  for (int i = 0; i < 200 && (fs::exists(sysSaver_) || KeyExists(HKEY_LOCAL_MACHINE, arpKey_)); ++i) Sleep(100);
+  Sleep(500);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  EXPECT_TRUE(fs::exists(sysNever_)) << "uninsneveruninstall";
+  EXPECT_FALSE(fs::exists(app_ + "\\sample\\a.jpg"));
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\mine.jpg"));
+  EXPECT_FALSE(fs::exists(app_ + "\\unins000.exe"));
+  EXPECT_FALSE(fs::exists(app_ + "\\unins000.dat"));
+  EXPECT_FALSE(fs::exists(app_ + "\\Readme.txt"));
+  EXPECT_FALSE(fs::exists(group));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
+}
+
+TEST_F(SetupWin32, ADamagedSetupChangesNothing) {
+  const std::string setup = Build();
+  std::string bytes;
+  {
+    std::ifstream in(setup, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const size_t stub = fs::file_size(ExeFolder() + "vantasetup.exe");
+  for (size_t at : {stub + 10, stub + (bytes.size() - stub) / 2, bytes.size() - 40}) {
+    std::string bad = bytes;
+    bad[at] = char(bad[at] ^ 0x20);
+    const std::string damaged = (root_ / "damaged.exe").string();
+    std::ofstream(damaged, std::ios::binary) << bad;
+    EXPECT_EQ(RunAndWait(damaged, Quiet() + " /DIR=\"" + app_ + "\""), 1u) << at;
+    EXPECT_FALSE(fs::exists(app_));
+    EXPECT_FALSE(fs::exists(sysSaver_));
+    EXPECT_NE(Log().find("The setup files are corrupted. Please obtain a new copy of the program."), std::string::npos);
+  }
+}
+
+TEST_F(SetupWin32, RefusedFoldersDoNotStart) {
+  const std::string setup = Build();
+  for (const std::string& dir : {std::string("C:\\"), std::string("relative\\x"), app_ + "\\..\\..", app_ + "\\CON"}) {
+    EXPECT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + dir + "\""), 1u) << dir;
+    EXPECT_FALSE(fs::exists(sysSaver_)) << dir;
+  }
+  EXPECT_EQ(RunAndWait(setup, Quiet() + " /GROUP=..\\x /DIR=\"" + app_ + "\""), 1u);
+  EXPECT_FALSE(fs::exists(app_));
+}
+
+TEST_F(SetupWin32, AFailureHalfWayIsRolledBack) {
+  const std::string setup = Build();
+  // A file where the setup needs its "sample" folder: the install fails
+  // after the system files are in place, and must take them out again.
+  Put(app_ + "\\sample", "in the way");
+  Put(app_ + "\\keep.txt", "user");
+  EXPECT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 4u) << Log();
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  EXPECT_FALSE(fs::exists(sysNever_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
+  EXPECT_FALSE(fs::exists(app_ + "\\unins000.dat"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(app_), fs::directory_iterator()), 2);
+  EXPECT_NE(Log().find("Rolled back "), std::string::npos) << Log();
+  EXPECT_NE(Log().find(", 0 of them with problems"), std::string::npos) << Log();
+}
+
+TEST_F(SetupWin32, ReinstallReplacesAndUninstallsClean) {
+  const std::string setup = Build();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  EXPECT_FALSE(fs::exists(sysSaver_ + ".~vb1"));
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(app_ + "\\unins000.dat"); ++i) Sleep(100);
+  Sleep(500);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  // INI entries stay at uninstall (the script gives no flag for them), and
+  // with them the file that holds them: all that is left.
+  std::vector<std::string> left;
+  for (const auto& e : fs::recursive_directory_iterator(app_)) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"saver.ini"});
+}
+
+}  // namespace
+}  // namespace vanta::build
