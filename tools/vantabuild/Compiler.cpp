@@ -82,7 +82,7 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
 
   std::string stub;
   try {
-    stub = ReadWholeFile(o.stubPath);
+    stub = o.stubBytes ? *o.stubBytes : ReadWholeFile(o.stubPath);
   } catch (const std::runtime_error& e) {
     throw TCompileFailure{kBuildInternalError, std::string("the setup program is missing: ") + e.what()};
   }

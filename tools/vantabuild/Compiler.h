@@ -2,6 +2,7 @@
 // (the setup program's bytes, then the payload) under the name the script
 // gives, through a temporary file. Reports through IBuildStatus.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct TCompileOptions {
   std::vector<TDriveMap> maps;
   bool windowsPaths = false;
   std::string stubPath;  // the setup program the payload is appended to
+  std::optional<std::string> stubBytes;  // or its bytes, when the compiler carries them
   int level = TPayloadWriter::kDefaultLevel;
 };
 

@@ -14,6 +14,8 @@ std::string ProgramFolder() {
 
 bool ScriptPathsAreLocal() { return false; }
 
+std::optional<std::string> EmbeddedStub() { return std::nullopt; }
+
 std::unique_ptr<IBuildStatus> MakeBuildStatus() { return std::make_unique<TConsoleStatus>(stdout); }
 
 }  // namespace vanta::build

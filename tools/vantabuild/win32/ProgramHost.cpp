@@ -32,6 +32,15 @@ std::string ProgramFolder() {
 
 bool ScriptPathsAreLocal() { return true; }
 
+std::optional<std::string> EmbeddedStub() {
+  HRSRC found = FindResourceA(nullptr, "VANTASETUP", MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (!found) return std::nullopt;
+  HGLOBAL loaded = LoadResource(nullptr, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return std::nullopt;
+  return std::string(static_cast<const char*>(bytes), SizeofResource(nullptr, found));
+}
+
 std::unique_ptr<IBuildStatus> MakeBuildStatus() { return std::make_unique<TBuilderStatus>(); }
 
 }  // namespace vanta::build

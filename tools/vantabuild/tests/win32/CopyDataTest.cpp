@@ -69,11 +69,10 @@ class VantabuildWin32 : public ::testing::Test {
   void SetUp() override {
     root_ = fs::temp_directory_path() / ("vantabuild-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(root_);
-    // The compile folder as the builder has it: the compiler, the setup
-    // program beside it, the script.
+    // The compile folder as the builder has it: the compiler alone (it
+    // carries the setup program) and the script.
     fs::create_directories(root_ / "Compile");
     fs::copy_file(OwnFolder() + "vantabuild.exe", root_ / "Compile" / "vantabuild.exe");
-    WriteFile(root_ / "Compile" / "vantasetup.exe", "MZ-test-setup");
     WriteFile(root_ / "Compile" / "Readme.txt", "Read me");
     WriteFile(root_ / "Pics" / "a.jpg", std::string(3000, 'a'));
     WriteFile(root_ / "Pics" / "b.jpg", "bbb");
@@ -141,9 +140,11 @@ TEST_F(VantabuildWin32, GoodScriptSendsLinesAndOneSuccess) {
                   "Time taken: "},
                  0, "Setup written: " + r + "\\Out\\T setup.exe");
 
-  // The setup is the program's bytes and a payload the Windows build reads.
+  // The setup is the setup program vantabuild.exe carries, and a payload
+  // the Windows build reads.
   const std::string setup = ReadWholeFile(r + "\\Out\\T setup.exe");
-  EXPECT_EQ(setup.rfind("MZ-test-setup", 0), 0u);
+  const std::string stub = ReadWholeFile(OwnFolder() + "vantasetup.exe");
+  EXPECT_EQ(setup.substr(0, stub.size()), stub);
   TMemorySource source(setup);
   const TPayload p = OpenPayload(source);
   ASSERT_EQ(p.index.files.size(), 3u);
