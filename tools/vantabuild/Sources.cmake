@@ -23,5 +23,6 @@ set(VANTASETUP_SOURCES
   ${VANTABUILD_DIR}/setup/InstallLog.cpp
   ${VANTABUILD_DIR}/setup/InstallTransaction.cpp
   ${VANTABUILD_DIR}/setup/SetupCommandLine.cpp
+  ${VANTABUILD_DIR}/setup/SetupWizard.cpp
   ${VANTABUILD_DIR}/setup/Uninstall.cpp
 )
