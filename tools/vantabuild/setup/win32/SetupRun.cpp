@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "../Installer.h"
+#include "../SetupWizard.h"
 #include "FileSource.h"
 #include "PathRules.h"
 #include "SetupRoles.h"
 #include "Win32Target.h"
+#include "WizardForm.h"
 
 namespace vanta::build {
 namespace {
@@ -85,40 +87,35 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
     return kSetupCouldNotStart;
   }
   const TPayloadIndex& index = payload.index;
-  ui.SetTitle("Setup - " + index.appName);
+  const std::string title = "Setup - " + index.appName;
+  ui.SetTitle(title);
 
   TSetupFolders folders;
   folders.pf = NoTrailingBackslash(ShellFolder(CSIDL_PROGRAM_FILES));
   folders.sys = SystemFolder();
   folders.win = WindowsFolder();
   folders.userDesktop = NoTrailingBackslash(ShellFolder(CSIDL_DESKTOPDIRECTORY));
-  const std::string group = command.group.value_or(index.defaultGroupName);
-  if (auto why = CheckRelativePath(group); why || group.empty()) {
-    ui.Error("The Start menu folder \"" + group + "\" cannot be used: " + why.value_or("it is empty"));
-    return kSetupCouldNotStart;
-  }
-  folders.group = NoTrailingBackslash(ShellFolder(CSIDL_COMMON_PROGRAMS)) + "\\" + group;
-  folders.app = command.dir ? NoTrailingBackslash(*command.dir)
-                            : folders.Value(index.defaultDirName.folder) + "\\" + index.defaultDirName.relative;
-  if (auto why = CheckInstallFolder(folders.app)) {
-    ui.Error("The folder cannot be used: " + *why);
-    return kSetupCouldNotStart;
-  }
-  for (TFolder f : {TFolder::App, TFolder::Pf, TFolder::Sys, TFolder::Win, TFolder::Group, TFolder::UserDesktop})
-    ui.Log("{" + std::string(FolderName(f)) + "} = " + folders.Value(f));
+  const std::string programs = NoTrailingBackslash(ShellFolder(CSIDL_COMMON_PROGRAMS));
 
-  if (!ui.Ask("This will install " + (index.appVerName.empty() ? index.appName : index.appVerName) + " into\n" +
-                  folders.app + "\n\nContinue?",
-              true)) {
-    ui.Log("Cancelled before installing");
-    return kSetupCancelledBefore;
+  TWizardFields defaults;
+  defaults.folder = command.dir ? NoTrailingBackslash(*command.dir)
+                                : folders.Value(index.defaultDirName.folder) + "\\" + index.defaultDirName.relative;
+  defaults.group = command.group.value_or(index.defaultGroupName);
+  defaults.noGroup = command.noIcons;
+  bool hasReadme = false;
+  for (const TPackedFile& f : index.files) hasReadme |= (f.flags & kFileIsReadme) != 0;
+  TSetupWizard wizard(index.appVerName.empty() ? index.appName : index.appVerName, defaults, hasReadme, command.noCancel);
+
+  // What the switches give is checked as the pages would check it.
+  if (command.quiet != TQuietness::Normal) {
+    for (int page = 0; page < 4; ++page) {
+      if (std::optional<std::string> error = wizard.Next(wizard.Fields())) {
+        ui.Error(*error);
+        return kSetupCouldNotStart;
+      }
+    }
   }
 
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  TWin32Target target;
-  TNoProgress progress(ui);
-  TInstallOptions options;
-  options.noIcons = command.noIcons;
   const uint64_t stubSize = payload.start;
   const TFileProducer uninstaller = [&](const TByteWriter& write) {
     char buf[65536];
@@ -129,26 +126,52 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
       at += n;
     }
   };
-  const TInstallResult result = Install(*source, payload, folders, options, target, progress, uninstaller);
+  const TInstallWork work = [&](IInstallProgress& progress, const TWizardFields& fields) {
+    TSetupFolders chosen = folders;
+    chosen.app = fields.folder;
+    chosen.group = programs + "\\" + fields.group;
+    for (TFolder f : {TFolder::App, TFolder::Pf, TFolder::Sys, TFolder::Win, TFolder::Group, TFolder::UserDesktop})
+      ui.Log("{" + std::string(FolderName(f)) + "} = " + chosen.Value(f));
+    TInstallOptions options;
+    options.noIcons = fields.noGroup;
+    TWin32Target target;
+    return Install(*source, payload, chosen, options, target, progress, uninstaller);
+  };
+
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  TWizardOutcome outcome;
+  if (command.quiet == TQuietness::VerySilent) {
+    TNoProgress progress(ui);
+    outcome.install = work(progress, wizard.Fields());
+    outcome.end = outcome.install.outcome == TInstallOutcome::Done     ? TWizardEnd::Done
+                  : outcome.install.outcome == TInstallOutcome::Failed ? TWizardEnd::Failed
+                                                                        : TWizardEnd::CancelledDuring;
+  } else {
+    const std::string leaf = index.defaultDirName.relative.substr(index.defaultDirName.relative.find_last_of('\\') + 1);
+    outcome = RunWizardForm(wizard, title, command.quiet == TQuietness::Silent, leaf, work, command.testPauseMs);
+  }
   CoUninitialize();
+
+  const TInstallResult& result = outcome.install;
   for (const TLogRecord& r : result.log) ui.Log("Log: " + EncodeRecord(r));
-  if (result.outcome != TInstallOutcome::Done)
+  if (outcome.end == TWizardEnd::Failed || outcome.end == TWizardEnd::CancelledDuring)
     ui.Log("Rolled back " + std::to_string(result.log.size()) + " logged actions, " +
            std::to_string(result.rollbackProblems.size()) + " of them with problems");
   for (const std::string& p : result.rollbackProblems) ui.Log("Rollback problem: " + p);
 
-  switch (result.outcome) {
-    case TInstallOutcome::Done:
+  switch (outcome.end) {
+    case TWizardEnd::CancelledBefore:
+      ui.Log("Cancelled before installing");
+      return kSetupCancelledBefore;
+    case TWizardEnd::Done:
       ui.Log("Installation finished");
-      if (!result.readme.empty() && ui.Ask("Setup has finished installing " + index.appName + ".\n\nView the readme now?", false))
+      if (ui.Interactive() && wizard.Fields().viewReadme && !result.readme.empty())
         ShellExecuteA(nullptr, "open", result.readme.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-      else if (result.readme.empty())
-        ui.Inform("Setup has finished installing " + index.appName + ".");
       return kSetupDone;
-    case TInstallOutcome::Cancelled:
-      ui.Log("Cancelled while installing; rolled back");
+    case TWizardEnd::CancelledDuring:
+      ui.Log("Cancelled while installing; everything was taken out again");
       return kSetupCancelledDuring;
-    case TInstallOutcome::Failed:
+    case TWizardEnd::Failed:
       break;
   }
   ui.Error("Setup could not install " + index.appName + ":\n" + result.reason +

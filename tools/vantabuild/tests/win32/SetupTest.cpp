@@ -12,6 +12,7 @@
 
 #include "Compiler.h"
 #include "SourceFiles.h"
+#include "setup/win32/WizardIds.h"
 
 namespace vanta::build {
 namespace {
@@ -71,6 +72,80 @@ DWORD RunAndWait(const std::string& exe, const std::string& arguments) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return code;
+}
+
+struct TDialogSearch {
+  DWORD pid;
+  bool wizard;
+  HWND found;
+};
+
+BOOL CALLBACK VisitDialog(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<TDialogSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[32] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid != s->pid || std::string(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
+  if ((GetDlgItem(w, IDC_NEXT) != nullptr) != s->wizard) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+// A process left running while the test drives its windows.
+class TRunning {
+ public:
+  TRunning(const std::string& exe, const std::string& arguments) {
+    std::string line = "\"" + exe + "\" " + arguments;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) pi_ = {};
+  }
+  ~TRunning() {
+    if (!pi_.hProcess) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  DWORD Wait() {
+    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, 60000) != WAIT_OBJECT_0) return 998;
+    DWORD code = 997;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+  // A dialog of this process: the setup's own (it has a Next button) or a
+  // message box over it.
+  HWND Find(bool wizard, int timeoutMs = 15000) const {
+    TDialogSearch search{pi_.dwProcessId, wizard, nullptr};
+    for (int waited = 0; waited < timeoutMs && !search.found; waited += 50) {
+      EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&search));
+      if (!search.found) Sleep(50);
+    }
+    return search.found;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+std::string ItemText(HWND dialog, int id) {
+  char buf[1024] = "";
+  SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+void Press(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Waits until the page heading reads `heading`.
+bool OnPage(HWND dialog, const std::string& heading) {
+  for (int i = 0; i < 300; ++i) {
+    if (ItemText(dialog, IDC_HEADING) == heading) return true;
+    Sleep(50);
+  }
+  ADD_FAILURE() << "page \"" << ItemText(dialog, IDC_HEADING) << "\" instead of \"" << heading << "\"";
+  return false;
 }
 
 class SetupWin32 : public ::testing::Test {
@@ -243,6 +318,79 @@ TEST_F(SetupWin32, ReinstallReplacesAndUninstallsClean) {
   std::vector<std::string> left;
   for (const auto& e : fs::recursive_directory_iterator(app_)) left.push_back(e.path().filename().string());
   EXPECT_EQ(left, std::vector<std::string>{"saver.ini"});
+}
+
+TEST_F(SetupWin32, TheWizardInstallsWhereTheUserSays) {
+  const std::string setup = Build();
+  TRunning run(setup, "/LOG=\"" + (root_ / "setup.log").string() + "\"");
+  const HWND dialog = run.Find(true);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(OnPage(dialog, "Welcome"));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACK)));
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Install folder"));
+  EXPECT_NE(ItemText(dialog, IDC_FOLDER).find(name_), std::string::npos) << "the default folder";
+  SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app_.c_str()));
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Start menu folder"));
+  const std::string group = name_ + "\\Sub";
+  SendMessageA(GetDlgItem(dialog, IDC_GROUP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(group.c_str()));
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Ready to install"));
+  EXPECT_NE(ItemText(dialog, IDC_TEXT).find(app_), std::string::npos);
+  EXPECT_EQ(ItemText(dialog, IDC_NEXT), "&Install");
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Finished"));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_VIEWREADME)));
+  SendMessageA(GetDlgItem(dialog, IDC_VIEWREADME), BM_SETCHECK, BST_UNCHECKED, 0);
+  Press(dialog, IDC_NEXT);
+  EXPECT_EQ(run.Wait(), 0u) << Log();
+
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
+  const std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+  EXPECT_TRUE(fs::exists(programs + "\\" + group + "\\" + name_ + ".lnk"));
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(programs + "\\" + name_); ++i) Sleep(100);
+  EXPECT_FALSE(fs::exists(programs + "\\" + name_)) << "both levels of the group it made";
+}
+
+TEST_F(SetupWin32, TheWizardRefusesABadFolderAndCancelsCleanly) {
+  const std::string setup = Build();
+  TRunning run(setup, "");
+  const HWND dialog = run.Find(true);
+  ASSERT_TRUE(dialog);
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Install folder"));
+  SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:\\"));
+  Press(dialog, IDC_NEXT);
+  const HWND warning = run.Find(false);
+  ASSERT_TRUE(warning) << "no message about the folder";
+  PostMessageA(warning, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_TRUE(OnPage(dialog, "Install folder"));
+  Press(dialog, IDCANCEL);
+  const HWND confirm = run.Find(false);
+  ASSERT_TRUE(confirm);
+  PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  EXPECT_EQ(run.Wait(), 2u);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+}
+
+TEST_F(SetupWin32, CancelWhileInstallingTakesEverythingOut) {
+  const std::string setup = Build();
+  // Each file held back 1.5 s: Cancel comes while the first is being put in.
+  TRunning run(setup, "/SILENT /TESTPAUSE=1500 /LOG=\"" + (root_ / "setup.log").string() + "\" /DIR=\"" + app_ + "\"");
+  const HWND dialog = run.Find(true);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(OnPage(dialog, "Installing"));
+  Press(dialog, IDCANCEL);
+  const HWND confirm = run.Find(false);
+  ASSERT_TRUE(confirm);
+  PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  EXPECT_EQ(run.Wait(), 5u) << Log();
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  EXPECT_FALSE(fs::exists(app_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
+  EXPECT_NE(Log().find("Cancelled while installing"), std::string::npos) << Log();
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The setup runs from a download folder where anyone may have dropped a
 # DLL: it imports only DLLs Windows always takes from the system folder
-# (KnownDLLs), and it carries its manifest (administrator, DPI-aware).
+# (KnownDLLs) or, for common controls 6, from the side-by-side store its
+# manifest names; and the manifest asks for administrator rights and
+# declares DPI awareness.
 # setup-surface.sh OBJDUMP vantasetup.exe
 set -euo pipefail
 objdump="$1" exe="$2"
@@ -9,6 +11,9 @@ known=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll ole
 bad=0
 while read -r name; do
   lower=$(tr 'A-Z' 'a-z' <<<"$name")
+  if [ "$lower" = comctl32.dll ] && grep -aq 'Microsoft.Windows.Common-Controls' "$exe"; then
+    continue
+  fi
   if [[ "$known" != *" $lower "* ]]; then
     echo "FAIL: imports $name, not a KnownDLL" >&2
     bad=1
