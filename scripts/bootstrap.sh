@@ -18,6 +18,7 @@ packages=(
   clang libclang-rt-14-dev
   wine wine32:i386 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool
+  nsis bc
 )
 
 missing=()

@@ -1,8 +1,5 @@
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "../Installer.h"
 #include "../Uninstall.h"
 #include "SetupRoles.h"
@@ -69,11 +66,12 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
     }
   }
   const std::string logPath = command.uninstallFrom + "\\" + kUninstallLogName;
+  TWin32Target target;
   std::vector<TLogRecord> records;
   try {
-    std::ifstream in(logPath, std::ios::binary);
-    if (!in) throw TInstallError("cannot read " + logPath);
-    records = DecodeLog(std::string(std::istreambuf_iterator<char>(in), {}));
+    const std::optional<std::string> text = target.LoadFile(logPath);
+    if (!text) throw TInstallError("cannot read " + logPath);
+    records = DecodeLog(*text);
   } catch (const TInstallError& e) {
     ui.Error(std::string("The uninstall log is missing or damaged: ") + e.what());
     return kSetupCouldNotStart;
@@ -84,7 +82,6 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
   if (!ui.Ask("Are you sure you want to completely remove " + app + " and all of its components?", true)) {
     code = kSetupCancelledBefore;
   } else {
-    TWin32Target target;
     const TUninstallReport report = Uninstall(records, target);
     for (const std::string& k : report.kept) ui.Log("Kept: " + k);
     for (const std::string& p : report.problems) ui.Log("Problem: " + p);

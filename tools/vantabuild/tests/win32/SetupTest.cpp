@@ -138,6 +138,14 @@ void Press(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// Answers a message box and waits until it is gone, so that the next
+// search cannot find it again.
+void Answer(HWND box, int button) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(25);
+  EXPECT_FALSE(IsWindow(box)) << "the message box stayed";
+}
+
 // Waits until the page heading reads `heading`.
 bool OnPage(HWND dialog, const std::string& heading) {
   for (int i = 0; i < 300; ++i) {
@@ -365,12 +373,12 @@ TEST_F(SetupWin32, TheWizardRefusesABadFolderAndCancelsCleanly) {
   Press(dialog, IDC_NEXT);
   const HWND warning = run.Find(false);
   ASSERT_TRUE(warning) << "no message about the folder";
-  PostMessageA(warning, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  Answer(warning, IDOK);
   ASSERT_TRUE(OnPage(dialog, "Install folder"));
   Press(dialog, IDCANCEL);
   const HWND confirm = run.Find(false);
   ASSERT_TRUE(confirm);
-  PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  Answer(confirm, IDYES);
   EXPECT_EQ(run.Wait(), 2u);
   EXPECT_FALSE(fs::exists(sysSaver_));
 }
@@ -385,7 +393,7 @@ TEST_F(SetupWin32, CancelWhileInstallingTakesEverythingOut) {
   Press(dialog, IDCANCEL);
   const HWND confirm = run.Find(false);
   ASSERT_TRUE(confirm);
-  PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  Answer(confirm, IDYES);
   EXPECT_EQ(run.Wait(), 5u) << Log();
   EXPECT_FALSE(fs::exists(sysSaver_));
   EXPECT_FALSE(fs::exists(app_));
