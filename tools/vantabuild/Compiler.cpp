@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 #include "Script.h"
@@ -72,9 +71,7 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
   std::string outputFolder, output;
   try {
     outputFolder = sources.Locate(script.setup.outputDir);
-    std::error_code ec;
-    std::filesystem::create_directories(outputFolder, ec);
-    if (ec) throw std::runtime_error("cannot create the folder \"" + outputFolder + "\": " + ec.message());
+    if (!MakeFolders(outputFolder)) throw std::runtime_error("cannot create the folder \"" + outputFolder + "\"");
     output = JoinPath(outputFolder, script.setup.outputBaseFilename + ".exe", o.windowsPaths);
   } catch (const std::runtime_error& e) {
     throw TCompileFailure{kBuildOutputError, std::string("OutputDir: ") + e.what()};

@@ -59,5 +59,8 @@ class TAtomicFile {
 // step, and this process's id for temporary names.
 bool ReplaceFileWith(const std::string& from, const std::string& to);
 unsigned CurrentProcessId();
+// Makes the folder and those above it that are missing; false when it is
+// not a folder afterwards. Paths in the system's own code page.
+bool MakeFolders(const std::string& path);
 
 }  // namespace vanta::build

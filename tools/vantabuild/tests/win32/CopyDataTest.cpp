@@ -175,5 +175,25 @@ TEST_F(VantabuildWin32, BadScriptAndNoArgumentEachSendOneFailure) {
   ExpectProtocol(window.messages, {}, 1, "no script given");
 }
 
+// Paths in the script are in the system's code page, as the builder writes
+// them: a picture and an output folder named with an accented letter.
+TEST_F(VantabuildWin32, PathsInTheSystemsCodePage) {
+  const std::string r = Win(root_);
+  const std::string picture = r + "\\Pics\\caf\xE9.jpg", output = r + "\\Ausgabe \xE9t\xE9";
+  HANDLE h = CreateFileA(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD wrote = 0;
+  ::WriteFile(h, "pic", 3, &wrote, nullptr);
+  CloseHandle(h);
+  std::string script = Script("caf\xE9.jpg");
+  script.replace(script.find(r + "\\Out\\"), r.size() + 5, output + "\\");
+  WriteFile(root_ / "Compile" / "temp.iss", script);
+  TBuilderWindow window;
+  EXPECT_EQ(Run("\"" + Win(root_ / "Compile" / "temp.iss") + "\""), 0u) << window.messages.back().text;
+  EXPECT_NE(GetFileAttributesA((output + "\\T setup.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_GE(window.messages.size(), 3u);
+  EXPECT_EQ(window.messages[2].text, "File: " + picture);
+}
+
 }  // namespace
 }  // namespace vanta::build
