@@ -156,9 +156,14 @@ struct TPayload {
   std::vector<uint64_t> fileOffsets;  // from `start`
 };
 
-// Finds the payload at the end of `source`, checks the whole checksum, then
+// Finds the payload at the end of `source` (for a signed setup: before the
+// certificates that signing appended), checks the whole checksum, then
 // reads the index. Throws TPayloadError.
 TPayload OpenPayload(IByteSource& source);
+
+// Where a Windows program's certificate table starts when signing appended
+// one at the end of the file; the file's size otherwise.
+uint64_t SignedPartEnd(IByteSource& source);
 
 // One file's bytes, unpacked and checked against its size and checksum.
 using TChunkSink = std::function<void(const void* data, size_t size)>;

@@ -19,10 +19,7 @@ uint64_t GetLE(const uint8_t* p, int bytes) {
   return v;
 }
 
-}  // namespace
-
-TPayload OpenPayload(IByteSource& source) {
-  const uint64_t size = source.Size();
+TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
   if (size < kTailSize) throw TPayloadError("no packed data (file too short)");
   uint8_t tail[kTailSize];
   source.ReadAt(size - kTailSize, tail, kTailSize);
@@ -61,6 +58,54 @@ TPayload OpenPayload(IByteSource& source) {
   }
   if (offset != p.dataSize) throw TPayloadError("data that no file claims");
   return p;
+}
+
+uint32_t ReadU32(IByteSource& source, uint64_t at) {
+  uint8_t b[4];
+  source.ReadAt(at, b, 4);
+  return uint32_t(GetLE(b, 4));
+}
+
+}  // namespace
+
+uint64_t SignedPartEnd(IByteSource& source) {
+  const uint64_t size = source.Size();
+  try {
+    uint8_t mz[2];
+    source.ReadAt(0, mz, 2);
+    if (mz[0] != 'M' || mz[1] != 'Z') return size;
+    const uint64_t pe = ReadU32(source, 0x3C);
+    if (ReadU32(source, pe) != 0x00004550) return size;  // "PE\0\0"
+    const uint64_t optional = pe + 24;
+    uint8_t magic[2];
+    source.ReadAt(optional, magic, 2);
+    const uint64_t kind = GetLE(magic, 2);
+    if (kind != 0x10B && kind != 0x20B) return size;
+    const uint64_t directories = optional + (kind == 0x10B ? 96 : 112);
+    if (ReadU32(source, directories - 4) <= 4) return size;  // no security entry
+    const uint64_t table = ReadU32(source, directories + 4 * 8);
+    const uint64_t length = ReadU32(source, directories + 4 * 8 + 4);
+    // Only a table that closes the file: anything else is not what signing made.
+    if (table == 0 || length == 0 || table + length != size) return size;
+    return table;
+  } catch (const TPayloadError&) {
+    return size;
+  }
+}
+
+TPayload OpenPayload(IByteSource& source) {
+  const uint64_t end = SignedPartEnd(source);
+  if (end == source.Size()) return OpenPayloadEndingAt(source, end);
+  // Signing starts its table on an 8-byte boundary, after up to 7 zero bytes.
+  for (uint64_t pad = 0; pad < 8 && pad + kTailSize <= end; ++pad) {
+    uint8_t tail[8];
+    source.ReadAt(end - pad - 8, tail, 8);
+    if (std::memcmp(tail, "VantaEnd", 8) != 0) continue;
+    uint8_t zeros[8] = {};
+    if (pad > 0) source.ReadAt(end - pad, zeros, size_t(pad));
+    if (std::all_of(zeros, zeros + pad, [](uint8_t b) { return b == 0; })) return OpenPayloadEndingAt(source, end - pad);
+  }
+  throw TPayloadError("no packed data before the signature");
 }
 
 void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, const TChunkSink& sink) {

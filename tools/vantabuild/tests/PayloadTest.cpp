@@ -188,5 +188,65 @@ TEST(Payload, CompressedDataThatUnpacksWrongIsRefused) {
   EXPECT_THROW(ExtractFile(good, p, 0), TPayloadError);
 }
 
+// The headers of a Windows program as far as the certificate table's entry.
+std::string FakeProgram() {
+  std::string pe(0x40 + 24 + 224, '\0');
+  pe[0] = 'M';
+  pe[1] = 'Z';
+  pe[0x3C] = 0x40;
+  pe.replace(0x40, 4, std::string("PE\0\0", 4));
+  pe[0x40 + 24] = 0x0B;  // PE32
+  pe[0x40 + 24 + 1] = 0x01;
+  pe[0x40 + 24 + 92] = 16;  // data directories
+  return pe;
+}
+
+// What signing does: pad to 8 bytes, append the certificates, point the
+// security entry at them.
+std::string Sign(std::string file, size_t certificateBytes) {
+  while (file.size() % 8) file += '\0';
+  const uint32_t table = uint32_t(file.size());
+  file += std::string(certificateBytes, '\x5A');
+  const size_t entry = 0x40 + 24 + 96 + 4 * 8;
+  for (int i = 0; i < 4; ++i) {
+    file[entry + i] = char(table >> (8 * i));
+    file[entry + 4 + i] = char(certificateBytes >> (8 * i));
+  }
+  return file;
+}
+
+TEST(Payload, ASignedSetupStillFindsItsPayload) {
+  const std::vector<TInputFile> files = InputFiles();
+  const std::string setup = Pack(files, SampleIndex(), FakeProgram());
+  // Zero bytes after the payload, then signing's own padding: up to 7 in
+  // all can be signing's, more cannot.
+  for (size_t extra = 0; extra < 16; ++extra) {
+    const std::string signedSetup = Sign(setup + std::string(extra, '\0'), 1234);
+    TMemorySource source(signedSetup);
+    EXPECT_EQ(SignedPartEnd(source), signedSetup.size() - 1234);
+    const size_t zeros = signedSetup.size() - 1234 - setup.size();
+    if (zeros >= 8) {
+      EXPECT_THROW(OpenPayload(source), TPayloadError) << extra;
+      continue;
+    }
+    const TPayload p = OpenPayload(source);
+    EXPECT_EQ(p.start, FakeProgram().size());
+    EXPECT_EQ(ExtractFile(source, p, 2), files[2].bytes);
+  }
+  // A security entry that does not close the file is not a signature.
+  std::string odd = Sign(setup, 100);
+  odd += "more";
+  TMemorySource oddSource(odd);
+  EXPECT_EQ(SignedPartEnd(oddSource), odd.size());
+  EXPECT_THROW(OpenPayload(oddSource), TPayloadError);
+  // Bytes other than zeros between the payload and the certificates.
+  TMemorySource junk(Sign(setup + "x", 64));
+  EXPECT_THROW(OpenPayload(junk), TPayloadError);
+  // Without a signature the program's headers change nothing.
+  TMemorySource plain(setup);
+  EXPECT_EQ(SignedPartEnd(plain), setup.size());
+  EXPECT_EQ(OpenPayload(plain).index.files.size(), files.size());
+}
+
 }  // namespace
 }  // namespace vanta::build

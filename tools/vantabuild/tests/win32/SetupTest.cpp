@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -284,6 +285,36 @@ TEST_F(SetupWin32, ADamagedSetupChangesNothing) {
     EXPECT_FALSE(fs::exists(sysSaver_));
     EXPECT_NE(Log().find("The setup files are corrupted. Please obtain a new copy of the program."), std::string::npos);
   }
+}
+
+// Signing appends certificates after the payload and points the program's
+// security entry at them; the setup must still find its data.
+TEST_F(SetupWin32, ASignedSetupInstalls) {
+  std::string bytes;
+  {
+    std::ifstream in(Build(), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  while (bytes.size() % 8) bytes += '\0';
+  const uint32_t table = uint32_t(bytes.size());
+  const uint32_t length = 1024;
+  bytes += std::string(length, '\x30');
+  uint32_t pe = 0;
+  std::memcpy(&pe, bytes.data() + 0x3C, 4);
+  ASSERT_EQ(bytes.substr(pe, 4), std::string("PE\0\0", 4));
+  ASSERT_EQ(uint8_t(bytes[pe + 24]), 0x0B) << "a 32-bit program";
+  std::memcpy(bytes.data() + pe + 24 + 96 + 4 * 8, &table, 4);
+  std::memcpy(bytes.data() + pe + 24 + 96 + 4 * 8 + 4, &length, 4);
+  const std::string signedSetup = (root_ / "signed.exe").string();
+  std::ofstream(signedSetup, std::ios::binary) << bytes;
+  ASSERT_EQ(RunAndWait(signedSetup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  EXPECT_EQ(fs::file_size(app_ + "\\sample\\a.jpg"), 3000u);
+  // The uninstaller is the program without the payload, and without the
+  // signature that covered the payload.
+  EXPECT_EQ(fs::file_size(app_ + "\\unins000.exe"), fs::file_size(ExeFolder() + "vantasetup.exe"));
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(sysSaver_); ++i) Sleep(100);
+  EXPECT_FALSE(fs::exists(sysSaver_));
 }
 
 TEST_F(SetupWin32, RefusedFoldersDoNotStart) {
