@@ -274,6 +274,11 @@ class TParser {
     } else if (auto why = CheckFileName(SourceFileName(f.source))) {
       throw TScriptError(n, "the file name of Source: " + *why);
     }
+    if (f.destDir.folder == TFolder::App && f.destDir.relative.empty()) {
+      const std::string name = f.destName.empty() ? SourceFileName(f.source) : f.destName;
+      for (const char* reserved : {"unins000.exe", "unins000.dat"})
+        if (SameNoCase(name, reserved)) throw TScriptError(n, "{app}\\" + name + " is the uninstaller's own file");
+    }
     const std::vector<std::string> flags = p.Flags({"uninsneveruninstall", "isreadme"});
     f.neverUninstall = HasFlag(flags, "uninsneveruninstall");
     f.isReadme = HasFlag(flags, "isreadme");

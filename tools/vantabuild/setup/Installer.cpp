@@ -133,11 +133,14 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     else tx.Note(FileRecord(logPath, false));
     tx.AttachJournal(journal);
 
+    const std::string uninstallerPath = folders.app + "\\" + kUninstallerName;
     std::vector<std::string> installed;
     for (size_t i = 0; i < index.files.size(); ++i) {
       const TPackedFile& f = index.files[i];
       const std::string folder = folderOf(f.folder);
       const std::string path = folder + "\\" + f.name;
+      if (LowerCase(path) == LowerCase(logPath) || LowerCase(path) == LowerCase(uninstallerPath))
+        throw TInstallError(path + " is the uninstaller's own file");
       checkCancel();
       progress.Progress(path, done, total);
       tx.CreateFolders(folder);
@@ -173,7 +176,6 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     }
 
     checkCancel();
-    const std::string uninstallerPath = folders.app + "\\" + kUninstallerName;
     const std::string key = kUninstallKeyBase + index.appName + "_is1";
     const std::string quoted = "\"" + uninstallerPath + "\"";
     const TRegistryRoot hklm = TRegistryRoot::LocalMachine;

@@ -222,6 +222,26 @@ TEST(Installer, ReinstallFailureLeavesTheFirstInstall) {
   }
 }
 
+// A payload packed by hand cannot put a file where the log or the
+// uninstaller goes.
+TEST(Installer, TheUninstallersFilesAreNotForThePayload) {
+  for (const char* name : {"unins000.dat", "UNINS000.EXE"}) {
+    TStringSink sink;
+    TPayloadWriter writer(sink);
+    writer.AddFile({TFolder::App, ""}, name, 0, "planted");
+    writer.Finish(IndexOfScript(ParseScript("[Setup]\nAppName=A\nAppVerName=A\nDefaultDirName={pf}\\A\n")));
+    TMemorySource source(sink.bytes);
+    const TPayload payload = OpenPayload(source);
+    TFakeTarget target;
+    target.state = Before();
+    TProgress progress;
+    const TInstallResult r = Install(source, payload, kFolders, {}, target, progress, kUninstaller);
+    EXPECT_EQ(r.outcome, TInstallOutcome::Failed) << name;
+    EXPECT_NE(r.reason.find("uninstaller's own file"), std::string::npos) << r.reason;
+    EXPECT_TRUE(target.state == Before());
+  }
+}
+
 TEST(Installer, NoIconsLeavesTheGroupOut) {
   TFakeTarget target;
   target.state = Before();

@@ -201,6 +201,8 @@ const TBadScript kBadScripts[] = {
     {"[Files]\nSource: a; DestDir: {app}; Flags: isreadme\nSource: b; DestDir: {app}; Flags: isreadme\n", 7,
      "second isreadme"},
     {"[Files]\nSource: \"a; DestDir: {app}\n", 6, "no closing quote"},
+    {"[Files]\nSource: x; DestDir: {app}\\; DestName: Unins000.EXE\n", 6, "the uninstaller's own file"},
+    {"[Files]\nSource: C:\\unins000.dat; DestDir: {app}\n", 6, "the uninstaller's own file"},
     {"[Files]\nSource: \"a\" x; DestDir: {app}\n", 6, "after the closing quote"},
     {"[Files]\nSource: a\"b; DestDir: {app}\n", 6, "quote inside the unquoted"},
     {"[Files]\nSource a; DestDir: {app}\n", 6, "parameter name"},
