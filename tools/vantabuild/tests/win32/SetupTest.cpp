@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -265,6 +266,89 @@ TEST_F(SetupWin32, InstallsSilentlyAndUninstalls) {
   EXPECT_FALSE(fs::exists(group));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey_));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
+}
+
+// The script exactly as the builder writes it (every line of its template,
+// readme and music included), compiled by vantabuild.exe and installed:
+// the saver becomes the screensaver in system.ini, by a path that exists.
+TEST_F(SetupWin32, TheBuildersOwnScript) {
+  const std::string saver = name_ + " Saver";  // a blank, as users name them
+  const std::string prog = (root_ / "Prog").string() + "\\", compile = (root_ / "Compile").string() + "\\";
+  const std::string sys = SystemFolder() + "\\";
+  Put(root_ / "Prog" / "VantaSaver.scr", std::string(40000, 'v'));
+  Put(root_ / "Prog" / "VantaSaver.001", "[Effects]\r\n");
+  Put(root_ / "Compile" / "Readme.txt", "Read me");
+  Put(root_ / "Compile" / (saver + ".002"), "[Set]\r\n");
+  Put(root_ / "Pics" / "t1.jpg", std::string(2000, 'p'));
+  Put(root_ / "Music" / "song.mp3", std::string(2000, 'm'));
+  const bool hadMpegDll = fs::exists(sys + "MPEGDLL.DLL");
+  if (!hadMpegDll) Put(sys + "MPEGDLL.DLL", "mpeg library");
+  char oldSaver[MAX_PATH] = "";
+  GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", oldSaver, MAX_PATH, "system.ini");
+
+  std::string shortName = saver;  // the builder's 8.3 guess, as it makes it
+  shortName.erase(std::remove(shortName.begin(), shortName.end(), ' '), shortName.end());
+  shortName = (shortName.size() <= 8 ? shortName : shortName.substr(0, 6)) + "~1.scr";
+  const std::string lines[] = {
+      "[Setup]",
+      "AppName=" + saver,
+      "AppVerName=" + saver,
+      "DefaultDirName={pf}\\" + saver,
+      "DefaultGroupName=" + saver,
+      "outputdir=\"" + root_.string() + "\\\"",
+      "OutputBaseFilename=\"" + saver + "\"",
+      "[Files]",
+      "Source:\"" + prog + "VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"" + saver + ".scr\"",
+      "Source:\"" + prog + "VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
+      "Source:\"" + (root_ / "Pics" / "t1.jpg").string() + "\"; DestDir: \"{app}\\sample\"",
+      "Source:\"" + (root_ / "Music" / "song.mp3").string() + "\"; DestDir: \"{app}\\sample\"",
+      "Source:\"" + sys + "MPEGDLL.DLL\"; DestDir: \"{sys}\\\"",
+      "Source:\"" + compile + "Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme",
+      "Source:\"" + compile + saver + ".002\"; DestDir: \"{sys}\\\"; DestName: \"" + saver + ".002\"",
+      "[Registry]",
+      "Root: HKCU; Subkey: \"Software\\Norvane\\" + saver + "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey",
+      "[INI]",
+      "Filename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" + shortName + "\"",
+      "[Icons]",
+      "Name: \"{group}\\" + saver + "\"; Filename: \"{sys}\\" + saver + ".scr\"",
+      "Name: \"{userdesktop}\\" + saver + "\"; Filename: \"{sys}\\" + saver + ".scr\"",
+      "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"",
+      "Name: \"{app}\\" + saver + "\"; Filename: \"{sys}\\" + saver + ".scr\"",
+      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"",
+  };
+  std::string script;
+  for (const std::string& line : lines) script += line + "\r\n";
+  Put(root_ / "Compile" / "temp.iss", script);
+  ASSERT_EQ(RunAndWait(ExeFolder() + "vantabuild.exe", "\"" + compile + "temp.iss\""), 0u);
+
+  const std::string setup = (root_ / (saver + ".exe")).string();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  EXPECT_EQ(fs::file_size(sys + saver + ".scr"), 40000u);
+  EXPECT_TRUE(fs::exists(sys + saver + ".002"));
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\t1.jpg"));
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\song.mp3"));
+  EXPECT_TRUE(fs::exists(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + saver + ".lnk"));
+  EXPECT_TRUE(fs::exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + saver + "\\Readme.lnk"));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Norvane\\" + saver, ""), app_);
+  char screensaver[MAX_PATH] = "";
+  GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", screensaver, MAX_PATH, "system.ini");
+  EXPECT_NE(GetFileAttributesA(screensaver), INVALID_FILE_ATTRIBUTES) << "system.ini names " << screensaver;
+
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(sys + saver + ".scr"); ++i) Sleep(100);
+  Sleep(500);
+  EXPECT_FALSE(fs::exists(sys + saver + ".scr"));
+  EXPECT_FALSE(fs::exists(sys + saver + ".002"));
+  EXPECT_FALSE(fs::exists(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + saver + ".lnk"));
+  EXPECT_FALSE(fs::exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + saver));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Norvane\\" + saver));
+  EXPECT_TRUE(fs::exists(sys + "VantaSaver.001")) << "uninsneveruninstall";
+  EXPECT_FALSE(fs::exists(app_));
+
+  // Leave the prefix as it was.
+  WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", *oldSaver ? oldSaver : nullptr, "system.ini");
+  DeleteFileA((sys + "VantaSaver.001").c_str());
+  if (!hadMpegDll) DeleteFileA((sys + "MPEGDLL.DLL").c_str());
 }
 
 TEST_F(SetupWin32, ADamagedSetupChangesNothing) {
