@@ -47,6 +47,9 @@ class IInstallTarget {
   virtual void AppendFile(const std::string& path, const std::string& bytes) = 0;     // throws
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual std::optional<std::string> LoadFile(const std::string& path) = 0;  // nullopt when unreadable
+  // A file in use, or a folder: removed when Windows next starts (a folder
+  // only if it is empty then).
+  virtual bool RemoveAtRestart(const std::string& path) = 0;
 
   virtual bool KeyExists(TRegistryRoot root, const std::string& subkey) = 0;
   virtual std::optional<TRegValue> ReadValue(TRegistryRoot root, const std::string& subkey, const std::string& name) = 0;

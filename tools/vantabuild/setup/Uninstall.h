@@ -12,8 +12,9 @@
 namespace vanta::build {
 
 struct TUninstallReport {
-  std::vector<std::string> kept;      // files and folders left on purpose or because in use
-  std::vector<std::string> problems;  // what failed
+  std::vector<std::string> kept;       // files and folders left on purpose, or not empty
+  std::vector<std::string> atRestart;  // in use now: removed when Windows next starts
+  std::vector<std::string> problems;   // what failed
 };
 
 TUninstallReport Uninstall(const std::vector<TLogRecord>& records, IInstallTarget& target);

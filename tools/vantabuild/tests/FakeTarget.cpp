@@ -70,7 +70,12 @@ void TFakeTarget::AppendFile(const std::string& path, const std::string& bytes) 
   state.files[Lower(path)] += bytes;
 }
 
-bool TFakeTarget::RemoveFile(const std::string& path) { return state.files.erase(Lower(path)) > 0; }
+bool TFakeTarget::RemoveFile(const std::string& path) {
+  if (inUse.count(Lower(path))) return false;
+  return state.files.erase(Lower(path)) > 0;
+}
+
+bool TFakeTarget::RemoveAtRestart(const std::string& path) { return atRestart.insert(Lower(path)).second; }
 
 std::optional<std::string> TFakeTarget::LoadFile(const std::string& path) {
   auto it = state.files.find(Lower(path));

@@ -33,6 +33,9 @@ class TFakeTarget : public IInstallTarget {
   void AppendFile(const std::string& path, const std::string& bytes) override;
   bool RemoveFile(const std::string& path) override;
   std::optional<std::string> LoadFile(const std::string& path) override;
+  bool RemoveAtRestart(const std::string& path) override;
+  std::set<std::string> inUse;      // lower-case paths that cannot be deleted now
+  std::set<std::string> atRestart;  // what is to go at the next restart
   bool KeyExists(TRegistryRoot root, const std::string& subkey) override;
   std::optional<TRegValue> ReadValue(TRegistryRoot root, const std::string& subkey, const std::string& name) override;
   void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& v) override;

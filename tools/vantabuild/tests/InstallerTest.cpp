@@ -185,6 +185,26 @@ TEST(Installer, UninstallRemovesWhatTheInstallMadeAndNothingElse) {
 
 // The second install finds the folders made; its log keeps the first's, so
 // the uninstall still takes them away.
+// A saver running while it is uninstalled: it goes at the next restart,
+// and so does its folder if nothing else is left in it.
+TEST(Installer, FilesInUseGoAtTheNextRestart) {
+  const std::string setup = PackScript(kScript);
+  TFakeTarget target;
+  target.state = Before();
+  TProgress p;
+  ASSERT_EQ(RunInstall(target, p, setup).outcome, TInstallOutcome::Done);
+  target.inUse = {"c:\\windows\\syswow64\\my saver.scr", "c:\\program files\\my saver\\sample\\a.jpg"};
+  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), target);
+  EXPECT_TRUE(report.problems.empty());
+  EXPECT_EQ(target.atRestart, (std::set<std::string>{"c:\\windows\\syswow64\\my saver.scr",
+                                                     "c:\\program files\\my saver\\sample\\a.jpg",
+                                                     "c:\\program files\\my saver\\sample",
+                                                     "c:\\program files\\my saver"}));
+  EXPECT_EQ(report.atRestart.size(), 4u);
+  // The system folder was not made by the install: never scheduled.
+  EXPECT_EQ(target.atRestart.count("c:\\windows\\syswow64"), 0u);
+}
+
 TEST(Installer, UninstallAfterAReinstallRemovesWhatBothMade) {
   const std::string setup = PackScript(kScript);
   TFakeTarget target;

@@ -84,10 +84,13 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
   } else {
     const TUninstallReport report = Uninstall(records, target);
     for (const std::string& k : report.kept) ui.Log("Kept: " + k);
+    for (const std::string& k : report.atRestart) ui.Log("At the next restart: " + k);
     for (const std::string& p : report.problems) ui.Log("Problem: " + p);
     if (!report.problems.empty()) {
       ui.Error(app + " was removed, but some elements could not be:\n" + report.problems.front());
       code = kSetupFailed;
+    } else if (!report.atRestart.empty()) {
+      ui.Inform(app + " was removed. Some of its files were in use; they go when Windows next starts.");
     } else {
       ui.Inform(app + " was successfully removed from your computer.");
     }

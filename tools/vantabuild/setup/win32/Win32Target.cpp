@@ -128,6 +128,10 @@ std::optional<std::string> TWin32Target::LoadFile(const std::string& path) {
   return bytes;
 }
 
+bool TWin32Target::RemoveAtRestart(const std::string& path) {
+  return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
 bool TWin32Target::KeyExists(TRegistryRoot root, const std::string& subkey) {
   return static_cast<bool>(TKey(root, subkey, KEY_READ));
 }
