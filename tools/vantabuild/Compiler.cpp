@@ -1,6 +1,7 @@
 #include "Compiler.h"
 
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <stdexcept>
 
@@ -91,16 +92,23 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
     TPayloadWriter writer(sink, o.level);
     uint64_t original = 0;
     for (const TFileLine& f : script.files) {
-      std::string bytes;
+      const std::string where = scriptName + ", line " + std::to_string(f.line) + ": Source: ";
+      std::unique_ptr<TSourceFile> file;
       try {
-        bytes = ReadWholeFile(sources.Locate(f.source));
+        file = std::make_unique<TSourceFile>(sources.Locate(f.source));
       } catch (const std::runtime_error& e) {
-        throw TCompileFailure{kBuildSourceError, scriptName + ", line " + std::to_string(f.line) + ": Source: " + e.what()};
+        throw TCompileFailure{kBuildSourceError, where + e.what()};
       }
       status.StatusLine("File: " + f.source);
       const uint32_t flags = (f.neverUninstall ? uint32_t(kFileNeverUninstall) : 0u) | (f.isReadme ? uint32_t(kFileIsReadme) : 0u);
-      writer.AddFile(f.destDir, f.destName.empty() ? SourceFileName(f.source) : f.destName, flags, bytes);
-      original += bytes.size();
+      try {
+        writer.AddFile(f.destDir, f.destName.empty() ? SourceFileName(f.source) : f.destName, flags, *file);
+      } catch (const TOutputError&) {
+        throw;
+      } catch (const std::runtime_error& e) {
+        throw TCompileFailure{kBuildSourceError, where + e.what()};
+      }
+      original += file->Size();
     }
     writer.Finish(IndexOfScript(script));
     file.Commit();

@@ -122,6 +122,28 @@ class TMemorySource : public IByteSource {
   std::string_view bytes_;
 };
 
+// A file's bytes for packing, read in order, again from the start after
+// Rewind. Read returns 0 at the end; a short or long file throws.
+class IFileReader {
+ public:
+  virtual ~IFileReader() = default;
+  virtual uint64_t Size() const = 0;
+  virtual size_t Read(void* data, size_t size) = 0;
+  virtual void Rewind() = 0;
+};
+
+class TMemoryReader : public IFileReader {
+ public:
+  explicit TMemoryReader(std::string_view bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  size_t Read(void* data, size_t size) override;
+  void Rewind() override { at_ = 0; }
+
+ private:
+  std::string_view bytes_;
+  size_t at_ = 0;
+};
+
 // Writes the data of each file as it comes, then the index and the tail.
 // The output depends only on the files and the index: no time, no paths of
 // the building computer.
@@ -130,9 +152,15 @@ class TPayloadWriter {
   explicit TPayloadWriter(IByteSink& out, int level = kDefaultLevel);
   static constexpr int kDefaultLevel = 9;
 
-  // Packs one file's bytes and returns its entry (flags: the caller's
+  // Packs one file and returns its entry (flags: the caller's
   // kFileNeverUninstall / kFileIsReadme; kFileCompressed is decided here).
+  // A file is stored as it is when packing does not make it smaller; one
+  // larger than a probe whose first kProbeSize bytes do not shrink by 1%
+  // is stored without trying the rest (pictures and music), so that only
+  // a compressible file's packed bytes are ever held in memory.
+  TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, IFileReader& file);
   TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, std::string_view bytes);
+  static constexpr size_t kProbeSize = 1 << 20;
   // `index.files` is replaced by the files added, in order.
   void Finish(TPayloadIndex index);
   uint64_t DataSize() const { return dataSize_; }
@@ -140,6 +168,7 @@ class TPayloadWriter {
 
  private:
   void Put(const void* data, size_t size);
+  void Store(IFileReader& file, TPackedFile& f);
   IByteSink& out_;
   int level_;
   TSha256 sha_;

@@ -1,5 +1,6 @@
 #include <zstd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -27,39 +28,124 @@ void TPayloadWriter::Put(const void* data, size_t size) {
   total_ += size;
 }
 
-TPackedFile TPayloadWriter::AddFile(const TDestination& folder, std::string_view name, uint32_t flags, std::string_view bytes) {
+size_t TMemoryReader::Read(void* data, size_t size) {
+  const size_t n = std::min(size, bytes_.size() - at_);
+  std::memcpy(data, bytes_.data() + at_, n);
+  at_ += n;
+  return n;
+}
+
+namespace {
+
+using TCCtx = std::unique_ptr<ZSTD_CCtx, size_t (*)(ZSTD_CCtx*)>;
+
+TCCtx NewCompressor(int level, uint64_t pledged) {
+  TCCtx cctx(ZSTD_createCCtx(), ZSTD_freeCCtx);
+  if (!cctx) throw std::bad_alloc();
+  // The frame names neither a checksum nor a dictionary: the index holds
+  // the checksum, and a smaller frame stays byte for byte the same.
+  ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, level);
+  ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_checksumFlag, 0);
+  ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_dictIDFlag, 0);
+  ZSTD_CCtx_setPledgedSrcSize(cctx.get(), pledged);
+  return cctx;
+}
+
+void Check(size_t rc) {
+  if (ZSTD_isError(rc)) throw std::runtime_error(std::string("compression failed: ") + ZSTD_getErrorName(rc));
+}
+
+// Reads exactly `size` bytes, or throws: the file changed under us.
+void ReadFully(IFileReader& file, char* data, size_t size) {
+  while (size > 0) {
+    const size_t n = file.Read(data, size);
+    if (n == 0) throw std::runtime_error("the file became shorter while it was packed");
+    data += n;
+    size -= n;
+  }
+}
+
+}  // namespace
+
+void TPayloadWriter::Store(IFileReader& file, TPackedFile& f) {
+  file.Rewind();
+  std::string chunk(kProbeSize, '\0');
+  for (uint64_t left = f.size; left > 0;) {
+    const size_t n = size_t(std::min<uint64_t>(left, chunk.size()));
+    ReadFully(file, chunk.data(), n);
+    Put(chunk.data(), n);
+    left -= n;
+  }
+  f.storedSize = f.size;
+}
+
+TPackedFile TPayloadWriter::AddFile(const TDestination& folder, std::string_view name, uint32_t flags, IFileReader& file) {
   TPackedFile f;
   f.folder = folder;
   f.name.assign(name);
-  f.size = bytes.size();
+  f.size = file.Size();
   f.flags = flags & (kFileNeverUninstall | kFileIsReadme);
-  f.checksum = Sha256(bytes);
 
+  // The whole file is read once for its checksum and its packed form.
+  TSha256 sha;
+  std::string chunk(std::min<uint64_t>(f.size, kProbeSize), '\0');
   std::string packed;
-  if (!bytes.empty()) {
-    packed.resize(ZSTD_compressBound(bytes.size()));
-    std::unique_ptr<ZSTD_CCtx, size_t (*)(ZSTD_CCtx*)> cctx(ZSTD_createCCtx(), ZSTD_freeCCtx);
-    if (!cctx) throw std::bad_alloc();
-    // The frame names neither a checksum nor a dictionary: the index holds
-    // the checksum, and a smaller frame stays byte for byte the same.
-    ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, level_);
-    ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_checksumFlag, 0);
-    ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_dictIDFlag, 0);
-    const size_t n = ZSTD_compress2(cctx.get(), packed.data(), packed.size(), bytes.data(), bytes.size());
-    if (ZSTD_isError(n)) throw std::runtime_error(std::string("compression failed: ") + ZSTD_getErrorName(n));
-    packed.resize(n);
+  bool stored = f.size == 0;
+  TCCtx cctx = NewCompressor(level_, f.size);
+  for (uint64_t at = 0; at < f.size;) {
+    const size_t n = size_t(std::min<uint64_t>(f.size - at, chunk.size()));
+    ReadFully(file, chunk.data(), n);
+    sha.Update(chunk.data(), n);
+    at += n;
+    if (stored) continue;
+    ZSTD_inBuffer in{chunk.data(), n, 0};
+    const ZSTD_EndDirective mode = at == f.size ? ZSTD_e_end : ZSTD_e_continue;
+    size_t rest = 1;
+    while (in.pos < in.size || (mode == ZSTD_e_end && rest != 0)) {
+      const size_t before = packed.size();
+      packed.resize(before + ZSTD_CStreamOutSize());
+      ZSTD_outBuffer out{packed.data() + before, ZSTD_CStreamOutSize(), 0};
+      rest = ZSTD_compressStream2(cctx.get(), &out, &in, mode);
+      Check(rest);
+      packed.resize(before + out.pos);
+    }
+    // After the probe: pictures and music do not shrink, and are not tried further.
+    if (at == n && f.size > kProbeSize) {
+      ZSTD_outBuffer none{nullptr, 0, 0};
+      ZSTD_inBuffer empty{nullptr, 0, 0};
+      size_t pending = 1;
+      while (pending != 0) {
+        const size_t before = packed.size();
+        packed.resize(before + ZSTD_CStreamOutSize());
+        none = {packed.data() + before, ZSTD_CStreamOutSize(), 0};
+        pending = ZSTD_compressStream2(cctx.get(), &none, &empty, ZSTD_e_flush);
+        Check(pending);
+        packed.resize(before + none.pos);
+      }
+      if (packed.size() * 100 >= uint64_t(n) * 99) stored = true;
+    }
+    if (!stored && packed.size() >= f.size) stored = true;
   }
-  if (!bytes.empty() && packed.size() < bytes.size()) {
+  if (file.Read(chunk.data(), 1) != 0) throw std::runtime_error("the file became longer while it was packed");
+  f.checksum = sha.Finish();
+
+  if (stored || packed.size() >= f.size) {
+    packed.clear();
+    packed.shrink_to_fit();
+    Store(file, f);
+  } else {
     f.flags |= kFileCompressed;
     f.storedSize = packed.size();
     Put(packed.data(), packed.size());
-  } else {
-    f.storedSize = bytes.size();
-    Put(bytes.data(), bytes.size());
   }
   dataSize_ += f.storedSize;
   files_.push_back(f);
   return f;
+}
+
+TPackedFile TPayloadWriter::AddFile(const TDestination& folder, std::string_view name, uint32_t flags, std::string_view bytes) {
+  TMemoryReader reader(bytes);
+  return AddFile(folder, name, flags, reader);
 }
 
 void TPayloadWriter::Finish(TPayloadIndex index) {

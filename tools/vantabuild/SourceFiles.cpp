@@ -97,10 +97,55 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+namespace {
+
+// 64-bit offsets: the C runtime's names differ.
+int SeekTo(std::FILE* f, int64_t offset, int whence) {
+#ifdef _WIN32
+  return _fseeki64(f, offset, whence);
+#else
+  return fseeko(f, offset, whence);
+#endif
+}
+
+int64_t Tell(std::FILE* f) {
+#ifdef _WIN32
+  return _ftelli64(f);
+#else
+  return ftello(f);
+#endif
+}
+
+}  // namespace
+
+TSourceFile::TSourceFile(const std::string& path) : path_(path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw std::runtime_error("cannot open \"" + path + "\"");
+  file_ = f;
+  const int64_t size = SeekTo(f, 0, SEEK_END) == 0 ? Tell(f) : -1;
+  if (size < 0 || SeekTo(f, 0, SEEK_SET) != 0) throw std::runtime_error("cannot read \"" + path + "\"");
+  size_ = uint64_t(size);
+}
+
+TSourceFile::~TSourceFile() {
+  if (file_) std::fclose(static_cast<std::FILE*>(file_));
+}
+
+size_t TSourceFile::Read(void* data, size_t size) {
+  std::FILE* f = static_cast<std::FILE*>(file_);
+  const size_t n = std::fread(data, 1, size, f);
+  if (n < size && std::ferror(f)) throw std::runtime_error("cannot read \"" + path_ + "\"");
+  return n;
+}
+
+void TSourceFile::Rewind() {
+  if (SeekTo(static_cast<std::FILE*>(file_), 0, SEEK_SET) != 0) throw std::runtime_error("cannot read \"" + path_ + "\"");
+}
+
 TAtomicFile::TAtomicFile(std::string path)
     : path_(std::move(path)), tempPath_(path_ + ".tmp~" + std::to_string(CurrentProcessId())) {
   file_ = std::fopen(tempPath_.c_str(), "wb");
-  if (!file_) throw std::runtime_error("cannot write \"" + tempPath_ + "\"");
+  if (!file_) throw TOutputError("cannot write \"" + tempPath_ + "\"");
 }
 
 TAtomicFile::~TAtomicFile() {
@@ -112,7 +157,7 @@ TAtomicFile::~TAtomicFile() {
 
 void TAtomicFile::Write(const void* data, size_t size) {
   if (size > 0 && std::fwrite(data, 1, size, static_cast<std::FILE*>(file_)) != size)
-    throw std::runtime_error("cannot write \"" + tempPath_ + "\" (disk full?)");
+    throw TOutputError("cannot write \"" + tempPath_ + "\" (disk full?)");
 }
 
 void TAtomicFile::Commit() {
@@ -122,7 +167,7 @@ void TAtomicFile::Commit() {
   closed = std::fclose(f) == 0 && closed;
   if (!closed || !ReplaceFileWith(tempPath_, path_)) {
     std::remove(tempPath_.c_str());
-    throw std::runtime_error("cannot write \"" + path_ + "\"");
+    throw TOutputError("cannot write \"" + path_ + "\"");
   }
 }
 

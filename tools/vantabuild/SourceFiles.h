@@ -4,9 +4,12 @@
 // and a path without one is an error.
 #pragma once
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "Payload.h"
 
 namespace vanta::build {
 
@@ -37,6 +40,30 @@ class TSourceFiles {
 
 // Reads a whole file; throws std::runtime_error naming it.
 std::string ReadWholeFile(const std::string& path);
+
+// A file of the building computer for the payload writer, read a piece at a
+// time. Throws std::runtime_error naming it.
+class TSourceFile : public IFileReader {
+ public:
+  explicit TSourceFile(const std::string& path);
+  ~TSourceFile() override;
+  TSourceFile(const TSourceFile&) = delete;
+  TSourceFile& operator=(const TSourceFile&) = delete;
+  uint64_t Size() const override { return size_; }
+  size_t Read(void* data, size_t size) override;
+  void Rewind() override;
+
+ private:
+  std::string path_;
+  void* file_ = nullptr;  // FILE*
+  uint64_t size_ = 0;
+};
+
+// A fault of writing the setup, as apart from reading what goes in it.
+class TOutputError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // Writes `bytes` through a temporary name beside `path` and renames it over
 // `path`, so that no half-written file is ever left under that name.

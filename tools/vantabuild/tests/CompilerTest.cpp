@@ -122,6 +122,7 @@ TEST_F(CompilerTest, FailuresEndOnceAndLeaveNoSetup) {
       {"Source:\"E:\\x.jpg\"; DestDir: \"{app}\"\r\n", kBuildSourceError, "no folder is mapped to drive E:"},
       {"Source:\"\\\\server\\x.jpg\"; DestDir: \"{app}\"\r\n", kBuildSourceError, "root of no named drive"},
       {"Source:\"C:x.jpg\"; DestDir: \"{app}\"\r\n", kBuildSourceError, "current folder"},
+      {"Source:\"C:\\Pics\"; DestDir: \"{app}\"\r\n", kBuildSourceError, "temp.iss, line 13: Source: cannot read"},
       {"Source:\"C:\\Pics\\beach.jpg\"; DestDir: \"{app}\\..\"\r\n", kBuildScriptError, "temp.iss, line 13: DestDir"},
       {"[Code]\r\n", kBuildScriptError, "temp.iss, line 13: the section [Code] is not supported"},
   };

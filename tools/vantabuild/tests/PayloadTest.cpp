@@ -188,6 +188,61 @@ TEST(Payload, CompressedDataThatUnpacksWrongIsRefused) {
   EXPECT_THROW(ExtractFile(good, p, 0), TPayloadError);
 }
 
+struct TPackingCase {
+  const char* what;
+  std::string bytes;
+  bool compressed;
+};
+
+// Large files are decided by their first megabyte, small ones whole.
+TEST(Payload, WhatIsPackedAndWhatIsStored) {
+  const size_t mb = TPayloadWriter::kProbeSize;
+  const TPackingCase kCases[] = {
+      {"3 MB of zeros", std::string(3 * mb, '\0'), true},
+      {"3 MB of noise", RandomBytes(3 * mb, 3), false},
+      {"noise, then zeros", RandomBytes(mb, 4) + std::string(2 * mb, '\0'), false},
+      {"zeros, then noise", std::string(2 * mb, '\0') + RandomBytes(mb, 5), true},
+      {"a small text", std::string(5000, 'q'), true},
+      {"a little noise", RandomBytes(5000, 6), false},
+      {"one byte", "x", false},
+      {"exactly the probe, zeros", std::string(mb, '\0'), true},
+  };
+  for (const TPackingCase& c : kCases) {
+    TStringSink sink;
+    TPayloadWriter writer(sink);
+    const TPackedFile f = writer.AddFile({TFolder::App, ""}, "f.bin", 0, c.bytes);
+    writer.Finish(SampleIndex());
+    EXPECT_EQ((f.flags & kFileCompressed) != 0, c.compressed) << c.what;
+    EXPECT_EQ(f.checksum, Sha256(c.bytes)) << c.what;
+    TMemorySource source(sink.bytes);
+    const TPayload p = OpenPayload(source);
+    EXPECT_EQ(ExtractFile(source, p, 0), c.bytes) << c.what;
+  }
+}
+
+// A source that changes while it is packed.
+class TLyingReader : public IFileReader {
+ public:
+  TLyingReader(uint64_t claimed, std::string bytes) : claimed_(claimed), bytes_(std::move(bytes)), inner_(bytes_) {}
+  uint64_t Size() const override { return claimed_; }
+  size_t Read(void* data, size_t size) override { return inner_.Read(data, size); }
+  void Rewind() override { inner_.Rewind(); }
+
+ private:
+  uint64_t claimed_;
+  std::string bytes_;
+  TMemoryReader inner_;
+};
+
+TEST(Payload, AFileThatChangesWhilePackedIsAnError) {
+  for (const auto& [claimed, real] : {std::pair<uint64_t, size_t>{100, 50}, {100, 150}, {3u << 20, (3u << 20) - 1}}) {
+    TStringSink sink;
+    TPayloadWriter writer(sink);
+    TLyingReader reader(claimed, std::string(real, 'z'));
+    EXPECT_THROW(writer.AddFile({TFolder::App, ""}, "f", 0, reader), std::runtime_error) << claimed << " " << real;
+  }
+}
+
 // The headers of a Windows program as far as the certificate table's entry.
 std::string FakeProgram() {
   std::string pe(0x40 + 24 + 224, '\0');
