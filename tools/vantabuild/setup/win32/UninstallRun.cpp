@@ -79,7 +79,7 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
   const std::string app = AppNameOf(records);
   ui.SetTitle(app + " Uninstall");
   int code = kSetupDone;
-  if (!ui.Ask("Are you sure you want to completely remove " + app + " and all of its components?", true)) {
+  if (!ui.Ask("Remove " + app + " from this computer?\n\nFiles you added to its folders yourself stay.", true)) {
     code = kSetupCancelledBefore;
   } else {
     const TUninstallReport report = Uninstall(records, target);
@@ -87,12 +87,12 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
     for (const std::string& k : report.atRestart) ui.Log("At the next restart: " + k);
     for (const std::string& p : report.problems) ui.Log("Problem: " + p);
     if (!report.problems.empty()) {
-      ui.Error(app + " was removed, but some elements could not be:\n" + report.problems.front());
+      ui.Error(app + " is removed, except for what follows:\n" + report.problems.front());
       code = kSetupFailed;
     } else if (!report.atRestart.empty()) {
-      ui.Inform(app + " was removed. Some of its files were in use; they go when Windows next starts.");
+      ui.Inform(app + " is removed. Some of its files were in use; they go when Windows next starts.");
     } else {
-      ui.Inform(app + " was successfully removed from your computer.");
+      ui.Inform(app + " is removed.");
     }
   }
   // This copy and its folder go when Windows next starts.

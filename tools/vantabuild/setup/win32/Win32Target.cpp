@@ -185,12 +185,18 @@ void TWin32Target::DeleteKeyTree(TRegistryRoot root, const std::string& subkey) 
 }
 
 std::optional<std::string> TWin32Target::ReadIni(const std::string& file, const std::string& section, const std::string& key) {
-  // Two different defaults tell an absent key from one that holds either.
-  char a[4096], b[4096];
-  GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x01", a, sizeof a, file.c_str());
-  GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x02", b, sizeof b, file.c_str());
-  if (std::string(a) == "\x01" && std::string(b) == "\x02") return std::nullopt;
-  return std::string(a);
+  // Two different defaults tell an absent key from one that holds either;
+  // the buffer grows until the value fits, so that a rollback puts back
+  // all of it.
+  for (DWORD size = 1024;; size *= 4) {
+    std::string a(size, '\0'), b(size, '\0');
+    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x01", a.data(), size, file.c_str());
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x02", b.data(), size, file.c_str());
+    if (n + 1 >= size && size < (1u << 20)) continue;
+    a.resize(n);
+    if (a == "\x01" && b.c_str() == std::string("\x02")) return std::nullopt;
+    return a;
+  }
 }
 
 void TWin32Target::WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
