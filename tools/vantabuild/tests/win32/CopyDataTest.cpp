@@ -151,6 +151,12 @@ TEST_F(VantabuildWin32, GoodScriptSendsLinesAndOneSuccess) {
   EXPECT_EQ(ExtractFile(source, p, 0), std::string(3000, 'a'));
   EXPECT_EQ(ExtractFile(source, p, 2), "Read me");
   EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "Out"), fs::directory_iterator()), 1);
+
+  // Compiled again, later: the same bytes.
+  Sleep(1100);
+  TBuilderWindow again;
+  EXPECT_EQ(Run("\"" + Win(root_ / "Compile" / "temp.iss") + "\""), 0u);
+  EXPECT_EQ(ReadWholeFile(r + "\\Out\\T setup.exe"), setup);
 }
 
 TEST_F(VantabuildWin32, MissingFileSendsOneFailure) {
