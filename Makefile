@@ -18,6 +18,7 @@ native: bootstrap
 windows: bootstrap
 	bash scripts/deps/mpg123.sh
 	bash scripts/deps/libjpeg-turbo.sh
+	bash scripts/deps/zstd.sh
 	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build build/windows -j $(JOBS)
 
@@ -35,12 +36,15 @@ fuzz: native
 	bash scripts/fuzz.sh 300
 
 # Frame time of every effect against a frame copy (Google Benchmark), and
-# the table of it in build/bench-table.md.
+# the table of it in build/bench-table.md; the installer compiler against
+# cp and makensis in build/bench-installer.md.
 BENCH_ARGS ?= --benchmark_repetitions=3 --benchmark_min_time=0.2
 bench: native
 	build/native/bin/vanta-bench $(BENCH_ARGS) --benchmark_out=build/bench-effects.json --benchmark_out_format=json
 	python3 bench/effects_table.py build/bench-effects.json > build/bench-table.md
 	tail -n 14 build/bench-table.md
+	bash tools/vantabuild/bench/installer-bench.sh build/native/bin/vantabuild build/windows/bin/vantasetup.exe > build/bench-installer.md
+	cat build/bench-installer.md
 
 run: windows
 	bash scripts/run.sh $(ARGS)

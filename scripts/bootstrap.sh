@@ -14,10 +14,11 @@ packages=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libmpg123-dev nasm dpkg-dev
+  libjpeg62-turbo-dev libmpg123-dev libzstd-dev nasm dpkg-dev
   clang libclang-rt-14-dev
   wine wine32:i386 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool
+  nsis bc
 )
 
 missing=()

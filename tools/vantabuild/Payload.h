@@ -1,0 +1,202 @@
+// The packed data a setup carries after its own program bytes.
+//
+// Layout, integers little-endian, read from the end of the file:
+//   data   each file's bytes one after another: a zstd frame, or the bytes
+//          as they are when packing did not make them smaller
+//   index  what to install (see PayloadIndex.cpp): the setup's names and
+//          default folders, then the files (destination constant, relative
+//          folder, name, size, stored size, flags, SHA-256 of the bytes),
+//          registry values, INI entries and shortcuts
+//   tail   72 bytes: "VantaPak", version, 0, data size, index size,
+//          SHA-256 over data + index + the tail's first 32 bytes, "VantaEnd"
+// The tail's sizes locate the payload from the end, so any program can go
+// before it. Nothing of it is used before the whole checksum matches.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Constants.h"
+#include "Script.h"
+#include "Sha256.h"
+
+namespace vanta::build {
+
+inline constexpr uint32_t kPayloadVersion = 1;
+inline constexpr size_t kTailSize = 72;
+inline constexpr uint64_t kMaxIndexSize = 64u << 20;
+inline constexpr size_t kMaxIndexString = 32768;
+
+enum TFileFlags : uint32_t {
+  kFileNeverUninstall = 1,
+  kFileIsReadme = 2,
+  kFileCompressed = 4,
+  kFileKnownFlags = 7,
+};
+
+struct TPackedFile {
+  TDestination folder;
+  std::string name;
+  uint64_t size = 0;
+  uint64_t storedSize = 0;
+  uint32_t flags = 0;
+  TDigest checksum{};
+  bool operator==(const TPackedFile&) const = default;
+};
+
+struct TPackedRegistry {
+  TRegistryRoot root = TRegistryRoot::CurrentUser;
+  std::string subkey;
+  std::string valueName;
+  TConstText valueData;
+  bool deleteKeyOnUninstall = false;
+  bool operator==(const TPackedRegistry&) const = default;
+};
+
+struct TPackedIni {
+  TDestination file;
+  std::string section;
+  std::string key;
+  TConstText value;
+  bool operator==(const TPackedIni&) const = default;
+};
+
+struct TPackedIcon {
+  TDestination name;
+  TConstText target;
+  bool operator==(const TPackedIcon&) const = default;
+};
+
+struct TPayloadIndex {
+  std::string appName;
+  std::string appVerName;
+  TDestination defaultDirName;
+  std::string defaultGroupName;
+  std::vector<TPackedFile> files;
+  std::vector<TPackedRegistry> registry;
+  std::vector<TPackedIni> ini;
+  std::vector<TPackedIcon> icons;
+  bool operator==(const TPayloadIndex&) const = default;
+};
+
+// Any fault of the packed bytes: the setup shows its one "corrupted" message,
+// tests and logs see the reason.
+class TPayloadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+std::string EncodeIndex(const TPayloadIndex& index);
+// Throws TPayloadError; every destination passes the path rules again.
+TPayloadIndex DecodeIndex(std::string_view bytes);
+
+class IByteSink {
+ public:
+  virtual ~IByteSink() = default;
+  virtual void Write(const void* data, size_t size) = 0;  // throws on failure
+};
+
+class IByteSource {
+ public:
+  virtual ~IByteSource() = default;
+  virtual uint64_t Size() const = 0;
+  virtual void ReadAt(uint64_t offset, void* data, size_t size) = 0;  // throws on failure
+};
+
+class TStringSink : public IByteSink {
+ public:
+  void Write(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), size); }
+  std::string bytes;
+};
+
+class TMemorySource : public IByteSource {
+ public:
+  explicit TMemorySource(std::string_view bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  void ReadAt(uint64_t offset, void* data, size_t size) override;
+
+ private:
+  std::string_view bytes_;
+};
+
+// A file's bytes for packing, read in order, again from the start after
+// Rewind. Read returns 0 at the end; a short or long file throws.
+class IFileReader {
+ public:
+  virtual ~IFileReader() = default;
+  virtual uint64_t Size() const = 0;
+  virtual size_t Read(void* data, size_t size) = 0;
+  virtual void Rewind() = 0;
+};
+
+class TMemoryReader : public IFileReader {
+ public:
+  explicit TMemoryReader(std::string_view bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  size_t Read(void* data, size_t size) override;
+  void Rewind() override { at_ = 0; }
+
+ private:
+  std::string_view bytes_;
+  size_t at_ = 0;
+};
+
+// Writes the data of each file as it comes, then the index and the tail.
+// The output depends only on the files and the index: no time, no paths of
+// the building computer.
+class TPayloadWriter {
+ public:
+  explicit TPayloadWriter(IByteSink& out, int level = kDefaultLevel);
+  static constexpr int kDefaultLevel = 9;
+
+  // Packs one file and returns its entry (flags: the caller's
+  // kFileNeverUninstall / kFileIsReadme; kFileCompressed is decided here).
+  // A file is stored as it is when packing does not make it smaller; one
+  // larger than a probe whose first kProbeSize bytes do not shrink by 1%
+  // is stored without trying the rest (pictures and music), so that only
+  // a compressible file's packed bytes are ever held in memory.
+  TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, IFileReader& file);
+  TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, std::string_view bytes);
+  static constexpr size_t kProbeSize = 1 << 20;
+  // `index.files` is replaced by the files added, in order.
+  void Finish(TPayloadIndex index);
+  uint64_t DataSize() const { return dataSize_; }
+  uint64_t TotalSize() const { return total_; }
+
+ private:
+  void Put(const void* data, size_t size);
+  void Store(IFileReader& file, TPackedFile& f);
+  IByteSink& out_;
+  int level_;
+  TSha256 sha_;
+  std::vector<TPackedFile> files_;
+  uint64_t dataSize_ = 0;
+  uint64_t total_ = 0;
+  bool finished_ = false;
+};
+
+struct TPayload {
+  uint64_t start = 0;  // offset of the first data byte in the source
+  uint64_t dataSize = 0;
+  TPayloadIndex index;
+  std::vector<uint64_t> fileOffsets;  // from `start`
+};
+
+// Finds the payload at the end of `source` (for a signed setup: before the
+// certificates that signing appended), checks the whole checksum, then
+// reads the index. Throws TPayloadError.
+TPayload OpenPayload(IByteSource& source);
+
+// Where a Windows program's certificate table starts when signing appended
+// one at the end of the file; the file's size otherwise.
+uint64_t SignedPartEnd(IByteSource& source);
+
+// One file's bytes, unpacked and checked against its size and checksum.
+using TChunkSink = std::function<void(const void* data, size_t size)>;
+void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, const TChunkSink& sink);
+std::string ExtractFile(IByteSource& source, const TPayload& payload, size_t file);
+
+}  // namespace vanta::build

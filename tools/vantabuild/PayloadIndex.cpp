@@ -1,0 +1,204 @@
+// The index's bytes. Strings are a 32-bit length and the bytes; a
+// destination is its folder byte and relative path; expandable texts are
+// kept in script form and read back through the same constant parser.
+//   appName appVerName defaultDir defaultGroup
+//   u32 n, n x file:     folder name u64 size u64 stored u32 flags [32] sha
+//   u32 n, n x registry: u8 root subkey valueName valueData u8 deleteKey
+//   u32 n, n x ini:      file section key value
+//   u32 n, n x icon:     name target
+#include <cstring>
+
+#include "Payload.h"
+#include "PathRules.h"
+
+namespace vanta::build {
+namespace {
+
+class TEncoder {
+ public:
+  void U8(uint8_t v) { bytes += char(v); }
+  void U32(uint32_t v) {
+    for (int i = 0; i < 4; ++i) U8(uint8_t(v >> (8 * i)));
+  }
+  void U64(uint64_t v) {
+    for (int i = 0; i < 8; ++i) U8(uint8_t(v >> (8 * i)));
+  }
+  void Str(std::string_view s) {
+    if (s.size() > kMaxIndexString) throw TPayloadError("a text of the index is too long");
+    U32(uint32_t(s.size()));
+    bytes += s;
+  }
+  void Dest(const TDestination& d) {
+    U8(static_cast<uint8_t>(d.folder));
+    Str(d.relative);
+  }
+  void Count(size_t n) { U32(uint32_t(n)); }
+  std::string bytes;
+};
+
+class TDecoder {
+ public:
+  explicit TDecoder(std::string_view bytes) : rest_(bytes) {}
+
+  uint8_t U8() { return uint8_t(Take(1)[0]); }
+  uint32_t U32() {
+    const std::string_view b = Take(4);
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(b[i]);
+    return v;
+  }
+  uint64_t U64() {
+    const std::string_view b = Take(8);
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = v << 8 | uint8_t(b[i]);
+    return v;
+  }
+  std::string Str() {
+    const uint32_t n = U32();
+    if (n > kMaxIndexString) throw TPayloadError("a text of the index is too long");
+    const std::string_view s = Take(n);
+    for (char c : s)
+      if (static_cast<unsigned char>(c) < 0x20) throw TPayloadError("a control character in a text of the index");
+    return std::string(s);
+  }
+  TDestination Dest() {
+    const uint8_t f = U8();
+    if (!IsValidFolderByte(f)) throw TPayloadError("an unknown folder constant in the index");
+    TDestination d{static_cast<TFolder>(f), Str()};
+    if (auto why = CheckRelativePath(d.relative)) throw TPayloadError("a destination escapes its folder: " + *why);
+    if (d.relative.find('/') != std::string::npos) throw TPayloadError("a destination with \"/\"");
+    return d;
+  }
+  TConstText Text() {
+    std::string why;
+    const std::optional<TConstText> t = ParseConstText(Str(), &why);
+    if (!t) throw TPayloadError("a text of the index: " + why);
+    return *t;
+  }
+  // Every entry takes at least `minBytes`, which bounds a count before any
+  // memory is reserved for it.
+  size_t Count(size_t minBytes) {
+    const uint32_t n = U32();
+    if (uint64_t(n) * minBytes > rest_.size()) throw TPayloadError("an entry count beyond the index");
+    return n;
+  }
+  bool AtEnd() const { return rest_.empty(); }
+
+ private:
+  std::string_view Take(size_t n) {
+    if (n > rest_.size()) throw TPayloadError("the index ends early");
+    const std::string_view b = rest_.substr(0, n);
+    rest_.remove_prefix(n);
+    return b;
+  }
+  std::string_view rest_;
+};
+
+}  // namespace
+
+std::string EncodeIndex(const TPayloadIndex& x) {
+  TEncoder e;
+  e.Str(x.appName);
+  e.Str(x.appVerName);
+  e.Dest(x.defaultDirName);
+  e.Str(x.defaultGroupName);
+  e.Count(x.files.size());
+  for (const TPackedFile& f : x.files) {
+    e.Dest(f.folder);
+    e.Str(f.name);
+    e.U64(f.size);
+    e.U64(f.storedSize);
+    e.U32(f.flags);
+    e.bytes.append(reinterpret_cast<const char*>(f.checksum.data()), f.checksum.size());
+  }
+  e.Count(x.registry.size());
+  for (const TPackedRegistry& r : x.registry) {
+    e.U8(static_cast<uint8_t>(r.root));
+    e.Str(r.subkey);
+    e.Str(r.valueName);
+    e.Str(r.valueData.ScriptText());
+    e.U8(r.deleteKeyOnUninstall ? 1 : 0);
+  }
+  e.Count(x.ini.size());
+  for (const TPackedIni& i : x.ini) {
+    e.Dest(i.file);
+    e.Str(i.section);
+    e.Str(i.key);
+    e.Str(i.value.ScriptText());
+  }
+  e.Count(x.icons.size());
+  for (const TPackedIcon& i : x.icons) {
+    e.Dest(i.name);
+    e.Str(i.target.ScriptText());
+  }
+  return e.bytes;
+}
+
+TPayloadIndex DecodeIndex(std::string_view bytes) {
+  TDecoder d(bytes);
+  TPayloadIndex x;
+  x.appName = d.Str();
+  x.appVerName = d.Str();
+  x.defaultDirName = d.Dest();
+  x.defaultGroupName = d.Str();
+  if (x.defaultDirName.relative.empty() || x.defaultDirName.folder == TFolder::App)
+    throw TPayloadError("the default folder is not below a folder constant");
+  if (auto why = CheckRelativePath(x.defaultGroupName)) throw TPayloadError("the group: " + *why);
+
+  size_t n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 32);
+  for (size_t i = 0; i < n; ++i) {
+    TPackedFile f;
+    f.folder = d.Dest();
+    f.name = d.Str();
+    if (auto why = CheckFileName(f.name)) throw TPayloadError("a file name: " + *why);
+    f.size = d.U64();
+    f.storedSize = d.U64();
+    f.flags = d.U32();
+    if (f.flags & ~uint32_t(kFileKnownFlags)) throw TPayloadError("unknown file flags");
+    if ((f.flags & kFileCompressed) ? f.storedSize >= f.size || f.storedSize == 0 : f.storedSize != f.size)
+      throw TPayloadError("a stored size that does not fit the file's size");
+    for (uint8_t& b : f.checksum) b = d.U8();
+    x.files.push_back(std::move(f));
+  }
+  n = d.Count(1 + 4 + 4 + 4 + 1);
+  for (size_t i = 0; i < n; ++i) {
+    TPackedRegistry r;
+    const uint8_t root = d.U8();
+    if (root != uint8_t(TRegistryRoot::CurrentUser) && root != uint8_t(TRegistryRoot::LocalMachine))
+      throw TPayloadError("an unknown registry root");
+    r.root = static_cast<TRegistryRoot>(root);
+    r.subkey = d.Str();
+    if (r.subkey.empty() || r.subkey.front() == '\\' || r.subkey.back() == '\\' || r.subkey.find("\\\\") != std::string::npos)
+      throw TPayloadError("a registry key with an empty name");
+    r.valueName = d.Str();
+    r.valueData = d.Text();
+    const uint8_t del = d.U8();
+    if (del > 1) throw TPayloadError("an unknown registry flag");
+    r.deleteKeyOnUninstall = del == 1;
+    x.registry.push_back(std::move(r));
+  }
+  n = d.Count(5 + 4 + 4 + 4);
+  for (size_t i = 0; i < n; ++i) {
+    TPackedIni e;
+    e.file = d.Dest();
+    if (e.file.relative.empty()) throw TPayloadError("an INI file that is a folder");
+    e.section = d.Str();
+    e.key = d.Str();
+    if (e.section.empty() || e.key.empty() || e.section.find(']') != std::string::npos || e.key.find('=') != std::string::npos)
+      throw TPayloadError("an INI section or key that cannot be written");
+    e.value = d.Text();
+    x.ini.push_back(std::move(e));
+  }
+  n = d.Count(5 + 4);
+  for (size_t i = 0; i < n; ++i) {
+    TPackedIcon c;
+    c.name = d.Dest();
+    if (c.name.relative.empty()) throw TPayloadError("a shortcut that is a folder");
+    c.target = d.Text();
+    x.icons.push_back(std::move(c));
+  }
+  if (!d.AtEnd()) throw TPayloadError("bytes after the index");
+  return x;
+}
+
+}  // namespace vanta::build

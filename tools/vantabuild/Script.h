@@ -1,0 +1,91 @@
+// The installer script as the builder writes it: [Setup] directives and the
+// [Files], [Registry], [INI] and [Icons] lines, in the published script
+// format. The reader accepts exactly that subset; anything else is an error
+// naming the line and what is not supported, never skipped.
+#pragma once
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Constants.h"
+
+namespace vanta::build {
+
+class TScriptError : public std::runtime_error {
+ public:
+  TScriptError(int line, const std::string& what);
+  int Line() const { return line_; }
+
+ private:
+  int line_;
+};
+
+struct TSetupDirectives {
+  std::string appName;
+  std::string appVerName;
+  TDestination defaultDirName;
+  std::string defaultGroupName;    // AppName when not given
+  std::string outputDir;           // a folder of the building computer, as written
+  std::string outputBaseFilename;  // without ".exe"
+};
+
+struct TFileLine {
+  int line = 0;
+  std::string source;  // as written: relative to the script's folder or a full path
+  TDestination destDir;
+  std::string destName;  // "" keeps the source's file name
+  bool neverUninstall = false;
+  bool isReadme = false;
+};
+
+enum class TRegistryRoot : uint8_t { CurrentUser = 1, LocalMachine = 2 };
+
+struct TRegistryLine {
+  int line = 0;
+  TRegistryRoot root = TRegistryRoot::CurrentUser;
+  std::string subkey;
+  std::string valueName;  // "" is the key's default value
+  TConstText valueData;   // a string value
+  bool deleteKeyOnUninstall = false;
+};
+
+struct TIniLine {
+  int line = 0;
+  TDestination file;  // a bare file name is in {win}
+  std::string section;
+  std::string key;
+  TConstText value;
+};
+
+struct TIconLine {
+  int line = 0;
+  TDestination name;  // the shortcut, without ".lnk"
+  TConstText target;
+};
+
+struct TScript {
+  TSetupDirectives setup;
+  std::vector<TFileLine> files;
+  std::vector<TRegistryLine> registry;
+  std::vector<TIniLine> ini;
+  std::vector<TIconLine> icons;
+};
+
+// Throws TScriptError.
+TScript ParseScript(std::string_view text);
+
+// One parameter line ("Name: value; Name: value") as written, in order;
+// names keep their letter case. Throws std::invalid_argument with the reason.
+struct TParameter {
+  std::string name;
+  std::string value;
+  bool quoted = false;
+  bool operator==(const TParameter&) const = default;
+};
+std::vector<TParameter> SplitParameters(std::string_view line);
+
+// The file name part of a source path written in the script ("\" or "/").
+std::string SourceFileName(std::string_view source);
+
+}  // namespace vanta::build

@@ -1,0 +1,279 @@
+#include "InstallLog.h"
+
+namespace vanta::build {
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+std::string Escape(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || c == '%') {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string Unescape(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '%') {
+      out += s[i];
+      continue;
+    }
+    if (i + 2 >= s.size()) throw TInstallError("log: a cut escape");
+    const int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
+    if (hi < 0 || lo < 0) throw TInstallError("log: a bad escape");
+    out += char(hi << 4 | lo);
+    i += 2;
+  }
+  return out;
+}
+
+std::string RootText(TRegistryRoot r) { return r == TRegistryRoot::LocalMachine ? "HKLM" : "HKCU"; }
+
+TRegistryRoot ParseRoot(std::string_view s) {
+  if (s == "HKCU") return TRegistryRoot::CurrentUser;
+  if (s == "HKLM") return TRegistryRoot::LocalMachine;
+  throw TInstallError("log: an unknown root");
+}
+
+std::vector<std::string> SplitTabs(std::string_view line) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  while (true) {
+    const size_t tab = line.find('\t', start);
+    fields.push_back(Unescape(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start)));
+    if (tab == std::string_view::npos) break;
+    start = tab + 1;
+  }
+  return fields;
+}
+
+bool ParseFlag(const std::string& s) {
+  if (s == "0") return false;
+  if (s == "1") return true;
+  throw TInstallError("log: a bad flag");
+}
+
+}  // namespace
+
+std::string EncodeRecord(const TLogRecord& r) {
+  std::string s(1, static_cast<char>(r.kind));
+  auto field = [&s](std::string_view f) {
+    s += '\t';
+    s += Escape(f);
+  };
+  switch (r.kind) {
+    case TLogKind::App:
+    case TLogKind::Folder:
+      field(r.path);
+      break;
+    case TLogKind::File:
+      field(r.path);
+      field(r.neverUninstall ? "1" : "0");
+      break;
+    case TLogKind::Replace:
+      field(r.path);
+      field(r.backup);
+      field(r.neverUninstall ? "1" : "0");
+      break;
+    case TLogKind::Key:
+    case TLogKind::DeleteKey:
+      field(RootText(r.root));
+      field(r.path);
+      break;
+    case TLogKind::Value:
+      field(RootText(r.root));
+      field(r.path);
+      field(r.name);
+      if (r.oldValue) {
+        field(std::to_string(r.oldValue->type));
+        field(r.oldValue->data);
+      } else {
+        field("-");
+      }
+      break;
+    case TLogKind::Ini:
+      field(r.path);
+      field(r.name);
+      field(r.key);
+      if (r.oldText) {
+        field("=");
+        field(*r.oldText);
+      } else {
+        field("-");
+      }
+      break;
+  }
+  return s;
+}
+
+TLogRecord DecodeRecord(std::string_view line) {
+  if (line.size() < 2 || line[1] != '\t') throw TInstallError("log: not a record");
+  const std::vector<std::string> f = SplitTabs(line.substr(2));
+  TLogRecord r;
+  r.kind = static_cast<TLogKind>(line[0]);
+  auto need = [&f](size_t n) {
+    if (f.size() != n) throw TInstallError("log: a record with the wrong number of fields");
+  };
+  switch (r.kind) {
+    case TLogKind::App:
+    case TLogKind::Folder:
+      need(1);
+      r.path = f[0];
+      break;
+    case TLogKind::File:
+      need(2);
+      r.path = f[0];
+      r.neverUninstall = ParseFlag(f[1]);
+      break;
+    case TLogKind::Replace:
+      need(3);
+      r.path = f[0];
+      r.backup = f[1];
+      r.neverUninstall = ParseFlag(f[2]);
+      break;
+    case TLogKind::Key:
+    case TLogKind::DeleteKey:
+      need(2);
+      r.root = ParseRoot(f[0]);
+      r.path = f[1];
+      break;
+    case TLogKind::Value:
+      if (f.size() != 4 && f.size() != 5) throw TInstallError("log: a record with the wrong number of fields");
+      r.root = ParseRoot(f[0]);
+      r.path = f[1];
+      r.name = f[2];
+      if (f.size() == 5) {
+        if (f[3].empty() || f[3].size() > 10 || f[3].find_first_not_of("0123456789") != std::string::npos)
+          throw TInstallError("log: a bad value type");
+        r.oldValue = TRegValue{uint32_t(std::stoul(f[3])), f[4]};
+      } else if (f[3] != "-") {
+        throw TInstallError("log: a bad old value");
+      }
+      break;
+    case TLogKind::Ini:
+      if (f.size() == 5 && f[3] == "=") r.oldText = f[4];
+      else if (f.size() != 4 || f[3] != "-") throw TInstallError("log: a bad old INI entry");
+      r.path = f[0];
+      r.name = f[1];
+      r.key = f[2];
+      break;
+    default:
+      throw TInstallError("log: an unknown record kind");
+  }
+  return r;
+}
+
+std::string EncodeLog(const std::vector<TLogRecord>& records) {
+  std::string s(kLogHeader);
+  s += "\r\n";
+  for (const TLogRecord& r : records) s += EncodeRecord(r) + "\r\n";
+  return s;
+}
+
+std::vector<TLogRecord> DecodeLog(std::string_view text) {
+  std::vector<TLogRecord> records;
+  bool header = true;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    pos = end + 1;
+    if (header) {
+      if (line != kLogHeader) throw TInstallError("not an uninstall log");
+      header = false;
+      continue;
+    }
+    if (line.empty()) continue;
+    records.push_back(DecodeRecord(line));
+  }
+  if (header) throw TInstallError("not an uninstall log");
+  return records;
+}
+
+TLogRecord AppRecord(const std::string& name) {
+  TLogRecord r;
+  r.kind = TLogKind::App;
+  r.path = name;
+  return r;
+}
+
+TLogRecord FolderRecord(const std::string& path) {
+  TLogRecord r;
+  r.kind = TLogKind::Folder;
+  r.path = path;
+  return r;
+}
+
+TLogRecord FileRecord(const std::string& path, bool neverUninstall) {
+  TLogRecord r;
+  r.kind = TLogKind::File;
+  r.path = path;
+  r.neverUninstall = neverUninstall;
+  return r;
+}
+
+TLogRecord ReplaceRecord(const std::string& path, const std::string& backup, bool neverUninstall) {
+  TLogRecord r = FileRecord(path, neverUninstall);
+  r.kind = TLogKind::Replace;
+  r.backup = backup;
+  return r;
+}
+
+TLogRecord KeyRecord(TRegistryRoot root, const std::string& subkey) {
+  TLogRecord r;
+  r.kind = TLogKind::Key;
+  r.root = root;
+  r.path = subkey;
+  return r;
+}
+
+TLogRecord ValueRecord(TRegistryRoot root, const std::string& subkey, const std::string& name, std::optional<TRegValue> old) {
+  TLogRecord r = KeyRecord(root, subkey);
+  r.kind = TLogKind::Value;
+  r.name = name;
+  r.oldValue = std::move(old);
+  return r;
+}
+
+TLogRecord IniRecord(const std::string& file, const std::string& section, const std::string& key, std::optional<std::string> old) {
+  TLogRecord r;
+  r.kind = TLogKind::Ini;
+  r.path = file;
+  r.name = section;
+  r.key = key;
+  r.oldText = std::move(old);
+  return r;
+}
+
+TLogRecord DeleteKeyRecord(TRegistryRoot root, const std::string& subkey) {
+  TLogRecord r = KeyRecord(root, subkey);
+  r.kind = TLogKind::DeleteKey;
+  return r;
+}
+
+TRegValue StringValue(std::string_view text) { return {kRegString, std::string(text) + '\0'}; }
+
+TRegValue DwordValue(uint32_t v) {
+  std::string d(4, '\0');
+  for (int i = 0; i < 4; ++i) d[i] = char(v >> (8 * i));
+  return {kRegDword, d};
+}
+
+}  // namespace vanta::build

@@ -1,0 +1,152 @@
+#include "InstallTransaction.h"
+
+namespace vanta::build {
+namespace {
+
+bool IsRoot(const std::string& path) {
+  if (path.size() == 2 && path[1] == ':') return true;
+  if (path.size() == 3 && path[1] == ':' && path[2] == '\\') return true;
+  if (path.rfind("\\\\", 0) == 0) {
+    // \\server\share is the root of a network path.
+    const size_t server = path.find('\\', 2);
+    return server == std::string::npos || path.find('\\', server + 1) == std::string::npos;
+  }
+  return path.empty();
+}
+
+}  // namespace
+
+std::string ParentFolder(const std::string& path) {
+  if (IsRoot(path)) return {};
+  std::string p = path;
+  if (p.back() == '\\') p.pop_back();
+  const size_t cut = p.find_last_of('\\');
+  if (cut == std::string::npos) return {};
+  std::string parent = p.substr(0, cut);
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
+  return parent;
+}
+
+void TInstallTransaction::AttachJournal(IJournal& journal) {
+  journal_ = &journal;
+  for (const TLogRecord& r : records_) journal_->Append(r);
+}
+
+void TInstallTransaction::Log(const TLogRecord& r) {
+  if (journal_) journal_->Append(r);
+  records_.push_back(r);
+}
+
+void TInstallTransaction::Inherit(const std::vector<TLogRecord>& earlier) {
+  if (!records_.empty()) throw std::logic_error("an earlier log goes first");
+  for (const TLogRecord& r : earlier)
+    if (r.kind != TLogKind::App) Log(r);
+  inherited_ = records_.size();
+}
+
+void TInstallTransaction::CreateFolders(const std::string& path) {
+  std::vector<std::string> missing;
+  for (std::string p = path; !p.empty() && !IsRoot(p) && !target_.FolderExists(p); p = ParentFolder(p))
+    missing.push_back(p);
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    Log(FolderRecord(*it));
+    target_.CreateFolder(*it);
+  }
+}
+
+void TInstallTransaction::PrepareFile(const std::string& path, bool neverUninstall) {
+  if (!target_.FileExists(path)) {
+    Log(FileRecord(path, neverUninstall));
+    return;
+  }
+  std::string backup;
+  for (int n = 1;; ++n) {
+    backup = path + ".~vb" + std::to_string(n);
+    if (!target_.FileExists(backup) && !target_.FolderExists(backup)) break;
+  }
+  Log(ReplaceRecord(path, backup, neverUninstall));
+  target_.RenameFile(path, backup);
+}
+
+void TInstallTransaction::InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce) {
+  PrepareFile(path, neverUninstall);
+  target_.WriteFile(path, produce);
+}
+
+void TInstallTransaction::CreateShortcut(const std::string& link, const std::string& target) {
+  PrepareFile(link, false);
+  target_.CreateShortcut(link, target);
+}
+
+void TInstallTransaction::WriteIni(const std::string& file, const std::string& section, const std::string& key,
+                                   const std::string& value) {
+  Log(IniRecord(file, section, key, target_.ReadIni(file, section, key)));
+  target_.WriteIni(file, section, key, value);
+}
+
+void TInstallTransaction::WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name,
+                                     const TRegValue& value) {
+  // The outermost key that is missing is ours with all below it.
+  for (size_t cut = 0; cut != std::string::npos;) {
+    cut = subkey.find('\\', cut + 1);
+    const std::string key = subkey.substr(0, cut);
+    if (!target_.KeyExists(root, key)) {
+      Log(KeyRecord(root, key));
+      break;
+    }
+  }
+  Log(ValueRecord(root, subkey, name, target_.ReadValue(root, subkey, name)));
+  target_.WriteValue(root, subkey, name, value);
+}
+
+void TInstallTransaction::DeleteKeyOnUninstall(TRegistryRoot root, const std::string& subkey) {
+  Log(DeleteKeyRecord(root, subkey));
+}
+
+void TInstallTransaction::Commit() {
+  for (size_t i = inherited_; i < records_.size(); ++i)
+    if (records_[i].kind == TLogKind::Replace) target_.RemoveFile(records_[i].backup);
+}
+
+std::vector<std::string> TInstallTransaction::Rollback() {
+  std::vector<std::string> problems;
+  for (auto it = records_.rbegin(); it != records_.rend() - inherited_; ++it) {
+    const TLogRecord& r = *it;
+    try {
+      switch (r.kind) {
+        case TLogKind::App:
+        case TLogKind::DeleteKey:
+          break;
+        case TLogKind::Folder:
+          target_.RemoveFolderIfEmpty(r.path);
+          break;
+        case TLogKind::File:
+          target_.RemoveFile(r.path);
+          break;
+        case TLogKind::Replace:
+          // Without the backup the old file was never moved: leave it.
+          if (target_.FileExists(r.backup)) {
+            target_.RemoveFile(r.path);
+            target_.RenameFile(r.backup, r.path);
+          }
+          break;
+        case TLogKind::Key:
+          target_.DeleteKeyTree(r.root, r.path);
+          break;
+        case TLogKind::Value:
+          if (r.oldValue) target_.WriteValue(r.root, r.path, r.name, *r.oldValue);
+          else target_.DeleteValue(r.root, r.path, r.name);
+          break;
+        case TLogKind::Ini:
+          if (r.oldText) target_.WriteIni(r.path, r.name, r.key, *r.oldText);
+          else target_.DeleteIni(r.path, r.name, r.key);
+          break;
+      }
+    } catch (const std::exception& e) {
+      problems.push_back(EncodeRecord(r) + ": " + e.what());
+    }
+  }
+  return problems;
+}
+
+}  // namespace vanta::build

@@ -1,0 +1,54 @@
+// An install as a transaction: every action is logged (to the journal, and
+// so to disk) before it is done, so that Rollback can undo exactly what was
+// done, even an action cut short, and the committed log is the
+// uninstaller's.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "InstallLog.h"
+
+namespace vanta::build {
+
+class TInstallTransaction {
+ public:
+  explicit TInstallTransaction(IInstallTarget& target) : target_(target) {}
+
+  // From now on each record also goes to `journal`, starting with those
+  // made so far.
+  void AttachJournal(IJournal& journal);
+
+  void Note(const TLogRecord& r) { Log(r); }  // a record without an action (App)
+  // The log of an earlier install into the same folder: kept at the head
+  // of this one for the uninstaller, never rolled back. Before any record.
+  void Inherit(const std::vector<TLogRecord>& earlier);
+  void CreateFolders(const std::string& path);  // every missing level, outermost first
+  void InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce);
+  void CreateShortcut(const std::string& link, const std::string& target);
+  void WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
+  void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& value);
+  void DeleteKeyOnUninstall(TRegistryRoot root, const std::string& subkey);
+
+  // Drops the backups of replaced files; the records stay.
+  void Commit();
+  // Undoes the records in reverse; returns what could not be undone.
+  std::vector<std::string> Rollback();
+
+  const std::vector<TLogRecord>& Records() const { return records_; }
+
+ private:
+  void Log(const TLogRecord& r);
+  // Records the file at `path` as new or replaced (moving the old one away)
+  // and leaves the path free to write.
+  void PrepareFile(const std::string& path, bool neverUninstall);
+
+  IInstallTarget& target_;
+  IJournal* journal_ = nullptr;
+  std::vector<TLogRecord> records_;
+  size_t inherited_ = 0;
+};
+
+// Parent of a Windows path ("" at a root: "C:\", "C:", "\\server\share").
+std::string ParentFolder(const std::string& path);
+
+}  // namespace vanta::build

@@ -1,0 +1,207 @@
+#include "Installer.h"
+
+#include <algorithm>
+
+#include "PathRules.h"
+
+namespace vanta::build {
+namespace {
+
+struct TCancelled {};
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+std::string LowerCase(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), Lower);
+  return s;
+}
+
+std::string Join(const std::string& folder, const std::string& relative) {
+  if (relative.empty()) return folder;
+  return folder + "\\" + relative;
+}
+
+// Whether `shortName` ("MYSAVE~1.SCR", "MySaver~1.scr") is an 8.3 form of
+// `longName` ("My Saver.scr"): the stem before "~digits" starts the long
+// base name with blanks removed, and the extensions agree.
+bool IsShortFormOf(const std::string& shortName, const std::string& longName) {
+  const std::string s = LowerCase(shortName), l = LowerCase(longName);
+  const size_t tilde = s.find('~');
+  if (tilde == std::string::npos || tilde == 0) return false;
+  const size_t dot = s.find('.', tilde);
+  const std::string digits = s.substr(tilde + 1, dot == std::string::npos ? std::string::npos : dot - tilde - 1);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+  const std::string shortExt = dot == std::string::npos ? "" : s.substr(dot + 1);
+  const size_t longDot = l.find_last_of('.');
+  const std::string longExt = longDot == std::string::npos ? "" : l.substr(longDot + 1);
+  std::string longBase = l.substr(0, longDot);
+  longBase.erase(std::remove(longBase.begin(), longBase.end(), ' '), longBase.end());
+  return longExt.substr(0, 3) == shortExt && longBase.rfind(s.substr(0, tilde), 0) == 0;
+}
+
+}  // namespace
+
+std::string TSetupFolders::Value(TFolder f) const {
+  switch (f) {
+    case TFolder::App: return app;
+    case TFolder::Pf: return pf;
+    case TFolder::Sys: return sys;
+    case TFolder::Win: return win;
+    case TFolder::Group: return group;
+    case TFolder::UserDesktop: return userDesktop;
+  }
+  return {};
+}
+
+std::optional<std::string> CheckInstallFolder(const std::string& path) {
+  const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                     path[1] == ':' && path[2] == '\\';
+  if (!drive) return "\"" + path + "\" is not a full path on a drive";
+  std::string rest = path.substr(3);
+  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
+  if (rest.empty()) return "\"" + path + "\" is a drive's root";
+  if (rest.find('/') != std::string::npos) return "\"" + path + "\" holds \"/\"";
+  return CheckRelativePath(rest);
+}
+
+std::string ExpandValue(const TConstText& text, const TSetupFolders& folders,
+                        const std::vector<std::string>& installedFiles, IInstallTarget& target) {
+  const std::string value = Expand(text, [&](TFolder f) { return folders.Value(f); });
+  const size_t cut = value.find_last_of('\\');
+  if (cut == std::string::npos || value.find('~', cut) == std::string::npos || target.FileExists(value)) return value;
+  const std::string folder = LowerCase(value.substr(0, cut));
+  std::string match;
+  for (const std::string& file : installedFiles) {
+    const size_t fileCut = file.find_last_of('\\');
+    if (LowerCase(file.substr(0, fileCut)) != folder || !IsShortFormOf(value.substr(cut + 1), file.substr(fileCut + 1)))
+      continue;
+    if (!match.empty() && LowerCase(match) != LowerCase(file)) return value;  // two candidates: leave it as written
+    match = file;
+  }
+  if (match.empty()) return value;
+  const std::string shortPath = target.ShortPath(match);
+  return shortPath.empty() ? match : shortPath;
+}
+
+TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetupFolders& folders,
+                       const TInstallOptions& options, IInstallTarget& target, IInstallProgress& progress,
+                       const TFileProducer& uninstaller) {
+  const TPayloadIndex& index = payload.index;
+  auto folderOf = [&](const TDestination& d) { return Join(folders.Value(d.folder), d.relative); };
+
+  uint64_t total = 0, done = 0;
+  for (const TPackedFile& f : index.files) total += f.size;
+
+  TInstallTransaction tx(target);
+  TInstallResult result;
+  class TJournal : public IJournal {
+   public:
+    TJournal(IInstallTarget& t, std::string path) : target_(t), path_(std::move(path)) {}
+    void Append(const TLogRecord& r) override {
+      std::string line;
+      if (first_) line = std::string(kLogHeader) + "\r\n";
+      first_ = false;
+      target_.AppendFile(path_, line + EncodeRecord(r) + "\r\n");
+    }
+
+   private:
+    IInstallTarget& target_;
+    std::string path_;
+    bool first_ = true;
+  } journal(target, folders.app + "\\" + kUninstallLogName);
+
+  auto checkCancel = [&] {
+    if (progress.Cancelled()) throw TCancelled{};
+  };
+
+  try {
+    if (auto why = CheckInstallFolder(folders.app)) throw TInstallError("the folder " + *why);
+    // An install over an earlier one keeps its log: the uninstaller then
+    // removes what either of them made.
+    const std::string logPath = folders.app + "\\" + kUninstallLogName;
+    if (std::optional<std::string> earlier = target.LoadFile(logPath)) {
+      try {
+        tx.Inherit(DecodeLog(*earlier));
+      } catch (const TInstallError&) {
+        // A damaged log is replaced; what it named stays on the computer.
+      }
+    }
+    tx.Note(AppRecord(index.appName));
+    tx.CreateFolders(folders.app);
+    // The log file itself is the first file the install writes.
+    if (target.FileExists(logPath)) tx.InstallFile(logPath, false, [](const TByteWriter&) {});
+    else tx.Note(FileRecord(logPath, false));
+    tx.AttachJournal(journal);
+
+    const std::string uninstallerPath = folders.app + "\\" + kUninstallerName;
+    std::vector<std::string> installed;
+    for (size_t i = 0; i < index.files.size(); ++i) {
+      const TPackedFile& f = index.files[i];
+      const std::string folder = folderOf(f.folder);
+      const std::string path = folder + "\\" + f.name;
+      if (LowerCase(path) == LowerCase(logPath) || LowerCase(path) == LowerCase(uninstallerPath))
+        throw TInstallError(path + " is the uninstaller's own file");
+      checkCancel();
+      progress.Progress(path, done, total);
+      tx.CreateFolders(folder);
+      tx.InstallFile(path, f.flags & kFileNeverUninstall, [&](const TByteWriter& write) {
+        ExtractFile(source, payload, i, [&](const void* data, size_t n) {
+          checkCancel();
+          write(data, n);
+          done += n;
+          progress.Progress(path, done, total);
+        });
+      });
+      installed.push_back(path);
+      if (f.flags & kFileIsReadme) result.readme = path;
+    }
+
+    for (const TPackedIcon& icon : index.icons) {
+      if (options.noIcons && icon.name.folder == TFolder::Group) continue;
+      checkCancel();
+      const std::string link = folderOf(icon.name) + ".lnk";
+      tx.CreateFolders(ParentFolder(link));
+      tx.CreateShortcut(link, ExpandValue(icon.target, folders, installed, target));
+    }
+    for (const TPackedIni& e : index.ini) {
+      checkCancel();
+      const std::string file = folderOf(e.file);
+      tx.CreateFolders(ParentFolder(file));
+      tx.WriteIni(file, e.section, e.key, ExpandValue(e.value, folders, installed, target));
+    }
+    for (const TPackedRegistry& r : index.registry) {
+      checkCancel();
+      tx.WriteValue(r.root, r.subkey, r.valueName, StringValue(ExpandValue(r.valueData, folders, installed, target)));
+      if (r.deleteKeyOnUninstall) tx.DeleteKeyOnUninstall(r.root, r.subkey);
+    }
+
+    checkCancel();
+    const std::string key = kUninstallKeyBase + index.appName + "_is1";
+    const std::string quoted = "\"" + uninstallerPath + "\"";
+    const TRegistryRoot hklm = TRegistryRoot::LocalMachine;
+    tx.WriteValue(hklm, key, "DisplayName", StringValue(index.appVerName.empty() ? index.appName : index.appVerName));
+    tx.DeleteKeyOnUninstall(hklm, key);
+    tx.WriteValue(hklm, key, "UninstallString", StringValue(quoted));
+    tx.WriteValue(hklm, key, "QuietUninstallString", StringValue(quoted + " /SILENT"));
+    tx.WriteValue(hklm, key, "InstallLocation", StringValue(folders.app + "\\"));
+    tx.WriteValue(hklm, key, "DisplayIcon", StringValue(uninstallerPath));
+    if (!options.publisher.empty()) tx.WriteValue(hklm, key, "Publisher", StringValue(options.publisher));
+    tx.WriteValue(hklm, key, "EstimatedSize", DwordValue(uint32_t((total + 1023) / 1024)));
+    tx.InstallFile(uninstallerPath, false, uninstaller);
+    checkCancel();
+    tx.Commit();
+    result.log = tx.Records();
+    return result;
+  } catch (const TCancelled&) {
+    result.outcome = TInstallOutcome::Cancelled;
+  } catch (const std::exception& e) {
+    result.outcome = TInstallOutcome::Failed;
+    result.reason = e.what();
+  }
+  result.rollbackProblems = tx.Rollback();
+  result.log = tx.Records();
+  result.readme.clear();
+  return result;
+}
+
+}  // namespace vanta::build

@@ -1,0 +1,38 @@
+// The setup's and the uninstaller's switches:
+//   /SILENT /VERYSILENT /SUPPRESSMSGBOXES /NORESTART /NOCANCEL /NOICONS
+//   /DIR="x:\dir" /GROUP="name" /LOG /LOG="file"
+// and, for the uninstaller's private copy, /UNINSTALLFROM="folder"
+// /WAITPID=n; /TESTPAUSE=ms for tests. Names without letter case; others
+// are kept to be logged.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vanta::build {
+
+enum class TQuietness { Normal, Silent, VerySilent };
+
+struct TSetupCommand {
+  TQuietness quiet = TQuietness::Normal;
+  bool suppressMessageBoxes = false;
+  bool noRestart = false;
+  bool noCancel = false;
+  bool noIcons = false;
+  std::optional<std::string> dir;
+  std::optional<std::string> group;
+  bool log = false;
+  std::string logFile;  // "" with /LOG: the setup picks one in the temporary folder
+  std::string uninstallFrom;
+  unsigned long waitPid = 0;
+  unsigned testPauseMs = 0;  // /TESTPAUSE=ms: each file held back, for tests that press Cancel
+  std::vector<std::string> ignored;
+};
+
+// Arguments as the C runtime splits them (quotes already taken out).
+TSetupCommand ParseSetupCommand(const std::vector<std::string>& args);
+
+// The arguments that start the uninstaller's private copy.
+std::string CopyCommandLine(const TSetupCommand& c, const std::string& from, unsigned long pid);
+
+}  // namespace vanta::build

@@ -1,0 +1,57 @@
+// The setup's pages and what their buttons do, apart from any window:
+// welcome, install folder (with Browse), Start menu folder, ready,
+// installing (progress, Cancel), finished ("View the readme" when the
+// payload has a readme). The dialog in win32/ only moves TWizardFields
+// between its controls and this.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "Installer.h"
+
+namespace vanta::build {
+
+enum class TWizardPage { Welcome, Folder, Group, Ready, Installing, Finished };
+
+// What the page's controls hold.
+struct TWizardFields {
+  std::string folder;
+  std::string group;
+  bool noGroup = false;  // no Start menu folder
+  bool viewReadme = true;
+};
+
+struct TWizardButtons {
+  bool back = false;  // enabled
+  bool next = true;
+  std::string nextCaption = "&Next >";
+  bool cancel = true;
+};
+
+class TSetupWizard {
+ public:
+  TSetupWizard(std::string appName, TWizardFields defaults, bool hasReadme, bool noCancel);
+
+  TWizardPage Page() const { return page_; }
+  TWizardButtons Buttons() const;
+  std::string Heading() const;
+  std::string Text() const;
+  const TWizardFields& Fields() const { return fields_; }
+  bool HasReadme() const { return hasReadme_; }
+
+  // Next (Install, Finish) with the controls' contents: the page's fields
+  // are checked; on a fault the page stays and the reason comes back.
+  std::optional<std::string> Next(const TWizardFields& controls);
+  void Back(const TWizardFields& controls);
+  // The installing page's end: Finished after success.
+  void InstallDone();
+
+ private:
+  std::string appName_;
+  TWizardFields fields_;
+  bool hasReadme_;
+  bool noCancel_;
+  TWizardPage page_ = TWizardPage::Welcome;
+};
+
+}  // namespace vanta::build

@@ -1,0 +1,182 @@
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "../Installer.h"
+#include "../SetupWizard.h"
+#include "FileSource.h"
+#include "PathRules.h"
+#include "SetupRoles.h"
+#include "Win32Target.h"
+#include "WizardForm.h"
+
+namespace vanta::build {
+namespace {
+
+constexpr const char* kCorrupted = "The setup files are corrupted. Please obtain a new copy of the program.";
+
+std::string ShellFolder(int csidl) {
+  char buf[MAX_PATH];
+  if (FAILED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, buf))) return {};
+  return buf;
+}
+
+std::string NoTrailingBackslash(std::string s) {
+  if (s.size() > 3 && s.back() == '\\') s.pop_back();
+  return s;
+}
+
+// {sys}: on 64-bit Windows a 32-bit setup's system files belong in
+// SysWOW64; naming that folder itself writes them there without
+// redirection and gives values a path a 64-bit process finds too.
+std::string SystemFolder() {
+  char buf[MAX_PATH];
+  using TGetWow64 = UINT(WINAPI*)(LPSTR, UINT);
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (auto get = reinterpret_cast<TGetWow64>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemWow64DirectoryA")))) {
+    const UINT n = get(buf, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) return NoTrailingBackslash(std::string(buf, n));
+  }
+  const UINT n = GetSystemDirectoryA(buf, MAX_PATH);
+  return NoTrailingBackslash(std::string(buf, n));
+}
+
+std::string WindowsFolder() {
+  char buf[MAX_PATH];
+  const UINT n = GetWindowsDirectoryA(buf, MAX_PATH);
+  return NoTrailingBackslash(std::string(buf, n));
+}
+
+class TNoProgress : public IInstallProgress {
+ public:
+  explicit TNoProgress(TSetupUi& ui) : ui_(ui) {}
+  void Progress(const std::string& what, uint64_t, uint64_t) override {
+    if (what != last_) ui_.Log("Installing " + what);
+    last_ = what;
+  }
+  bool Cancelled() override { return false; }
+
+ private:
+  TSetupUi& ui_;
+  std::string last_;
+};
+
+}  // namespace
+
+std::string FolderOfPath(const std::string& path) {
+  const size_t cut = path.find_last_of('\\');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+int RunSetup(const TSetupCommand& command, const std::string& self) {
+  TSetupUi ui(command, "Setup");
+  ui.Log("Setup started: " + self);
+  for (const std::string& a : command.ignored) ui.Log("Ignored argument: " + a);
+
+  std::unique_ptr<TFileSource> source;
+  TPayload payload;
+  try {
+    source = std::make_unique<TFileSource>(self);
+    payload = OpenPayload(*source);
+  } catch (const TPayloadError& e) {
+    ui.Log(std::string("Packed data refused: ") + e.what());
+    ui.Error(kCorrupted);
+    return kSetupCouldNotStart;
+  }
+  const TPayloadIndex& index = payload.index;
+  const std::string title = "Setup - " + index.appName;
+  ui.SetTitle(title);
+
+  TSetupFolders folders;
+  folders.pf = NoTrailingBackslash(ShellFolder(CSIDL_PROGRAM_FILES));
+  folders.sys = SystemFolder();
+  folders.win = WindowsFolder();
+  folders.userDesktop = NoTrailingBackslash(ShellFolder(CSIDL_DESKTOPDIRECTORY));
+  const std::string programs = NoTrailingBackslash(ShellFolder(CSIDL_COMMON_PROGRAMS));
+
+  TWizardFields defaults;
+  defaults.folder = command.dir ? NoTrailingBackslash(*command.dir)
+                                : folders.Value(index.defaultDirName.folder) + "\\" + index.defaultDirName.relative;
+  defaults.group = command.group.value_or(index.defaultGroupName);
+  defaults.noGroup = command.noIcons;
+  bool hasReadme = false;
+  for (const TPackedFile& f : index.files) hasReadme |= (f.flags & kFileIsReadme) != 0;
+  TSetupWizard wizard(index.appVerName.empty() ? index.appName : index.appVerName, defaults, hasReadme, command.noCancel);
+
+  // What the switches give is checked as the pages would check it.
+  if (command.quiet != TQuietness::Normal) {
+    for (int page = 0; page < 4; ++page) {
+      if (std::optional<std::string> error = wizard.Next(wizard.Fields())) {
+        ui.Error(*error);
+        return kSetupCouldNotStart;
+      }
+    }
+  }
+
+  const uint64_t stubSize = payload.start;
+  const TFileProducer uninstaller = [&](const TByteWriter& write) {
+    char buf[65536];
+    for (uint64_t at = 0; at < stubSize;) {
+      const size_t n = size_t(std::min<uint64_t>(sizeof buf, stubSize - at));
+      source->ReadAt(at, buf, n);
+      write(buf, n);
+      at += n;
+    }
+  };
+  const TInstallWork work = [&](IInstallProgress& progress, const TWizardFields& fields) {
+    TSetupFolders chosen = folders;
+    chosen.app = fields.folder;
+    chosen.group = programs + "\\" + fields.group;
+    for (TFolder f : {TFolder::App, TFolder::Pf, TFolder::Sys, TFolder::Win, TFolder::Group, TFolder::UserDesktop})
+      ui.Log("{" + std::string(FolderName(f)) + "} = " + chosen.Value(f));
+    TInstallOptions options;
+    options.noIcons = fields.noGroup;
+    TWin32Target target;
+    return Install(*source, payload, chosen, options, target, progress, uninstaller);
+  };
+
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  TWizardOutcome outcome;
+  if (command.quiet == TQuietness::VerySilent) {
+    TNoProgress progress(ui);
+    outcome.install = work(progress, wizard.Fields());
+    outcome.end = outcome.install.outcome == TInstallOutcome::Done     ? TWizardEnd::Done
+                  : outcome.install.outcome == TInstallOutcome::Failed ? TWizardEnd::Failed
+                                                                        : TWizardEnd::CancelledDuring;
+  } else {
+    const std::string leaf = index.defaultDirName.relative.substr(index.defaultDirName.relative.find_last_of('\\') + 1);
+    outcome = RunWizardForm(wizard, title, command.quiet == TQuietness::Silent, leaf, work, command.testPauseMs);
+  }
+  CoUninitialize();
+
+  const TInstallResult& result = outcome.install;
+  for (const TLogRecord& r : result.log) ui.Log("Log: " + EncodeRecord(r));
+  if (outcome.end == TWizardEnd::Failed || outcome.end == TWizardEnd::CancelledDuring)
+    ui.Log("Rolled back " + std::to_string(result.log.size()) + " logged actions, " +
+           std::to_string(result.rollbackProblems.size()) + " of them with problems");
+  for (const std::string& p : result.rollbackProblems) ui.Log("Rollback problem: " + p);
+
+  switch (outcome.end) {
+    case TWizardEnd::CancelledBefore:
+      ui.Log("Cancelled before installing");
+      return kSetupCancelledBefore;
+    case TWizardEnd::Done:
+      ui.Log("Installation finished");
+      if (ui.Interactive() && wizard.Fields().viewReadme && !result.readme.empty())
+        ShellExecuteA(nullptr, "open", result.readme.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      return kSetupDone;
+    case TWizardEnd::CancelledDuring:
+      ui.Log("Cancelled while installing; everything was taken out again");
+      return kSetupCancelledDuring;
+    case TWizardEnd::Failed:
+      break;
+  }
+  ui.Error("Setup could not install " + index.appName + ":\n" + result.reason +
+           (result.rollbackProblems.empty() ? "\n\nNothing was changed." : "\n\nSome changes could not be undone; see the log."));
+  return kSetupFailed;
+}
+
+}  // namespace vanta::build

@@ -1,0 +1,31 @@
+// What the setup and the uninstaller say to the user, as the switches
+// allow: /VERYSILENT and /SILENT skip the questions, /SUPPRESSMSGBOXES
+// takes each box's default answer; /LOG writes every line to a file.
+#pragma once
+#include <cstdio>
+#include <string>
+
+#include "../SetupCommandLine.h"
+
+namespace vanta::build {
+
+class TSetupUi {
+ public:
+  TSetupUi(const TSetupCommand& command, std::string title);
+  ~TSetupUi();
+
+  bool Interactive() const { return command_.quiet == TQuietness::Normal; }
+  // A question; `byDefault` is the answer when boxes are suppressed or silent.
+  bool Ask(const std::string& text, bool byDefault);
+  void Inform(const std::string& text);  // not in silent runs
+  void Error(const std::string& text);   // also in silent runs unless suppressed
+  void Log(const std::string& line);
+  void SetTitle(std::string title) { title_ = std::move(title); }
+
+ private:
+  TSetupCommand command_;
+  std::string title_;
+  std::FILE* log_ = nullptr;
+};
+
+}  // namespace vanta::build

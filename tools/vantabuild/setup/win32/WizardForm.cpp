@@ -1,0 +1,312 @@
+#include "WizardForm.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "WizardIds.h"
+
+namespace vanta::build {
+namespace {
+
+constexpr UINT kProgressMessage = WM_APP + 1;
+constexpr UINT kDoneMessage = WM_APP + 2;
+constexpr int kProgressSteps = 1000;
+
+// Between the worker and the dialog: the latest progress, and Cancel's
+// question, during which the worker waits.
+class TFormProgress : public IInstallProgress {
+ public:
+  TFormProgress(HWND dialog, unsigned pauseMs) : dialog_(dialog), pauseMs_(pauseMs) {}
+
+  void Progress(const std::string& what, uint64_t done, uint64_t total) override {
+    bool newFile = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      newFile = what != what_;
+      what_ = what;
+      done_ = done;
+      total_ = total;
+    }
+    if (!posted_.exchange(true)) PostMessageA(dialog_, kProgressMessage, 0, 0);
+    if (newFile && pauseMs_) Sleep(pauseMs_);
+  }
+
+  bool Cancelled() override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    answered_.wait(lock, [this] { return !asking_; });
+    return cancel_;
+  }
+
+  void BeginQuestion() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    asking_ = true;
+  }
+  void Answer(bool cancel) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      asking_ = false;
+      cancel_ = cancel;
+    }
+    answered_.notify_all();
+  }
+
+  // For the dialog: what to show now.
+  void Take(std::string& what, int& step) {
+    posted_ = false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    what = what_;
+    step = total_ ? int(done_ * kProgressSteps / total_) : 0;
+  }
+
+ private:
+  HWND dialog_;
+  unsigned pauseMs_;
+  std::mutex mutex_;
+  std::condition_variable answered_;
+  std::atomic<bool> posted_{false};
+  std::string what_;
+  uint64_t done_ = 0, total_ = 0;
+  bool asking_ = false;
+  bool cancel_ = false;
+};
+
+class TWizardForm {
+ public:
+  TWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly, const std::string& folderLeaf,
+              const TInstallWork& work, unsigned pauseMs)
+      : wizard_(wizard), title_(title), progressOnly_(progressOnly), folderLeaf_(folderLeaf), work_(work), pauseMs_(pauseMs) {}
+
+  TWizardOutcome Run() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WIZARD), nullptr, Proc, reinterpret_cast<LPARAM>(this));
+    if (worker_.joinable()) worker_.join();
+    if (bold_) DeleteObject(bold_);
+    return outcome_;
+  }
+
+ private:
+  static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lp);
+    auto* self = reinterpret_cast<TWizardForm*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return self ? self->Handle(dialog, message, wp, lp) : FALSE;
+  }
+
+  INT_PTR Handle(HWND dialog, UINT message, WPARAM wp, LPARAM) {
+    switch (message) {
+      case WM_INITDIALOG:
+        Init(dialog);
+        return TRUE;
+      case WM_COMMAND:
+        Command(LOWORD(wp));
+        return TRUE;
+      case WM_CLOSE:
+        Command(IDCANCEL);
+        return TRUE;
+      case kProgressMessage:
+        ShowProgress();
+        return TRUE;
+      case kDoneMessage:
+        InstallEnded();
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+
+  HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+
+  std::string ItemText(int id) const {
+    char buf[MAX_PATH * 2];
+    GetDlgItemTextA(dialog_, id, buf, sizeof buf);
+    return buf;
+  }
+
+  void Init(HWND dialog) {
+    dialog_ = dialog;
+    SetWindowTextA(dialog_, title_.c_str());
+    LOGFONTA lf{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    lf.lfWeight = FW_BOLD;
+    bold_ = CreateFontIndirectA(&lf);
+    SendMessageA(Item(IDC_HEADING), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
+    SendMessageA(Item(IDC_PROGRESS), PBM_SETRANGE32, 0, kProgressSteps);
+    const TWizardFields& f = wizard_.Fields();
+    SetDlgItemTextA(dialog_, IDC_FOLDER, f.folder.c_str());
+    SetDlgItemTextA(dialog_, IDC_GROUP, f.group.c_str());
+    CheckDlgButton(dialog_, IDC_NOGROUP, f.noGroup ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog_, IDC_VIEWREADME, BST_CHECKED);
+    ShowPage();
+    SetForegroundWindow(dialog_);
+  }
+
+  TWizardFields Controls() const {
+    TWizardFields f = wizard_.Fields();
+    f.folder = ItemText(IDC_FOLDER);
+    f.group = ItemText(IDC_GROUP);
+    f.noGroup = IsDlgButtonChecked(dialog_, IDC_NOGROUP) == BST_CHECKED;
+    f.viewReadme = IsDlgButtonChecked(dialog_, IDC_VIEWREADME) == BST_CHECKED;
+    return f;
+  }
+
+  void ShowPage() {
+    const TWizardPage page = wizard_.Page();
+    SetDlgItemTextA(dialog_, IDC_HEADING, wizard_.Heading().c_str());
+    SetDlgItemTextA(dialog_, IDC_TEXT, wizard_.Text().c_str());
+    auto show = [&](int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); };
+    show(IDC_FOLDER, page == TWizardPage::Folder);
+    show(IDC_BROWSE, page == TWizardPage::Folder);
+    show(IDC_GROUP, page == TWizardPage::Group);
+    show(IDC_NOGROUP, page == TWizardPage::Group);
+    show(IDC_PROGRESS, page == TWizardPage::Installing);
+    show(IDC_STATUS, page == TWizardPage::Installing);
+    show(IDC_VIEWREADME, page == TWizardPage::Finished && wizard_.HasReadme());
+    EnableWindow(Item(IDC_GROUP), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
+    const TWizardButtons b = wizard_.Buttons();
+    EnableWindow(Item(IDC_BACK), b.back);
+    EnableWindow(Item(IDC_NEXT), b.next);
+    EnableWindow(Item(IDCANCEL), b.cancel);
+    SetDlgItemTextA(dialog_, IDC_NEXT, b.nextCaption.c_str());
+    if (page == TWizardPage::Folder) SetFocus(Item(IDC_FOLDER));
+    else if (b.next) SetFocus(Item(IDC_NEXT));
+    if (page == TWizardPage::Installing && !worker_.joinable()) StartInstall();
+  }
+
+  void Command(int id) {
+    switch (id) {
+      case IDC_NEXT:
+        Next();
+        break;
+      case IDC_BACK:
+        wizard_.Back(Controls());
+        ShowPage();
+        break;
+      case IDC_BROWSE:
+        Browse();
+        break;
+      case IDC_NOGROUP:
+        EnableWindow(Item(IDC_GROUP), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
+        break;
+      case IDCANCEL:
+        Cancel();
+        break;
+    }
+  }
+
+  void Next() {
+    if (!wizard_.Buttons().next) return;
+    const bool finishing = wizard_.Page() == TWizardPage::Finished;
+    if (std::optional<std::string> error = wizard_.Next(Controls())) {
+      MessageBoxA(dialog_, error->c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
+      return;
+    }
+    if (finishing) {
+      EndDialog(dialog_, 0);
+      return;
+    }
+    ShowPage();
+  }
+
+  void Cancel() {
+    if (wizard_.Page() == TWizardPage::Finished) {
+      EndDialog(dialog_, 0);  // closing the last page is Finish
+      return;
+    }
+    if (!wizard_.Buttons().cancel) return;
+    if (wizard_.Page() != TWizardPage::Installing) {
+      if (MessageBoxA(dialog_, "Leave setup? Nothing has been installed.", title_.c_str(),
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
+        outcome_.end = TWizardEnd::CancelledBefore;
+        EndDialog(dialog_, 0);
+      }
+      return;
+    }
+    progress_->BeginQuestion();
+    const bool stop = MessageBoxA(dialog_, "Stop the installation? What is installed so far will be taken out again.",
+                                  title_.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    if (stop) EnableWindow(Item(IDCANCEL), FALSE);
+    progress_->Answer(stop);
+  }
+
+  void Browse() {
+    BROWSEINFOA bi{};
+    bi.hwndOwner = dialog_;
+    bi.lpszTitle = "Choose the folder to install into:";
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE list = SHBrowseForFolderA(&bi);
+    if (!list) return;
+    char path[MAX_PATH];
+    if (SHGetPathFromIDListA(list, path)) {
+      std::string folder = path;
+      if (!folder.empty() && folder.back() != '\\') folder += '\\';
+      SetDlgItemTextA(dialog_, IDC_FOLDER, (folder + folderLeaf_).c_str());
+    }
+    CoTaskMemFree(list);
+  }
+
+  void StartInstall() {
+    progress_ = std::make_unique<TFormProgress>(dialog_, pauseMs_);
+    const TWizardFields fields = wizard_.Fields();
+    worker_ = std::thread([this, fields] {
+      CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+      outcome_.install = work_(*progress_, fields);
+      CoUninitialize();
+      PostMessageA(dialog_, kDoneMessage, 0, 0);
+    });
+  }
+
+  void ShowProgress() {
+    std::string what;
+    int step = 0;
+    progress_->Take(what, step);
+    SendMessageA(Item(IDC_PROGRESS), PBM_SETPOS, step, 0);
+    SetDlgItemTextA(dialog_, IDC_STATUS, what.c_str());
+  }
+
+  void InstallEnded() {
+    worker_.join();
+    switch (outcome_.install.outcome) {
+      case TInstallOutcome::Done:
+        outcome_.end = TWizardEnd::Done;
+        wizard_.InstallDone();
+        if (progressOnly_) EndDialog(dialog_, 0);
+        else ShowPage();
+        return;
+      case TInstallOutcome::Cancelled:
+        outcome_.end = TWizardEnd::CancelledDuring;
+        break;
+      case TInstallOutcome::Failed:
+        outcome_.end = TWizardEnd::Failed;
+        break;
+    }
+    EndDialog(dialog_, 0);
+  }
+
+  TSetupWizard& wizard_;
+  std::string title_;
+  bool progressOnly_;
+  std::string folderLeaf_;
+  const TInstallWork& work_;
+  unsigned pauseMs_;
+  HWND dialog_ = nullptr;
+  HFONT bold_ = nullptr;
+  std::unique_ptr<TFormProgress> progress_;
+  std::thread worker_;
+  TWizardOutcome outcome_;
+};
+
+}  // namespace
+
+TWizardOutcome RunWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly,
+                             const std::string& folderLeaf, const TInstallWork& work, unsigned pauseMs) {
+  return TWizardForm(wizard, title, progressOnly, folderLeaf, work, pauseMs).Run();
+}
+
+}  // namespace vanta::build

@@ -1,0 +1,16 @@
+// Control identifiers of the setup's dialog (WizardForm.rc), shared with
+// the tests that drive it.
+#pragma once
+
+#define IDD_WIZARD 100
+#define IDC_HEADING 1001
+#define IDC_TEXT 1002
+#define IDC_FOLDER 1003
+#define IDC_BROWSE 1004
+#define IDC_GROUP 1005
+#define IDC_NOGROUP 1006
+#define IDC_PROGRESS 1007
+#define IDC_STATUS 1008
+#define IDC_VIEWREADME 1009
+#define IDC_BACK 1010
+#define IDC_NEXT 1011

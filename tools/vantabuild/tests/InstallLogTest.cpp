@@ -1,0 +1,53 @@
+#include "setup/InstallLog.h"
+
+#include <gtest/gtest.h>
+
+namespace vanta::build {
+namespace {
+
+std::vector<TLogRecord> Records() {
+  return {
+      AppRecord("My Saver"),
+      FolderRecord("C:\\Program Files\\My Saver"),
+      FileRecord("C:\\Program Files\\My Saver\\unins000.dat", false),
+      FileRecord("C:\\Windows\\SysWOW64\\VantaSaver.001", true),
+      ReplaceRecord("C:\\x\\100% a.scr", "C:\\x\\100% a.scr.~vb1", false),
+      KeyRecord(TRegistryRoot::CurrentUser, "Software\\Norvane"),
+      ValueRecord(TRegistryRoot::CurrentUser, "Software\\Norvane\\My Saver", "", std::nullopt),
+      ValueRecord(TRegistryRoot::LocalMachine, "Software\\X", "tab\tname", TRegValue{3, std::string("\0\x01\xff\t\r\n%", 7)}),
+      ValueRecord(TRegistryRoot::LocalMachine, "K", "n", StringValue("")),
+      IniRecord("C:\\Windows\\system.INI", "boot", "SCRNSAVE.EXE", "old.scr"),
+      IniRecord("C:\\w.ini", "s", "k", std::nullopt),
+      IniRecord("C:\\w.ini", "s", "k", ""),
+      DeleteKeyRecord(TRegistryRoot::LocalMachine, "Software\\Norvane\\My Saver"),
+  };
+}
+
+TEST(InstallLog, EveryRecordReadsBack) {
+  const std::string text = EncodeLog(Records());
+  EXPECT_EQ(DecodeLog(text), Records());
+  for (const TLogRecord& r : Records()) {
+    const std::string line = EncodeRecord(r);
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    EXPECT_EQ(DecodeRecord(line), r) << line;
+  }
+}
+
+TEST(InstallLog, DamagedLinesAreRefused) {
+  for (const char* bad : {"", "F", "Z\tx", "F\tpath", "F\tpath\t2", "D\ta\tb", "K\tHKCR\tx", "V\tHKCU\tk\tn",
+                          "V\tHKCU\tk\tn\tx", "V\tHKCU\tk\tn\t1x\tdata", "I\tf\ts\tk\t?", "I\tf\ts\tk\t-\textra",
+                          "D\tbad%2", "D\tbad%zz", "R\ta\tb"}) {
+    EXPECT_THROW(DecodeRecord(bad), TInstallError) << bad;
+  }
+  EXPECT_THROW(DecodeLog("F\tx\t0\r\n"), TInstallError);
+  EXPECT_THROW(DecodeLog(""), TInstallError);
+  EXPECT_TRUE(DecodeLog(std::string(kLogHeader) + "\r\n").empty());
+}
+
+TEST(InstallLog, RegistryValueBytes) {
+  EXPECT_EQ(StringValue("ab"), (TRegValue{1, std::string("ab\0", 3)}));
+  EXPECT_EQ(DwordValue(0x01020304), (TRegValue{4, "\x04\x03\x02\x01"}));
+}
+
+}  // namespace
+}  // namespace vanta::build

@@ -1,0 +1,126 @@
+#include "setup/SetupWizard.h"
+
+#include <gtest/gtest.h>
+
+namespace vanta::build {
+namespace {
+
+TWizardFields Defaults() {
+  TWizardFields f;
+  f.folder = "C:\\Program Files\\My Saver";
+  f.group = "My Saver";
+  return f;
+}
+
+// One walk through the pages: the buttons each page shows.
+TEST(SetupWizard, PagesAndButtonsInOrder) {
+  TSetupWizard w("My Saver", Defaults(), true, false);
+  struct TStep {
+    TWizardPage page;
+    bool back, next, cancel;
+    const char* nextCaption;
+  };
+  const TStep kSteps[] = {
+      {TWizardPage::Welcome, false, true, true, "&Next >"},
+      {TWizardPage::Folder, true, true, true, "&Next >"},
+      {TWizardPage::Group, true, true, true, "&Next >"},
+      {TWizardPage::Ready, true, true, true, "&Install"},
+      {TWizardPage::Installing, false, false, true, "&Next >"},
+  };
+  for (const TStep& s : kSteps) {
+    ASSERT_EQ(w.Page(), s.page);
+    const TWizardButtons b = w.Buttons();
+    EXPECT_EQ(b.back, s.back) << w.Heading();
+    EXPECT_EQ(b.next, s.next) << w.Heading();
+    EXPECT_EQ(b.cancel, s.cancel) << w.Heading();
+    EXPECT_EQ(b.nextCaption, s.nextCaption) << w.Heading();
+    EXPECT_FALSE(w.Heading().empty());
+    if (s.page != TWizardPage::Installing) {
+      EXPECT_EQ(w.Next(w.Fields()), std::nullopt);
+    }
+  }
+  EXPECT_TRUE(w.Next(w.Fields()).has_value()) << "Next does nothing while installing";
+  w.InstallDone();
+  EXPECT_EQ(w.Page(), TWizardPage::Finished);
+  EXPECT_EQ(w.Buttons().nextCaption, "&Finish");
+  EXPECT_FALSE(w.Buttons().cancel);
+  TWizardFields unticked = w.Fields();
+  unticked.viewReadme = false;
+  w.Next(unticked);
+  EXPECT_FALSE(w.Fields().viewReadme);
+}
+
+TEST(SetupWizard, NoCancelWhileInstallingWithNoCancel) {
+  TSetupWizard w("A", Defaults(), false, true);
+  for (int i = 0; i < 4; ++i) w.Next(w.Fields());
+  ASSERT_EQ(w.Page(), TWizardPage::Installing);
+  EXPECT_FALSE(w.Buttons().cancel);
+  w.InstallDone();
+  w.Next(w.Fields());
+  EXPECT_FALSE(w.Fields().viewReadme) << "no readme to view";
+}
+
+struct TFolderCase {
+  const char* typed;
+  bool ok;
+  const char* kept;
+};
+
+TEST(SetupWizard, TheFolderPageChecksWhatWasTyped) {
+  const TFolderCase kCases[] = {
+      {"D:\\Savers\\Mine", true, "D:\\Savers\\Mine"},
+      {"D:\\Savers\\Mine\\\\", true, "D:\\Savers\\Mine"},
+      {"D:\\", false, ""},
+      {"Savers", false, ""},
+      {"D:\\a\\..\\..\\Windows", false, ""},
+      {"D:\\aux", false, ""},
+      {"", false, ""},
+  };
+  for (const TFolderCase& c : kCases) {
+    TSetupWizard w("A", Defaults(), false, false);
+    w.Next(w.Fields());
+    TWizardFields typed = w.Fields();
+    typed.folder = c.typed;
+    const std::optional<std::string> error = w.Next(typed);
+    EXPECT_EQ(!error, c.ok) << c.typed;
+    EXPECT_EQ(w.Page(), c.ok ? TWizardPage::Group : TWizardPage::Folder) << c.typed;
+    if (c.ok) {
+      EXPECT_EQ(w.Fields().folder, c.kept);
+    }
+  }
+}
+
+TEST(SetupWizard, TheGroupPageAndTheSummary) {
+  TSetupWizard w("A", Defaults(), false, false);
+  w.Next(w.Fields());
+  w.Next(w.Fields());
+  TWizardFields typed = w.Fields();
+  for (const char* bad : {"", "..\\Startup", "a|b", "CON"}) {
+    typed.group = bad;
+    EXPECT_TRUE(w.Next(typed).has_value()) << bad;
+    EXPECT_EQ(w.Page(), TWizardPage::Group);
+  }
+  typed.noGroup = true;  // no folder: the name does not matter
+  EXPECT_EQ(w.Next(typed), std::nullopt);
+  EXPECT_NE(w.Text().find("(none)"), std::string::npos);
+  w.Back(w.Fields());
+  typed.noGroup = false;
+  typed.group = "Savers\\Mine";
+  EXPECT_EQ(w.Next(typed), std::nullopt);
+  EXPECT_NE(w.Text().find("C:\\Program Files\\My Saver"), std::string::npos);
+  EXPECT_NE(w.Text().find("Savers\\Mine"), std::string::npos);
+}
+
+TEST(SetupWizard, BackKeepsWhatWasTyped) {
+  TSetupWizard w("A", Defaults(), false, false);
+  w.Next(w.Fields());
+  TWizardFields typed = w.Fields();
+  typed.folder = "E:\\half typed";
+  w.Back(typed);
+  EXPECT_EQ(w.Page(), TWizardPage::Welcome);
+  w.Next(w.Fields());
+  EXPECT_EQ(w.Fields().folder, "E:\\half typed");
+}
+
+}  // namespace
+}  // namespace vanta::build

@@ -1,0 +1,520 @@
+// The real setup under Wine: a setup compiled from a script of the
+// builder's kind, installed silently, checked, uninstalled; a damaged
+// setup, a refused folder and a failure half way that is rolled back.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "Compiler.h"
+#include "SourceFiles.h"
+#include "setup/win32/WizardIds.h"
+
+namespace vanta::build {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ExeFolder() {
+  char buf[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  const std::string s(buf, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+std::string ShellFolder(int csidl) {
+  char buf[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf);
+  return buf;
+}
+
+std::string SystemFolder() {
+  char buf[MAX_PATH];
+  return std::string(buf, GetSystemDirectoryA(buf, MAX_PATH));
+}
+
+void Put(const fs::path& p, const std::string& bytes) {
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::optional<std::string> RegString(HKEY root, const std::string& subkey, const std::string& name) {
+  char buf[1024];
+  DWORD size = sizeof buf, type = 0;
+  HKEY key;
+  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+  const LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  return std::string(buf);
+}
+
+bool KeyExists(HKEY root, const std::string& subkey) {
+  HKEY key;
+  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+DWORD RunAndWait(const std::string& exe, const std::string& arguments) {
+  std::string line = "\"" + exe + "\" " + arguments;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 998;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+struct TDialogSearch {
+  DWORD pid;
+  bool wizard;
+  HWND found;
+};
+
+BOOL CALLBACK VisitDialog(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<TDialogSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[32] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid != s->pid || std::string(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
+  if ((GetDlgItem(w, IDC_NEXT) != nullptr) != s->wizard) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+// A process left running while the test drives its windows.
+class TRunning {
+ public:
+  TRunning(const std::string& exe, const std::string& arguments) {
+    std::string line = "\"" + exe + "\" " + arguments;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) pi_ = {};
+  }
+  ~TRunning() {
+    if (!pi_.hProcess) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  DWORD Wait() {
+    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, 60000) != WAIT_OBJECT_0) return 998;
+    DWORD code = 997;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+  // A dialog of this process: the setup's own (it has a Next button) or a
+  // message box over it.
+  HWND Find(bool wizard, int timeoutMs = 15000) const {
+    TDialogSearch search{pi_.dwProcessId, wizard, nullptr};
+    for (int waited = 0; waited < timeoutMs && !search.found; waited += 50) {
+      EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&search));
+      if (!search.found) Sleep(50);
+    }
+    return search.found;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+std::string ItemText(HWND dialog, int id) {
+  char buf[1024] = "";
+  SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+void Press(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Answers a message box and waits until it is gone, so that the next
+// search cannot find it again.
+void Answer(HWND box, int button) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(25);
+  EXPECT_FALSE(IsWindow(box)) << "the message box stayed";
+}
+
+// Waits until the page heading reads `heading`.
+bool OnPage(HWND dialog, const std::string& heading) {
+  for (int i = 0; i < 300; ++i) {
+    if (ItemText(dialog, IDC_HEADING) == heading) return true;
+    Sleep(50);
+  }
+  ADD_FAILURE() << "page \"" << ItemText(dialog, IDC_HEADING) << "\" instead of \"" << heading << "\"";
+  return false;
+}
+
+class SetupWin32 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string id = std::to_string(GetCurrentProcessId());
+    name_ = "VantaTest" + id;
+    root_ = fs::temp_directory_path() / ("vantasetup-" + id);
+    fs::remove_all(root_);
+    app_ = (root_ / "app").string();
+    Put(root_ / "src" / "saver.scr", std::string(50000, 's'));
+    Put(root_ / "src" / "VantaSaver.001", "[Effects]\r\n");
+    Put(root_ / "src" / "a.jpg", std::string(3000, 'a'));
+    Put(root_ / "src" / "Readme.txt", "Read me");
+    sysSaver_ = SystemFolder() + "\\" + name_ + " Saver.scr";
+    sysNever_ = SystemFolder() + "\\" + name_ + ".001";
+    arpKey_ = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name_ + "_is1";
+    userKey_ = "Software\\Norvane\\" + name_;
+  }
+  void TearDown() override {
+    fs::remove_all(root_);
+    DeleteFileA(sysSaver_.c_str());
+    DeleteFileA(sysNever_.c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, userKey_.c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, arpKey_.c_str());
+  }
+
+  // The builder's script for a saver named after this test run.
+  std::string Script() const {
+    const std::string s = (root_ / "src").string();
+    return "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nDefaultDirName={pf}\\" + name_ +
+           "\r\nDefaultGroupName=" + name_ + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=\"setup-" +
+           name_ + "\"\r\n[Files]\r\n"
+           "Source:\"" + s + "\\saver.scr\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + " Saver.scr\"\r\n"
+           "Source:\"" + s + "\\VantaSaver.001\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + ".001\"; flags: uninsneveruninstall\r\n"
+           "Source:\"" + s + "\\a.jpg\"; DestDir: \"{app}\\sample\"\r\n"
+           "Source:\"" + s + "\\Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n"
+           "[Registry]\r\nRoot: HKCU; Subkey: \"" + userKey_ + "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey\r\n"
+           "[INI]\r\nFilename: \"{app}\\saver.ini\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" + name_.substr(0, 6) + "~1.scr\"\r\n"
+           "[Icons]\r\nName: \"{group}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n"
+           "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
+           "Name: \"{app}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n";
+  }
+
+  std::string Build() {
+    Put(root_ / "temp.iss", Script());
+    TCompileOptions o;
+    o.scriptPath = (root_ / "temp.iss").string();
+    o.windowsPaths = true;
+    o.stubPath = ExeFolder() + "vantasetup.exe";
+    class : public IBuildStatus {
+      void StatusLine(std::string_view) override {}
+      void Finished(int, std::string_view t) override { text = t; }
+
+     public:
+      std::string text;
+    } status;
+    EXPECT_EQ(Compile(o, status), 0) << status.text;
+    return (root_ / ("setup-" + name_ + ".exe")).string();
+  }
+
+  std::string Quiet() const { return "/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"" + (root_ / "setup.log").string() + "\""; }
+  std::string Log() const {
+    std::ifstream in(root_ / "setup.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::string name_, app_, sysSaver_, sysNever_, arpKey_, userKey_;
+  fs::path root_;
+};
+
+TEST_F(SetupWin32, InstallsSilentlyAndUninstalls) {
+  const std::string setup = Build();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+
+  EXPECT_TRUE(fs::exists(sysSaver_));
+  EXPECT_EQ(fs::file_size(sysSaver_), 50000u);
+  EXPECT_TRUE(fs::exists(sysNever_));
+  EXPECT_EQ(fs::file_size(app_ + "\\sample\\a.jpg"), 3000u);
+  EXPECT_TRUE(fs::exists(app_ + "\\Readme.txt"));
+  EXPECT_TRUE(fs::exists(app_ + "\\unins000.exe"));
+  EXPECT_TRUE(fs::exists(app_ + "\\unins000.dat"));
+  EXPECT_TRUE(fs::exists(app_ + "\\" + name_ + ".lnk"));
+  const std::string group = ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + name_;
+  EXPECT_TRUE(fs::exists(group + "\\" + name_ + ".lnk"));
+  EXPECT_TRUE(fs::exists(group + "\\Uninstall.lnk"));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, userKey_, ""), app_);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "UninstallString"), "\"" + app_ + "\\unins000.exe\"");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "QuietUninstallString"), "\"" + app_ + "\\unins000.exe\" /SILENT");
+  // The INI value names the installed saver so that Windows finds it.
+  char value[MAX_PATH] = "";
+  GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", value, MAX_PATH, (app_ + "\\saver.ini").c_str());
+  EXPECT_NE(GetFileAttributesA(value), INVALID_FILE_ATTRIBUTES) << value;
+
+  // The user adds a picture; the uninstaller leaves it and its folder.
+  Put(app_ + "\\sample\\mine.jpg", "mine");
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  // The work goes on in the private copy: wait for it.
+  for (int i = 0; i < 200 && (fs::exists(sysSaver_) || KeyExists(HKEY_LOCAL_MACHINE, arpKey_)); ++i) Sleep(100);
+  Sleep(500);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  EXPECT_TRUE(fs::exists(sysNever_)) << "uninsneveruninstall";
+  EXPECT_FALSE(fs::exists(app_ + "\\sample\\a.jpg"));
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\mine.jpg"));
+  EXPECT_FALSE(fs::exists(app_ + "\\unins000.exe"));
+  EXPECT_FALSE(fs::exists(app_ + "\\unins000.dat"));
+  EXPECT_FALSE(fs::exists(app_ + "\\Readme.txt"));
+  EXPECT_FALSE(fs::exists(group));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, userKey_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
+}
+
+// The script exactly as the builder writes it (every line of its template,
+// readme and music included), compiled by vantabuild.exe and installed:
+// the saver becomes the screensaver in system.ini, by a path that exists.
+TEST_F(SetupWin32, TheBuildersOwnScript) {
+  const std::string saver = name_ + " Saver";  // a blank, as users name them
+  const std::string prog = (root_ / "Prog").string() + "\\", compile = (root_ / "Compile").string() + "\\";
+  const std::string sys = SystemFolder() + "\\";
+  Put(root_ / "Prog" / "VantaSaver.scr", std::string(40000, 'v'));
+  Put(root_ / "Prog" / "VantaSaver.001", "[Effects]\r\n");
+  Put(root_ / "Compile" / "Readme.txt", "Read me");
+  Put(root_ / "Compile" / (saver + ".002"), "[Set]\r\n");
+  Put(root_ / "Pics" / "t1.jpg", std::string(2000, 'p'));
+  Put(root_ / "Music" / "song.mp3", std::string(2000, 'm'));
+  const bool hadMpegDll = fs::exists(sys + "MPEGDLL.DLL");
+  if (!hadMpegDll) Put(sys + "MPEGDLL.DLL", "mpeg library");
+  char oldSaver[MAX_PATH] = "";
+  GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", oldSaver, MAX_PATH, "system.ini");
+
+  std::string shortName = saver;  // the builder's 8.3 guess, as it makes it
+  shortName.erase(std::remove(shortName.begin(), shortName.end(), ' '), shortName.end());
+  shortName = (shortName.size() <= 8 ? shortName : shortName.substr(0, 6)) + "~1.scr";
+  const std::string lines[] = {
+      "[Setup]",
+      "AppName=" + saver,
+      "AppVerName=" + saver,
+      "DefaultDirName={pf}\\" + saver,
+      "DefaultGroupName=" + saver,
+      "outputdir=\"" + root_.string() + "\\\"",
+      "OutputBaseFilename=\"" + saver + "\"",
+      "[Files]",
+      "Source:\"" + prog + "VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"" + saver + ".scr\"",
+      "Source:\"" + prog + "VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
+      "Source:\"" + (root_ / "Pics" / "t1.jpg").string() + "\"; DestDir: \"{app}\\sample\"",
+      "Source:\"" + (root_ / "Music" / "song.mp3").string() + "\"; DestDir: \"{app}\\sample\"",
+      "Source:\"" + sys + "MPEGDLL.DLL\"; DestDir: \"{sys}\\\"",
+      "Source:\"" + compile + "Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme",
+      "Source:\"" + compile + saver + ".002\"; DestDir: \"{sys}\\\"; DestName: \"" + saver + ".002\"",
+      "[Registry]",
+      "Root: HKCU; Subkey: \"Software\\Norvane\\" + saver + "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey",
+      "[INI]",
+      "Filename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" + shortName + "\"",
+      "[Icons]",
+      "Name: \"{group}\\" + saver + "\"; Filename: \"{sys}\\" + saver + ".scr\"",
+      "Name: \"{userdesktop}\\" + saver + "\"; Filename: \"{sys}\\" + saver + ".scr\"",
+      "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"",
+      "Name: \"{app}\\" + saver + "\"; Filename: \"{sys}\\" + saver + ".scr\"",
+      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"",
+  };
+  std::string script;
+  for (const std::string& line : lines) script += line + "\r\n";
+  Put(root_ / "Compile" / "temp.iss", script);
+  ASSERT_EQ(RunAndWait(ExeFolder() + "vantabuild.exe", "\"" + compile + "temp.iss\""), 0u);
+
+  const std::string setup = (root_ / (saver + ".exe")).string();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  EXPECT_EQ(fs::file_size(sys + saver + ".scr"), 40000u);
+  EXPECT_TRUE(fs::exists(sys + saver + ".002"));
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\t1.jpg"));
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\song.mp3"));
+  EXPECT_TRUE(fs::exists(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + saver + ".lnk"));
+  EXPECT_TRUE(fs::exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + saver + "\\Readme.lnk"));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Norvane\\" + saver, ""), app_);
+  char screensaver[MAX_PATH] = "";
+  GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", screensaver, MAX_PATH, "system.ini");
+  EXPECT_NE(GetFileAttributesA(screensaver), INVALID_FILE_ATTRIBUTES) << "system.ini names " << screensaver;
+
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(sys + saver + ".scr"); ++i) Sleep(100);
+  Sleep(500);
+  EXPECT_FALSE(fs::exists(sys + saver + ".scr"));
+  EXPECT_FALSE(fs::exists(sys + saver + ".002"));
+  EXPECT_FALSE(fs::exists(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + saver + ".lnk"));
+  EXPECT_FALSE(fs::exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + saver));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Norvane\\" + saver));
+  EXPECT_TRUE(fs::exists(sys + "VantaSaver.001")) << "uninsneveruninstall";
+  EXPECT_FALSE(fs::exists(app_));
+
+  // Leave the prefix as it was.
+  WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", *oldSaver ? oldSaver : nullptr, "system.ini");
+  DeleteFileA((sys + "VantaSaver.001").c_str());
+  if (!hadMpegDll) DeleteFileA((sys + "MPEGDLL.DLL").c_str());
+}
+
+TEST_F(SetupWin32, ADamagedSetupChangesNothing) {
+  const std::string setup = Build();
+  std::string bytes;
+  {
+    std::ifstream in(setup, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const size_t stub = fs::file_size(ExeFolder() + "vantasetup.exe");
+  for (size_t at : {stub + 10, stub + (bytes.size() - stub) / 2, bytes.size() - 40}) {
+    std::string bad = bytes;
+    bad[at] = char(bad[at] ^ 0x20);
+    const std::string damaged = (root_ / "damaged.exe").string();
+    std::ofstream(damaged, std::ios::binary) << bad;
+    EXPECT_EQ(RunAndWait(damaged, Quiet() + " /DIR=\"" + app_ + "\""), 1u) << at;
+    EXPECT_FALSE(fs::exists(app_));
+    EXPECT_FALSE(fs::exists(sysSaver_));
+    EXPECT_NE(Log().find("The setup files are corrupted. Please obtain a new copy of the program."), std::string::npos);
+  }
+}
+
+// Signing appends certificates after the payload and points the program's
+// security entry at them; the setup must still find its data.
+TEST_F(SetupWin32, ASignedSetupInstalls) {
+  std::string bytes;
+  {
+    std::ifstream in(Build(), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  while (bytes.size() % 8) bytes += '\0';
+  const uint32_t table = uint32_t(bytes.size());
+  const uint32_t length = 1024;
+  bytes += std::string(length, '\x30');
+  uint32_t pe = 0;
+  std::memcpy(&pe, bytes.data() + 0x3C, 4);
+  ASSERT_EQ(bytes.substr(pe, 4), std::string("PE\0\0", 4));
+  ASSERT_EQ(uint8_t(bytes[pe + 24]), 0x0B) << "a 32-bit program";
+  std::memcpy(bytes.data() + pe + 24 + 96 + 4 * 8, &table, 4);
+  std::memcpy(bytes.data() + pe + 24 + 96 + 4 * 8 + 4, &length, 4);
+  const std::string signedSetup = (root_ / "signed.exe").string();
+  std::ofstream(signedSetup, std::ios::binary) << bytes;
+  ASSERT_EQ(RunAndWait(signedSetup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  EXPECT_EQ(fs::file_size(app_ + "\\sample\\a.jpg"), 3000u);
+  // The uninstaller is the program without the payload, and without the
+  // signature that covered the payload.
+  EXPECT_EQ(fs::file_size(app_ + "\\unins000.exe"), fs::file_size(ExeFolder() + "vantasetup.exe"));
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(sysSaver_); ++i) Sleep(100);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+}
+
+TEST_F(SetupWin32, RefusedFoldersDoNotStart) {
+  const std::string setup = Build();
+  for (const std::string& dir : {std::string("C:\\"), std::string("relative\\x"), app_ + "\\..\\..", app_ + "\\CON"}) {
+    EXPECT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + dir + "\""), 1u) << dir;
+    EXPECT_FALSE(fs::exists(sysSaver_)) << dir;
+  }
+  EXPECT_EQ(RunAndWait(setup, Quiet() + " /GROUP=..\\x /DIR=\"" + app_ + "\""), 1u);
+  EXPECT_FALSE(fs::exists(app_));
+}
+
+TEST_F(SetupWin32, AFailureHalfWayIsRolledBack) {
+  const std::string setup = Build();
+  // A file where the setup needs its "sample" folder: the install fails
+  // after the system files are in place, and must take them out again.
+  Put(app_ + "\\sample", "in the way");
+  Put(app_ + "\\keep.txt", "user");
+  EXPECT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 4u) << Log();
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  EXPECT_FALSE(fs::exists(sysNever_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
+  EXPECT_FALSE(fs::exists(app_ + "\\unins000.dat"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(app_), fs::directory_iterator()), 2);
+  EXPECT_NE(Log().find("Rolled back "), std::string::npos) << Log();
+  EXPECT_NE(Log().find(", 0 of them with problems"), std::string::npos) << Log();
+}
+
+TEST_F(SetupWin32, ReinstallReplacesAndUninstallsClean) {
+  const std::string setup = Build();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+  EXPECT_FALSE(fs::exists(sysSaver_ + ".~vb1"));
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(app_ + "\\unins000.dat"); ++i) Sleep(100);
+  Sleep(500);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  // INI entries stay at uninstall (the script gives no flag for them), and
+  // with them the file that holds them: all that is left.
+  std::vector<std::string> left;
+  for (const auto& e : fs::recursive_directory_iterator(app_)) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"saver.ini"});
+}
+
+TEST_F(SetupWin32, TheWizardInstallsWhereTheUserSays) {
+  const std::string setup = Build();
+  TRunning run(setup, "/LOG=\"" + (root_ / "setup.log").string() + "\"");
+  const HWND dialog = run.Find(true);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(OnPage(dialog, "Welcome"));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_BACK)));
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Install folder"));
+  EXPECT_NE(ItemText(dialog, IDC_FOLDER).find(name_), std::string::npos) << "the default folder";
+  SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app_.c_str()));
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Start menu folder"));
+  const std::string group = name_ + "\\Sub";
+  SendMessageA(GetDlgItem(dialog, IDC_GROUP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(group.c_str()));
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Ready to install"));
+  EXPECT_NE(ItemText(dialog, IDC_TEXT).find(app_), std::string::npos);
+  EXPECT_EQ(ItemText(dialog, IDC_NEXT), "&Install");
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Finished"));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_VIEWREADME)));
+  SendMessageA(GetDlgItem(dialog, IDC_VIEWREADME), BM_SETCHECK, BST_UNCHECKED, 0);
+  Press(dialog, IDC_NEXT);
+  EXPECT_EQ(run.Wait(), 0u) << Log();
+
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
+  const std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+  EXPECT_TRUE(fs::exists(programs + "\\" + group + "\\" + name_ + ".lnk"));
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(programs + "\\" + name_); ++i) Sleep(100);
+  EXPECT_FALSE(fs::exists(programs + "\\" + name_)) << "both levels of the group it made";
+}
+
+TEST_F(SetupWin32, TheWizardRefusesABadFolderAndCancelsCleanly) {
+  const std::string setup = Build();
+  TRunning run(setup, "");
+  const HWND dialog = run.Find(true);
+  ASSERT_TRUE(dialog);
+  Press(dialog, IDC_NEXT);
+  ASSERT_TRUE(OnPage(dialog, "Install folder"));
+  SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:\\"));
+  Press(dialog, IDC_NEXT);
+  const HWND warning = run.Find(false);
+  ASSERT_TRUE(warning) << "no message about the folder";
+  Answer(warning, IDOK);
+  ASSERT_TRUE(OnPage(dialog, "Install folder"));
+  Press(dialog, IDCANCEL);
+  const HWND confirm = run.Find(false);
+  ASSERT_TRUE(confirm);
+  Answer(confirm, IDYES);
+  EXPECT_EQ(run.Wait(), 2u);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+}
+
+TEST_F(SetupWin32, CancelWhileInstallingTakesEverythingOut) {
+  const std::string setup = Build();
+  // Each file held back 1.5 s: Cancel comes while the first is being put in.
+  TRunning run(setup, "/SILENT /TESTPAUSE=1500 /LOG=\"" + (root_ / "setup.log").string() + "\" /DIR=\"" + app_ + "\"");
+  const HWND dialog = run.Find(true);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(OnPage(dialog, "Installing"));
+  Press(dialog, IDCANCEL);
+  const HWND confirm = run.Find(false);
+  ASSERT_TRUE(confirm);
+  Answer(confirm, IDYES);
+  EXPECT_EQ(run.Wait(), 5u) << Log();
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  EXPECT_FALSE(fs::exists(app_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
+  EXPECT_NE(Log().find("Cancelled while installing"), std::string::npos) << Log();
+}
+
+}  // namespace
+}  // namespace vanta::build
