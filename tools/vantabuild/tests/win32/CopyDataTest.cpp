@@ -181,22 +181,27 @@ TEST_F(VantabuildWin32, BadScriptAndNoArgumentEachSendOneFailure) {
   ExpectProtocol(window.messages, {}, 1, "no script given");
 }
 
-// Paths in the script are in the system's code page, as the builder writes
-// them: a picture and an output folder named with an accented letter.
-TEST_F(VantabuildWin32, PathsInTheSystemsCodePage) {
+// Paths in the script are UTF-8, as the builder writes them: a picture and
+// an output folder named in other languages.
+TEST_F(VantabuildWin32, PathsInAnyLanguage) {
   const std::string r = Win(root_);
-  const std::string picture = r + "\\Pics\\caf\xE9.jpg", output = r + "\\Ausgabe \xE9t\xE9";
-  HANDLE h = CreateFileA(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const std::string picture = r + "\\Pics\\caf\xC3\xA9\xE5\x86\x99.jpg", output = r + "\\Ausgabe \xC3\xA9t\xC3\xA9";
+  const auto wide = [](const std::string& s) {
+    std::wstring w(s.size(), L'\0');
+    w.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), static_cast<int>(w.size()))));
+    return w;
+  };
+  HANDLE h = CreateFileW(wide(picture).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   DWORD wrote = 0;
   ::WriteFile(h, "pic", 3, &wrote, nullptr);
   CloseHandle(h);
-  std::string script = Script("caf\xE9.jpg");
+  std::string script = Script("caf\xC3\xA9\xE5\x86\x99.jpg");
   script.replace(script.find(r + "\\Out\\"), r.size() + 5, output + "\\");
   WriteFile(root_ / "Compile" / "temp.iss", script);
   TBuilderWindow window;
   EXPECT_EQ(Run("\"" + Win(root_ / "Compile" / "temp.iss") + "\""), 0u) << window.messages.back().text;
-  EXPECT_NE(GetFileAttributesA((output + "\\T setup.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW(wide(output + "\\T setup.exe").c_str()), INVALID_FILE_ATTRIBUTES);
   ASSERT_GE(window.messages.size(), 3u);
   EXPECT_EQ(window.messages[2].text, "File: " + picture);
 }
