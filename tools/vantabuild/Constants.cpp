@@ -7,7 +7,7 @@
 namespace vanta::build {
 namespace {
 
-constexpr std::array<std::string_view, kFolderCount> kNames = {"app", "pf", "sys", "win", "group", "userdesktop"};
+constexpr std::array<std::string_view, kFolderCount> kNames = {"app", "pf", "sys", "win", "group", "userdesktop", "sd"};
 
 bool SameNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

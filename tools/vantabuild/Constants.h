@@ -1,5 +1,5 @@
 // The folder constants a script may use ({app}, {pf}, {sys}, {win},
-// {group}, {userdesktop}) and texts that hold them. The compiler keeps such
+// {group}, {userdesktop}, {sd} the system drive) and texts that hold them. The compiler keeps such
 // texts as they are written; the setup expands them once it knows the
 // folders, dropping a backslash right after a constant whose value already
 // ends in one.
@@ -14,8 +14,8 @@
 namespace vanta::build {
 
 // Stored in the payload as one byte: keep the numbers.
-enum class TFolder : uint8_t { App = 1, Pf = 2, Sys = 3, Win = 4, Group = 5, UserDesktop = 6 };
-inline constexpr uint8_t kFolderCount = 6;
+enum class TFolder : uint8_t { App = 1, Pf = 2, Sys = 3, Win = 4, Group = 5, UserDesktop = 6, Sd = 7 };
+inline constexpr uint8_t kFolderCount = 7;
 
 std::string_view FolderName(TFolder f);  // "app", "pf", ...
 std::optional<TFolder> FolderFromName(std::string_view name);  // letter case ignored

@@ -49,6 +49,7 @@ std::string TSetupFolders::Value(TFolder f) const {
     case TFolder::Win: return win;
     case TFolder::Group: return group;
     case TFolder::UserDesktop: return userDesktop;
+    case TFolder::Sd: return sd;
   }
   return {};
 }

@@ -13,7 +13,7 @@ namespace vanta::build {
 
 // The constants' values on this computer, without trailing backslashes.
 struct TSetupFolders {
-  std::string app, pf, sys, win, group, userDesktop;
+  std::string app, pf, sys, win, group, userDesktop, sd;
   std::string Value(TFolder f) const;
 };
 

@@ -15,6 +15,7 @@ std::string Value(TFolder f) {
     case TFolder::Win: return "D:\\";
     case TFolder::Group: return "C:\\Start\\My Saver";
     case TFolder::UserDesktop: return "C:\\Users\\u\\Desktop";
+    case TFolder::Sd: return "E:";
   }
   return {};
 }
@@ -37,6 +38,7 @@ const TExpansion kExpansions[] = {
     {"a{{b}", "a{b}"},
     {"close}brace", "close}brace"},
     {"{group}\\{userdesktop}", "C:\\Start\\My Saver\\C:\\Users\\u\\Desktop"},
+    {"{sd}\\Vanta Screensaver Builder", "E:\\Vanta Screensaver Builder"},
     {"", ""},
     {"plain text", "plain text"},
 };
@@ -80,6 +82,7 @@ const TDestinationCase kDestinations[] = {
     {"{app}/a/b", true, TFolder::App, "a\\b"},
     {"{group}\\Readme", true, TFolder::Group, "Readme"},
     {"{userdesktop}\\My Saver", true, TFolder::UserDesktop, "My Saver"},
+    {"{sd}\\Vanta Screensaver Builder", true, TFolder::Sd, "Vanta Screensaver Builder"},
     {"{pf}\\{{x}", true, TFolder::Pf, "{x}"},
     {"{app}sample", false, {}, ""},
     {"{app}\\..\\x", false, {}, ""},

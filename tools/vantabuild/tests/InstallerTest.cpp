@@ -44,7 +44,7 @@ std::string PackScript(const char* script) {
 }
 
 const TSetupFolders kFolders{"C:\\Program Files\\My Saver", "C:\\Program Files", "C:\\Windows\\SysWOW64", "C:\\Windows",
-                             "C:\\Start\\Programs\\My Saver", "C:\\Users\\u\\Desktop"};
+                             "C:\\Start\\Programs\\My Saver", "C:\\Users\\u\\Desktop", "C:"};
 
 // A computer with an older saver of the same name and a saver setting.
 TFakeSystem Before() {

@@ -94,6 +94,7 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
   folders.pf = NoTrailingBackslash(ShellFolder(CSIDL_PROGRAM_FILES));
   folders.sys = SystemFolder();
   folders.win = WindowsFolder();
+  folders.sd = folders.win.substr(0, 2);  // "C:", as the Windows folder's drive
   folders.userDesktop = NoTrailingBackslash(ShellFolder(CSIDL_DESKTOPDIRECTORY));
   const std::string programs = NoTrailingBackslash(ShellFolder(CSIDL_COMMON_PROGRAMS));
 
@@ -130,7 +131,7 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
     TSetupFolders chosen = folders;
     chosen.app = fields.folder;
     chosen.group = programs + "\\" + fields.group;
-    for (TFolder f : {TFolder::App, TFolder::Pf, TFolder::Sys, TFolder::Win, TFolder::Group, TFolder::UserDesktop})
+    for (TFolder f : {TFolder::App, TFolder::Pf, TFolder::Sys, TFolder::Win, TFolder::Group, TFolder::UserDesktop, TFolder::Sd})
       ui.Log("{" + std::string(FolderName(f)) + "} = " + chosen.Value(f));
     TInstallOptions options;
     options.noIcons = fields.noGroup;
