@@ -1,47 +1,9 @@
 #include "builder/EffectTreeRules.h"
 
-#include <initializer_list>
+#include "builder/EffectTree.h"
 
 namespace vanta {
 namespace {
-
-struct TGroupDesign {
-  const char* Caption;
-  std::initializer_list<const char*> Effects;
-};
-
-// The tree as the window is designed: its order is the order of the
-// "Transitions" keys a save writes.
-const TGroupDesign kDesign[] = {
-    {"Arc Wiping", {"Left", "Right", "Up", "Down", "TopLeft", "TopRight", "BottomLeft", "BottomRight", "Round Out", "Round In"}},
-    {"Regular Wiping",
-     {"Left", "Right", "Up", "Down", "Stretch Left", "Stretch Right", "Scroll Right", "Scroll Left", "Scroll Down", "Scroll Up"}},
-    {"Cross Wiping", {"UpLeft", "UpRight", "DownLeft", "DownRight", "LeftRight", "UpDown", "WindMill"}},
-    {"Slide Wiping",
-     {"Stretch Left", "Stretch Right", "Extend Left", "Extend Right", "Stretch Up", "Stretch Down", "Extend Up", "Extend Down"}},
-    {"Random Wave",
-     {"Left", "Right", "Up", "Down", "UpLeft", "UpRight", "DownLeft", "DownRight", "LeftRightUp", "LeftRightDown",
-      "UpDownLeft", "UpDownRight", "LeftRight Out", "LeftRight In", "UpDown Out", "UpDown In", "Cross Out", "Rectangle In"}},
-    {"Box Line",
-     {"UpLeft", "UpRight", "DownLeft", "DownRight", "UpLeft Flex", "UpRight Flex", "DownLeft Flex", "DownRight Flex",
-      "LeftRightUp Flex", "LeftRightDown Flex", "UpDownLeft Flex", "UpDownRight Flex", "Cross Flex", "Alternation"}},
-    {"Splash Show", {"Left", "Right", "Up", "Down"}},
-    {"Swarm Show", {"Left", "Right", "Up", "Down"}},
-    {"Blind Show",
-     {"Left Line", "Right Line", "Up Line", "Down Line", "Left Flex", "Right Flex", "Down Flex", "Up Flex", "UpDown",
-      "LeftRight Cross"}},
-    {"Expand Show",
-     {"LeftRight Out", "LeftRight In", "UpDown Out", "UpDown In", "Extend Four Sides Out", "Extend Four Sides In",
-      "LeftRight Cover In", "UpDown Cover In", "Corners Cross In", "Oblong Cross In", "Stretch Cross In",
-      "Stretch LeftRight Out", "Stretch LeftRight In", "Stretch Four Sides Out", "Stretch Four Sides In", "Stretch Up",
-      "Stretch Down", "Stretch TopLeft", "Stretch TopRight", "Stretch BottomLeft", "Stretch BottomRight",
-      "Stretch UpDown In", "Stretch UpDown Out"}},
-    {"Corner Slide",
-     {"TopLeft", "TopRight", "BottomLeft", "BottomRight", "Stretch TopLeft", "Stretch TopRight", "Stretch BottomLeft",
-      "Stretch BottomRight", "Extend TopLeft", "Extend TopRight", "Extend BottomLeft", "Extend BottomRight",
-      "Shrink TopLeft", "Shrink TopRight", "Shrink BottomLeft", "Shrink BottomRight"}},
-    {"Miscellaneous", {"Triangle", "Flash", "Dissolve"}},
-};
 
 bool InSet(int32_t number, const TEffectSet& set) {
   return number >= 0 && number <= 127 && set.test(static_cast<size_t>(number));
@@ -51,9 +13,9 @@ bool InSet(int32_t number, const TEffectSet& set) {
 
 TEffectTree DesignEffectTree() {
   TEffectTree tree;
-  for (const TGroupDesign& g : kDesign) {
-    TEffectGroupNode group{g.Caption, false, {}};
-    for (const char* e : g.Effects) group.Effects.push_back({e});
+  for (const TEffectGroup& g : kEffectTree) {
+    TEffectGroupNode group{std::string(g.Caption), false, {}};
+    for (std::string_view e : g.Effects) group.Effects.push_back({std::string(e)});
     tree.Groups.push_back(std::move(group));
   }
   return tree;
