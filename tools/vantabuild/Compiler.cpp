@@ -136,7 +136,7 @@ TPayloadIndex IndexOfScript(const TScript& s) {
   for (const TRegistryLine& r : s.registry)
     x.registry.push_back({r.root, r.subkey, r.valueName, r.valueData, r.deleteKeyOnUninstall});
   for (const TIniLine& i : s.ini) x.ini.push_back({i.file, i.section, i.key, i.value});
-  for (const TIconLine& i : s.icons) x.icons.push_back({i.name, i.target});
+  for (const TIconLine& i : s.icons) x.icons.push_back({i.name, i.target, i.parameters});
   return x;
 }
 

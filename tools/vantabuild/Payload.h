@@ -67,6 +67,7 @@ struct TPackedIni {
 struct TPackedIcon {
   TDestination name;
   TConstText target;
+  TConstText parameters;
   bool operator==(const TPackedIcon&) const = default;
 };
 

@@ -5,7 +5,7 @@
 //   u32 n, n x file:     folder name u64 size u64 stored u32 flags [32] sha
 //   u32 n, n x registry: u8 root subkey valueName valueData u8 deleteKey
 //   u32 n, n x ini:      file section key value
-//   u32 n, n x icon:     name target
+//   u32 n, n x icon:     name target parameters
 #include <cstring>
 
 #include "Payload.h"
@@ -130,6 +130,7 @@ std::string EncodeIndex(const TPayloadIndex& x) {
   for (const TPackedIcon& i : x.icons) {
     e.Dest(i.name);
     e.Str(i.target.ScriptText());
+    e.Str(i.parameters.ScriptText());
   }
   return e.bytes;
 }
@@ -189,12 +190,13 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     e.value = d.Text();
     x.ini.push_back(std::move(e));
   }
-  n = d.Count(5 + 4);
+  n = d.Count(5 + 4 + 4);
   for (size_t i = 0; i < n; ++i) {
     TPackedIcon c;
     c.name = d.Dest();
     if (c.name.relative.empty()) throw TPayloadError("a shortcut that is a folder");
     c.target = d.Text();
+    c.parameters = d.Text();
     x.icons.push_back(std::move(c));
   }
   if (!d.AtEnd()) throw TPayloadError("bytes after the index");

@@ -333,13 +333,14 @@ class TParser {
   }
 
   void IconsLine(int n, std::string_view line) {
-    TLineParameters p(n, "Icons", line, {"Name", "Filename"});
+    TLineParameters p(n, "Icons", line, {"Name", "Filename", "Parameters"});
     TIconLine i;
     i.line = n;
     i.name = Destination(n, "Name", p.Required("Name"));
     if (i.name.relative.empty()) throw TScriptError(n, "Name must name a shortcut below " + i.name.ScriptText());
     i.target = ConstText(n, "Filename", p.Required("Filename"));
     if (i.target.pieces.empty()) throw TScriptError(n, "Filename is empty");
+    if (auto parameters = p.Get("Parameters")) i.parameters = ConstText(n, "Parameters", *parameters);
     script_.icons.push_back(std::move(i));
   }
 

@@ -62,6 +62,7 @@ struct TIconLine {
   int line = 0;
   TDestination name;  // the shortcut, without ".lnk"
   TConstText target;
+  TConstText parameters;  // the command line after the target; may be empty
 };
 
 struct TScript {

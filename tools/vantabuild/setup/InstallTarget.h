@@ -63,7 +63,7 @@ class IInstallTarget {
   virtual void WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value) = 0;
   virtual void DeleteIni(const std::string& file, const std::string& section, const std::string& key) = 0;
 
-  virtual void CreateShortcut(const std::string& link, const std::string& target) = 0;  // throws
+  virtual void CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters) = 0;  // throws
 
   // The file's 8.3 path when the volume has one, else "".
   virtual std::string ShortPath(const std::string& path) = 0;

@@ -73,9 +73,9 @@ void TInstallTransaction::InstallFile(const std::string& path, bool neverUninsta
   target_.WriteFile(path, produce);
 }
 
-void TInstallTransaction::CreateShortcut(const std::string& link, const std::string& target) {
+void TInstallTransaction::CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters) {
   PrepareFile(link, false);
-  target_.CreateShortcut(link, target);
+  target_.CreateShortcut(link, target, parameters);
 }
 
 void TInstallTransaction::WriteIni(const std::string& file, const std::string& section, const std::string& key,

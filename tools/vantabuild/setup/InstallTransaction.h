@@ -24,7 +24,7 @@ class TInstallTransaction {
   void Inherit(const std::vector<TLogRecord>& earlier);
   void CreateFolders(const std::string& path);  // every missing level, outermost first
   void InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce);
-  void CreateShortcut(const std::string& link, const std::string& target);
+  void CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters);
   void WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
   void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& value);
   void DeleteKeyOnUninstall(TRegistryRoot root, const std::string& subkey);

@@ -162,7 +162,8 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
       checkCancel();
       const std::string link = folderOf(icon.name) + ".lnk";
       tx.CreateFolders(ParentFolder(link));
-      tx.CreateShortcut(link, ExpandValue(icon.target, folders, installed, target));
+      tx.CreateShortcut(link, ExpandValue(icon.target, folders, installed, target),
+                        Expand(icon.parameters, [&](TFolder f) { return folders.Value(f); }));
     }
     for (const TPackedIni& e : index.ini) {
       checkCancel();

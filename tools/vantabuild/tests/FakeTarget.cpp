@@ -138,10 +138,10 @@ void TFakeTarget::DeleteIni(const std::string& file, const std::string& section,
   state.ini.erase(Lower(file + "|" + section + "|" + key));
 }
 
-void TFakeTarget::CreateShortcut(const std::string& link, const std::string& target) {
+void TFakeTarget::CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters) {
   Change("shortcut " + link);
   NeedParent(link);
-  state.files[Lower(link)] = "LNK:" + target;
+  state.files[Lower(link)] = "LNK:" + target + (parameters.empty() ? "" : " " + parameters);
 }
 
 std::string TFakeTarget::ShortPath(const std::string& path) {

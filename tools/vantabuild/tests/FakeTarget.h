@@ -45,7 +45,7 @@ class TFakeTarget : public IInstallTarget {
   std::optional<std::string> ReadIni(const std::string& file, const std::string& section, const std::string& key) override;
   void WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value) override;
   void DeleteIni(const std::string& file, const std::string& section, const std::string& key) override;
-  void CreateShortcut(const std::string& link, const std::string& target) override;
+  void CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters) override;
   std::string ShortPath(const std::string& path) override;
 
   static std::string Key(TRegistryRoot root, const std::string& subkey);

@@ -41,7 +41,8 @@ TPayloadIndex SampleIndex() {
   x.registry.push_back({TRegistryRoot::CurrentUser, "Software\\Norvane\\My Saver", "", *ParseConstText("{app}", nullptr), true});
   x.registry.push_back({TRegistryRoot::LocalMachine, "Software\\X", "Path", *ParseConstText("{{literal}", nullptr), false});
   x.ini.push_back({{TFolder::Win, "system.INI"}, "boot", "SCRNSAVE.EXE", *ParseConstText("{sys}\\MySaver~1.scr", nullptr)});
-  x.icons.push_back({{TFolder::Group, "Uninstall"}, *ParseConstText("{app}\\unins000.exe", nullptr)});
+  x.icons.push_back({{TFolder::Group, "Uninstall"}, *ParseConstText("{app}\\unins000.exe", nullptr),
+                     *ParseConstText("/c {app}", nullptr)});
   return x;
 }
 

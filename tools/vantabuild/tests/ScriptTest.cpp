@@ -20,7 +20,10 @@ std::string Describe(const TRegistryLine& r) {
 std::string Describe(const TIniLine& i) {
   return Describe(i.file) + " | " + i.section + " | " + i.key + " | " + i.value.ScriptText();
 }
-std::string Describe(const TIconLine& i) { return Describe(i.name) + " | " + i.target.ScriptText(); }
+std::string Describe(const TIconLine& i) {
+  return Describe(i.name) + " | " + i.target.ScriptText() +
+         (i.parameters.pieces.empty() ? "" : " | " + i.parameters.ScriptText());
+}
 
 // What one line of the table made, as text.
 using TPick = std::function<std::string(const TScript&)>;
@@ -109,6 +112,24 @@ TEST(Script, EachLineTheBuilderWrites) {
       ADD_FAILURE() << "line " << b.number << ": " << e.what();
     }
   }
+}
+
+// A shortcut may pass its target a command line: the builder's own setup
+// starts VantaSaver.scr with "/c" (a bare .scr would start the show).
+TEST(Script, ShortcutParameters) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Name: \"{group}\\Builder\"; Filename: \"{app}\\VantaSaver.scr\"; Parameters: \"/c\"",
+       "{group}\\Builder | {app}\\VantaSaver.scr | /c"},
+      {"Name: {group}\\B; Filename: {app}\\x.exe; Parameters: \"{app}\\a b.txt\"", "{group}\\B | {app}\\x.exe | {app}\\a b.txt"},
+      {"Name: {group}\\B; Filename: {app}\\x.exe", "{group}\\B | {app}\\x.exe"},
+  };
+  for (const auto& [line, want] : cases) {
+    const TScript s = ParseScript(std::string("[Setup]\n") + kRequired + "[Icons]\n" + line + "\n");
+    ASSERT_EQ(s.icons.size(), 1u) << line;
+    EXPECT_EQ(Describe(s.icons[0]), want) << line;
+  }
+  EXPECT_THROW(ParseScript(std::string("[Setup]\n") + kRequired + "[Icons]\nName: {group}\\B; Filename: x; Parameters: {nope}\n"),
+               TScriptError);
 }
 
 TEST(Script, TheWholeScriptInOrderWithCrLf) {

@@ -208,12 +208,13 @@ void TWin32Target::DeleteIni(const std::string& file, const std::string& section
   WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
 }
 
-void TWin32Target::CreateShortcut(const std::string& link, const std::string& target) {
+void TWin32Target::CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters) {
   IShellLinkA* shellLink = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&shellLink));
   if (FAILED(hr)) Fail("cannot make the shortcut " + link, DWORD(hr));
   std::unique_ptr<IShellLinkA, void (*)(IShellLinkA*)> holder(shellLink, [](IShellLinkA* p) { p->Release(); });
   shellLink->SetPath(target.c_str());
+  if (!parameters.empty()) shellLink->SetArguments(parameters.c_str());
   const size_t cut = target.find_last_of('\\');
   if (cut != std::string::npos) shellLink->SetWorkingDirectory(target.substr(0, cut).c_str());
   IPersistFile* file = nullptr;
