@@ -56,6 +56,8 @@ class TVantaConfigForm {
   static constexpr int kClientHeight = 333;
   static constexpr int kSideBarWidth = 100;
   static constexpr UINT kHintPauseMs = 100;
+  static constexpr TSpinRange kCaptionRange = SettingRange(&TSaverSetting::CaptionX);
+  static constexpr TSpinRange kIntervalRange = SettingRange(&TSaverSetting::ImageInterval);
 
   // setting and ini must outlive the form; ini is only read (LoadControls).
   TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places);
