@@ -23,6 +23,7 @@
 #include "builder/ConfigFormRes.h"
 #include "builder/FormLayout.h"
 #include "music/MusicSet.h"
+#include "platform/Files.h"
 #include "platform/Shell.h"
 #include "setting_dialog/DistributeConfig.h"
 #include "settings/SaverSettings.h"
@@ -852,6 +853,205 @@ TEST_F(BuilderFormTest, TheHelpMenuAsksTheShell) {
   Menu(IDM_HELP2);
   ASSERT_EQ(script.shell.size(), 1u);
   EXPECT_EQ(script.shell[0], (platform::TShellRequest{"Open", install.Path("help.chm"), "", ""}));
+}
+
+// ---- The builder as start-up runs it: the settings file in, the file out.
+
+class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
+ public:
+  void SetUp() override { ResetSaverSettingsForTests(); }
+  void TearDown() override {
+    SetInstanceExecutablePathForTests("");
+    ResetSaverSettingsForTests();
+    ResetMusicSetForTests();
+  }
+
+  // Starts the program as the builder ("VantaSaver.scr /c", beside the
+  // settings text when one is given) and carries out steps on its window
+  // from inside the window's message loop.
+  void Configure(const std::optional<std::string>& text, const std::function<void(test::TLoopSteps&)>& steps) {
+    if (text) dir.Write("VantaSaver.002", *text);
+    ResetSaverSettingsForTests();
+    SetInstanceExecutablePathForTests(dir.Path("VantaSaver.scr"));
+    {
+      test::TLoopSteps loop;
+      loop.Await(
+          "the builder",
+          [] { return test::FindThreadWindow([](HWND w) { return WindowText(w) == kBuilderCaption; }); },
+          [&](HWND window) {
+            SetWindow(window);
+            loaded = SaverSetting();
+            steps(loop);
+          });
+      TWin32StartupHost host;
+      RunStartup({"/c"}, host);
+    }
+    EXPECT_FALSE(IsWindow(Window())) << "start-up ended with its window open";
+  }
+  std::string File() { return dir.Read("VantaSaver.002"); }
+  bool FileHas(const std::string& line) { return File().find(line + "\r\n") != std::string::npos; }
+  void Ok() const { SendMessageA(OnPage(bpImages, IDC_OKBUTTON), BM_CLICK, 0, 0); }
+
+  test::TWinTempDir dir;
+  TDialogScript script;
+  TSaverSetting loaded;  // the process's record when the window showed
+};
+
+// List sections in forms no writer would produce: OK without a change of
+// the lists must leave them as they are.
+const std::string kOddLists =
+    "[Pictures]\r\nC:\\Photos\\gone.jpg=1\r\n  b.jpg = 0 \r\n[Music]\r\nlost.mp3=1\r\n"
+    "[Transitions]\r\n177=0\r\nabc=0\r\n; a comment\r\n";
+
+TEST_F(BuilderAtStartupTest, OkWithoutChangeLeavesTheListSectionsAsTheyWere) {
+  const std::string original = "[Set]\r\nImageInterval=42\r\nAuthor=Ann\r\n" + kOddLists;
+  Configure(original, [&](test::TLoopSteps&) {
+    // Listed files that are not there are not shown...
+    EXPECT_EQ(SendMessageA(C(IDC_IMAGELIST), LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
+    Ok();
+  });
+  // ...and stay in the file all the same, since the lists did not change.
+  const std::string written = File();
+  EXPECT_NE(written.find(kOddLists), std::string::npos) << written;
+  EXPECT_TRUE(FileHas("ImageInterval=42"));
+  EXPECT_TRUE(FileHas("Author=Ann"));
+  EXPECT_TRUE(SaverSetting() == loaded);
+
+  Configure(std::nullopt, [&](test::TLoopSteps&) { Ok(); });
+  EXPECT_EQ(File(), written);  // a second OK has nothing left to change
+}
+
+// Every Options control changed at once: OK writes each key, and the next
+// start shows every control as it was left.
+TEST_F(BuilderAtStartupTest, EveryOptionsControlReachesTheFileAndComesBack) {
+  script.font = platform::TFontChoice{"Georgia", 31, 0x00FF00, true, true, true, true};
+  Configure("[Set]\r\nRandomImage=1\r\n", [&](test::TLoopSteps&) {
+    Click(IDC_STRETCHRADIO);
+    Click(IDC_NORMALIZERADIO);
+    Click(IDC_FIXEDRADIO);
+    Type(IDC_XSPIN, "123");
+    Type(IDC_YSPIN, "456");
+    for (const TOptionCheck& k : OptionChecks()) Click(OptionCheckControl(k.Control));
+    Type(IDC_IMAGECAPTIONEDIT, "By the sea");
+    Click(IDC_CAPTIONFONTBUTTON);
+    ChooseColorEntry("Red");
+    Type(IDC_INTERVALEDIT, "75");
+    SetSpeed(4);
+    Ok();
+  });
+  TSaverSetting expected;
+  for (const TOptionCheck& k : OptionChecks()) expected.*k.Setting = !(expected.*k.Setting);
+  const struct { const char* line; } lines[] = {
+      {"StetchImage=1"}, {"RandomImage=0"}, {"Position=5"}, {"X=123"}, {"Y=456"},
+      {"AddtionalText=By the sea"}, {"FontName=Georgia"}, {"FontSize=31"}, {"FontColor=65280"},
+      {"FontBold=1"}, {"FontItalic=1"}, {"FontUnderline=1"}, {"FontStrikeout=1"}, {"BackgroundColor=255"},
+      {"ImageInterval=75"}, {"EffectSpeed=1"},
+  };
+  for (const auto& l : lines) EXPECT_TRUE(FileHas(l.line)) << l.line << "\n" << File();
+  for (const TOptionCheck& k : OptionChecks()) {
+    // The keys as the settings table names them.
+    for (const TSettingKey& key : kSaverSettingKeys) {
+      const auto* f = std::get_if<bool TSaverSetting::*>(&key.Field);
+      if (f && *f == k.Setting) {
+        EXPECT_TRUE(FileHas(std::string(key.Name) + "=" + (expected.*k.Setting ? "1" : "0"))) << key.Name;
+      }
+    }
+  }
+  const std::string written = File();
+  script.font.reset();
+  Configure(std::nullopt, [&](test::TLoopSteps&) {
+    EXPECT_TRUE(Checked(IDC_STRETCHRADIO));
+    EXPECT_TRUE(Checked(IDC_NORMALIZERADIO));
+    EXPECT_TRUE(Checked(IDC_FIXEDRADIO));
+    EXPECT_EQ(WindowText(C(IDC_XSPIN)), "123");
+    EXPECT_EQ(WindowText(C(IDC_YSPIN)), "456");
+    for (const TOptionCheck& k : OptionChecks())
+      EXPECT_EQ(Checked(OptionCheckControl(k.Control)), expected.*k.Setting) << k.Control;
+    EXPECT_EQ(WindowText(C(IDC_IMAGECAPTIONEDIT)), "By the sea");
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "75");
+    EXPECT_EQ(SendMessageA(C(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0), 4);
+    Click(IDC_CAPTIONFONTBUTTON);  // the font dialog opens on the font the file holds
+    Ok();
+  });
+  ASSERT_EQ(script.fontsOffered.size(), 2u);
+  EXPECT_EQ(script.fontsOffered[1], (platform::TFontChoice{"Georgia", 31, 0x00FF00, true, true, true, true}));
+  EXPECT_EQ(File(), written);
+}
+
+TEST_F(BuilderAtStartupTest, ListsEditedInTheBuilderAreWrittenOnOk) {
+  const std::string a = dir.Write("a.bmp", test::MakeBmp(test::ReferencePicture(8, 8)));
+  const std::string b = dir.Write("b.bmp", test::MakeBmp(test::ReferencePicture(8, 8)));
+  const std::string song = dir.Write("song.mp3", "");
+  Configure("[Pictures]\r\n" + a + "=1\r\n[Transitions]\r\n177=0\r\n", [&](test::TLoopSteps&) {
+    script.files = {b};
+    Click(IDC_ADDIMAGES);
+    ClickTick(IDC_IMAGELIST, 0);
+    script.files = {song};
+    Click(IDC_ADDMUSIC);
+    Ok();
+  });
+  const std::string written = File();
+  EXPECT_NE(written.find("[Pictures]\r\n" + a + "=0\r\n" + b + "=1\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("[Music]\r\n" + song + "=1\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("[Transitions]\r\n177=0\r\n"), std::string::npos) << "the ticks did not change";
+  EXPECT_TRUE(FileHas("PicturePath=" + dir.Folder()));
+  EXPECT_TRUE(FileHas("MusicPath=" + dir.Folder()));
+  EXPECT_EQ(SaverSetting().Pictures, std::vector<std::string>{b});  // only the ticked one shows
+  EXPECT_EQ(SaverSetting().Music, std::vector<std::string>{song});
+}
+
+TEST_F(BuilderAtStartupTest, CancelLeavesTheFileByteForByte) {
+  const std::string a = dir.Write("a.bmp", test::MakeBmp(test::ReferencePicture(8, 8)));
+  const std::string original = "[set]\r\nimageinterval = 0\r\nStetchImage=yes\r\n\r\n[Caption]\nPosition=9\n"
+                               "[Pictures]\r\n" + a + "=1\r\n" + kOddLists.substr(kOddLists.find("[Music]"));
+  struct Case { const char* how; void (*close)(BuilderAtStartupTest&); } cases[] = {
+      {"Cancel", [](BuilderAtStartupTest& t) { SendMessageA(t.OnPage(bpImages, IDC_CANCELBUTTON), BM_CLICK, 0, 0); }},
+      {"Undo and Exit", [](BuilderAtStartupTest& t) { t.Menu(IDM_UNDOEXIT); }},
+  };
+  for (const Case& c : cases) {
+    Configure(original, [&](test::TLoopSteps&) {
+      Type(IDC_INTERVALEDIT, "99");
+      Click(IDC_STRETCHRADIO);
+      ClickTick(IDC_IMAGELIST, 0);
+      script.files = {a + ".gone"};
+      Click(IDC_ADDMUSIC);
+      c.close(*this);
+    });
+    EXPECT_EQ(File(), original) << c.how;
+    EXPECT_TRUE(SaverSetting() == loaded) << c.how;
+  }
+  DeleteFileA(dir.Path("VantaSaver.002").c_str());
+  Configure(std::nullopt, [&](test::TLoopSteps&) { Menu(IDM_UNDOEXIT); });
+  EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002")));  // nor is one made
+}
+
+TEST_F(BuilderAtStartupTest, ASettingsFileThatCannotBeWrittenKeepsTheBuilderOpen) {
+  const std::string original = "[Set]\r\nImageInterval=8\r\n";
+  dir.Write("VantaSaver.002", original);
+  // Held open without sharing, the file can be neither read nor replaced.
+  HANDLE lock = CreateFileA(dir.Path("VantaSaver.002").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  int boxes = 0;
+  Configure(std::nullopt, [&](test::TLoopSteps& loop) {
+    const HWND window = Window();
+    loop.Await(
+        "the error box",
+        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
+        [&](HWND box) {
+          ++boxes;
+          SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+    Type(IDC_INTERVALEDIT, "30");
+    Ok();
+    EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "30");  // nothing the user set is lost
+    CloseHandle(lock);
+    EXPECT_EQ(File(), original);
+    Menu(IDM_UNDOEXIT);
+  });
+  EXPECT_EQ(File(), original);
 }
 
 }  // namespace
