@@ -16,6 +16,7 @@ struct TPlace {
 constexpr TPlace kLayout[] = {
     {IDC_ABOUTPICTURE, 24, 24, 64, 64},   {IDC_ABOUTTITLE, 104, 28, 270, 28},
     {IDC_ABOUTVERSION, 104, 62, 262, 16}, {IDC_ABOUTLINK, 104, 88, 262, 16},
+    {IDC_ABOUTTEXT, 104, 122, 270, 16},
     {IDC_ABOUTLINE, 16, 156, 350, 2},     {IDOK, 292, 168, 74, 26},
 };
 constexpr int kLinkMaxWidth = 262;
