@@ -30,9 +30,12 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/settings/SaverSettings.cpp
   ${VANTA_ROOT}/src/saver/ShowExit.cpp
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
+  ${VANTA_ROOT}/src/builder/BuildPipeline.cpp
   ${VANTA_ROOT}/src/builder/ConfigControls.cpp
+  ${VANTA_ROOT}/src/builder/EffectTreeRules.cpp
   ${VANTA_ROOT}/src/builder/MediaLists.cpp
   ${VANTA_ROOT}/src/builder/IconArt.cpp
+  ${VANTA_ROOT}/src/builder/ProjectFiles.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfig.cpp
   ${VANTA_ROOT}/src/startup/CommandLine.cpp
   ${VANTA_ROOT}/src/startup/Instance.cpp

@@ -27,9 +27,23 @@ std::string ExtractFileExt(std::string_view path);
 std::string FileBaseName(std::string_view path);
 std::string IncludeTrailingDelimiter(std::string_view folder);
 
-std::string UpperCase(std::string_view s);  // ASCII letters only, as file names compare
+// Texts are UTF-8. Case is folded as Windows folds file names for the
+// letters of ASCII and of the Latin-1 and Latin Extended-A blocks ("É" and
+// "é", "Ő" and "ő"); other characters, and bytes that are not UTF-8, stay
+// as they are. A folded text keeps its length in bytes.
+std::string UpperCase(std::string_view s);  // ASCII letters only, for extensions and switches
 std::string LowerCase(std::string_view s);
 bool SameText(std::string_view a, std::string_view b);
+// True when part occurs anywhere in s, letter case ignored as SameText does.
+bool ContainsNoCase(std::string_view s, std::string_view part);
+
+bool IsValidUtf8(std::string_view s);
+// The longest start of s of at most maxBytes that does not end inside a
+// UTF-8 character.
+std::string_view Utf8Prefix(std::string_view s, size_t maxBytes);
+// Windows-1252 text as UTF-8 (its five unused bytes become the control
+// characters U+0081.. of the same number, as Windows maps them).
+std::string Cp1252ToUtf8(std::string_view s);
 std::string_view Trim(std::string_view s);  // blanks and tabs at both ends
 
 // Decimal, optional sign, the whole text; nullopt outside 32 bits.

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "builder/FormLayout.h"
+#include "platform/win32/WideText.h"
 
 namespace vanta {
 namespace {
@@ -117,8 +118,9 @@ void TCheckListView::DrawItem(const DRAWITEMSTRUCT& d, const TMediaList& list) c
   SetBkMode(dc, TRANSPARENT);
   // An entry without a tick is left out of the show: it reads as switched off.
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : entry.Checked ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-  DrawTextA(dc, entry.Text.c_str(), static_cast<int>(entry.Text.size()), &text,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  // Names are UTF-8; narrow drawing would go by the font's character set.
+  const std::wstring wide = platform::Widen(entry.Text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
 }
 

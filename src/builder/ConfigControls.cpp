@@ -27,10 +27,9 @@ constexpr std::array<TOptionCheck, 12> kOptionChecks{{
 
 // The "Transitions" section names the effects switched off, as key
 // effect number * 3 with the value 0.
-void WriteTransitions(TIniFile& ini, const TEffectSet& ticks) {
+void WriteTransitions(TIniFile& ini, const std::vector<int32_t>& unticked) {
   std::vector<std::pair<std::string, std::string>> off;
-  for (size_t e = 1; e <= 127; ++e)
-    if (!ticks.test(e)) off.emplace_back(std::to_string(e * 3), "0");
+  for (int32_t e : unticked) off.emplace_back(std::to_string(int64_t{e} * 3), "0");
   ini.ReplaceSection(settings_keys::kTransitions, off);
 }
 
@@ -60,7 +59,10 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.FontLabel = FontSampleFor(s);
   c.BackcolorCb = s.BackgroundColor;
   c.IntervalEdit = SettingRange(&TSaverSetting::ImageInterval).Clamp(s.ImageInterval);
+  // Until the tree is filled, the effects it would show unticked.
   c.EffectTicks = s.Transitions;
+  for (int32_t e = 1; e <= 127; ++e)
+    if (!s.Transitions.test(static_cast<size_t>(e))) c.UntickedEffects.push_back(e);
   c.SpeedScrollBar = kSpeedPositions - SettingRange(&TSaverSetting::EffectSpeed).Clamp(s.EffectSpeed);
   c.AuthorEdit = s.Author;
   c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
@@ -73,7 +75,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
     TIniFile::TBatch batch(*writeLists);
     if (changed & csPictures) WriteMediaList(*writeLists, settings_keys::kPictures, c.ImageList);
     if (changed & csMusic) WriteMediaList(*writeLists, settings_keys::kMusic, c.MusicList);
-    if (changed & csTransitions) WriteTransitions(*writeLists, c.EffectTicks);
+    if (changed & csTransitions) WriteTransitions(*writeLists, c.UntickedEffects);
   }
   if (changed & csPictures) s.Pictures = CheckedEntries(c.ImageList);
   if (changed & csMusic) s.Music = CheckedEntries(c.MusicList);

@@ -48,6 +48,9 @@ struct TConfigControls {
   bool MouseMoveCheck = false, MousePressCheck = false, KeyboardCheck = false;
   // Effects page.
   TEffectSet EffectTicks;      // the effects ticked in the tree
+  // The tree's unticked effects in tree order, as the "Transitions" section
+  // lists them (number x 3 = 0); numbers above 127 and repeats included.
+  std::vector<int32_t> UntickedEffects;
   int32_t SpeedScrollBar = 0;  // 0..4, the effect speed is 5 minus it
   // Build page.
   std::string AuthorEdit, WebsiteEdit;

@@ -16,6 +16,7 @@
 #include "music/MusicSet.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "platform/win32/WideText.h"
 
 namespace vanta {
 namespace {
@@ -50,6 +51,7 @@ void TVantaConfigForm::WriteControls(const TConfigControls& c) {
   picturePath_ = c.PicturePath;
   musicPath_ = c.MusicPath;
   effectTicks_ = c.EffectTicks;
+  untickedEffects_ = c.UntickedEffects;
   changedSections_ = c.ChangedSections;
   ShowImageList();
   ShowMusicList();
@@ -91,6 +93,7 @@ TConfigControls TVantaConfigForm::ReadControls() const {
   c.BackcolorCb = backcolorCb_.Color();
   c.IntervalEdit = ReadSpin(IDC_INTERVALEDIT, kIntervalRange);
   c.EffectTicks = effectTicks_;
+  c.UntickedEffects = untickedEffects_;
   c.SpeedScrollBar = static_cast<int32_t>(SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0));
   c.AuthorEdit = form::WindowText(Control(IDC_AUTHOREDIT));
   c.WebsiteEdit = form::WindowText(Control(IDC_WEBSITEEDIT));
@@ -114,10 +117,10 @@ void TVantaConfigForm::ShowMusicList() { musicView_.Show(musicList_); }
 void TVantaConfigForm::SetFontSample(const TFontSample& sample) {
   fontSample_ = sample;
   if (sampleFont_) DeleteObject(sampleFont_);
-  sampleFont_ = CreateFontA(-MulDiv(sample.Size, static_cast<int>(dpi_), 72), 0, 0, 0,
+  sampleFont_ = CreateFontW(-MulDiv(sample.Size, static_cast<int>(dpi_), 72), 0, 0, 0,
                             sample.Bold ? FW_BOLD : FW_NORMAL, sample.Italic, sample.Underline, sample.Strikeout,
                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, sample.Name.c_str());
+                            DEFAULT_PITCH | FF_DONTCARE, platform::Widen(sample.Name).c_str());
   InvalidateRect(Control(IDC_FONTLABEL), nullptr, FALSE);
 }
 

@@ -176,6 +176,7 @@ class TVantaConfigForm {
   std::string picturePath_, musicPath_;
   TFontSample fontSample_;
   TEffectSet effectTicks_;
+  std::vector<int32_t> untickedEffects_;
   std::string authorEdit_, websiteEdit_;
   uint8_t changedSections_ = 0;
 

@@ -1,6 +1,7 @@
 // File operations the portable core needs, one implementation per platform
-// (posix/ natively, win32/ on Windows). Paths are narrow strings in the
-// platform's own encoding.
+// (posix/ natively, win32/ on Windows). Paths are UTF-8: natively that is
+// the file system's own encoding, and on Windows the program's manifest
+// makes UTF-8 the code page of every "A" call.
 #pragma once
 #include <optional>
 #include <string>
@@ -22,10 +23,18 @@ TReadResult ReadWholeFile(const std::string& path, std::string& out, size_t maxB
 // Returns false (and leaves the old file) on any failure.
 bool WriteFileAtomically(const std::string& path, std::string_view data);
 
+// Removes a file; false when it could not (a missing file is no failure).
+bool RemoveFile(const std::string& path);
+
 // Names (without folder) of the regular files in folder whose names match
 // pattern, letter case ignored; '*' and '?' are wildcards. In the order of
 // the directory listing; "." and ".." and folders are skipped.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
+
+// Text written in the system's legacy ANSI code page (every settings file
+// before UTF-8), as UTF-8: on Windows the code page the system had for
+// programs without the UTF-8 manifest, natively Windows-1252.
+std::string LegacyTextToUtf8(std::string_view text);
 
 // Full path of the running executable.
 std::string ExecutablePath();

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Shell.h"
+#include "platform/win32/WideText.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
 
 namespace vanta {
@@ -102,7 +103,8 @@ void FitToText(HWND label, int maxWidth) {
   HDC dc = GetDC(label);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const std::wstring wide = platform::Widen(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(label, dc);
   RECT r;

@@ -156,15 +156,15 @@ std::optional<std::string> TIniDocument::Value(std::string_view section, std::st
 
 std::string TIniDocument::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
   std::optional<std::string> v = Value(section, key);
-  if (!v) return std::string(def.substr(0, kMaxValueChars));
-  if (v->size() > kMaxValueChars) v->resize(kMaxValueChars);
+  if (!v) return std::string(Utf8Prefix(def, kMaxValueChars));
+  if (v->size() > kMaxValueChars) v->resize(Utf8Prefix(*v, kMaxValueChars).size());
   return *v;
 }
 
 int32_t TIniDocument::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
   const std::optional<std::string> v = Value(section, key);
   if (!v) return def;
-  return ParseIniInteger(std::string_view(*v).substr(0, kMaxValueChars)).value_or(def);
+  return ParseIniInteger(Utf8Prefix(*v, kMaxValueChars)).value_or(def);
 }
 
 bool TIniDocument::ReadBool(std::string_view section, std::string_view key, bool def) const {
@@ -172,7 +172,7 @@ bool TIniDocument::ReadBool(std::string_view section, std::string_view key, bool
 }
 
 bool TIniDocument::BoolValue(std::string_view value, bool def) {
-  return ParseIniInteger(value.substr(0, kMaxValueChars)).value_or(def ? 1 : 0) != 0;
+  return ParseIniInteger(Utf8Prefix(value, kMaxValueChars)).value_or(def ? 1 : 0) != 0;
 }
 
 std::vector<std::string> TIniDocument::ReadSectionKeys(std::string_view section) const {

@@ -2,13 +2,20 @@
 
 #include <exception>
 
+#include "base/Text.h"
 #include "platform/Files.h"
 
 namespace vanta {
+namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+}  // namespace
 
 void TIniFile::Reload() {
   std::string text;
   const platform::TReadResult r = platform::ReadWholeFile(fileName_, text, kMaxFileBytes);
+  byteOrderMark_ = text.starts_with(kByteOrderMark);
+  if (byteOrderMark_) text.erase(0, kByteOrderMark.size());
+  if (!IsValidUtf8(text)) text = platform::LegacyTextToUtf8(text);
   doc_ = TIniDocument(text);
   unreadable_ = r == platform::TReadResult::Failed;
   loaded_ = true;
@@ -33,7 +40,7 @@ void TIniFile::Changed() {
 
 void TIniFile::UpdateFile() {
   if (!dirty_) return;
-  if (!platform::WriteFileAtomically(fileName_, doc_.Text()))
+  if (!platform::WriteFileAtomically(fileName_, (byteOrderMark_ ? std::string(kByteOrderMark) : "") + doc_.Text()))
     throw EIniFileError("The settings file \"" + fileName_ + "\" could not be written.");
   dirty_ = false;
 }

@@ -6,6 +6,10 @@
 // writes are collected and reach the disk once, when the batch ends.
 // A file that exists but cannot be read is never overwritten: writes to it
 // throw instead of replacing the user's file with a few keys.
+// Text is UTF-8 in memory. A file that is not valid UTF-8 was written in the
+// system's legacy code page and is converted as it is read; writing gives
+// UTF-8 (a plain ASCII file stays byte for byte), and a file that began
+// with a byte-order mark keeps it.
 #pragma once
 #include <stdexcept>
 #include <string>
@@ -67,6 +71,7 @@ class TIniFile {
   bool loaded_ = false;
   bool unreadable_ = false;
   bool dirty_ = false;
+  bool byteOrderMark_ = false;
   int batchDepth_ = 0;
 };
 

@@ -104,6 +104,53 @@ TEST(Text, CaseAndNumbers) {
   EXPECT_EQ(ParseDecimal32(""), std::nullopt);
 }
 
+TEST(Text, FoldsLatinLettersAsFileNamesCompareAndKeepsLengths) {
+  struct Case { const char* a; const char* b; bool same; } cases[] = {
+      {"\xC3\x89t\xC3\xA9.jpg", "\xC3\xA9T\xC3\x89.JPG", true},      // Été / éTÉ
+      {"\xC3\x9Cn\xC3\xAF", "\xC3\xBCN\xC3\x8F", true},              // Ünï / üNÏ
+      {"\xC5\x90r\xC5\x91", "\xC5\x91R\xC5\x90", true},              // Őrő / őRŐ
+      {"\xC5\xB8", "\xC3\xBF", true},                                    // Ÿ / ÿ
+      {"\xC5\xBD", "\xC5\xBE", true},                                    // Ž / ž
+      {"\xC3\x97", "\xC3\xB7", false},                                   // × is not ÷
+      {"\xC4\xB0", "i\x80", false},                                       // İ stays, and stays two bytes
+      {"\xE5\x86\x99\xE7\x9C\x9F", "\xE5\x86\x99\xE7\x9C\x9F", true},  // 写真
+      {"\xE5\x86\x99", "\xE5\x86\x9A", false},
+      {"\xC3", "\xC3", true},                                               // a cut character is left as it is
+      {"\xC3", "\xE3", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SameText(c.a, c.b), c.same) << c.a << " / " << c.b;
+    EXPECT_EQ(LowerCase(c.a) == LowerCase(c.b), c.same) << c.a << " / " << c.b;
+    EXPECT_EQ(LowerCase(c.a).size(), std::string(c.a).size());
+  }
+  EXPECT_EQ(LowerCase("\xC3\x89T\xC3\x89 \xC3\x9F"), "\xC3\xA9t\xC3\xA9 \xC3\x9F");  // ß has no capital here
+  EXPECT_EQ(UpperCase(".jpg"), ".JPG");
+}
+
+TEST(Text, Utf8IsRecognisedAndNeverCutInsideACharacter) {
+  struct Case { std::string text; bool valid; } cases[] = {
+      {"plain ascii", true}, {"\xC3\x89t\xC3\xA9", true}, {"\xE5\x86\x99\xE7\x9C\x9F", true},
+      {"\xF0\x9F\x8E\xB5", true},                    // four bytes
+      {"\xC9t\xE9", false},                             // Été in Windows-1252
+      {"\xC3\x89t\xC3", false},                        // cut at the end
+      {"\xC0\x80", false}, {"\xE0\x80\x80", false},  // overlong
+      {"\xED\xA0\x80", false},                         // a surrogate
+      {"\xF4\x90\x80\x80", false},                    // past U+10FFFF
+      {"\xC3\x89t\xC3\xA9 caf\xE9", false},          // almost UTF-8
+      {"\x80", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
+  const std::string s = "a\xE5\x86\x99\xC3\xA9";  // a, 写 (3 bytes), é (2 bytes)
+  const size_t want[] = {0, 1, 1, 1, 4, 4, 6, 6};
+  for (size_t n = 0; n <= 7; ++n) EXPECT_EQ(Utf8Prefix(s, n).size(), want[n]) << n;
+}
+
+TEST(Text, Windows1252BecomesUtf8) {
+  EXPECT_EQ(Cp1252ToUtf8("\xC9t\xE9"), "\xC3\x89t\xC3\xA9");
+  EXPECT_EQ(Cp1252ToUtf8("\x80 \x8A \x9F \x81"), "\xE2\x82\xAC \xC5\xA0 \xC5\xB8 \xC2\x81");
+  EXPECT_EQ(Cp1252ToUtf8("ascii"), "ascii");
+}
+
 TEST(Rect, Helpers) {
   EXPECT_EQ(IntersectRect({0, 0, 10, 10}, {5, 5, 20, 20}), (TRect{5, 5, 10, 10}));
   EXPECT_EQ(IntersectRect({0, 0, 10, 10}, {10, 0, 20, 10}), TRect{});  // edges touch only

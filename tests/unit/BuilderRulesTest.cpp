@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <set>
 
 #include "TempDir.h"
 #include "builder/ConfigControls.h"
 #include "builder/MediaLists.h"
+#include "builder/ProjectFiles.h"
 #include "engine/PictureLoader.h"
 #include "startup/Instance.h"
 
@@ -258,6 +260,7 @@ TEST_F(BuilderControlsTest, TicksWriteOnlyTheEffectsSwitchedOff) {
   c.EffectTicks = DefaultTransitions();
   c.EffectTicks.reset(1);
   c.EffectTicks.set(120);
+  c.UntickedEffects = {1, 119, 121, 122};
   c.ChangedSections = csTransitions;
   ApplyControls(c, s, &ini);
   ini.UpdateFile();
@@ -361,6 +364,96 @@ TEST(BuilderLinks, HelpIsTheInstalledHelpFileElseTheWebSite) {
   EXPECT_EQ(MailRequest().File, std::string("mailto:") + kBuilderEmail);
   EXPECT_EQ(DefaultSaverRequest("C:\\Prog\\VantaSaver.scr"),
             (platform::TShellRequest{"install", "C:\\Prog\\VantaSaver.scr", "", ""}));
+}
+
+}  // namespace
+}  // namespace vanta
+
+namespace vanta {
+namespace {
+
+TEST(ProjectFiles, NamesGetTheProjectExtensionUnlessTheyHoldIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"show", "show.vnt"}, {"show.VNT", "show.VNT"}, {"show.vnt.old", "show.vnt.old"},
+      {"C:\\my.vnt\\show", "C:\\my.vnt\\show"}, {"show.vn", "show.vn.vnt"}, {"", ".vnt"},
+  };
+  for (const auto& [chosen, want] : cases) EXPECT_EQ(ProjectFileName(chosen), want) << chosen;
+}
+
+class ProjectFilesTest : public ::testing::Test {
+ protected:
+  const std::string kBefore = "[Set]\r\nImageInterval=7\r\n[Pictures]\r\nC:\\a.jpg=1\r\n";
+  std::string Working() const { return dir.Path("VantaSaver.002"); }
+  // What OK would write: a changed interval.
+  std::function<void()> CommitInterval(TIniFile& ini, int value) {
+    return [&ini, value] { ini.WriteInteger("Set", "ImageInterval", value); };
+  }
+  test::TTempDir dir;
+};
+
+TEST_F(ProjectFilesTest, SaveAsWritesTheCommittedStateAndPutsTheWorkingFileBack) {
+  dir.Write("VantaSaver.002", kBefore);
+  TIniFile ini(Working());
+  SaveProjectAs(ini, dir.Path("show.vnt"), CommitInterval(ini, 42));
+  EXPECT_EQ(dir.Read("show.vnt"), "[Set]\r\nImageInterval=42\r\n[Pictures]\r\nC:\\a.jpg=1\r\n");
+  EXPECT_EQ(dir.Read("VantaSaver.002"), kBefore);
+  EXPECT_FALSE(dir.Exists("VantaSaver.002.bak"));
+  EXPECT_EQ(ini.ReadInteger("Set", "ImageInterval", 0), 7);  // the object reads the disk again
+}
+
+TEST_F(ProjectFilesTest, FailuresAtEachStepLeaveTheWorkingFileAsItWas) {
+  using TArrange = std::function<void(const test::TTempDir&)>;
+  struct Case {
+    const char* what;
+    TArrange arrange;
+    std::string project;
+    bool committed;  // whether the commit ran
+  } cases[] = {
+      {"the project's folder is missing", [](const test::TTempDir&) {}, "no/such/folder/show.vnt", true},
+      {"the project name is a folder",
+       [](const test::TTempDir& d) { std::filesystem::create_directory(d.Path("taken.vnt")); }, "taken.vnt", true},
+      {"the backup cannot be made",
+       [](const test::TTempDir& d) { std::filesystem::create_directory(d.Path("VantaSaver.002.bak")); }, "show.vnt",
+       false},
+  };
+  for (const Case& c : cases) {
+    test::TTempDir own;  // each case in a folder of its own
+    own.Write("VantaSaver.002", kBefore);
+    c.arrange(own);
+    TIniFile ini(own.Path("VantaSaver.002"));
+    bool ran = false;
+    EXPECT_THROW(SaveProjectAs(ini, own.Path(c.project), [&] { ran = true, ini.WriteInteger("Set", "X", 1); }),
+                 TProjectError)
+        << c.what;
+    EXPECT_EQ(ran, c.committed) << c.what;
+    EXPECT_EQ(own.Read("VantaSaver.002"), kBefore) << c.what;
+    EXPECT_FALSE(std::filesystem::is_regular_file(own.Path("VantaSaver.002.bak"))) << c.what;
+    EXPECT_FALSE(std::filesystem::is_regular_file(own.Path(c.project))) << c.what;
+  }
+}
+
+TEST_F(ProjectFilesTest, SaveAsWithoutAWorkingFileLeavesNone) {
+  TIniFile ini(Working());
+  SaveProjectAs(ini, dir.Path("new.vnt"), CommitInterval(ini, 5));
+  EXPECT_EQ(dir.Read("new.vnt"), "[Set]\r\nImageInterval=5\r\n");
+  EXPECT_FALSE(dir.Exists("VantaSaver.002"));
+}
+
+TEST_F(ProjectFilesTest, LoadReplacesTheWorkingFileOrChangesNothing) {
+  dir.Write("VantaSaver.002", kBefore);
+  TIniFile ini(Working());
+  const std::string project = "[Set]\r\nImageInterval=9\r\nAuthor=Ann\r\n[Pictures]\r\nbeach.jpg=1\r\n";
+  LoadProject(ini, dir.Write("beach.vnt", project));
+  EXPECT_EQ(dir.Read("VantaSaver.002"), project);
+  EXPECT_EQ(ini.ReadInteger("Set", "ImageInterval", 0), 9);
+
+  std::filesystem::create_directory(dir.Path("folder.vnt"));
+  dir.Write("huge.vnt", std::string(kMaxProjectBytes + 1, ';'));
+  for (const char* bad : {"missing.vnt", "folder.vnt", "huge.vnt"}) {
+    EXPECT_THROW(LoadProject(ini, dir.Path(bad)), TProjectError) << bad;
+    EXPECT_EQ(dir.Read("VantaSaver.002"), project) << bad;
+    EXPECT_EQ(ini.ReadInteger("Set", "ImageInterval", 0), 9) << bad;
+  }
 }
 
 }  // namespace

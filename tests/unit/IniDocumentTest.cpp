@@ -164,6 +164,42 @@ TEST(IniDocument, SectionPairsHaveNoByteLimitAndKeepTheFirstOfARepeatedKey) {
   EXPECT_LT(doc.ReadSectionKeys("Pictures").size(), pairs.size());  // the profile-style list stops at 16 KB
 }
 
+// Files written before UTF-8 are in the legacy code page; both kinds read,
+// and writing gives UTF-8 without touching an ASCII file's bytes.
+TEST(IniFile, ReadsUtf8AndLegacyTextAndWritesUtf8) {
+  struct Case {
+    const char* what;
+    std::string file;
+    std::string picture;  // the key read back
+    std::string written;  // the file after writing Set/X=1
+  } cases[] = {
+      {"ascii", "[Pictures]\r\nred.bmp=1\r\n", "red.bmp", "[Pictures]\r\nred.bmp=1\r\n\r\n[Set]\r\nX=1\r\n"},
+      {"utf-8", "[Pictures]\r\n\xC3\x89t\xC3\xA9.jpg=1\r\n", "\xC3\x89t\xC3\xA9.jpg",
+       "[Pictures]\r\n\xC3\x89t\xC3\xA9.jpg=1\r\n\r\n[Set]\r\nX=1\r\n"},
+      {"utf-8 with a byte-order mark", "\xEF\xBB\xBF[Pictures]\r\n\xE5\x86\x99.bmp=1\r\n", "\xE5\x86\x99.bmp",
+       "\xEF\xBB\xBF[Pictures]\r\n\xE5\x86\x99.bmp=1\r\n\r\n[Set]\r\nX=1\r\n"},
+      {"windows-1252", "[Pictures]\r\n\xC9t\xE9.jpg=1\r\n", "\xC3\x89t\xC3\xA9.jpg",
+       "[Pictures]\r\n\xC3\x89t\xC3\xA9.jpg=1\r\n\r\n[Set]\r\nX=1\r\n"},
+      {"almost utf-8", "[Pictures]\r\n\xC3\xA9\xE9.jpg=1\r\n", "\xC3\x83\xC2\xA9\xC3\xA9.jpg",
+       "[Pictures]\r\n\xC3\x83\xC2\xA9\xC3\xA9.jpg=1\r\n\r\n[Set]\r\nX=1\r\n"},
+  };
+  test::TTempDir dir;
+  for (const Case& c : cases) {
+    TIniFile ini(dir.Write("s.002", c.file));
+    EXPECT_EQ(ini.ReadSectionKeys("Pictures"), std::vector<std::string>{c.picture}) << c.what;
+    EXPECT_TRUE(ini.ReadBool("pictures", c.picture, false)) << c.what;
+    ini.WriteInteger("Set", "X", 1);
+    EXPECT_EQ(dir.Read("s.002"), c.written) << c.what;
+  }
+}
+
+TEST(IniDocument, LongValuesAreCutBetweenCharacters) {
+  std::string value(2046, 'a');
+  value += "\xC3\xA9tail";  // é straddles the 2047-byte limit
+  const TIniDocument doc("[s]\r\nk=" + value + "\r\n");
+  EXPECT_EQ(doc.ReadString("s", "k", ""), std::string(2046, 'a'));
+}
+
 TEST(IniFile, FileComesIntoBeingAtTheFirstWrite) {
   test::TTempDir dir;
   TIniFile ini(dir.Path("x.002"));

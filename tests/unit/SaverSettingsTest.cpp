@@ -325,7 +325,10 @@ const TGoldenSave kGoldenSaves[] = {
      "X=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\nFileExt=0\r\nIncludeAdditionalText=1\r\n"
      "AddtionalText=a=b ;c [Caption] \"x\" \xE4\xF6\xFC \xC3\xA4\r\nFontName=\r\nFontSize=9\r\n"
      "FontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeout=0\r\n",
-     nullptr},
+     // The file is not UTF-8 (the 8-bit umlauts), so it reads as the
+     // legacy code page, Windows-1252 here: the UTF-8 "\xc3\xa4" becomes two
+     // characters.
+     [](TSaverSetting& s) { s.AdditionalText = "a=b ;c [Caption] \"x\" \xC3\xA4\xC3\xB6\xC3\xBC \xC3\x83\xC2\xA4"; }},
     {"line breaks inside values become blanks", "",
      [](TSaverSetting& s) {
        s.AdditionalText = "line one\r\nline two";

@@ -1,7 +1,10 @@
 // A scratch folder for one test, removed with everything in it afterwards.
+// The same class serves the native tests and the Win32 tests under Wine:
+// folders end in the platform's own delimiter, as the program's folders do.
 #pragma once
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -18,8 +21,11 @@ class TTempDir {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
   }
-  // The folder with a trailing slash, as the program's folders are.
-  std::string Folder() const { return path_.string() + "/"; }
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+
+  // The folder with a trailing delimiter.
+  std::string Folder() const { return path_.string() + static_cast<char>(std::filesystem::path::preferred_separator); }
   std::string Path(const std::string& name) const { return Folder() + name; }
 
   std::string Write(const std::string& name, const std::string& content) const {

@@ -186,7 +186,7 @@ class BuilderFormTest : public ::testing::Test, public TBuilderView {
     return dir.Write(name, test::MakeBmp(test::ReferencePicture(w, h)));
   }
 
-  test::TWinTempDir dir, install;
+  test::TTempDir dir, install;
   TDialogScript script;
   std::unique_ptr<TIniFile> ini;
   std::unique_ptr<TVantaConfigForm> form;
@@ -517,7 +517,8 @@ TEST_F(BuilderFormTest, PagesFollowTheSideBarTheArrowsAndTheBuildItem) {
 TEST_F(BuilderFormTest, PicturesComeThroughTheDialogInTheFolderLastUsed) {
   TSaverSetting s;
   s.PicturePath = "C:\\Photos\\";
-  const std::string a = Picture("a.bmp"), b = Picture("b.bmp", 200, 100);
+  // Names are UTF-8, in the list and on the way to the picture loader.
+  const std::string a = Picture("a.bmp"), b = Picture("\xC3\x89t\xC3\xA9 \xE5\x86\x99\xE7\x9C\x9F.bmp", 200, 100);
   Open(s, "[Pictures]\r\n" + a + "=1\r\n");
   ASSERT_FALSE(form->Image1().Empty()) << "the first picture's thumbnail at start";
   // Cancelled: nothing changes.
@@ -892,7 +893,7 @@ class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
   bool FileHas(const std::string& line) { return File().find(line + "\r\n") != std::string::npos; }
   void Ok() const { SendMessageA(OnPage(bpImages, IDC_OKBUTTON), BM_CLICK, 0, 0); }
 
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   TDialogScript script;
   TSaverSetting loaded;  // the process's record when the window showed
 };

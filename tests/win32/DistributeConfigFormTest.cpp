@@ -372,7 +372,7 @@ TEST_F(SettingFormTest, ARecordRefusedOnOkKeepsTheDialogOpen) {
 }
 
 TEST_F(SettingFormTest, ReadmeAndAboutPage) {
-  test::TWinTempDir install;
+  test::TTempDir install;
   install.Write("readme.txt", "First line\nSecond line\n");
   TSaverSetting s;
   s.Author = "Ann";
@@ -530,7 +530,7 @@ class SettingDialogAtStartupTest : public ::testing::Test, public TDialogView {
   std::string File() { return dir.Read("Show.002"); }
   bool FileHas(const std::string& line) { return File().find(line + "\r\n") != std::string::npos; }
 
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   TShellScript script;
   TSaverSetting loaded;  // the process's record when the dialog showed
 };
@@ -624,7 +624,7 @@ TEST_F(SettingDialogAtStartupTest, TitleShowsTheInstanceNameAfterTheShortNameLoo
 }
 
 TEST_F(SettingDialogAtStartupTest, ReadmeComesFromTheInstallFolderInTheRegistry) {
-  test::TWinTempDir install;
+  test::TTempDir install;
   install.Write("readme.txt", "First line\nSecond line\n");
   const std::string name = "VantaDialogTest" + std::to_string(GetCurrentProcessId());
   test::TCurrentUserDefault key("Software\\Norvane\\" + name, install.Folder());

@@ -139,7 +139,7 @@ class MusicWin32 : public ::testing::Test {
     if (!std::getenv("VANTA_MUSIC_DATA")) GTEST_SKIP() << "run through music.sh";
   }
   std::string DllPath() const { return test::ExeFolder() + "mpegdll.dll"; }
-  test::TWinTempDir dir;
+  test::TTempDir dir;
 };
 
 TEST_F(MusicWin32, DllLoadsAloneFromAnyFolderWithAllEntries) {

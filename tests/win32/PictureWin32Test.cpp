@@ -21,7 +21,7 @@ void Box(HDC dc, int l, int t, int r, int b, COLORREF c) {
 }
 
 // A 120 x 80 pixel EMF: red on the left, blue in the middle, nothing on the right.
-std::string MakeEmf(const test::TWinTempDir& dir) {
+std::string MakeEmf(const test::TTempDir& dir) {
   const std::string path = dir.Path("own.emf");
   const RECT frame{0, 0, 3175, 2117};  // hundredths of a millimetre: 120 x 80 at 96 an inch
   HDC dc = CreateEnhMetaFileA(nullptr, path.c_str(), &frame, nullptr);
@@ -33,7 +33,7 @@ std::string MakeEmf(const test::TWinTempDir& dir) {
 
 // A WMF whose window is 100 x 50 units: red left half, blue right half
 // except a strip at the bottom right.
-std::string MakeWmfBody(const test::TWinTempDir& dir) {
+std::string MakeWmfBody(const test::TTempDir& dir) {
   const std::string path = dir.Path("body.wmf");
   HDC dc = CreateMetaFileA(path.c_str());
   SetWindowOrgEx(dc, 0, 0, nullptr);
@@ -62,7 +62,7 @@ std::string Placeable(const std::string& body, int16_t w, int16_t h, uint16_t in
 }
 
 TEST(Win32Pictures, MetafilesAtTheirNaturalSizeOnTheColour) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   const std::string body = MakeWmfBody(dir);
   struct Probe { int x, y; TColor c; };
   struct Case {
@@ -93,7 +93,7 @@ TEST(Win32Pictures, MetafilesAtTheirNaturalSizeOnTheColour) {
 }
 
 TEST(Win32Pictures, BadMetafilesAreRefused) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   const std::string body = MakeWmfBody(dir);
   std::string noSize = body;
   for (size_t i = 18; i + 6 <= noSize.size(); i += 2)  // turn the window extent record into an unknown one
@@ -123,7 +123,7 @@ const unsigned char kPng[] = {
     0xcc, 0x55, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
 
 TEST(Win32Pictures, PngIconEntriesDecodeThroughThePlatform) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   std::string ico("\0\0\1\0\1\0", 6);
   ico += std::string("\4\2\0\0\1\0\x20\0", 8);
   test::Put32(ico, sizeof kPng);
@@ -145,7 +145,7 @@ TEST(Win32Pictures, PngIconEntriesDecodeThroughThePlatform) {
 
 // The readers and the cross-built libjpeg as the Windows program runs them.
 TEST(Win32Pictures, ReadersAndJpegScalingOnWindows) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   const TBitmap24 picture = test::ReferencePicture(96, 64);
   struct Case { const char* name; std::string bytes; int box; int w, h; bool exact; } cases[] = {
       {"p.JPG", test::MakeJpeg(picture, 100), 0, 96, 64, false},

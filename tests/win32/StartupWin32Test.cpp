@@ -9,7 +9,7 @@ namespace vanta {
 namespace {
 
 TEST(Win32Instance, InstallFolderComesFromTheRegistry) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   const std::string name = "VantaIdTest" + std::to_string(GetCurrentProcessId());
   EXPECT_EQ(DetermineInstanceIdentity(dir.Path(name + ".scr")).InstallFolder, "\\");
   EXPECT_FALSE(test::CurrentUserKeyExists("Software\\Norvane\\" + name));
@@ -22,7 +22,7 @@ TEST(Win32Instance, InstallFolderComesFromTheRegistry) {
 }
 
 TEST(Win32Instance, ShortNameFindsTheSettingsFile) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   dir.Write("Mountains.002", "[Set]\r\nImageInterval=12\r\n");
   dir.Write("Mountains.txt", "");
   EXPECT_EQ(DetermineInstanceIdentity(dir.Path("MOUNTA~1.SCR")).InstanceName, "Mountains");
@@ -38,7 +38,7 @@ TEST(Win32Instance, ShortNameFindsTheSettingsFile) {
 }
 
 TEST(Win32Settings, SaveReplacesTheFileInPlace) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   dir.Write("Show.002", "[Set]\r\nAuthor=Ann\r\n[Pictures]\r\nC:\\a.jpg=1\r\n");
   ResetSaverSettingsForTests();
   SetInstanceExecutablePathForTests(dir.Path("Show.scr"));
@@ -54,7 +54,7 @@ TEST(Win32Settings, SaveReplacesTheFileInPlace) {
 }
 
 TEST(Win32Password, CallsPwdChangePasswordWithTheScreenSaverProvider) {
-  test::TWinTempDir dir;
+  test::TTempDir dir;
   const std::string log = dir.Path("mpr.log");
   SetEnvironmentVariableA("VANTA_FAKE_MPR_LOG", log.c_str());
   ChangeSaverPasswordIn(test::ExeFolder() + "fakempr", 4711);

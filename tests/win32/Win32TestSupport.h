@@ -1,10 +1,13 @@
 // Scratch folders and registry keys for Win32 tests, removed afterwards.
+// Scratch folders are the native tests' TTempDir.
 #pragma once
 #include <windows.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "../unit/TempDir.h"
 
 namespace vanta::test {
 
@@ -14,45 +17,6 @@ inline std::string ExeFolder() {
   std::string s(buf, n);
   return s.substr(0, s.find_last_of('\\') + 1);
 }
-
-class TWinTempDir {
- public:
-  TWinTempDir() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    folder_ = std::string(base) + "vanta-" + std::to_string(GetCurrentProcessId()) + "-" +
-              std::to_string(counter_++) + "\\";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-  }
-  ~TWinTempDir() {
-    // SHFileOperation would pull in the shell; one level of files is all tests make.
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder_ + "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string p = folder_ + fd.cFileName;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveDirectoryA(p.c_str());
-        else DeleteFileA(p.c_str());
-      } while (FindNextFileA(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryA(folder_.c_str());
-  }
-  const std::string& Folder() const { return folder_; }
-  std::string Path(const std::string& name) const { return folder_ + name; }
-  std::string Write(const std::string& name, const std::string& text) const {
-    std::ofstream(Path(name), std::ios::binary) << text;
-    return Path(name);
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
- private:
-  static inline int counter_ = 0;
-  std::string folder_;
-};
 
 inline bool CurrentUserKeyExists(const std::string& subKey) {
   HKEY h;

@@ -8,6 +8,8 @@
 #include <limits.h>
 
 #include "platform/Files.h"
+
+#include "base/Text.h"
 #include "platform/Wildcard.h"
 
 namespace vanta::platform {
@@ -61,6 +63,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view data) {
   return ok;
 }
 
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
@@ -79,5 +83,7 @@ std::string ExecutablePath() {
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
 }
+
+std::string LegacyTextToUtf8(std::string_view text) { return Cp1252ToUtf8(text); }
 
 }  // namespace vanta::platform

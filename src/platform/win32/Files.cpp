@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "platform/Files.h"
+
+#include "base/Text.h"
 #include "platform/Wildcard.h"
 
 namespace vanta::platform {
@@ -60,6 +62,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view data) {
   return ok;
 }
 
+bool RemoveFile(const std::string& path) {
+  return ::DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
@@ -89,6 +95,26 @@ std::string ExecutablePath() {
     }
     buf.resize(buf.size() * 2);
   }
+}
+
+std::string LegacyTextToUtf8(std::string_view text) {
+  if (text.empty()) return {};
+  // GetACP answers 65001 under the UTF-8 manifest; the system's own ANSI
+  // code page is the one older copies wrote their files in.
+  DWORD cp = 0;
+  if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                     reinterpret_cast<LPWSTR>(&cp), sizeof cp / sizeof(WCHAR)) == 0 ||
+      cp == 0 || cp == CP_UTF8)
+    cp = 1252;
+  const int n = static_cast<int>(text.size());
+  const int wide = MultiByteToWideChar(cp, 0, text.data(), n, nullptr, 0);
+  if (wide <= 0) return Cp1252ToUtf8(text);
+  std::wstring w(static_cast<size_t>(wide), L'\0');
+  MultiByteToWideChar(cp, 0, text.data(), n, w.data(), wide);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, out.data(), bytes, nullptr, nullptr);
+  return out;
 }
 
 }  // namespace vanta::platform

@@ -1,4 +1,5 @@
 #include "platform/win32/Win32SurfaceHost.h"
+#include "platform/win32/WideText.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -125,7 +126,8 @@ TPoint TWin32SurfaceHost::MeasureText(const TCaptionFont& font, const std::strin
   HFONT f = MakeFont(font);
   HGDIOBJ old = SelectObject(dc, f);
   SIZE size{0, 0};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const std::wstring wide = Widen(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   SelectObject(dc, old);
   DeleteObject(f);
   ReleaseDC(window_, dc);
@@ -138,7 +140,8 @@ void TWin32SurfaceHost::DrawText(TPoint at, const std::string& text, const TCapt
   HGDIOBJ old = SelectObject(dc, f);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, font.Color);  // both keep red in the low byte
-  TextOutA(dc, at.X, at.Y, text.c_str(), static_cast<int>(text.size()));
+  const std::wstring wide = Widen(text);
+  TextOutW(dc, at.X, at.Y, wide.c_str(), static_cast<int>(wide.size()));
   SelectObject(dc, old);
   DeleteObject(f);
   ReleaseDC(window_, dc);

@@ -1,0 +1,192 @@
+#include "builder/BuildPipeline.h"
+
+#include <algorithm>
+
+#include "base/Random.h"
+#include "base/Text.h"
+#include "platform/Files.h"
+#include "settings/SaverSettings.h"
+#include "startup/Instance.h"
+
+namespace vanta {
+namespace {
+
+constexpr const char* kWebsitePromptText = "http://";
+
+// Blanks and control characters at both ends go.
+std::string_view TrimControls(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+// The first n characters (not bytes) of a UTF-8 text, and how many it has.
+size_t CharCount(std::string_view s) {
+  return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+std::string FirstChars(std::string_view s, size_t n) {
+  size_t i = 0;
+  for (size_t seen = 0; i < s.size(); ++i) {
+    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && seen++ == n) break;
+  }
+  return std::string(s.substr(0, i));
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+void WriteText(const std::string& path, const std::string& text) {
+  if (!platform::WriteFileAtomically(path, text)) throw TBuildError("Cannot create file " + path);
+}
+
+// The memo's lines, each ended by CR LF.
+std::string TextFileLines(std::string_view text) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t end = text.find_first_of("\r\n", i);
+    out.append(text.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i)).append("\r\n");
+    if (end == std::string_view::npos) break;
+    i = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return out;
+}
+
+bool HasReadme(const TBuildInput& in) { return !in.Readme.empty(); }
+
+}  // namespace
+
+std::string RemoveChars(std::string_view s, std::string_view chars) {
+  std::string out;
+  for (char c : s)
+    if (chars.find(c) == std::string_view::npos) out += c;
+  return out;
+}
+
+std::string ShortFileName(std::string_view name) {
+  std::string base = FileBaseName(name);
+  const std::string ext = ExtractFileExt(name);
+  const bool spaced = base.find(' ') != std::string::npos;
+  if (spaced) base = RemoveChars(base, " ");
+  if (CharCount(base) <= 8) return spaced ? base + "~1" + ext : std::string(name);
+  return FirstChars(base, 6) + "~1" + ext;
+}
+
+TBuildNames MakeBuildNames(const std::string& chosenSetup, const std::string& nameEdit,
+                           const std::string& installFolder) {
+  TBuildNames n;
+  n.SetupFileName = ContainsNoCase(chosenSetup, ".exe") ? chosenSetup : chosenSetup + ".exe";
+  n.CompileDir = installFolder + "Compile" + kPathDelim;
+  std::string name(TrimControls(nameEdit));
+  if (name.empty()) name = FileBaseName(n.SetupFileName);
+  name = RemoveChars(name, kNameForbidden);
+  // A name of blanks alone is no file name either.
+  if (TrimControls(name).empty())
+    throw TBuildError("Please give the screensaver a name: the name may not be empty or consist only of \\ / : * ? \" < > |.");
+  if (LowerCase(name) == kBuilderInstanceName) name += std::to_string(Random(100));
+  n.SaverName = name;
+  n.SaverFileName = name + ".scr";
+  n.SettingsCopyName = n.CompileDir + name + settings_keys::kSettingsExt;
+  return n;
+}
+
+std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit) {
+  if (!platform::RemoveFile(in.Names.SettingsCopyName))
+    throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
+  commit();
+  std::vector<std::string> lines;
+  TIniFile copy(in.Names.SettingsCopyName);
+  try {
+    TIniFile::TBatch batch(copy);
+    if (!in.AuthorEdit.empty()) copy.WriteString(settings_keys::kSet, "Author", in.AuthorEdit);
+    if (in.WebsiteEdit != kWebsitePromptText) copy.WriteString(settings_keys::kSet, "Website", in.WebsiteEdit);
+    for (const char* section : {settings_keys::kSet, settings_keys::kCaption, settings_keys::kTransitions})
+      for (const std::string& key : working.ReadSectionKeys(section))
+        copy.WriteString(section, key, working.ReadString(section, key, ""));
+    // Bare names: the installed saver finds them in its "sample" folder.
+    const auto list = [&](const TMediaList* entries, const char* section) {
+      std::vector<std::pair<std::string, std::string>> keys;
+      if (!entries) return false;
+      for (const TListEntry& e : entries->Items) {
+        if (!e.Checked || !platform::FileExists(e.Text)) continue;
+        keys.emplace_back(ExtractFileName(e.Text), "1");
+        lines.push_back("Source:" + Quoted(e.Text) + "; DestDir: \"{app}\\sample\"");
+      }
+      if (!keys.empty()) copy.ReplaceSection(section, keys);
+      return !keys.empty();
+    };
+    list(in.ImageList, settings_keys::kPictures);
+    if (list(in.MusicList, settings_keys::kMusic))
+      lines.push_back("Source:" + Quoted(in.SystemFolder + "MPEGDLL.DLL") + "; DestDir: \"{sys}\\\"");
+  } catch (const EIniFileError&) {
+    throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
+  }
+  if (HasReadme(in)) {
+    WriteText(in.Names.CompileDir + kReadmeFileName, TextFileLines(in.Readme));
+    lines.push_back("Source:" + Quoted(in.Names.CompileDir + kReadmeFileName) + "; DestDir: \"{app}\\\"; flags: isreadme");
+  }
+  return lines;
+}
+
+std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<std::string>& saverFileLines) {
+  const TBuildNames& n = in.Names;
+  std::vector<std::string> s = {
+      "[Setup]",
+      "AppName=" + n.SaverName,
+      "AppVerName=" + n.SaverName,
+      "DefaultDirName={pf}\\" + n.SaverName,
+      "DefaultGroupName=" + n.SaverName,
+      "outputdir=" + Quoted(ExtractFilePath(n.SetupFileName)),
+      "OutputBaseFilename=" + Quoted(FileBaseName(n.SetupFileName)),
+      "[Files]",
+      "Source:" + Quoted(in.ProgramFolder + "VantaSaver.scr") + "; DestDir: \"{sys}\\\"; DestName: " +
+          Quoted(n.SaverFileName),
+      "Source:" + Quoted(in.ProgramFolder + "VantaSaver.001") + "; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
+  };
+  s.insert(s.end(), saverFileLines.begin(), saverFileLines.end());
+  const std::vector<std::string> rest = {
+      "Source:" + Quoted(n.SettingsCopyName) + "; DestDir: \"{sys}\\\"; DestName: " +
+          Quoted(n.SaverName + settings_keys::kSettingsExt),
+      "[Registry]",
+      "Root: HKCU; Subkey: \"Software\\Norvane\\" + n.SaverName +
+          "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey",
+      "[INI]",
+      "Filename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" +
+          ShortFileName(n.SaverFileName) + "\"",
+      "[Icons]",
+      "Name: \"{group}\\" + n.SaverName + "\"; Filename: \"{sys}\\" + n.SaverFileName + "\"",
+      "Name: \"{userdesktop}\\" + n.SaverName + "\"; Filename: \"{sys}\\" + n.SaverFileName + "\"",
+      "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"",
+      "Name: \"{app}\\" + n.SaverName + "\"; Filename: \"{sys}\\" + n.SaverFileName + "\"",
+  };
+  s.insert(s.end(), rest.begin(), rest.end());
+  if (HasReadme(in)) s.push_back("Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"");
+  return s;
+}
+
+void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit) {
+  const std::vector<std::string> lines = ScriptLines(in, WriteSaverFiles(in, working, commit));
+  std::string text;
+  for (const std::string& l : lines) text.append(l).append("\r\n");
+  WriteText(in.Names.CompileDir + kScriptName, text);
+}
+
+void CleanCompileFolder(const TBuildNames& names) {
+  platform::RemoveFile(names.CompileDir + kScriptName);
+  platform::RemoveFile(names.SettingsCopyName);
+  platform::RemoveFile(names.CompileDir + kReadmeFileName);
+}
+
+std::optional<std::string> StatusLineToShow(std::string_view line) {
+  const std::string_view t = TrimControls(line);
+  if (t.find('[') != std::string_view::npos && t.find(']') != std::string_view::npos) return std::nullopt;
+  if (t.find("File: ") != std::string_view::npos) return std::nullopt;
+  return std::string(t);
+}
+
+std::string StatusRecordText(const char* data, size_t size) {
+  if (!data) return {};
+  const std::string_view record(data, size);
+  return std::string(record.substr(0, record.find('\0')));
+}
+
+}  // namespace vanta

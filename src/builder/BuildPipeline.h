@@ -1,0 +1,91 @@
+// The Build page's work, apart from its window: the names of a build, the
+// installer script and the settings copy of the new saver, the clean-up of
+// the compile folder, and which of the compiler's status lines a person
+// sees.
+//
+// The builder writes an installer script ("temp.iss") and the new saver's
+// settings into its compile folder, and starts the installer compiler on
+// the script (Win32 side). Everything here is portable and tested natively.
+#pragma once
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "builder/MediaLists.h"
+#include "settings/IniFile.h"
+
+namespace vanta {
+
+struct TBuildError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kCompilerName = "vantabuild.exe";
+inline constexpr const char* kScriptName = "temp.iss";
+inline constexpr const char* kReadmeFileName = "Readme.txt";
+inline constexpr const char* kNameForbidden = "\\/:*?\"<>|";
+inline constexpr uint32_t kStatusLineCode = 10000;
+
+// s without every character that occurs in chars.
+std::string RemoveChars(std::string_view s, std::string_view chars);
+// The 8.3 form of a saver's file name as system.INI names it: spaces out of
+// the base name, and a base name longer than 8 characters cut to 6 + "~1".
+// Characters are counted whole, never cut in two.
+std::string ShortFileName(std::string_view name);
+
+// The names of one build.
+struct TBuildNames {
+  std::string SetupFileName;     // the setup to make, full path
+  std::string CompileDir;        // InstallFolder + "Compile\"
+  std::string SaverName;
+  std::string SaverFileName;     // SaverName + ".scr"
+  std::string SettingsCopyName;  // CompileDir + SaverName + ".002"
+};
+// chosenSetup is the save dialog's answer (".exe" appended unless it holds
+// ".exe" anywhere, letter case ignored); nameEdit the name field. The name
+// is trimmed, falls back to the setup's base name, loses the characters a
+// file name cannot hold, and the builder's own name "vantasaver" gets a
+// number 0..99 from the shared generator. A name that is empty after all
+// that is refused.
+TBuildNames MakeBuildNames(const std::string& chosenSetup, const std::string& nameEdit,
+                           const std::string& installFolder);
+
+// What the script and the settings copy are made of.
+struct TBuildInput {
+  TBuildNames Names;
+  std::string ProgramFolder;  // with its delimiter
+  std::string SystemFolder;   // of this computer, with its delimiter
+  const TMediaList* ImageList = nullptr;
+  const TMediaList* MusicList = nullptr;
+  std::string AuthorEdit, WebsiteEdit;
+  std::string Readme;  // the memo's text
+};
+
+// Writes the new saver's settings copy and the readme into the compile
+// folder and returns the script's [Files] lines for them (pictures, music,
+// the MPEG library when there is music, the readme). commit runs first: the
+// window into the working settings file, whose Set, Caption and Transitions
+// sections the copy then takes over. File errors come back as TBuildError.
+std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
+
+// The whole script, lines without their ends, around the lines of
+// WriteSaverFiles.
+std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<std::string>& saverFileLines);
+// WriteSaverFiles, then the script to CompileDir + "temp.iss" (CR LF line
+// ends, replacing an earlier one).
+void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
+
+// Deletes the script, the settings copy and the readme of a build.
+void CleanCompileFolder(const TBuildNames& names);
+
+// A status line as the Build page shows it, or nothing: lines with both
+// "[" and "]", or with "File: ", are the compiler's detail.
+std::optional<std::string> StatusLineToShow(std::string_view line);
+// The text of a status record: up to its first NUL, and never past the
+// record's length.
+std::string StatusRecordText(const char* data, size_t size);
+
+}  // namespace vanta

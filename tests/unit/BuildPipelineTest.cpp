@@ -1,0 +1,163 @@
+// The Build page's names, script and settings copy, and the status filter.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "TempDir.h"
+#include "base/Random.h"
+#include "base/Text.h"
+#include "builder/BuildPipeline.h"
+
+namespace vanta {
+namespace {
+
+TEST(BuildNames, FollowTheNameFieldOrTheSetupsName) {
+  struct Case { const char* setup; const char* field; const char* setupFile; const char* saver; } cases[] = {
+      {"C:\\Out\\My Saver.exe", "", "C:\\Out\\My Saver.exe", "My Saver"},
+      {"C:\\Out\\mysetup", "  Beach \t", "C:\\Out\\mysetup.exe", "Beach"},
+      {"C:\\Out\\mysetup.EXE", "a/b:c", "C:\\Out\\mysetup.EXE", "abc"},
+      {"C:\\Out\\my.exe.old", "x\\y*z?\"<>|", "C:\\Out\\my.exe.old", "xyz"},
+      {"C:\\Out\\Été.exe", "", "C:\\Out\\Été.exe", "Été"},
+  };
+  for (const Case& c : cases) {
+    const TBuildNames n = MakeBuildNames(c.setup, c.field, "C:\\Vanta\\");
+    EXPECT_EQ(n.SetupFileName, c.setupFile) << c.setup;
+    EXPECT_EQ(n.SaverName, c.saver) << c.setup;
+    EXPECT_EQ(n.SaverFileName, std::string(c.saver) + ".scr");
+    EXPECT_EQ(n.CompileDir, std::string("C:\\Vanta\\Compile") + kPathDelim);
+    EXPECT_EQ(n.SettingsCopyName, n.CompileDir + c.saver + ".002");
+  }
+  // The builder's own name would open the builder, not the saver.
+  for (const char* own : {"VantaSaver", "vantasaver", "VANTASAVER"}) {
+    SetRandSeed(1);
+    const uint32_t suffix = Random(100);
+    SetRandSeed(1);
+    EXPECT_EQ(MakeBuildNames("C:\\o.exe", own, "\\").SaverName, std::string(own) + std::to_string(suffix));
+  }
+  for (const char* empty : {"///", " : ", "\x01\x02"})
+    EXPECT_THROW(MakeBuildNames("C:\\Out\\|.exe", empty, "\\"), TBuildError) << empty;
+}
+
+TEST(BuildNames, ShortFormsAsSystemIniNamesTheSaver) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"My Saver.scr", "MySaver~1.scr"}, {"Sunny Days.scr", "SunnyD~1.scr"}, {"Holidays2004.scr", "Holida~1.scr"},
+      {"Sunset.scr", "Sunset.scr"},      {"Abcdefgh.scr", "Abcdefgh.scr"},   {"A b c d e f g h i.scr", "Abcdef~1.scr"},
+      // Characters, not bytes: 写真の休日です (7 characters) fits; é is never cut in two.
+      {"写真の休日です.scr", "写真の休日です.scr"}, {"ééééééééé.scr", "éééééé~1.scr"},
+  };
+  for (const auto& [name, want] : cases) EXPECT_EQ(ShortFileName(name), want) << name;
+}
+
+TEST(BuildStatus, DetailLinesAreHiddenAndTheRestTrimmed) {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"  Compiling temp.iss\r\n", "Compiling temp.iss"},
+      {"[Files] section", std::nullopt},
+      {"only [ here", "only [ here"},
+      {"   File: C:\\a.jpg", std::nullopt},
+      {"File:C:\\a.jpg", "File:C:\\a.jpg"},
+      {"\t\x01", ""},
+  };
+  for (const auto& [line, want] : cases) EXPECT_EQ(StatusLineToShow(line), want) << line;
+  const char record[] = {'o', 'k', '\0', 'x'};
+  EXPECT_EQ(StatusRecordText(record, 4), "ok");
+  EXPECT_EQ(StatusRecordText(record, 1), "o");  // no NUL inside the record: cut at its length
+  EXPECT_EQ(StatusRecordText(nullptr, 5), "");
+}
+
+class BuildScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pictures = dir.Folder() + "pics" + kPathDelim;
+    for (const char* f : {"a.jpg", "b.jpg", "off.jpg", "other/a.jpg", "song.mp3"}) dir.Write(std::string("pics/") + f, "x");
+    std::filesystem::create_directories(dir.Path("install/Compile"));
+    working = std::make_unique<TIniFile>(dir.Write("VantaSaver.002",
+        "[Set]\r\nImageInterval=5\r\nAuthor=Old\r\n[Caption]\r\nX=3\r\n[Transitions]\r\n3=0\r\n[Pictures]\r\nz=1\r\n"));
+    in.Names = MakeBuildNames("C:\\Out\\Sunny Days.exe", "", dir.Folder() + "install" + kPathDelim);
+    in.ProgramFolder = "C:\\Prog\\";
+    in.SystemFolder = "C:\\Windows\\system32\\";
+    in.ImageList = &images;
+    in.MusicList = &music;
+    images.Items = {{pictures + "a.jpg", true}, {pictures + "off.jpg", false}, {pictures + "gone.jpg", true},
+                    {pictures + "other" + kPathDelim + "a.jpg", true}, {pictures + "b.jpg", true}};
+  }
+  std::string Copy() { return dir.Read("install/Compile/Sunny Days.002"); }
+  std::vector<std::string> Build() { return WriteSaverFiles(in, *working, [&] { committed = true; }); }
+
+  test::TTempDir dir;
+  std::string pictures;
+  std::unique_ptr<TIniFile> working;
+  TMediaList images, music;
+  TBuildInput in;
+  bool committed = false;
+};
+
+TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
+  music.Items = {{pictures + "song.mp3", true}};
+  in.Readme = "Enjoy\r\nthe sun\n";
+  in.AuthorEdit = "Ann";
+  in.WebsiteEdit = "http://ann.example.org";
+  WriteScript(in, *working, [&] { committed = true; });
+  EXPECT_TRUE(committed);
+  const std::string c = in.Names.CompileDir;
+  const std::string want =
+      "[Setup]\r\nAppName=Sunny Days\r\nAppVerName=Sunny Days\r\nDefaultDirName={pf}\\Sunny Days\r\n"
+      "DefaultGroupName=Sunny Days\r\noutputdir=\"C:\\Out\\\"\r\nOutputBaseFilename=\"Sunny Days\"\r\n[Files]\r\n"
+      "Source:\"C:\\Prog\\VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.scr\"\r\n"
+      "Source:\"C:\\Prog\\VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall\r\n"
+      "Source:\"" + pictures + "a.jpg\"; DestDir: \"{app}\\sample\"\r\n"
+      "Source:\"" + pictures + "other" + kPathDelim + "a.jpg\"; DestDir: \"{app}\\sample\"\r\n"
+      "Source:\"" + pictures + "b.jpg\"; DestDir: \"{app}\\sample\"\r\n"
+      "Source:\"" + pictures + "song.mp3\"; DestDir: \"{app}\\sample\"\r\n"
+      "Source:\"C:\\Windows\\system32\\MPEGDLL.DLL\"; DestDir: \"{sys}\\\"\r\n"
+      "Source:\"" + c + "Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n"
+      "Source:\"" + c + "Sunny Days.002\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.002\"\r\n"
+      "[Registry]\r\nRoot: HKCU; Subkey: \"Software\\Norvane\\Sunny Days\"; ValueType: string; ValueName: \"\"; "
+      "ValueData: {app}; flags: uninsdeletekey\r\n"
+      "[INI]\r\nFilename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\SunnyD~1.scr\"\r\n"
+      "[Icons]\r\nName: \"{group}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
+      "Name: \"{userdesktop}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
+      "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
+      "Name: \"{app}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
+      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n";
+  EXPECT_EQ(dir.Read("install/Compile/temp.iss"), want);
+  EXPECT_EQ(dir.Read("install/Compile/Readme.txt"), "Enjoy\r\nthe sun\r\n");
+  // The author step first, then the working file's keys (its Author wins),
+  // then the lists by bare name: one key for two files of one name.
+  EXPECT_EQ(Copy(), "[Set]\r\nAuthor=Old\r\nWebsite=http://ann.example.org\r\nImageInterval=5\r\n\r\n"
+                    "[Caption]\r\nX=3\r\n\r\n[Transitions]\r\n3=0\r\n\r\n[Pictures]\r\na.jpg=1\r\nb.jpg=1\r\n\r\n"
+                    "[Music]\r\nsong.mp3=1\r\n");
+  CleanCompileFolder(in.Names);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path("install/Compile")));
+}
+
+TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
+  music.Items = {{pictures + "song.mp3", false}, {pictures + "missing.mp3", true}};
+  in.WebsiteEdit = "http://";
+  const std::vector<std::string> files = Build();
+  EXPECT_EQ(files.size(), 3u);  // the three pictures only
+  for (const std::string& l : files) EXPECT_EQ(l.find("MPEGDLL"), std::string::npos);
+  const std::vector<std::string> script = ScriptLines(in, files);
+  EXPECT_EQ(script.size(), 20u + 3u);  // the twenty lines always written, the three pictures, no line 25
+  EXPECT_EQ(Copy().find("Website"), std::string::npos);
+  EXPECT_EQ(Copy().find("[Music]"), std::string::npos);
+  EXPECT_FALSE(dir.Exists("install/Compile/Readme.txt"));
+}
+
+TEST_F(BuildScriptTest, AnUnwritableCompileFolderIsAnErrorAndStartsNothing) {
+  std::filesystem::remove_all(dir.Path("install/Compile"));
+  EXPECT_THROW(WriteScript(in, *working, [] {}), TBuildError);
+  EXPECT_FALSE(dir.Exists("install/Compile/temp.iss"));
+}
+
+TEST_F(BuildScriptTest, TenThousandPicturesAreWrittenQuickly) {
+  images.Items.clear();
+  for (int i = 0; i < 10000; ++i) images.Items.push_back({pictures + "a.jpg", true});
+  for (int i = 0; i < 10000; ++i) images.Items.push_back({pictures + "b.jpg", true});
+  const auto start = std::chrono::steady_clock::now();
+  WriteScript(in, *working, [] {});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));  // one search per key would not be
+  EXPECT_NE(Copy().find("[Pictures]\r\na.jpg=1\r\nb.jpg=1\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vanta
