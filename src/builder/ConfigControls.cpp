@@ -105,6 +105,11 @@ TBuilderPage NextPage(TBuilderPage page) {
   return static_cast<TBuilderPage>(std::min<int32_t>(page + 1, bpBuild));
 }
 
+void ApplyForPreview(const TConfigControls& c, TSaverSetting& s) {
+  ApplyControls(c, s, nullptr);
+  if (!s.MouseMove && !s.MousePress && !s.KeyboardPress) s.KeyboardPress = true;
+}
+
 platform::TFontChoice FontChoiceOf(const TFontSample& s) {
   return {s.Name, s.Size, s.Color, s.Bold, s.Italic, s.Underline, s.Strikeout};
 }

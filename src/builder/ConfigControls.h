@@ -85,6 +85,11 @@ TConfigControls LoadControls(const TSaverSetting& setting, TIniFile& ini);
 // as it is: every later save rewrites the flagged sections again.
 void ApplyControls(const TConfigControls& controls, TSaverSetting& setting, TIniFile* writeLists);
 
+// The controls into the record for a preview, which runs on the unsaved
+// settings and writes nothing. A preview can always be left: with every
+// exit condition off, a key ends it (the saver itself keeps the setting).
+void ApplyForPreview(const TConfigControls& controls, TSaverSetting& setting);
+
 // The caption font's sample as the record gives it.
 TFontSample FontSampleFor(const TSaverSetting& setting);
 

@@ -14,9 +14,13 @@
 #include "builder/ConfigFormRes.h"
 #include "builder/FormLayout.h"
 #include "music/MusicSet.h"
+#include "platform/Scheduler.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
+#include "platform/win32/Win32SurfaceHost.h"
 #include "platform/win32/WideText.h"
+#include "saver/FullscreenFormP.h"
+#include "show/RunVantascreen.h"
 
 namespace vanta {
 namespace {
@@ -164,8 +168,37 @@ void TVantaConfigForm::SpeedButton1Click() { SelectPage(NextPage(sideBar_.Select
 void TVantaConfigForm::SpeedButton5Click() { SelectPage(bpImages); }
 void TVantaConfigForm::BuildandSend1Click() { SelectPage(bpBuild); }
 
-void TVantaConfigForm::Preview1Click() {}
-void TVantaConfigForm::PreviewB2Click() {}
+void TVantaConfigForm::Preview1Click() {
+  ApplyForPreview(ReadControls(), SaverSetting());
+  if (!fullscreen_) {
+    // Not the main window: closing it hides it and the builder goes on.
+    fullscreen_ = std::make_unique<TFullscreenForm>(platform::MainScheduler(), 0, false);
+  } else if (TRunVantascreen* show = fullscreen_->RunScreen()) {
+    show->ApplySettings();
+    show->NextPicture();
+  }
+  fullscreen_->FormShow();
+}
+
+void TVantaConfigForm::PreviewB2Click() {
+  ApplyForPreview(ReadControls(), SaverSetting());
+  if (imagePreviewRunner_) {
+    imagePreviewRunner_->ApplySettings();
+    imagePreviewRunner_->Surface().Start();
+    // Without a picture to start from, the next tick brings one.
+    if (!imagePreviewRunner_->Surface().Running()) imagePreviewRunner_->SetShowTimerEnabled(true);
+  } else {
+    HWND panel = Control(IDC_FSPANEL);
+    RECT area;
+    GetClientRect(panel, &area);
+    imagePreviewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD);
+    imagePreviewRunner_ = std::make_unique<TRunVantascreen>(
+        TShowParent{*imagePreviewHost_, platform::MainScheduler(), area.right, area.bottom}, TShowMouseHandlers{},
+        true, false, 1);
+  }
+  // In place of the thumbnail, until a picture of the list is clicked.
+  ShowWindow(imagePreviewHost_->Window(), SW_SHOW);
+}
 
 void TVantaConfigForm::SetAsDefaultScreenSaver1Click() { platform::ShellOpen(DefaultSaverRequest(places_.ProgramFile)); }
 void TVantaConfigForm::Help2Click() { platform::ShellOpen(HelpRequest(places_.InstallFolder)); }

@@ -10,6 +10,9 @@
 #include "builder/ConfigFormRes.h"
 #include "builder/FormLayout.h"
 #include "engine/PictureLoader.h"
+#include "platform/win32/Win32SurfaceHost.h"
+#include "saver/FullscreenFormP.h"
+#include "show/RunVantascreen.h"
 
 namespace vanta {
 namespace {
@@ -214,6 +217,7 @@ TVantaConfigForm::TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, 
     : setting_(setting), ini_(ini), places_(std::move(places)) {}
 
 TVantaConfigForm::~TVantaConfigForm() {
+  DropPreviews();
   about_.reset();
   if (handle_) {
     OnClose = nullptr;
@@ -234,6 +238,12 @@ HWND TVantaConfigForm::Control(int id) const {
   for (HWND page : notebookPages_)
     if (HWND w = page ? GetDlgItem(page, id) : nullptr) return w;
   return nullptr;
+}
+
+HWND TVantaConfigForm::FullscreenWindow() const { return fullscreen_ ? fullscreen_->Window() : nullptr; }
+
+HWND TVantaConfigForm::ImagePreviewWindow() const {
+  return imagePreviewHost_ && IsWindowVisible(imagePreviewHost_->Window()) ? imagePreviewHost_->Window() : nullptr;
 }
 
 HWND TVantaConfigForm::PageControl(TBuilderPage page, int id) const {
@@ -373,7 +383,26 @@ void TVantaConfigForm::CreateIconsAndHints() {
 
 // ---- Drawing the panels.
 
+void TVantaConfigForm::HideImagePreview() {
+  if (!imagePreviewRunner_) return;
+  try {
+    imagePreviewRunner_->Surface().Stop();
+  } catch (...) {
+  }
+  // Hidden, it shows nothing: no picture is loaded until it shows again.
+  imagePreviewRunner_->SetShowTimerEnabled(false);
+  ShowWindow(imagePreviewHost_->Window(), SW_HIDE);
+}
+
+void TVantaConfigForm::DropPreviews() {
+  // The drivers before the windows they draw on.
+  imagePreviewRunner_.reset();
+  imagePreviewHost_.reset();
+  fullscreen_.reset();
+}
+
 void TVantaConfigForm::DrawThumbnail() {
+  HideImagePreview();
   thumbnail_ = {};
   InvalidateRect(Control(IDC_FSPANEL), nullptr, FALSE);
   if (!imageList_.HasSelection()) return;
@@ -390,6 +419,7 @@ void TVantaConfigForm::DrawThumbnail() {
 }
 
 void TVantaConfigForm::BlankThumbnail() {
+  HideImagePreview();
   thumbnail_ = {};
   InvalidateRect(Control(IDC_FSPANEL), nullptr, FALSE);
 }
@@ -518,6 +548,7 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       return TRUE;
     case WM_DESTROY:
       if (window != handle_) return FALSE;
+      DropPreviews();  // the small one draws on a child about to go
       handle_ = nullptr;
       pages_ = {};
       optionsPages_ = {};

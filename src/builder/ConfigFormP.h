@@ -34,6 +34,11 @@
 namespace vanta {
 
 class TAboutForm;
+class TFullscreenForm;
+class TRunVantascreen;
+namespace platform {
+class TWin32SurfaceHost;
+}
 
 inline constexpr const char* kBuilderCaption = "Vanta Screensaver Builder";
 
@@ -78,6 +83,10 @@ class TVantaConfigForm {
   const TAboutForm* About() const { return about_.get(); }
   // The thumbnail the picture panel shows (Image1); empty while blank.
   const TBitmap24& Image1() const { return thumbnail_; }
+  // The full-screen preview's window, once it was first shown; and the
+  // small preview's window in the picture panel, while it shows.
+  HWND FullscreenWindow() const;
+  HWND ImagePreviewWindow() const;
 
   // The controls as they stand (lists included).
   TConfigControls ReadControls() const;
@@ -162,6 +171,8 @@ class TVantaConfigForm {
   int32_t ReadSpin(int editId, const TSpinRange& range) const;
   void Fail(const std::string& message);
   void EndWith(std::optional<TConfigControls> result);
+  void HideImagePreview();
+  void DropPreviews();
 
   void DrawPanel(const DRAWITEMSTRUCT& item) const;
   void DrawFontSample(const DRAWITEMSTRUCT& item) const;
@@ -195,6 +206,11 @@ class TVantaConfigForm {
   TColorCombo backcolorCb_;
   TBitmap24 thumbnail_;  // Image1's picture; empty while blank
   std::unique_ptr<TAboutForm> about_;
+  // The previews run show drivers on the unsaved settings, which
+  // ApplyForPreview puts into the process's record: the show reads only that.
+  std::unique_ptr<TFullscreenForm> fullscreen_;
+  std::unique_ptr<platform::TWin32SurfaceHost> imagePreviewHost_;
+  std::unique_ptr<TRunVantascreen> imagePreviewRunner_;  // ImagePreviewRunner
 };
 
 // The resource number of the Options check box that carries the rules'

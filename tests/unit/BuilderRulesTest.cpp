@@ -328,6 +328,33 @@ TEST_F(BuilderControlsTest, ControlsShowWhatTheirRangesAllow) {
   EXPECT_EQ(NextPage(bpBuild), bpBuild);
 }
 
+TEST_F(BuilderControlsTest, APreviewRunsOnTheUnsavedControlsAndCanAlwaysBeLeft) {
+  const std::string text = "[Set]\r\nImageInterval=9\r\n[Pictures]\r\nold.jpg=1\r\n";
+  TIniFile ini(dir.Write("VantaSaver.002", text));
+  struct Case { bool move, press, key; bool previewKey; } cases[] = {
+      {true, true, true, true}, {true, false, false, false}, {false, true, false, false},
+      {false, false, true, true}, {false, false, false, true},  // no way out: a key ends it
+  };
+  for (const Case& k : cases) {
+    TSaverSetting s;
+    TConfigControls c = LoadControls(s, ini);
+    c.MouseMoveCheck = k.move;
+    c.MousePressCheck = k.press;
+    c.KeyboardCheck = k.key;
+    c.IntervalEdit = 42;
+    c.ImageList = List({"new.jpg"}, 0);
+    c.ChangedSections = csPictures;
+    ApplyForPreview(c, s);
+    EXPECT_EQ(s.MouseMove, k.move);
+    EXPECT_EQ(s.MousePress, k.press);
+    EXPECT_EQ(s.KeyboardPress, k.previewKey);
+    EXPECT_EQ(s.ImageInterval, 42);
+    EXPECT_EQ(s.Pictures, std::vector<std::string>{"new.jpg"});
+    ini.UpdateFile();
+    EXPECT_EQ(dir.Read("VantaSaver.002"), text) << "a preview wrote to the file";
+  }
+}
+
 TEST_F(BuilderControlsTest, TheFontDialogChangesTheFontButNotTheSamplesBackground) {
   TSaverSetting s;
   s.BackgroundColor = 0x102030;

@@ -856,6 +856,108 @@ TEST_F(BuilderFormTest, TheHelpMenuAsksTheShell) {
   EXPECT_EQ(script.shell[0], (platform::TShellRequest{"Open", install.Path("help.chm"), "", ""}));
 }
 
+// ---- The previews: on the unsaved settings, never on disk.
+
+class BuilderPreviewTest : public BuilderFormTest {
+ public:
+  void TearDown() override {
+    form.reset();
+    ResetMusicSetForTests();
+    SaverSetting() = TSaverSetting{};  // the previews run on the process's record, by design
+  }
+  // Runs the message loop for a while, as the builder's does.
+  static void Pump(DWORD ms) {
+    const DWORD until = GetTickCount() + ms;
+    MSG msg;
+    while (static_cast<LONG>(until - GetTickCount()) > 0) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        EXPECT_NE(msg.message, static_cast<UINT>(WM_QUIT)) << "a preview ended the program";
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      Sleep(10);
+    }
+  }
+};
+
+TEST_F(BuilderPreviewTest, FullScreenShowsTheUnsavedSettingsAndReturnsToTheBuilder) {
+  const std::string a = Picture("a.bmp"), b = Picture("b.bmp");
+  const std::string text = "[Set]\r\nImageInterval=9\r\n[Pictures]\r\n" + a + "=1\r\n";
+  Open({}, text);
+  script.files = {b};
+  Click(IDC_ADDIMAGES);
+  Type(IDC_INTERVALEDIT, "42");
+  // With every way out switched off, the preview still ends on a key.
+  for (int id : {IDC_MOUSEMOVECHECK, IDC_MOUSEPRESSCHECK, IDC_KEYBOARDCHECK}) Click(id);
+  for (int time = 0; time < 2; ++time) {
+    const HWND before = form->FullscreenWindow();
+    Menu(IDM_PREVIEW1);
+    HWND show = form->FullscreenWindow();
+    ASSERT_NE(show, nullptr);
+    if (time == 1) {
+      EXPECT_EQ(show, before) << "the preview's window is kept for the next time";
+    }
+    EXPECT_TRUE(IsWindowVisible(show));
+    EXPECT_TRUE(GetWindowLongA(show, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(SaverSetting().ImageInterval, 42);
+    EXPECT_EQ(SaverSetting().Pictures, (std::vector<std::string>{a, b}));
+    EXPECT_FALSE(SaverSetting().MouseMove || SaverSetting().MousePress);
+    Pump(300);
+    SendMessageA(show, WM_KEYDOWN, 'A', 0);
+    EXPECT_FALSE(IsWindowVisible(show)) << "a key ends the preview";
+    EXPECT_TRUE(IsWindowVisible(form->Handle())) << "back to the builder";
+    Pump(100);
+  }
+  // F2 is the same preview; the Fullscreen button too.
+  EXPECT_TRUE(PressKey(*form, VK_F2, false));
+  EXPECT_TRUE(IsWindowVisible(form->FullscreenWindow()));
+  SendMessageA(form->FullscreenWindow(), WM_KEYDOWN, 'A', 0);
+  Click(IDC_FULLSCREEN);
+  EXPECT_TRUE(IsWindowVisible(form->FullscreenWindow()));
+  SendMessageA(form->FullscreenWindow(), WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(ini->Document().Text(), text);
+  EXPECT_EQ(dir.Read("VantaSaver.002"), text) << "a preview wrote to the file";
+  // OK still gives back what the controls hold, exits off included.
+  const std::optional<TConfigControls> back = Ok();
+  ASSERT_TRUE(back);
+  EXPECT_FALSE(back->KeyboardCheck);
+}
+
+TEST_F(BuilderPreviewTest, TheSmallPreviewRunsInThePicturePanelUntilAPictureIsClicked) {
+  const std::string a = Picture("a.bmp", 320, 240), b = Picture("b.bmp", 320, 240);
+  const std::string text = "[Set]\r\nImageInterval=1\r\nEffectSpeed=1\r\n[Pictures]\r\n" + a + "=1\r\n" + b +
+                           "=1\r\n";
+  Open({}, text);
+  EXPECT_EQ(form->ImagePreviewWindow(), nullptr);
+  Type(IDC_INTERVALEDIT, "3");
+  Click(IDC_PREVIEWB2);
+  HWND preview = form->ImagePreviewWindow();
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(GetParent(preview), C(IDC_FSPANEL));
+  RECT panel, inside;
+  GetClientRect(C(IDC_FSPANEL), &panel);
+  GetClientRect(preview, &inside);
+  EXPECT_TRUE(EqualRect(&panel, &inside)) << "the preview fills the panel";
+  EXPECT_EQ(SaverSetting().ImageInterval, 3);
+  Pump(500);  // the first picture comes after 100 ms
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  // A click on a picture brings the thumbnail back.
+  Pick(IDC_IMAGELIST, 1);
+  EXPECT_EQ(form->ImagePreviewWindow(), nullptr);
+  EXPECT_FALSE(form->Image1().Empty());
+  // Again: the same runner in the same window.
+  Click(IDC_PREVIEWB2);
+  EXPECT_EQ(form->ImagePreviewWindow(), preview);
+  Pump(300);
+  EXPECT_EQ(dir.Read("VantaSaver.002"), text) << "a preview wrote to the file";
+  std::string all;
+  for (const std::string& p : test::LayoutProblems(form->Handle())) all += "\n  " + p;
+  EXPECT_TRUE(all.empty()) << all;
+  Click(IDC_CLEARIMAGES);
+  EXPECT_EQ(form->ImagePreviewWindow(), nullptr);
+  EXPECT_TRUE(errors.empty());
+}
+
 // ---- The builder as start-up runs it: the settings file in, the file out.
 
 class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
