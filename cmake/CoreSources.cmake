@@ -35,6 +35,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/builder/EffectTreeRules.cpp
   ${VANTA_ROOT}/src/builder/MediaLists.cpp
   ${VANTA_ROOT}/src/builder/IconArt.cpp
+  ${VANTA_ROOT}/src/builder/DropRules.cpp
   ${VANTA_ROOT}/src/builder/ProjectFiles.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfig.cpp
   ${VANTA_ROOT}/src/startup/CommandLine.cpp
@@ -70,6 +71,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/builder/ColorCombo.cpp
   ${VANTA_ROOT}/src/builder/SideBar.cpp
   ${VANTA_ROOT}/src/builder/AboutFormP.cpp
+  ${VANTA_ROOT}/src/builder/QELOLEDrop.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormP.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormEvents.cpp
 )

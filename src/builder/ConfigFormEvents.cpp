@@ -327,6 +327,19 @@ void TVantaConfigForm::MusicListClickCheck(int index) {
   ShowMusicList();
 }
 
+void TVantaConfigForm::QELOLEDrop1DropFiles(TMyDragDrop&, const std::vector<std::string>& fileNames) {
+  if (!DropFiles(imageList_, TMediaKind::Pictures, fileNames)) return;
+  changedSections_ |= csPictures;
+  ShowImageList();
+  DrawThumbnail();
+}
+
+void TVantaConfigForm::QELOLEDrop2DropFiles(TMyDragDrop&, const std::vector<std::string>& fileNames) {
+  if (!DropFiles(musicList_, TMediaKind::Music, fileNames)) return;
+  changedSections_ |= csMusic;
+  ShowMusicList();
+}
+
 void TVantaConfigForm::NextBClick() { SelectNotebookPage(NotebookNext(notebookPage_)); }
 void TVantaConfigForm::BackBClick() { SelectNotebookPage(NotebookBack(notebookPage_)); }
 

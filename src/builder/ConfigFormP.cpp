@@ -317,6 +317,7 @@ void TVantaConfigForm::InitWindow(HWND window) {
   for (int id : {IDC_STYLELIST, IDC_EXPANDALL, IDC_COLLAPSEALL, IDC_SELECTALL, IDC_DISABLEALL, IDC_BUILDB})
     EnableWindow(Control(id), FALSE);
   CreateIconsAndHints();
+  CreateDropTargets();
   FormCreate();
 }
 
@@ -343,6 +344,21 @@ void TVantaConfigForm::LayOut() {
   const int nl = Scaled(kNotebookArea.left), nt = Scaled(kNotebookArea.top);
   for (HWND page : notebookPages_)
     MoveWindow(page, nl, nt, Scaled(kNotebookArea.right) - nl, Scaled(kNotebookArea.bottom) - nt, FALSE);
+}
+
+void TVantaConfigForm::CreateDropTargets() {
+  qelOLEDrop1_ = std::make_unique<TQELOLEDrop>();
+  qelOLEDrop1_->TargetControl = Control(IDC_IMAGELIST);
+  qelOLEDrop1_->Events.OnDropFiles = [this](TMyDragDrop& s, const std::vector<std::string>& names) {
+    QELOLEDrop1DropFiles(s, names);
+  };
+  qelOLEDrop1_->Loaded();
+  qelOLEDrop2_ = std::make_unique<TQELOLEDrop>();
+  qelOLEDrop2_->TargetControl = Control(IDC_MUSICLIST);
+  qelOLEDrop2_->Events.OnDropFiles = [this](TMyDragDrop& s, const std::vector<std::string>& names) {
+    QELOLEDrop2DropFiles(s, names);
+  };
+  qelOLEDrop2_->Loaded();
 }
 
 void TVantaConfigForm::CreateIconsAndHints() {
@@ -395,6 +411,8 @@ void TVantaConfigForm::HideImagePreview() {
 }
 
 void TVantaConfigForm::DropPreviews() {
+  qelOLEDrop1_.reset();
+  qelOLEDrop2_.reset();
   // The drivers before the windows they draw on.
   imagePreviewRunner_.reset();
   imagePreviewHost_.reset();
@@ -548,7 +566,7 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       return TRUE;
     case WM_DESTROY:
       if (window != handle_) return FALSE;
-      DropPreviews();  // the small one draws on a child about to go
+      DropPreviews();  // the small one draws on a child about to go, and the lists are revoked
       handle_ = nullptr;
       pages_ = {};
       optionsPages_ = {};

@@ -28,6 +28,7 @@
 #include "builder/CheckListView.h"
 #include "builder/ColorCombo.h"
 #include "builder/ConfigControls.h"
+#include "builder/QELOLEDrop.h"
 #include "builder/SideBar.h"
 #include "engine/Bitmap.h"
 
@@ -81,6 +82,9 @@ class TVantaConfigForm {
   HWND PageControl(TBuilderPage page, int id) const;
   HWND Hints() const { return hints_; }
   const TAboutForm* About() const { return about_.get(); }
+  // The drop targets of the picture and the music list.
+  TQELOLEDrop* QELOLEDrop1() const { return qelOLEDrop1_.get(); }
+  TQELOLEDrop* QELOLEDrop2() const { return qelOLEDrop2_.get(); }
   // The thumbnail the picture panel shows (Image1); empty while blank.
   const TBitmap24& Image1() const { return thumbnail_; }
   // The full-screen preview's window, once it was first shown; and the
@@ -138,6 +142,8 @@ class TVantaConfigForm {
   void FlatSpeedButton8Click();  // Stop
   void MusicListClick();
   void MusicListClickCheck(int index);
+  void QELOLEDrop1DropFiles(TMyDragDrop& sender, const std::vector<std::string>& fileNames);
+  void QELOLEDrop2DropFiles(TMyDragDrop& sender, const std::vector<std::string>& fileNames);
   void NextBClick();
   void BackBClick();
   void Notebook1PageChanged();
@@ -156,6 +162,7 @@ class TVantaConfigForm {
   HWND CreatePage(int templateId, HWND parent, int windowId);
   void LayOut();
   void CreateIconsAndHints();
+  void CreateDropTargets();
   void SelectPage(TBuilderPage page);
   void SelectOptionsPage(int index);
   void SelectNotebookPage(int index);
@@ -172,7 +179,7 @@ class TVantaConfigForm {
   void Fail(const std::string& message);
   void EndWith(std::optional<TConfigControls> result);
   void HideImagePreview();
-  void DropPreviews();
+  void DropPreviews();  // and the drop targets: what must go before the window
 
   void DrawPanel(const DRAWITEMSTRUCT& item) const;
   void DrawFontSample(const DRAWITEMSTRUCT& item) const;
@@ -206,6 +213,8 @@ class TVantaConfigForm {
   TColorCombo backcolorCb_;
   TBitmap24 thumbnail_;  // Image1's picture; empty while blank
   std::unique_ptr<TAboutForm> about_;
+  // Revoked while their lists still exist: in WM_DESTROY.
+  std::unique_ptr<TQELOLEDrop> qelOLEDrop1_, qelOLEDrop2_;
   // The previews run show drivers on the unsaved settings, which
   // ApplyForPreview puts into the process's record: the show reads only that.
   std::unique_ptr<TFullscreenForm> fullscreen_;
