@@ -124,6 +124,14 @@ void TCheckListView::DrawItem(const DRAWITEMSTRUCT& d, const TMediaList& list) c
   if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
 }
 
+void TCheckListView::ClickCheck(int index) const {
+  try {
+    if (OnClickCheck) OnClickCheck(index);
+  } catch (...) {
+    // Nothing may unwind through the system's window code.
+  }
+}
+
 LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<TCheckListView*>(data);
   switch (msg) {
@@ -136,13 +144,12 @@ LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp,
       // A click on the box selects the entry and turns its tick; a double
       // click there is two turns, never the entry's double click.
       const LRESULT r = DefSubclassProc(w, WM_LBUTTONDOWN, wp, lp);
-      if (self->OnClickCheck) self->OnClickCheck(index);
+      self->ClickCheck(index);
       return r;
     }
     case WM_KEYDOWN:
       if (wp != VK_SPACE) break;
-      if (const LRESULT sel = SendMessageA(w, LB_GETCURSEL, 0, 0); sel != LB_ERR && self->OnClickCheck)
-        self->OnClickCheck(static_cast<int>(sel));
+      if (const LRESULT sel = SendMessageA(w, LB_GETCURSEL, 0, 0); sel != LB_ERR) self->ClickCheck(static_cast<int>(sel));
       return 0;
     case WM_CHAR:
       if (wp == ' ') return 0;  // taken by WM_KEYDOWN

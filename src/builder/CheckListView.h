@@ -42,6 +42,7 @@ class TCheckListView {
  private:
   static LRESULT CALLBACK BoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR self);
   bool OnTickBox(int index, int x) const;
+  void ClickCheck(int index) const;
   RECT TickBox(const RECT& item) const;
 
   HWND box_ = nullptr;
