@@ -34,6 +34,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/builder/ConfigControls.cpp
   ${VANTA_ROOT}/src/builder/EffectTreeRules.cpp
   ${VANTA_ROOT}/src/builder/MediaLists.cpp
+  ${VANTA_ROOT}/src/builder/IconArt.cpp
+  ${VANTA_ROOT}/src/builder/DropRules.cpp
   ${VANTA_ROOT}/src/builder/ProjectFiles.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfig.cpp
   ${VANTA_ROOT}/src/startup/CommandLine.cpp
@@ -64,11 +66,21 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/saver/PreviewFormP.cpp
   ${VANTA_ROOT}/src/platform/win32/Shell.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.cpp
+  ${VANTA_ROOT}/src/builder/FormLayout.cpp
+  ${VANTA_ROOT}/src/builder/CheckListView.cpp
+  ${VANTA_ROOT}/src/builder/ColorCombo.cpp
+  ${VANTA_ROOT}/src/builder/SideBar.cpp
+  ${VANTA_ROOT}/src/builder/AboutFormP.cpp
+  ${VANTA_ROOT}/src/builder/QELOLEDrop.cpp
+  ${VANTA_ROOT}/src/builder/ConfigFormP.cpp
+  ${VANTA_ROOT}/src/builder/ConfigFormEvents.cpp
 )
 # Dialog templates: linked into each executable that shows the windows (a
 # resource inside a static library would be left out by the linker).
 set(VANTA_WIN32_RESOURCES
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.rc
+  ${VANTA_ROOT}/src/builder/ConfigFormP.rc
+  ${VANTA_ROOT}/src/builder/AboutFormP.rc
 )
 
 # libjpeg: Debian's natively; for Windows the static library that

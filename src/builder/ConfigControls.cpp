@@ -4,6 +4,9 @@
 #include <array>
 #include <string>
 
+#include "base/Text.h"
+#include "platform/Files.h"
+
 namespace vanta {
 namespace {
 
@@ -100,6 +103,43 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
 
 TBuilderPage NextPage(TBuilderPage page) {
   return static_cast<TBuilderPage>(std::min<int32_t>(page + 1, bpBuild));
+}
+
+void ApplyForPreview(const TConfigControls& c, TSaverSetting& s) {
+  ApplyControls(c, s, nullptr);
+  if (!s.MouseMove && !s.MousePress && !s.KeyboardPress) s.KeyboardPress = true;
+}
+
+platform::TFontChoice FontChoiceOf(const TFontSample& s) {
+  return {s.Name, s.Size, s.Color, s.Bold, s.Italic, s.Underline, s.Strikeout};
+}
+
+TFontSample WithFont(TFontSample sample, const platform::TFontChoice& f) {
+  sample.Name = f.Name;
+  sample.Size = f.Size;
+  sample.Color = f.Color;
+  sample.Bold = f.Bold;
+  sample.Italic = f.Italic;
+  sample.Underline = f.Underline;
+  sample.Strikeout = f.Strikeout;
+  return sample;
+}
+
+TNotebookButtons NotebookButtons(int32_t page) { return {page > 0, page + 1 < kNotebookPages}; }
+int32_t NotebookNext(int32_t page) { return std::clamp(page + 1, 0, kNotebookPages - 1); }
+int32_t NotebookBack(int32_t page) { return std::clamp(page - 1, 0, kNotebookPages - 1); }
+
+platform::TShellRequest HelpRequest(const std::string& installFolder) {
+  const bool known = !(installFolder.size() == 1 && IsPathDelimiter(installFolder[0])) && !installFolder.empty();
+  const std::string help = installFolder + kHelpFileName;
+  if (known && platform::FileExists(help)) return {"Open", help, "", ""};
+  return HomePageRequest();
+}
+
+platform::TShellRequest HomePageRequest() { return {"", kBuilderWebsite, "", ""}; }
+platform::TShellRequest MailRequest() { return {"", std::string("mailto:") + kBuilderEmail, "", ""}; }
+platform::TShellRequest DefaultSaverRequest(const std::string& programFile) {
+  return {"install", programFile, "", ""};
 }
 
 }  // namespace vanta

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "builder/MediaLists.h"
+#include "platform/Shell.h"
 #include "settings/SaverSettings.h"
 
 namespace vanta {
@@ -84,11 +85,47 @@ TConfigControls LoadControls(const TSaverSetting& setting, TIniFile& ini);
 // as it is: every later save rewrites the flagged sections again.
 void ApplyControls(const TConfigControls& controls, TSaverSetting& setting, TIniFile* writeLists);
 
+// The controls into the record for a preview, which runs on the unsaved
+// settings and writes nothing. A preview can always be left: with every
+// exit condition off, a key ends it (the saver itself keeps the setting).
+void ApplyForPreview(const TConfigControls& controls, TSaverSetting& setting);
+
 // The caption font's sample as the record gives it.
 TFontSample FontSampleFor(const TSaverSetting& setting);
+
+// The font dialog edits the sample's font; the sample keeps its background.
+platform::TFontChoice FontChoiceOf(const TFontSample& sample);
+TFontSample WithFont(TFontSample sample, const platform::TFontChoice& font);
 
 // Page navigation of the side bar: Images, Music, Effects, Options, Build.
 enum TBuilderPage : int32_t { bpImages, bpMusic, bpEffects, bpOptions, bpBuild, kBuilderPages };
 TBuilderPage NextPage(TBuilderPage page);  // the "Next (n/5)" buttons; Build stays Build
+
+// The Build page's notebook: page 0 names the saver, page 1 its author.
+// "<< Back" works from every page but the first, "Next >>" while there is a
+// page after this one.
+inline constexpr int32_t kNotebookPages = 2;
+struct TNotebookButtons {
+  bool Back = false, Next = false;
+  bool operator==(const TNotebookButtons&) const = default;
+};
+TNotebookButtons NotebookButtons(int32_t page);
+int32_t NotebookNext(int32_t page);
+int32_t NotebookBack(int32_t page);
+
+// The maker's addresses, for "&Home Page", "Email...", the help fallback and
+// the About box.
+inline constexpr const char* kBuilderWebsite = "https://vanta.example.org/";
+inline constexpr const char* kBuilderEmail = "builder@vanta.example.org";
+inline constexpr const char* kHelpFileName = "help.chm";
+
+// What the menu asks of the shell. Help opens help.chm of the install folder
+// when it is there, else the web site; an unknown install folder (a lone
+// delimiter) has no help file, as the root of a drive holds someone else's.
+platform::TShellRequest HelpRequest(const std::string& installFolder);
+platform::TShellRequest HomePageRequest();
+platform::TShellRequest MailRequest();
+// "Default Screensaver": the system makes the program its screensaver.
+platform::TShellRequest DefaultSaverRequest(const std::string& programFile);
 
 }  // namespace vanta

@@ -115,4 +115,33 @@ bool SetChecked(TMediaList& list, int index, bool checked) {
   return true;
 }
 
+bool ToggleChecked(TMediaList& list, int index) {
+  return index >= 0 && index < static_cast<int>(list.Items.size()) && SetChecked(list, index, !list.Items[index].Checked);
+}
+
+std::string PictureDialogFilter() {
+  struct TKind { const char* text; const char* patterns; };
+  constexpr TKind kKinds[] = {
+      {"JPEG Image File", "*.jpg;*.jpeg"}, {"GIF Image", "*.gif"},         {"Bitmaps", "*.bmp"},
+      {"Icons", "*.ico"},                  {"Enhanced Metafiles", "*.emf"}, {"Metafiles", "*.wmf"},
+  };
+  std::string all, each;
+  for (const TKind& k : kKinds) {
+    all += (all.empty() ? "" : ";") + std::string(k.patterns);
+    each += "|" + std::string(k.text) + " (" + k.patterns + ")|" + k.patterns;
+  }
+  return "All pictures (" + all + ")|" + all + each;
+}
+
+TListSplice SpliceBetween(const std::vector<std::string>& shown, const TMediaList& list) {
+  const size_t oldCount = shown.size(), newCount = list.Items.size();
+  size_t head = 0;
+  while (head < oldCount && head < newCount && shown[head] == list.Items[head].Text) ++head;
+  size_t tail = 0;
+  while (tail < oldCount - head && tail < newCount - head &&
+         shown[oldCount - 1 - tail] == list.Items[newCount - 1 - tail].Text)
+    ++tail;
+  return {head, oldCount - head - tail, newCount - head - tail};
+}
+
 }  // namespace vanta

@@ -70,5 +70,23 @@ bool ClearList(TMediaList& list);  // always a change, even of an empty list
 // it stays selected. False at either end or without a selection.
 bool MoveSelected(TMediaList& list, int delta);
 bool SetChecked(TMediaList& list, int index, bool checked);
+// The user clicked the entry's tick box: the tick turns over.
+bool ToggleChecked(TMediaList& list, int index);
+
+// What the Add dialogs offer, in the "text|patterns|text|patterns" form: the
+// picture kinds the picture loader reads, and the three music kinds.
+std::string PictureDialogFilter();
+inline constexpr const char* kMusicDialogFilter =
+    "All Support Types|*.mp3;*.wav;*.mid|Mp3 Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|MIDI Files (*.mid)|*.mid";
+
+// How a list window showing `shown` becomes one showing the list: at `At`,
+// `Remove` lines go and the list's entries [At, At + Insert) come in. Every
+// edit of a list (append, remove, move, clear) is one such splice, so ten
+// thousand added pictures reach the window as one insertion, not a refill.
+struct TListSplice {
+  size_t At = 0, Remove = 0, Insert = 0;
+  bool operator==(const TListSplice&) const = default;
+};
+TListSplice SpliceBetween(const std::vector<std::string>& shown, const TMediaList& list);
 
 }  // namespace vanta

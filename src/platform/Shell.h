@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vanta::platform {
 
@@ -30,10 +31,36 @@ void ShellOpen(const TShellRequest& request);
 // the user cancels it.
 std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial);
 
+// An open dialog for one or more existing files.
+struct TOpenFilesRequest {
+  std::string Title;
+  std::string Filter;         // "text|patterns|text|patterns", patterns split by ';'
+  std::string InitialFolder;  // empty: where the system chooses
+  bool operator==(const TOpenFilesRequest&) const = default;
+};
+// The chosen files, full paths in the dialog's order; empty when cancelled.
+std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request);
+
+// A font as the font dialog edits it: face, size in points, colour
+// (0x00BBGGRR) and the four styles.
+struct TFontChoice {
+  std::string Name;
+  int32_t Size = 0;
+  uint32_t Color = 0;
+  bool Bold = false, Italic = false, Underline = false, Strikeout = false;
+  bool operator==(const TFontChoice&) const = default;
+};
+// The system's font dialog with effects, no size limits; nullopt when cancelled.
+std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial);
+
 // Tests take the place of the shell and of the user in the colour dialog;
 // empty functions give the real ones back.
 using TShellHook = std::function<void(const TShellRequest&)>;
 using TPickColorHook = std::function<std::optional<uint32_t>(uint32_t initial)>;
 void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor);
+// And in the file and font dialogs.
+using TPickFilesHook = std::function<std::vector<std::string>(const TOpenFilesRequest&)>;
+using TPickFontHook = std::function<std::optional<TFontChoice>(const TFontChoice& initial)>;
+void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font);
 
 }  // namespace vanta::platform

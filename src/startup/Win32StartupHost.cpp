@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "builder/ConfigFormP.h"
 #include "saver/FullscreenFormP.h"
 #include "saver/PreviewFormP.h"
 #include "setting_dialog/DistributeConfigFormP.h"
@@ -20,6 +21,27 @@ void KeepEditedSetting(const TSaverSetting& edited) {
   SaveSaverSettings();
 }
 
+// OK in the builder: the edited controls go into the process's record and,
+// with the list sections they changed, into the settings file, in one
+// replacement of the file while the window is still open. A file that
+// cannot be written keeps the window open.
+void KeepBuilderControls(const TConfigControls& edited) {
+  TIniFile& ini = SettingsIni();
+  TIniFile::TBatch batch(ini);
+  ApplyControls(edited, SaverSetting(), &ini);
+  SaveSaverSettings();
+}
+
+void RunBuilder() {
+  TIniFile* ini = nullptr;
+  try {
+    ini = &SettingsIni();
+  } catch (...) {
+    return;  // no settings file to edit: no builder
+  }
+  RunVantaConfigForm(SaverSetting(), *ini, {Instance().InstallFolder, InstanceExecutablePath()}, KeepBuilderControls);
+}
+
 }  // namespace
 
 TWindowHandle TWin32StartupHost::GetForegroundWindow() {
@@ -33,9 +55,11 @@ void TWin32StartupHost::SetForegroundWindow(TWindowHandle window) {
 void TWin32StartupHost::ChangeSaverPassword(TWindowHandle parent) { vanta::ChangeSaverPassword(parent); }
 
 void TWin32StartupHost::RunMainWindow(TMainWindow window, const TCommandLine& cl) {
-  // Each window runs its own message loop until it closes. The builder is
-  // not part of the program yet: its mode ends here without a window.
+  // Each window runs its own message loop until it closes.
   switch (window) {
+    case TMainWindow::Builder:
+      RunBuilder();
+      break;
     case TMainWindow::SettingDialog:
       RunDistributeConfigForm(SaverSetting(), Instance().InstanceName, Instance().InstallFolder, KeepEditedSetting);
       break;
@@ -46,7 +70,6 @@ void TWin32StartupHost::RunMainWindow(TMainWindow window, const TCommandLine& cl
       RunPreviewForm(cl.ParentWindow);
       break;
     case TMainWindow::None:
-    case TMainWindow::Builder:
       break;
   }
 }

@@ -1,5 +1,6 @@
-// Drives the "Setting" dialog of a running saver from outside, as a user's
-// clicks would: finds the window by its title and sends its controls messages.
+// Drives the "Setting" dialog of a running saver, or the builder window,
+// from outside, as a user's clicks would: finds the window by its title and
+// sends its controls messages.
 //
 //   vanta-dialog-driver TITLE STEP...
 //     wait          wait for the window to show; print "client LEFT TOP WIDTH HEIGHT"
@@ -9,8 +10,12 @@
 //     press:NAME@X,Y press and release the mouse at X,Y of a control (a tab, a link)
 //     key:NAME=VK   press and release a key (a decimal virtual-key code) on a control
 //     pick:NAME=TEXT select the entry TEXT of a drop-down list, as a user does
+//     select:NAME=N select entry N of a list box and tell its window, as a click does
+//     menu:NAME     choose an item of the window's menu
+//     count:NAME    print the number of entries of a list box
 //     gone          wait for the window to close
 //     style         print "style STYLE EXSTYLE" of the window, in hex
+//     rect          print "rect LEFT TOP WIDTH HEIGHT" of the window, frame included
 //     close         ask the window to close (WM_CLOSE), as the system does
 //     saverrunning  print "saverrunning 1" while the system counts a screensaver
 //                   as running, else "saverrunning 0"
@@ -23,15 +28,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "DriverNames.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
 
 namespace {
 
-struct TNamed {
-  const char* name;
-  int id;
-};
 constexpr TNamed kControls[] = {
     {"TitlePanel", IDC_TITLEPANEL},       {"_BtnOK", IDOK},
     {"Button1", IDCANCEL},                {"IntervalEdit", IDC_INTERVALEDIT},
@@ -41,6 +44,12 @@ constexpr TNamed kControls[] = {
     {"PageControl1", IDC_PAGECONTROL1},   {"Memo1", IDC_MEMO1},
     {"BackcolorCb", IDC_BACKCOLORCB},     {"IDOK", IDOK},  // any dialog's OK
 };
+std::vector<TNamed> AllNamed() {
+  std::vector<TNamed> all(std::begin(kControls), std::end(kControls));
+  all.insert(all.end(), std::begin(kBuilderControls), std::end(kBuilderControls));
+  return all;
+}
+
 constexpr DWORD kWaitMs = 30000;
 constexpr DWORD kStepMs = 50;
 
@@ -56,14 +65,21 @@ BOOL CALLBACK FindById(HWND w, LPARAM p) {
   return FALSE;
 }
 
+// A name may stand for a control of either window: the first found counts.
 HWND Control(HWND dialog, const std::string& name) {
-  for (const TNamed& c : kControls) {
+  for (const TNamed& c : AllNamed()) {
     if (name != c.name) continue;
     TSearch s{c.id, nullptr};
     EnumChildWindows(dialog, FindById, reinterpret_cast<LPARAM>(&s));  // pages included
-    return s.found;
+    if (s.found) return s.found;
   }
   return nullptr;
+}
+
+int MenuCommand(const std::string& name) {
+  for (const TNamed& c : kBuilderMenu)
+    if (name == c.name) return c.id;
+  return 0;
 }
 
 int Fail(const std::string& why) {
@@ -133,6 +149,19 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       continue;
     }
+    if (step.rfind("menu:", 0) == 0) {
+      const int id = MenuCommand(step.substr(5));
+      if (!dialog || !id) return Fail("no window or no menu item " + step.substr(5));
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);  // posted: the item may open a modal box
+      continue;
+    }
+    if (step == "rect") {
+      RECT r;
+      if (!dialog || !GetWindowRect(dialog, &r)) return Fail(std::string("no window \"") + title + "\"");
+      std::printf("rect %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+      std::fflush(stdout);
+      continue;
+    }
     if (step == "style") {
       if (!dialog) return Fail(std::string("no window \"") + title + "\"");
       std::printf("style %08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)),
@@ -151,7 +180,7 @@ int main(int argc, char** argv) {
         return Fail("press needs NAME@X,Y");
       name.resize(at);
     }
-    if (verb == "set" || verb == "key" || verb == "pick") {
+    if (verb == "set" || verb == "key" || verb == "pick" || verb == "select") {
       const size_t eq = name.find('=');
       if (eq == std::string::npos) return Fail(verb + " needs NAME=VALUE");
       value = name.substr(eq + 1);
@@ -179,6 +208,14 @@ int main(int argc, char** argv) {
       // Posted: the choice may open a dialog that waits for its own answer.
       PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(IDC_BACKCOLORCB, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(control));
+    } else if (verb == "select") {
+      SendMessageTimeoutA(control, LB_SETCURSEL, std::atoi(value.c_str()), 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+      SendMessageTimeoutA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), LBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(control), SMTO_ABORTIFHUNG, kWaitMs, &result);
+    } else if (verb == "count") {
+      SendMessageTimeoutA(control, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+      std::printf("%ld\n", static_cast<long>(result));
+      std::fflush(stdout);
     } else if (verb == "key") {
       // Through the saver's message loop, as typed keys arrive.
       const WPARAM vk = static_cast<WPARAM>(std::atoi(value.c_str()));

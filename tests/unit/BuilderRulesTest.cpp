@@ -5,11 +5,13 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "TempDir.h"
 #include "builder/ConfigControls.h"
 #include "builder/MediaLists.h"
 #include "builder/ProjectFiles.h"
+#include "engine/PictureLoader.h"
 #include "startup/Instance.h"
 
 namespace vanta {
@@ -110,6 +112,83 @@ TEST(MediaLists, RemoveMoveAndClearFollowTheSelection) {
   ASSERT_TRUE(MoveSelected(ticks, +1));
   EXPECT_EQ(ticks.Items[1], (TListEntry{"a", false}));  // the tick moves with its entry
   EXPECT_FALSE(SetChecked(ticks, 2, false));
+}
+
+TEST(MediaLists, ATickBoxClickTurnsTheTickOverAndNothingOutsideTheList) {
+  TMediaList l = List({"a", "b"}, 0);
+  EXPECT_TRUE(ToggleChecked(l, 1));
+  EXPECT_FALSE(l.Items[1].Checked);
+  EXPECT_TRUE(ToggleChecked(l, 1));
+  EXPECT_TRUE(l.Items[1].Checked);
+  for (int outside : {-1, 2}) EXPECT_FALSE(ToggleChecked(l, outside)) << outside;
+  EXPECT_TRUE(l.Items[0].Checked);
+}
+
+// What the list window shows, edited as the list was edited.
+std::vector<std::string> Spliced(std::vector<std::string> shown, const TMediaList& list) {
+  const TListSplice s = SpliceBetween(shown, list);
+  shown.erase(shown.begin() + s.At, shown.begin() + s.At + s.Remove);
+  for (size_t i = 0; i < s.Insert; ++i) shown.insert(shown.begin() + s.At + i, list.Items[s.At + i].Text);
+  return shown;
+}
+
+TEST(MediaLists, EveryListEditReachesTheWindowAsOneSmallSplice) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> shown;
+    TMediaList list;
+    TListSplice splice;
+  } cases[] = {
+      {"nothing changed", {"a", "b"}, List({"a", "b"}), {2, 0, 0}},
+      {"appended", {"a", "b"}, List({"a", "b", "c", "d"}), {2, 0, 2}},
+      {"filled from empty", {}, List({"a", "b"}), {0, 0, 2}},
+      {"removed in the middle", {"a", "b", "c"}, List({"a", "c"}), {1, 1, 0}},
+      {"removed the last", {"a", "b", "c"}, List({"a", "b"}), {2, 1, 0}},
+      {"moved up", {"a", "b", "c", "d"}, List({"a", "c", "b", "d"}), {1, 2, 2}},
+      {"cleared", {"a", "b"}, List({}), {0, 2, 0}},
+      {"all new", {"a", "b"}, List({"x", "y", "z"}), {0, 2, 3}},
+      // Twins: the window still ends up showing the list.
+      {"a second of the same", {"s", "s"}, List({"s", "s", "s"}), {2, 0, 1}},
+      {"one of two twins removed", {"s", "t", "s"}, List({"s", "s"}), {1, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SpliceBetween(c.shown, c.list), c.splice) << c.what;
+    EXPECT_EQ(Spliced(c.shown, c.list), Texts(c.list)) << c.what;
+  }
+  // Ten thousand appended to ten thousand: one insertion of the new ones.
+  TMediaList big;
+  std::vector<std::string> shown;
+  for (int i = 0; i < 20000; ++i) {
+    big.Items.push_back({"p" + std::to_string(i) + ".jpg", true});
+    if (i < 10000) shown.push_back(big.Items.back().Text);
+  }
+  EXPECT_EQ(SpliceBetween(shown, big), (TListSplice{10000, 0, 10000}));
+}
+
+TEST(MediaLists, ThePictureDialogOffersWhatThePictureLoaderReads) {
+  const std::string filter = PictureDialogFilter();
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t bar = filter.find('|', start);
+    parts.push_back(filter.substr(start, bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  ASSERT_EQ(parts.size() % 2, 0u) << filter;
+  std::set<std::string> offered;
+  for (size_t i = 1; i < parts.size(); i += 2)
+    for (size_t start = 0;;) {
+      const size_t semi = parts[i].find(';', start);
+      const std::string pattern = parts[i].substr(start, semi - start);
+      ASSERT_EQ(pattern.rfind("*.", 0), 0u) << pattern;
+      EXPECT_NE(PictureKindOf("x" + pattern.substr(1)), TPictureKind::Unknown) << pattern;
+      offered.insert(pattern);
+      if (semi == std::string::npos) break;
+      start = semi + 1;
+    }
+  for (const char* ext : {"*.jpg", "*.jpeg", "*.gif", "*.bmp", "*.ico", "*.wmf", "*.emf"})
+    EXPECT_TRUE(offered.count(ext)) << ext << " is not offered";
+  EXPECT_EQ(parts[1], "*.jpg;*.jpeg;*.gif;*.bmp;*.ico;*.emf;*.wmf");  // the first choice takes every kind
 }
 
 TEST(MediaLists, TenThousandPicturesAreAddedAndDroppedWithoutASearchPerFile) {
@@ -247,6 +326,71 @@ TEST_F(BuilderControlsTest, ControlsShowWhatTheirRangesAllow) {
   EXPECT_EQ(c.FontLabel.Background, s.BackgroundColor);
   EXPECT_EQ(NextPage(bpOptions), bpBuild);
   EXPECT_EQ(NextPage(bpBuild), bpBuild);
+}
+
+TEST_F(BuilderControlsTest, APreviewRunsOnTheUnsavedControlsAndCanAlwaysBeLeft) {
+  const std::string text = "[Set]\r\nImageInterval=9\r\n[Pictures]\r\nold.jpg=1\r\n";
+  TIniFile ini(dir.Write("VantaSaver.002", text));
+  struct Case { bool move, press, key; bool previewKey; } cases[] = {
+      {true, true, true, true}, {true, false, false, false}, {false, true, false, false},
+      {false, false, true, true}, {false, false, false, true},  // no way out: a key ends it
+  };
+  for (const Case& k : cases) {
+    TSaverSetting s;
+    TConfigControls c = LoadControls(s, ini);
+    c.MouseMoveCheck = k.move;
+    c.MousePressCheck = k.press;
+    c.KeyboardCheck = k.key;
+    c.IntervalEdit = 42;
+    c.ImageList = List({"new.jpg"}, 0);
+    c.ChangedSections = csPictures;
+    ApplyForPreview(c, s);
+    EXPECT_EQ(s.MouseMove, k.move);
+    EXPECT_EQ(s.MousePress, k.press);
+    EXPECT_EQ(s.KeyboardPress, k.previewKey);
+    EXPECT_EQ(s.ImageInterval, 42);
+    EXPECT_EQ(s.Pictures, std::vector<std::string>{"new.jpg"});
+    ini.UpdateFile();
+    EXPECT_EQ(dir.Read("VantaSaver.002"), text) << "a preview wrote to the file";
+  }
+}
+
+TEST_F(BuilderControlsTest, TheFontDialogChangesTheFontButNotTheSamplesBackground) {
+  TSaverSetting s;
+  s.BackgroundColor = 0x102030;
+  const TFontSample before = FontSampleFor(s);
+  const platform::TFontChoice chosen{"Georgia", 31, 0x0000FF, true, false, true, false};
+  const TFontSample after = WithFont(before, chosen);
+  EXPECT_EQ(FontChoiceOf(after), chosen);
+  EXPECT_EQ(after.Background, 0x102030u);
+  EXPECT_EQ(FontChoiceOf(before), (platform::TFontChoice{s.FontName, s.FontSize, s.FontColor, false, false, false, false}));
+}
+
+TEST(BuildNotebook, BackAndNextWalkThePagesThatExist) {
+  struct Case { int32_t page; TNotebookButtons buttons; int32_t next, back; } cases[] = {
+      {0, {false, true}, 1, 0},
+      {1, {true, false}, 1, 0},
+  };
+  static_assert(kNotebookPages == 2, "a new page needs its row here");
+  for (const Case& c : cases) {
+    EXPECT_EQ(NotebookButtons(c.page), c.buttons) << c.page;
+    EXPECT_EQ(NotebookNext(c.page), c.next) << c.page;
+    EXPECT_EQ(NotebookBack(c.page), c.back) << c.page;
+  }
+}
+
+TEST(BuilderLinks, HelpIsTheInstalledHelpFileElseTheWebSite) {
+  test::TTempDir dir;
+  const platform::TShellRequest web{"", kBuilderWebsite, "", ""};
+  EXPECT_EQ(HelpRequest(dir.Folder()), web);  // no help file there
+  dir.Write(kHelpFileName, "help");
+  EXPECT_EQ(HelpRequest(dir.Folder()), (platform::TShellRequest{"Open", dir.Path(kHelpFileName), "", ""}));
+  // An unknown install folder never opens a help file from a drive's root.
+  for (const char* unknown : {"", "/", "\\"}) EXPECT_EQ(HelpRequest(unknown), web) << unknown;
+  EXPECT_EQ(HomePageRequest(), web);
+  EXPECT_EQ(MailRequest().File, std::string("mailto:") + kBuilderEmail);
+  EXPECT_EQ(DefaultSaverRequest("C:\\Prog\\VantaSaver.scr"),
+            (platform::TShellRequest{"install", "C:\\Prog\\VantaSaver.scr", "", ""}));
 }
 
 }  // namespace

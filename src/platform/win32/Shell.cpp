@@ -4,12 +4,27 @@
 
 #include "platform/Shell.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace vanta::platform {
 namespace {
 TShellHook gShellHook;
 TPickColorHook gPickColorHook;
+TPickFilesHook gPickFilesHook;
+TPickFontHook gPickFontHook;
+
+// Room for the names of some ten thousand files chosen at once.
+constexpr size_t kFileNamesBuffer = size_t{4} << 20;
 
 const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
+
+int ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
 }  // namespace
 
 void ShellOpen(const TShellRequest& r) {
@@ -30,6 +45,68 @@ std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) {
   cc.Flags = CC_RGBINIT | CC_FULLOPEN;
   if (!ChooseColorA(&cc)) return std::nullopt;
   return static_cast<uint32_t>(cc.rgbResult);
+}
+
+std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) {
+  if (gPickFilesHook) return gPickFilesHook(request);
+  // "a|b|c|d" becomes "a\0b\0c\0d\0\0", as the dialog takes its filter.
+  std::string filter = request.Filter;
+  std::replace(filter.begin(), filter.end(), '|', '\0');
+  filter.append(2, '\0');
+  std::vector<char> names(kFileNamesBuffer, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = reinterpret_cast<HWND>(owner);
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = names.data();
+  ofn.nMaxFile = static_cast<DWORD>(names.size());
+  ofn.lpstrInitialDir = OrNull(request.InitialFolder);
+  ofn.lpstrTitle = OrNull(request.Title);
+  ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+              OFN_ENABLESIZING;
+  if (!GetOpenFileNameA(&ofn)) return {};
+  // One file: its full path. Several: the folder, then each name.
+  std::vector<std::string> parts;
+  for (const char* p = names.data(); *p; p += std::strlen(p) + 1) parts.emplace_back(p);
+  if (parts.size() <= 1) return parts;
+  std::string folder = parts.front();
+  if (folder.back() != '\\') folder += '\\';
+  std::vector<std::string> files;
+  for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
+  return files;
+}
+
+std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) {
+  if (gPickFontHook) return gPickFontHook(initial);
+  LOGFONTA lf{};
+  lf.lfHeight = -MulDiv(initial.Size, ScreenDpi(), 72);
+  lf.lfWeight = initial.Bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = initial.Italic;
+  lf.lfUnderline = initial.Underline;
+  lf.lfStrikeOut = initial.Strikeout;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(lf.lfFaceName, initial.Name.c_str(), LF_FACESIZE);
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = reinterpret_cast<HWND>(owner);
+  cf.lpLogFont = &lf;
+  cf.rgbColors = initial.Color & 0xFFFFFF;
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if (!ChooseFontA(&cf)) return std::nullopt;
+  TFontChoice chosen;
+  chosen.Name = lf.lfFaceName;
+  chosen.Size = (cf.iPointSize + 5) / 10;  // tenths of a point
+  chosen.Color = static_cast<uint32_t>(cf.rgbColors);
+  chosen.Bold = lf.lfWeight >= FW_BOLD;
+  chosen.Italic = lf.lfItalic != 0;
+  chosen.Underline = lf.lfUnderline != 0;
+  chosen.Strikeout = lf.lfStrikeOut != 0;
+  return chosen;
+}
+
+void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font) {
+  gPickFilesHook = std::move(files);
+  gPickFontHook = std::move(font);
 }
 
 void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor) {

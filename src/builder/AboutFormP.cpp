@@ -1,0 +1,161 @@
+#include "builder/AboutFormP.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "builder/ConfigFormRes.h"
+#include "builder/FormLayout.h"
+#include "platform/Shell.h"
+
+namespace vanta {
+namespace {
+
+struct TPlace {
+  int id, x, y, w, h;
+};
+constexpr TPlace kLayout[] = {
+    {IDC_ABOUTPICTURE, 24, 24, 64, 64},   {IDC_ABOUTTITLE, 104, 28, 270, 28},
+    {IDC_ABOUTVERSION, 104, 62, 262, 16}, {IDC_ABOUTLINK, 104, 88, 262, 16},
+    {IDC_ABOUTTEXT, 104, 122, 270, 16},
+    {IDC_ABOUTLINE, 16, 156, 350, 2},     {IDOK, 292, 168, 74, 26},
+};
+constexpr int kLinkMaxWidth = 262;
+constexpr int kTitleFontHeight = 16;
+constexpr int kPictureSize = 64;
+constexpr COLORREF kLinkColor = RGB(0, 84, 166);
+constexpr COLORREF kTitleColor = RGB(42, 47, 107);
+
+}  // namespace
+
+TAboutForm::TAboutForm(std::string website) : website_(std::move(website)) {}
+
+TAboutForm::~TAboutForm() {
+  if (handle_) DestroyWindow(handle_);
+  for (HFONT f : {titleFont_, linkFont_})
+    if (f) DeleteObject(f);
+  if (logo_) DestroyIcon(logo_);
+}
+
+void TAboutForm::ShowModal(HWND owner) {
+  if (!handle_) {
+    CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTFORM), owner, FormProc,
+                       reinterpret_cast<LPARAM>(this));
+    if (!handle_) throw std::runtime_error("The About box could not be created.");
+  }
+  form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
+  if (owner) EnableWindow(owner, FALSE);
+  ShowWindow(handle_, SW_SHOW);
+  SetFocus(GetDlgItem(handle_, IDOK));
+  open_ = true;
+  MSG msg{};
+  bool quit = false;
+  while (open_) {
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+      quit = true;
+      break;
+    }
+    if (IsDialogMessageA(handle_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  // The owner first, so that it, not some other program, gets the focus back.
+  if (owner) EnableWindow(owner, TRUE);
+  if (handle_) ShowWindow(handle_, SW_HIDE);
+  if (owner) SetActiveWindow(owner);
+  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that waits for it
+}
+
+void TAboutForm::InitWindow(HWND window) {
+  handle_ = window;
+  dpi_ = form::WindowDpi(window);
+  for (const TPlace& p : kLayout) form::Place(window, p.id, p.x, p.y, p.w, p.h, dpi_);
+
+  LOGFONTA lf{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  lf.lfUnderline = TRUE;
+  linkFont_ = CreateFontIndirectA(&lf);
+  lf.lfUnderline = FALSE;
+  lf.lfWeight = FW_BOLD;
+  lf.lfHeight = -form::Scaled(kTitleFontHeight, dpi_);
+  titleFont_ = CreateFontIndirectA(&lf);
+  SendMessageA(Control(IDC_ABOUTTITLE), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+  SendMessageA(Control(IDC_ABOUTLINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
+  logo_ = form::CreateBuilderIcon(TBuilderIcon::Logo, form::Scaled(kPictureSize, dpi_));
+
+  // The link is as wide as its text, so that only the text is clickable.
+  HWND link = Control(IDC_ABOUTLINK);
+  SetWindowTextA(link, website_.c_str());
+  HDC dc = GetDC(link);
+  HGDIOBJ old = SelectObject(dc, linkFont_);
+  SIZE size{};
+  GetTextExtentPoint32A(dc, website_.c_str(), static_cast<int>(website_.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(link, dc);
+  const RECT r = form::PlaceOf(link);
+  MoveWindow(link, r.left, r.top, std::clamp<int>(size.cx, 1, form::Scaled(kLinkMaxWidth, dpi_)), r.bottom - r.top,
+             FALSE);
+  hints_ = form::CreateHints(window, 100);
+  form::AddHint(hints_, link, website_.c_str());
+}
+
+void TAboutForm::TextWebsiteClick() { platform::ShellOpen({"", form::HintOf(hints_, Control(IDC_ABOUTLINK)), "", ""}); }
+
+void TAboutForm::BtnOKClick() { open_ = false; }
+
+void TAboutForm::DrawPicture(const DRAWITEMSTRUCT& d) const {
+  FillRect(d.hDC, &d.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  const int size = form::Scaled(kPictureSize, dpi_);
+  DrawIconEx(d.hDC, d.rcItem.left, d.rcItem.top, logo_, size, size, 0, nullptr, DI_NORMAL);
+}
+
+INT_PTR TAboutForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) BtnOKClick();
+      else if (LOWORD(wp) == IDC_ABOUTLINK && HIWORD(wp) == STN_CLICKED) TextWebsiteClick();
+      else return FALSE;
+      return TRUE;
+    case WM_CLOSE:
+      BtnOKClick();  // hidden, not destroyed: the next About shows this box again
+      return TRUE;
+    case WM_DRAWITEM:
+      if (wp != IDC_ABOUTPICTURE) return FALSE;
+      DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_CTLCOLORSTATIC: {
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+      if (id != IDC_ABOUTLINK && id != IDC_ABOUTTITLE) return FALSE;
+      HDC dc = reinterpret_cast<HDC>(wp);
+      SetTextColor(dc, id == IDC_ABOUTLINK ? kLinkColor : kTitleColor);
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wp) != Control(IDC_ABOUTLINK)) return FALSE;
+      SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // the hand
+      SetWindowLongPtrA(handle_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_DESTROY:
+      handle_ = nullptr;
+      open_ = false;
+      return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK TAboutForm::FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TAboutForm*>(GetWindowLongPtrA(w, DWLP_USER));
+  try {
+    if (msg == WM_INITDIALOG) {
+      self = reinterpret_cast<TAboutForm*>(lp);
+      SetWindowLongPtrA(w, DWLP_USER, lp);
+      self->InitWindow(w);
+      return TRUE;
+    }
+    return self ? self->HandleMessage(msg, wp, lp) : FALSE;
+  } catch (...) {
+    return FALSE;  // nothing may unwind through the system's window code
+  }
+}
+
+}  // namespace vanta

@@ -1,0 +1,54 @@
+// The builder's About box, TAboutForm (Win32): the program's name, its
+// picture, its version and the maker's web site as a link.
+//
+// The builder makes it on first use and shows the same box again on every
+// later use: closing only hides it. It is modal while shown: the builder
+// waits, disabled, until "OK" or the close box.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace vanta {
+
+inline constexpr const char* kBuilderVersion = "Version  2.0";
+
+class TAboutForm {
+ public:
+  // Client area in pixels at 96 DPI.
+  static constexpr int kClientWidth = 382;
+  static constexpr int kClientHeight = 210;
+
+  explicit TAboutForm(std::string website);
+  ~TAboutForm();
+  TAboutForm(const TAboutForm&) = delete;
+  TAboutForm& operator=(const TAboutForm&) = delete;
+
+  // Creates the box the first time, centres it and runs it modally over
+  // owner until it is closed.
+  void ShowModal(HWND owner);
+  HWND Handle() const { return handle_; }
+  HWND Control(int id) const { return handle_ ? GetDlgItem(handle_, id) : nullptr; }
+  HWND Hints() const { return hints_; }
+
+  // Event handlers.
+  void TextWebsiteClick();  // opens the address the link's hint holds
+  void BtnOKClick();
+
+ private:
+  static INT_PTR CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void InitWindow(HWND window);
+  void DrawPicture(const DRAWITEMSTRUCT& item) const;
+
+  std::string website_;
+  HWND handle_ = nullptr;
+  HWND hints_ = nullptr;
+  UINT dpi_ = 96;
+  HFONT titleFont_ = nullptr;
+  HFONT linkFont_ = nullptr;
+  HICON logo_ = nullptr;
+  bool open_ = false;
+};
+
+}  // namespace vanta

@@ -1,0 +1,165 @@
+#include "builder/CheckListView.h"
+
+#include <commctrl.h>
+
+#include "builder/FormLayout.h"
+#include "platform/win32/WideText.h"
+
+namespace vanta {
+namespace {
+
+constexpr int kTickBoxSize = 13;  // at 96 DPI, as the system draws check boxes
+constexpr int kTickMargin = 2;
+constexpr int kTextGap = 4;
+// A splice this large is made with drawing off and shown with one redraw.
+constexpr size_t kQuietSplice = 16;
+constexpr UINT_PTR kSubclassId = 1;
+
+// Themed tick boxes where the system has visual styles; classic ones elsewhere.
+struct TThemeApi {
+  using TOpen = HANDLE(WINAPI*)(HWND, LPCWSTR);
+  using TClose = HRESULT(WINAPI*)(HANDLE);
+  using TDraw = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
+  TOpen open = nullptr;
+  TClose close = nullptr;
+  TDraw draw = nullptr;
+  TThemeApi() {
+    if (HMODULE m = LoadLibraryA("uxtheme.dll")) {
+      open = reinterpret_cast<TOpen>(reinterpret_cast<void (*)()>(GetProcAddress(m, "OpenThemeData")));
+      close = reinterpret_cast<TClose>(reinterpret_cast<void (*)()>(GetProcAddress(m, "CloseThemeData")));
+      draw = reinterpret_cast<TDraw>(reinterpret_cast<void (*)()>(GetProcAddress(m, "DrawThemeBackground")));
+    }
+  }
+};
+
+void DrawTick(HWND box, HDC dc, RECT r, bool checked) {
+  static const TThemeApi api;
+  constexpr int kButtonCheckBox = 3, kUnchecked = 1, kChecked = 5;  // BP_CHECKBOX, CBS_*NORMAL
+  if (api.open && api.close && api.draw)
+    if (HANDLE theme = api.open(box, L"BUTTON")) {
+      api.draw(theme, dc, kButtonCheckBox, checked ? kChecked : kUnchecked, &r, nullptr);
+      api.close(theme);
+      return;
+    }
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+}
+
+}  // namespace
+
+void TCheckListView::Attach(HWND box, UINT dpi, int horizontalExtent) {
+  box_ = box;
+  dpi_ = dpi;
+  shown_.clear();
+  SendMessageA(box_, LB_RESETCONTENT, 0, 0);
+  SendMessageA(box_, LB_SETITEMHEIGHT, 0, form::Scaled(kItemHeight, dpi_));
+  SendMessageA(box_, LB_SETHORIZONTALEXTENT, form::Scaled(horizontalExtent, dpi_), 0);
+  SetWindowSubclass(box_, BoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TCheckListView::Show(const TMediaList& list) {
+  const TListSplice s = SpliceBetween(shown_, list);
+  const bool quiet = s.Remove + s.Insert > kQuietSplice;
+  if (quiet) SendMessageA(box_, WM_SETREDRAW, FALSE, 0);
+  if (s.Remove > 0 && s.Remove == shown_.size()) {
+    SendMessageA(box_, LB_RESETCONTENT, 0, 0);
+  } else {
+    for (size_t i = 0; i < s.Remove; ++i) SendMessageA(box_, LB_DELETESTRING, s.At, 0);
+  }
+  shown_.erase(shown_.begin() + s.At, shown_.begin() + s.At + s.Remove);
+  if (s.Insert > 0) {
+    size_t bytes = 0;
+    for (size_t i = 0; i < s.Insert; ++i) bytes += list.Items[s.At + i].Text.size() + 1;
+    SendMessageA(box_, LB_INITSTORAGE, s.Insert, bytes);
+    const bool appending = s.At == shown_.size();
+    for (size_t i = 0; i < s.Insert; ++i) {
+      const char* text = list.Items[s.At + i].Text.c_str();
+      if (appending) SendMessageA(box_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+      else SendMessageA(box_, LB_INSERTSTRING, s.At + i, reinterpret_cast<LPARAM>(text));
+    }
+    std::vector<std::string> inserted;
+    inserted.reserve(s.Insert);
+    for (size_t i = 0; i < s.Insert; ++i) inserted.push_back(list.Items[s.At + i].Text);
+    shown_.insert(shown_.begin() + s.At, inserted.begin(), inserted.end());
+  }
+  SendMessageA(box_, LB_SETCURSEL, list.HasSelection() ? list.Selected : -1, 0);
+  if (quiet) SendMessageA(box_, WM_SETREDRAW, TRUE, 0);
+  // Ticks may have changed without the texts: the box draws them anew.
+  InvalidateRect(box_, nullptr, quiet);
+}
+
+RECT TCheckListView::TickBox(const RECT& item) const {
+  const int size = form::Scaled(kTickBoxSize, dpi_);
+  const int left = item.left + form::Scaled(kTickMargin, dpi_);
+  const int top = item.top + (item.bottom - item.top - size) / 2;
+  return {left, top, left + size, top + size};
+}
+
+bool TCheckListView::OnTickBox(int index, int x) const {
+  RECT item;
+  if (SendMessageA(box_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return false;
+  const RECT tick = TickBox(item);
+  return x >= item.left && x < tick.right + form::Scaled(kTickMargin, dpi_);
+}
+
+void TCheckListView::DrawItem(const DRAWITEMSTRUCT& d, const TMediaList& list) const {
+  if (d.itemID == static_cast<UINT>(-1) || d.itemID >= list.Items.size()) {
+    FillRect(d.hDC, &d.rcItem, GetSysColorBrush(COLOR_WINDOW));
+    if (d.itemState & ODS_FOCUS) DrawFocusRect(d.hDC, &d.rcItem);
+    return;
+  }
+  const TListEntry& entry = list.Items[d.itemID];
+  const bool selected = d.itemState & ODS_SELECTED;
+  HDC dc = d.hDC;
+  FillRect(dc, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const RECT tick = TickBox(d.rcItem);
+  DrawTick(box_, dc, tick, entry.Checked);
+  RECT text = d.rcItem;
+  text.left = tick.right + form::Scaled(kTextGap, dpi_);
+  SetBkMode(dc, TRANSPARENT);
+  // An entry without a tick is left out of the show: it reads as switched off.
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : entry.Checked ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  // Names are UTF-8; narrow drawing would go by the font's character set.
+  const std::wstring wide = platform::Widen(entry.Text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
+}
+
+void TCheckListView::ClickCheck(int index) const {
+  try {
+    if (OnClickCheck) OnClickCheck(index);
+  } catch (...) {
+    // Nothing may unwind through the system's window code.
+  }
+}
+
+LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<TCheckListView*>(data);
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      const LRESULT hit = SendMessageA(w, LB_ITEMFROMPOINT, 0, lp);
+      const int index = LOWORD(hit);
+      const int x = static_cast<short>(LOWORD(lp));
+      if (HIWORD(hit) || !self->OnTickBox(index, x)) break;
+      // A click on the box selects the entry and turns its tick; a double
+      // click there is two turns, never the entry's double click.
+      const LRESULT r = DefSubclassProc(w, WM_LBUTTONDOWN, wp, lp);
+      self->ClickCheck(index);
+      return r;
+    }
+    case WM_KEYDOWN:
+      if (wp != VK_SPACE) break;
+      if (const LRESULT sel = SendMessageA(w, LB_GETCURSEL, 0, 0); sel != LB_ERR) self->ClickCheck(static_cast<int>(sel));
+      return 0;
+    case WM_CHAR:
+      if (wp == ' ') return 0;  // taken by WM_KEYDOWN
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(w, BoxProc, kSubclassId);
+      self->box_ = nullptr;
+      break;
+  }
+  return DefSubclassProc(w, msg, wp, lp);
+}
+
+}  // namespace vanta

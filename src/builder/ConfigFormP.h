@@ -1,0 +1,236 @@
+// The builder window, TVantaConfigForm (Win32): "Vanta Screensaver Builder",
+// the five-page wizard in which a user collects pictures and music, chooses
+// effects and options, and builds a screensaver of his own.
+//
+// The window is made from the dialog templates in ConfigFormP.rc and laid
+// out from a table in pixels of a 96-DPI design scaled to the window's DPI.
+// What each control shows and stores is decided in ConfigControls.h and
+// MediaLists.h: the form only moves a TConfigControls in and out of its
+// controls, and each handler is one call into those rules. The picture and
+// music lists are kept as TMediaLists, which the two check-list boxes show.
+//
+// The form edits what it is given (a record and the settings file, read for
+// the list sections) and never writes either. On OK, "Save and Exit" or the
+// close box it hands the edited controls to its accept step while the window
+// is still open; the caller applies and saves them, and a failure there is
+// shown while the window stays open with nothing lost. Cancel and "Undo and
+// Exit" end with nothing handed over.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "builder/CheckListView.h"
+#include "builder/ColorCombo.h"
+#include "builder/ConfigControls.h"
+#include "builder/QELOLEDrop.h"
+#include "builder/SideBar.h"
+#include "engine/Bitmap.h"
+
+namespace vanta {
+
+class TAboutForm;
+class TFullscreenForm;
+class TRunVantascreen;
+namespace platform {
+class TWin32SurfaceHost;
+}
+
+inline constexpr const char* kBuilderCaption = "Vanta Screensaver Builder";
+
+// Where the builder finds its help file, and its own executable for
+// "Default Screensaver".
+struct TBuilderPlaces {
+  std::string InstallFolder;  // with its delimiter
+  std::string ProgramFile;
+};
+
+// Asked on OK with the edited controls while the window is still open. What
+// it throws (a settings file that could not be written) is shown, and the
+// window stays open.
+using TBuilderAccept = std::function<void(const TConfigControls& edited)>;
+
+class TVantaConfigForm {
+ public:
+  // Client area in pixels at 96 DPI.
+  static constexpr int kClientWidth = 538;
+  static constexpr int kClientHeight = 333;
+  static constexpr int kSideBarWidth = 100;
+  static constexpr UINT kHintPauseMs = 100;
+  static constexpr TSpinRange kCaptionRange = SettingRange(&TSaverSetting::CaptionX);
+  static constexpr TSpinRange kIntervalRange = SettingRange(&TSaverSetting::ImageInterval);
+
+  // setting and ini must outlive the form; ini is only read (LoadControls).
+  TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places);
+  ~TVantaConfigForm();
+  TVantaConfigForm(const TVantaConfigForm&) = delete;
+  TVantaConfigForm& operator=(const TVantaConfigForm&) = delete;
+
+  // Creates the window the first time (FormCreate), loads the controls
+  // (FormShow) and shows it, centred on the desktop.
+  void Show();
+  HWND Handle() const { return handle_; }
+  // A control of the window, of a page or of a sub-page, by its resource
+  // number; the bottom bars' buttons are on each page: see PageControl.
+  HWND Control(int id) const;
+  HWND Page(TBuilderPage page) const { return pages_[page]; }
+  HWND PageControl(TBuilderPage page, int id) const;
+  HWND Hints() const { return hints_; }
+  const TAboutForm* About() const { return about_.get(); }
+  // The drop targets of the picture and the music list.
+  TQELOLEDrop* QELOLEDrop1() const { return qelOLEDrop1_.get(); }
+  TQELOLEDrop* QELOLEDrop2() const { return qelOLEDrop2_.get(); }
+  // The thumbnail the picture panel shows (Image1); empty while blank.
+  const TBitmap24& Image1() const { return thumbnail_; }
+  // The full-screen preview's window, once it was first shown; and the
+  // small preview's window in the picture panel, while it shows.
+  HWND FullscreenWindow() const;
+  HWND ImagePreviewWindow() const;
+
+  // The controls as they stand (lists included).
+  TConfigControls ReadControls() const;
+  // The edited controls once OK was accepted; nullopt until then.
+  const std::optional<TConfigControls>& Result() const { return result_; }
+
+  // Keys of the main menu (accelerators) and the dialog keys; true when the
+  // message was taken. The message loop calls it first.
+  bool PreTranslateMessage(MSG& msg);
+
+  TBuilderAccept OnAccept;
+  // Raised once the window is gone, however it was closed.
+  std::function<void()> OnClose;
+  // How errors are shown: a refused OK, a picture that cannot be shown. The
+  // default is the error box over the window.
+  std::function<void(const std::string& message)> OnError;
+
+  // Event handlers, by the names the design gives them.
+  void FormCreate();
+  void FormShow();
+  void Exit1Click();             // OK, "Save and Exit", the close box
+  void FlatSpeedButton10Click();  // Cancel, "Undo and Exit"
+  void OutlookBarChange();
+  void SpeedButton1Click();  // "Next (n/5)"
+  void SpeedButton5Click();  // "Back (5/5)"
+  void BuildandSend1Click();
+  void Preview1Click();
+  void PreviewB2Click();
+  void SetAsDefaultScreenSaver1Click();
+  void Help2Click();
+  void HomePage1Click();
+  void Email1Click();
+  void About1Click();
+  void FlatButton11Click();  // "Caption Font..."
+  void BackcolorCbChange();
+  void FlatButton1Click();   // Images: Add
+  void FlatButton2Click();   // Remove
+  void FlatButton3Click();   // Clear
+  void FlatSpeedButton2Click();  // up
+  void FlatSpeedButton1Click();  // down
+  void ImageListClick();
+  void ImageListClickCheck(int index);
+  void FlatButton4Click();   // Music: Add
+  void FlatButton5Click();   // Remove
+  void FlatButton6Click();   // Clear
+  void FlatSpeedButton6Click();  // up
+  void FlatSpeedButton5Click();  // down
+  void FlatSpeedButton7Click();  // Play, double click
+  void FlatSpeedButton8Click();  // Stop
+  void MusicListClick();
+  void MusicListClickCheck(int index);
+  void QELOLEDrop1DropFiles(TMyDragDrop& sender, const std::vector<std::string>& fileNames);
+  void QELOLEDrop2DropFiles(TMyDragDrop& sender, const std::vector<std::string>& fileNames);
+  void NextBClick();
+  void BackBClick();
+  void Notebook1PageChanged();
+  void SpeedScrollBarScroll();
+
+ private:
+  struct TCommand;
+  static const TCommand kCommands[];
+  static INT_PTR CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  static INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp);
+  bool Command(int id, int code, HWND control);
+
+  void CreateWindowFromTemplate();
+  void InitWindow(HWND window);
+  HWND CreatePage(int templateId, HWND parent, int windowId);
+  void LayOut();
+  void CreateIconsAndHints();
+  void CreateDropTargets();
+  void SelectPage(TBuilderPage page);
+  void SelectOptionsPage(int index);
+  void SelectNotebookPage(int index);
+  int Scaled(int pixels) const;
+
+  void WriteControls(const TConfigControls& c);
+  void ShowImageList();
+  void ShowMusicList();
+  void DrawThumbnail();
+  void BlankThumbnail();
+  void SetFontSample(const TFontSample& sample);
+  void WriteSpin(int editId, int upDownId, const TSpinRange& range, int32_t value);
+  int32_t ReadSpin(int editId, const TSpinRange& range) const;
+  void Fail(const std::string& message);
+  void EndWith(std::optional<TConfigControls> result);
+  void HideImagePreview();
+  void DropPreviews();  // and the drop targets: what must go before the window
+
+  void DrawPanel(const DRAWITEMSTRUCT& item) const;
+  void DrawFontSample(const DRAWITEMSTRUCT& item) const;
+
+  TSaverSetting setting_;
+  TIniFile& ini_;
+  TBuilderPlaces places_;
+  std::optional<TConfigControls> result_;
+  // The lists, the font and what must be rewritten: the state the form keeps
+  // beside its controls.
+  TMediaList imageList_, musicList_;
+  std::string picturePath_, musicPath_;
+  TFontSample fontSample_;
+  TEffectSet effectTicks_;
+  std::vector<int32_t> untickedEffects_;
+  std::string authorEdit_, websiteEdit_;
+  uint8_t changedSections_ = 0;
+
+  HWND handle_ = nullptr;
+  std::array<HWND, kBuilderPages> pages_{};
+  std::array<HWND, 4> optionsPages_{};
+  std::array<HWND, kNotebookPages> notebookPages_{};
+  int notebookPage_ = 0;
+  UINT dpi_ = 96;
+  HACCEL accelerators_ = nullptr;
+  HWND hints_ = nullptr;
+  HFONT sampleFont_ = nullptr;
+  std::array<HICON, 6> icons_{};  // next, back, up, down, and the window's two
+  TSideBar sideBar_;
+  TCheckListView imageView_, musicView_;
+  TColorCombo backcolorCb_;
+  TBitmap24 thumbnail_;  // Image1's picture; empty while blank
+  std::unique_ptr<TAboutForm> about_;
+  // Revoked while their lists still exist: in WM_DESTROY.
+  std::unique_ptr<TQELOLEDrop> qelOLEDrop1_, qelOLEDrop2_;
+  // The previews run show drivers on the unsaved settings, which
+  // ApplyForPreview puts into the process's record: the show reads only that.
+  std::unique_ptr<TFullscreenForm> fullscreen_;
+  std::unique_ptr<platform::TWin32SurfaceHost> imagePreviewHost_;
+  std::unique_ptr<TRunVantascreen> imagePreviewRunner_;  // ImagePreviewRunner
+};
+
+// The resource number of the Options check box that carries the rules'
+// check of that name (OptionChecks), or 0.
+int OptionCheckControl(std::string_view name);
+
+// Runs the builder on setting and its file as the program's main window:
+// the message loop ends, and with it the program, when the window closes.
+// Returns the edited controls after OK (once accept, if given, took them),
+// nullopt after Cancel.
+std::optional<TConfigControls> RunVantaConfigForm(const TSaverSetting& setting, TIniFile& ini,
+                                                  const TBuilderPlaces& places, const TBuilderAccept& accept = {});
+
+}  // namespace vanta

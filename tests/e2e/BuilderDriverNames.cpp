@@ -1,0 +1,18 @@
+// The builder window's controls and menu items, by the names the driver takes.
+#include "DriverNames.h"
+
+#include "builder/ConfigFormRes.h"
+
+namespace {
+constexpr TNamed kControls[] = {
+    {"OutlookBar", IDC_OUTLOOKBAR},     {"OkButton", IDC_OKBUTTON},       {"CancelButton", IDC_CANCELBUTTON},
+    {"IntervalEdit", IDC_INTERVALEDIT}, {"ImageList", IDC_IMAGELIST},     {"MusicList", IDC_MUSICLIST},
+    {"PageControl2", IDC_PAGECONTROL2}, {"NameEdit", IDC_NAMEEDIT},       {"StretchRadio", IDC_STRETCHRADIO},
+    {"BackcolorCb", IDC_BACKCOLORCB},   {"PlayMusicCheck", IDC_PLAYMUSICCHECK}, {"PreviewB2", IDC_PREVIEWB2},
+};
+constexpr TNamed kMenu[] = {
+    {"About1", IDM_ABOUT1}, {"Exit1", IDM_EXIT1}, {"UndoExit", IDM_UNDOEXIT}, {"Preview1", IDM_PREVIEW1}};
+}  // namespace
+
+const std::span<const TNamed> kBuilderControls{kControls};
+const std::span<const TNamed> kBuilderMenu{kMenu};

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The builder as a user meets it: VantaSaver.scr /c opens "Vanta Screensaver
+# Builder" within two seconds (timed beside the "Setting" dialog of a built
+# saver, which a copy of the same program shows), draws its side bar,
+# Cancel ends it with the settings file byte for byte, and a new interval
+# with OK changes exactly that key.
+source "$(dirname "$0")/lib.sh"
+if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
+exe="$1"
+driver="$2"
+title="Vanta Screensaver Builder"
+work="$(mktemp -d)"
+saver=
+trap '[ -n "$saver" ] && kill "$saver" 2>/dev/null; rm -rf "$work"' EXIT
+cp "$exe" "$work/VantaSaver.scr"
+cp "$exe" "$work/Mountains.scr"
+cp "$(dirname "$exe")/t1.jpg" "$(dirname "$exe")/t2.jpg" "$work/"
+printf '%s\r\n' '[Set]' 'ImageInterval=7' 'BackgroundColor=255' 'Author=Ann Example' '[Pictures]' 't1.jpg=1' \
+  't2.jpg=0' 'gone.jpg=1' '[Music]' 'song.mp3=0' '[Transitions]' '177=0' > "$work/VantaSaver.002"
+printf '%s\r\n' '[Set]' 'ImageInterval=7' > "$work/Mountains.002"
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# Starts NAME.scr /c and waits for the window TITLE; sets $saver, $opened_ms
+# and the client rectangle.
+open_window() {
+  local name="$1" title="$2" started line
+  started=$(now_ms)
+  (cd "$work" && exec wine "$name.scr" /c) &
+  saver=$!
+  line=$(wine "$driver" "$title" wait | tr -d '\r') || fail "\"$title\" did not open"
+  opened_ms=$(( $(now_ms) - started ))
+  read -r _ left top width height <<<"$line"
+}
+
+# Waits for the program to end by itself: the window is its main window.
+await_end() {
+  local waited=0
+  while kill -0 "$saver" 2>/dev/null; do
+    sleep 0.2; waited=$((waited + 1))
+    [ "$waited" -lt 100 ] || { kill "$saver"; fail "the program did not end when its window closed"; }
+  done
+  wait "$saver" || fail "the program ended with $?"
+  saver=
+}
+
+# The "Setting" dialog of a built saver, for the time it takes to open: the
+# second time, as Wine is then ready as it is for the builder.
+for _ in 1 2; do
+  open_window Mountains Setting
+  setting_ms=$opened_ms
+  wine "$driver" Setting click:Button1 gone >/dev/null || fail "the Setting dialog did not close"
+  await_end
+done
+
+open_window VantaSaver "$title"
+echo "opened in ${opened_ms} ms (the Setting dialog: ${setting_ms} ms)"
+[ "$opened_ms" -lt 2000 ] || fail "the builder took ${opened_ms} ms to open"
+[ "$width" = 538 ] && [ "$height" = 333 ] || fail "client area ${width}x${height}, not 538x333"
+[ "$(wine "$driver" "$title" count:ImageList | tr -d '\r')" = 2 ] || fail "the picture list is not the two found"
+sleep 0.5  # for the X server to show what Wine drew
+shot="$work/shot.png"
+/usr/bin/import -window root "$shot"
+cp "$shot" "${VANTA_E2E_SHOTS:-.}/builder.png" 2>/dev/null || true
+# The side bar: a dark strip down the left, under its light captions.
+dark=$(count_pixels "$shot" "100x333+$left+$top" 'r < 90 && g < 110 && b < 150 && b > r')
+[ "$dark" -gt 20000 ] || fail "the side bar has only $dark dark pixels"
+# OK without change: the file as the builder writes it, to compare with.
+wine "$driver" "$title" click:OkButton gone >/dev/null || fail "OK did not close the builder"
+await_end
+grep -qx $'t2.jpg=0\r' "$work/VantaSaver.002" || fail "OK without change touched the list sections"
+grep -qx $'gone.jpg=1\r' "$work/VantaSaver.002" || fail "OK without change dropped a listed file"
+cp "$work/VantaSaver.002" "$work/saved.002"
+
+# Cancel after changes: the file byte for byte.
+open_window VantaSaver "$title"
+wine "$driver" "$title" set:IntervalEdit=99 click:StretchRadio click:CancelButton gone >/dev/null ||
+  fail "Cancel did not close the builder"
+await_end
+cmp -s "$work/saved.002" "$work/VantaSaver.002" || fail "Cancel changed the settings file"
+
+# A new interval and OK: that key and nothing else.
+open_window VantaSaver "$title"
+wine "$driver" "$title" set:IntervalEdit=42 click:OkButton gone >/dev/null || fail "OK did not close the builder"
+await_end
+changes=$(diff "$work/saved.002" "$work/VantaSaver.002" || true)
+[ "$changes" = $'2c2\n< ImageInterval=7\r\n---\n> ImageInterval=42\r' ] ||
+  fail "OK did not change exactly the interval: $changes"
+echo "builder: ok"
