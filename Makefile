@@ -4,7 +4,7 @@ SHELL := /bin/bash
 ROOT := $(CURDIR)
 JOBS ?= 2
 
-.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean bench
+.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean bench dist
 
 all: native windows
 
@@ -45,6 +45,15 @@ bench: native
 	tail -n 14 build/bench-table.md
 	bash tools/vantabuild/bench/installer-bench.sh build/native/bin/vantabuild build/windows/bin/vantasetup.exe > build/bench-installer.md
 	cat build/bench-installer.md
+
+# The builder's own setup, build/dist/VantaSaverSetup.exe, made by our
+# compiler from data/VantaSaverSetup.iss and the files it names.
+DIST_FILES := VantaSaver.scr VantaSaver.001 vantabuild.exe t1.jpg t2.jpg mpegdll.dll
+dist: native windows
+	rm -rf build/dist && mkdir -p build/dist/stage
+	cp data/VantaSaverSetup.iss $(addprefix build/windows/bin/,$(DIST_FILES)) build/dist/stage/
+	build/native/bin/vantabuild --stub build/windows/bin/vantasetup.exe build/dist/stage/VantaSaverSetup.iss
+	@echo "build/dist/VantaSaverSetup.exe"
 
 run: windows
 	bash scripts/run.sh $(ARGS)
