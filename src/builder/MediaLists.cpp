@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <span>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "base/Text.h"
+#include "platform/Files.h"
 #include "settings/SaverSettings.h"
 
 namespace vanta {
@@ -24,13 +26,56 @@ std::unordered_set<std::string> FoldedTexts(const TMediaList& list) {
 
 void SelectLast(TMediaList& list) { list.Selected = static_cast<int>(list.Items.size()) - 1; }
 
+// File names as the file system compares them.
+std::string FileNameKey(std::string_view name) {
+#ifdef _WIN32
+  return LowerCase(name);
+#else
+  return std::string(name);
+#endif
+}
+
+// A list of thousands of files asks the file system once per folder, not
+// once per file (each question is slow under some systems). Folders with
+// few listed files are asked per file, as a huge folder's listing would
+// cost more than a few questions.
+class TFolderListings {
+ public:
+  explicit TFolderListings(const TIniDocument::TPairs& pairs) {
+    std::unordered_map<std::string, size_t> perFolder;
+    for (const auto& p : pairs) {
+      const std::string folder = ExtractFilePath(p.first);
+      if (IsAbsolute(folder)) ++perFolder[folder];
+    }
+    for (const auto& [folder, count] : perFolder) {
+      if (count < kListFrom) continue;
+      std::unordered_set<std::string>& names = names_[folder];
+      for (const std::string& n : platform::ListFiles(folder, "*")) names.insert(FileNameKey(n));
+    }
+  }
+  // True when path names a listed file; false sends it the slow way.
+  bool Listed(const std::string& path) const {
+    const auto it = names_.find(ExtractFilePath(path));
+    return it != names_.end() && it->second.count(FileNameKey(ExtractFileName(path))) != 0;
+  }
+
+ private:
+  static constexpr size_t kListFrom = 16;
+  static bool IsAbsolute(std::string_view folder) {
+    return !folder.empty() && (IsPathDelimiter(folder.front()) || (folder.size() > 1 && folder[1] == ':'));
+  }
+  std::unordered_map<std::string, std::unordered_set<std::string>> names_;
+};
+
 }  // namespace
 
 TMediaList FillMediaList(TIniFile& ini, std::string_view section) {
   TMediaList list;
-  for (auto& [key, value] : ini.ReadSectionPairs(section)) {
+  const TIniDocument::TPairs pairs = ini.ReadSectionPairs(section);
+  TFolderListings listings(pairs);
+  for (auto& [key, value] : pairs) {
     std::string path = key;
-    if (!LocateMediaFile(path)) continue;
+    if (!listings.Listed(path) && !LocateMediaFile(path)) continue;
     // A missing or unreadable value counts as ticked, as ReadBool(..., true) reads it.
     const bool checked = !value || TIniDocument::BoolValue(*value, true);
     list.Items.push_back({std::move(path), checked});

@@ -238,6 +238,26 @@ TEST_F(BuilderControlsTest, ListsAreFilledFromFoundFilesAndWrittenBackUnderTheir
   EXPECT_TRUE(s.Music.empty());  // its bit was clear: the record's list stays
 }
 
+// Many files of one folder are found through one listing; the result must
+// be what asking for each file gives: missing ones dropped, a folder of that
+// name no file, bare names still found beside the program.
+TEST_F(BuilderControlsTest, ManyFilesOfAFolderFillAsOneByOne) {
+  std::string text = "[Pictures]\r\n";
+  std::vector<TListEntry> want;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "many/p" + std::to_string(i) + ".jpg";
+    if (i % 3 != 0) dir.Write(name, "x");
+    else if (i % 2 == 0) std::filesystem::create_directories(dir.Path(name));  // a folder, not a picture
+    text += dir.Path(name) + "=" + (i % 5 == 0 ? "0" : "1") + "\r\n";
+    if (i % 3 != 0) want.push_back({dir.Path(name), i % 5 != 0});
+  }
+  dir.Write("bare.jpg", "x");
+  text += "bare.jpg=1\r\n";
+  want.push_back({dir.Path("bare.jpg"), true});
+  TIniFile ini(dir.Write("VantaSaver.002", text));
+  EXPECT_EQ(LoadControls(TSaverSetting(), ini).ImageList.Items, want);
+}
+
 TEST_F(BuilderControlsTest, WithoutChangesOnlyTheRecordMovesAndTheFileStays) {
   const std::string text = "[Pictures]\r\nmissing.jpg=1\r\n[Transitions]\r\n3=0\r\n";
   TIniFile ini(dir.Write("VantaSaver.002", text));
