@@ -125,9 +125,13 @@ TFontSample WithFont(TFontSample sample, const platform::TFontChoice& f) {
   return sample;
 }
 
-TNotebookButtons NotebookButtons(int32_t page) { return {page > 0, page + 1 < kNotebookPages}; }
-int32_t NotebookNext(int32_t page) { return std::clamp(page + 1, 0, kNotebookPages - 1); }
-int32_t NotebookBack(int32_t page) { return std::clamp(page - 1, 0, kNotebookPages - 1); }
+TNotebookButtons NotebookButtons(int32_t page) {
+  if (page >= kNotebookBuildPage) return {true, std::nullopt};
+  return {page > 0, true};
+}
+bool NotebookNextBuilds(int32_t page) { return page >= 2; }
+int32_t NotebookNext(int32_t page) { return std::clamp(page + 1, 0, 2); }
+int32_t NotebookBack(int32_t page) { return page >= kNotebookBuildPage ? 0 : std::clamp(page - 1, 0, 2); }
 
 platform::TShellRequest HelpRequest(const std::string& installFolder) {
   const bool known = !(installFolder.size() == 1 && IsPathDelimiter(installFolder[0])) && !installFolder.empty();

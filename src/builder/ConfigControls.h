@@ -7,6 +7,7 @@
 // reaches the settings record or its file until ApplyControls.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -101,15 +102,19 @@ TFontSample WithFont(TFontSample sample, const platform::TFontChoice& font);
 enum TBuilderPage : int32_t { bpImages, bpMusic, bpEffects, bpOptions, bpBuild, kBuilderPages };
 TBuilderPage NextPage(TBuilderPage page);  // the "Next (n/5)" buttons; Build stays Build
 
-// The Build page's notebook: page 0 names the saver, page 1 its author.
-// "<< Back" works from every page but the first, "Next >>" while there is a
-// page after this one.
-inline constexpr int32_t kNotebookPages = 2;
+// The Build page's notebook: 0 names the saver, 1 its author, 2 holds the
+// readme, 3 shows the compiler's progress. "<< Back" works from every page
+// but the first and goes from 3 straight back to 0; "Next >>" is enabled on
+// 0..2 (on 3 the build decides) and on 2 and 3 starts a build.
+inline constexpr int32_t kNotebookPages = 4;
+inline constexpr int32_t kNotebookBuildPage = 3;
 struct TNotebookButtons {
-  bool Back = false, Next = false;
+  bool Back = false;
+  std::optional<bool> Next;  // nullopt: left as it is
   bool operator==(const TNotebookButtons&) const = default;
 };
 TNotebookButtons NotebookButtons(int32_t page);
+bool NotebookNextBuilds(int32_t page);
 int32_t NotebookNext(int32_t page);
 int32_t NotebookBack(int32_t page);
 

@@ -340,15 +340,6 @@ void TVantaConfigForm::QELOLEDrop2DropFiles(TMyDragDrop&, const std::vector<std:
   ShowMusicList();
 }
 
-void TVantaConfigForm::NextBClick() { SelectNotebookPage(NotebookNext(notebookPage_)); }
-void TVantaConfigForm::BackBClick() { SelectNotebookPage(NotebookBack(notebookPage_)); }
-
-void TVantaConfigForm::Notebook1PageChanged() {
-  const TNotebookButtons b = NotebookButtons(notebookPage_);
-  EnableWindow(Control(IDC_BACKB), b.Back);
-  EnableWindow(Control(IDC_NEXTB), b.Next);
-}
-
 void TVantaConfigForm::SpeedScrollBarScroll() {}
 
 }  // namespace vanta

@@ -23,7 +23,7 @@ enum TParent : int {
   kMainWindow = -1,
   kTab1, kTab2, kTab3, kTab4, kTab5,
   kOpt1, kOpt2, kOpt3, kOpt4,
-  kNotebook0, kNotebook1,
+  kNotebook0, kNotebook1, kNotebook2, kNotebook3,
 };
 
 // Where every control stands on its window, in pixels at 96 DPI. The pages
@@ -143,6 +143,11 @@ constexpr TPlace kLayout[] = {
     {kNotebook1, IDC_AUTHOREDIT, 84, 86, 318, 22},
     {kNotebook1, IDC_WEBSITELABEL, 20, 122, 60, 16},
     {kNotebook1, IDC_WEBSITEEDIT, 84, 118, 318, 22},
+    {kNotebook2, IDC_READMEGROUP, 8, 8, 406, 258},
+    {kNotebook2, IDC_READMEMEMO, 18, 28, 386, 192},
+    {kNotebook2, IDC_LOADREADME, 18, 228, 124, 26},
+    {kNotebook3, IDC_BUILDINGGROUP, 8, 8, 406, 258},
+    {kNotebook3, IDC_STATUSMEMO, 18, 28, 386, 226},
 };
 constexpr int kPageWidth = 438;
 constexpr RECT kNotebookArea{8, 8, 8 + 422, 8 + 274};
@@ -201,6 +206,8 @@ const TVantaConfigForm::TCommand TVantaConfigForm::kCommands[] = {
     // Build.
     {IDC_NEXTB, BN_CLICKED, &TVantaConfigForm::NextBClick},
     {IDC_BACKB, BN_CLICKED, &TVantaConfigForm::BackBClick},
+    {IDC_BUILDB, BN_CLICKED, &TVantaConfigForm::BuildBClick},
+    {IDC_LOADREADME, BN_CLICKED, &TVantaConfigForm::Button6Click},
     // The main menu.
     {IDM_PREVIEW1, kMenuOrKey, &TVantaConfigForm::Preview1Click},
     {IDM_DEFAULTSAVER, kMenuOrKey, &TVantaConfigForm::SetAsDefaultScreenSaver1Click},
@@ -288,8 +295,9 @@ void TVantaConfigForm::InitWindow(HWND window) {
     item.pszText = const_cast<char*>(kOptionsCaptions[i]);
     SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
   }
+  constexpr int kNotebookIds[kNotebookPages] = {IDC_NOTEBOOKPAGE0, IDC_NOTEBOOKPAGE1, IDC_NOTEBOOKPAGE2, IDC_NOTEBOOKPAGE3};
   for (int i = 0; i < kNotebookPages; ++i)
-    notebookPages_[i] = CreatePage(IDD_NOTEBOOKPAGE0 + i, pages_[bpBuild], IDC_NOTEBOOKPAGE0 + i);
+    notebookPages_[i] = CreatePage(IDD_NOTEBOOKPAGE0 + i, pages_[bpBuild], kNotebookIds[i]);
   accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
   LayOut();
 
@@ -312,9 +320,9 @@ void TVantaConfigForm::InitWindow(HWND window) {
   SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_SETRANGE, FALSE, MAKELPARAM(0, kSpeedPositions - 1));
   SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_SETPAGESIZE, 0, 1);
   for (int note : {IDC_NOTE0, IDC_NOTE1}) SetWindowTextA(Control(note), kBuildNote);
-  // The effect tree and its buttons come with the effect table; the build
-  // with the build pipeline. Until then they say so by being unusable.
-  for (int id : {IDC_STYLELIST, IDC_EXPANDALL, IDC_COLLAPSEALL, IDC_SELECTALL, IDC_DISABLEALL, IDC_BUILDB})
+  // The effect tree and its buttons come with the effect table. Until then
+  // they say so by being unusable.
+  for (int id : {IDC_STYLELIST, IDC_EXPANDALL, IDC_COLLAPSEALL, IDC_SELECTALL, IDC_DISABLEALL})
     EnableWindow(Control(id), FALSE);
   CreateIconsAndHints();
   CreateDropTargets();
@@ -560,6 +568,16 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
     case WM_CTLCOLORLISTBOX:
       if (reinterpret_cast<HWND>(lp) != sideBar_.Box()) return FALSE;
       return reinterpret_cast<INT_PTR>(sideBar_.Background());
+    case WM_COPYDATA:
+      if (window != handle_) return FALSE;
+      WMCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp));
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_SETCURSOR:
+      if (!busyCursor_) return FALSE;
+      SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     case WM_CLOSE:
       if (window != handle_) return FALSE;
       Exit1Click();  // the close box saves, as OK does
@@ -580,6 +598,7 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
 bool TVantaConfigForm::PreTranslateMessage(MSG& msg) {
   if (!handle_ || (msg.hwnd != handle_ && !IsChild(handle_, msg.hwnd))) return false;
   if (accelerators_ && TranslateAcceleratorA(handle_, accelerators_, &msg)) return true;
+  if (msg.message == WM_KEYDOWN && NameEditKeyDown(msg.hwnd, msg.wParam)) return true;
   return IsDialogMessageA(handle_, &msg);
 }
 

@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+#include "builder/BuildPipeline.h"
 #include "builder/CheckListView.h"
 #include "builder/ColorCombo.h"
 #include "builder/ConfigControls.h"
@@ -65,7 +66,8 @@ class TVantaConfigForm {
   static constexpr TSpinRange kCaptionRange = SettingRange(&TSaverSetting::CaptionX);
   static constexpr TSpinRange kIntervalRange = SettingRange(&TSaverSetting::ImageInterval);
 
-  // setting and ini must outlive the form; ini is only read (LoadControls).
+  // setting and ini must outlive the form; ini is only read (LoadControls,
+  // and the build's settings copy after the commit through OnAccept).
   TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places);
   ~TVantaConfigForm();
   TVantaConfigForm(const TVantaConfigForm&) = delete;
@@ -147,6 +149,13 @@ class TVantaConfigForm {
   void NextBClick();
   void BackBClick();
   void Notebook1PageChanged();
+  // The Build page's build (ConfigFormBuild.cpp).
+  void BuildBClick();
+  void Button6Click();  // "Load From File..."
+  bool NameEditKeyDown(HWND edit, WPARAM key);  // true when the key was taken
+  void WMCopyData(const COPYDATASTRUCT& data);
+  // Whether a compile runs: from its start until the compiler's end message.
+  bool Compiling() const { return compiling_; }
   void SpeedScrollBarScroll();
 
  private:
@@ -166,6 +175,8 @@ class TVantaConfigForm {
   void SelectPage(TBuilderPage page);
   void SelectOptionsPage(int index);
   void SelectNotebookPage(int index);
+  void RunCompiler();
+  void EndBuild();
   int Scaled(int pixels) const;
 
   void WriteControls(const TConfigControls& c);
@@ -197,6 +208,10 @@ class TVantaConfigForm {
   std::vector<int32_t> untickedEffects_;
   std::string authorEdit_, websiteEdit_;
   uint8_t changedSections_ = 0;
+  // The names of the last build, kept for a retry.
+  TBuildNames buildNames_;
+  bool compiling_ = false;
+  bool busyCursor_ = false;
 
   HWND handle_ = nullptr;
   std::array<HWND, kBuilderPages> pages_{};

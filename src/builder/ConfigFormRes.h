@@ -15,6 +15,8 @@
 #define IDD_OPTIONSSHEET4 309 /* Saver Exit Options */
 #define IDD_NOTEBOOKPAGE0 310 /* Build: the saver's name */
 #define IDD_NOTEBOOKPAGE1 311 /* Build: its author */
+#define IDD_NOTEBOOKPAGE2 312 /* Build: the readme */
+#define IDD_NOTEBOOKPAGE3 313 /* Build: the compiler's progress */
 #define IDD_ABOUTFORM 320
 #define IDR_MAINMENU1 330
 #define IDR_ACCELERATORS 331
@@ -142,6 +144,13 @@
 #define IDC_BACKB 2513
 #define IDC_NEXTB 2514
 #define IDC_BUILDB 2515
+#define IDC_NOTEBOOKPAGE2 2516
+#define IDC_NOTEBOOKPAGE3 2517
+#define IDC_READMEGROUP 2518
+#define IDC_READMEMEMO 2519
+#define IDC_LOADREADME 2520 /* "Load From File..." */
+#define IDC_BUILDINGGROUP 2521
+#define IDC_STATUSMEMO 2522
 
 /* The main menu */
 #define IDM_PREVIEW1 2900

@@ -53,6 +53,23 @@ struct TFontChoice {
 // The system's font dialog with effects, no size limits; nullopt when cancelled.
 std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial);
 
+// A save dialog for one file that asks before overwriting one; nullopt when
+// cancelled.
+struct TSaveFileRequest {
+  std::string Title;
+  std::string Filter;  // as TOpenFilesRequest's
+  std::string FileName;
+  bool operator==(const TSaveFileRequest&) const = default;
+};
+std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request);
+
+// A question with the buttons Yes and No; true for Yes.
+bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption);
+
+// Starts a program through the shell with its window hidden, without
+// waiting for it; false when the shell could not start it.
+bool StartHidden(const TShellRequest& request);
+
 // Tests take the place of the shell and of the user in the colour dialog;
 // empty functions give the real ones back.
 using TShellHook = std::function<void(const TShellRequest&)>;
@@ -62,5 +79,10 @@ void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor);
 using TPickFilesHook = std::function<std::vector<std::string>(const TOpenFilesRequest&)>;
 using TPickFontHook = std::function<std::optional<TFontChoice>(const TFontChoice& initial)>;
 void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font);
+// And in the save dialog and the questions, and in starting a program.
+using TPickSaveHook = std::function<std::optional<std::string>(const TSaveFileRequest&)>;
+using TAskHook = std::function<bool(const std::string& text)>;
+using TStartHook = std::function<bool(const TShellRequest&)>;
+void SetBuildHooksForTests(TPickSaveHook save, TAskHook ask, TStartHook start);
 
 }  // namespace vanta::platform

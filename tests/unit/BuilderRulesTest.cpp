@@ -387,14 +387,20 @@ TEST_F(BuilderControlsTest, TheFontDialogChangesTheFontButNotTheSamplesBackgroun
 }
 
 TEST(BuildNotebook, BackAndNextWalkThePagesThatExist) {
-  struct Case { int32_t page; TNotebookButtons buttons; int32_t next, back; } cases[] = {
-      {0, {false, true}, 1, 0},
-      {1, {true, false}, 1, 0},
+  struct Case { int32_t page; TNotebookButtons buttons; bool builds; int32_t next, back; } cases[] = {
+      {0, {false, true}, false, 1, 0},
+      {1, {true, true}, false, 2, 0},
+      {2, {true, true}, true, 2, 1},
+      // The progress page: Back goes to the name, Next is the build's.
+      {3, {true, std::nullopt}, true, 2, 0},
   };
-  static_assert(kNotebookPages == 2, "a new page needs its row here");
+  static_assert(kNotebookPages == 4, "a new page needs its row here");
   for (const Case& c : cases) {
     EXPECT_EQ(NotebookButtons(c.page), c.buttons) << c.page;
-    EXPECT_EQ(NotebookNext(c.page), c.next) << c.page;
+    EXPECT_EQ(NotebookNextBuilds(c.page), c.builds) << c.page;
+    if (!c.builds) {
+      EXPECT_EQ(NotebookNext(c.page), c.next) << c.page;
+    }
     EXPECT_EQ(NotebookBack(c.page), c.back) << c.page;
   }
 }

@@ -13,6 +13,9 @@ TShellHook gShellHook;
 TPickColorHook gPickColorHook;
 TPickFilesHook gPickFilesHook;
 TPickFontHook gPickFontHook;
+TPickSaveHook gPickSaveHook;
+TAskHook gAskHook;
+TStartHook gStartHook;
 
 // Room for the names of some ten thousand files chosen at once.
 constexpr size_t kFileNamesBuffer = size_t{4} << 20;
@@ -102,6 +105,43 @@ std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& init
   chosen.Underline = lf.lfUnderline != 0;
   chosen.Strikeout = lf.lfStrikeOut != 0;
   return chosen;
+}
+
+std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
+  if (gPickSaveHook) return gPickSaveHook(request);
+  std::string filter = request.Filter;
+  std::replace(filter.begin(), filter.end(), '|', '\0');
+  filter.append(2, '\0');
+  std::vector<char> name(32768, '\0');
+  request.FileName.copy(name.data(), name.size() - 1);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = reinterpret_cast<HWND>(owner);
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = name.data();
+  ofn.nMaxFile = static_cast<DWORD>(name.size());
+  ofn.lpstrTitle = OrNull(request.Title);
+  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST;
+  if (!GetSaveFileNameA(&ofn)) return std::nullopt;
+  return std::string(name.data());
+}
+
+bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) {
+  if (gAskHook) return gAskHook(text);
+  return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool StartHidden(const TShellRequest& r) {
+  if (gStartHook) return gStartHook(r);
+  const HINSTANCE h =
+      ShellExecuteA(nullptr, OrNull(r.Verb), r.File.c_str(), OrNull(r.Parameters), OrNull(r.Directory), SW_HIDE);
+  return reinterpret_cast<INT_PTR>(h) > 32;
+}
+
+void SetBuildHooksForTests(TPickSaveHook save, TAskHook ask, TStartHook start) {
+  gPickSaveHook = std::move(save);
+  gAskHook = std::move(ask);
+  gStartHook = std::move(start);
 }
 
 void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font) {
