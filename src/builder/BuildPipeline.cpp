@@ -120,6 +120,8 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
   } catch (const EIniFileError&) {
     throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
   }
+  // The script names the copy even when there was nothing to put in it.
+  if (!platform::FileExists(in.Names.SettingsCopyName)) WriteText(in.Names.SettingsCopyName, "");
   if (HasReadme(in)) {
     WriteText(in.Names.CompileDir + kReadmeFileName, TextFileLines(in.Readme));
     lines.push_back("Source:" + Quoted(in.Names.CompileDir + kReadmeFileName) + "; DestDir: \"{app}\\\"; flags: isreadme");

@@ -143,6 +143,15 @@ TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   EXPECT_FALSE(dir.Exists("install/Compile/Readme.txt"));
 }
 
+TEST_F(BuildScriptTest, AnEmptyWorkingFileStillGivesTheCopyTheScriptNames) {
+  working = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", ""));
+  images.Items.clear();
+  in.WebsiteEdit = "http://";
+  WriteScript(in, *working, [] {});
+  EXPECT_TRUE(dir.Exists("install/Compile/Sunny Days.002"));
+  EXPECT_EQ(Copy(), "");
+}
+
 TEST_F(BuildScriptTest, AnUnwritableCompileFolderIsAnErrorAndStartsNothing) {
   std::filesystem::remove_all(dir.Path("install/Compile"));
   EXPECT_THROW(WriteScript(in, *working, [] {}), TBuildError);
