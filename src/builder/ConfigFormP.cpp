@@ -200,6 +200,14 @@ const TVantaConfigForm::TCommand TVantaConfigForm::kCommands[] = {
     {IDC_BACKCOLORCB, CBN_SELCHANGE, &TVantaConfigForm::BackcolorCbChange},
     // Build.
     {IDC_NEXTB, BN_CLICKED, &TVantaConfigForm::NextBClick},
+    // Effects.
+    {IDC_SELECTALL, BN_CLICKED, &TVantaConfigForm::FlatButton8Click},
+    {IDC_DISABLEALL, BN_CLICKED, &TVantaConfigForm::FlatButton7Click},
+    {IDC_EXPANDALL, BN_CLICKED, &TVantaConfigForm::FlatSpeedButton11Click},
+    {IDC_COLLAPSEALL, BN_CLICKED, &TVantaConfigForm::FlatSpeedButton12Click},
+    {IDM_LOADPROJECT, kMenuOrKey, &TVantaConfigForm::LoadProject1Click},
+    {IDM_SAVEPROJECT, kMenuOrKey, &TVantaConfigForm::Save1Click},
+    {IDM_SAVEPROJECTAS, kMenuOrKey, &TVantaConfigForm::SaveProject1Click},
     {IDC_BACKB, BN_CLICKED, &TVantaConfigForm::BackBClick},
     // The main menu.
     {IDM_PREVIEW1, kMenuOrKey, &TVantaConfigForm::Preview1Click},
@@ -318,6 +326,7 @@ void TVantaConfigForm::InitWindow(HWND window) {
     EnableWindow(Control(id), FALSE);
   CreateIconsAndHints();
   CreateDropTargets();
+  CreateStyleList();
   FormCreate();
 }
 
@@ -416,6 +425,8 @@ void TVantaConfigForm::DropPreviews() {
   // The drivers before the windows they draw on.
   imagePreviewRunner_.reset();
   imagePreviewHost_.reset();
+  effectPreviewRunner_.reset();
+  effectPreviewHost_.reset();
   fullscreen_.reset();
 }
 
@@ -476,6 +487,7 @@ void TVantaConfigForm::DrawFontSample(const DRAWITEMSTRUCT& d) const {
 
 void TVantaConfigForm::SelectPage(TBuilderPage page) {
   sideBar_.Select(page);
+  if (page == bpEffects) PrepareEffectsPage();
   for (int i = 0; i < kBuilderPages; ++i) ShowWindow(pages_[i], i == page ? SW_SHOW : SW_HIDE);
   // The focus follows to the page shown: to the name on the Build page.
   HWND focus = GetFocus();
@@ -534,6 +546,7 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       return Command(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
     case WM_NOTIFY: {
       const NMHDR* n = reinterpret_cast<const NMHDR*>(lp);
+      if (n->idFrom == IDC_STYLELIST) return StyleListNotify(*n);
       if (n->idFrom != IDC_PAGECONTROL2 || n->code != TCN_SELCHANGE) return FALSE;
       SelectOptionsPage(static_cast<int>(SendMessageA(n->hwndFrom, TCM_GETCURSEL, 0, 0)));
       return TRUE;
@@ -560,6 +573,9 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
     case WM_CTLCOLORLISTBOX:
       if (reinterpret_cast<HWND>(lp) != sideBar_.Box()) return FALSE;
       return reinterpret_cast<INT_PTR>(sideBar_.Background());
+    case kStyleCheckMessage:
+      StyleCheckReported(lp);
+      return TRUE;
     case WM_CLOSE:
       if (window != handle_) return FALSE;
       Exit1Click();  // the close box saves, as OK does
@@ -616,6 +632,10 @@ std::optional<TConfigControls> RunVantaConfigForm(const TSaverSetting& setting, 
   TVantaConfigForm form(setting, ini, places);
   form.OnAccept = accept;
   form.OnClose = [] { PostQuitMessage(0); };
+  form.OnLoadSettings = [] {
+    LoadSaverSettings();
+    return SaverSetting();
+  };
   try {
     form.Show();
   } catch (...) {

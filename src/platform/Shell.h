@@ -36,10 +36,22 @@ struct TOpenFilesRequest {
   std::string Title;
   std::string Filter;         // "text|patterns|text|patterns", patterns split by ';'
   std::string InitialFolder;  // empty: where the system chooses
+  bool Multiple = true;       // false: one file only
   bool operator==(const TOpenFilesRequest&) const = default;
 };
 // The chosen files, full paths in the dialog's order; empty when cancelled.
 std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request);
+
+// A save dialog for one file: asks before overwriting, no read-only box,
+// resizable.
+struct TSaveFileRequest {
+  std::string Title;
+  std::string Filter;  // as TOpenFilesRequest's
+  std::string FileName;
+  bool operator==(const TSaveFileRequest&) const = default;
+};
+// The chosen file's full path; nullopt when cancelled.
+std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request);
 
 // A font as the font dialog edits it: face, size in points, colour
 // (0x00BBGGRR) and the four styles.
@@ -62,5 +74,7 @@ void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor);
 using TPickFilesHook = std::function<std::vector<std::string>(const TOpenFilesRequest&)>;
 using TPickFontHook = std::function<std::optional<TFontChoice>(const TFontChoice& initial)>;
 void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font);
+using TPickSaveHook = std::function<std::optional<std::string>(const TSaveFileRequest&)>;
+void SetSaveDialogHookForTests(TPickSaveHook save);
 
 }  // namespace vanta::platform

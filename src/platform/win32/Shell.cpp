@@ -13,6 +13,7 @@ TShellHook gShellHook;
 TPickColorHook gPickColorHook;
 TPickFilesHook gPickFilesHook;
 TPickFontHook gPickFontHook;
+TPickSaveHook gPickSaveHook;
 
 // Room for the names of some ten thousand files chosen at once.
 constexpr size_t kFileNamesBuffer = size_t{4} << 20;
@@ -62,7 +63,7 @@ std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRe
   ofn.nMaxFile = static_cast<DWORD>(names.size());
   ofn.lpstrInitialDir = OrNull(request.InitialFolder);
   ofn.lpstrTitle = OrNull(request.Title);
-  ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+  ofn.Flags = (request.Multiple ? OFN_ALLOWMULTISELECT : 0) | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
               OFN_ENABLESIZING;
   if (!GetOpenFileNameA(&ofn)) return {};
   // One file: its full path. Several: the folder, then each name.
@@ -74,6 +75,25 @@ std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRe
   std::vector<std::string> files;
   for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
   return files;
+}
+
+std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
+  if (gPickSaveHook) return gPickSaveHook(request);
+  std::string filter = request.Filter;
+  std::replace(filter.begin(), filter.end(), '|', '\0');
+  filter.append(2, '\0');
+  std::vector<char> name(MAX_PATH * 4, '\0');
+  request.FileName.copy(name.data(), name.size() - 1);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = reinterpret_cast<HWND>(owner);
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = name.data();
+  ofn.nMaxFile = static_cast<DWORD>(name.size());
+  ofn.lpstrTitle = OrNull(request.Title);
+  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  if (!GetSaveFileNameA(&ofn)) return std::nullopt;
+  return std::string(name.data());
 }
 
 std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) {
@@ -108,6 +128,8 @@ void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font) {
   gPickFilesHook = std::move(files);
   gPickFontHook = std::move(font);
 }
+
+void SetSaveDialogHookForTests(TPickSaveHook save) { gPickSaveHook = std::move(save); }
 
 void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor) {
   gShellHook = std::move(shell);
