@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -1441,6 +1442,118 @@ TEST_F(BuilderAtStartupTest, ASettingsFileThatCannotBeWrittenKeepsTheBuilderOpen
     EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "30");  // nothing the user set is lost
     CloseHandle(lock);
     EXPECT_EQ(File(), original);
+    Menu(IDM_UNDOEXIT);
+  });
+  EXPECT_EQ(File(), original);
+}
+
+// The effect table beside the program, where start-up puts the program.
+void CopyEffectTable(test::TTempDir& dir) {
+  ASSERT_TRUE(CopyFileA((ExtractFilePath(InstanceExecutablePath()) + "VantaSaver.001").c_str(),
+                        dir.Path("VantaSaver.001").c_str(), FALSE));
+}
+
+TEST_F(BuilderAtStartupTest, OkWritesTheUntickedEffectsInTreeOrder) {
+  const std::vector<TExpectedNode> expected = ExpectedTree(TSaverSetting{}.Transitions);
+  CopyEffectTable(dir);
+  Configure("[Set]\r\nImageInterval=5\r\n", [&](test::TLoopSteps&) {
+    SideBar(bpEffects);
+    const std::vector<HTREEITEM> items = TreeItems();
+    TreeView_Expand(C(IDC_STYLELIST), items[0], TVE_EXPAND);
+    ClickNode(items[2], true);  // "Arc Wiping" / "Right"
+    EXPECT_FALSE(TreeTicked(items[2]));
+    Ok();
+  });
+  // The one just unticked, then those the load never enables, in tree order.
+  std::string section = "[Transitions]\r\n";
+  for (size_t i = 0; i < expected.size(); ++i)
+    if (expected[i].Number >= 0 && (i == 2 || !expected[i].Ticked))
+      section += std::to_string(expected[i].Number * 3) + "=0\r\n";
+  EXPECT_NE(File().find(section), std::string::npos) << File() << "\nwanted\n" << section;
+  EXPECT_EQ(std::count(section.begin(), section.end(), '\n'), 6);
+  EXPECT_FALSE(SaverSetting().Transitions.test(static_cast<size_t>(expected[2].Number)));
+}
+
+TEST_F(BuilderAtStartupTest, ProjectsAreSavedAsLoadedBackAndSavedInPlace) {
+  const std::string original = "[Set]\r\nImageInterval=5\r\nEffectSpeed=2\r\n[Transitions]\r\n9=0\r\n";
+  CopyEffectTable(dir);
+  std::string project;
+  Configure(original, [&](test::TLoopSteps&) {
+    Type(IDC_INTERVALEDIT, "42");
+    SideBar(bpEffects);
+    Click(IDC_DISABLEALL);
+    // Save As: the project holds the controls, the working file stays.
+    script.saveAs = dir.Path("show");
+    Menu(IDM_SAVEPROJECTAS);
+    ASSERT_EQ(script.saveRequests.size(), 1u);
+    EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", ""}));
+    project = dir.Read("show.vnt");
+    EXPECT_NE(project.find("ImageInterval=42\r\n"), std::string::npos) << project;
+    EXPECT_NE(project.find("[Transitions]\r\n"), std::string::npos) << project;
+    EXPECT_NE(project.find("360=0\r\n"), std::string::npos) << "every effect disabled";
+    EXPECT_EQ(File(), original);
+    EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002.bak")));
+    EXPECT_EQ(SaverSetting().ImageInterval, 42) << "the record holds the controls, as after a preview";
+    // Something changed after it, then F4: in place, without closing.
+    Type(IDC_INTERVALEDIT, "77");
+    Click(IDC_SELECTALL);
+    Menu(IDM_SAVEPROJECT);
+    EXPECT_TRUE(FileHas("ImageInterval=77"));
+    EXPECT_EQ(File().find("360=0"), std::string::npos);
+    EXPECT_TRUE(IsWindowVisible(Window()));
+    // Load: the working file is the project, every control shows it.
+    script.files = {dir.Path("show.vnt")};
+    const size_t asked = script.fileRequests.size();
+    Menu(IDM_LOADPROJECT);
+    ASSERT_EQ(script.fileRequests.size(), asked + 1);
+    EXPECT_EQ(script.fileRequests.back().Filter, "*.vnt|*.vnt");
+    EXPECT_EQ(File(), project);
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
+    EXPECT_EQ(SaverSetting().ImageInterval, 42);
+    // The tree keeps its ticks on screen until the page is shown again.
+    EXPECT_TRUE(TreeTicked(TreeItems()[0]));
+    SideBar(bpImages);
+    SideBar(bpEffects);
+    for (HTREEITEM item : TreeItems()) EXPECT_FALSE(TreeTicked(item)) << TreeText(item);
+    // Loading is final: Undo and Exit leaves the project.
+    Menu(IDM_UNDOEXIT);
+  });
+  EXPECT_EQ(File(), project);
+}
+
+TEST_F(BuilderAtStartupTest, ASaveAsThatFailsIsShownAndLeavesTheWorkingFile) {
+  const std::string original = "[Set]\r\nImageInterval=5\r\n";
+  CopyEffectTable(dir);
+  int boxes = 0;
+  Configure(original, [&](test::TLoopSteps& loop) {
+    const HWND window = Window();
+    loop.Await(
+        "the error box",
+        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
+        [&](HWND box) {
+          ++boxes;
+          SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+    Type(IDC_INTERVALEDIT, "42");
+    script.saveAs = dir.Path("no such folder\\show.vnt");
+    Menu(IDM_SAVEPROJECTAS);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(File(), original);
+    EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002.bak")));
+    EXPECT_TRUE(IsWindowVisible(window));
+    // A project that is not there: the error again, nothing loaded.
+    loop.Await(
+        "the second error box",
+        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
+        [&](HWND box) {
+          ++boxes;
+          SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+    script.files = {dir.Path("gone.vnt")};
+    Menu(IDM_LOADPROJECT);
+    EXPECT_EQ(boxes, 2);
+    EXPECT_EQ(File(), original);
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
     Menu(IDM_UNDOEXIT);
   });
   EXPECT_EQ(File(), original);
