@@ -75,6 +75,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/builder/ConfigFormP.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormEvents.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormBuild.cpp
+  ${VANTA_ROOT}/src/builder/ConfigFormEffects.cpp
 )
 # Dialog templates: linked into each executable that shows the windows (a
 # resource inside a static library would be left out by the linker).

@@ -98,6 +98,10 @@ TConfigControls TVantaConfigForm::ReadControls() const {
   c.IntervalEdit = ReadSpin(IDC_INTERVALEDIT, kIntervalRange);
   c.EffectTicks = effectTicks_;
   c.UntickedEffects = untickedEffects_;
+  if (styleNumbered_) {  // the tree, once it knows its numbers
+    c.EffectTicks = TickedEffects(styleTree_);
+    c.UntickedEffects = UntickedNumbers(styleTree_);
+  }
   c.SpeedScrollBar = static_cast<int32_t>(SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0));
   c.AuthorEdit = form::WindowText(Control(IDC_AUTHOREDIT));
   c.WebsiteEdit = form::WindowText(Control(IDC_WEBSITEEDIT));
@@ -339,7 +343,5 @@ void TVantaConfigForm::QELOLEDrop2DropFiles(TMyDragDrop&, const std::vector<std:
   changedSections_ |= csMusic;
   ShowMusicList();
 }
-
-void TVantaConfigForm::SpeedScrollBarScroll() {}
 
 }  // namespace vanta

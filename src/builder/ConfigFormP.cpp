@@ -205,6 +205,14 @@ const TVantaConfigForm::TCommand TVantaConfigForm::kCommands[] = {
     {IDC_BACKCOLORCB, CBN_SELCHANGE, &TVantaConfigForm::BackcolorCbChange},
     // Build.
     {IDC_NEXTB, BN_CLICKED, &TVantaConfigForm::NextBClick},
+    // Effects.
+    {IDC_SELECTALL, BN_CLICKED, &TVantaConfigForm::FlatButton8Click},
+    {IDC_DISABLEALL, BN_CLICKED, &TVantaConfigForm::FlatButton7Click},
+    {IDC_EXPANDALL, BN_CLICKED, &TVantaConfigForm::FlatSpeedButton11Click},
+    {IDC_COLLAPSEALL, BN_CLICKED, &TVantaConfigForm::FlatSpeedButton12Click},
+    {IDM_LOADPROJECT, kMenuOrKey, &TVantaConfigForm::LoadProject1Click},
+    {IDM_SAVEPROJECT, kMenuOrKey, &TVantaConfigForm::Save1Click},
+    {IDM_SAVEPROJECTAS, kMenuOrKey, &TVantaConfigForm::SaveProject1Click},
     {IDC_BACKB, BN_CLICKED, &TVantaConfigForm::BackBClick},
     {IDC_BUILDB, BN_CLICKED, &TVantaConfigForm::BuildBClick},
     {IDC_LOADREADME, BN_CLICKED, &TVantaConfigForm::Button6Click},
@@ -320,12 +328,9 @@ void TVantaConfigForm::InitWindow(HWND window) {
   SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_SETRANGE, FALSE, MAKELPARAM(0, kSpeedPositions - 1));
   SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_SETPAGESIZE, 0, 1);
   for (int note : {IDC_NOTE0, IDC_NOTE1}) SetWindowTextA(Control(note), kBuildNote);
-  // The effect tree and its buttons come with the effect table. Until then
-  // they say so by being unusable.
-  for (int id : {IDC_STYLELIST, IDC_EXPANDALL, IDC_COLLAPSEALL, IDC_SELECTALL, IDC_DISABLEALL})
-    EnableWindow(Control(id), FALSE);
   CreateIconsAndHints();
   CreateDropTargets();
+  CreateStyleList();
   FormCreate();
 }
 
@@ -424,6 +429,8 @@ void TVantaConfigForm::DropPreviews() {
   // The drivers before the windows they draw on.
   imagePreviewRunner_.reset();
   imagePreviewHost_.reset();
+  effectPreviewRunner_.reset();
+  effectPreviewHost_.reset();
   fullscreen_.reset();
 }
 
@@ -484,6 +491,7 @@ void TVantaConfigForm::DrawFontSample(const DRAWITEMSTRUCT& d) const {
 
 void TVantaConfigForm::SelectPage(TBuilderPage page) {
   sideBar_.Select(page);
+  if (page == bpEffects) PrepareEffectsPage();
   for (int i = 0; i < kBuilderPages; ++i) ShowWindow(pages_[i], i == page ? SW_SHOW : SW_HIDE);
   // The focus follows to the page shown: to the name on the Build page.
   HWND focus = GetFocus();
@@ -542,6 +550,7 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       return Command(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
     case WM_NOTIFY: {
       const NMHDR* n = reinterpret_cast<const NMHDR*>(lp);
+      if (n->idFrom == IDC_STYLELIST) return StyleListNotify(*n);
       if (n->idFrom != IDC_PAGECONTROL2 || n->code != TCN_SELCHANGE) return FALSE;
       SelectOptionsPage(static_cast<int>(SendMessageA(n->hwndFrom, TCM_GETCURSEL, 0, 0)));
       return TRUE;
@@ -577,6 +586,9 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       if (!busyCursor_) return FALSE;
       SetCursor(LoadCursorA(nullptr, IDC_WAIT));
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case kStyleCheckMessage:
+      StyleCheckReported(lp);
       return TRUE;
     case WM_CLOSE:
       if (window != handle_) return FALSE;
@@ -635,6 +647,10 @@ std::optional<TConfigControls> RunVantaConfigForm(const TSaverSetting& setting, 
   TVantaConfigForm form(setting, ini, places);
   form.OnAccept = accept;
   form.OnClose = [] { PostQuitMessage(0); };
+  form.OnLoadSettings = [] {
+    LoadSaverSettings();
+    return SaverSetting();
+  };
   try {
     form.Show();
   } catch (...) {

@@ -29,6 +29,7 @@
 #include "builder/CheckListView.h"
 #include "builder/ColorCombo.h"
 #include "builder/ConfigControls.h"
+#include "builder/EffectTreeRules.h"
 #include "builder/QELOLEDrop.h"
 #include "builder/SideBar.h"
 #include "engine/Bitmap.h"
@@ -93,6 +94,12 @@ class TVantaConfigForm {
   // small preview's window in the picture panel, while it shows.
   HWND FullscreenWindow() const;
   HWND ImagePreviewWindow() const;
+  // The Effects page's preview, once the page was first shown; the tree.
+  TRunVantascreen* EffectPreviewRunner() const { return effectPreviewRunner_.get(); }
+  HWND EffectPreviewWindow() const;
+  const TEffectTree& StyleTree() const { return styleTree_; }
+  // Posted after a click or Space in the tree, when its tick has turned.
+  static constexpr UINT kStyleCheckMessage = WM_APP + 30;
 
   // The controls as they stand (lists included).
   TConfigControls ReadControls() const;
@@ -109,6 +116,9 @@ class TVantaConfigForm {
   // How errors are shown: a refused OK, a picture that cannot be shown. The
   // default is the error box over the window.
   std::function<void(const std::string& message)> OnError;
+  // After "Load Project" replaced the settings file: the record read again
+  // from it (LoadSaverSettings for the program's window).
+  std::function<TSaverSetting()> OnLoadSettings;
 
   // Event handlers, by the names the design gives them.
   void FormCreate();
@@ -157,6 +167,16 @@ class TVantaConfigForm {
   // Whether a compile runs: from its start until the compiler's end message.
   bool Compiling() const { return compiling_; }
   void SpeedScrollBarScroll();
+  // The Effects page and the project menu (ConfigFormEffects.cpp).
+  void StyleListClick();
+  void StyleListChecked(TEffectNodeRef node, bool ticked);
+  void FlatButton8Click();        // "Select All"
+  void FlatButton7Click();        // "Disable All"
+  void FlatSpeedButton11Click();  // "+"
+  void FlatSpeedButton12Click();  // "-"
+  void Save1Click();              // "Save Project" (F4)
+  void SaveProject1Click();       // "Save Project As..." (F5)
+  void LoadProject1Click();       // "Load Project" (F3)
 
  private:
   struct TCommand;
@@ -191,6 +211,14 @@ class TVantaConfigForm {
   void EndWith(std::optional<TConfigControls> result);
   void HideImagePreview();
   void DropPreviews();  // and the drop targets: what must go before the window
+
+  void PrepareEffectsPage();
+  void CreateStyleList();
+  void ShowStyleTicks();
+  bool StyleListNotify(const NMHDR& n);
+  void StyleCheckReported(LPARAM node);
+  TEffectNodeRef StyleNode(LPARAM param) const;
+  void Commit();
 
   void DrawPanel(const DRAWITEMSTRUCT& item) const;
   void DrawFontSample(const DRAWITEMSTRUCT& item) const;
@@ -235,6 +263,14 @@ class TVantaConfigForm {
   std::unique_ptr<TFullscreenForm> fullscreen_;
   std::unique_ptr<platform::TWin32SurfaceHost> imagePreviewHost_;
   std::unique_ptr<TRunVantascreen> imagePreviewRunner_;  // ImagePreviewRunner
+  // The Effects page: the tree's model (Filled is its marker), the tree
+  // items in tree order, the effect table opened on the first visit.
+  TEffectTree styleTree_ = DesignEffectTree();
+  bool styleNumbered_ = false;  // filled at least once: the numbers are known
+  std::vector<void*> styleItems_;
+  std::unique_ptr<TIniFile> effectTable_;
+  std::unique_ptr<platform::TWin32SurfaceHost> effectPreviewHost_;
+  std::unique_ptr<TRunVantascreen> effectPreviewRunner_;  // EffectPreviewRunner
 };
 
 // The resource number of the Options check box that carries the rules'

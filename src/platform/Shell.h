@@ -36,10 +36,22 @@ struct TOpenFilesRequest {
   std::string Title;
   std::string Filter;         // "text|patterns|text|patterns", patterns split by ';'
   std::string InitialFolder;  // empty: where the system chooses
+  bool Multiple = true;       // false: one file only
   bool operator==(const TOpenFilesRequest&) const = default;
 };
 // The chosen files, full paths in the dialog's order; empty when cancelled.
 std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request);
+
+// A save dialog for one file: asks before overwriting, no read-only box,
+// resizable.
+struct TSaveFileRequest {
+  std::string Title;
+  std::string Filter;  // as TOpenFilesRequest's
+  std::string FileName;
+  bool operator==(const TSaveFileRequest&) const = default;
+};
+// The chosen file's full path; nullopt when cancelled.
+std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request);
 
 // A font as the font dialog edits it: face, size in points, colour
 // (0x00BBGGRR) and the four styles.
@@ -52,16 +64,6 @@ struct TFontChoice {
 };
 // The system's font dialog with effects, no size limits; nullopt when cancelled.
 std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial);
-
-// A save dialog for one file that asks before overwriting one; nullopt when
-// cancelled.
-struct TSaveFileRequest {
-  std::string Title;
-  std::string Filter;  // as TOpenFilesRequest's
-  std::string FileName;
-  bool operator==(const TSaveFileRequest&) const = default;
-};
-std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request);
 
 // A question with the buttons Yes and No; true for Yes.
 bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption);
@@ -84,5 +86,7 @@ using TPickSaveHook = std::function<std::optional<std::string>(const TSaveFileRe
 using TAskHook = std::function<bool(const std::string& text)>;
 using TStartHook = std::function<bool(const TShellRequest&)>;
 void SetBuildHooksForTests(TPickSaveHook save, TAskHook ask, TStartHook start);
+// The save dialog alone (the other two hooks stay as they are).
+void SetSaveDialogHookForTests(TPickSaveHook save);
 
 }  // namespace vanta::platform

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -21,12 +22,15 @@
 #include "builder/AboutFormP.h"
 #include "builder/ConfigFormP.h"
 #include "builder/ConfigFormRes.h"
+#include "builder/EffectTree.h"
 #include "builder/FormLayout.h"
 #include "music/MusicSet.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "setting_dialog/DistributeConfig.h"
 #include "settings/SaverSettings.h"
+#include "show/RunVantascreen.h"
+#include "base/Text.h"
 #include "startup/Instance.h"
 #include "startup/Startup.h"
 #include "startup/Win32StartupHost.h"
@@ -103,6 +107,69 @@ class TBuilderView {
     SendMessageA(GetParent(C(IDC_SPEEDSCROLLBAR)), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
                  reinterpret_cast<LPARAM>(C(IDC_SPEEDSCROLLBAR)));
   }
+  // The effect tree's items in tree order (each group, then its effects).
+  std::vector<HTREEITEM> TreeItems() const {
+    std::vector<HTREEITEM> items;
+    HWND tree = C(IDC_STYLELIST);
+    for (auto g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g)) {
+      items.push_back(g);
+      for (auto e = TreeView_GetChild(tree, g); e; e = TreeView_GetNextSibling(tree, e)) items.push_back(e);
+    }
+    return items;
+  }
+  bool TreeTicked(HTREEITEM item) const { return TreeView_GetCheckState(C(IDC_STYLELIST), item) == 1; }
+  std::string TreeText(HTREEITEM item) const {
+    char text[128] = {};
+    TVITEMA i{};
+    i.mask = TVIF_TEXT;
+    i.hItem = item;
+    i.pszText = text;
+    i.cchTextMax = sizeof text;
+    SendMessageA(C(IDC_STYLELIST), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&i));
+    return text;
+  }
+  // A mouse click on a node's tick box (box) or its caption, as the system
+  // queues it; the loop then carries it out.
+  void ClickNode(HTREEITEM item, bool box) const {
+    HWND tree = C(IDC_STYLELIST);
+    TreeView_EnsureVisible(tree, item);
+    RECT r;
+    ASSERT_TRUE(TreeView_GetItemRect(tree, item, &r, TRUE));
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    if (box) {
+      TVHITTESTINFO hit{};
+      for (at.x = r.left - 1; at.x > 0; --at.x) {
+        hit.pt = at;
+        SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.flags & TVHT_ONITEMSTATEICON) break;
+      }
+      ASSERT_TRUE(hit.flags & TVHT_ONITEMSTATEICON) << "no tick box left of " << TreeText(item);
+      at.x -= 3;  // into the box, not on its edge
+    }
+    PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(tree, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    Drain();
+  }
+  // Space on the selected node.
+  void SpaceOn(HTREEITEM item) const {
+    HWND tree = C(IDC_STYLELIST);
+    TreeView_SelectItem(tree, item);
+    PostMessageA(tree, WM_KEYDOWN, VK_SPACE, 1);
+    PostMessageA(tree, WM_CHAR, ' ', 1);
+    PostMessageA(tree, WM_KEYUP, VK_SPACE, 0xC0000001);
+    Drain();
+  }
+  // Carries out what is queued.
+  static void Drain() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      Sleep(5);
+    }
+  }
   // Which of the five pages shows.
   int VisiblePage() const {
     for (int i = 0; i < kBuilderPages; ++i)
@@ -129,10 +196,15 @@ class TDialogScript {
           fontsOffered.push_back(initial);
           return font;
         });
+    platform::SetSaveDialogHookForTests([this](const platform::TSaveFileRequest& r) {
+      saveRequests.push_back(r);
+      return saveAs;
+    });
   }
   ~TDialogScript() {
     platform::SetShellHooksForTests({}, {});
     platform::SetDialogHooksForTests({}, {});
+    platform::SetSaveDialogHookForTests({});
   }
   TDialogScript(const TDialogScript&) = delete;
   TDialogScript& operator=(const TDialogScript&) = delete;
@@ -143,6 +215,8 @@ class TDialogScript {
   std::vector<platform::TOpenFilesRequest> fileRequests;
   std::optional<platform::TFontChoice> font;
   std::vector<platform::TFontChoice> fontsOffered;
+  std::optional<std::string> saveAs;  // what the save dialog answers
+  std::vector<platform::TSaveFileRequest> saveRequests;
 };
 
 // ---- The form on a record and a settings file, started by the test.
@@ -291,10 +365,12 @@ TEST_F(BuilderFormTest, WindowPagesAndControlsAsDesigned) {
     EXPECT_EQ(SendMessageA(C(list), LB_GETITEMHEIGHT, 0, 0), MulDiv(16, dpi, 96));
   }
   EXPECT_EQ(SendMessageA(C(IDC_IMAGELIST), LB_GETHORIZONTALEXTENT, 0, 0), MulDiv(500, dpi, 96));
-  // What comes with later work is there, and unusable until then.
-  for (int id : {IDC_STYLELIST, IDC_SELECTALL, IDC_DISABLEALL, IDC_EXPANDALL, IDC_COLLAPSEALL})
-    EXPECT_FALSE(IsWindowEnabled(C(id))) << id;
-  EXPECT_TRUE(IsWindowEnabled(C(IDC_BUILDB)));
+  for (int id : {IDC_BUILDB, IDC_STYLELIST, IDC_SELECTALL, IDC_DISABLEALL, IDC_EXPANDALL, IDC_COLLAPSEALL})
+    EXPECT_TRUE(IsWindowEnabled(C(id))) << id;
+  // The effect tree: check boxes, 16 pixels a node and an indent of 19.
+  EXPECT_TRUE(GetWindowLongA(C(IDC_STYLELIST), GWL_STYLE) & TVS_CHECKBOXES);
+  EXPECT_EQ(SendMessageA(C(IDC_STYLELIST), TVM_GETITEMHEIGHT, 0, 0), MulDiv(16, dpi, 96));
+  EXPECT_EQ(SendMessageA(C(IDC_STYLELIST), TVM_GETINDENT, 0, 0), MulDiv(19, dpi, 96));
   EXPECT_FALSE(IsWindowEnabled(C(IDC_BACKB)));
   EXPECT_TRUE(IsWindowEnabled(C(IDC_NEXTB)));
 }
@@ -337,10 +413,9 @@ TEST_F(BuilderFormTest, TheMainMenuAsDesigned) {
   EXPECT_EQ(MenuItems(GetSubMenu(bar, 0)),
             (std::vector<std::string>{"Preview\tF2", "-", "Default Screensaver", "-", "Save and E&xit\tAlt+X",
                                       "Undo and &Exit\tAlt+E"}));
-  // Project files come later: their items are there, grayed.
   EXPECT_EQ(MenuItems(GetSubMenu(bar, 1)),
-            (std::vector<std::string>{"&Load Project\tF3 (grayed)", "&Save Project\tF4 (grayed)",
-                                      "Save Project &As...\tF5 (grayed)", "-", "&Build Project\tF9"}));
+            (std::vector<std::string>{"&Load Project\tF3", "&Save Project\tF4", "Save Project &As...\tF5", "-",
+                                      "&Build Project\tF9"}));
   EXPECT_EQ(MenuItems(GetSubMenu(bar, 2)),
             (std::vector<std::string>{"&Help\tF1", "-", "&Home Page", "Email...", "-", "&About"}));
 }
@@ -369,10 +444,22 @@ TEST_F(BuilderFormTest, KeysOfTheMenu) {
   PressKey(*form, VK_F1, false);
   ASSERT_EQ(script.shell.size(), 1u);
   EXPECT_EQ(script.shell[0], HomePageRequest());
-  // The project keys do nothing until project files come.
-  for (UINT vk : {VK_F3, VK_F4, VK_F5}) PressKey(*form, vk, false);
+  // F3 asks for a project to load, F5 for a name to save it under (both
+  // cancelled here), F4 saves without asking; none of them closes.
+  int saves = 0;
+  form->OnAccept = [&](const TConfigControls&) { ++saves; };
+  EXPECT_TRUE(PressKey(*form, VK_F3, false));
+  ASSERT_EQ(script.fileRequests.size(), 1u);
+  EXPECT_EQ(script.fileRequests[0].Filter, "*.vnt|*.vnt");
+  EXPECT_FALSE(script.fileRequests[0].Multiple);
+  EXPECT_TRUE(PressKey(*form, VK_F5, false));
+  ASSERT_EQ(script.saveRequests.size(), 1u);
+  EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", ""}));
+  EXPECT_EQ(saves, 0);
+  EXPECT_TRUE(PressKey(*form, VK_F4, false));
+  EXPECT_EQ(saves, 1);
   EXPECT_TRUE(IsWindow(form->Handle()));
-  EXPECT_EQ(script.fileRequests.size(), 0u);
+  EXPECT_FALSE(closed);
   // Alt+X saves and ends; Alt+E ends without.
   bool asked = false;
   form->OnAccept = [&](const TConfigControls&) { asked = true; };
@@ -958,6 +1045,207 @@ TEST_F(BuilderPreviewTest, TheSmallPreviewRunsInThePicturePanelUntilAPictureIsCl
   EXPECT_TRUE(errors.empty());
 }
 
+// ---- The Effects page.
+
+// The tree as the table beside the program and a set make it, read here on
+// their own: each node's caption, number and tick, in tree order.
+struct TExpectedNode {
+  std::string Caption;
+  int32_t Number;  // -1 for a group
+  bool Ticked;
+};
+std::vector<TExpectedNode> ExpectedTree(const TEffectSet& set) {
+  TIniFile table(ExtractFilePath(InstanceExecutablePath()) + "VantaSaver.001");
+  std::vector<TExpectedNode> nodes;
+  for (const TEffectGroup& g : kEffectTree) {
+    const size_t group = nodes.size();
+    nodes.push_back({std::string(g.Caption), -1, false});
+    for (std::string_view e : g.Effects) {
+      const int32_t n = table.ReadInteger(g.Caption, e, -1);
+      EXPECT_GE(n, 1) << g.Caption << "/" << e << " is not in the table";
+      const bool on = n >= 0 && n <= 127 && set.test(static_cast<size_t>(n));
+      nodes.push_back({std::string(e), n, on});
+      nodes[group].Ticked = nodes[group].Ticked || on;
+    }
+  }
+  return nodes;
+}
+
+TEST_F(BuilderFormTest, TheEffectTreeIsFilledOnTheFirstVisitFromTheSet) {
+  TSaverSetting s;
+  for (int32_t n : {1, 2, 3, 40, 118}) s.Transitions.reset(static_cast<size_t>(n));
+  Open(s);
+  ASSERT_EQ(TreeItems().size(), 139u);
+  for (HTREEITEM item : TreeItems()) EXPECT_FALSE(TreeTicked(item)) << "ticked before the first visit";
+
+  const auto start = std::chrono::steady_clock::now();
+  SideBar(bpEffects);
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  std::printf("[ measure ] effect tree filled and Effects page first shown: %.1f ms\n", ms);
+
+  const std::vector<TExpectedNode> expected = ExpectedTree(s.Transitions);
+  const std::vector<HTREEITEM> items = TreeItems();
+  ASSERT_EQ(items.size(), expected.size());
+  int groups = 0, unticked = 0;
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_EQ(TreeText(items[i]), expected[i].Caption) << i;
+    EXPECT_EQ(TreeTicked(items[i]), expected[i].Ticked) << expected[i].Caption << " at " << i;
+    if (expected[i].Number < 0) {
+      ++groups;
+      EXPECT_FALSE(TreeView_GetItemState(C(IDC_STYLELIST), items[i], TVIS_EXPANDED) & TVIS_EXPANDED)
+          << expected[i].Caption << " is not collapsed";
+    } else if (!expected[i].Ticked) {
+      ++unticked;
+    }
+    if (expected[i].Number >= 119 && expected[i].Number <= 122) {
+      EXPECT_FALSE(TreeTicked(items[i]));
+    }
+  }
+  EXPECT_EQ(groups, 12);
+  EXPECT_EQ(unticked, 4 + 5) << "119..122 and the five taken out";
+  // A second visit leaves the ticks as the user set them.
+  Click(IDC_DISABLEALL);
+  SideBar(bpImages);
+  SideBar(bpEffects);
+  for (HTREEITEM item : TreeItems()) EXPECT_FALSE(TreeTicked(item));
+  // "+" and "-".
+  Click(IDC_EXPANDALL);
+  for (HTREEITEM g = TreeView_GetRoot(C(IDC_STYLELIST)); g; g = TreeView_GetNextSibling(C(IDC_STYLELIST), g))
+    EXPECT_TRUE(TreeView_GetItemState(C(IDC_STYLELIST), g, TVIS_EXPANDED) & TVIS_EXPANDED);
+  Click(IDC_COLLAPSEALL);
+  for (HTREEITEM g = TreeView_GetRoot(C(IDC_STYLELIST)); g; g = TreeView_GetNextSibling(C(IDC_STYLELIST), g))
+    EXPECT_FALSE(TreeView_GetItemState(C(IDC_STYLELIST), g, TVIS_EXPANDED) & TVIS_EXPANDED);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BuilderFormTest, TicksCoupleGroupsToTheirEffectsAndOkGivesThemBack) {
+  Open();
+  SideBar(bpEffects);
+  const std::vector<TExpectedNode> expected = ExpectedTree(TSaverSetting{}.Transitions);
+  std::vector<HTREEITEM> items = TreeItems();
+  HWND tree = C(IDC_STYLELIST);
+  // "Arc Wiping" unticked by its box: its ten effects follow.
+  ASSERT_TRUE(TreeTicked(items[0]));
+  ClickNode(items[0], true);
+  EXPECT_FALSE(TreeTicked(items[0]));
+  for (size_t i = 1; i <= 10; ++i) EXPECT_FALSE(TreeTicked(items[i])) << expected[i].Caption;
+  EXPECT_TRUE(TreeTicked(items[12])) << "the next group changed";
+  // An effect ticked again by Space: its group stays unticked.
+  TreeView_Expand(tree, items[0], TVE_EXPAND);
+  SpaceOn(items[3]);
+  EXPECT_TRUE(TreeTicked(items[3]));
+  EXPECT_FALSE(TreeTicked(items[0]));
+  // The group ticked again by a click ticks all its effects.
+  ClickNode(items[0], true);
+  for (size_t i = 0; i <= 10; ++i) EXPECT_TRUE(TreeTicked(items[i])) << expected[i].Caption;
+  // Unticking the last ticked effect of "Regular Wiping" leaves its group ticked.
+  TreeView_Expand(tree, items[11], TVE_EXPAND);
+  for (size_t i = 12; i <= 21; ++i) ClickNode(items[i], true);
+  for (size_t i = 12; i <= 21; ++i) EXPECT_FALSE(TreeTicked(items[i])) << expected[i].Caption;
+  EXPECT_TRUE(TreeTicked(items[11]));
+
+  const std::optional<TConfigControls> back = Ok();
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(back->ChangedSections & csTransitions);
+  // The unticked effects in tree order: "Regular Wiping"'s ten, then 119..122.
+  std::vector<int32_t> off;
+  TEffectSet on;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (expected[i].Number < 0) continue;
+    const bool ticked = expected[i].Ticked && !(i >= 12 && i <= 21);
+    if (ticked) on.set(static_cast<size_t>(expected[i].Number));
+    else off.push_back(expected[i].Number);
+  }
+  EXPECT_EQ(back->UntickedEffects, off);
+  EXPECT_EQ(back->EffectTicks, on);
+  EXPECT_EQ(off.size(), 14u);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BuilderFormTest, SelectAllAndDisableAllMarkTheTransitions) {
+  Open();
+  SideBar(bpEffects);
+  Click(IDC_DISABLEALL);
+  for (HTREEITEM item : TreeItems()) EXPECT_FALSE(TreeTicked(item));
+  Click(IDC_SELECTALL);
+  for (HTREEITEM item : TreeItems()) EXPECT_TRUE(TreeTicked(item));
+  const std::optional<TConfigControls> back = Ok();
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(back->ChangedSections & csTransitions);
+  EXPECT_TRUE(back->UntickedEffects.empty());
+  EXPECT_TRUE(back->EffectTicks.test(120)) << "ticked in the builder, 119..122 stay in the set";
+}
+
+TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppliesAtOnce) {
+  TInstanceIdentity id;
+  id.ProgramFolder = ExtractFilePath(InstanceExecutablePath());  // t1.jpg and t2.jpg are there
+  SetInstance(id);
+  Open();
+  EXPECT_EQ(form->EffectPreviewRunner(), nullptr);
+  SaverSetting().Pictures = {Picture("a.bmp")};  // without pictures the preview stands still
+  SideBar(bpEffects);
+  TRunVantascreen* run = form->EffectPreviewRunner();
+  ASSERT_NE(run, nullptr);
+  EXPECT_TRUE(run->Preview);
+  EXPECT_TRUE(run->Demo);
+  EXPECT_EQ(run->DemoStyle, 59);
+  EXPECT_EQ(GetParent(form->EffectPreviewWindow()), C(IDC_FSPANEL2));
+  RECT panel, inside;
+  GetClientRect(C(IDC_FSPANEL2), &panel);
+  GetClientRect(form->EffectPreviewWindow(), &inside);
+  EXPECT_TRUE(EqualRect(&panel, &inside)) << "the preview fills the panel";
+  SideBar(bpImages);
+  SideBar(bpEffects);
+  EXPECT_EQ(form->EffectPreviewRunner(), run) << "one runner for the window's life";
+
+  const std::vector<TExpectedNode> expected = ExpectedTree(TSaverSetting{}.Transitions);
+  const std::vector<HTREEITEM> items = TreeItems();
+  // A group previews its first effect, an effect its own, without waiting
+  // for the picture interval.
+  SaverSetting().ImageInterval = 60;
+  size_t splash = 0;
+  for (size_t i = 0; i < expected.size(); ++i)
+    if (expected[i].Caption == "Splash Show") splash = i;
+  ASSERT_NE(splash, 0u);
+  ClickNode(items[splash], false);
+  EXPECT_EQ(run->DemoStyle, expected[splash + 1].Number);
+  EXPECT_EQ(static_cast<int32_t>(run->Surface().Style), expected[splash + 1].Number);
+  EXPECT_TRUE(run->Surface().Running()) << "the transition did not start at once";
+  TreeView_Expand(C(IDC_STYLELIST), items[splash], TVE_EXPAND);
+  ClickNode(items[splash + 3], false);
+  EXPECT_EQ(run->DemoStyle, expected[splash + 3].Number);
+  EXPECT_EQ(static_cast<int32_t>(run->Surface().Style), expected[splash + 3].Number);
+  EXPECT_TRUE(run->Surface().Running());
+  EXPECT_FALSE(form->ReadControls().ChangedSections & csTransitions) << "a click on a caption is no tick";
+
+  // The speed bar: the preview's step and delay at once, the record's
+  // speed for the preview, and the file not touched.
+  for (const auto& [position, speed] : {std::pair{4, 1}, std::pair{0, 5}}) {
+    SetSpeed(position);
+    EXPECT_EQ(SaverSetting().EffectSpeed, speed);
+    EXPECT_EQ(run->Surface().Step(), kEffectSpeeds[speed - 1].Step);
+    EXPECT_EQ(run->Surface().Delay.load(), kEffectSpeeds[speed - 1].Delay);
+    // Frames a second of a whole transition in the panel.
+    int frames = 0;
+    std::chrono::steady_clock::time_point first, last;
+    run->Surface().OnProgress = [&](TCustomVantascreen&) {
+      last = std::chrono::steady_clock::now();
+      if (frames++ == 0) first = last;
+    };
+    ClickNode(items[splash + 3], false);
+    const DWORD until = GetTickCount() + 6000;
+    while (run->Surface().Running() && static_cast<LONG>(until - GetTickCount()) > 0) Pump(20);
+    run->Surface().OnProgress = nullptr;
+    const double seconds = std::chrono::duration<double>(last - first).count();
+    std::printf("[ measure ] effect preview at speed %d: %d frames in %.3f s, %.1f frames a second\n", speed,
+                frames, seconds, seconds > 0 ? (frames - 1) / seconds : 0.0);
+    EXPECT_GT(frames, 2);
+  }
+  EXPECT_EQ(dir.Read("VantaSaver.002"), "") << "the speed reached the file before a save";
+  EXPECT_TRUE(errors.empty());
+}
+
 // ---- The builder as start-up runs it: the settings file in, the file out.
 
 class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
@@ -1152,6 +1440,118 @@ TEST_F(BuilderAtStartupTest, ASettingsFileThatCannotBeWrittenKeepsTheBuilderOpen
     EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "30");  // nothing the user set is lost
     CloseHandle(lock);
     EXPECT_EQ(File(), original);
+    Menu(IDM_UNDOEXIT);
+  });
+  EXPECT_EQ(File(), original);
+}
+
+// The effect table beside the program, where start-up puts the program.
+void CopyEffectTable(test::TTempDir& dir) {
+  ASSERT_TRUE(CopyFileA((ExtractFilePath(InstanceExecutablePath()) + "VantaSaver.001").c_str(),
+                        dir.Path("VantaSaver.001").c_str(), FALSE));
+}
+
+TEST_F(BuilderAtStartupTest, OkWritesTheUntickedEffectsInTreeOrder) {
+  const std::vector<TExpectedNode> expected = ExpectedTree(TSaverSetting{}.Transitions);
+  CopyEffectTable(dir);
+  Configure("[Set]\r\nImageInterval=5\r\n", [&](test::TLoopSteps&) {
+    SideBar(bpEffects);
+    const std::vector<HTREEITEM> items = TreeItems();
+    TreeView_Expand(C(IDC_STYLELIST), items[0], TVE_EXPAND);
+    ClickNode(items[2], true);  // "Arc Wiping" / "Right"
+    EXPECT_FALSE(TreeTicked(items[2]));
+    Ok();
+  });
+  // The one just unticked, then those the load never enables, in tree order.
+  std::string section = "[Transitions]\r\n";
+  for (size_t i = 0; i < expected.size(); ++i)
+    if (expected[i].Number >= 0 && (i == 2 || !expected[i].Ticked))
+      section += std::to_string(expected[i].Number * 3) + "=0\r\n";
+  EXPECT_NE(File().find(section), std::string::npos) << File() << "\nwanted\n" << section;
+  EXPECT_EQ(std::count(section.begin(), section.end(), '\n'), 6);
+  EXPECT_FALSE(SaverSetting().Transitions.test(static_cast<size_t>(expected[2].Number)));
+}
+
+TEST_F(BuilderAtStartupTest, ProjectsAreSavedAsLoadedBackAndSavedInPlace) {
+  const std::string original = "[Set]\r\nImageInterval=5\r\nEffectSpeed=2\r\n[Transitions]\r\n9=0\r\n";
+  CopyEffectTable(dir);
+  std::string project;
+  Configure(original, [&](test::TLoopSteps&) {
+    Type(IDC_INTERVALEDIT, "42");
+    SideBar(bpEffects);
+    Click(IDC_DISABLEALL);
+    // Save As: the project holds the controls, the working file stays.
+    script.saveAs = dir.Path("show");
+    Menu(IDM_SAVEPROJECTAS);
+    ASSERT_EQ(script.saveRequests.size(), 1u);
+    EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", ""}));
+    project = dir.Read("show.vnt");
+    EXPECT_NE(project.find("ImageInterval=42\r\n"), std::string::npos) << project;
+    EXPECT_NE(project.find("[Transitions]\r\n"), std::string::npos) << project;
+    EXPECT_NE(project.find("360=0\r\n"), std::string::npos) << "every effect disabled";
+    EXPECT_EQ(File(), original);
+    EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002.bak")));
+    EXPECT_EQ(SaverSetting().ImageInterval, 42) << "the record holds the controls, as after a preview";
+    // Something changed after it, then F4: in place, without closing.
+    Type(IDC_INTERVALEDIT, "77");
+    Click(IDC_SELECTALL);
+    Menu(IDM_SAVEPROJECT);
+    EXPECT_TRUE(FileHas("ImageInterval=77"));
+    EXPECT_EQ(File().find("360=0"), std::string::npos);
+    EXPECT_TRUE(IsWindowVisible(Window()));
+    // Load: the working file is the project, every control shows it.
+    script.files = {dir.Path("show.vnt")};
+    const size_t asked = script.fileRequests.size();
+    Menu(IDM_LOADPROJECT);
+    ASSERT_EQ(script.fileRequests.size(), asked + 1);
+    EXPECT_EQ(script.fileRequests.back().Filter, "*.vnt|*.vnt");
+    EXPECT_EQ(File(), project);
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
+    EXPECT_EQ(SaverSetting().ImageInterval, 42);
+    // The tree keeps its ticks on screen until the page is shown again.
+    EXPECT_TRUE(TreeTicked(TreeItems()[0]));
+    SideBar(bpImages);
+    SideBar(bpEffects);
+    for (HTREEITEM item : TreeItems()) EXPECT_FALSE(TreeTicked(item)) << TreeText(item);
+    // Loading is final: Undo and Exit leaves the project.
+    Menu(IDM_UNDOEXIT);
+  });
+  EXPECT_EQ(File(), project);
+}
+
+TEST_F(BuilderAtStartupTest, ASaveAsThatFailsIsShownAndLeavesTheWorkingFile) {
+  const std::string original = "[Set]\r\nImageInterval=5\r\n";
+  CopyEffectTable(dir);
+  int boxes = 0;
+  Configure(original, [&](test::TLoopSteps& loop) {
+    const HWND window = Window();
+    loop.Await(
+        "the error box",
+        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
+        [&](HWND box) {
+          ++boxes;
+          SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+    Type(IDC_INTERVALEDIT, "42");
+    script.saveAs = dir.Path("no such folder\\show.vnt");
+    Menu(IDM_SAVEPROJECTAS);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(File(), original);
+    EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002.bak")));
+    EXPECT_TRUE(IsWindowVisible(window));
+    // A project that is not there: the error again, nothing loaded.
+    loop.Await(
+        "the second error box",
+        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
+        [&](HWND box) {
+          ++boxes;
+          SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+    script.files = {dir.Path("gone.vnt")};
+    Menu(IDM_LOADPROJECT);
+    EXPECT_EQ(boxes, 2);
+    EXPECT_EQ(File(), original);
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
     Menu(IDM_UNDOEXIT);
   });
   EXPECT_EQ(File(), original);

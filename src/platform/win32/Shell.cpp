@@ -65,7 +65,7 @@ std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRe
   ofn.nMaxFile = static_cast<DWORD>(names.size());
   ofn.lpstrInitialDir = OrNull(request.InitialFolder);
   ofn.lpstrTitle = OrNull(request.Title);
-  ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+  ofn.Flags = (request.Multiple ? OFN_ALLOWMULTISELECT : 0) | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
               OFN_ENABLESIZING;
   if (!GetOpenFileNameA(&ofn)) return {};
   // One file: its full path. Several: the folder, then each name.
@@ -148,6 +148,8 @@ void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font) {
   gPickFilesHook = std::move(files);
   gPickFontHook = std::move(font);
 }
+
+void SetSaveDialogHookForTests(TPickSaveHook save) { gPickSaveHook = std::move(save); }
 
 void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor) {
   gShellHook = std::move(shell);
