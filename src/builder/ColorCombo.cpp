@@ -42,16 +42,17 @@ void TColorCombo::Chosen(HWND owner) {
   SetColor(platform::PickColor(reinterpret_cast<std::intptr_t>(owner), color_).value_or(color_));
 }
 
-void TColorCombo::DrawItem(const DRAWITEMSTRUCT& d) const {
+void DrawColorListItem(const DRAWITEMSTRUCT& d, UINT dpi) {
   if (d.itemID == static_cast<UINT>(-1)) return;
+  HWND combo = d.hwndItem;
   const bool selected = d.itemState & ODS_SELECTED;
-  const bool other = static_cast<LRESULT>(d.itemID) + 1 == SendMessageA(combo_, CB_GETCOUNT, 0, 0);
+  const bool other = static_cast<LRESULT>(d.itemID) + 1 == SendMessageA(combo, CB_GETCOUNT, 0, 0);
   HDC dc = d.hDC;
   RECT rc = d.rcItem;
   FillRect(dc, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (!other) {
-    const int margin = form::Scaled(kSwatchMargin, dpi_);
-    RECT swatch{rc.left + margin, rc.top + margin, rc.left + margin + form::Scaled(kSwatchWidth, dpi_),
+    const int margin = form::Scaled(kSwatchMargin, dpi);
+    RECT swatch{rc.left + margin, rc.top + margin, rc.left + margin + form::Scaled(kSwatchWidth, dpi),
                 rc.bottom - margin};
     HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(d.itemData) & 0xFFFFFF);
     FillRect(dc, &swatch, brush);
@@ -59,13 +60,15 @@ void TColorCombo::DrawItem(const DRAWITEMSTRUCT& d) const {
     FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
   char text[64] = {};
-  if (SendMessageA(combo_, CB_GETLBTEXTLEN, d.itemID, 0) < static_cast<LRESULT>(sizeof text))
-    SendMessageA(combo_, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text));
+  if (SendMessageA(combo, CB_GETLBTEXTLEN, d.itemID, 0) < static_cast<LRESULT>(sizeof text))
+    SendMessageA(combo, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  rc.left += form::Scaled(other ? kOtherTextLeft : kColorTextLeft, dpi_);
+  rc.left += form::Scaled(other ? kOtherTextLeft : kColorTextLeft, dpi);
   DrawTextA(dc, text, -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
 }
+
+void TColorCombo::DrawItem(const DRAWITEMSTRUCT& d) const { DrawColorListItem(d, dpi_); }
 
 }  // namespace vanta

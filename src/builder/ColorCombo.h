@@ -10,6 +10,10 @@
 
 namespace vanta {
 
+// One entry of such a list (an owner-drawn combo box whose item data are the
+// colours and whose last entry is "Other color..."), drawn at the DPI.
+void DrawColorListItem(const DRAWITEMSTRUCT& item, UINT dpi);
+
 class TColorCombo {
  public:
   static constexpr int kItemHeight = 16;  // at 96 DPI

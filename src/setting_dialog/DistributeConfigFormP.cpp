@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "builder/ColorCombo.h"
 #include "platform/Shell.h"
 #include "platform/win32/WideText.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
@@ -62,10 +63,6 @@ constexpr TPlace kLayout[] = {
 constexpr int kMemoMargin = 6;
 constexpr int kLinkGap = 6;
 constexpr int kColorItemHeight = 16;
-constexpr int kSwatchMargin = 2;
-constexpr int kSwatchWidth = 20;
-constexpr int kColorTextLeft = 26;  // after the swatch
-constexpr int kOtherTextLeft = 4;   // "Other color..." has no swatch
 constexpr int kTitleFontHeight = 19;
 constexpr const char* kPageCaptions[] = {"Options", "Readme", "About"};
 
@@ -355,31 +352,7 @@ int32_t TDistributeConfigForm::ReadSpin(int editId, const TSpinRange& range) con
   return range.Read(WindowText(Control(editId)));
 }
 
-void TDistributeConfigForm::DrawColorItem(const DRAWITEMSTRUCT& d) const {
-  if (d.itemID == static_cast<UINT>(-1)) return;
-  HWND list = d.hwndItem;
-  const bool selected = d.itemState & ODS_SELECTED;
-  const bool other = static_cast<LRESULT>(d.itemID) + 1 == SendMessageA(list, CB_GETCOUNT, 0, 0);
-  HDC dc = d.hDC;
-  RECT rc = d.rcItem;
-  FillRect(dc, &rc, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-  if (!other) {
-    const int margin = Scaled(kSwatchMargin);
-    RECT swatch{rc.left + margin, rc.top + margin, rc.left + margin + Scaled(kSwatchWidth), rc.bottom - margin};
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(d.itemData) & 0xFFFFFF);
-    FillRect(dc, &swatch, brush);
-    DeleteObject(brush);
-    FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  }
-  char text[64] = {};
-  if (SendMessageA(list, CB_GETLBTEXTLEN, d.itemID, 0) < static_cast<LRESULT>(sizeof text))
-    SendMessageA(list, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text));
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  rc.left += Scaled(other ? kOtherTextLeft : kColorTextLeft);
-  DrawTextA(dc, text, -1, &rc, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
-}
+void TDistributeConfigForm::DrawColorItem(const DRAWITEMSTRUCT& d) const { DrawColorListItem(d, dpi_); }
 
 bool TDistributeConfigForm::IsLink(HWND control) const {
   return control && (control == Control(IDC_WEBSITELABEL) || control == Control(IDC_TEXTWEBSITE));

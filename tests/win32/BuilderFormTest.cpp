@@ -1264,19 +1264,13 @@ class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
     if (text) dir.Write("VantaSaver.002", *text);
     ResetSaverSettingsForTests();
     SetInstanceExecutablePathForTests(dir.Path("VantaSaver.scr"));
-    {
-      test::TLoopSteps loop;
-      loop.Await(
-          "the builder",
-          [] { return test::FindThreadWindow([](HWND w) { return WindowText(w) == kBuilderCaption; }); },
-          [&](HWND window) {
-            SetWindow(window);
-            loaded = SaverSetting();
-            steps(loop);
-          });
-      TWin32StartupHost host;
-      RunStartup({"/c"}, host);
-    }
+    test::RunConfigureStartup(
+        "the builder", [](HWND w) { return WindowText(w) == kBuilderCaption; },
+        [&](HWND window, test::TLoopSteps& loop) {
+          SetWindow(window);
+          loaded = SaverSetting();
+          steps(loop);
+        });
     EXPECT_FALSE(IsWindow(Window())) << "start-up ended with its window open";
   }
   std::string File() { return dir.Read("VantaSaver.002"); }

@@ -512,19 +512,13 @@ class SettingDialogAtStartupTest : public ::testing::Test, public TDialogView {
     if (text) dir.Write("Show.002", *text);
     ResetSaverSettingsForTests();
     SetInstanceExecutablePathForTests(dir.Path(exeName));
-    {
-      test::TLoopSteps loop;
-      loop.Await(
-          "the \"Setting\" dialog",
-          [] { return test::FindThreadWindow([](HWND w) { return Text(w) == "Setting" && GetDlgItem(w, IDC_PAGECONTROL1); }); },
-          [&](HWND dialog) {
-            SetDialog(dialog);
-            loaded = SaverSetting();
-            steps(loop);
-          });
-      TWin32StartupHost host;
-      RunStartup({"/c"}, host);
-    }
+    test::RunConfigureStartup(
+        "the \"Setting\" dialog", [](HWND w) { return Text(w) == "Setting" && GetDlgItem(w, IDC_PAGECONTROL1); },
+        [&](HWND dialog, test::TLoopSteps& loop) {
+          SetDialog(dialog);
+          loaded = SaverSetting();
+          steps(loop);
+        });
     EXPECT_FALSE(IsWindow(Dialog())) << "start-up ended with its dialog open";
   }
   std::string File() { return dir.Read("Show.002"); }

@@ -9,6 +9,9 @@
 #include <list>
 #include <string>
 
+#include "startup/Startup.h"
+#include "startup/Win32StartupHost.h"
+
 namespace vanta::test {
 
 struct TWindowSearch {
@@ -89,5 +92,16 @@ class TLoopSteps {
   DWORD started_;
   bool timedOut_ = false;
 };
+
+// Runs the program's real configure start-up ("/c") with the Win32 host,
+// and acts on its main window from inside that window's loop once match
+// finds it; returns when start-up has ended.
+inline void RunConfigureStartup(const std::string& what, const std::function<bool(HWND)>& match,
+                                const std::function<void(HWND, TLoopSteps&)>& shown) {
+  TLoopSteps loop;
+  loop.Await(what, [match] { return FindThreadWindow(match); }, [&](HWND window) { shown(window, loop); });
+  TWin32StartupHost host;
+  RunStartup({"/c"}, host);
+}
 
 }  // namespace vanta::test
