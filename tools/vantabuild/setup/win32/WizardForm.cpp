@@ -84,8 +84,15 @@ class TWizardForm {
       : wizard_(wizard), title_(title), progressOnly_(progressOnly), folderLeaf_(folderLeaf), work_(work), pauseMs_(pauseMs) {}
 
   TWizardOutcome Run() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
+    // Common controls are loaded only when pages are shown: loading them
+    // makes Wine start its desktop, which a setup that shows nothing does
+    // without. The manifest names version 6, and only the system folder is
+    // searched (SetupMain), so no planted copy is taken.
+    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+    if (HMODULE common = LoadLibraryA("comctl32.dll"))
+      if (auto init = reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(common, "InitCommonControlsEx"))))
+        init(&icc);
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WIZARD), nullptr, Proc, reinterpret_cast<LPARAM>(this));
     if (worker_.joinable()) worker_.join();
     if (bold_) DeleteObject(bold_);
