@@ -174,7 +174,15 @@ class TWizardForm {
     show(IDC_NOGROUP, page == TWizardPage::Group);
     show(IDC_PROGRESS, page == TWizardPage::Installing);
     show(IDC_STATUS, page == TWizardPage::Installing);
-    show(IDC_VIEWREADME, page == TWizardPage::Finished && wizard_.HasReadme());
+    const bool readme = page == TWizardPage::Finished && wizard_.HasReadme();
+    show(IDC_VIEWREADME, readme);
+    // Three lines of text, and the page's controls right below them; a page
+    // without controls has the text all the way down.
+    const bool controls = readme || page == TWizardPage::Folder || page == TWizardPage::Group ||
+                          page == TWizardPage::Installing;
+    RECT text{12, 28, 12 + 306, controls ? 28 + 30 : 28 + 148};
+    MapDialogRect(dialog_, &text);
+    MoveWindow(Item(IDC_TEXT), text.left, text.top, text.right - text.left, text.bottom - text.top, TRUE);
     EnableWindow(Item(IDC_GROUP), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
     const TWizardButtons b = wizard_.Buttons();
     EnableWindow(Item(IDC_BACK), b.back);
