@@ -1,7 +1,7 @@
 // The real setup under Wine: a setup compiled from a script of the
 // builder's kind, installed silently, checked, uninstalled; a damaged
 // setup, a refused folder and a failure half way that is rolled back; the
-// pages as they are shown.
+// pages as they are shown, and a file named in another language.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -138,6 +138,17 @@ std::wstring Wide(const std::string& utf8) {
   std::wstring w(utf8.size(), L'\0');
   w.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), int(w.size()))));
   return w;
+}
+
+std::optional<std::string> LoadWide(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(h);
+  return bytes;
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -642,6 +653,59 @@ TEST_F(SetupWin32, EveryPageAsShown) {
   EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
   ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
   for (int i = 0; i < 200 && fs::exists(sysSaver_); ++i) Sleep(100);
+}
+
+// A picture named in another language, in a script written in UTF-8 as the
+// builder writes it: compiled by vantabuild.exe, installed under its own
+// name with its bytes, and uninstalled.
+TEST_F(SetupWin32, AFileNamedInAnyLanguage) {
+  const std::string name = "\xE5\x86\x99\xE7\x9C\x9F.bmp";  // 写真.bmp
+  const std::wstring wideName = L"\u5199\u771F.bmp";
+  std::string picture = "BM";
+  for (int i = 0; i < 20000; ++i) picture += char(i * 7 % 251);
+  const std::string src = (root_ / "src").string();
+  fs::create_directories(src);
+  {
+    HANDLE h = CreateFileW((Wide(src) + L"\\" + wideName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD wrote = 0;
+    ::WriteFile(h, picture.data(), DWORD(picture.size()), &wrote, nullptr);
+    CloseHandle(h);
+  }
+  Put(root_ / "src" / "Readme.txt", "Read me");
+  Put(root_ / "Compile" / "temp.iss",
+      "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nDefaultDirName={pf}\\" + name_ +
+          "\r\nDefaultGroupName=" + name_ + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=\"setup-" + name_ +
+          "\"\r\n[Files]\r\nSource:\"" + src + "\\" + name + "\"; DestDir: \"{app}\\sample\"\r\n"
+          "Source:\"" + src + "\\Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n");
+  ASSERT_EQ(RunAndWait(ExeFolder() + "vantabuild.exe", "\"" + (root_ / "Compile" / "temp.iss").string() + "\""), 0u);
+  const std::string setup = (root_ / ("setup-" + name_ + ".exe")).string();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+
+  // The folder holds the name as it was written, and the bytes.
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((Wide(app_) + L"\\sample\\*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_TRUE(names[0] == wideName) << "the name came out as " << names[0].size() << " characters";
+  EXPECT_EQ(LoadWide(Wide(app_) + L"\\sample\\" + wideName), picture);
+  // And on the Unix side of the prefix: the same bytes under the name in UTF-8.
+  const fs::path same = root_ / "same";
+  ASSERT_TRUE(RunUnix("cmp -s '" + UnixPath(src) + "/" + name + "' '" + UnixPath(app_) + "/sample/" + name + "' && touch '" +
+                          UnixPath(same.string()) + "'",
+                      root_ / "unix.done"));
+  EXPECT_TRUE(fs::exists(same)) << "no " << name << " with the picture's bytes on the Unix side";
+
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && GetFileAttributesW((Wide(app_) + L"\\sample\\" + wideName).c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(100);
+  EXPECT_EQ(GetFileAttributesW((Wide(app_) + L"\\sample\\" + wideName).c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the uninstaller left it";
 }
 
 TEST_F(SetupWin32, TheWizardRefusesABadFolderAndCancelsCleanly) {
