@@ -591,8 +591,8 @@ TEST_F(SetupWin32, EveryPageAsShown) {
   const fs::path shots = fs::path(ExeFolder()) / ".." / ".." / "screenshots" / "setup";
   fs::create_directories(shots);
   const std::string setup = Build();
-  // Each file held back a second, so that the installing page stays.
-  TRunning run(setup, "/TESTPAUSE=1000 /LOG=\"" + (root_ / "setup.log").string() + "\"");
+  // Each file held back 1.5 s: the installing page stays while it is taken.
+  TRunning run(setup, "/TESTPAUSE=1500 /LOG=\"" + (root_ / "setup.log").string() + "\"");
   const HWND dialog = run.Find(true);
   ASSERT_TRUE(dialog);
   const int pageControls[] = {IDC_FOLDER, IDC_BROWSE, IDC_GROUP, IDC_NOGROUP, IDC_PROGRESS, IDC_STATUS, IDC_VIEWREADME};
