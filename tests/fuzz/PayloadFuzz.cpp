@@ -1,6 +1,7 @@
 // The setup reads its packed data from its own file, which may have been
-// damaged or altered. The input's checksum is mended first, so that
-// mutations reach the index reader and the unpacking behind it. No crash,
+// damaged or altered. The input's checksums are mended first (the data's in
+// the index where the index can be read, then the index's in the tail), so
+// that mutations reach the index reader and the unpacking behind it. No crash,
 // every destination inside its folder, every unpacked file exactly its size.
 #include <cstdint>
 #include <cstdlib>
@@ -24,15 +25,30 @@ static uint64_t GetLE(const char* p) {
 
 static void MendChecksum(std::string& bytes) {
   if (bytes.size() < kTailSize) return;
-  char* tail = bytes.data() + bytes.size() - kTailSize;
-  const uint64_t data = GetLE(tail + 16), index = GetLE(tail + 24);
+  const uint64_t data = GetLE(bytes.data() + bytes.size() - kTailSize + 16);
+  const uint64_t index = GetLE(bytes.data() + bytes.size() - kTailSize + 24);
   const uint64_t room = bytes.size() - kTailSize;
   if (index > room || data > room - index) return;
-  TSha256 sha;
-  sha.Update(bytes.data() + (room - index - data), data + index);
-  sha.Update(tail, 32);
-  const TDigest d = sha.Finish();
-  std::memcpy(tail + 32, d.data(), d.size());
+  const uint64_t start = room - index - data;
+  try {
+    TPayloadIndex x = DecodeIndex(std::string_view(bytes).substr(start + data, index));
+    uint64_t at = start;
+    for (TPackedFile& f : x.files) {
+      if (f.storedSize > start + data - at) break;
+      f.storedChecksum = Xxh64(std::string_view(bytes).substr(at, f.storedSize));
+      if (!(f.flags & kFileCompressed)) f.checksum = f.storedChecksum;
+      at += f.storedSize;
+    }
+    const std::string mended = EncodeIndex(x);
+    if (mended.size() == index) bytes.replace(start + data, index, mended);
+  } catch (const TPayloadError&) {
+  }
+  char* tail = bytes.data() + bytes.size() - kTailSize;
+  TXxh64 sum;
+  sum.Update(bytes.data() + start + data, index);
+  sum.Update(tail, 32);
+  const TChecksum c = sum.Finish();
+  for (int i = 0; i < 8; ++i) tail[32 + i] = char(uint8_t(c >> (8 * i)));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {

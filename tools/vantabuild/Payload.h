@@ -1,16 +1,21 @@
 // The packed data a setup carries after its own program bytes.
 //
 // Layout, integers little-endian, read from the end of the file:
-//   data   each file's bytes one after another: a zstd frame, or the bytes
-//          as they are when packing did not make them smaller
+//   data   each file's bytes one after another: a zstd frame (of the bytes
+//          as they are, or of their differences to the byte `delta` places
+//          before), or the bytes as they are when packing would not pay
 //   index  what to install (see PayloadIndex.cpp): the setup's names and
 //          default folders, then the files (destination constant, relative
-//          folder, name, size, stored size, flags, SHA-256 of the bytes),
-//          registry values, INI entries and shortcuts
-//   tail   72 bytes: "VantaPak", version, 0, data size, index size,
-//          SHA-256 over data + index + the tail's first 32 bytes, "VantaEnd"
+//          folder, name, size, stored size, flags, delta, checksum of the
+//          bytes, and of the stored bytes when they are packed), registry
+//          values, INI entries and shortcuts
+//   tail   48 bytes: "VantaPak", version, 0, data size, index size,
+//          checksum of index + the tail's first 32 bytes, "VantaEnd"
+// Checksums are XXH64 (Checksum.h).
 // The tail's sizes locate the payload from the end, so any program can go
-// before it. Nothing of it is used before the whole checksum matches.
+// before it. The tail's checksum covers the index, the index's checksums
+// cover every data byte: nothing is used before all of them match. A
+// stored file's bytes are hashed once, both for itself and for the whole.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -21,12 +26,12 @@
 
 #include "Constants.h"
 #include "Script.h"
-#include "Sha256.h"
+#include "Checksum.h"
 
 namespace vanta::build {
 
-inline constexpr uint32_t kPayloadVersion = 1;
-inline constexpr size_t kTailSize = 72;
+inline constexpr uint32_t kPayloadVersion = 2;
+inline constexpr size_t kTailSize = 48;
 inline constexpr uint64_t kMaxIndexSize = 64u << 20;
 inline constexpr size_t kMaxIndexString = 32768;
 
@@ -36,6 +41,8 @@ enum TFileFlags : uint32_t {
   kFileCompressed = 4,
   kFileKnownFlags = 7,
 };
+// The largest distance of the difference filter (a pixel or a sample frame).
+inline constexpr uint8_t kMaxDelta = 8;
 
 struct TPackedFile {
   TDestination folder;
@@ -43,7 +50,9 @@ struct TPackedFile {
   uint64_t size = 0;
   uint64_t storedSize = 0;
   uint32_t flags = 0;
-  TDigest checksum{};
+  uint8_t delta = 0;  // packed as differences to the byte this far before; 0 none
+  TChecksum checksum = 0;        // of the file's bytes
+  TChecksum storedChecksum = 0;  // of its bytes in the data: the same as checksum unless packed
   bool operator==(const TPackedFile&) const = default;
 };
 
@@ -151,32 +160,60 @@ class TMemoryReader : public IFileReader {
 class TPayloadWriter {
  public:
   explicit TPayloadWriter(IByteSink& out, int level = kDefaultLevel);
+  ~TPayloadWriter();
+  TPayloadWriter(const TPayloadWriter&) = delete;
+  TPayloadWriter& operator=(const TPayloadWriter&) = delete;
   static constexpr int kDefaultLevel = 9;
 
   // Packs one file and returns its entry (flags: the caller's
-  // kFileNeverUninstall / kFileIsReadme; kFileCompressed is decided here).
-  // A file is stored as it is when packing does not make it smaller; one
-  // larger than a probe whose first kProbeSize bytes do not shrink by 1%
-  // is stored without trying the rest (pictures and music), so that only
-  // a compressible file's packed bytes are ever held in memory.
+  // kFileNeverUninstall / kFileIsReadme; kFileCompressed and the delta are
+  // decided here). The file's first kSampleSize bytes decide: packed
+  // quickly, as they are and as differences to the byte 1 to 4 places
+  // before (pixels, sound samples), the best of them must shrink by 3%,
+  // or the file is stored as it is without trying the rest (pictures and
+  // music that are packed already). Stored files stream straight through;
+  // only a packed file's packed bytes are held in memory, and a file that
+  // does not end up smaller is stored after all.
   TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, IFileReader& file);
   TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, std::string_view bytes);
-  static constexpr size_t kProbeSize = 1 << 20;
+  static constexpr size_t kSampleSize = 256 << 10;
   // `index.files` is replaced by the files added, in order.
   void Finish(TPayloadIndex index);
   uint64_t DataSize() const { return dataSize_; }
   uint64_t TotalSize() const { return total_; }
 
  private:
+  struct TPlan {
+    bool pack = false;
+    uint8_t delta = 0;
+  };
+  TPlan Plan(std::string_view sample);
   void Put(const void* data, size_t size);
-  void Store(IFileReader& file, TPackedFile& f);
+  void Store(IFileReader& file, TPackedFile& f, size_t have);
+  bool Pack(IFileReader& file, TPackedFile& f, size_t have, uint8_t delta);
   IByteSink& out_;
   int level_;
-  TSha256 sha_;
+  void* cctx_ = nullptr;  // ZSTD_CCtx, kept from file to file
+  std::string chunk_;  // what is read of a file at a time
+  std::string packed_;
   std::vector<TPackedFile> files_;
   uint64_t dataSize_ = 0;
   uint64_t total_ = 0;
   bool finished_ = false;
+};
+
+// The difference filter, a piece at a time: each byte becomes its
+// difference to the byte `distance` places before it in the file (Encode)
+// and back (Decode).
+class TDeltaFilter {
+ public:
+  explicit TDeltaFilter(uint8_t distance) : distance_(distance) {}
+  void Encode(const uint8_t* in, uint8_t* out, size_t size);
+  void Decode(uint8_t* data, size_t size);
+
+ private:
+  uint8_t distance_;
+  uint8_t history_[kMaxDelta] = {};  // the `distance_` bytes before the next piece, oldest first
 };
 
 struct TPayload {
@@ -187,15 +224,17 @@ struct TPayload {
 };
 
 // Finds the payload at the end of `source` (for a signed setup: before the
-// certificates that signing appended), checks the whole checksum, then
-// reads the index. Throws TPayloadError.
+// certificates that signing appended), checks the index against the tail's
+// checksum, reads it, then checks every file's data against its stored
+// checksum. Throws TPayloadError.
 TPayload OpenPayload(IByteSource& source);
 
 // Where a Windows program's certificate table starts when signing appended
 // one at the end of the file; the file's size otherwise.
 uint64_t SignedPartEnd(IByteSource& source);
 
-// One file's bytes, unpacked and checked against its size and checksum.
+// One file's bytes, unpacked and checked against its size and (when
+// packed: stored bytes were checked by OpenPayload) its checksum.
 using TChunkSink = std::function<void(const void* data, size_t size)>;
 void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, const TChunkSink& sink);
 std::string ExtractFile(IByteSource& source, const TPayload& payload, size_t file);

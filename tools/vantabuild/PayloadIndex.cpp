@@ -2,7 +2,8 @@
 // destination is its folder byte and relative path; expandable texts are
 // kept in script form and read back through the same constant parser.
 //   appName appVerName defaultDir defaultGroup
-//   u32 n, n x file:     folder name u64 size u64 stored u32 flags [32] sha
+//   u32 n, n x file:     folder name u64 size u64 stored u32 flags u8 delta
+//                        u64 checksum, u64 checksum of the stored bytes if compressed
 //   u32 n, n x registry: u8 root subkey valueName valueData u8 deleteKey
 //   u32 n, n x ini:      file section key value
 //   u32 n, n x icon:     name target parameters
@@ -109,7 +110,9 @@ std::string EncodeIndex(const TPayloadIndex& x) {
     e.U64(f.size);
     e.U64(f.storedSize);
     e.U32(f.flags);
-    e.bytes.append(reinterpret_cast<const char*>(f.checksum.data()), f.checksum.size());
+    e.U8(f.delta);
+    e.U64(f.checksum);
+    if (f.flags & kFileCompressed) e.U64(f.storedChecksum);
   }
   e.Count(x.registry.size());
   for (const TPackedRegistry& r : x.registry) {
@@ -146,7 +149,7 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     throw TPayloadError("the default folder is not below a folder constant");
   if (auto why = CheckRelativePath(x.defaultGroupName)) throw TPayloadError("the group: " + *why);
 
-  size_t n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 32);
+  size_t n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 1 + 8);
   for (size_t i = 0; i < n; ++i) {
     TPackedFile f;
     f.folder = d.Dest();
@@ -158,7 +161,11 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     if (f.flags & ~uint32_t(kFileKnownFlags)) throw TPayloadError("unknown file flags");
     if ((f.flags & kFileCompressed) ? f.storedSize >= f.size || f.storedSize == 0 : f.storedSize != f.size)
       throw TPayloadError("a stored size that does not fit the file's size");
-    for (uint8_t& b : f.checksum) b = d.U8();
+    f.delta = d.U8();
+    if (f.delta > kMaxDelta || (f.delta != 0 && !(f.flags & kFileCompressed)))
+      throw TPayloadError("a difference filter that does not fit the file");
+    f.checksum = d.U64();
+    f.storedChecksum = (f.flags & kFileCompressed) ? d.U64() : f.checksum;
     x.files.push_back(std::move(f));
   }
   n = d.Count(1 + 4 + 4 + 4 + 1);

@@ -9,7 +9,7 @@
 namespace vanta::build {
 namespace {
 
-constexpr size_t kChunk = 1 << 16;
+constexpr size_t kChunk = 1 << 20;
 // Bounds the decoder's window (128 MB): a hostile frame cannot ask for more.
 constexpr int kMaxWindowLog = 27;
 
@@ -23,7 +23,7 @@ TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
   if (size < kTailSize) throw TPayloadError("no packed data (file too short)");
   uint8_t tail[kTailSize];
   source.ReadAt(size - kTailSize, tail, kTailSize);
-  if (std::memcmp(tail, "VantaPak", 8) != 0 || std::memcmp(tail + 64, "VantaEnd", 8) != 0)
+  if (std::memcmp(tail, "VantaPak", 8) != 0 || std::memcmp(tail + 40, "VantaEnd", 8) != 0)
     throw TPayloadError("no packed data (no end marker)");
   if (GetLE(tail + 8, 4) != kPayloadVersion || GetLE(tail + 12, 4) != 0)
     throw TPayloadError("packed data of another version");
@@ -35,19 +35,12 @@ TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
     throw TPayloadError("packed data sizes beyond the file");
   p.start = room - indexSize - p.dataSize;
 
-  TSha256 sha;
   std::string index(indexSize, '\0');
-  std::unique_ptr<uint8_t[]> chunk(new uint8_t[kChunk]);
-  for (uint64_t at = p.start; at < p.start + p.dataSize;) {
-    const size_t n = size_t(std::min<uint64_t>(kChunk, p.start + p.dataSize - at));
-    source.ReadAt(at, chunk.get(), n);
-    sha.Update(chunk.get(), n);
-    at += n;
-  }
   source.ReadAt(p.start + p.dataSize, index.data(), index.size());
-  sha.Update(index);
-  sha.Update(tail, 32);
-  if (std::memcmp(sha.Finish().data(), tail + 32, 32) != 0) throw TPayloadError("checksum mismatch");
+  TXxh64 sum;
+  sum.Update(index);
+  sum.Update(tail, 32);
+  if (sum.Finish() != GetLE(tail + 32, 8)) throw TPayloadError("checksum mismatch");
 
   p.index = DecodeIndex(index);
   uint64_t offset = 0;
@@ -57,6 +50,20 @@ TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
     offset += f.storedSize;
   }
   if (offset != p.dataSize) throw TPayloadError("data that no file claims");
+
+  // Every data byte belongs to one file: checking each checks them all.
+  std::unique_ptr<uint8_t[]> chunk(new uint8_t[kChunk]);
+  for (size_t i = 0; i < p.index.files.size(); ++i) {
+    TXxh64 data;
+    const uint64_t begin = p.start + p.fileOffsets[i], end = begin + p.index.files[i].storedSize;
+    for (uint64_t at = begin; at < end;) {
+      const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
+      source.ReadAt(at, chunk.get(), n);
+      data.Update(chunk.get(), n);
+      at += n;
+    }
+    if (data.Finish() != p.index.files[i].storedChecksum) throw TPayloadError("checksum mismatch in the data");
+  }
   return p;
 }
 
@@ -113,16 +120,22 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
   uint64_t at = payload.start + payload.fileOffsets.at(file);
   const uint64_t end = at + f.storedSize;
   std::unique_ptr<uint8_t[]> in(new uint8_t[kChunk]);
-  TSha256 sha;
+  TXxh64 sum;
   uint64_t produced = 0;
-  auto emit = [&](const void* data, size_t n) {
+  TDeltaFilter filter(f.delta);
+  // A stored file's bytes are the ones OpenPayload checked, read again from
+  // the same file, which nobody can write while it is open: hashing them a
+  // second time would only slow the install. What is unpacked is checked.
+  const bool packed = (f.flags & kFileCompressed) != 0;
+  auto emit = [&](uint8_t* data, size_t n) {
     produced += n;
     if (produced > f.size) throw TPayloadError("file \"" + f.name + "\" unpacks longer than its size");
-    sha.Update(data, n);
+    if (f.delta) filter.Decode(data, n);
+    if (packed) sum.Update(data, n);
     sink(data, n);
   };
 
-  if (!(f.flags & kFileCompressed)) {
+  if (!packed) {
     while (at < end) {
       const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
       source.ReadAt(at, in.get(), n);
@@ -160,7 +173,7 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
     if (last != 0) throw TPayloadError("file \"" + f.name + "\": packed data ends inside a frame");
   }
   if (produced != f.size) throw TPayloadError("file \"" + f.name + "\" unpacks shorter than its size");
-  if (sha.Finish() != f.checksum) throw TPayloadError("file \"" + f.name + "\" does not match its checksum");
+  if (packed && sum.Finish() != f.checksum) throw TPayloadError("file \"" + f.name + "\" does not match its checksum");
 }
 
 std::string ExtractFile(IByteSource& source, const TPayload& payload, size_t file) {

@@ -9,50 +9,31 @@
 namespace vanta::build {
 namespace {
 
+// Sources are read, hashed and written a megabyte at a time.
+constexpr size_t kReadSize = 1 << 20;
+// The sample is packed at zstd's quickest level: it only has to tell
+// packed data from data that packs.
+constexpr int kSampleLevel = 1;
+// The byte statistics look at this much of the sample.
+constexpr size_t kStatisticsSize = 32 << 10;
+
 void PutLE(std::string& s, uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) s += char(uint8_t(v >> (8 * i)));
 }
 
-}  // namespace
-
-void TMemorySource::ReadAt(uint64_t offset, void* data, size_t size) {
-  if (offset > bytes_.size() || size > bytes_.size() - offset) throw TPayloadError("read past the end");
-  std::memcpy(data, bytes_.data() + offset, size);
-}
-
-TPayloadWriter::TPayloadWriter(IByteSink& out, int level) : out_(out), level_(level) {}
-
-void TPayloadWriter::Put(const void* data, size_t size) {
-  out_.Write(data, size);
-  sha_.Update(data, size);
-  total_ += size;
-}
-
-size_t TMemoryReader::Read(void* data, size_t size) {
-  const size_t n = std::min(size, bytes_.size() - at_);
-  std::memcpy(data, bytes_.data() + at_, n);
-  at_ += n;
-  return n;
-}
-
-namespace {
-
-using TCCtx = std::unique_ptr<ZSTD_CCtx, size_t (*)(ZSTD_CCtx*)>;
-
-TCCtx NewCompressor(int level, uint64_t pledged) {
-  TCCtx cctx(ZSTD_createCCtx(), ZSTD_freeCCtx);
-  if (!cctx) throw std::bad_alloc();
-  // The frame names neither a checksum nor a dictionary: the index holds
-  // the checksum, and a smaller frame stays byte for byte the same.
-  ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, level);
-  ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_checksumFlag, 0);
-  ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_dictIDFlag, 0);
-  ZSTD_CCtx_setPledgedSrcSize(cctx.get(), pledged);
-  return cctx;
-}
+ZSTD_CCtx* Ctx(void* p) { return static_cast<ZSTD_CCtx*>(p); }
 
 void Check(size_t rc) {
   if (ZSTD_isError(rc)) throw std::runtime_error(std::string("compression failed: ") + ZSTD_getErrorName(rc));
+}
+
+void Configure(ZSTD_CCtx* cctx, int level) {
+  // The frame names neither a checksum nor a dictionary: the index holds
+  // the checksums, and a smaller frame stays byte for byte the same.
+  Check(ZSTD_CCtx_reset(cctx, ZSTD_reset_session_and_parameters));
+  Check(ZSTD_CCtx_setParameter(cctx, ZSTD_c_compressionLevel, level));
+  Check(ZSTD_CCtx_setParameter(cctx, ZSTD_c_checksumFlag, 0));
+  Check(ZSTD_CCtx_setParameter(cctx, ZSTD_c_dictIDFlag, 0));
 }
 
 // Reads exactly `size` bytes, or throws: the file changed under us.
@@ -65,79 +46,192 @@ void ReadFully(IFileReader& file, char* data, size_t size) {
   }
 }
 
+void CheckAtEnd(IFileReader& file) {
+  char extra;
+  if (file.Read(&extra, 1) != 0) throw std::runtime_error("the file became longer while it was packed");
+}
+
+// log2(x) in 1/65536ths, in integers so that every build decides alike.
+uint64_t Log2Q16(uint64_t x) {
+  int whole = 0;
+  while ((x >> whole) > 1) ++whole;
+  uint64_t m = (x << 31) >> whole;  // x / 2^whole in [1, 2), 31 fraction bits
+  uint64_t fraction = 0;
+  for (int bit = 15; bit >= 0; --bit) {
+    m = (m * m) >> 31;
+    if (m >= (uint64_t(2) << 31)) {
+      m >>= 1;
+      fraction |= uint64_t(1) << bit;
+    }
+  }
+  return uint64_t(whole) << 16 | fraction;
+}
+
+// The bytes' order-0 information content, in 1/65536 bits.
+uint64_t InformationQ16(const uint8_t* p, size_t n) {
+  uint32_t count[256] = {};
+  for (size_t i = 0; i < n; ++i) ++count[p[i]];
+  uint64_t sum = 0;
+  for (uint32_t c : count)
+    if (c > 1) sum += c * Log2Q16(c);
+  return n * Log2Q16(n) - sum;
+}
+
 }  // namespace
 
-void TPayloadWriter::Store(IFileReader& file, TPackedFile& f) {
-  file.Rewind();
-  std::string chunk(kProbeSize, '\0');
-  for (uint64_t left = f.size; left > 0;) {
-    const size_t n = size_t(std::min<uint64_t>(left, chunk.size()));
-    ReadFully(file, chunk.data(), n);
-    Put(chunk.data(), n);
-    left -= n;
+void TMemorySource::ReadAt(uint64_t offset, void* data, size_t size) {
+  if (offset > bytes_.size() || size > bytes_.size() - offset) throw TPayloadError("read past the end");
+  std::memcpy(data, bytes_.data() + offset, size);
+}
+
+size_t TMemoryReader::Read(void* data, size_t size) {
+  const size_t n = std::min(size, bytes_.size() - at_);
+  std::memcpy(data, bytes_.data() + at_, n);
+  at_ += n;
+  return n;
+}
+
+TPayloadWriter::TPayloadWriter(IByteSink& out, int level) : out_(out), level_(level), chunk_(kReadSize, '\0') {
+  cctx_ = ZSTD_createCCtx();
+  if (!cctx_) throw std::bad_alloc();
+}
+
+TPayloadWriter::~TPayloadWriter() { ZSTD_freeCCtx(Ctx(cctx_)); }
+
+void TPayloadWriter::Put(const void* data, size_t size) {
+  out_.Write(data, size);
+  total_ += size;
+}
+
+TPayloadWriter::TPlan TPayloadWriter::Plan(std::string_view sample) {
+  TPlan plan;
+  const size_t n = sample.size();
+  if (n == 0) return plan;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(sample.data());
+  std::string filtered(n, '\0');
+  auto* diff = reinterpret_cast<uint8_t*>(filtered.data());
+
+  // Byte statistics first, as they cost next to nothing: bytes that carry
+  // over 7.75 bits of information each and whose differences carry as much
+  // are packed already (pictures, music), and nothing is tried on them.
+  // Differences are worth a try when they carry a quarter of a bit a byte
+  // less than the bytes (sound too noisy for a pattern search alone).
+  bool plainMayPack = true, tryDifferences = false;
+  if (n >= kStatisticsSize) {
+    const uint64_t raw = InformationQ16(bytes, kStatisticsSize);
+    plainMayPack = raw < uint64_t(kStatisticsSize) * (uint64_t(31) << 16) / 4;
+    for (uint8_t d = 1; d <= 4 && !tryDifferences; ++d) {
+      TDeltaFilter(d).Encode(bytes, diff, kStatisticsSize);
+      tryDifferences = InformationQ16(diff, kStatisticsSize) + (uint64_t(kStatisticsSize) << 14) < raw;
+    }
   }
+  if (!plainMayPack && !tryDifferences) return plan;
+
+  std::string out(ZSTD_compressBound(n), '\0');
+  auto packedSize = [&](const void* data) {
+    Configure(Ctx(cctx_), kSampleLevel);
+    const size_t rc = ZSTD_compress2(Ctx(cctx_), out.data(), out.size(), data, n);
+    Check(rc);
+    return uint64_t(rc);
+  };
+  uint64_t best = packedSize(bytes);
+  // Data that packs anyway may pack better as differences.
+  tryDifferences |= best * 100 < uint64_t(n) * 97;
+  if (tryDifferences) {
+    for (uint8_t d = 1; d <= 4; ++d) {
+      TDeltaFilter(d).Encode(bytes, diff, n);
+      const uint64_t size = packedSize(diff);
+      // 2% better than the best so far, or the simpler form stays.
+      if (size * 100 < best * 98) {
+        best = size;
+        plan.delta = d;
+      }
+    }
+  }
+  plan.pack = best * 100 < uint64_t(n) * 97;
+  if (!plan.pack) plan.delta = 0;
+  return plan;
+}
+
+void TPayloadWriter::Store(IFileReader& file, TPackedFile& f, size_t have) {
+  std::string& chunk = chunk_;
+  if (have == 0) file.Rewind();
+  TXxh64 sum;
+  for (uint64_t at = 0;;) {
+    sum.Update(chunk.data(), have);
+    Put(chunk.data(), have);
+    at += have;
+    if (at == f.size) break;
+    have = size_t(std::min<uint64_t>(f.size - at, chunk.size()));
+    ReadFully(file, chunk.data(), have);
+  }
+  CheckAtEnd(file);
+  f.checksum = f.storedChecksum = sum.Finish();
   f.storedSize = f.size;
+  f.delta = 0;
+}
+
+bool TPayloadWriter::Pack(IFileReader& file, TPackedFile& f, size_t have, uint8_t delta) {
+  std::string& chunk = chunk_;
+  ZSTD_CCtx* cctx = Ctx(cctx_);
+  Configure(cctx, level_);
+  Check(ZSTD_CCtx_setPledgedSrcSize(cctx, f.size));
+  TDeltaFilter filter(delta);
+  std::string filtered(delta ? chunk.size() : 0, '\0');
+  TXxh64 sum;
+  packed_.clear();
+  for (uint64_t at = 0;;) {
+    sum.Update(chunk.data(), have);
+    const char* input = chunk.data();
+    if (delta) {
+      filter.Encode(reinterpret_cast<const uint8_t*>(chunk.data()), reinterpret_cast<uint8_t*>(filtered.data()), have);
+      input = filtered.data();
+    }
+    at += have;
+    ZSTD_inBuffer in{input, have, 0};
+    const ZSTD_EndDirective mode = at == f.size ? ZSTD_e_end : ZSTD_e_continue;
+    for (size_t rest = 1; in.pos < in.size || (mode == ZSTD_e_end && rest != 0);) {
+      const size_t before = packed_.size();
+      packed_.resize(before + ZSTD_CStreamOutSize());
+      ZSTD_outBuffer out{packed_.data() + before, ZSTD_CStreamOutSize(), 0};
+      rest = ZSTD_compressStream2(cctx, &out, &in, mode);
+      Check(rest);
+      packed_.resize(before + out.pos);
+    }
+    // Worse than the bytes themselves: they are stored after all.
+    if (packed_.size() >= f.size) return false;
+    if (at == f.size) break;
+    have = size_t(std::min<uint64_t>(f.size - at, chunk.size()));
+    ReadFully(file, chunk.data(), have);
+  }
+  CheckAtEnd(file);
+  f.checksum = sum.Finish();
+  f.storedChecksum = Xxh64(packed_);
+  f.storedSize = packed_.size();
+  f.flags |= kFileCompressed;
+  f.delta = delta;
+  Put(packed_.data(), packed_.size());
+  return true;
 }
 
 TPackedFile TPayloadWriter::AddFile(const TDestination& folder, std::string_view name, uint32_t flags, IFileReader& file) {
+  if (finished_) throw std::logic_error("a file added after the index");
   TPackedFile f;
   f.folder = folder;
   f.name.assign(name);
   f.size = file.Size();
   f.flags = flags & (kFileNeverUninstall | kFileIsReadme);
 
-  // The whole file is read once for its checksum and its packed form.
-  TSha256 sha;
-  std::string chunk(std::min<uint64_t>(f.size, kProbeSize), '\0');
-  std::string packed;
-  bool stored = f.size == 0;
-  TCCtx cctx = NewCompressor(level_, f.size);
-  for (uint64_t at = 0; at < f.size;) {
-    const size_t n = size_t(std::min<uint64_t>(f.size - at, chunk.size()));
-    ReadFully(file, chunk.data(), n);
-    sha.Update(chunk.data(), n);
-    at += n;
-    if (stored) continue;
-    ZSTD_inBuffer in{chunk.data(), n, 0};
-    const ZSTD_EndDirective mode = at == f.size ? ZSTD_e_end : ZSTD_e_continue;
-    size_t rest = 1;
-    while (in.pos < in.size || (mode == ZSTD_e_end && rest != 0)) {
-      const size_t before = packed.size();
-      packed.resize(before + ZSTD_CStreamOutSize());
-      ZSTD_outBuffer out{packed.data() + before, ZSTD_CStreamOutSize(), 0};
-      rest = ZSTD_compressStream2(cctx.get(), &out, &in, mode);
-      Check(rest);
-      packed.resize(before + out.pos);
-    }
-    // After the probe: pictures and music do not shrink, and are not tried further.
-    if (at == n && f.size > kProbeSize) {
-      ZSTD_outBuffer none{nullptr, 0, 0};
-      ZSTD_inBuffer empty{nullptr, 0, 0};
-      size_t pending = 1;
-      while (pending != 0) {
-        const size_t before = packed.size();
-        packed.resize(before + ZSTD_CStreamOutSize());
-        none = {packed.data() + before, ZSTD_CStreamOutSize(), 0};
-        pending = ZSTD_compressStream2(cctx.get(), &none, &empty, ZSTD_e_flush);
-        Check(pending);
-        packed.resize(before + none.pos);
-      }
-      if (packed.size() * 100 >= uint64_t(n) * 99) stored = true;
-    }
-    if (!stored && packed.size() >= f.size) stored = true;
+  const size_t have = size_t(std::min<uint64_t>(f.size, kReadSize));
+  ReadFully(file, chunk_.data(), have);
+  const TPlan plan = Plan(std::string_view(chunk_.data(), std::min(have, kSampleSize)));
+  bool packed = false;
+  if (plan.pack) {
+    packed = Pack(file, f, have, plan.delta);
+    packed_.clear();
+    if (packed_.capacity() > (64u << 20)) packed_.shrink_to_fit();
   }
-  if (file.Read(chunk.data(), 1) != 0) throw std::runtime_error("the file became longer while it was packed");
-  f.checksum = sha.Finish();
-
-  if (stored || packed.size() >= f.size) {
-    packed.clear();
-    packed.shrink_to_fit();
-    Store(file, f);
-  } else {
-    f.flags |= kFileCompressed;
-    f.storedSize = packed.size();
-    Put(packed.data(), packed.size());
-  }
+  if (!packed) Store(file, f, plan.pack ? 0 : have);
   dataSize_ += f.storedSize;
   files_.push_back(f);
   return f;
@@ -161,12 +255,12 @@ void TPayloadWriter::Finish(TPayloadIndex index) {
   PutLE(tail, 0, 4);
   PutLE(tail, dataSize_, 8);
   PutLE(tail, encoded.size(), 8);
+  TXxh64 sum;
+  sum.Update(encoded);
+  sum.Update(tail);
+  PutLE(tail, sum.Finish(), 8);
+  tail += "VantaEnd";
   Put(tail.data(), tail.size());
-  const TDigest digest = sha_.Finish();
-  std::string end(reinterpret_cast<const char*>(digest.data()), digest.size());
-  end += "VantaEnd";
-  out_.Write(end.data(), end.size());
-  total_ += end.size();
 }
 
 }  // namespace vanta::build

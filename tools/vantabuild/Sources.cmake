@@ -6,12 +6,13 @@ set(VANTABUILD_SOURCES
   ${VANTABUILD_DIR}/CommandLine.cpp
   ${VANTABUILD_DIR}/ConsoleStatus.cpp
   ${VANTABUILD_DIR}/Constants.cpp
+  ${VANTABUILD_DIR}/DeltaFilter.cpp
   ${VANTABUILD_DIR}/PathRules.cpp
   ${VANTABUILD_DIR}/PayloadIndex.cpp
   ${VANTABUILD_DIR}/PayloadReader.cpp
   ${VANTABUILD_DIR}/PayloadWriter.cpp
   ${VANTABUILD_DIR}/Script.cpp
-  ${VANTABUILD_DIR}/Sha256.cpp
+  ${VANTABUILD_DIR}/Checksum.cpp
   ${VANTABUILD_DIR}/SourceFiles.cpp
 )
 set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp)

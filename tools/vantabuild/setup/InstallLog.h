@@ -65,6 +65,10 @@ class IJournal {
  public:
   virtual ~IJournal() = default;
   virtual void Append(const TLogRecord& r) = 0;  // throws TInstallError
+  // Several records in one write to the disk.
+  virtual void AppendAll(const std::vector<TLogRecord>& records) {
+    for (const TLogRecord& r : records) Append(r);
+  }
 };
 
 }  // namespace vanta::build

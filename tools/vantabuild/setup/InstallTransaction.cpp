@@ -1,7 +1,14 @@
 #include "InstallTransaction.h"
 
+#include <algorithm>
+
 namespace vanta::build {
 namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
+  return s;
+}
 
 bool IsRoot(const std::string& path) {
   if (path.size() == 2 && path[1] == ':') return true;
@@ -29,12 +36,18 @@ std::string ParentFolder(const std::string& path) {
 
 void TInstallTransaction::AttachJournal(IJournal& journal) {
   journal_ = &journal;
-  for (const TLogRecord& r : records_) journal_->Append(r);
+  if (!records_.empty()) journal_->AppendAll(records_);
 }
 
 void TInstallTransaction::Log(const TLogRecord& r) {
   if (journal_) journal_->Append(r);
   records_.push_back(r);
+}
+
+void TInstallTransaction::LogAll(const std::vector<TLogRecord>& records) {
+  if (records.empty()) return;
+  if (journal_) journal_->AppendAll(records);
+  records_.insert(records_.end(), records.begin(), records.end());
 }
 
 void TInstallTransaction::Inherit(const std::vector<TLogRecord>& earlier) {
@@ -54,6 +67,30 @@ void TInstallTransaction::CreateFolders(const std::string& path) {
   }
 }
 
+void TInstallTransaction::CreateFolders(const std::vector<std::string>& paths) {
+  std::vector<std::string> missing;
+  std::set<std::string> seen;
+  for (const std::string& path : paths) {
+    std::vector<std::string> chain;
+    for (std::string p = path; !p.empty() && !IsRoot(p) && !target_.FolderExists(p); p = ParentFolder(p)) chain.push_back(p);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+      if (seen.insert(Lower(*it)).second) missing.push_back(*it);
+  }
+  std::vector<TLogRecord> records;
+  for (const std::string& folder : missing) records.push_back(FolderRecord(folder));
+  LogAll(records);
+  for (const std::string& folder : missing) target_.CreateFolder(folder);
+}
+
+void TInstallTransaction::LogNewFiles(const std::vector<std::pair<std::string, bool>>& files) {
+  std::vector<TLogRecord> records;
+  for (const auto& [path, neverUninstall] : files) {
+    if (target_.FileExists(path) || !loggedNew_.insert(Lower(path)).second) continue;
+    records.push_back(FileRecord(path, neverUninstall));
+  }
+  LogAll(records);
+}
+
 void TInstallTransaction::PrepareFile(const std::string& path, bool neverUninstall) {
   if (!target_.FileExists(path)) {
     Log(FileRecord(path, neverUninstall));
@@ -69,7 +106,9 @@ void TInstallTransaction::PrepareFile(const std::string& path, bool neverUninsta
 }
 
 void TInstallTransaction::InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce) {
-  PrepareFile(path, neverUninstall);
+  // Logged already while it was not there: written as it is. (Still there
+  // in the log afterwards, the same path written again is replaced.)
+  if (loggedNew_.erase(Lower(path)) == 0 || target_.FileExists(path)) PrepareFile(path, neverUninstall);
   target_.WriteFile(path, produce);
 }
 
@@ -84,19 +123,35 @@ void TInstallTransaction::WriteIni(const std::string& file, const std::string& s
   target_.WriteIni(file, section, key, value);
 }
 
-void TInstallTransaction::WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name,
-                                     const TRegValue& value) {
+void TInstallTransaction::MissingKeyRecord(TRegistryRoot root, const std::string& subkey, std::vector<TLogRecord>& out) {
   // The outermost key that is missing is ours with all below it.
   for (size_t cut = 0; cut != std::string::npos;) {
     cut = subkey.find('\\', cut + 1);
     const std::string key = subkey.substr(0, cut);
     if (!target_.KeyExists(root, key)) {
-      Log(KeyRecord(root, key));
-      break;
+      out.push_back(KeyRecord(root, key));
+      return;
     }
   }
+}
+
+void TInstallTransaction::WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name,
+                                     const TRegValue& value) {
+  std::vector<TLogRecord> records;
+  MissingKeyRecord(root, subkey, records);
+  for (const TLogRecord& r : records) Log(r);
   Log(ValueRecord(root, subkey, name, target_.ReadValue(root, subkey, name)));
   target_.WriteValue(root, subkey, name, value);
+}
+
+void TInstallTransaction::WriteValues(TRegistryRoot root, const std::string& subkey,
+                                      const std::vector<std::pair<std::string, TRegValue>>& values, bool deleteKeyOnUninstall) {
+  std::vector<TLogRecord> records;
+  MissingKeyRecord(root, subkey, records);
+  for (const auto& [name, value] : values) records.push_back(ValueRecord(root, subkey, name, target_.ReadValue(root, subkey, name)));
+  if (deleteKeyOnUninstall) records.push_back(DeleteKeyRecord(root, subkey));
+  LogAll(records);
+  for (const auto& [name, value] : values) target_.WriteValue(root, subkey, name, value);
 }
 
 void TInstallTransaction::DeleteKeyOnUninstall(TRegistryRoot root, const std::string& subkey) {

@@ -1,9 +1,13 @@
 // An install as a transaction: every action is logged (to the journal, and
 // so to disk) before it is done, so that Rollback can undo exactly what was
 // done, even an action cut short, and the committed log is the
-// uninstaller's.
+// uninstaller's. Actions that only add (folders, new files, a new key's
+// values) can be logged together before the first of them, in one write
+// to the disk: undoing copes with any of them not done yet.
 #pragma once
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "InstallLog.h"
@@ -23,10 +27,20 @@ class TInstallTransaction {
   // of this one for the uninstaller, never rolled back. Before any record.
   void Inherit(const std::vector<TLogRecord>& earlier);
   void CreateFolders(const std::string& path);  // every missing level, outermost first
+  // Every missing level of all `paths`, logged together, then made.
+  void CreateFolders(const std::vector<std::string>& paths);
+  // Logs together those of `files` (path, never uninstall) that are not
+  // there; InstallFile then writes them without a record of its own.
+  void LogNewFiles(const std::vector<std::pair<std::string, bool>>& files);
+  // A file that is there is moved aside (logged on its own, just before).
   void InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce);
   void CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters);
   void WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
   void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& value);
+  // The values of one key, logged together (with the key's deletion at
+  // uninstall when asked), then written.
+  void WriteValues(TRegistryRoot root, const std::string& subkey,
+                   const std::vector<std::pair<std::string, TRegValue>>& values, bool deleteKeyOnUninstall);
   void DeleteKeyOnUninstall(TRegistryRoot root, const std::string& subkey);
 
   // Drops the backups of replaced files; the records stay.
@@ -38,6 +52,8 @@ class TInstallTransaction {
 
  private:
   void Log(const TLogRecord& r);
+  void LogAll(const std::vector<TLogRecord>& records);
+  void MissingKeyRecord(TRegistryRoot root, const std::string& subkey, std::vector<TLogRecord>& out);
   // Records the file at `path` as new or replaced (moving the old one away)
   // and leaves the path free to write.
   void PrepareFile(const std::string& path, bool neverUninstall);
@@ -46,6 +62,7 @@ class TInstallTransaction {
   IJournal* journal_ = nullptr;
   std::vector<TLogRecord> records_;
   size_t inherited_ = 0;
+  std::set<std::string> loggedNew_;  // lower case: logged by LogNewFiles, not written yet
 };
 
 // Parent of a Windows path ("" at a root: "C:\", "C:", "\\server\share").

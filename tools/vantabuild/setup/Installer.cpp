@@ -104,6 +104,13 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
       first_ = false;
       target_.AppendFile(path_, line + EncodeRecord(r) + "\r\n");
     }
+    void AppendAll(const std::vector<TLogRecord>& records) override {
+      std::string lines;
+      if (first_) lines = std::string(kLogHeader) + "\r\n";
+      first_ = false;
+      for (const TLogRecord& r : records) lines += EncodeRecord(r) + "\r\n";
+      target_.AppendFile(path_, lines);
+    }
 
    private:
     IInstallTarget& target_;
@@ -135,16 +142,26 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     tx.AttachJournal(journal);
 
     const std::string uninstallerPath = folders.app + "\\" + kUninstallerName;
-    std::vector<std::string> installed;
-    for (size_t i = 0; i < index.files.size(); ++i) {
-      const TPackedFile& f = index.files[i];
+    std::vector<std::string> installed, fileFolders;
+    std::vector<std::pair<std::string, bool>> newFiles;
+    for (const TPackedFile& f : index.files) {
       const std::string folder = folderOf(f.folder);
       const std::string path = folder + "\\" + f.name;
       if (LowerCase(path) == LowerCase(logPath) || LowerCase(path) == LowerCase(uninstallerPath))
         throw TInstallError(path + " is the uninstaller's own file");
+      fileFolders.push_back(folder);
+      newFiles.emplace_back(path, (f.flags & kFileNeverUninstall) != 0);
+    }
+    // The folders, then the files that are new, each logged in one piece:
+    // two writes to the disk rather than one a file.
+    checkCancel();
+    tx.CreateFolders(fileFolders);
+    tx.LogNewFiles(newFiles);
+    for (size_t i = 0; i < index.files.size(); ++i) {
+      const TPackedFile& f = index.files[i];
+      const std::string& path = newFiles[i].first;
       checkCancel();
       progress.Progress(path, done, total);
-      tx.CreateFolders(folder);
       tx.InstallFile(path, f.flags & kFileNeverUninstall, [&](const TByteWriter& write) {
         ExtractFile(source, payload, i, [&](const void* data, size_t n) {
           checkCancel();
@@ -180,15 +197,16 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     checkCancel();
     const std::string key = kUninstallKeyBase + index.appName + "_is1";
     const std::string quoted = "\"" + uninstallerPath + "\"";
-    const TRegistryRoot hklm = TRegistryRoot::LocalMachine;
-    tx.WriteValue(hklm, key, "DisplayName", StringValue(index.appVerName.empty() ? index.appName : index.appVerName));
-    tx.DeleteKeyOnUninstall(hklm, key);
-    tx.WriteValue(hklm, key, "UninstallString", StringValue(quoted));
-    tx.WriteValue(hklm, key, "QuietUninstallString", StringValue(quoted + " /SILENT"));
-    tx.WriteValue(hklm, key, "InstallLocation", StringValue(folders.app + "\\"));
-    tx.WriteValue(hklm, key, "DisplayIcon", StringValue(uninstallerPath));
-    if (!options.publisher.empty()) tx.WriteValue(hklm, key, "Publisher", StringValue(options.publisher));
-    tx.WriteValue(hklm, key, "EstimatedSize", DwordValue(uint32_t((total + 1023) / 1024)));
+    std::vector<std::pair<std::string, TRegValue>> values = {
+        {"DisplayName", StringValue(index.appVerName.empty() ? index.appName : index.appVerName)},
+        {"UninstallString", StringValue(quoted)},
+        {"QuietUninstallString", StringValue(quoted + " /SILENT")},
+        {"InstallLocation", StringValue(folders.app + "\\")},
+        {"DisplayIcon", StringValue(uninstallerPath)},
+    };
+    if (!options.publisher.empty()) values.emplace_back("Publisher", StringValue(options.publisher));
+    values.emplace_back("EstimatedSize", DwordValue(uint32_t((total + 1023) / 1024)));
+    tx.WriteValues(TRegistryRoot::LocalMachine, key, values, true);
     tx.InstallFile(uninstallerPath, false, uninstaller);
     checkCancel();
     tx.Commit();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "Compiler.h"
 #include "FakeTarget.h"
 #include "setup/Uninstall.h"
@@ -259,6 +261,71 @@ TEST(Installer, TheUninstallersFilesAreNotForThePayload) {
     EXPECT_EQ(r.outcome, TInstallOutcome::Failed) << name;
     EXPECT_NE(r.reason.find("uninstaller's own file"), std::string::npos) << r.reason;
     EXPECT_TRUE(target.state == Before());
+  }
+}
+
+// Checks that each change is in the log on disk before it is made, and
+// counts the log's writes.
+class TWriteAheadTarget : public TFakeTarget {
+ public:
+  explicit TWriteAheadTarget(std::string logPath) : logPath_(Lowered(std::move(logPath))) {}
+  void CreateFolder(const std::string& path) override {
+    if (Lowered(path) != Lowered(kFolders.app)) Covered(path);  // {app} holds the log, and is logged once it can be
+    TFakeTarget::CreateFolder(path);
+  }
+  void WriteFile(const std::string& path, const TFileProducer& produce) override {
+    if (Lowered(path) != logPath_) Covered(path);
+    TFakeTarget::WriteFile(path, produce);
+  }
+  void RenameFile(const std::string& from, const std::string& to) override {
+    if (Lowered(from) != logPath_) Covered(from + "\t" + to);  // an earlier log is taken in before the new one starts
+    TFakeTarget::RenameFile(from, to);
+  }
+  void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& v) override {
+    Covered(subkey + "\t" + name + "\t");
+    TFakeTarget::WriteValue(root, subkey, name, v);
+  }
+  void AppendFile(const std::string& path, const std::string& bytes) override {
+    appends += Lowered(path) == logPath_;
+    TFakeTarget::AppendFile(path, bytes);
+  }
+  int appends = 0;
+  std::vector<std::string> unlogged;
+
+ private:
+  static std::string Lowered(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  }
+  void Covered(const std::string& what) {
+    const auto log = state.files.find(logPath_);
+    if (log == state.files.end() || log->second.find(what) == std::string::npos) unlogged.push_back(what);
+  }
+  std::string logPath_;
+};
+
+// Records reach the disk before what they record is done; what only adds
+// (folders, new files, a new key's values) is logged in a few writes, not
+// one a file.
+TEST(Installer, TheLogIsWrittenAheadInAFewPieces) {
+  std::string script = kScript, files;
+  for (int i = 0; i < 40; ++i) files += "Source: a.jpg; DestDir: {app}\\sample\\s" + std::to_string(i % 4) + "; DestName: p" + std::to_string(i) + ".jpg\n";
+  script.insert(script.find("[Registry]"), files);
+  for (bool again : {false, true}) {
+    TWriteAheadTarget target(kFolders.app + "\\unins000.dat");
+    target.state = Before();
+    TProgress progress;
+    if (again) {  // over an earlier install: its files are replaced, each logged on its own
+      ASSERT_EQ(RunInstall(target, progress, PackScript(script.c_str())).outcome, TInstallOutcome::Done);
+      target.unlogged.clear();
+      target.appends = 0;
+    }
+    const TInstallResult r = RunInstall(target, progress, PackScript(script.c_str()));
+    ASSERT_EQ(r.outcome, TInstallOutcome::Done) << r.reason;
+    EXPECT_TRUE(target.unlogged.empty()) << target.unlogged.front() << " was done before it was logged";
+    EXPECT_EQ(target.state.files.count("c:\\program files\\my saver\\sample\\s3\\p39.jpg"), 1u);
+    if (!again) EXPECT_LT(target.appends, 20) << "44 new files, 5 new folders";
+    else EXPECT_GE(target.appends, 44) << "each replaced file";
   }
 }
 

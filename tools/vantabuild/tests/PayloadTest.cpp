@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace vanta::build {
@@ -73,7 +74,7 @@ TEST(Payload, RoundTrip) {
     EXPECT_EQ(f.size, files[i].bytes.size()) << i;
     EXPECT_EQ((f.flags & kFileCompressed) != 0, files[i].compressed) << f.name;
     EXPECT_EQ(f.flags & ~uint32_t(kFileCompressed), files[i].flags) << f.name;
-    EXPECT_EQ(f.checksum, Sha256(files[i].bytes)) << f.name;
+    EXPECT_EQ(f.checksum, Xxh64(files[i].bytes)) << f.name;
     if (files[i].compressed) EXPECT_LT(f.storedSize, f.size / 10) << f.name;
     else EXPECT_EQ(f.storedSize, f.size) << f.name;
     EXPECT_EQ(ExtractFile(source, p, i), files[i].bytes) << f.name;
@@ -87,18 +88,25 @@ TEST(Payload, SameInputSameBytes) {
 }
 
 TEST(Payload, AFileLargerThanOneChunkStreamsInPieces) {
-  std::string big = RandomBytes(300000, 7) + std::string(400000, 'z');
-  const std::string setup = Pack({{{TFolder::App, ""}, "big.bin", 0, big, true}}, SampleIndex());
+  // One stored, one packed, both over two megabytes.
+  const std::string stored = RandomBytes(2500000, 7), packed = std::string(400000, 'z') + RandomBytes(2500000, 8);
+  const std::string setup =
+      Pack({{{TFolder::App, ""}, "stored.bin", 0, stored, false}, {{TFolder::App, ""}, "packed.bin", 0, packed, true}},
+           SampleIndex());
   TMemorySource source(setup);
   const TPayload p = OpenPayload(source);
-  size_t calls = 0;
-  std::string out;
-  ExtractFile(source, p, 0, [&](const void* d, size_t n) {
-    ++calls;
-    out.append(static_cast<const char*>(d), n);
-  });
-  EXPECT_EQ(out, big);
-  EXPECT_GT(calls, 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    const std::string& big = i == 0 ? stored : packed;
+    EXPECT_EQ((p.index.files[i].flags & kFileCompressed) != 0, i == 1);
+    size_t calls = 0;
+    std::string out;
+    ExtractFile(source, p, i, [&](const void* d, size_t n) {
+      ++calls;
+      out.append(static_cast<const char*>(d), n);
+    });
+    EXPECT_EQ(out, big);
+    EXPECT_GT(calls, 2u);
+  }
 }
 
 // Every byte of the payload, changed in three ways: the open fails.
@@ -185,7 +193,7 @@ TEST(Payload, CompressedDataThatUnpacksWrongIsRefused) {
   p.index.files[0].size += 2;
   EXPECT_THROW(ExtractFile(good, p, 0), TPayloadError);
   p.index.files[0].size -= 1;
-  p.index.files[0].checksum[0] ^= 1;
+  p.index.files[0].checksum ^= 1;
   EXPECT_THROW(ExtractFile(good, p, 0), TPayloadError);
 }
 
@@ -195,18 +203,33 @@ struct TPackingCase {
   bool compressed;
 };
 
-// Large files are decided by their first megabyte, small ones whole.
+// 16-bit stereo sound: a slow tone, and noise of `noise` steps on top.
+std::string Sound(size_t frames, int amplitude, int noise, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::string s;
+  for (size_t i = 0; i < frames; ++i) {
+    for (int channel = 0; channel < 2; ++channel) {
+      const int v = int(amplitude * std::sin(double(i) * (channel ? 0.011 : 0.007))) + int(gen() % (2 * noise + 1)) - noise;
+      s += char(v & 0xFF);
+      s += char((v >> 8) & 0xFF);
+    }
+  }
+  return s;
+}
+
+// Large files are decided by their first bytes, small ones whole.
 TEST(Payload, WhatIsPackedAndWhatIsStored) {
-  const size_t mb = TPayloadWriter::kProbeSize;
+  const size_t mb = 1 << 20, sample = TPayloadWriter::kSampleSize;
   const TPackingCase kCases[] = {
       {"3 MB of zeros", std::string(3 * mb, '\0'), true},
       {"3 MB of noise", RandomBytes(3 * mb, 3), false},
-      {"noise, then zeros", RandomBytes(mb, 4) + std::string(2 * mb, '\0'), false},
+      {"noise, then zeros", RandomBytes(sample, 4) + std::string(2 * mb, '\0'), false},
       {"zeros, then noise", std::string(2 * mb, '\0') + RandomBytes(mb, 5), true},
       {"a small text", std::string(5000, 'q'), true},
       {"a little noise", RandomBytes(5000, 6), false},
       {"one byte", "x", false},
-      {"exactly the probe, zeros", std::string(mb, '\0'), true},
+      {"exactly the sample, zeros", std::string(sample, '\0'), true},
+      {"exactly the read size, zeros", std::string(mb, '\0'), true},
   };
   for (const TPackingCase& c : kCases) {
     TStringSink sink;
@@ -214,11 +237,90 @@ TEST(Payload, WhatIsPackedAndWhatIsStored) {
     const TPackedFile f = writer.AddFile({TFolder::App, ""}, "f.bin", 0, c.bytes);
     writer.Finish(SampleIndex());
     EXPECT_EQ((f.flags & kFileCompressed) != 0, c.compressed) << c.what;
-    EXPECT_EQ(f.checksum, Sha256(c.bytes)) << c.what;
+    EXPECT_EQ(f.checksum, Xxh64(c.bytes)) << c.what;
     TMemorySource source(sink.bytes);
     const TPayload p = OpenPayload(source);
     EXPECT_EQ(ExtractFile(source, p, 0), c.bytes) << c.what;
   }
+}
+
+// Sound and pictures are packed as differences to the sample or pixel
+// before, even when the bytes themselves do not pack; the setup gets the
+// same bytes back, across the pieces it unpacks them in.
+TEST(Payload, SoundAndPicturesArePackedAsDifferences) {
+  std::string picture;  // 24-bit pixels of a gradient with a little noise
+  std::mt19937 gen(9);
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 800; ++x)
+      for (int c = 0; c < 3; ++c) picture += char((x / 4 + y / 3 + c * 40 + int(gen() % 5)) & 0xFF);
+  struct TCase {
+    const char* what;
+    std::string bytes;
+    uint8_t delta;
+  };
+  const TCase kCases[] = {
+      {"quiet sound", Sound(600000, 12000, 3, 1), 4},
+      // Too noisy for the pattern search alone: its bytes do not pack.
+      {"loud, noisy sound", Sound(600000, 30000, 1000, 2), 4},
+      {"picture", picture, 3},
+  };
+  for (const TCase& c : kCases) {
+    TStringSink sink;
+    TPayloadWriter writer(sink);
+    const TPackedFile f = writer.AddFile({TFolder::App, ""}, "f.bin", 0, c.bytes);
+    writer.Finish(SampleIndex());
+    EXPECT_TRUE(f.flags & kFileCompressed) << c.what;
+    EXPECT_EQ(f.delta, c.delta) << c.what;
+    EXPECT_LT(f.storedSize, f.size * 9 / 10) << c.what;
+    EXPECT_EQ(f.checksum, Xxh64(c.bytes)) << c.what;
+    TMemorySource source(sink.bytes);
+    const TPayload p = OpenPayload(source);
+    EXPECT_EQ(p.index.files[0], f);
+    EXPECT_EQ(ExtractFile(source, p, 0), c.bytes) << c.what;
+  }
+}
+
+TEST(Payload, TheDifferenceFilterUndoesItselfInAnyPieces) {
+  const std::string bytes = RandomBytes(1000, 11);
+  for (uint8_t d = 1; d <= kMaxDelta; ++d) {
+    for (size_t piece : {1u, 3u, 7u, 8u, 64u, 1000u}) {
+      TDeltaFilter encoder(d), decoder(d);
+      std::string encoded(bytes.size(), '\0');
+      for (size_t at = 0; at < bytes.size(); at += piece) {
+        const size_t n = std::min(piece, bytes.size() - at);
+        encoder.Encode(reinterpret_cast<const uint8_t*>(bytes.data() + at), reinterpret_cast<uint8_t*>(encoded.data() + at), n);
+      }
+      // Each byte is its difference to the one d before.
+      for (size_t i = 0; i < bytes.size(); ++i)
+        ASSERT_EQ(uint8_t(encoded[i]), uint8_t(bytes[i] - (i >= d ? bytes[i - d] : 0))) << int(d) << " " << piece << " " << i;
+      std::string decoded = encoded;
+      for (size_t at = 0; at < bytes.size(); at += piece + 2)
+        decoder.Decode(reinterpret_cast<uint8_t*>(decoded.data() + at), std::min(piece + 2, bytes.size() - at));
+      ASSERT_EQ(decoded, bytes) << int(d) << " " << piece;
+    }
+  }
+}
+
+TEST(Payload, AnIndexWithAFilterThatCannotBeIsRefused) {
+  TPayloadIndex x = SampleIndex();
+  TPackedFile f;
+  f.folder = {TFolder::App, ""};
+  f.name = "a.wav";
+  f.size = 100;
+  f.storedSize = 50;
+  f.flags = kFileCompressed;
+  f.delta = 2;
+  x.files.push_back(f);
+  EXPECT_EQ(DecodeIndex(EncodeIndex(x)), x);
+  x.files[0].delta = kMaxDelta + 1;
+  EXPECT_THROW(DecodeIndex(EncodeIndex(x)), TPayloadError);
+  x.files[0] = f;
+  x.files[0].flags = 0;
+  x.files[0].storedSize = 100;
+  EXPECT_THROW(DecodeIndex(EncodeIndex(x)), TPayloadError) << "differences of a stored file";
+  x.files[0].delta = 0;
+  x.files[0].storedChecksum = x.files[0].checksum;
+  EXPECT_EQ(DecodeIndex(EncodeIndex(x)), x);
 }
 
 // A source that changes while it is packed.

@@ -4,7 +4,7 @@ namespace vanta::build {
 
 TFileSource::TFileSource(const std::string& path) {
   file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                      FILE_FLAG_RANDOM_ACCESS, nullptr);
+                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   LARGE_INTEGER size;
   if (file_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(file_, &size)) throw TPayloadError("cannot read " + path);
   size_ = uint64_t(size.QuadPart);

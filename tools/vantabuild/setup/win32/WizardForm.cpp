@@ -84,8 +84,15 @@ class TWizardForm {
       : wizard_(wizard), title_(title), progressOnly_(progressOnly), folderLeaf_(folderLeaf), work_(work), pauseMs_(pauseMs) {}
 
   TWizardOutcome Run() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
+    // Common controls are loaded only when pages are shown: loading them
+    // makes Wine start its desktop, which a setup that shows nothing does
+    // without. The manifest names version 6, and only the system folder is
+    // searched (SetupMain), so no planted copy is taken.
+    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+    if (HMODULE common = LoadLibraryA("comctl32.dll"))
+      if (auto init = reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(common, "InitCommonControlsEx"))))
+        init(&icc);
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WIZARD), nullptr, Proc, reinterpret_cast<LPARAM>(this));
     if (worker_.joinable()) worker_.join();
     if (bold_) DeleteObject(bold_);
@@ -167,7 +174,15 @@ class TWizardForm {
     show(IDC_NOGROUP, page == TWizardPage::Group);
     show(IDC_PROGRESS, page == TWizardPage::Installing);
     show(IDC_STATUS, page == TWizardPage::Installing);
-    show(IDC_VIEWREADME, page == TWizardPage::Finished && wizard_.HasReadme());
+    const bool readme = page == TWizardPage::Finished && wizard_.HasReadme();
+    show(IDC_VIEWREADME, readme);
+    // Three lines of text, and the page's controls right below them; a page
+    // without controls has the text all the way down.
+    const bool controls = readme || page == TWizardPage::Folder || page == TWizardPage::Group ||
+                          page == TWizardPage::Installing;
+    RECT text{12, 28, 12 + 306, controls ? 28 + 30 : 28 + 148};
+    MapDialogRect(dialog_, &text);
+    MoveWindow(Item(IDC_TEXT), text.left, text.top, text.right - text.left, text.bottom - text.top, TRUE);
     EnableWindow(Item(IDC_GROUP), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
     const TWizardButtons b = wizard_.Buttons();
     EnableWindow(Item(IDC_BACK), b.back);

@@ -1,16 +1,20 @@
 // The real setup under Wine: a setup compiled from a script of the
 // builder's kind, installed silently, checked, uninstalled; a damaged
-// setup, a refused folder and a failure half way that is rolled back.
+// setup, a refused folder and a failure half way that is rolled back; the
+// pages as they are shown, and a file named in another language.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <vector>
 
 #include "Compiler.h"
 #include "SourceFiles.h"
@@ -130,6 +134,23 @@ class TRunning {
   PROCESS_INFORMATION pi_{};
 };
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring w(utf8.size(), L'\0');
+  w.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), int(w.size()))));
+  return w;
+}
+
+std::optional<std::string> LoadWide(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(h);
+  return bytes;
+}
+
 std::string ItemText(HWND dialog, int id) {
   char buf[1024] = "";
   SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
@@ -156,6 +177,75 @@ bool OnPage(HWND dialog, const std::string& heading) {
   }
   ADD_FAILURE() << "page \"" << ItemText(dialog, IDC_HEADING) << "\" instead of \"" << heading << "\"";
   return false;
+}
+
+// Where Wine keeps a Windows path on the Unix side.
+std::string UnixPath(const std::string& path) {
+  using TUnixName = char*(CDECL*)(const WCHAR*);
+  auto unixName = reinterpret_cast<TUnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return {};
+  char* name = unixName(Wide(path).c_str());
+  if (!name) return {};
+  std::string s = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return s;
+}
+
+// Runs a Unix shell command line, UTF-8, no double quotes in it. Wine
+// starts Unix programs but gives no handle to wait on: the command ends by
+// making `done`, and this waits for that file.
+bool RunUnix(const std::string& command, const fs::path& done, int timeoutMs = 20000) {
+  fs::remove(done);
+  std::wstring line = Wide("/bin/sh -c \"" + command + " ; touch '" + UnixPath(done.string()) + "'\"");
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  for (int waited = 0; waited < timeoutMs; waited += 50) {
+    if (fs::exists(done)) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+// What a screenshot shows of a window: how many colours, and the share of
+// the dialog face's colour.
+struct TShot {
+  int colours = 0;
+  double faceShare = 0;
+};
+
+// The screen as X shows it (ImageMagick's import, as the end-to-end tests
+// take theirs), kept as `png`; measured inside the window's rectangle.
+std::optional<TShot> Screenshot(HWND window, const fs::path& png) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return std::nullopt;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  char crop[64], colour[32];
+  std::snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
+  std::snprintf(colour, sizeof colour, "rgb(%d,%d,%d)", GetRValue(face), GetGValue(face), GetBValue(face));
+  const std::string image = "'" + UnixPath(png.string()) + "'";
+  const fs::path numbers = png.string() + ".txt";
+  const std::string n = "'" + UnixPath(numbers.string()) + "'";
+  fs::remove(numbers);
+  const std::string command =
+      "/usr/bin/import -window root " + image + " && /usr/bin/convert " + image + " -crop " + crop +
+      " +repage -format '%k ' info: > " + n + " && /usr/bin/convert " + image + " -crop " + crop +
+      " +repage -fill black +opaque '" + colour + "' -fill white -opaque '" + colour + "' -format '%[fx:mean]' info: >> " + n;
+  if (!RunUnix(command, png.string() + ".done")) return std::nullopt;
+  TShot shot;
+  bool read = false;
+  {
+    std::ifstream in(numbers);
+    read = static_cast<bool>(in >> shot.colours >> shot.faceShare);
+  }
+  if (!read) return std::nullopt;
+  fs::remove(numbers);
+  fs::remove(png.string() + ".done");
+  return shot;
 }
 
 class SetupWin32 : public ::testing::Test {
@@ -475,6 +565,147 @@ TEST_F(SetupWin32, TheWizardInstallsWhereTheUserSays) {
   ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
   for (int i = 0; i < 200 && fs::exists(programs + "\\" + name_); ++i) Sleep(100);
   EXPECT_FALSE(fs::exists(programs + "\\" + name_)) << "both levels of the group it made";
+}
+
+// Whether a static control's text fits it, as the control breaks it.
+bool TextFits(HWND control) {
+  char text[2048] = "";
+  GetWindowTextA(control, text, sizeof text);
+  RECT client;
+  GetClientRect(control, &client);
+  HDC dc = GetDC(control);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  RECT needed = client;
+  DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return needed.bottom <= client.bottom && needed.right <= client.right;
+}
+
+// Every page once, as it is shown: a screenshot of each (kept in
+// build/screenshots/setup), the window's title, the page's own controls
+// shown and the others' hidden, and a picture that is a dialog, not an
+// empty or garbled screen.
+TEST_F(SetupWin32, EveryPageAsShown) {
+  ASSERT_NE(GetFileAttributesA("Z:\\usr\\bin\\import"), INVALID_FILE_ATTRIBUTES) << "ImageMagick is needed";
+  const fs::path shots = fs::path(ExeFolder()) / ".." / ".." / "screenshots" / "setup";
+  fs::create_directories(shots);
+  const std::string setup = Build();
+  // Each file held back 1.5 s: the installing page stays while it is taken.
+  TRunning run(setup, "/TESTPAUSE=1500 /LOG=\"" + (root_ / "setup.log").string() + "\"");
+  const HWND dialog = run.Find(true);
+  ASSERT_TRUE(dialog);
+  const int pageControls[] = {IDC_FOLDER, IDC_BROWSE, IDC_GROUP, IDC_NOGROUP, IDC_PROGRESS, IDC_STATUS, IDC_VIEWREADME};
+  struct TPage {
+    const char* shot;
+    const char* heading;
+    std::vector<int> shown;
+    const char* text;  // in the page's text
+  };
+  const TPage pages[] = {
+      {"1-welcome", "Welcome", {}, "This setup puts"},
+      {"2-folder", "Install folder", {IDC_FOLDER, IDC_BROWSE}, "goes into this folder"},
+      {"3-group", "Start menu folder", {IDC_GROUP, IDC_NOGROUP}, "Start menu"},
+      {"4-ready", "Ready to install", {}, "Click Install to begin."},
+      {"5-installing", "Installing", {IDC_PROGRESS, IDC_STATUS}, "Please wait"},
+      {"6-finished", "Finished", {IDC_VIEWREADME}, "is installed"},
+  };
+  for (const TPage& page : pages) {
+    ASSERT_TRUE(OnPage(dialog, page.heading));
+    if (std::string(page.heading) == "Install folder")
+      SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app_.c_str()));
+    char title[256] = "";
+    GetWindowTextA(dialog, title, sizeof title);
+    EXPECT_EQ(std::string(title), "Setup - " + name_) << page.heading;
+    EXPECT_NE(ItemText(dialog, IDC_TEXT).find(page.text), std::string::npos) << page.heading << ": " << ItemText(dialog, IDC_TEXT);
+    for (int id : pageControls) {
+      const bool shown = std::find(page.shown.begin(), page.shown.end(), id) != page.shown.end();
+      EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, id)) != FALSE, shown) << page.heading << ", control " << id;
+    }
+    for (int id : {IDC_BACK, IDC_NEXT, IDCANCEL}) EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, id))) << page.heading;
+    // Nothing cut off, nothing on top of anything else.
+    for (int id : {IDC_HEADING, IDC_TEXT}) EXPECT_TRUE(TextFits(GetDlgItem(dialog, id))) << page.heading << ", control " << id;
+    std::vector<int> visible = {IDC_HEADING, IDC_TEXT, IDC_BACK, IDC_NEXT, IDCANCEL};
+    visible.insert(visible.end(), page.shown.begin(), page.shown.end());
+    for (size_t i = 0; i < visible.size(); ++i) {
+      for (size_t j = i + 1; j < visible.size(); ++j) {
+        RECT a, b, both;
+        GetWindowRect(GetDlgItem(dialog, visible[i]), &a);
+        GetWindowRect(GetDlgItem(dialog, visible[j]), &b);
+        EXPECT_FALSE(IntersectRect(&both, &a, &b)) << page.heading << ": controls " << visible[i] << " and " << visible[j] << " overlap";
+      }
+    }
+    Sleep(300);  // the page painted
+    const std::optional<TShot> shot = Screenshot(dialog, shots / (std::string(page.shot) + ".png"));
+    ASSERT_TRUE(shot) << page.heading << ": no screenshot";
+    // Text, edges and the title bar: many colours; most of it the face.
+    EXPECT_GE(shot->colours, 4) << page.heading;
+    EXPECT_GT(shot->faceShare, 0.4) << page.heading;
+    if (std::string(page.heading) == "Installing") {
+      EXPECT_EQ(ItemText(dialog, IDC_HEADING), "Installing") << "the install ended before the screenshot";
+      continue;  // it moves on by itself
+    }
+    if (std::string(page.heading) == "Finished")
+      SendMessageA(GetDlgItem(dialog, IDC_VIEWREADME), BM_SETCHECK, BST_UNCHECKED, 0);
+    Press(dialog, IDC_NEXT);
+  }
+  EXPECT_EQ(run.Wait(), 0u) << Log();
+  EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && fs::exists(sysSaver_); ++i) Sleep(100);
+}
+
+// A picture named in another language, in a script written in UTF-8 as the
+// builder writes it: compiled by vantabuild.exe, installed under its own
+// name with its bytes, and uninstalled.
+TEST_F(SetupWin32, AFileNamedInAnyLanguage) {
+  const std::string name = "\xE5\x86\x99\xE7\x9C\x9F.bmp";  // 写真.bmp
+  const std::wstring wideName = L"\u5199\u771F.bmp";
+  std::string picture = "BM";
+  for (int i = 0; i < 20000; ++i) picture += char(i * 7 % 251);
+  const std::string src = (root_ / "src").string();
+  fs::create_directories(src);
+  {
+    HANDLE h = CreateFileW((Wide(src) + L"\\" + wideName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD wrote = 0;
+    ::WriteFile(h, picture.data(), DWORD(picture.size()), &wrote, nullptr);
+    CloseHandle(h);
+  }
+  Put(root_ / "src" / "Readme.txt", "Read me");
+  Put(root_ / "Compile" / "temp.iss",
+      "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nDefaultDirName={pf}\\" + name_ +
+          "\r\nDefaultGroupName=" + name_ + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=\"setup-" + name_ +
+          "\"\r\n[Files]\r\nSource:\"" + src + "\\" + name + "\"; DestDir: \"{app}\\sample\"\r\n"
+          "Source:\"" + src + "\\Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n");
+  ASSERT_EQ(RunAndWait(ExeFolder() + "vantabuild.exe", "\"" + (root_ / "Compile" / "temp.iss").string() + "\""), 0u);
+  const std::string setup = (root_ / ("setup-" + name_ + ".exe")).string();
+  ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
+
+  // The folder holds the name as it was written, and the bytes.
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((Wide(app_) + L"\\sample\\*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_TRUE(names[0] == wideName) << "the name came out as " << names[0].size() << " characters";
+  EXPECT_EQ(LoadWide(Wide(app_) + L"\\sample\\" + wideName), picture);
+  // And on the Unix side of the prefix: the same bytes under the name in UTF-8.
+  const fs::path same = root_ / "same";
+  ASSERT_TRUE(RunUnix("cmp -s '" + UnixPath(src) + "/" + name + "' '" + UnixPath(app_) + "/sample/" + name + "' && touch '" +
+                          UnixPath(same.string()) + "'",
+                      root_ / "unix.done"));
+  EXPECT_TRUE(fs::exists(same)) << "no " << name << " with the picture's bytes on the Unix side";
+
+  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 200 && GetFileAttributesW((Wide(app_) + L"\\sample\\" + wideName).c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(100);
+  EXPECT_EQ(GetFileAttributesW((Wide(app_) + L"\\sample\\" + wideName).c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the uninstaller left it";
 }
 
 TEST_F(SetupWin32, TheWizardRefusesABadFolderAndCancelsCleanly) {
