@@ -9,9 +9,14 @@ constexpr TNamed kControls[] = {
     {"IntervalEdit", IDC_INTERVALEDIT}, {"ImageList", IDC_IMAGELIST},     {"MusicList", IDC_MUSICLIST},
     {"PageControl2", IDC_PAGECONTROL2}, {"NameEdit", IDC_NAMEEDIT},       {"StretchRadio", IDC_STRETCHRADIO},
     {"BackcolorCb", IDC_BACKCOLORCB},   {"PlayMusicCheck", IDC_PLAYMUSICCHECK}, {"PreviewB2", IDC_PREVIEWB2},
+    {"AuthorEdit", IDC_AUTHOREDIT},     {"WebsiteEdit", IDC_WEBSITEEDIT}, {"ReadmeMemo", IDC_READMEMEMO},
+    {"StatusMemo", IDC_STATUSMEMO},     {"BackB", IDC_BACKB},             {"NextB", IDC_NEXTB},
+    {"BuildB", IDC_BUILDB},             {"SpeedScrollBar", IDC_SPEEDSCROLLBAR},
 };
 constexpr TNamed kMenu[] = {
-    {"About1", IDM_ABOUT1}, {"Exit1", IDM_EXIT1}, {"UndoExit", IDM_UNDOEXIT}, {"Preview1", IDM_PREVIEW1}};
+    {"About1", IDM_ABOUT1}, {"Exit1", IDM_EXIT1}, {"UndoExit", IDM_UNDOEXIT}, {"Preview1", IDM_PREVIEW1},
+    {"LoadProject", IDM_LOADPROJECT}, {"SaveProject", IDM_SAVEPROJECT}, {"SaveProjectAs", IDM_SAVEPROJECTAS},
+    {"BuildAndSend1", IDM_BUILDANDSEND1}};
 }  // namespace
 
 const std::span<const TNamed> kBuilderControls{kControls};

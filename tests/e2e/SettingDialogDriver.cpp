@@ -3,8 +3,13 @@
 // sends its controls messages.
 //
 //   vanta-dialog-driver TITLE STEP...
+// Of several windows with the title (a question box of the builder has its
+// caption), the one that takes input counts: the box, not its owner.
 //     wait          wait for the window to show; print "client LEFT TOP WIDTH HEIGHT"
+//     await:NAME    wait for a window with the title that has the control NAME
+//                   (a question's IDYES, a file dialog's FileName)
 //     set:NAME=TEXT give a control its text
+//     type:NAME=TEXT type TEXT into a control, a character at a time
 //     text:NAME     print a control's text
 //     click:NAME    click a button
 //     press:NAME@X,Y press and release the mouse at X,Y of a control (a tab, a link)
@@ -14,6 +19,7 @@
 //     menu:NAME     choose an item of the window's menu
 //     count:NAME    print the number of entries of a list box
 //     gone          wait for the window to close
+//     dump          print the window's controls: id, class, text (to find names)
 //     style         print "style STYLE EXSTYLE" of the window, in hex
 //     rect          print "rect LEFT TOP WIDTH HEIGHT" of the window, frame included
 //     close         ask the window to close (WM_CLOSE), as the system does
@@ -24,6 +30,7 @@
 // Exit code 0 when every step worked, 1 otherwise (with the reason on stderr).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +50,10 @@ constexpr TNamed kControls[] = {
     {"CaptionCheck", IDC_CAPTIONCHECK},   {"AuthorLabel", IDC_AUTHORLABEL},
     {"PageControl1", IDC_PAGECONTROL1},   {"Memo1", IDC_MEMO1},
     {"BackcolorCb", IDC_BACKCOLORCB},     {"IDOK", IDOK},  // any dialog's OK
+    {"IDYES", IDYES},                     {"IDNO", IDNO},  // a question's answers
+    // A file dialog's name box: an edit in the old layout, a combo box in the
+    // one Windows draws today.
+    {"FileName", 0x47c},                  {"FileName", 0x480},
 };
 std::vector<TNamed> AllNamed() {
   std::vector<TNamed> all(std::begin(kControls), std::end(kControls));
@@ -55,25 +66,62 @@ constexpr DWORD kStepMs = 50;
 
 struct TSearch {
   int id;
+  const char* cls;  // nullptr: any class
   HWND found;
 };
+
+BOOL CALLBACK PrintControl(HWND w, LPARAM) {
+  char cls[64] = {}, text[128] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  GetWindowTextA(w, text, sizeof text);
+  std::printf("%#x %s \"%s\"%s\n", GetDlgCtrlID(w), cls, text, IsWindowVisible(w) ? "" : " (hidden)");
+  return TRUE;
+}
 
 BOOL CALLBACK FindById(HWND w, LPARAM p) {
   auto* s = reinterpret_cast<TSearch*>(p);
   if (GetDlgCtrlID(w) != s->id) return TRUE;
+  char cls[64] = {};
+  if (s->cls && (!GetClassNameA(w, cls, sizeof cls) || std::strcmp(cls, s->cls) != 0)) return TRUE;
   s->found = w;
   return FALSE;
 }
 
-// A name may stand for a control of either window: the first found counts.
-HWND Control(HWND dialog, const std::string& name) {
-  for (const TNamed& c : AllNamed()) {
-    if (name != c.name) continue;
-    TSearch s{c.id, nullptr};
-    EnumChildWindows(dialog, FindById, reinterpret_cast<LPARAM>(&s));  // pages included
-    if (s.found) return s.found;
+// A name may stand for a control of either window: the first found counts,
+// one of the class cls first (a file dialog's list and its Save button
+// share an id; its name box is an edit inside two combo boxes of one id).
+HWND Control(HWND dialog, const std::string& name, const char* cls = nullptr) {
+  for (const char* pass : {cls, static_cast<const char*>(nullptr)}) {
+    for (const TNamed& c : AllNamed()) {
+      if (name != c.name) continue;
+      TSearch s{c.id, pass, nullptr};
+      EnumChildWindows(dialog, FindById, reinterpret_cast<LPARAM>(&s));  // pages included
+      if (s.found) return s.found;
+    }
+    if (!cls) break;
   }
   return nullptr;
+}
+
+struct TFind {
+  const char* title;
+  HWND enabled, shown;
+};
+
+BOOL CALLBACK FindByTitle(HWND w, LPARAM p) {
+  auto* f = reinterpret_cast<TFind*>(p);
+  char text[512] = {};
+  if (!IsWindowVisible(w) || !GetWindowTextA(w, text, sizeof text) || std::strcmp(text, f->title) != 0) return TRUE;
+  if (!f->shown) f->shown = w;
+  if (IsWindowEnabled(w) && !f->enabled) f->enabled = w;
+  return TRUE;
+}
+
+// The shown window with the title that takes input, else any shown one.
+HWND FindTarget(const char* title) {
+  TFind f{title, nullptr, nullptr};
+  EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&f));
+  return f.enabled ? f.enabled : f.shown;
 }
 
 int MenuCommand(const std::string& name) {
@@ -97,11 +145,11 @@ int main(int argc, char** argv) {
     const std::string step = argv[i];
     if (step == "wait") {
       for (DWORD waited = 0; waited < kWaitMs; waited += kStepMs) {
-        dialog = FindWindowA(nullptr, title);
-        if (dialog && IsWindowVisible(dialog)) break;
+        dialog = FindTarget(title);
+        if (dialog) break;
         Sleep(kStepMs);
       }
-      if (!dialog || !IsWindowVisible(dialog)) return Fail(std::string("no window \"") + title + "\"");
+      if (!dialog) return Fail(std::string("no window \"") + title + "\"");
       // Shown is not yet painted: wait until the saver has nothing left to do.
       DWORD pid = 0;
       GetWindowThreadProcessId(dialog, &pid);
@@ -119,7 +167,19 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       continue;
     }
-    if (!dialog) dialog = FindWindowA(nullptr, title);
+    if (step.rfind("await:", 0) == 0) {
+      const std::string name = step.substr(6);
+      for (DWORD waited = 0; waited < kWaitMs; waited += kStepMs) {
+        dialog = FindTarget(title);
+        if (dialog && Control(dialog, name)) break;
+        Sleep(kStepMs);
+      }
+      if (!dialog || !Control(dialog, name)) return Fail(std::string("no window \"") + title + "\" with " + name);
+      DWORD_PTR ignored = 0;  // shown and ready for input
+      SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &ignored);
+      continue;
+    }
+    if (!dialog) dialog = FindTarget(title);
     if (step == "gone") {
       DWORD waited = 0;
       while (IsWindow(dialog) && waited < kWaitMs) {
@@ -162,6 +222,12 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       continue;
     }
+    if (step == "dump") {
+      if (!dialog) return Fail(std::string("no window \"") + title + "\"");
+      EnumChildWindows(dialog, PrintControl, 0);
+      std::fflush(stdout);
+      continue;
+    }
     if (step == "style") {
       if (!dialog) return Fail(std::string("no window \"") + title + "\"");
       std::printf("style %08lx %08lx\n", static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)),
@@ -180,18 +246,26 @@ int main(int argc, char** argv) {
         return Fail("press needs NAME@X,Y");
       name.resize(at);
     }
-    if (verb == "set" || verb == "key" || verb == "pick" || verb == "select") {
+    if (verb == "set" || verb == "type" || verb == "key" || verb == "pick" || verb == "select") {
       const size_t eq = name.find('=');
       if (eq == std::string::npos) return Fail(verb + " needs NAME=VALUE");
       value = name.substr(eq + 1);
       name.resize(eq);
     }
-    HWND control = dialog ? Control(dialog, name) : nullptr;
+    const char* cls = verb == "click" ? "Button" : verb == "type" ? "Edit" : nullptr;
+    HWND control = dialog ? Control(dialog, name, cls) : nullptr;
     if (!control) return Fail("no control " + name);
     DWORD_PTR result = 0;
     if (verb == "set") {
       SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG,
                           kWaitMs, &result);
+    } else if (verb == "type") {
+      std::wstring wide(value.size() + 1, L'\0');
+      wide.resize(static_cast<size_t>(
+          std::max(0, MultiByteToWideChar(CP_UTF8, 0, value.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1)));
+      SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, kWaitMs, &result);
+      // Sent, not posted: typed before the next step reads it.
+      for (wchar_t c : wide) SendMessageTimeoutW(control, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, kWaitMs, &result);
     } else if (verb == "text") {
       char buf[1024] = {};
       GetWindowTextA(control, buf, sizeof buf);
