@@ -9,6 +9,7 @@
 #include "builder/ConfigFormRes.h"
 #include "builder/FormLayout.h"
 #include "platform/Files.h"
+#include "platform/Scheduler.h"
 #include "platform/Shell.h"
 #include "platform/win32/SystemLibrary.h"
 #include "startup/Instance.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr const char* kSuccessQuestion = "Build Successful, Would you like to test the installation now?";
 constexpr const char* kFailureQuestion = "Build Failed, Please try it again.";
 constexpr size_t kReadmeLimit = size_t{16} << 20;
+constexpr uint32_t kCompilerWatchMs = 500;
 
 // An edit control wants CR LF between lines.
 std::string WithCrLf(std::string_view text) {
@@ -108,16 +110,29 @@ void TVantaConfigForm::RunCompiler() {
     return Fail("The old setup \"" + setup + "\" cannot be replaced.");
   }
   const std::string compiler = buildNames_.CompileDir + kCompilerName;
-  const bool started = platform::FileExists(compiler) &&
-                       platform::StartHidden({"", compiler, "\"" + buildNames_.CompileDir + kScriptName + "\"", ""});
-  if (!started) {
+  if (platform::FileExists(compiler))
+    compiler_ = platform::StartHidden({"", compiler, "\"" + buildNames_.CompileDir + kScriptName + "\"", ""});
+  if (!compiler_.Started()) {
     // No compiler, no message back: the build ends here.
     EndBuild();
-    Fail("The installer compiler \"" + compiler + "\" could not be started.");
+    return Fail("The installer compiler \"" + compiler + "\" could not be started.");
   }
+  // Its messages are sent, so they have all arrived once it has ended.
+  compilerWatch_ = platform::MainScheduler().SetTimer(kCompilerWatchMs, [this] {
+    if (!compiling_ || !compiler_.Ended()) return;
+    EndBuild();
+    Fail("The installer compiler \"" + buildNames_.CompileDir + kCompilerName + "\" ended without a result.");
+  });
+}
+
+void TVantaConfigForm::StopWatchingCompiler() {
+  if (compilerWatch_) platform::MainScheduler().KillTimer(compilerWatch_);
+  compilerWatch_ = 0;
+  compiler_ = {};
 }
 
 void TVantaConfigForm::EndBuild() {
+  StopWatchingCompiler();
   compiling_ = false;
   busyCursor_ = false;
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
@@ -141,6 +156,7 @@ void TVantaConfigForm::WMCopyData(const COPYDATASTRUCT& data) {
   }
   // The end: whatever arrives while the question waits belongs to no build.
   compiling_ = false;
+  StopWatchingCompiler();
   const auto owner = reinterpret_cast<std::intptr_t>(handle_);
   if (data.dwData == 0) {
     if (platform::AskYesNo(owner, kSuccessQuestion, kBuilderCaption))

@@ -232,6 +232,7 @@ TVantaConfigForm::TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, 
     : setting_(setting), ini_(ini), places_(std::move(places)) {}
 
 TVantaConfigForm::~TVantaConfigForm() {
+  StopWatchingCompiler();
   DropPreviews();
   about_.reset();
   if (handle_) {

@@ -32,6 +32,7 @@
 #include "builder/EffectTreeRules.h"
 #include "builder/QELOLEDrop.h"
 #include "builder/SideBar.h"
+#include "platform/Shell.h"
 #include "engine/Bitmap.h"
 
 namespace vanta {
@@ -197,6 +198,7 @@ class TVantaConfigForm {
   void SelectNotebookPage(int index);
   void RunCompiler();
   void EndBuild();
+  void StopWatchingCompiler();
   int Scaled(int pixels) const;
 
   void WriteControls(const TConfigControls& c);
@@ -240,6 +242,10 @@ class TVantaConfigForm {
   TBuildNames buildNames_;
   bool compiling_ = false;
   bool busyCursor_ = false;
+  // The running compiler, watched: one that ends without its end message
+  // would otherwise leave the build running forever.
+  platform::TStartedProgram compiler_;
+  uint32_t compilerWatch_ = 0;
 
   HWND handle_ = nullptr;
   std::array<HWND, kBuilderPages> pages_{};

@@ -68,9 +68,28 @@ std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& init
 // A question with the buttons Yes and No; true for Yes.
 bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption);
 
+// A program started by StartHidden, for its starter to see it end.
+class TStartedProgram {
+ public:
+  TStartedProgram() = default;  // nothing started
+  explicit TStartedProgram(bool started, void* process = nullptr) : started_(started), process_(process) {}
+  TStartedProgram(TStartedProgram&& other) noexcept { *this = std::move(other); }
+  TStartedProgram& operator=(TStartedProgram&& other) noexcept;
+  ~TStartedProgram();
+
+  bool Started() const { return started_; }
+  // True once the program has ended; false while it runs or when its end
+  // cannot be seen (a program a test pretended to start).
+  bool Ended() const;
+
+ private:
+  bool started_ = false;
+  void* process_ = nullptr;
+};
+
 // Starts a program through the shell with its window hidden, without
-// waiting for it; false when the shell could not start it.
-bool StartHidden(const TShellRequest& request);
+// waiting for it; not Started() when the shell could not start it.
+TStartedProgram StartHidden(const TShellRequest& request);
 
 // Tests take the place of the shell and of the user in the colour dialog;
 // empty functions give the real ones back.
@@ -84,7 +103,9 @@ void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font);
 // And in the save dialog and the questions, and in starting a program.
 using TPickSaveHook = std::function<std::optional<std::string>(const TSaveFileRequest&)>;
 using TAskHook = std::function<bool(const std::string& text)>;
-using TStartHook = std::function<bool(const TShellRequest&)>;
+// The start hook's answer pretends the start's result; nullopt starts the
+// program for real.
+using TStartHook = std::function<std::optional<bool>(const TShellRequest&)>;
 void SetBuildHooksForTests(TPickSaveHook save, TAskHook ask, TStartHook start);
 // The save dialog alone (the other two hooks stay as they are).
 void SetSaveDialogHookForTests(TPickSaveHook save);

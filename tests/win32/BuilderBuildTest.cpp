@@ -2,7 +2,6 @@
 // builds against the installer compiler's stand-in (bin/fakecompiler) in a
 // compile folder of the test, whose replies and records the tests read.
 #include <windows.h>
-#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -47,10 +46,11 @@ class BuilderBuildTest : public ::testing::Test {
           if (onQuestion) onQuestion();
           return yes;
         },
-        [this](const platform::TShellRequest& r) -> bool {
+        [this](const platform::TShellRequest& r) -> std::optional<bool> {
           starts.push_back(r);
           if (refuseStart) return false;
-          return pretendStart || RealStart(r);
+          if (pretendStart) return true;
+          return std::nullopt;  // the real start
         });
     platform::SetShellHooksForTests([this](const platform::TShellRequest& r) { shell.push_back(r); }, {});
     platform::SetDialogHooksForTests(
@@ -68,12 +68,6 @@ class BuilderBuildTest : public ::testing::Test {
     platform::SetDialogHooksForTests({}, {});
     EXPECT_TRUE(SaverSetting() == TSaverSetting{}) << "the form reached for the process's record";
     ResetSaverSettingsForTests();
-  }
-
-  // The real start, taken past the hook.
-  static bool RealStart(const platform::TShellRequest& r) {
-    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, nullptr, r.File.c_str(), r.Parameters.c_str(), nullptr,
-                                                   SW_HIDE)) > 32;
   }
 
   void Open(const std::string& text = "") {
@@ -319,6 +313,24 @@ TEST_F(BuilderBuildTest, AMissingCompilerIsReportedAndTheBuildEnds) {
   EXPECT_FALSE(form->Compiling());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
   EXPECT_TRUE(BuildFilesGone("Lost"));
+}
+
+TEST_F(BuilderBuildTest, ACompilerThatEndsWithoutAResultEndsTheBuild) {
+  InstallFakeCompiler("10000 Compiling script\r\n");  // and then nothing
+  Open(kCommitted);
+  Type(IDC_NAMEEDIT, "Cut");
+  setupChosen = out.Path("Cut.exe");
+  BuildAndWait();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("ended without a result"), std::string::npos) << errors[0];
+  EXPECT_TRUE(questions.empty());
+  EXPECT_EQ(WindowText(C(IDC_STATUSMEMO)), "Compiling script\r\n");
+  EXPECT_TRUE(BuildFilesGone("Cut"));
+  // The next build runs as any other.
+  InstallFakeCompiler("0 done\r\n");
+  BuildAndWait();
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_EQ(errors.size(), 1u);
 }
 
 TEST_F(BuilderBuildTest, NoSecondBuildWhileOneRuns) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vanta::platform {
 namespace {
@@ -131,11 +132,34 @@ bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& c
   return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-bool StartHidden(const TShellRequest& r) {
-  if (gStartHook) return gStartHook(r);
-  const HINSTANCE h =
-      ShellExecuteA(nullptr, OrNull(r.Verb), r.File.c_str(), OrNull(r.Parameters), OrNull(r.Directory), SW_HIDE);
-  return reinterpret_cast<INT_PTR>(h) > 32;
+TStartedProgram& TStartedProgram::operator=(TStartedProgram&& other) noexcept {
+  if (this == &other) return *this;
+  if (process_) CloseHandle(process_);
+  started_ = std::exchange(other.started_, false);
+  process_ = std::exchange(other.process_, nullptr);
+  return *this;
+}
+
+TStartedProgram::~TStartedProgram() {
+  if (process_) CloseHandle(process_);
+}
+
+bool TStartedProgram::Ended() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+
+TStartedProgram StartHidden(const TShellRequest& r) {
+  if (gStartHook) {
+    if (const std::optional<bool> pretended = gStartHook(r)) return TStartedProgram(*pretended);
+  }
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = OrNull(r.Verb);
+  info.lpFile = r.File.c_str();
+  info.lpParameters = OrNull(r.Parameters);
+  info.lpDirectory = OrNull(r.Directory);
+  info.nShow = SW_HIDE;
+  if (!ShellExecuteExA(&info)) return {};
+  return TStartedProgram(true, info.hProcess);
 }
 
 void SetBuildHooksForTests(TPickSaveHook save, TAskHook ask, TStartHook start) {
