@@ -55,8 +55,6 @@ TEffectNodeRef TVantaConfigForm::StyleNode(LPARAM param) const {
 
 void TVantaConfigForm::CreateStyleList() {
   HWND tree = Control(IDC_STYLELIST);
-  for (int id : {IDC_STYLELIST, IDC_EXPANDALL, IDC_COLLAPSEALL, IDC_SELECTALL, IDC_DISABLEALL})
-    EnableWindow(Control(id), TRUE);
   // The boxes set up now, as the style set after creation does: a tree that
   // makes them at its first paint resets every tick given before.
   const LONG style = GetWindowLongA(tree, GWL_STYLE);

@@ -1513,6 +1513,40 @@ TEST_F(BuilderAtStartupTest, ProjectsAreSavedAsLoadedBackAndSavedInPlace) {
   EXPECT_EQ(File(), project);
 }
 
+// A built saver's settings copy names its files bare, as they lie beside it
+// or under the install folder's "sample"; loaded as a project, the builder
+// finds them there and shows the author and website on the Build page.
+TEST_F(BuilderAtStartupTest, TheSettingsCopyOfABuiltSaverLoadsAsAProject) {
+  test::TTempDir install;
+  const test::TCurrentUserDefault key("Software\\Norvane\\vantasaver", install.Folder());
+  CreateDirectoryA(install.Path("sample").c_str(), nullptr);
+  // Real pictures: the builder shows the first one's thumbnail.
+  const std::string picture = test::ExeFolder() + "t1.jpg";
+  ASSERT_TRUE(CopyFileA(picture.c_str(), dir.Path("sun.jpg").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(picture.c_str(), install.Path("sample\\moon.jpg").c_str(), FALSE));
+  install.Write("sample\\song.mp3", "music");
+  const std::string copy =
+      "[Set]\r\nImageInterval=9\r\nAuthor=Ann Example\r\nWebsite=http://ann.example\r\n"
+      "[Pictures]\r\nsun.jpg=1\r\nmoon.jpg=1\r\nlost.jpg=1\r\n[Music]\r\nsong.mp3=1\r\n[Transitions]\r\n9=0\r\n";
+  dir.Write("Sunny Days.002", copy);
+  CopyEffectTable(dir);
+  Configure("[Set]\r\nImageInterval=5\r\n", [&](test::TLoopSteps&) {
+    script.files = {dir.Path("Sunny Days.002")};
+    Menu(IDM_LOADPROJECT);
+    EXPECT_EQ(File(), copy) << "the working file is the copy as it was";
+    EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "9");
+    EXPECT_EQ(ListTexts(C(IDC_IMAGELIST)), (std::vector<std::string>{dir.Path("sun.jpg"), install.Path("sample\\moon.jpg")}));
+    EXPECT_EQ(ListTexts(C(IDC_MUSICLIST)), (std::vector<std::string>{install.Path("sample\\song.mp3")}));
+    SideBar(bpBuild);
+    EXPECT_EQ(WindowText(C(IDC_AUTHOREDIT)), "Ann Example");
+    EXPECT_EQ(WindowText(C(IDC_WEBSITEEDIT)), "http://ann.example");
+    Ok();
+  });
+  // The lists were not edited, so OK leaves their sections as loaded.
+  EXPECT_TRUE(FileHas("[Pictures]\r\nsun.jpg=1\r\nmoon.jpg=1\r\nlost.jpg=1")) << File();
+  EXPECT_TRUE(FileHas("Author=Ann Example")) << File();
+}
+
 TEST_F(BuilderAtStartupTest, ASaveAsThatFailsIsShownAndLeavesTheWorkingFile) {
   const std::string original = "[Set]\r\nImageInterval=5\r\n";
   CopyEffectTable(dir);
