@@ -1241,6 +1241,8 @@ TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppl
     std::printf("[ measure ] effect preview at speed %d: %d frames in %.3f s, %.1f frames a second\n", speed,
                 frames, seconds, seconds > 0 ? (frames - 1) / seconds : 0.0);
     EXPECT_GT(frames, 2);
+    // A frame lasts at least its delay: a slow machine only slows it.
+    if (frames > 20) EXPECT_GE(seconds * 1000, (frames - 1) * 0.9 * kEffectSpeeds[speed - 1].Delay) << "frames too short";
   }
   EXPECT_EQ(dir.Read("VantaSaver.002"), "") << "the speed reached the file before a save";
   EXPECT_TRUE(errors.empty());

@@ -49,6 +49,18 @@ class TWin32Thread : public IWorkerThread {
 
 }  // namespace
 
+uint32_t TWin32Scheduler::TickCount() {
+  static const int64_t frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  // Milliseconds wrapping at 2^32, as the frame timing expects.
+  return static_cast<uint32_t>(now.QuadPart / frequency * 1000 + now.QuadPart % frequency * 1000 / frequency);
+}
+
 TWin32Scheduler::TWin32Scheduler() : mainThread_(GetCurrentThreadId()) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = &TWin32Scheduler::WndProc;

@@ -1,4 +1,4 @@
-// The scheduler on Windows: GetTickCount, threads with priorities, and a
+// The scheduler on Windows: a millisecond clock, threads with priorities, and a
 // hidden message-only window of the main thread. A worker's CallOnMain is a
 // SendMessage to that window, so it runs inside the main thread's message
 // processing; WaitForThread waits with MsgWaitForMultipleObjects and lets
@@ -19,7 +19,10 @@ class TWin32Scheduler : public IScheduler {
   TWin32Scheduler();  // on the main thread
   ~TWin32Scheduler() override;
 
-  uint32_t TickCount() override { return GetTickCount(); }
+  // From the performance counter, not GetTickCount: that one moves in steps
+  // of about 16 ms (and lags under Wine), so a frame measured with it seemed
+  // longer than it was and the next frame's sleep came short.
+  uint32_t TickCount() override;
   bool OnMainThread() const override { return GetCurrentThreadId() == mainThread_; }
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
   void CallOnMain(const std::function<void()>& fn) override;
