@@ -193,6 +193,38 @@ TEST_F(BuilderDropTest, FilesDroppedOnTheListsAreCopiedAsTheirRulesSay) {
   EXPECT_TRUE(errors.empty());
 }
 
+// Names in any language arrive whole (the program's code page is UTF-8)
+// and are written to the settings file as UTF-8, readable by any copy.
+TEST_F(BuilderDropTest, NamesInAnyLanguageAreListedAndWrittenAsUtf8) {
+  const std::string photo = dir.Write("\u5199\u771f.bmp", test::MakeBmp(test::ReferencePicture(16, 16)));
+  const std::string summer = dir.Path("\u00c9t\u00e9.jpg"), song = dir.Path("\u97f3\u697d.mp3");
+  Open();
+  TFakeData files;  // as the file manager offers them
+  files.Offer("FileName", photo);
+  files.OfferFiles({Wide(summer), Wide(photo), Wide(song)});  // the last picture shows
+  DragAndDrop(*form->QELOLEDrop1()->DropTarget(), files);
+  DragAndDrop(*form->QELOLEDrop2()->DropTarget(), files);
+  const TConfigControls c = form->ReadControls();
+  EXPECT_EQ(Texts(c.ImageList), (std::vector<std::string>{summer, photo}));
+  EXPECT_EQ(Texts(c.MusicList), std::vector<std::string>{song});
+  EXPECT_FALSE(form->Image1().Empty()) << photo << " does not show";
+  // An Éte.jpg in other letter case is the same picture.
+  TFakeData again;
+  again.Offer("FileName", "C:\\x.jpg");
+  again.OfferFiles({Wide(dir.Path("\u00e9T\u00c9.JPG"))});
+  DragAndDrop(*form->QELOLEDrop1()->DropTarget(), again);
+  EXPECT_EQ(form->ReadControls().ImageList.Items.size(), 2u);
+
+  TSaverSetting setting;
+  ApplyControls(c, setting, ini.get());
+  ini->UpdateFile();
+  const std::string written = dir.Read("VantaSaver.002");
+  EXPECT_NE(written.find(photo + "=1\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find(summer + "=1\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find(song + "=1\r\n"), std::string::npos) << written;
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 TEST_F(BuilderDropTest, OtherSourcesGetTheirEffectAndLeaveTheListsAlone) {
   Open();
   struct Case {
