@@ -32,7 +32,15 @@ std::string FirstChars(std::string_view s, size_t n) {
   return std::string(s.substr(0, i));
 }
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+// A name or path as the compiler reads it, where "{...}" names a folder: a
+// "{" of the text itself is written twice.
+std::string Braced(std::string_view s) {
+  std::string out;
+  for (char c : s) out.append(c == '{' ? 2 : 1, c);
+  return out;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + Braced(s) + "\""; }
 
 void WriteText(const std::string& path, const std::string& text) {
   if (!platform::WriteFileAtomically(path, text)) throw TBuildError("Cannot create file " + path);
@@ -131,17 +139,17 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
 
 std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<std::string>& saverFileLines) {
   const TBuildNames& n = in.Names;
+  const std::string name = Braced(n.SaverName), file = Braced(n.SaverFileName);
   std::vector<std::string> s = {
       "[Setup]",
-      "AppName=" + n.SaverName,
-      "AppVerName=" + n.SaverName,
-      "DefaultDirName={pf}\\" + n.SaverName,
-      "DefaultGroupName=" + n.SaverName,
+      "AppName=" + name,
+      "AppVerName=" + name,
+      "DefaultDirName={pf}\\" + name,
+      "DefaultGroupName=" + name,
       "outputdir=" + Quoted(ExtractFilePath(n.SetupFileName)),
       "OutputBaseFilename=" + Quoted(FileBaseName(n.SetupFileName)),
       "[Files]",
-      "Source:" + Quoted(in.ProgramFolder + "VantaSaver.scr") + "; DestDir: \"{sys}\\\"; DestName: " +
-          Quoted(n.SaverFileName),
+      "Source:" + Quoted(in.ProgramFolder + "VantaSaver.scr") + "; DestDir: \"{sys}\\\"; DestName: " + Quoted(n.SaverFileName),
       "Source:" + Quoted(in.ProgramFolder + "VantaSaver.001") + "; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
   };
   s.insert(s.end(), saverFileLines.begin(), saverFileLines.end());
@@ -149,16 +157,16 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
       "Source:" + Quoted(n.SettingsCopyName) + "; DestDir: \"{sys}\\\"; DestName: " +
           Quoted(n.SaverName + settings_keys::kSettingsExt),
       "[Registry]",
-      "Root: HKCU; Subkey: \"Software\\Norvane\\" + n.SaverName +
+      "Root: HKCU; Subkey: \"Software\\Norvane\\" + name +
           "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey",
       "[INI]",
       "Filename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" +
-          ShortFileName(n.SaverFileName) + "\"",
+          Braced(ShortFileName(n.SaverFileName)) + "\"",
       "[Icons]",
-      "Name: \"{group}\\" + n.SaverName + "\"; Filename: \"{sys}\\" + n.SaverFileName + "\"",
-      "Name: \"{userdesktop}\\" + n.SaverName + "\"; Filename: \"{sys}\\" + n.SaverFileName + "\"",
+      "Name: \"{group}\\" + name + "\"; Filename: \"{sys}\\" + file + "\"",
+      "Name: \"{userdesktop}\\" + name + "\"; Filename: \"{sys}\\" + file + "\"",
       "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"",
-      "Name: \"{app}\\" + n.SaverName + "\"; Filename: \"{sys}\\" + n.SaverFileName + "\"",
+      "Name: \"{app}\\" + name + "\"; Filename: \"{sys}\\" + file + "\"",
   };
   s.insert(s.end(), rest.begin(), rest.end());
   if (HasReadme(in)) s.push_back("Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"");

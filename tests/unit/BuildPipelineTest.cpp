@@ -7,6 +7,7 @@
 #include "base/Random.h"
 #include "base/Text.h"
 #include "builder/BuildPipeline.h"
+#include "Script.h"  // the installer compiler's
 
 namespace vanta {
 namespace {
@@ -141,6 +142,31 @@ TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   EXPECT_EQ(Copy().find("Website"), std::string::npos);
   EXPECT_EQ(Copy().find("[Music]"), std::string::npos);
   EXPECT_FALSE(dir.Exists("install/Compile/Readme.txt"));
+}
+
+// The compiler takes "{...}" for a folder: a brace in the saver's name, the
+// setup's path or a picture's folder must reach it as the character.
+TEST_F(BuildScriptTest, BracesInNamesAndPathsReachTheCompilerAsWritten) {
+  in.Names = MakeBuildNames("C:\\Out {x}\\Best {of}.exe", "", dir.Folder() + "install" + kPathDelim);
+  in.Readme = "hi";
+  dir.Write("pics {2004}/sun.jpg", "x");
+  images.Items = {{dir.Path("pics {2004}/sun.jpg"), true}};
+  WriteScript(in, *working, [] {});
+  const build::TScript script = build::ParseScript(dir.Read("install/Compile/temp.iss"));
+  EXPECT_EQ(script.setup.appName, "Best {of}");
+  EXPECT_EQ(script.setup.defaultDirName.relative, "Best {of}");
+  EXPECT_EQ(script.setup.defaultGroupName, "Best {of}");
+  EXPECT_EQ(script.setup.outputDir, "C:\\Out {x}\\");
+  EXPECT_EQ(script.setup.outputBaseFilename, "Best {of}");
+  EXPECT_EQ(script.files.front().destName, "Best {of}.scr");
+  EXPECT_EQ(script.files.at(2).source, dir.Path("pics {2004}/sun.jpg"));
+  EXPECT_EQ(script.files.back().destName, "Best {of}.002");
+  EXPECT_EQ(script.registry.at(0).subkey, "Software\\Norvane\\Best {of}");
+  const auto system = [](build::TFolder) { return std::string("S:"); };
+  EXPECT_EQ(build::Expand(script.ini.at(0).value, system), "S:\\Best{of}~1.scr");
+  ASSERT_EQ(script.icons.size(), 5u);
+  EXPECT_EQ(script.icons[0].name.relative, "Best {of}");
+  EXPECT_EQ(build::Expand(script.icons[0].target, system), "S:\\Best {of}.scr");
 }
 
 TEST_F(BuildScriptTest, AnEmptyWorkingFileStillGivesTheCopyTheScriptNames) {

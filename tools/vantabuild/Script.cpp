@@ -261,11 +261,11 @@ class TParser {
     TLineParameters p(n, "Files", line, {"Source", "DestDir", "DestName", "Flags"});
     TFileLine f;
     f.line = n;
-    f.source = p.Required("Source");
+    // A path of this computer: "{{" is a "{" of a folder's name.
+    f.source = PlainText(n, "Source", p.Required("Source"));
     CheckControlFree(n, "Source", f.source);
     if (f.source.empty()) throw TScriptError(n, "Source is empty");
     if (f.source.find_first_of("*?") != std::string::npos) throw TScriptError(n, "wildcards in Source are not supported");
-    if (f.source.find('{') != std::string::npos) throw TScriptError(n, "constants are not supported in Source");
     if (f.source.back() == '\\' || f.source.back() == '/') throw TScriptError(n, "Source " + Quoted(f.source) + " names a folder");
     f.destDir = Destination(n, "DestDir", p.Required("DestDir"));
     if (auto name = p.Get("DestName")) {
