@@ -4,6 +4,7 @@
 // pages as they are shown, and a file named in another language.
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,27 @@ DWORD RunAndWait(const std::string& exe, const std::string& arguments) {
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
+  return code;
+}
+
+// Whether a process of that file name runs.
+bool ProcessRuns(const char* exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+    found = _stricmp(entry.szExeFile, exeName) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
+// Runs the uninstaller silently and waits for the copy of itself that does
+// the work (the one started returns at once).
+DWORD Uninstall(const std::string& app) {
+  const DWORD code = RunAndWait(app + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES");
+  for (int i = 0; i < 600 && ProcessRuns("unins000.exe"); ++i) Sleep(50);
   return code;
 }
 
@@ -342,10 +364,7 @@ TEST_F(SetupWin32, InstallsSilentlyAndUninstalls) {
 
   // The user adds a picture; the uninstaller leaves it and its folder.
   Put(app_ + "\\sample\\mine.jpg", "mine");
-  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
-  // The work goes on in the private copy: wait for it.
-  for (int i = 0; i < 200 && (fs::exists(sysSaver_) || KeyExists(HKEY_LOCAL_MACHINE, arpKey_)); ++i) Sleep(100);
-  Sleep(500);
+  ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(sysSaver_));
   EXPECT_TRUE(fs::exists(sysNever_)) << "uninsneveruninstall";
   EXPECT_FALSE(fs::exists(app_ + "\\sample\\a.jpg"));
@@ -424,9 +443,7 @@ TEST_F(SetupWin32, TheBuildersOwnScript) {
   GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", screensaver, MAX_PATH, "system.ini");
   EXPECT_NE(GetFileAttributesA(screensaver), INVALID_FILE_ATTRIBUTES) << "system.ini names " << screensaver;
 
-  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
-  for (int i = 0; i < 200 && fs::exists(sys + saver + ".scr"); ++i) Sleep(100);
-  Sleep(500);
+  ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(sys + saver + ".scr"));
   EXPECT_FALSE(fs::exists(sys + saver + ".002"));
   EXPECT_FALSE(fs::exists(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + saver + ".lnk"));
@@ -486,8 +503,7 @@ TEST_F(SetupWin32, ASignedSetupInstalls) {
   // The uninstaller is the program without the payload, and without the
   // signature that covered the payload.
   EXPECT_EQ(fs::file_size(app_ + "\\unins000.exe"), fs::file_size(ExeFolder() + "vantasetup.exe"));
-  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
-  for (int i = 0; i < 200 && fs::exists(sysSaver_); ++i) Sleep(100);
+  ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(sysSaver_));
 }
 
@@ -522,9 +538,7 @@ TEST_F(SetupWin32, ReinstallReplacesAndUninstallsClean) {
   ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
   ASSERT_EQ(RunAndWait(setup, Quiet() + " /DIR=\"" + app_ + "\""), 0u) << Log();
   EXPECT_FALSE(fs::exists(sysSaver_ + ".~vb1"));
-  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
-  for (int i = 0; i < 200 && fs::exists(app_ + "\\unins000.dat"); ++i) Sleep(100);
-  Sleep(500);
+  ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(sysSaver_));
   // INI entries stay at uninstall (the script gives no flag for them), and
   // with them the file that holds them: all that is left.
@@ -562,8 +576,7 @@ TEST_F(SetupWin32, TheWizardInstallsWhereTheUserSays) {
   EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
   const std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
   EXPECT_TRUE(fs::exists(programs + "\\" + group + "\\" + name_ + ".lnk"));
-  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
-  for (int i = 0; i < 200 && fs::exists(programs + "\\" + name_); ++i) Sleep(100);
+  ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(programs + "\\" + name_)) << "both levels of the group it made";
 }
 
@@ -651,8 +664,7 @@ TEST_F(SetupWin32, EveryPageAsShown) {
   }
   EXPECT_EQ(run.Wait(), 0u) << Log();
   EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
-  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
-  for (int i = 0; i < 200 && fs::exists(sysSaver_); ++i) Sleep(100);
+  ASSERT_EQ(Uninstall(app_), 0u);
 }
 
 // A picture named in another language, in a script written in UTF-8 as the
@@ -701,9 +713,7 @@ TEST_F(SetupWin32, AFileNamedInAnyLanguage) {
                       root_ / "unix.done"));
   EXPECT_TRUE(fs::exists(same)) << "no " << name << " with the picture's bytes on the Unix side";
 
-  ASSERT_EQ(RunAndWait(app_ + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
-  for (int i = 0; i < 200 && GetFileAttributesW((Wide(app_) + L"\\sample\\" + wideName).c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
-    Sleep(100);
+  ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_EQ(GetFileAttributesW((Wide(app_) + L"\\sample\\" + wideName).c_str()), INVALID_FILE_ATTRIBUTES)
       << "the uninstaller left it";
 }
