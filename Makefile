@@ -49,12 +49,8 @@ bench: native windows
 
 # The builder's own setup, build/dist/VantaSaverSetup.exe, made by our
 # compiler from data/VantaSaverSetup.iss and the files it names.
-DIST_FILES := VantaSaver.scr VantaSaver.001 vantabuild.exe t1.jpg t2.jpg mpegdll.dll
 dist: native windows
-	rm -rf build/dist && mkdir -p build/dist/stage
-	cp data/VantaSaverSetup.iss $(addprefix build/windows/bin/,$(DIST_FILES)) build/dist/stage/
-	build/native/bin/vantabuild --stub build/windows/bin/vantasetup.exe build/dist/stage/VantaSaverSetup.iss
-	@echo "build/dist/VantaSaverSetup.exe"
+	bash scripts/dist.sh build/windows/bin build/dist build/native/bin/vantabuild
 
 run: windows
 	bash scripts/run.sh $(ARGS)
