@@ -4,7 +4,7 @@ SHELL := /bin/bash
 ROOT := $(CURDIR)
 JOBS ?= 2
 
-.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean bench dist
+.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean bench dist loop
 
 all: native windows
 
@@ -51,6 +51,12 @@ bench: native windows
 # compiler from data/VantaSaverSetup.iss and the files it names.
 dist: native windows
 	bash scripts/dist.sh build/windows/bin build/dist build/native/bin/vantabuild
+
+# The whole loop (the builder's setup, a saver built, installed, shown,
+# both uninstalled) on a fresh Wine prefix, with a screenshot of each stage
+# in build/screenshots/loop-*.png; on $DISPLAY, or on Xvfb without one.
+loop: windows
+	bash tests/e2e/loop.sh --shots build/windows/bin/VantaSaver.scr build/windows/bin/vanta-dialog-driver.exe
 
 run: windows
 	bash scripts/run.sh $(ARGS)
