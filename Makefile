@@ -4,7 +4,7 @@ SHELL := /bin/bash
 ROOT := $(CURDIR)
 JOBS ?= 2
 
-.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean bench dist
+.PHONY: all bootstrap native windows test test-native test-windows fuzz run clean bench dist loop
 
 all: native windows
 
@@ -49,12 +49,14 @@ bench: native windows
 
 # The builder's own setup, build/dist/VantaSaverSetup.exe, made by our
 # compiler from data/VantaSaverSetup.iss and the files it names.
-DIST_FILES := VantaSaver.scr VantaSaver.001 vantabuild.exe t1.jpg t2.jpg mpegdll.dll
 dist: native windows
-	rm -rf build/dist && mkdir -p build/dist/stage
-	cp data/VantaSaverSetup.iss $(addprefix build/windows/bin/,$(DIST_FILES)) build/dist/stage/
-	build/native/bin/vantabuild --stub build/windows/bin/vantasetup.exe build/dist/stage/VantaSaverSetup.iss
-	@echo "build/dist/VantaSaverSetup.exe"
+	bash scripts/dist.sh build/windows/bin build/dist build/native/bin/vantabuild
+
+# The whole loop (the builder's setup, a saver built, installed, shown,
+# both uninstalled) on a fresh Wine prefix, with a screenshot of each stage
+# in build/screenshots/loop-*.png; on $DISPLAY, or on Xvfb without one.
+loop: windows
+	bash tests/e2e/loop.sh --shots build/windows/bin/VantaSaver.scr build/windows/bin/vanta-dialog-driver.exe
 
 run: windows
 	bash scripts/run.sh $(ARGS)

@@ -123,8 +123,11 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
       return !keys.empty();
     };
     list(in.ImageList, settings_keys::kPictures);
+    // The MPEG library in the system folder is shared: the builder and
+    // every saver built with it play through it, so no saver's uninstall
+    // may take it away from the others.
     if (list(in.MusicList, settings_keys::kMusic))
-      lines.push_back("Source:" + Quoted(in.SystemFolder + "MPEGDLL.DLL") + "; DestDir: \"{sys}\\\"");
+      lines.push_back("Source:" + Quoted(in.SystemFolder + "MPEGDLL.DLL") + "; DestDir: \"{sys}\\\"; flags: uninsneveruninstall");
   } catch (const EIniFileError&) {
     throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
   }

@@ -11,7 +11,7 @@ constexpr TNamed kControls[] = {
     {"BackcolorCb", IDC_BACKCOLORCB},   {"PlayMusicCheck", IDC_PLAYMUSICCHECK}, {"PreviewB2", IDC_PREVIEWB2},
     {"AuthorEdit", IDC_AUTHOREDIT},     {"WebsiteEdit", IDC_WEBSITEEDIT}, {"ReadmeMemo", IDC_READMEMEMO},
     {"StatusMemo", IDC_STATUSMEMO},     {"BackB", IDC_BACKB},             {"NextB", IDC_NEXTB},
-    {"BuildB", IDC_BUILDB},             {"SpeedScrollBar", IDC_SPEEDSCROLLBAR},
+    {"BuildB", IDC_BUILDB},             {"SpeedScrollBar", IDC_SPEEDSCROLLBAR}, {"AddImages", IDC_ADDIMAGES},
 };
 constexpr TNamed kMenu[] = {
     {"About1", IDM_ABOUT1}, {"Exit1", IDM_EXIT1}, {"UndoExit", IDM_UNDOEXIT}, {"Preview1", IDM_PREVIEW1},

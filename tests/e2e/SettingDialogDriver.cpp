@@ -10,7 +10,7 @@
 //                   (a question's IDYES, a file dialog's FileName)
 //     set:NAME=TEXT give a control its text
 //     type:NAME=TEXT type TEXT into a control, a character at a time
-//     text:NAME     print a control's text
+//     text:NAME     print a control's text (UTF-8)
 //     click:NAME    click a button
 //     press:NAME@X,Y press and release the mouse at X,Y of a control (a tab, a link)
 //     key:NAME=VK   press and release a key (a decimal virtual-key code) on a control
@@ -27,18 +27,23 @@
 //                   as running, else "saverrunning 0"
 //     cursor        print "cursor 1" when the mouse cursor shows, else "cursor 0"
 //                   (the state of the thread whose window is in front)
+//     link:PATH     print a shortcut's target, and its arguments on the next
+//                   line, as the shell reads them (needs no window)
 // Exit code 0 when every step worked, 1 otherwise (with the reason on stderr).
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "DriverNames.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
+#include "setup/win32/WizardIds.h"
 
 namespace {
 
@@ -48,12 +53,17 @@ constexpr TNamed kControls[] = {
     {"SpeedEdit", IDC_SPEEDEDIT},         {"StretchRadio", IDC_STRETCHRADIO},
     {"RandomizeRadio", IDC_RANDOMIZERADIO}, {"PlayMusicCheck", IDC_PLAYMUSICCHECK},
     {"CaptionCheck", IDC_CAPTIONCHECK},   {"AuthorLabel", IDC_AUTHORLABEL},
+    {"WebsiteLabel", IDC_WEBSITELABEL},
     {"PageControl1", IDC_PAGECONTROL1},   {"Memo1", IDC_MEMO1},
     {"BackcolorCb", IDC_BACKCOLORCB},     {"IDOK", IDOK},  // any dialog's OK
     {"IDYES", IDYES},                     {"IDNO", IDNO},  // a question's answers
+    {"MessageText", 0xffff},              // and its text
     // A file dialog's name box: an edit in the old layout, a combo box in the
     // one Windows draws today.
     {"FileName", 0x47c},                  {"FileName", 0x480},
+    // The setup's wizard.
+    {"WizardHeading", IDC_HEADING},       {"WizardNext", IDC_NEXT},
+    {"ViewReadme", IDC_VIEWREADME},
 };
 std::vector<TNamed> AllNamed() {
   std::vector<TNamed> all(std::begin(kControls), std::end(kControls));
@@ -135,11 +145,53 @@ int Fail(const std::string& why) {
   return 1;
 }
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring w(utf8.size() + 1, L'\0');
+  w.resize(static_cast<size_t>(
+      std::max(0, MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, w.data(), static_cast<int>(w.size())) - 1)));
+  return w;
+}
+std::string Utf8(const wchar_t* wide) {
+  std::string s(std::wcslen(wide) * 3 + 1, '\0');
+  s.resize(static_cast<size_t>(
+      std::max(0, WideCharToMultiByte(CP_UTF8, 0, wide, -1, s.data(), static_cast<int>(s.size()), nullptr, nullptr) - 1)));
+  return s;
+}
+
+// A shortcut's target and arguments, read through the shell's own object.
+int PrintLink(const std::string& path) {
+  if (FAILED(CoInitialize(nullptr))) return Fail("no COM");
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  wchar_t target[MAX_PATH] = L"", args[1024] = L"";
+  const bool read = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                               reinterpret_cast<void**>(&link))) &&
+                    SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                    SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ)) &&
+                    SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
+                    SUCCEEDED(link->GetArguments(args, 1024));
+  if (file) file->Release();
+  if (link) link->Release();
+  CoUninitialize();
+  if (!read) return Fail("cannot read the shortcut " + path);
+  std::printf("%s\n%s\n", Utf8(target).c_str(), Utf8(args).c_str());
+  std::fflush(stdout);
+  return 0;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+  // The wide command line: a step may name a file in any language, which
+  // the system's code page of char arguments could not carry.
+  int argc = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> argv;
+  for (int i = 0; i < argc; ++i) argv.push_back(Utf8(wide[i]));
+  LocalFree(wide);
   if (argc < 3) return Fail("usage: vanta-dialog-driver TITLE STEP...");
-  const char* title = argv[1];
+  const std::string titleText = argv[1];
+  const char* title = titleText.c_str();
   HWND dialog = nullptr;
   for (int i = 2; i < argc; ++i) {
     const std::string step = argv[i];
@@ -201,6 +253,10 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       continue;
     }
+    if (step.rfind("link:", 0) == 0) {
+      if (PrintLink(step.substr(5))) return 1;
+      continue;
+    }
     if (step == "cursor") {
       CURSORINFO info{};
       info.cbSize = sizeof info;
@@ -260,16 +316,17 @@ int main(int argc, char** argv) {
       SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG,
                           kWaitMs, &result);
     } else if (verb == "type") {
-      std::wstring wide(value.size() + 1, L'\0');
-      wide.resize(static_cast<size_t>(
-          std::max(0, MultiByteToWideChar(CP_UTF8, 0, value.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1)));
+      const std::wstring wide = Wide(value);
       SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, kWaitMs, &result);
       // Sent, not posted: typed before the next step reads it.
       for (wchar_t c : wide) SendMessageTimeoutW(control, WM_CHAR, c, 1, SMTO_ABORTIFHUNG, kWaitMs, &result);
     } else if (verb == "text") {
-      char buf[1024] = {};
-      GetWindowTextA(control, buf, sizeof buf);
-      std::printf("%s\n", buf);
+      // Asked, not read from the window: an edit control of another process
+      // keeps its text to itself.
+      std::wstring text(65536, L'\0');
+      SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          kWaitMs, &result);
+      std::printf("%s\n", Utf8(text.c_str()).c_str());
       std::fflush(stdout);
     } else if (verb == "click") {
       // Posted: the click may close the window before a sent message returns.

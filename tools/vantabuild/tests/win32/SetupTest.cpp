@@ -379,7 +379,8 @@ TEST_F(SetupWin32, InstallsSilentlyAndUninstalls) {
 
 // The script exactly as the builder writes it (every line of its template,
 // readme and music included), compiled by vantabuild.exe and installed:
-// the saver becomes the screensaver in system.ini, by a path that exists.
+// the saver becomes the screensaver in system.ini, by a path that exists,
+// and its uninstall leaves the MPEG library that the builder shares.
 TEST_F(SetupWin32, TheBuildersOwnScript) {
   const std::string saver = name_ + " Saver";  // a blank, as users name them
   const std::string prog = (root_ / "Prog").string() + "\\", compile = (root_ / "Compile").string() + "\\";
@@ -411,7 +412,7 @@ TEST_F(SetupWin32, TheBuildersOwnScript) {
       "Source:\"" + prog + "VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
       "Source:\"" + (root_ / "Pics" / "t1.jpg").string() + "\"; DestDir: \"{app}\\sample\"",
       "Source:\"" + (root_ / "Music" / "song.mp3").string() + "\"; DestDir: \"{app}\\sample\"",
-      "Source:\"" + sys + "MPEGDLL.DLL\"; DestDir: \"{sys}\\\"",
+      "Source:\"" + sys + "MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
       "Source:\"" + compile + "Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme",
       "Source:\"" + compile + saver + ".002\"; DestDir: \"{sys}\\\"; DestName: \"" + saver + ".002\"",
       "[Registry]",
@@ -450,6 +451,7 @@ TEST_F(SetupWin32, TheBuildersOwnScript) {
   EXPECT_FALSE(fs::exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + saver));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Norvane\\" + saver));
   EXPECT_TRUE(fs::exists(sys + "VantaSaver.001")) << "uninsneveruninstall";
+  EXPECT_TRUE(fs::exists(sys + "MPEGDLL.DLL")) << "the builder's, shared by every saver";
   EXPECT_FALSE(fs::exists(app_));
 
   // Leave the prefix as it was.
