@@ -68,7 +68,9 @@ struct TBuildInput {
 // folder and returns the script's [Files] lines for them (pictures, music,
 // the MPEG library when there is music, the readme). commit runs first: the
 // window into the working settings file, whose Set, Caption and Transitions
-// sections the copy then takes over. File errors come back as TBuildError.
+// sections the copy then takes over, but for Set's Author and Website: those
+// are the author page's (AuthorEdit when not empty, WebsiteEdit unless it is
+// the prompt "http://"). File errors come back as TBuildError.
 std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
 
 // The whole script, lines without their ends, around the lines of

@@ -11,6 +11,7 @@
 //     set:NAME=TEXT give a control its text
 //     type:NAME=TEXT type TEXT into a control, a character at a time
 //     text:NAME     print a control's text (UTF-8)
+//     enabled:NAME  print "enabled 1" when a control takes input, else "enabled 0"
 //     click:NAME    click a button
 //     press:NAME@X,Y press and release the mouse at X,Y of a control (a tab, a link)
 //     key:NAME=VK   press and release a key (a decimal virtual-key code) on a control
@@ -19,6 +20,8 @@
 //     menu:NAME     choose an item of the window's menu
 //     count:NAME    print the number of entries of a list box
 //     gone          wait for the window to close
+//     settle        wait until the window's thread has taken what was posted to
+//                   it and what it posted itself in handling that
 //     dump          print the window's controls: id, class, text (to find names)
 //     style         print "style STYLE EXSTYLE" of the window, in hex
 //     rect          print "rect LEFT TOP WIDTH HEIGHT" of the window, frame included
@@ -73,6 +76,7 @@ std::vector<TNamed> AllNamed() {
 
 constexpr DWORD kWaitMs = 30000;
 constexpr DWORD kStepMs = 50;
+constexpr int kSettleRounds = 16;
 
 struct TSearch {
   int id;
@@ -241,6 +245,16 @@ int main() {
       if (IsWindow(dialog)) return Fail("the window did not close");
       continue;
     }
+    if (step == "settle") {
+      if (!dialog) return Fail(std::string("no window \"") + title + "\"");
+      // A message sent from another thread is answered only between two
+      // messages the thread takes from its queue, so each answer means one
+      // more posted message was handled, or the queue is empty.
+      DWORD_PTR ignored = 0;
+      for (int round = 0; round < kSettleRounds; ++round)
+        SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &ignored);
+      continue;
+    }
     if (step == "close") {
       if (!dialog) return Fail(std::string("no window \"") + title + "\"");
       PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -328,6 +342,9 @@ int main() {
                           kWaitMs, &result);
       std::printf("%s\n", Utf8(text.c_str()).c_str());
       std::fflush(stdout);
+    } else if (verb == "enabled") {
+      std::printf("enabled %d\n", IsWindowEnabled(control) ? 1 : 0);
+      std::fflush(stdout);
     } else if (verb == "click") {
       // Posted: the click may close the window before a sent message returns.
       PostMessageA(control, BM_CLICK, 0, 0);
@@ -337,7 +354,7 @@ int main() {
       if (static_cast<LRESULT>(result) == CB_ERR) return Fail("no entry " + value);
       SendMessageTimeoutA(control, CB_SETCURSEL, result, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
       // Posted: the choice may open a dialog that waits for its own answer.
-      PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(IDC_BACKCOLORCB, CBN_SELCHANGE),
+      PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(control));
     } else if (verb == "select") {
       SendMessageTimeoutA(control, LB_SETCURSEL, std::atoi(value.c_str()), 0, SMTO_ABORTIFHUNG, kWaitMs, &result);

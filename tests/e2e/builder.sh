@@ -6,43 +6,18 @@
 # with OK changes exactly that key.
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
+source "$E2E_DIR/builderlib.sh"
 exe="$1"
 driver="$2"
 title="Vanta Screensaver Builder"
 work="$(mktemp -d)"
-saver=
-trap '[ -n "$saver" ] && kill "$saver" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'stop_program; rm -rf "$work"' EXIT
 cp "$exe" "$work/VantaSaver.scr"
 cp "$exe" "$work/Mountains.scr"
 cp "$(dirname "$exe")/t1.jpg" "$(dirname "$exe")/t2.jpg" "$work/"
 printf '%s\r\n' '[Set]' 'ImageInterval=7' 'BackgroundColor=255' 'Author=Ann Example' '[Pictures]' 't1.jpg=1' \
   't2.jpg=0' 'gone.jpg=1' '[Music]' 'song.mp3=0' '[Transitions]' '177=0' > "$work/VantaSaver.002"
 printf '%s\r\n' '[Set]' 'ImageInterval=7' > "$work/Mountains.002"
-
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-
-# Starts NAME.scr /c and waits for the window TITLE; sets $saver, $opened_ms
-# and the client rectangle.
-open_window() {
-  local name="$1" title="$2" started line
-  started=$(now_ms)
-  (cd "$work" && exec wine "$name.scr" /c) &
-  saver=$!
-  line=$(wine "$driver" "$title" wait | tr -d '\r') || fail "\"$title\" did not open"
-  opened_ms=$(( $(now_ms) - started ))
-  read -r _ left top width height <<<"$line"
-}
-
-# Waits for the program to end by itself: the window is its main window.
-await_end() {
-  local waited=0
-  while kill -0 "$saver" 2>/dev/null; do
-    sleep 0.2; waited=$((waited + 1))
-    [ "$waited" -lt 100 ] || { kill "$saver"; fail "the program did not end when its window closed"; }
-  done
-  wait "$saver" || fail "the program ended with $?"
-  saver=
-}
 
 # The "Setting" dialog of a built saver, for the time it takes to open: the
 # second time, as Wine is then ready as it is for the builder.

@@ -7,6 +7,11 @@ vanta_wine_prefix
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# The Windows path of a file in the script's work folder ($work).
+win_path() { local p="$work/$1"; echo "Z:${p//\//\\}"; }
+
 # Runs a Windows program with a time limit; prints its exit code.
 run_limited() {
   local seconds="$1"; shift

@@ -1,8 +1,6 @@
 # Sourced by the show's end-to-end scripts after lib.sh: a saver instance of
 # our own in a temporary folder, screenshots, and the saver's life.
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-
 # A folder with Mountains.scr (the real executable under a saver's name) and
 # pictures of solid colours, 64x48 unless a size is given: make_picture NAME COLOUR [SIZE].
 make_instance() {
@@ -11,8 +9,6 @@ make_instance() {
 make_picture() {
   /usr/bin/convert -size "${3:-64x48}" "xc:$2" "BMP3:$work/$1"
 }
-# The Windows path of a file in the work folder.
-win_path() { local p="$work/$1"; echo "Z:${p//\//\\}"; }
 
 # Writes Mountains.002 from its lines, with the Windows line ends the
 # program's own writer uses.

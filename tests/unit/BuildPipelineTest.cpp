@@ -122,9 +122,10 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
       "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n";
   EXPECT_EQ(dir.Read("install/Compile/temp.iss"), want);
   EXPECT_EQ(dir.Read("install/Compile/Readme.txt"), "Enjoy\r\nthe sun\r\n");
-  // The author step first, then the working file's keys (its Author wins),
-  // then the lists by bare name: one key for two files of one name.
-  EXPECT_EQ(Copy(), "[Set]\r\nAuthor=Old\r\nWebsite=http://ann.example.org\r\nImageInterval=5\r\n\r\n"
+  // The author page first (its Author, not the working file's older one),
+  // then the working file's keys, then the lists by bare name: one key for
+  // two files of one name.
+  EXPECT_EQ(Copy(), "[Set]\r\nAuthor=Ann\r\nWebsite=http://ann.example.org\r\nImageInterval=5\r\n\r\n"
                     "[Caption]\r\nX=3\r\n\r\n[Transitions]\r\n3=0\r\n\r\n[Pictures]\r\na.jpg=1\r\nb.jpg=1\r\n\r\n"
                     "[Music]\r\nsong.mp3=1\r\n");
   CleanCompileFolder(in.Names);
@@ -167,6 +168,28 @@ TEST_F(BuildScriptTest, BracesInNamesAndPathsReachTheCompilerAsWritten) {
   ASSERT_EQ(script.icons.size(), 5u);
   EXPECT_EQ(script.icons[0].name.relative, "Best {of}");
   EXPECT_EQ(build::Expand(script.icons[0].target, system), "S:\\Best {of}.scr");
+}
+
+// The author page showed the working file's author and web site, and the
+// copy takes what the page holds when the build starts: a value the user
+// changed or cleared does not come back from the working file.
+TEST_F(BuildScriptTest, TheAuthorPageDecidesTheCopysAuthorAndWebsite) {
+  working = std::make_unique<TIniFile>(
+      dir.Write("VantaSaver.002", "[Set]\r\nImageInterval=5\r\nauthor=Old\r\nWEBSITE=http://old.example\r\n"));
+  images.Items.clear();
+  const struct {
+    const char *author, *website, *set;
+  } cases[] = {
+      {"Ann", "http://ann.example", "[Set]\r\nAuthor=Ann\r\nWebsite=http://ann.example\r\nImageInterval=5\r\n"},
+      {"", "http://", "[Set]\r\nImageInterval=5\r\n"},
+      {"Old", "", "[Set]\r\nAuthor=Old\r\nWebsite=\r\nImageInterval=5\r\n"},
+  };
+  for (const auto& c : cases) {
+    in.AuthorEdit = c.author;
+    in.WebsiteEdit = c.website;
+    Build();
+    EXPECT_EQ(Copy(), c.set) << "author \"" << c.author << "\", website \"" << c.website << "\"";
+  }
 }
 
 TEST_F(BuildScriptTest, AnEmptyWorkingFileStillGivesTheCopyTheScriptNames) {
