@@ -19,6 +19,7 @@
 //     select:NAME=N select entry N of a list box and tell its window, as a click does
 //     menu:NAME     choose an item of the window's menu
 //     count:NAME    print the number of entries of a list box
+//     where:NAME    print "where LEFT TOP WIDTH HEIGHT", a control's place on the screen
 //     gone          wait for the window to close
 //     settle        wait until the window's thread has taken what was posted to
 //                   it and what it posted itself in handling that
@@ -363,6 +364,11 @@ int main() {
     } else if (verb == "count") {
       SendMessageTimeoutA(control, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
       std::printf("%ld\n", static_cast<long>(result));
+      std::fflush(stdout);
+    } else if (verb == "where") {
+      RECT r;
+      GetWindowRect(control, &r);
+      std::printf("where %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
       std::fflush(stdout);
     } else if (verb == "key") {
       // Through the saver's message loop, as typed keys arrive.
