@@ -233,14 +233,14 @@ void TVantaConfigForm::FlatButton1Click() {
   picturePath_ = DialogFolderOf(files);
   changedSections_ |= csPictures;
   ShowImageList();
-  DrawThumbnail();
+  PostMessageA(handle_, kDroppedPictureMessage, 0, 0);
 }
 
 void TVantaConfigForm::FlatButton2Click() {
   if (!RemoveSelected(imageList_)) return;
   changedSections_ |= csPictures;
   ShowImageList();
-  DrawThumbnail();
+  PostMessageA(handle_, kDroppedPictureMessage, 0, 0);
 }
 
 void TVantaConfigForm::FlatButton3Click() {
@@ -335,7 +335,7 @@ void TVantaConfigForm::QELOLEDrop1DropFiles(TMyDragDrop&, const std::vector<std:
   if (!DropFiles(imageList_, TMediaKind::Pictures, fileNames)) return;
   changedSections_ |= csPictures;
   ShowImageList();
-  DrawThumbnail();
+  PostMessageA(handle_, kDroppedPictureMessage, 0, 0);
 }
 
 void TVantaConfigForm::QELOLEDrop2DropFiles(TMyDragDrop&, const std::vector<std::string>& fileNames) {

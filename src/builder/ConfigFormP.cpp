@@ -591,6 +591,10 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
     case kStyleCheckMessage:
       StyleCheckReported(lp);
       return TRUE;
+    case kDroppedPictureMessage:
+      if (window != handle_) return FALSE;
+      DrawThumbnail();
+      return TRUE;
     case WM_CLOSE:
       if (window != handle_) return FALSE;
       Exit1Click();  // the close box saves, as OK does

@@ -101,6 +101,10 @@ class TVantaConfigForm {
   const TEffectTree& StyleTree() const { return styleTree_; }
   // Posted after a click or Space in the tree, when its tick has turned.
   static constexpr UINT kStyleCheckMessage = WM_APP + 30;
+  // Posted by a drop on the picture list: the thumbnail (and the error box
+  // of a picture that cannot be shown) after the drop has returned, so the
+  // source's drag loop is never held up by the box.
+  static constexpr UINT kDroppedPictureMessage = WM_APP + 31;
 
   // The controls as they stand (lists included).
   TConfigControls ReadControls() const;

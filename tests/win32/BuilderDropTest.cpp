@@ -132,6 +132,10 @@ TDragResult DragAndDrop(IDropTarget& target, IDataObject& data, DWORD allowed = 
   r.overResult = target.DragOver(0, at, &r.over);
   r.drop = allowed;
   EXPECT_EQ(target.Drop(&data, 0, at, &r.drop), S_OK);
+  // The window goes on with what the drop left it to do once the source's
+  // loop has ended.
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
   return r;
 }
 
@@ -223,6 +227,28 @@ TEST_F(BuilderDropTest, NamesInAnyLanguageAreListedAndWrittenAsUtf8) {
   EXPECT_NE(written.find(summer + "=1\r\n"), std::string::npos) << written;
   EXPECT_NE(written.find(song + "=1\r\n"), std::string::npos) << written;
   EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// A picture that cannot be shown is reported after the drop has returned:
+// the box must not hold up the source's drag loop (the file manager).
+TEST_F(BuilderDropTest, ABrokenPictureIsReportedAfterTheDropReturns) {
+  const std::string broken = dir.Write("broken.jpg", "not a picture");
+  Open();
+  TFakeData files;
+  files.Offer("FileName", broken);
+  files.OfferFiles({Wide(broken)});
+  IDropTarget& target = *form->QELOLEDrop1()->DropTarget();
+  DWORD effect = kAnyEffect;
+  ASSERT_EQ(target.DragEnter(&files, 0, POINTL{10, 10}, &effect), S_OK);
+  effect = kAnyEffect;
+  ASSERT_EQ(target.Drop(&files, 0, POINTL{10, 10}, &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_TRUE(errors.empty()) << "reported inside the drop";
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("broken.jpg"), std::string::npos) << errors[0];
+  EXPECT_EQ(Texts(form->ReadControls().ImageList), std::vector<std::string>{broken}) << "listed all the same";
 }
 
 TEST_F(BuilderDropTest, OtherSourcesGetTheirEffectAndLeaveTheListsAlone) {
