@@ -13,7 +13,6 @@ constexpr int kTickMargin = 2;
 constexpr int kTextGap = 4;
 // A splice this large is made with drawing off and shown with one redraw.
 constexpr size_t kQuietSplice = 16;
-constexpr UINT_PTR kSubclassId = 1;
 
 // Themed tick boxes where the system has visual styles; classic ones elsewhere.
 struct TThemeApi {
@@ -53,7 +52,11 @@ void TCheckListView::Attach(HWND box, UINT dpi, int horizontalExtent) {
   SendMessageA(box_, LB_RESETCONTENT, 0, 0);
   SendMessageA(box_, LB_SETITEMHEIGHT, 0, form::Scaled(kItemHeight, dpi_));
   SendMessageA(box_, LB_SETHORIZONTALEXTENT, form::Scaled(horizontalExtent, dpi_), 0);
-  SetWindowSubclass(box_, BoxProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // Subclassed by its procedure, not SetWindowSubclass: under Wine that
+  // chain looks up a window property for every message, 150 us an entry
+  // when ten thousand pictures are listed (1.5 s against 10 ms).
+  SetWindowLongPtrW(box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  boxDefault_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxProc)));
 }
 
 void TCheckListView::Show(const TMediaList& list) {
@@ -132,8 +135,9 @@ void TCheckListView::ClickCheck(int index) const {
   }
 }
 
-LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<TCheckListView*>(data);
+LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<TCheckListView*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  const WNDPROC next = self->boxDefault_;
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -143,7 +147,7 @@ LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp,
       if (HIWORD(hit) || !self->OnTickBox(index, x)) break;
       // A click on the box selects the entry and turns its tick; a double
       // click there is two turns, never the entry's double click.
-      const LRESULT r = DefSubclassProc(w, WM_LBUTTONDOWN, wp, lp);
+      const LRESULT r = CallWindowProcW(next, w, WM_LBUTTONDOWN, wp, lp);
       self->ClickCheck(index);
       return r;
     }
@@ -155,11 +159,11 @@ LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp,
       if (wp == ' ') return 0;  // taken by WM_KEYDOWN
       break;
     case WM_NCDESTROY:
-      RemoveWindowSubclass(w, BoxProc, kSubclassId);
+      SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
       self->box_ = nullptr;
       break;
   }
-  return DefSubclassProc(w, msg, wp, lp);
+  return CallWindowProcW(next, w, msg, wp, lp);
 }
 
 }  // namespace vanta

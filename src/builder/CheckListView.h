@@ -40,12 +40,13 @@ class TCheckListView {
   std::function<void(int index)> OnClickCheck;
 
  private:
-  static LRESULT CALLBACK BoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR self);
+  static LRESULT CALLBACK BoxProc(HWND, UINT, WPARAM, LPARAM);
   bool OnTickBox(int index, int x) const;
   void ClickCheck(int index) const;
   RECT TickBox(const RECT& item) const;
 
   HWND box_ = nullptr;
+  WNDPROC boxDefault_ = nullptr;  // the list box's own procedure
   UINT dpi_ = 96;
   std::vector<std::string> shown_;
 };

@@ -233,14 +233,14 @@ void TVantaConfigForm::FlatButton1Click() {
   picturePath_ = DialogFolderOf(files);
   changedSections_ |= csPictures;
   ShowImageList();
-  PostMessageA(handle_, kDroppedPictureMessage, 0, 0);
+  DrawThumbnail();
 }
 
 void TVantaConfigForm::FlatButton2Click() {
   if (!RemoveSelected(imageList_)) return;
   changedSections_ |= csPictures;
   ShowImageList();
-  PostMessageA(handle_, kDroppedPictureMessage, 0, 0);
+  DrawThumbnail();
 }
 
 void TVantaConfigForm::FlatButton3Click() {
