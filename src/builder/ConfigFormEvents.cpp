@@ -50,6 +50,7 @@ int OptionCheckControl(std::string_view name) {
 // ---- Moving values between the controls and the rules.
 
 void TVantaConfigForm::WriteControls(const TConfigControls& c) {
+  pending_ = c;
   imageList_ = c.ImageList;
   musicList_ = c.MusicList;
   picturePath_ = c.PicturePath;
@@ -59,52 +60,73 @@ void TVantaConfigForm::WriteControls(const TConfigControls& c) {
   changedSections_ = c.ChangedSections;
   ShowImageList();
   ShowMusicList();
-  form::SetChecked(Control(IDC_ORIGINALRADIO), !c.StretchRadio);
-  form::SetChecked(Control(IDC_STRETCHRADIO), c.StretchRadio);
-  form::SetChecked(Control(IDC_NORMALIZERADIO), !c.RandomizeRadio);
-  form::SetChecked(Control(IDC_RANDOMIZERADIO), c.RandomizeRadio);
-  for (int i = cpOff; i <= cpFixed; ++i) form::SetChecked(Control(IDC_CAPTIONOFFRADIO + i), c.CaptionRadio == i);
-  WriteSpin(IDC_XSPIN, IDC_XUPDOWN, kCaptionRange, c.XSpin);
-  WriteSpin(IDC_YSPIN, IDC_YUPDOWN, kCaptionRange, c.YSpin);
-  for (const TOptionCheck& k : OptionChecks()) form::SetChecked(Control(OptionCheckControl(k.Control)), c.*k.State);
-  SetWindowTextA(Control(IDC_IMAGECAPTIONEDIT), c.ImageCaptionEdit.c_str());
+  // The colour and the font sample paint the picture panels too.
   backcolorCb_.SetColor(c.BackcolorCb);
   SetFontSample(c.FontLabel);
-  WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALUPDOWN, kIntervalRange, c.IntervalEdit);
-  SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_SETPOS, TRUE, std::clamp(c.SpeedScrollBar, 0, kSpeedPositions - 1));
-  SetWindowTextA(Control(IDC_AUTHOREDIT), c.AuthorEdit.c_str());
-  SetWindowTextA(Control(IDC_WEBSITEEDIT), c.WebsiteEdit.c_str());
+  if (PageMade(bpOptions)) WriteOptionsControls(c);
+  if (PageMade(bpEffects)) WriteEffectsControls(c);
+  if (PageMade(bpBuild)) WriteBuildControls(c);
   DrawThumbnail();
 }
 
+void TVantaConfigForm::WriteOptionsControls(const TConfigControls& c) {
+  form::SetChecked(FindControl(IDC_ORIGINALRADIO), !c.StretchRadio);
+  form::SetChecked(FindControl(IDC_STRETCHRADIO), c.StretchRadio);
+  form::SetChecked(FindControl(IDC_NORMALIZERADIO), !c.RandomizeRadio);
+  form::SetChecked(FindControl(IDC_RANDOMIZERADIO), c.RandomizeRadio);
+  for (int i = cpOff; i <= cpFixed; ++i) form::SetChecked(FindControl(IDC_CAPTIONOFFRADIO + i), c.CaptionRadio == i);
+  WriteSpin(IDC_XSPIN, IDC_XUPDOWN, kCaptionRange, c.XSpin);
+  WriteSpin(IDC_YSPIN, IDC_YUPDOWN, kCaptionRange, c.YSpin);
+  for (const TOptionCheck& k : OptionChecks()) form::SetChecked(FindControl(OptionCheckControl(k.Control)), c.*k.State);
+  SetWindowTextA(FindControl(IDC_IMAGECAPTIONEDIT), c.ImageCaptionEdit.c_str());
+  backcolorCb_.SetColor(c.BackcolorCb);  // the list, now that there is one
+  WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALUPDOWN, kIntervalRange, c.IntervalEdit);
+}
+
+void TVantaConfigForm::WriteEffectsControls(const TConfigControls& c) {
+  SendMessageA(FindControl(IDC_SPEEDSCROLLBAR), TBM_SETPOS, TRUE, std::clamp(c.SpeedScrollBar, 0, kSpeedPositions - 1));
+}
+
+void TVantaConfigForm::WriteBuildControls(const TConfigControls& c) {
+  SetWindowTextA(FindControl(IDC_AUTHOREDIT), c.AuthorEdit.c_str());
+  SetWindowTextA(FindControl(IDC_WEBSITEEDIT), c.WebsiteEdit.c_str());
+}
+
 TConfigControls TVantaConfigForm::ReadControls() const {
-  TConfigControls c;
+  // A page not made yet gives back what it was given.
+  TConfigControls c = pending_;
   c.ImageList = imageList_;
   c.MusicList = musicList_;
   c.PicturePath = picturePath_;
   c.MusicPath = musicPath_;
-  c.StretchRadio = form::Checked(Control(IDC_STRETCHRADIO));
-  c.RandomizeRadio = form::Checked(Control(IDC_RANDOMIZERADIO));
-  // None checked (a position the group does not have) stays as loaded.
-  c.CaptionRadio = setting_.CaptionPosition;
-  for (int i = cpOff; i <= cpFixed; ++i)
-    if (form::Checked(Control(IDC_CAPTIONOFFRADIO + i))) c.CaptionRadio = i;
-  c.XSpin = ReadSpin(IDC_XSPIN, kCaptionRange);
-  c.YSpin = ReadSpin(IDC_YSPIN, kCaptionRange);
-  for (const TOptionCheck& k : OptionChecks()) c.*k.State = form::Checked(Control(OptionCheckControl(k.Control)));
-  c.ImageCaptionEdit = form::WindowText(Control(IDC_IMAGECAPTIONEDIT));
+  if (PageMade(bpOptions)) {
+    c.StretchRadio = form::Checked(FindControl(IDC_STRETCHRADIO));
+    c.RandomizeRadio = form::Checked(FindControl(IDC_RANDOMIZERADIO));
+    // None checked (a position the group does not have) stays as loaded.
+    c.CaptionRadio = setting_.CaptionPosition;
+    for (int i = cpOff; i <= cpFixed; ++i)
+      if (form::Checked(FindControl(IDC_CAPTIONOFFRADIO + i))) c.CaptionRadio = i;
+    c.XSpin = ReadSpin(IDC_XSPIN, kCaptionRange);
+    c.YSpin = ReadSpin(IDC_YSPIN, kCaptionRange);
+    for (const TOptionCheck& k : OptionChecks())
+      c.*k.State = form::Checked(FindControl(OptionCheckControl(k.Control)));
+    c.ImageCaptionEdit = form::WindowText(FindControl(IDC_IMAGECAPTIONEDIT));
+    c.IntervalEdit = ReadSpin(IDC_INTERVALEDIT, kIntervalRange);
+  }
   c.FontLabel = fontSample_;
   c.BackcolorCb = backcolorCb_.Color();
-  c.IntervalEdit = ReadSpin(IDC_INTERVALEDIT, kIntervalRange);
   c.EffectTicks = effectTicks_;
   c.UntickedEffects = untickedEffects_;
   if (styleNumbered_) {  // the tree, once it knows its numbers
     c.EffectTicks = TickedEffects(styleTree_);
     c.UntickedEffects = UntickedNumbers(styleTree_);
   }
-  c.SpeedScrollBar = static_cast<int32_t>(SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0));
-  c.AuthorEdit = form::WindowText(Control(IDC_AUTHOREDIT));
-  c.WebsiteEdit = form::WindowText(Control(IDC_WEBSITEEDIT));
+  if (PageMade(bpEffects))
+    c.SpeedScrollBar = static_cast<int32_t>(SendMessageA(FindControl(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0));
+  if (PageMade(bpBuild)) {
+    c.AuthorEdit = form::WindowText(FindControl(IDC_AUTHOREDIT));
+    c.WebsiteEdit = form::WindowText(FindControl(IDC_WEBSITEEDIT));
+  }
   c.ChangedSections = changedSections_;
   return c;
 }
@@ -129,7 +151,7 @@ void TVantaConfigForm::SetFontSample(const TFontSample& sample) {
                             sample.Bold ? FW_BOLD : FW_NORMAL, sample.Italic, sample.Underline, sample.Strikeout,
                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, platform::Widen(sample.Name).c_str());
-  InvalidateRect(Control(IDC_FONTLABEL), nullptr, FALSE);
+  InvalidateRect(FindControl(IDC_FONTLABEL), nullptr, FALSE);
 }
 
 // ---- Event handlers.
@@ -137,8 +159,9 @@ void TVantaConfigForm::SetFontSample(const TFontSample& sample) {
 void TVantaConfigForm::FormCreate() { changedSections_ = 0; }
 
 void TVantaConfigForm::FormShow() {
-  SelectNotebookPage(0);
-  SelectOptionsPage(0);
+  notebookPage_ = 0;
+  if (PageMade(bpBuild)) SelectNotebookPage(0);
+  if (PageMade(bpOptions)) SelectOptionsPage(0);
   WriteControls(LoadControls(setting_, ini_));
   SelectPage(bpImages);
   SetFocus(sideBar_.Box());

@@ -149,6 +149,13 @@ constexpr TPlace kLayout[] = {
     {kNotebook3, IDC_BUILDINGGROUP, 8, 8, 406, 258},
     {kNotebook3, IDC_STATUSMEMO, 18, 28, 386, 226},
 };
+// The page a window of the layout belongs to (the window itself: none).
+int PageOfParent(TParent p) {
+  if (p == kMainWindow) return -1;
+  if (p <= kTab5) return p - kTab1;
+  return p <= kOpt4 ? bpOptions : bpBuild;
+}
+
 constexpr int kPageWidth = 438;
 constexpr RECT kNotebookArea{8, 8, 8 + 422, 8 + 274};
 constexpr int kListExtent = 500;  // the image list's horizontal scroll extent
@@ -244,7 +251,7 @@ TVantaConfigForm::~TVantaConfigForm() {
     if (i) DestroyIcon(i);
 }
 
-HWND TVantaConfigForm::Control(int id) const {
+HWND TVantaConfigForm::FindControl(int id) const {
   if (!handle_) return nullptr;
   if (HWND w = GetDlgItem(handle_, id)) return w;
   for (HWND page : pages_)
@@ -256,6 +263,22 @@ HWND TVantaConfigForm::Control(int id) const {
   return nullptr;
 }
 
+HWND TVantaConfigForm::Control(int id) const {
+  if (HWND w = FindControl(id)) return w;
+  // A control of a page not made yet: the pages are made until it is found.
+  for (int page = 0; page < kBuilderPages && handle_; ++page) {
+    if (pages_[page]) continue;
+    const_cast<TVantaConfigForm*>(this)->MakePage(static_cast<TBuilderPage>(page));
+    if (HWND w = FindControl(id)) return w;
+  }
+  return nullptr;
+}
+
+HWND TVantaConfigForm::Page(TBuilderPage page) const {
+  if (handle_ && !pages_[page]) const_cast<TVantaConfigForm*>(this)->MakePage(page);
+  return pages_[page];
+}
+
 HWND TVantaConfigForm::FullscreenWindow() const { return fullscreen_ ? fullscreen_->Window() : nullptr; }
 
 HWND TVantaConfigForm::ImagePreviewWindow() const {
@@ -263,7 +286,8 @@ HWND TVantaConfigForm::ImagePreviewWindow() const {
 }
 
 HWND TVantaConfigForm::PageControl(TBuilderPage page, int id) const {
-  return pages_[page] ? GetDlgItem(pages_[page], id) : nullptr;
+  HWND p = Page(page);
+  return p ? GetDlgItem(p, id) : nullptr;
 }
 
 void TVantaConfigForm::Show() {
@@ -295,69 +319,138 @@ HWND TVantaConfigForm::CreatePage(int templateId, HWND parent, int windowId) {
 void TVantaConfigForm::InitWindow(HWND window) {
   handle_ = window;
   dpi_ = form::WindowDpi(window);
-  for (int i = 0; i < kBuilderPages; ++i) pages_[i] = CreatePage(IDD_TAB1 + i, handle_, IDC_TAB1 + i);
-  HWND tab = GetDlgItem(pages_[bpOptions], IDC_PAGECONTROL2);
-  for (int i = 0; i < static_cast<int>(optionsPages_.size()); ++i) {
-    optionsPages_[i] = CreatePage(IDD_OPTIONSSHEET1 + i, pages_[bpOptions], IDC_OPTIONSSHEET1 + i);
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(kOptionsCaptions[i]);
-    SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
-  }
-  constexpr int kNotebookIds[kNotebookPages] = {IDC_NOTEBOOKPAGE0, IDC_NOTEBOOKPAGE1, IDC_NOTEBOOKPAGE2, IDC_NOTEBOOKPAGE3};
-  for (int i = 0; i < kNotebookPages; ++i)
-    notebookPages_[i] = CreatePage(IDD_NOTEBOOKPAGE0 + i, pages_[bpBuild], kNotebookIds[i]);
   accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-  LayOut();
-
+  form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
+  for (const TPlace& p : kLayout)
+    if (p.parent == kMainWindow) form::Place(handle_, p.id, p.x, p.y, p.w, p.h, dpi_);
   sideBar_.Attach(Control(IDC_OUTLOOKBAR), dpi_);
-  imageView_.Attach(Control(IDC_IMAGELIST), dpi_, kListExtent);
-  imageView_.OnClickCheck = [this](int index) { ImageListClickCheck(index); };
-  musicView_.Attach(Control(IDC_MUSICLIST), dpi_, 0);
-  musicView_.OnClickCheck = [this](int index) { MusicListClickCheck(index); };
-  backcolorCb_.Attach(Control(IDC_BACKCOLORCB), dpi_);
-  const struct { int edit, upDown; TSpinRange range; } spins[] = {
-      {IDC_XSPIN, IDC_XUPDOWN, kCaptionRange},
-      {IDC_YSPIN, IDC_YUPDOWN, kCaptionRange},
-      {IDC_INTERVALEDIT, IDC_INTERVALUPDOWN, kIntervalRange},
-  };
-  for (const auto& s : spins) {
-    SendMessageA(Control(s.upDown), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(s.edit)), 0);
-    SendMessageA(Control(s.upDown), UDM_SETRANGE32, s.range.MinValue, s.range.MaxValue);
-    WriteSpin(s.edit, s.upDown, s.range, s.range.MinValue);
-  }
-  SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_SETRANGE, FALSE, MAKELPARAM(0, kSpeedPositions - 1));
-  SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_SETPAGESIZE, 0, 1);
-  for (int note : {IDC_NOTE0, IDC_NOTE1}) SetWindowTextA(Control(note), kBuildNote);
-  CreateIconsAndHints();
+  CreateWindowIcons();
+  hints_ = form::CreateHints(handle_, kHintPauseMs);
+  // The pages a user meets first; the others are made at their first
+  // showing, or when something asks for one of their controls: under Wine
+  // every control costs, and with all thirteen pages made at once the
+  // builder took twice as long to open as a saver's Setting dialog.
+  MakePage(bpImages);
+  MakePage(bpMusic);
   CreateDropTargets();
-  CreateStyleList();
   FormCreate();
 }
 
-void TVantaConfigForm::LayOut() {
-  form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
+void TVantaConfigForm::MakePage(TBuilderPage page) {
+  if (pages_[page]) return;
+  pages_[page] = CreatePage(IDD_TAB1 + page, handle_, IDC_TAB1 + page);
+  if (page == bpOptions) {
+    HWND tab = GetDlgItem(pages_[bpOptions], IDC_PAGECONTROL2);
+    for (int i = 0; i < static_cast<int>(optionsPages_.size()); ++i) {
+      optionsPages_[i] = CreatePage(IDD_OPTIONSSHEET1 + i, pages_[bpOptions], IDC_OPTIONSSHEET1 + i);
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<char*>(kOptionsCaptions[i]);
+      SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  if (page == bpBuild) {
+    constexpr int kNotebookIds[kNotebookPages] = {IDC_NOTEBOOKPAGE0, IDC_NOTEBOOKPAGE1, IDC_NOTEBOOKPAGE2,
+                                                  IDC_NOTEBOOKPAGE3};
+    for (int i = 0; i < kNotebookPages; ++i)
+      notebookPages_[i] = CreatePage(IDD_NOTEBOOKPAGE0 + i, pages_[bpBuild], kNotebookIds[i]);
+  }
+  // Made for a control while another page shows: hidden until selected.
+  ShowWindow(pages_[page], SW_HIDE);
+  LayOutPage(page);
+  SetUpPage(page);
+}
+
+// What a page needs once made: its icons and hints, its controls' ranges,
+// and the values the window holds for it (pending_ until then).
+void TVantaConfigForm::SetUpPage(TBuilderPage page) {
+  const auto setIcon = [](HWND button, HICON icon) {
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  };
+  const auto own = [&](int id) { return GetDlgItem(pages_[page], id); };
+  if (page < bpBuild) {
+    const std::string next = "Next (" + std::to_string(page + 1) + "/5)";
+    setIcon(own(IDC_NEXTBUTTON), icons_[kNextIcon]);
+    form::AddHint(hints_, own(IDC_NEXTBUTTON), next.c_str());
+    form::AddHint(hints_, own(IDC_PREVIEWBUTTON), "Preview in full screen");
+    form::AddHint(hints_, own(IDC_OKBUTTON), "Save and Exit");
+    form::AddHint(hints_, own(IDC_CANCELBUTTON), "Undo and Exit");
+  }
+  switch (page) {
+    case bpImages:
+    case bpMusic: {
+      const bool images = page == bpImages;
+      TCheckListView& view = images ? imageView_ : musicView_;
+      view.Attach(own(images ? IDC_IMAGELIST : IDC_MUSICLIST), dpi_, images ? kListExtent : 0);
+      view.OnClickCheck = [this, images](int index) {
+        if (images) ImageListClickCheck(index);
+        else MusicListClickCheck(index);
+      };
+      setIcon(own(images ? IDC_IMAGEUP : IDC_MUSICUP), icons_[kUpIcon]);
+      form::AddHint(hints_, own(images ? IDC_IMAGEUP : IDC_MUSICUP), "Move up");
+      setIcon(own(images ? IDC_IMAGEDOWN : IDC_MUSICDOWN), icons_[kDownIcon]);
+      form::AddHint(hints_, own(images ? IDC_IMAGEDOWN : IDC_MUSICDOWN), "Move down");
+      break;
+    }
+    case bpEffects:
+      SendMessageA(own(IDC_SPEEDSCROLLBAR), TBM_SETRANGE, FALSE, MAKELPARAM(0, kSpeedPositions - 1));
+      SendMessageA(own(IDC_SPEEDSCROLLBAR), TBM_SETPAGESIZE, 0, 1);
+      CreateStyleList();
+      WriteEffectsControls(pending_);
+      break;
+    case bpOptions: {
+      backcolorCb_.Attach(FindControl(IDC_BACKCOLORCB), dpi_);
+      const struct {
+        int edit, upDown;
+        TSpinRange range;
+      } spins[] = {
+          {IDC_XSPIN, IDC_XUPDOWN, kCaptionRange},
+          {IDC_YSPIN, IDC_YUPDOWN, kCaptionRange},
+          {IDC_INTERVALEDIT, IDC_INTERVALUPDOWN, kIntervalRange},
+      };
+      for (const auto& sp : spins) {
+        SendMessageA(FindControl(sp.upDown), UDM_SETBUDDY, reinterpret_cast<WPARAM>(FindControl(sp.edit)), 0);
+        SendMessageA(FindControl(sp.upDown), UDM_SETRANGE32, sp.range.MinValue, sp.range.MaxValue);
+      }
+      WriteOptionsControls(pending_);
+      SelectOptionsPage(0);
+      break;
+    }
+    case bpBuild:
+      for (int note : {IDC_NOTE0, IDC_NOTE1}) SetWindowTextA(FindControl(note), kBuildNote);
+      setIcon(own(IDC_BACKTOFIRST), icons_[kBackIcon]);
+      form::AddHint(hints_, own(IDC_BACKTOFIRST), "Back (5/5)");
+      WriteBuildControls(pending_);
+      SelectNotebookPage(notebookPage_);
+      break;
+  }
+}
+
+void TVantaConfigForm::LayOutPage(TBuilderPage page) {
   const auto parentOf = [this](TParent p) -> HWND {
-    if (p == kMainWindow) return handle_;
     if (p <= kTab5) return pages_[p - kTab1];
     if (p <= kOpt4) return optionsPages_[p - kOpt1];
     return notebookPages_[p - kNotebook0];
   };
-  for (const TPlace& p : kLayout) form::Place(parentOf(p.parent), p.id, p.x, p.y, p.w, p.h, dpi_);
+  for (const TPlace& p : kLayout)
+    if (PageOfParent(p.parent) == page) form::Place(parentOf(p.parent), p.id, p.x, p.y, p.w, p.h, dpi_);
   // The pages stand beside the side bar, filling the rest of the window.
   const int left = Scaled(kSideBarWidth);
-  for (HWND page : pages_)
-    MoveWindow(page, left, 0, Scaled(kSideBarWidth + kPageWidth) - left, Scaled(kClientHeight), FALSE);
-  // The Options sub-pages fill the tab control's display area and lie above it.
-  HWND tab = Control(IDC_PAGECONTROL2);
-  RECT area = form::PlaceOf(tab);
-  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-  for (HWND page : optionsPages_)
-    SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOACTIVATE);
-  const int nl = Scaled(kNotebookArea.left), nt = Scaled(kNotebookArea.top);
-  for (HWND page : notebookPages_)
-    MoveWindow(page, nl, nt, Scaled(kNotebookArea.right) - nl, Scaled(kNotebookArea.bottom) - nt, FALSE);
+  MoveWindow(pages_[page], left, 0, Scaled(kSideBarWidth + kPageWidth) - left, Scaled(kClientHeight), FALSE);
+  if (page == bpOptions) {
+    // The Options sub-pages fill the tab control's display area and lie above it.
+    HWND tab = GetDlgItem(pages_[bpOptions], IDC_PAGECONTROL2);
+    RECT area = form::PlaceOf(tab);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    for (HWND sheet : optionsPages_)
+      SetWindowPos(sheet, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   SWP_NOACTIVATE);
+  }
+  if (page == bpBuild) {
+    const int nl = Scaled(kNotebookArea.left), nt = Scaled(kNotebookArea.top);
+    for (HWND sheet : notebookPages_)
+      MoveWindow(sheet, nl, nt, Scaled(kNotebookArea.right) - nl, Scaled(kNotebookArea.bottom) - nt, FALSE);
+  }
 }
 
 void TVantaConfigForm::CreateDropTargets() {
@@ -375,7 +468,7 @@ void TVantaConfigForm::CreateDropTargets() {
   qelOLEDrop2_->Loaded();
 }
 
-void TVantaConfigForm::CreateIconsAndHints() {
+void TVantaConfigForm::CreateWindowIcons() {
   const int buttonIcon = Scaled(kButtonIconSize);
   icons_[kNextIcon] = form::CreateBuilderIcon(TBuilderIcon::Next, buttonIcon);
   icons_[kBackIcon] = form::CreateBuilderIcon(TBuilderIcon::Back, buttonIcon);
@@ -385,30 +478,6 @@ void TVantaConfigForm::CreateIconsAndHints() {
   icons_[kSmallWindowIcon] = form::CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXSMICON));
   SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons_[kWindowIcon]));
   SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_[kSmallWindowIcon]));
-  const auto setIcon = [](HWND button, HICON icon) {
-    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-  };
-
-  hints_ = form::CreateHints(handle_, kHintPauseMs);
-  for (int page = bpImages; page < bpBuild; ++page) {
-    const std::string next = "Next (" + std::to_string(page + 1) + "/5)";
-    const auto bar = [&](int id) { return GetDlgItem(pages_[page], id); };
-    setIcon(bar(IDC_NEXTBUTTON), icons_[kNextIcon]);
-    form::AddHint(hints_, bar(IDC_NEXTBUTTON), next.c_str());
-    form::AddHint(hints_, bar(IDC_PREVIEWBUTTON), "Preview in full screen");
-    form::AddHint(hints_, bar(IDC_OKBUTTON), "Save and Exit");
-    form::AddHint(hints_, bar(IDC_CANCELBUTTON), "Undo and Exit");
-  }
-  setIcon(Control(IDC_BACKTOFIRST), icons_[kBackIcon]);
-  form::AddHint(hints_, Control(IDC_BACKTOFIRST), "Back (5/5)");
-  for (int id : {IDC_IMAGEUP, IDC_MUSICUP}) {
-    setIcon(Control(id), icons_[kUpIcon]);
-    form::AddHint(hints_, Control(id), "Move up");
-  }
-  for (int id : {IDC_IMAGEDOWN, IDC_MUSICDOWN}) {
-    setIcon(Control(id), icons_[kDownIcon]);
-    form::AddHint(hints_, Control(id), "Move down");
-  }
 }
 
 // ---- Drawing the panels.
@@ -491,6 +560,7 @@ void TVantaConfigForm::DrawFontSample(const DRAWITEMSTRUCT& d) const {
 // ---- Pages.
 
 void TVantaConfigForm::SelectPage(TBuilderPage page) {
+  MakePage(page);
   sideBar_.Select(page);
   if (page == bpEffects) PrepareEffectsPage();
   for (int i = 0; i < kBuilderPages; ++i) ShowWindow(pages_[i], i == page ? SW_SHOW : SW_HIDE);

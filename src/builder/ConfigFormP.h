@@ -81,8 +81,11 @@ class TVantaConfigForm {
   HWND Handle() const { return handle_; }
   // A control of the window, of a page or of a sub-page, by its resource
   // number; the bottom bars' buttons are on each page: see PageControl.
+  // Pages are made at their first showing; asking for a control of a page
+  // not made yet makes it.
   HWND Control(int id) const;
-  HWND Page(TBuilderPage page) const { return pages_[page]; }
+  HWND Page(TBuilderPage page) const;
+  bool PageMade(TBuilderPage page) const { return pages_[page] != nullptr; }
   HWND PageControl(TBuilderPage page, int id) const;
   HWND Hints() const { return hints_; }
   const TAboutForm* About() const { return about_.get(); }
@@ -194,8 +197,11 @@ class TVantaConfigForm {
   void CreateWindowFromTemplate();
   void InitWindow(HWND window);
   HWND CreatePage(int templateId, HWND parent, int windowId);
-  void LayOut();
-  void CreateIconsAndHints();
+  HWND FindControl(int id) const;  // among the pages made, making none
+  void MakePage(TBuilderPage page);
+  void LayOutPage(TBuilderPage page);
+  void SetUpPage(TBuilderPage page);
+  void CreateWindowIcons();
   void CreateDropTargets();
   void SelectPage(TBuilderPage page);
   void SelectOptionsPage(int index);
@@ -206,6 +212,9 @@ class TVantaConfigForm {
   int Scaled(int pixels) const;
 
   void WriteControls(const TConfigControls& c);
+  void WriteOptionsControls(const TConfigControls& c);
+  void WriteEffectsControls(const TConfigControls& c);
+  void WriteBuildControls(const TConfigControls& c);
   void ShowImageList();
   void ShowMusicList();
   void DrawThumbnail();
@@ -231,6 +240,9 @@ class TVantaConfigForm {
 
   TSaverSetting setting_;
   TIniFile& ini_;
+  // The values last written to the controls: what the pages not made yet
+  // show once made, and give back meanwhile.
+  TConfigControls pending_;
   TBuilderPlaces places_;
   std::optional<TConfigControls> result_;
   // The lists, the font and what must be rewritten: the state the form keeps

@@ -49,14 +49,14 @@ cp "$work/VantaSaver.002" "$work/saved.002"
 
 # Cancel after changes: the file byte for byte.
 open_window VantaSaver "$title"
-wine "$driver" "$title" set:IntervalEdit=99 click:StretchRadio click:CancelButton gone >/dev/null ||
+wine "$driver" "$title" select:OutlookBar=3 set:IntervalEdit=99 click:StretchRadio click:CancelButton gone >/dev/null ||
   fail "Cancel did not close the builder"
 await_end
 cmp -s "$work/saved.002" "$work/VantaSaver.002" || fail "Cancel changed the settings file"
 
 # A new interval and OK: that key and nothing else.
 open_window VantaSaver "$title"
-wine "$driver" "$title" set:IntervalEdit=42 click:OkButton gone >/dev/null || fail "OK did not close the builder"
+wine "$driver" "$title" select:OutlookBar=3 set:IntervalEdit=42 click:OkButton gone >/dev/null || fail "OK did not close the builder"
 await_end
 changes=$(diff "$work/saved.002" "$work/VantaSaver.002" || true)
 [ "$changes" = $'2c2\n< ImageInterval=7\r\n---\n> ImageInterval=42\r' ] ||

@@ -48,7 +48,7 @@ only_in() { comm "$1" <(ini_pairs "$2") <(ini_pairs "$3"); }
 # 1. Save As with the interval and the caption text changed, then every
 #    other change and OK.
 open_window VantaSaver
-drive set:IntervalEdit=11 'set:ImageCaptionEdit=Summer = sun; 2004' menu:SaveProjectAs >/dev/null ||
+drive select:OutlookBar=3 set:IntervalEdit=11 'set:ImageCaptionEdit=Summer = sun; 2004' menu:SaveProjectAs >/dev/null ||
   fail "no Project menu"
 answer_file_dialog "Save Project as..." "$(win_path show)"  # ".vnt" is the builder's to add
 drive settle >/dev/null
@@ -63,7 +63,7 @@ sed -e $'s/^ImageInterval=7\r$/ImageInterval=11\r/' -e $'s/^AddtionalText=.*/Add
 # Everything else a user can change here. The tree's first group's box is at
 # (25, 7) of its client area at 96 DPI, a row 16 pixels: the second group,
 # "Regular Wiping", is switched off.
-drive set:IntervalEdit=25 click:StretchRadio click:NormalizeRadio pick:BackcolorCb=Navy \
+drive select:OutlookBar=3 set:IntervalEdit=25 click:StretchRadio click:NormalizeRadio pick:BackcolorCb=Navy \
   click:PlayMusicCheck click:RandomMusicCheck click:LoopMusicCheck \
   click:FixedRadio set:XSpin=120 set:YSpin=340 click:FilenameCheck click:PathCheck click:ExtensionCheck \
   click:AdditionalTextCheck set:ImageCaptionEdit=Winter click:ReverseCheck click:ClearOldCheck \
@@ -100,7 +100,7 @@ got_new=$(only_in -13 "$work/show.vnt" "$working")
 open_window VantaSaver
 drive select:OutlookBar=2 menu:LoadProject >/dev/null || fail "no Project menu"
 answer_file_dialog Open "$(win_path show.vnt)"
-shown=$(drive settle count:ImageList count:MusicList text:IntervalEdit text:ImageCaptionEdit | tr '\n' '|')
+shown=$(drive settle select:OutlookBar=3 count:ImageList count:MusicList text:IntervalEdit text:ImageCaptionEdit | tr '\n' '|')
 [ "$shown" = '3|2|11|Summer = sun; 2004|' ] || fail "the window does not show the loaded project: $shown"
 drive select:OutlookBar=2 settle click:OkButton gone >/dev/null || fail "OK did not close the builder"
 await_end
@@ -110,7 +110,7 @@ cmp -s "$work/show.vnt" "$working" || fail "the loaded project came back changed
 #    no backup. A cancelled save dialog writes nothing.
 cp "$working" "$work/before.002"
 open_window VantaSaver
-drive set:IntervalEdit=500 menu:SaveProjectAs >/dev/null || fail "no Project menu"
+drive select:OutlookBar=3 set:IntervalEdit=500 menu:SaveProjectAs >/dev/null || fail "no Project menu"
 wine "$driver" "Save Project as..." await:FileName click:Button1 gone >/dev/null || fail "the save dialog did not cancel"
 drive settle menu:SaveProjectAs >/dev/null
 answer_file_dialog "Save Project as..." "$(win_path other)"

@@ -69,12 +69,32 @@ class TBuilderView {
   void SetWindow(HWND w) { window_ = w; }
   HWND Window() const { return window_; }
   HWND C(int id) const {
+    if (HWND found = Find(id)) return found;
+    // Pages are made at their first showing: shown as a user's click shows
+    // them, the Effects page (whose preview starts) last, then back.
+    const auto shown = static_cast<int>(SendMessageA(Find(IDC_OUTLOOKBAR), LB_GETCURSEL, 0, 0));
+    HWND found = nullptr;
+    for (TBuilderPage page : {bpOptions, bpBuild, bpEffects}) {
+      SideBar(page);
+      if ((found = Find(id))) break;
+    }
+    if (shown >= 0) SideBar(static_cast<TBuilderPage>(shown));
+    return found;
+  }
+  HWND Find(int id) const {
     TSearch s{id, nullptr};
     EnumChildWindows(window_, FindById, reinterpret_cast<LPARAM>(&s));
     return s.found;
   }
   // A control of the visible page (the bottom bars repeat on each page).
-  HWND OnPage(int page, int id) const { return GetDlgItem(GetDlgItem(window_, IDC_TAB1 + page), id); }
+  HWND OnPage(int page, int id) const {
+    if (!GetDlgItem(window_, IDC_TAB1 + page)) {  // not made yet: shown once
+      const auto shown = static_cast<int>(SendMessageA(Find(IDC_OUTLOOKBAR), LB_GETCURSEL, 0, 0));
+      SideBar(static_cast<TBuilderPage>(page));
+      if (shown >= 0) SideBar(static_cast<TBuilderPage>(shown));
+    }
+    return GetDlgItem(GetDlgItem(window_, IDC_TAB1 + page), id);
+  }
   void Click(int id) const { SendMessageA(C(id), BM_CLICK, 0, 0); }
   void Type(int id, const std::string& text) const {
     SendMessageA(C(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -1071,10 +1091,44 @@ std::vector<TExpectedNode> ExpectedTree(const TEffectSet& set) {
   return nodes;
 }
 
+// The builder opens on the pages a user meets first; the others are made
+// when first shown, and until then give back what they were given.
+TEST_F(BuilderFormTest, PagesAreMadeAtTheirFirstShowingAndKeepTheirValuesTillThen) {
+  TSaverSetting s;
+  s.ImageInterval = 42;
+  s.EffectSpeed = 2;
+  s.StretchImage = true;
+  s.CaptionPosition = cpFixed;
+  s.Author = "Ann Example";
+  Open(s);
+  EXPECT_TRUE(form->PageMade(bpImages) && form->PageMade(bpMusic));
+  for (TBuilderPage page : {bpEffects, bpOptions, bpBuild}) EXPECT_FALSE(form->PageMade(page)) << page;
+  const TConfigControls unshown = form->ReadControls();
+  EXPECT_EQ(unshown.IntervalEdit, 42);
+  EXPECT_EQ(unshown.AuthorEdit, "Ann Example");
+  for (TBuilderPage page : {bpOptions, bpBuild, bpEffects}) {
+    SideBar(page);
+    EXPECT_TRUE(form->PageMade(page)) << page;
+    EXPECT_EQ(VisiblePage(), page);
+  }
+  EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
+  EXPECT_TRUE(Checked(IDC_STRETCHRADIO));
+  EXPECT_TRUE(Checked(IDC_FIXEDRADIO));
+  EXPECT_EQ(WindowText(C(IDC_AUTHOREDIT)), "Ann Example");
+  EXPECT_EQ(SendMessageA(C(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0), 3);  // speed 2: position 5 - 2
+  // The same record (the effects aside: the tree unticks 119..122 when filled).
+  TConfigControls shown = form->ReadControls();
+  shown.EffectTicks = unshown.EffectTicks;
+  shown.UntickedEffects = unshown.UntickedEffects;
+  EXPECT_TRUE(shown == unshown) << "the pages shown gave back other values";
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(BuilderFormTest, TheEffectTreeIsFilledOnTheFirstVisitFromTheSet) {
   TSaverSetting s;
   for (int32_t n : {1, 2, 3, 40, 118}) s.Transitions.reset(static_cast<size_t>(n));
   Open(s);
+  form->Page(bpEffects);  // made, as for a control of it, but not shown
   ASSERT_EQ(TreeItems().size(), 139u);
   for (HTREEITEM item : TreeItems()) EXPECT_FALSE(TreeTicked(item)) << "ticked before the first visit";
 
