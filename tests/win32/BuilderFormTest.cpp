@@ -1296,7 +1296,9 @@ TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppl
                 frames, seconds, seconds > 0 ? (frames - 1) / seconds : 0.0);
     EXPECT_GT(frames, 2);
     // A frame lasts at least its delay: a slow machine only slows it.
-    if (frames > 20) EXPECT_GE(seconds * 1000, (frames - 1) * 0.9 * kEffectSpeeds[speed - 1].Delay) << "frames too short";
+    if (frames > 20) {
+      EXPECT_GE(seconds * 1000, (frames - 1) * 0.9 * kEffectSpeeds[speed - 1].Delay) << "frames too short";
+    }
   }
   EXPECT_EQ(dir.Read("VantaSaver.002"), "") << "the speed reached the file before a save";
   EXPECT_TRUE(errors.empty());
