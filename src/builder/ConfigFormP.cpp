@@ -423,6 +423,8 @@ void TVantaConfigForm::SetUpPage(TBuilderPage page) {
       WriteBuildControls(pending_);
       SelectNotebookPage(notebookPage_);
       break;
+    case kBuilderPages:  // a count, not a page
+      break;
   }
 }
 
