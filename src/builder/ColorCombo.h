@@ -1,8 +1,8 @@
-// The background colour list of the builder's Options page (Win32): an
-// owner-drawn drop-down list of named colours with a swatch each, the current
-// colour when it has no name, and last "Other color...", which opens the
-// system's colour dialog. Which entries it holds is ColorListFor's rule
-// (DistributeConfig.h), the one the "Setting" dialog of a built saver shows.
+// The background colour list of the builder's Options page and of a saver's
+// "Setting" dialog (Win32): an owner-drawn drop-down list of named colours
+// with a swatch each, the current colour when it has no name, and last
+// "Other color...", which opens the system's colour dialog. Which entries it
+// holds is ColorListFor's rule (DistributeConfig.h).
 #pragma once
 #include <windows.h>
 

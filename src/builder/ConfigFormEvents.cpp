@@ -79,7 +79,6 @@ void TVantaConfigForm::WriteOptionsControls(const TConfigControls& c) {
   WriteSpin(IDC_YSPIN, IDC_YUPDOWN, kCaptionRange, c.YSpin);
   for (const TOptionCheck& k : OptionChecks()) form::SetChecked(FindControl(OptionCheckControl(k.Control)), c.*k.State);
   SetWindowTextA(FindControl(IDC_IMAGECAPTIONEDIT), c.ImageCaptionEdit.c_str());
-  backcolorCb_.SetColor(c.BackcolorCb);  // the list, now that there is one
   WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALUPDOWN, kIntervalRange, c.IntervalEdit);
 }
 

@@ -399,7 +399,10 @@ void TVantaConfigForm::SetUpPage(TBuilderPage page) {
       WriteEffectsControls(pending_);
       break;
     case bpOptions: {
+      // The colour the window holds, now in a list.
+      const TColor color = backcolorCb_.Color();
       backcolorCb_.Attach(FindControl(IDC_BACKCOLORCB), dpi_);
+      backcolorCb_.SetColor(color);
       const struct {
         int edit, upDown;
         TSpinRange range;

@@ -1,6 +1,7 @@
-// What the builder's windows share (Win32): placing controls by a table in
-// pixels of a 96-DPI design scaled to the window's DPI, reading and setting
-// controls, and the icons drawn in code as icon handles.
+// What the program's windows share (Win32: the builder and a saver's
+// "Setting" dialog): placing controls by a table in pixels of a 96-DPI design
+// scaled to the window's DPI, reading and setting controls, and the icons
+// drawn in code as icon handles.
 //
 // Dialog units are not used because they follow the font's metrics: the
 // windows grow with the DPI, not with the system's font size. Edges are

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "builder/ColorCombo.h"
+#include "builder/FormLayout.h"
 #include "platform/Shell.h"
 #include "platform/win32/WideText.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
@@ -18,7 +19,6 @@ namespace {
 constexpr int kMainWindow = -1;  // the window itself, not one of its pages
 
 // Every size below is in pixels at this DPI and scaled to the window's.
-constexpr int kDesignDpi = 96;
 
 constexpr int kWebsiteLabelWidth = 284;
 constexpr int kLabel4Width = 240;
@@ -62,7 +62,6 @@ constexpr TPlace kLayout[] = {
 };
 constexpr int kMemoMargin = 6;
 constexpr int kLinkGap = 6;
-constexpr int kColorItemHeight = 16;
 constexpr int kTitleFontHeight = 19;
 constexpr const char* kPageCaptions[] = {"Options", "Readme", "About"};
 
@@ -71,32 +70,10 @@ constexpr COLORREF kWebsiteLabelColor = RGB(0, 0, 255);
 constexpr COLORREF kTextWebsiteColor = 0xFF2F2F;
 constexpr COLORREF kLabel4Color = 0x262626;
 
-// The DPI the window is shown at: its monitor's where the system tells
-// (Windows 10 and later), else the system's.
-UINT WindowDpi(HWND w) {
-  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-  if (getDpiForWindow)
-    if (const UINT dpi = getDpiForWindow(w)) return dpi;
-  HDC dc = GetDC(w);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(w, dc);
-  return dpi > 0 ? static_cast<UINT>(dpi) : kDesignDpi;
-}
-
-int ScaleToDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), kDesignDpi); }
-
-std::string WindowText(HWND w) {
-  std::string s(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
-  s.resize(static_cast<size_t>(GetWindowTextA(w, s.data(), static_cast<int>(s.size()))));
-  return s;
-}
-
 // Fits a one-line label to its text, at most maxWidth wide, as the links
 // want: only the text is clickable, and what follows can stand right after it.
 void FitToText(HWND label, int maxWidth) {
-  const std::string text = WindowText(label);
+  const std::string text = form::WindowText(label);
   HDC dc = GetDC(label);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
   SIZE size{};
@@ -109,9 +86,6 @@ void FitToText(HWND label, int maxWidth) {
   MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
   MoveWindow(label, r.left, r.top, std::clamp<int>(size.cx, 1, maxWidth), r.bottom - r.top, TRUE);
 }
-
-bool Checked(HWND w) { return SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void SetChecked(HWND w, bool on) { SendMessageA(w, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 }  // namespace
 
@@ -155,11 +129,11 @@ void TDistributeConfigForm::CreateWindowFromTemplate() {
   if (!handle_) throw std::runtime_error("The \"Setting\" dialog could not be created.");
 }
 
-int TDistributeConfigForm::Scaled(int pixels) const { return ScaleToDpi(pixels, dpi_); }
+int TDistributeConfigForm::Scaled(int pixels) const { return form::Scaled(pixels, dpi_); }
 
 void TDistributeConfigForm::InitWindow(HWND window) {
   handle_ = window;
-  dpi_ = WindowDpi(window);
+  dpi_ = form::WindowDpi(window);
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   for (int i = 0; i < 3; ++i) {
     pages_[i] = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TABSHEET1 + i), window, PageProc,
@@ -188,7 +162,7 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   SetWindowPos(Control(IDC_TEXTWEBSITE), nullptr, linkLeft, label4.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   FitToText(Control(IDC_TEXTWEBSITE), Scaled(kAboutRight) - linkLeft);
-  FillColorList(0);
+  backcolorCb_.Attach(Control(IDC_BACKCOLORCB), dpi_);
   SelectPage(0);
 }
 
@@ -213,25 +187,13 @@ void TDistributeConfigForm::CreateFonts() {
 
 void TDistributeConfigForm::LayOut() {
   // The window: a fixed client area, centred on the desktop.
-  RECT frame{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE)));
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  SetWindowPos(handle_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
-               w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-
-  for (const TPlace& p : kLayout) {
-    HWND parent = p.page == kMainWindow ? handle_ : pages_[p.page];
-    // Edges are scaled, not sizes, so that controls that meet still meet.
-    const int left = Scaled(p.x), top = Scaled(p.y);
-    MoveWindow(GetDlgItem(parent, p.id), left, top, Scaled(p.x + p.w) - left, Scaled(p.y + p.h) - top, FALSE);
-  }
+  form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
+  for (const TPlace& p : kLayout)
+    form::Place(p.page == kMainWindow ? handle_ : pages_[p.page], p.id, p.x, p.y, p.w, p.h, dpi_);
 
   // The pages fill the page control's display area and lie above it.
   HWND tab = Control(IDC_PAGECONTROL1);
-  RECT area;
-  GetWindowRect(tab, &area);
-  MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&area), 2);
+  RECT area = form::PlaceOf(tab);
   SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
   for (HWND page : pages_)
     SetWindowPos(page, Control(IDC_TITLEPANEL), area.left, area.top, area.right - area.left, area.bottom - area.top,
@@ -273,19 +235,19 @@ void TDistributeConfigForm::BtnOKClick() {
 
 void TDistributeConfigForm::Button1Click() { Close(); }
 
-void TDistributeConfigForm::TextWebsiteClick(HWND label) { platform::ShellOpen({"", WindowText(label), "", ""}); }
+void TDistributeConfigForm::TextWebsiteClick(HWND label) { platform::ShellOpen({"", form::WindowText(label), "", ""}); }
 
 TSettingControls TDistributeConfigForm::ReadControls() const {
   TSettingControls c;
-  c.Title = WindowText(Control(IDC_TITLEPANEL));
-  c.Author = WindowText(Control(IDC_AUTHORLABEL));
-  c.Website = WindowText(Control(IDC_WEBSITELABEL));
-  c.Readme = WindowText(Control(IDC_MEMO1));
-  c.OriginalRadio = Checked(Control(IDC_ORIGINALRADIO));
-  c.StretchRadio = Checked(Control(IDC_STRETCHRADIO));
-  c.NormalizeRadio = Checked(Control(IDC_NORMALIZERADIO));
-  c.RandomizeRadio = Checked(Control(IDC_RANDOMIZERADIO));
-  c.Backcolor = backcolor_;
+  c.Title = form::WindowText(Control(IDC_TITLEPANEL));
+  c.Author = form::WindowText(Control(IDC_AUTHORLABEL));
+  c.Website = form::WindowText(Control(IDC_WEBSITELABEL));
+  c.Readme = form::WindowText(Control(IDC_MEMO1));
+  c.OriginalRadio = form::Checked(Control(IDC_ORIGINALRADIO));
+  c.StretchRadio = form::Checked(Control(IDC_STRETCHRADIO));
+  c.NormalizeRadio = form::Checked(Control(IDC_NORMALIZERADIO));
+  c.RandomizeRadio = form::Checked(Control(IDC_RANDOMIZERADIO));
+  c.Backcolor = backcolorCb_.Color();
   HWND list = Control(IDC_BACKCOLORCB);
   const LRESULT sel = SendMessageA(list, CB_GETCURSEL, 0, 0);
   if (sel != CB_ERR && sel + 1 < SendMessageA(list, CB_GETCOUNT, 0, 0))
@@ -293,9 +255,9 @@ TSettingControls TDistributeConfigForm::ReadControls() const {
   c.Interval = ReadSpin(IDC_INTERVALEDIT, kIntervalRange);
   c.Speed = ReadSpin(IDC_SPEEDEDIT, kSpeedRange);
   c.PlayMusicEnabled = IsWindowEnabled(Control(IDC_PLAYMUSICCHECK));
-  c.PlayMusicChecked = Checked(Control(IDC_PLAYMUSICCHECK));
+  c.PlayMusicChecked = form::Checked(Control(IDC_PLAYMUSICCHECK));
   c.CaptionEnabled = IsWindowEnabled(Control(IDC_CAPTIONCHECK));
-  c.CaptionChecked = Checked(Control(IDC_CAPTIONCHECK));
+  c.CaptionChecked = form::Checked(Control(IDC_CAPTIONCHECK));
   return c;
 }
 
@@ -305,41 +267,17 @@ void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
   FitToText(Control(IDC_WEBSITELABEL), Scaled(kWebsiteLabelWidth));
   SetWindowTextA(Control(IDC_TITLEPANEL), c.Title.c_str());
   SetWindowTextA(Control(IDC_MEMO1), c.Readme.c_str());
-  SetChecked(Control(IDC_ORIGINALRADIO), c.OriginalRadio);
-  SetChecked(Control(IDC_STRETCHRADIO), c.StretchRadio);
-  SetChecked(Control(IDC_NORMALIZERADIO), c.NormalizeRadio);
-  SetChecked(Control(IDC_RANDOMIZERADIO), c.RandomizeRadio);
-  FillColorList(c.Backcolor);
+  form::SetChecked(Control(IDC_ORIGINALRADIO), c.OriginalRadio);
+  form::SetChecked(Control(IDC_STRETCHRADIO), c.StretchRadio);
+  form::SetChecked(Control(IDC_NORMALIZERADIO), c.NormalizeRadio);
+  form::SetChecked(Control(IDC_RANDOMIZERADIO), c.RandomizeRadio);
+  backcolorCb_.SetColor(c.Backcolor);
   WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALSPIN, kIntervalRange, c.Interval);
   WriteSpin(IDC_SPEEDEDIT, IDC_SPEEDSPIN, kSpeedRange, c.Speed);
   EnableWindow(Control(IDC_PLAYMUSICCHECK), c.PlayMusicEnabled);
   EnableWindow(Control(IDC_CAPTIONCHECK), c.CaptionEnabled);
-  SetChecked(Control(IDC_CAPTIONCHECK), c.CaptionChecked);
-  SetChecked(Control(IDC_PLAYMUSICCHECK), c.PlayMusicChecked);
-}
-
-void TDistributeConfigForm::FillColorList(TColor color) {
-  HWND list = Control(IDC_BACKCOLORCB);
-  const TColorList items = ColorListFor(color);
-  SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (const TColorListItem& item : items.Items) {
-    const LRESULT i = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Text.c_str()));
-    SendMessageA(list, CB_SETITEMDATA, i, static_cast<LPARAM>(item.Color));
-  }
-  SendMessageA(list, CB_SETCURSEL, items.Selected, 0);
-  backcolor_ = color;
-}
-
-void TDistributeConfigForm::ColorChosen() {
-  HWND list = Control(IDC_BACKCOLORCB);
-  const LRESULT sel = SendMessageA(list, CB_GETCURSEL, 0, 0);
-  if (sel == CB_ERR) return;
-  if (sel + 1 < SendMessageA(list, CB_GETCOUNT, 0, 0)) {
-    backcolor_ = static_cast<TColor>(SendMessageA(list, CB_GETITEMDATA, sel, 0));
-    return;
-  }
-  // The last entry: any other colour, from the system's colour dialog.
-  FillColorList(platform::PickColor(reinterpret_cast<std::intptr_t>(handle_), backcolor_).value_or(backcolor_));
+  form::SetChecked(Control(IDC_CAPTIONCHECK), c.CaptionChecked);
+  form::SetChecked(Control(IDC_PLAYMUSICCHECK), c.PlayMusicChecked);
 }
 
 void TDistributeConfigForm::WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value) {
@@ -349,10 +287,9 @@ void TDistributeConfigForm::WriteSpin(int editId, int spinId, const TSpinRange& 
 }
 
 int32_t TDistributeConfigForm::ReadSpin(int editId, const TSpinRange& range) const {
-  return range.Read(WindowText(Control(editId)));
+  return range.Read(form::WindowText(Control(editId)));
 }
 
-void TDistributeConfigForm::DrawColorItem(const DRAWITEMSTRUCT& d) const { DrawColorListItem(d, dpi_); }
 
 bool TDistributeConfigForm::IsLink(HWND control) const {
   return control && (control == Control(IDC_WEBSITELABEL) || control == Control(IDC_TEXTWEBSITE));
@@ -385,7 +322,7 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
         TextWebsiteClick(reinterpret_cast<HWND>(lp));
       else if (id == IDC_BACKCOLORCB && (code == CBN_CLOSEUP ||
                (code == CBN_SELCHANGE && !SendMessageA(reinterpret_cast<HWND>(lp), CB_GETDROPPEDSTATE, 0, 0))))
-        ColorChosen();  // while the list is open, its closing decides
+        backcolorCb_.Chosen(handle_);  // while the list is open, its closing decides
       else if (id == IDC_INTERVALEDIT && code == EN_KILLFOCUS)
         WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALSPIN, kIntervalRange, ReadSpin(IDC_INTERVALEDIT, kIntervalRange));
       else if (id == IDC_SPEEDEDIT && code == EN_KILLFOCUS)
@@ -403,7 +340,7 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
       return ColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_DRAWITEM:
       if (wp != IDC_BACKCOLORCB) return FALSE;
-      DrawColorItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      backcolorCb_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       return TRUE;
     case WM_SETCURSOR:
       if (!IsLink(reinterpret_cast<HWND>(wp))) return FALSE;
@@ -447,7 +384,7 @@ INT_PTR CALLBACK TDistributeConfigForm::PageProc(HWND w, UINT msg, WPARAM wp, LP
   }
   if (msg == WM_MEASUREITEM && wp == IDC_BACKCOLORCB) {
     // Asked while the page is being made, before it knows its form.
-    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = ScaleToDpi(kColorItemHeight, WindowDpi(w));
+    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = form::Scaled(TColorCombo::kItemHeight, form::WindowDpi(w));
     return TRUE;
   }
   auto* self = reinterpret_cast<TDistributeConfigForm*>(GetWindowLongPtrA(w, DWLP_USER));

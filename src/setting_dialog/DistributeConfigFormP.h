@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "builder/ColorCombo.h"
 #include "setting_dialog/DistributeConfig.h"
 
 namespace vanta {
@@ -86,11 +87,8 @@ class TDistributeConfigForm {
 
   TSettingControls ReadControls() const;
   void WriteControls(const TSettingControls& c);
-  void FillColorList(TColor color);
-  void ColorChosen();
   void WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value);
   int32_t ReadSpin(int editId, const TSpinRange& range) const;
-  void DrawColorItem(const DRAWITEMSTRUCT& item) const;
   INT_PTR ColorStatic(HDC dc, HWND control) const;
   bool IsLink(HWND control) const;
 
@@ -102,7 +100,7 @@ class TDistributeConfigForm {
   HWND handle_ = nullptr;
   std::array<HWND, 3> pages_{};  // TabSheet1..3
   UINT dpi_ = 96;                // the window's, fixed when it is made
-  TColor backcolor_ = 0;         // the colour list's colour
+  TColorCombo backcolorCb_;
   HFONT titleFont_ = nullptr;
   HFONT boldFont_ = nullptr;
   HFONT linkFont_ = nullptr;

@@ -1334,6 +1334,17 @@ class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
   std::string File() { return dir.Read("VantaSaver.002"); }
   bool FileHas(const std::string& line) { return File().find(line + "\r\n") != std::string::npos; }
   void Ok() const { SendMessageA(OnPage(bpImages, IDC_OKBUTTON), BM_CLICK, 0, 0); }
+  // The next box the window opens is answered OK and counted.
+  void AnswerErrorBox(test::TLoopSteps& loop, const char* what, int& boxes) const {
+    const HWND window = Window();
+    loop.Await(
+        what,
+        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
+        [&boxes](HWND box) {
+          ++boxes;
+          SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+  }
 
   test::TTempDir dir;
   TDialogScript script;
@@ -1478,13 +1489,7 @@ TEST_F(BuilderAtStartupTest, ASettingsFileThatCannotBeWrittenKeepsTheBuilderOpen
   int boxes = 0;
   Configure(std::nullopt, [&](test::TLoopSteps& loop) {
     const HWND window = Window();
-    loop.Await(
-        "the error box",
-        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
-        [&](HWND box) {
-          ++boxes;
-          SendMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+    AnswerErrorBox(loop, "the error box", boxes);
     Type(IDC_INTERVALEDIT, "30");
     Ok();
     EXPECT_EQ(boxes, 1);
@@ -1611,13 +1616,7 @@ TEST_F(BuilderAtStartupTest, ASaveAsThatFailsIsShownAndLeavesTheWorkingFile) {
   int boxes = 0;
   Configure(original, [&](test::TLoopSteps& loop) {
     const HWND window = Window();
-    loop.Await(
-        "the error box",
-        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
-        [&](HWND box) {
-          ++boxes;
-          SendMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+    AnswerErrorBox(loop, "the error box", boxes);
     Type(IDC_INTERVALEDIT, "42");
     script.saveAs = dir.Path("no such folder\\show.vnt");
     Menu(IDM_SAVEPROJECTAS);
@@ -1626,13 +1625,7 @@ TEST_F(BuilderAtStartupTest, ASaveAsThatFailsIsShownAndLeavesTheWorkingFile) {
     EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002.bak")));
     EXPECT_TRUE(IsWindowVisible(window));
     // A project that is not there: the error again, nothing loaded.
-    loop.Await(
-        "the second error box",
-        [window] { return test::FindThreadWindow([window](HWND w) { return GetWindow(w, GW_OWNER) == window; }); },
-        [&](HWND box) {
-          ++boxes;
-          SendMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+    AnswerErrorBox(loop, "the second error box", boxes);
     script.files = {dir.Path("gone.vnt")};
     Menu(IDM_LOADPROJECT);
     EXPECT_EQ(boxes, 2);

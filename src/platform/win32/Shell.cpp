@@ -23,6 +23,13 @@ constexpr size_t kFileNamesBuffer = size_t{4} << 20;
 
 const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
 
+// "a|b|c|d" becomes "a\0b\0c\0d\0\0", as the file dialogs take their filter.
+std::string DialogFilter(std::string filter) {
+  std::replace(filter.begin(), filter.end(), '|', '\0');
+  filter.append(2, '\0');
+  return filter;
+}
+
 int ScreenDpi() {
   HDC dc = GetDC(nullptr);
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -53,10 +60,7 @@ std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) {
 
 std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) {
   if (gPickFilesHook) return gPickFilesHook(request);
-  // "a|b|c|d" becomes "a\0b\0c\0d\0\0", as the dialog takes its filter.
-  std::string filter = request.Filter;
-  std::replace(filter.begin(), filter.end(), '|', '\0');
-  filter.append(2, '\0');
+  const std::string filter = DialogFilter(request.Filter);
   std::vector<char> names(kFileNamesBuffer, '\0');
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
@@ -110,9 +114,7 @@ std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& init
 
 std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
   if (gPickSaveHook) return gPickSaveHook(request);
-  std::string filter = request.Filter;
-  std::replace(filter.begin(), filter.end(), '|', '\0');
-  filter.append(2, '\0');
+  const std::string filter = DialogFilter(request.Filter);
   std::vector<char> name(32768, '\0');
   request.FileName.copy(name.data(), name.size() - 1);
   OPENFILENAMEA ofn{};
