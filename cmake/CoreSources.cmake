@@ -24,6 +24,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/engine/codecs/Ico.cpp
   ${VANTA_ROOT}/src/engine/codecs/Jpeg.cpp
   ${VANTA_ROOT}/src/engine/codecs/PictureLimits.cpp
+  ${VANTA_ROOT}/src/platform/UserFolders.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp

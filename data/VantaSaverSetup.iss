@@ -1,13 +1,13 @@
 ; The builder's own setup, compiled by `make dist` with our compiler from a
 ; staging folder that holds the files named below.
-; It installs below the system drive's root rather than Program Files: the
-; builder keeps its settings (VantaSaver.002) beside its program and builds
-; in its Compile folder, and a folder below the drive's root inherits modify
-; rights for every signed-in user, so a standard user can work there.
+; It installs under Program Files, where only administrators write: the
+; uninstaller runs elevated and the compiler runs for whoever builds, so no
+; user may be able to replace them. The builder keeps its working file and
+; builds in the user's own local application-data folder.
 [Setup]
 AppName=Vanta Screensaver Builder
 AppVerName=Vanta Screensaver Builder 2.0
-DefaultDirName={sd}\Vanta Screensaver Builder
+DefaultDirName={pf}\Vanta Screensaver Builder
 DefaultGroupName=Vanta Screensaver Builder
 OutputDir=..
 OutputBaseFilename=VantaSaverSetup
@@ -23,8 +23,11 @@ Source: "t2.jpg"; DestDir: "{app}\sample"
 Source: "mpegdll.dll"; DestDir: "{sys}"; DestName: "MPEGDLL.DLL"; Flags: uninsneveruninstall
 
 [Registry]
-; The builder finds its compile folder and samples through this value.
+; The builder finds its compiler and samples through this value: the
+; installing user's, and the machine's for a user an administrator installed
+; it for.
 Root: HKCU; Subkey: "Software\Norvane\vantasaver"; ValueType: string; ValueName: ""; ValueData: "{app}"; Flags: uninsdeletekey
+Root: HKLM; Subkey: "Software\Norvane\vantasaver"; ValueType: string; ValueName: ""; ValueData: "{app}"; Flags: uninsdeletekey
 
 [Icons]
 ; A bare .scr would start the show: "/c" opens the builder.

@@ -1,8 +1,9 @@
 # Sourced: the Wine environment of the project. A 32-bit prefix under
-# build/, no runtime downloads, quiet, and a prefix made once.
+# build/ (WINEARCH=win64 asks for a 64-bit one), no runtime downloads, quiet,
+# and a prefix made once.
 VANTA_ROOT="${VANTA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 export WINEPREFIX="${WINEPREFIX:-$VANTA_ROOT/build/wineprefix}"
-export WINEARCH=win32
+export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # VANTA_WINE_OVERRIDES adds to them (a ctest property cannot carry ';').
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}${VANTA_WINE_OVERRIDES:+;$VANTA_WINE_OVERRIDES}"

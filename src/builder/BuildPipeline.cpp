@@ -63,6 +63,13 @@ std::string TextFileLines(std::string_view text) {
 
 bool HasReadme(const TBuildInput& in) { return !in.Readme.empty(); }
 
+// The install folder's registry value (without the leading delimiter of
+// the key the saver reads).
+std::string RegistryLine(const char* root, const std::string& name) {
+  return std::string("Root: ") + root + "; Subkey: \"" + (kRegistryRoot + 1) + name +
+         "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey";
+}
+
 }  // namespace
 
 std::string RemoveChars(std::string_view s, std::string_view chars) {
@@ -82,24 +89,30 @@ std::string ShortFileName(std::string_view name) {
 }
 
 TBuildNames MakeBuildNames(const std::string& chosenSetup, const std::string& nameEdit,
-                           const std::string& installFolder) {
+                           const std::string& userFolder) {
   TBuildNames n;
   n.SetupFileName = ContainsNoCase(chosenSetup, ".exe") ? chosenSetup : chosenSetup + ".exe";
-  n.CompileDir = installFolder + "Compile" + kPathDelim;
+  n.CompileDir = userFolder + kCompileFolderName + kPathDelim;
   std::string name(TrimControls(nameEdit));
   if (name.empty()) name = FileBaseName(n.SetupFileName);
   name = RemoveChars(name, kNameForbidden);
   // A name of blanks alone is no file name either.
   if (TrimControls(name).empty())
     throw TBuildError("Please give the screensaver a name: the name may not be empty or consist only of \\ / : * ? \" < > |.");
-  if (LowerCase(name) == kBuilderInstanceName) name += std::to_string(Random(100));
+  if (IsBuilderInstance(name)) name += std::to_string(Random(100));
   n.SaverName = name;
   n.SaverFileName = name + ".scr";
   n.SettingsCopyName = n.CompileDir + name + settings_keys::kSettingsExt;
   return n;
 }
 
+std::string CompilerPath(const std::string& installFolder) {
+  if (installFolder.empty()) return {};
+  return installFolder + kCompileFolderName + kPathDelim + kCompilerName;
+}
+
 std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit) {
+  platform::CreateFolders(in.Names.CompileDir);  // what fails here is reported by the writes below
   if (!platform::RemoveFile(in.Names.SettingsCopyName))
     throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
   commit();
@@ -167,8 +180,10 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
       "Source:" + Quoted(n.SettingsCopyName) + "; DestDir: \"{sys}\\\"; DestName: " +
           Quoted(n.SaverName + settings_keys::kSettingsExt),
       "[Registry]",
-      "Root: HKCU; Subkey: \"Software\\Norvane\\" + name +
-          "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey",
+      RegistryLine("HKCU", name),
+      // The machine's value too: a setup that an administrator ran for a
+      // standard user writes HKCU into the administrator's profile.
+      RegistryLine("HKLM", name),
       "[INI]",
       "Filename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" +
           Braced(ShortFileName(n.SaverFileName)) + "\"",

@@ -6,6 +6,9 @@
 // The builder writes an installer script ("temp.iss") and the new saver's
 // settings into its compile folder, and starts the installer compiler on
 // the script (Win32 side). Everything here is portable and tested natively.
+// The compile folder is the user's own (a standard user may write there);
+// the compiler is the one the setup installed, where only administrators
+// write, so no user can swap the program that an administrator's build runs.
 #pragma once
 #include <functional>
 #include <optional>
@@ -24,6 +27,7 @@ struct TBuildError : std::runtime_error {
 };
 
 inline constexpr const char* kCompilerName = "vantabuild.exe";
+inline constexpr const char* kCompileFolderName = "Compile";
 inline constexpr const char* kScriptName = "temp.iss";
 inline constexpr const char* kReadmeFileName = "Readme.txt";
 inline constexpr const char* kNameForbidden = "\\/:*?\"<>|";
@@ -39,7 +43,7 @@ std::string ShortFileName(std::string_view name);
 // The names of one build.
 struct TBuildNames {
   std::string SetupFileName;     // the setup to make, full path
-  std::string CompileDir;        // InstallFolder + "Compile\"
+  std::string CompileDir;        // the user's folder + "Compile\"
   std::string SaverName;
   std::string SaverFileName;     // SaverName + ".scr"
   std::string SettingsCopyName;  // CompileDir + SaverName + ".002"
@@ -51,7 +55,11 @@ struct TBuildNames {
 // number 0..99 from the shared generator. A name that is empty after all
 // that is refused.
 TBuildNames MakeBuildNames(const std::string& chosenSetup, const std::string& nameEdit,
-                           const std::string& installFolder);
+                           const std::string& userFolder);
+
+// The installer compiler in the install folder's "Compile" folder; empty
+// when the install folder is unknown.
+std::string CompilerPath(const std::string& installFolder);
 
 // What the script and the settings copy are made of.
 struct TBuildInput {
@@ -64,8 +72,8 @@ struct TBuildInput {
   std::string Readme;  // the memo's text
 };
 
-// Writes the new saver's settings copy and the readme into the compile
-// folder and returns the script's [Files] lines for them (pictures, music,
+// Makes the compile folder when missing, writes the new saver's settings
+// copy and the readme into it and returns the script's [Files] lines for them (pictures, music,
 // the MPEG library when there is music, the readme). commit runs first: the
 // window into the working settings file, whose Set, Caption and Transitions
 // sections the copy then takes over, but for Set's Author and Website: those

@@ -75,10 +75,11 @@ void TVantaConfigForm::BuildBClick() {
   // One compile at a time: Next and Enter reach here while "Build" is disabled.
   if (compiling_) return;
   const std::optional<std::string> chosen = platform::PickFileToSave(
-      reinterpret_cast<std::intptr_t>(handle_), {"Save screensaver installation as...", "*.exe|*.exe", ""});
+      reinterpret_cast<std::intptr_t>(handle_),
+      {"Save screensaver installation as...", "*.exe|*.exe", "", places_.DocumentsFolder});
   if (!chosen) return;
   TBuildInput in;
-  in.Names = MakeBuildNames(*chosen, form::WindowText(Control(IDC_NAMEEDIT)), Instance().InstallFolder);
+  in.Names = MakeBuildNames(*chosen, form::WindowText(Control(IDC_NAMEEDIT)), places_.UserFolder);
   in.ProgramFolder = Instance().ProgramFolder;
   in.SystemFolder = platform::SystemFolder();
   in.ImageList = &imageList_;
@@ -109,7 +110,8 @@ void TVantaConfigForm::RunCompiler() {
     EndBuild();
     return Fail("The old setup \"" + setup + "\" cannot be replaced.");
   }
-  const std::string compiler = buildNames_.CompileDir + kCompilerName;
+  // Only the compiler the setup installed, by its full path.
+  const std::string compiler = CompilerPath(places_.InstallFolder);
   if (platform::FileExists(compiler))
     compiler_ = platform::StartHidden({"", compiler, "\"" + buildNames_.CompileDir + kScriptName + "\"", ""});
   if (!compiler_.Started()) {
@@ -121,7 +123,7 @@ void TVantaConfigForm::RunCompiler() {
   compilerWatch_ = platform::MainScheduler().SetTimer(kCompilerWatchMs, [this] {
     if (!compiling_ || !compiler_.Ended()) return;
     EndBuild();
-    Fail("The installer compiler \"" + buildNames_.CompileDir + kCompilerName + "\" ended without a result.");
+    Fail("The installer compiler \"" + CompilerPath(places_.InstallFolder) + "\" ended without a result.");
   });
 }
 

@@ -217,13 +217,13 @@ void TVantaConfigForm::Save1Click() { Commit(); }
 
 void TVantaConfigForm::SaveProject1Click() {
   const std::optional<std::string> chosen = platform::PickFileToSave(
-      reinterpret_cast<std::intptr_t>(handle_), {"Save Project as...", kProjectFilter, ""});
+      reinterpret_cast<std::intptr_t>(handle_), {"Save Project as...", kProjectFilter, "", places_.DocumentsFolder});
   if (!chosen) return;
   SaveProjectAs(ini_, ProjectFileName(*chosen), [this] { Commit(); });
 }
 
 void TVantaConfigForm::LoadProject1Click() {
-  platform::TOpenFilesRequest request{"", kProjectFilter, ""};
+  platform::TOpenFilesRequest request{"", kProjectFilter, places_.DocumentsFolder};
   request.Multiple = false;
   const std::vector<std::string> chosen = platform::PickFilesToOpen(reinterpret_cast<std::intptr_t>(handle_), request);
   if (chosen.empty()) return;

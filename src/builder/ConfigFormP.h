@@ -46,11 +46,14 @@ class TWin32SurfaceHost;
 
 inline constexpr const char* kBuilderCaption = "Vanta Screensaver Builder";
 
-// Where the builder finds its help file, and its own executable for
-// "Default Screensaver".
+// Where the builder finds its help file and compiler, its own executable
+// for "Default Screensaver", the user's folder it builds in, and where the
+// project and setup dialogs start.
 struct TBuilderPlaces {
-  std::string InstallFolder;  // with its delimiter
+  std::string InstallFolder;  // with its delimiter; empty when unknown
   std::string ProgramFile;
+  std::string UserFolder;       // with its delimiter
+  std::string DocumentsFolder;  // with its delimiter; empty: the system's choice
 };
 
 // Asked on OK with the edited controls while the window is still open. What

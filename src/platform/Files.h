@@ -39,4 +39,22 @@ std::string LegacyTextToUtf8(std::string_view text);
 // Full path of the running executable.
 std::string ExecutablePath();
 
+// Makes a folder and the folders above it that are missing; true when the
+// folder exists afterwards.
+bool CreateFolders(const std::string& folder);
+
+// The user's own folders, where a program that runs as that user may write.
+enum class TUserFolder {
+  RoamingAppData,  // settings that follow the user (%APPDATA%)
+  LocalAppData,    // working files of this computer (%LOCALAPPDATA%)
+  Documents,       // what the user makes and keeps
+};
+// With a trailing delimiter; empty when the system names none.
+std::string UserFolder(TUserFolder kind);
+// Tests put a folder of theirs in place of the system's (empty: the system's
+// again).
+void SetUserFolderForTests(TUserFolder kind, std::string folder);
+// The system's answer behind UserFolder, one per platform (natively none).
+std::string SystemUserFolder(TUserFolder kind);
+
 }  // namespace vanta::platform

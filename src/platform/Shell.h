@@ -48,6 +48,7 @@ struct TSaveFileRequest {
   std::string Title;
   std::string Filter;  // as TOpenFilesRequest's
   std::string FileName;
+  std::string InitialFolder;  // empty: where the system chooses
   bool operator==(const TSaveFileRequest&) const = default;
 };
 // The chosen file's full path; nullopt when cancelled.

@@ -12,7 +12,9 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 void TIniFile::Reload() {
   std::string text;
-  const platform::TReadResult r = platform::ReadWholeFile(fileName_, text, kMaxFileBytes);
+  platform::TReadResult r = platform::ReadWholeFile(fileName_, text, kMaxFileBytes);
+  if (r == platform::TReadResult::Missing && !defaultsFileName_.empty() && defaultsFileName_ != fileName_)
+    r = platform::ReadWholeFile(defaultsFileName_, text, kMaxFileBytes);
   byteOrderMark_ = text.starts_with(kByteOrderMark);
   if (byteOrderMark_) text.erase(0, kByteOrderMark.size());
   if (!IsValidUtf8(text)) text = platform::LegacyTextToUtf8(text);
@@ -40,6 +42,8 @@ void TIniFile::Changed() {
 
 void TIniFile::UpdateFile() {
   if (!dirty_) return;
+  // A user's copy of installed settings: the first save makes its folder.
+  if (!defaultsFileName_.empty()) platform::CreateFolders(ExtractFilePath(fileName_));
   if (!platform::WriteFileAtomically(fileName_, (byteOrderMark_ ? std::string(kByteOrderMark) : "") + doc_.Text()))
     throw EIniFileError("The settings file \"" + fileName_ + "\" could not be written.");
   dirty_ = false;

@@ -10,6 +10,10 @@
 // system's legacy code page and is converted as it is read; writing gives
 // UTF-8 (a plain ASCII file stays byte for byte), and a file that began
 // with a byte-order mark keeps it.
+// A file may have defaults: another file read in its place while it does not
+// exist (a user's copy of settings that an installed file provides). Writes
+// always go to the file itself, never to the defaults; such a file's first
+// write also makes its folder.
 #pragma once
 #include <stdexcept>
 #include <string>
@@ -26,7 +30,8 @@ class TIniFile {
  public:
   static constexpr size_t kMaxFileBytes = 64u << 20;
 
-  explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+  explicit TIniFile(std::string fileName, std::string defaultsFileName = {})
+      : fileName_(std::move(fileName)), defaultsFileName_(std::move(defaultsFileName)) {}
   TIniFile(const TIniFile&) = delete;
   TIniFile& operator=(const TIniFile&) = delete;
 
@@ -67,6 +72,7 @@ class TIniFile {
   void Changed();
 
   std::string fileName_;
+  std::string defaultsFileName_;
   TIniDocument doc_;
   bool loaded_ = false;
   bool unreadable_ = false;

@@ -105,6 +105,7 @@ void WriteSettingKey(TIniFile& ini, const TSettingKey& key, const TSaverSetting&
 
 TSaverSetting& SaverSetting() { return gSetting; }
 const std::string& SettingsFileName() { return gSettingsFileName; }
+std::string InstalledSettingsFileName() { return Instance().ProgramFolder + Instance().InstanceName + kSettingsExt; }
 
 TIniFile& SettingsIni() {
   if (!gIni) throw EIniFileError("The settings are not loaded yet.");
@@ -117,7 +118,7 @@ bool LocateMediaFile(std::string& path) {
   if (name.empty()) return false;
   const TInstanceIdentity& id = Instance();
   for (const std::string& candidate :
-       {id.ProgramFolder + name, id.InstallFolder + "sample" + kPathDelim + name}) {
+       {id.ProgramFolder + name, id.InstallFolder.empty() ? "" : id.InstallFolder + "sample" + kPathDelim + name}) {
     if (platform::FileExists(candidate)) {
       path = candidate;
       return true;
@@ -128,8 +129,17 @@ bool LocateMediaFile(std::string& path) {
 
 void LoadSaverSettings() {
   SetInstance(DetermineInstanceIdentity(InstanceExecutablePath()));
-  gSettingsFileName = Instance().ProgramFolder + Instance().InstanceName + kSettingsExt;
-  if (!gIni) gIni = std::make_unique<TIniFile>(gSettingsFileName);
+  gSettingsFileName = Instance().UserFolder + Instance().InstanceName + kSettingsExt;
+  const std::string installed = InstalledSettingsFileName();
+  if (IsBuilderInstance(Instance().InstanceName) && installed != gSettingsFileName &&
+      !platform::FileExists(gSettingsFileName)) {
+    // A failed copy is no error: the installed file is then read in its place.
+    std::string text;
+    if (platform::ReadWholeFile(installed, text, TIniFile::kMaxFileBytes) == platform::TReadResult::Ok &&
+        platform::CreateFolders(Instance().UserFolder))
+      platform::WriteFileAtomically(gSettingsFileName, text);
+  }
+  if (!gIni) gIni = std::make_unique<TIniFile>(gSettingsFileName, installed);
   TIniFile& ini = *gIni;
   ini.Reload();  // a project may have been copied over the file since the last load
 

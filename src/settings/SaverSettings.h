@@ -168,14 +168,21 @@ void WriteSettingKey(TIniFile& ini, const TSettingKey& key, const TSaverSetting&
 
 // The record of the process.
 TSaverSetting& SaverSetting();
-// ProgramFolder + InstanceName + ".002", as the last load computed it.
+// The settings file this user's copy reads and writes: UserFolder +
+// InstanceName + ".002", as the last load computed it. While it does not
+// exist, the installed file beside the program (InstalledSettingsFileName)
+// is read in its place; the first save makes the user's copy, and deleting
+// that copy brings the installed settings back.
 const std::string& SettingsFileName();
+std::string InstalledSettingsFileName();
 // The one INI object on the settings file, opened by the first load and kept
 // (with that file name) for the life of the process. Throws before a load.
 TIniFile& SettingsIni();
 
 // Fixes the instance identity, then fills the record from the settings file
-// (missing keys and values that do not convert give the defaults).
+// (missing keys and values that do not convert give the defaults). The
+// builder's first start copies the installed file to the user's, as its
+// projects are byte copies of a file that must exist.
 void LoadSaverSettings();
 // Writes the keys of kSaverSettingKeys that are not LoadOnly (so not
 // "Author" and "Website"), and not the lists, in one replacement of the file.

@@ -8,7 +8,22 @@ namespace vanta {
 namespace {
 TInstanceIdentity gInstance;
 std::string gExePathOverride;
+
+bool IsDelim(char c) { return c == '\\' || c == '/'; }
 }  // namespace
+
+bool IsBuilderInstance(const std::string& instanceName) { return LowerCase(instanceName) == kBuilderInstanceName; }
+
+bool IsUsableInstallFolder(const std::string& folder) {
+  std::string f = folder;
+  while (!f.empty() && IsDelim(f.back())) f.pop_back();
+  if (f.size() >= 2 && IsDelim(f[0]) && IsDelim(f[1])) {  // \\server\share\folder
+    const size_t server = f.find_first_of("\\/", 2);
+    return server != std::string::npos && f.find_first_of("\\/", server + 1) != std::string::npos;
+  }
+  if (f.size() >= 2 && f[1] == ':') return f.size() > 3 && IsDelim(f[2]);  // C:\folder, not C: or C:x
+  return kPathDelim == '/' && f.size() > 1 && f[0] == '/';               // natively: /folder
+}
 
 TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath) {
   TInstanceIdentity id;
@@ -21,10 +36,23 @@ TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath) {
     if (!names.empty()) id.InstanceName = names.front().substr(0, names.front().rfind('.'));
   }
 
-  const std::string folder = platform::ReadCurrentUserDefault(kRegistryRoot + id.InstanceName).value_or("");
-  // The setup writes the folder without a trailing delimiter; one that has
-  // it already does not get a second.
-  id.InstallFolder = folder.empty() ? std::string(1, kPathDelim) : IncludeTrailingDelimiter(folder);
+  const bool builder = IsBuilderInstance(id.InstanceName);
+  const std::string key = kRegistryRoot + id.InstanceName;
+  for (const auto& value : {platform::ReadCurrentUserDefault(key), platform::ReadLocalMachineDefault(key)}) {
+    if (value && IsUsableInstallFolder(*value)) {
+      // The setup writes the folder without a trailing delimiter; one that
+      // has it already does not get a second.
+      id.InstallFolder = IncludeTrailingDelimiter(*value);
+      break;
+    }
+  }
+  if (id.InstallFolder.empty() && builder) id.InstallFolder = id.ProgramFolder;
+
+  const std::string base =
+      platform::UserFolder(builder ? platform::TUserFolder::LocalAppData : platform::TUserFolder::RoamingAppData);
+  // Without such a folder (natively) a copy keeps its files beside itself.
+  id.UserFolder = base.empty() ? id.ProgramFolder
+                               : base + (builder ? kBuilderUserFolderName : kSaverUserFolderName) + kPathDelim;
   return id;
 }
 

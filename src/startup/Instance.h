@@ -2,7 +2,12 @@
 //
 // The same executable is installed under many names; the name decides
 // between the builder and a built saver and names the settings file, and the
-// registry key written by a saver's setup says where its pictures went.
+// registry value written by a saver's setup says where its pictures went.
+//
+// Programs live where only administrators write (the builder under Program
+// Files, savers in the system folder); what a user changes lives in that
+// user's own folders, so a standard user never needs to write beside a
+// program and an administrator never runs what a user could have replaced.
 #pragma once
 #include <string>
 
@@ -11,15 +16,29 @@ namespace vanta {
 struct TInstanceIdentity {
   std::string InstanceName;
   std::string ProgramFolder;  // with a trailing delimiter
-  std::string InstallFolder;  // with a trailing delimiter; a lone one when unknown
+  std::string InstallFolder;  // with a trailing delimiter; empty when unknown
+  std::string UserFolder;     // this user's own files, with a trailing delimiter
 };
 
 inline constexpr const char* kBuilderInstanceName = "vantasaver";
 inline constexpr const char* kRegistryRoot = "\\Software\\Norvane\\";
+// The builder's per-user folder, below the user's local application data.
+inline constexpr const char* kBuilderUserFolderName = "Vanta Screensaver Builder";
+// Every saver's per-user settings, below the user's roaming application data.
+inline constexpr const char* kSaverUserFolderName = "Norvane";
+
+bool IsBuilderInstance(const std::string& instanceName);
+
+// A registry value usable as an install folder: a full path below a drive
+// or share, never the root itself (a folder there any user may make).
+bool IsUsableInstallFolder(const std::string& folder);
 
 // Identity of an executable at exePath: its base name (through the settings
 // files of its folder when the system started it by an 8.3 short name such
-// as MOUNTA~1), its folder, and the install folder from the registry.
+// as MOUNTA~1), its folder, the install folder and the user's folder.
+// The install folder is the registry value of the current user (the setup
+// ran as that user), else the machine's (an administrator installed for
+// them), else, for the builder, its own folder.
 TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath);
 
 // The identity of this process, as the last settings load fixed it.

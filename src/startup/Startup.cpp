@@ -18,7 +18,7 @@ TMainWindow MainWindowFor(TSaverMode mode, const std::string& instanceName) {
     case smConfigureAsked:
       break;
   }
-  return LowerCase(instanceName) == kBuilderInstanceName ? TMainWindow::Builder : TMainWindow::SettingDialog;
+  return IsBuilderInstance(instanceName) ? TMainWindow::Builder : TMainWindow::SettingDialog;
 }
 
 void RunStartup(const std::vector<std::string>& args, IStartupHost& host) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "builder/ConfigFormP.h"
+#include "platform/Files.h"
 #include "saver/FullscreenFormP.h"
 #include "saver/PreviewFormP.h"
 #include "setting_dialog/DistributeConfigFormP.h"
@@ -39,7 +40,10 @@ void RunBuilder() {
   } catch (...) {
     return;  // no settings file to edit: no builder
   }
-  RunVantaConfigForm(SaverSetting(), *ini, {Instance().InstallFolder, InstanceExecutablePath()}, KeepBuilderControls);
+  RunVantaConfigForm(SaverSetting(), *ini,
+                     {Instance().InstallFolder, InstanceExecutablePath(), Instance().UserFolder,
+                      platform::UserFolder(platform::TUserFolder::Documents)},
+                     KeepBuilderControls);
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 # answers with two status lines and success, which is answered No. Both
 # files must be what is written out below for this project, the status
 # memo must show the lines a person is meant to see, the compile folder
-# must be clean afterwards and "Build" enabled again.
+# (the user's own, not the install folder) must be clean afterwards and
+# "Build" enabled again.
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
 source "$E2E_DIR/builderlib.sh"
@@ -41,7 +42,7 @@ restore_registry() {
     none) wine reg delete 'HKCU\Software\Norvane' /f ;;
   esac >/dev/null 2>&1 || echo "could not restore $regkey" >&2
 }
-trap 'stop_program; restore_registry; rm -rf "$work"' EXIT
+trap 'stop_program; restore_registry; rm -rf "$work" "$(builder_user_dir)"' EXIT
 
 cp "$exe" "$work/VantaSaver.scr"
 cp "$(dirname "$exe")/VantaSaver.001" "$work/"
@@ -67,10 +68,10 @@ set_keys=('StetchImage=1' 'RandomImage=0' 'AllowReverseTransition=1' 'ClearOldIm
 caption_keys=('ForceHide=0' 'Position=3' 'X=10' 'Y=10' 'IncludeFilename=1' 'Filepath=0' 'FileExt=0'
   'IncludeAdditionalText=1' 'AddtionalText=Sunny days' 'FontName=Arial' 'FontSize=14' 'FontColor=65535'
   'FontBold=1' 'FontItalic=0' 'FontUnderline=0' 'FontStrikeout=0')
-printf '%s\r\n' '[Set]' "${set_keys[@]}" 'Author=Old Author' 'Website=http://old.example' '' \
+write_builder_working_file '[Set]' "${set_keys[@]}" 'Author=Old Author' 'Website=http://old.example' '' \
   '[Caption]' "${caption_keys[@]}" '' \
   '[Pictures]' "$pics\\a.jpg=1" "$more\\b.jpg=0" "$more\\c.jpg=1" "$pics\\gone.jpg=1" "$more\\a.jpg=1" '' \
-  '[Music]' "$music\\song.mp3=1" '' '[Transitions]' '3=0' '177=0' >"$work/VantaSaver.002"
+  '[Music]' "$music\\song.mp3=1" '' '[Transitions]' '3=0' '177=0' 
 
 open_window VantaSaver
 [ "$(drive count:ImageList)" = 4 ] || fail "the list is not the four pictures found"
@@ -84,12 +85,14 @@ status=$(drive settle text:StatusMemo enabled:BuildB)
 [ "$status" = $'Compiling script: temp.iss\nCompressed size: 71 KB\n\nenabled 1' ] ||
   fail "after the build the memo and \"Build\" show: $status"
 compile_dir=$(cd "$work/install/Compile" && echo *)
-[ "$compile_dir" = "fake-record fake-replies.txt vantabuild.exe" ] || fail "the compile folder holds: $compile_dir"
+[ "$compile_dir" = "fake-record fake-replies.txt vantabuild.exe" ] || fail "the install's Compile folder holds: $compile_dir"
+left=$(ls -A "$(builder_user_dir)/Compile")
+[ -z "$left" ] || fail "the user's compile folder still holds: $left"
 drive click:CancelButton gone >/dev/null || fail "Cancel did not close the builder"
 await_end
 
 record="$work/install/Compile/fake-record"
-compile="$(win_path install)\\Compile\\"
+compile="$(winepath -w "$(builder_user_dir)/Compile" | tr -d '\r')\\"
 [ "$(cat "$record/argument.txt")" = "${compile}temp.iss" ] || fail "the compiler was given $(cat "$record/argument.txt")"
 # What the builder's computer adds: its own folders.
 program="$(win_path '')"
@@ -106,6 +109,7 @@ printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'DefaultD
   "Source:\"${compile}Sunny Days.002\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.002\"" \
   '[Registry]' \
   'Root: HKCU; Subkey: "Software\Norvane\Sunny Days"; ValueType: string; ValueName: ""; ValueData: {app}; flags: uninsdeletekey' \
+  'Root: HKLM; Subkey: "Software\Norvane\Sunny Days"; ValueType: string; ValueName: ""; ValueData: {app}; flags: uninsdeletekey' \
   '[INI]' 'Filename: "{win}\system.INI"; Section: "boot"; Key: "SCRNSAVE.EXE"; String: "{sys}\SunnyD~1.scr"' \
   '[Icons]' 'Name: "{group}\Sunny Days"; Filename: "{sys}\Sunny Days.scr"' \
   'Name: "{userdesktop}\Sunny Days"; Filename: "{sys}\Sunny Days.scr"' \

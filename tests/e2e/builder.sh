@@ -11,12 +11,16 @@ exe="$1"
 driver="$2"
 title="Vanta Screensaver Builder"
 work="$(mktemp -d)"
-trap 'stop_program; rm -rf "$work"' EXIT
+trap 'stop_program; rm -rf "$work" "$(builder_user_dir)"' EXIT
 cp "$exe" "$work/VantaSaver.scr"
 cp "$exe" "$work/Mountains.scr"
 cp "$(dirname "$exe")/t1.jpg" "$(dirname "$exe")/t2.jpg" "$work/"
+# The installed working file, copied to the user's folder at the first start.
+rm -rf "$(builder_user_dir)"
+working="$(builder_user_dir)/VantaSaver.002"
 printf '%s\r\n' '[Set]' 'ImageInterval=7' 'BackgroundColor=255' 'Author=Ann Example' '[Pictures]' 't1.jpg=1' \
   't2.jpg=0' 'gone.jpg=1' '[Music]' 'song.mp3=0' '[Transitions]' '177=0' > "$work/VantaSaver.002"
+cp "$work/VantaSaver.002" "$work/installed.002"
 printf '%s\r\n' '[Set]' 'ImageInterval=7' > "$work/Mountains.002"
 
 # The "Setting" dialog of a built saver, for the time it takes to open: the
@@ -43,22 +47,23 @@ dark=$(count_pixels "$shot" "100x333+$left+$top" 'r < 90 && g < 110 && b < 150 &
 # OK without change: the file as the builder writes it, to compare with.
 wine "$driver" "$title" click:OkButton gone >/dev/null || fail "OK did not close the builder"
 await_end
-grep -qx $'t2.jpg=0\r' "$work/VantaSaver.002" || fail "OK without change touched the list sections"
-grep -qx $'gone.jpg=1\r' "$work/VantaSaver.002" || fail "OK without change dropped a listed file"
-cp "$work/VantaSaver.002" "$work/saved.002"
+grep -qx $'t2.jpg=0\r' "$working" || fail "OK without change touched the list sections"
+grep -qx $'gone.jpg=1\r' "$working" || fail "OK without change dropped a listed file"
+cmp -s "$work/installed.002" "$work/VantaSaver.002" || fail "the builder wrote the installed working file"
+cp "$working" "$work/saved.002"
 
 # Cancel after changes: the file byte for byte.
 open_window VantaSaver "$title"
 wine "$driver" "$title" select:OutlookBar=3 set:IntervalEdit=99 click:StretchRadio click:CancelButton gone >/dev/null ||
   fail "Cancel did not close the builder"
 await_end
-cmp -s "$work/saved.002" "$work/VantaSaver.002" || fail "Cancel changed the settings file"
+cmp -s "$work/saved.002" "$working" || fail "Cancel changed the settings file"
 
 # A new interval and OK: that key and nothing else.
 open_window VantaSaver "$title"
 wine "$driver" "$title" select:OutlookBar=3 set:IntervalEdit=42 click:OkButton gone >/dev/null || fail "OK did not close the builder"
 await_end
-changes=$(diff "$work/saved.002" "$work/VantaSaver.002" || true)
+changes=$(diff "$work/saved.002" "$working" || true)
 [ "$changes" = $'2c2\n< ImageInterval=7\r\n---\n> ImageInterval=42\r' ] ||
   fail "OK did not change exactly the interval: $changes"
 echo "builder: ok"

@@ -12,10 +12,10 @@ source_exe="$(realpath "$3")"  # run from the photos folder
 title="Vanta Screensaver Builder"
 work="$(mktemp -d)"
 saver=
-trap '[ -n "$saver" ] && kill "$saver" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$saver" ] && kill "$saver" 2>/dev/null; rm -rf "$work" "$(builder_user_dir)"' EXIT
 cp "$exe" "$work/VantaSaver.scr"
 cp "$(dirname "$exe")/t1.jpg" "$(dirname "$exe")/t2.jpg" "$work/"
-printf '%s\r\n' '[Set]' 'ImageInterval=7' '[Pictures]' 't1.jpg=1' 't2.jpg=1' > "$work/VantaSaver.002"
+write_builder_working_file '[Set]' 'ImageInterval=7' '[Pictures]' 't1.jpg=1' 't2.jpg=1' 
 mkdir "$work/photos"
 photos=(Sunset.bmp 写真.bmp)
 /usr/bin/convert -size 40x30 xc:orange "$work/photos/${photos[0]}"
@@ -44,6 +44,6 @@ wait "$saver" || fail "the builder ended with $?"
 saver=
 folder=$(winepath -w "$work/photos" | tr -d '\r')
 for p in "${photos[@]}"; do
-  grep -qxF "$folder\\$p=1"$'\r' "$work/VantaSaver.002" || fail "the settings file does not list $folder\\$p"
+  grep -qxF "$folder\\$p=1"$'\r' "$(builder_user_dir)/VantaSaver.002" || fail "the settings file does not list $folder\\$p"
 done
 echo "drag: ok"

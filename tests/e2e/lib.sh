@@ -29,3 +29,16 @@ count_pixels() {
     awk -F'[()]' 'NR > 1 { split($2, c, ","); r = c[1] + 0; g = c[2] + 0; b = c[3] + 0; if ('"$test"') n++ }
                   END { print n + 0 }'
 }
+
+# The user's own files in the prefix, where the program keeps what a user
+# changes (Unix paths): a saver's settings (%APPDATA%\Norvane\NAME.002) and
+# the builder's folder (%LOCALAPPDATA%\Vanta Screensaver Builder).
+wine_profile() { echo "$WINEPREFIX/drive_c/users/$(id -un)"; }
+user_settings() { echo "$(wine_profile)/AppData/Roaming/Norvane/$1.002"; }
+builder_user_dir() { echo "$(wine_profile)/AppData/Local/Vanta Screensaver Builder"; }
+# The builder's working file, written afresh from lines (CR LF ends).
+write_builder_working_file() {
+  rm -rf "$(builder_user_dir)"
+  mkdir -p "$(builder_user_dir)"
+  printf '%s\r\n' "$@" >"$(builder_user_dir)/VantaSaver.002"
+}

@@ -6,26 +6,80 @@
 # the Build page and its save dialog; the saver's setup installed; the
 # saver's show and its "Setting" dialog; both uninstalled silently.
 #
-#   loop.sh [--shots] VantaSaver.scr vanta-dialog-driver.exe
+#   loop.sh [--shots] [--arch win32|win64] [--standard-user] [--over-the-shoulder]
+#           VantaSaver.scr vanta-dialog-driver.exe
 # The other Windows files (vantabuild.exe, vantasetup.exe, mpegdll.dll,
 # VantaSaver.001, t1.jpg, t2.jpg) are taken from beside VantaSaver.scr.
 # --shots installs the saver's setup through its pages instead and keeps a
-# screenshot of each stage in build/screenshots/loop-*.png. Stage times and
-# sizes are printed, not judged.
+# screenshot of each stage in build/screenshots/loop-*.png.
+# --arch win64: a 64-bit prefix, where the 32-bit programs' system folder is
+# syswow64 and Program Files is "Program Files (x86)"; every folder the
+# checks use is taken from the prefix.
+# --standard-user: Windows' rights made real with Unix ones, which Wine
+# honours for a user that is not root: the loop runs as an unprivileged
+# user that owns its prefix (started from root with runuser), and between
+# the installs the program folders (both install folders and the system
+# folder) are read-only to it. The build and the "Setting" dialog's save
+# must still succeed, and nothing under those folders may change.
+# --over-the-shoulder: an administrator installed for the user, so the
+# setups' HKCU values are not the user's: they are deleted after each
+# install, and the builder and the saver must find their folders through
+# the machine's.
+# Stage times and sizes are printed, not judged.
 set -euo pipefail
 args=("$@")
-shots=
-if [ "${1:-}" = --shots ]; then shots=1; shift; fi
+shots= arch=win32 standard_user= over_shoulder=
+while [ $# -gt 2 ]; do
+  case "$1" in
+    --shots) shots=1 ;;
+    --arch) arch="$2"; shift ;;
+    --standard-user) standard_user=1 ;;
+    --over-the-shoulder) over_shoulder=1 ;;
+    *) echo "loop.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
 exe="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 driver="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 bin="$(dirname "$exe")"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+
+# As root, a standard user's loop runs as an unprivileged user of its own,
+# on copies of what it needs in a folder that user owns (the checkout may
+# lie below a folder only root may enter).
+if [ -n "$standard_user" ] && [ "$(id -u)" = 0 ]; then
+  account=vantaloop
+  home=/var/tmp/vanta-loop-user
+  id -u "$account" >/dev/null 2>&1 || useradd --system --home-dir "$home" --shell /bin/bash "$account"
+  stage="$home/stage"
+  rm -rf "$stage"
+  mkdir -p "$stage/bin" "$stage/tests" "$stage/build/screenshots"
+  cp -r "$root/scripts" "$root/data" "$stage/"
+  cp -r "$root/tests/e2e" "$stage/tests/"
+  for f in "$exe" "$driver" "$bin"/{vantabuild.exe,vantasetup.exe,mpegdll.dll,VantaSaver.001,t1.jpg,t2.jpg}; do
+    cp "$f" "$stage/bin/"
+  done
+  chown -R "$account:" "$home"
+  chmod 755 "$home"
+  pass=(--arch "$arch" --standard-user)
+  [ -z "$shots" ] || pass+=(--shots)
+  [ -z "$over_shoulder" ] || pass+=(--over-the-shoulder)
+  set +e
+  runuser -u "$account" -- env -i HOME="$home" USER="$account" LOGNAME="$account" PATH="$PATH" LC_ALL=C.UTF-8 \
+    bash "$stage/tests/e2e/loop.sh" "${pass[@]}" "$stage/bin/$(basename "$exe")" "$stage/bin/$(basename "$driver")"
+  rc=$?
+  set -e
+  if [ -n "$shots" ]; then mkdir -p "$root/build/screenshots" && cp "$stage"/build/screenshots/loop-*.png "$root/build/screenshots/" 2>/dev/null || true; fi
+  exit "$rc"
+fi
+
 loop="$root/build/loop"
 # Names in any language pass from here to Wine and back.
 export LC_ALL=C.UTF-8
-# A prefix made once per Wine version (wineboot is slow) and copied afresh
-# for every run; lib.sh makes it.
-export WINEPREFIX="$loop/pristine-$(wine --version | tr -c 'A-Za-z0-9.\n' _)"
+export WINEARCH="$arch"
+# A prefix made once per Wine version, bitness and user (wineboot is slow)
+# and copied afresh for every run; lib.sh makes it.
+export WINEPREFIX="$loop/pristine-$arch-$(id -un)-$(wine --version | tr -c 'A-Za-z0-9.\n' _)"
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "${args[@]}"; fi
 source "$(dirname "$0")/showlib.sh"
@@ -36,7 +90,7 @@ for d in "$WINEPREFIX/drive_c/users/$user"/*; do
   if [ -L "$d" ]; then rm "$d" && mkdir "$d"; fi
 done
 
-run="$loop/run"
+run="$loop/run-$arch"
 rm -rf "$run"
 mkdir -p "$run"
 cp -a "$WINEPREFIX" "$run/prefix"
@@ -46,24 +100,34 @@ mkdir -p "$work"
 shotdir="$root/build/screenshots"
 if [ -n "$shots" ]; then mkdir -p "$shotdir" && rm -f "$shotdir"/loop-*.png; fi
 
+locked=()
 pids=()
 cleanup() {
   local p
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   # This run's own prefix: its server and whatever still runs in it.
   wineserver -k 2>/dev/null || true
+  [ ${#locked[@]} -eq 0 ] || chmod -R u+w "${locked[@]}" 2>/dev/null || true
 }
 trap cleanup EXIT
 
 C="$WINEPREFIX/drive_c"
-sys="$C/windows/system32"
-builder_dir="$C/Vanta Screensaver Builder"
+# Where a 32-bit program's files land in this prefix, as Windows names them.
+if [ "$arch" = win64 ]; then sys_win='C:\windows\syswow64' pf_win='C:\Program Files (x86)'
+else sys_win='C:\windows\system32' pf_win='C:\Program Files'; fi
+sys="$(winepath -u "$sys_win" 2>/dev/null | tr -d '\r')"
+sys="${sys%/}"
+[ -d "$sys" ] || fail "no system folder $sys_win in the prefix"
+pf="$C/${pf_win#C:\\}"
 title="Vanta Screensaver Builder"
+builder_dir="$pf/$title"
+builder_win="$pf_win\\$title"
 saver="Loop Show"
-app="$C/Program Files/$saver"
-app_win="C:\\Program Files\\$saver"
+app="$pf/$saver"
+app_win="$pf_win\\$saver"
 group="$C/ProgramData/Microsoft/Windows/Start Menu/Programs"
 desktop="$C/users/$user/Desktop"
+mine="$(builder_user_dir)"  # the builder's per-user folder
 arp='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 drive() { wine "$driver" "$@" | tr -d '\r'; }
 # A registry value as `reg query` prints it (the default value for "").
@@ -107,6 +171,30 @@ await_gone() {
 }
 must_exist() { local f; for f in "$@"; do [ -e "$f" ] || fail "missing: $f"; done; }
 must_be_gone() { local f; for f in "$@"; do [ ! -e "$f" ] || fail "left behind: $f"; done; }
+# A standard user's session: the program folders read-only from here until
+# unlock_programs, which fails when anything under them changed.
+folders_state() { find "$@" -printf '%p %s %T@ %m\n' 2>/dev/null | sort; }
+lock_programs() {
+  [ -n "$standard_user" ] || return 0
+  locked=("$@")
+  folders_state "${locked[@]}" >"$run/locked.before"
+  chmod -R a-w "${locked[@]}"
+}
+unlock_programs() {
+  [ -n "$standard_user" ] || return 0
+  chmod -R u+w "${locked[@]}"
+  folders_state "${locked[@]}" | sed 's/ [0-7]*$//' >"$run/locked.after"
+  sed 's/ [0-7]*$//' "$run/locked.before" | diff - "$run/locked.after" >"$run/locked.diff" ||
+    fail "a standard user's session changed the program folders: $(head -n 5 "$run/locked.diff")"
+  locked=()
+}
+# After an administrator's install for the user: the HKCU value was the
+# administrator's, so this user has none.
+forget_user_value() {
+  [ -n "$over_shoulder" ] || return 0
+  wine reg delete "HKCU\\Software\\Norvane\\$1" /f >/dev/null 2>&1 || fail "could not delete HKCU\\Software\\Norvane\\$1"
+}
+echo "loop: $arch prefix${standard_user:+, standard user $(id -un)}${over_shoulder:+, installed over the shoulder}"
 declare -A ms
 loop_start=$(now_ms)
 
@@ -122,15 +210,20 @@ ms[builder_install]=$(( $(now_ms) - t ))
 cmp -s "$exe" "$builder_dir/VantaSaver.scr" || fail "the builder was not installed"
 must_exist "$builder_dir/VantaSaver.001" "$builder_dir/Compile/vantabuild.exe" "$builder_dir/sample/t1.jpg" \
   "$builder_dir/sample/t2.jpg" "$builder_dir/unins000.exe" "$sys/MPEGDLL.DLL"
-[ "$(reg_value 'HKCU\Software\Norvane\vantasaver' '')" = 'C:\Vanta Screensaver Builder' ] ||
-  fail "the builder's install folder is not in the registry"
+for root_key in HKCU HKLM; do
+  [ "$(reg_value "$root_key\\Software\\Norvane\\vantasaver" '')" = "$builder_win" ] ||
+    fail "the builder's install folder is not in $root_key"
+done
 mapfile -t shortcut < <(link_of "$group/$title/$title.lnk")
-[ "${shortcut[0]:-}" = 'C:\Vanta Screensaver Builder\VantaSaver.scr' ] && [ "${shortcut[1]:-}" = /c ] ||
+[ "${shortcut[0]:-}" = "$builder_win\\VantaSaver.scr" ] && [ "${shortcut[1]:-}" = /c ] ||
   fail "the Start-menu shortcut runs \"${shortcut[*]:-}\""
+forget_user_value vantasaver
+lock_programs "$builder_dir" "$sys"
 
 # 2. A project: pictures of colours one can count on the screen, in two
 # folders, one unticked (green) and one missing; two music files; some
-# effects off. Written as the builder's working file before it starts.
+# effects off. Written as the user's working file of the builder before it
+# starts (the builder's own folder is the administrator's).
 mkdir -p "$C/loop/photos" "$C/loop/more" "$C/loop/music" "$C/loop/out"
 picture() { convert -size 320x240 "xc:$2" "BMP3:$C/loop/$1"; }
 picture photos/red.bmp red
@@ -144,7 +237,9 @@ printf '%s\r\n' '[Set]' 'ImageInterval=2' 'StetchImage=1' 'RandomImage=0' 'Backg
   '[Caption]' 'Position=0' '[Pictures]' 'C:\loop\photos\red.bmp=1' 'C:\loop\photos\blue.bmp=1' \
   'C:\loop\photos\gone.bmp=1' 'C:\loop\more\green.bmp=0' 'C:\loop\more\yellow.bmp=1' \
   '[Music]' 'C:\loop\music\one.mp3=1' 'C:\loop\music\two.wav=1' \
-  '[Transitions]' '3=0' '6=0' '9=0' '354=0' '357=0' >"$builder_dir/VantaSaver.002"
+  '[Transitions]' '3=0' '6=0' '9=0' '354=0' '357=0' >"$run/project.002"
+mkdir -p "$mine"
+cp "$run/project.002" "$mine/VantaSaver.002"
 
 # 3. The builder from its shortcut; 写真.bmp typed into the "Add" dialog.
 t=$(now_ms)
@@ -178,8 +273,12 @@ drive "$title" await:BuildB >/dev/null
 shoot_window "$title" loop-1-build-page.png
 drive "$title" menu:Exit1 gone >/dev/null || fail "the builder did not close"
 wait "${pids[-1]}" || fail "the builder ended with $?"
-must_be_gone "$builder_dir/Compile/temp.iss" "$builder_dir/Compile/$saver.002" "$builder_dir/Compile/Readme.txt"
-grep -qF '写真.bmp=1' "$builder_dir/VantaSaver.002" || fail "the builder did not keep 写真.bmp in its settings"
+# The build worked in the user's own compile folder, and cleaned it.
+must_exist "$mine/Compile"
+must_be_gone "$mine/Compile/temp.iss" "$mine/Compile/$saver.002" "$mine/Compile/Readme.txt"
+[ "$(ls -A "$builder_dir/Compile")" = vantabuild.exe ] || fail "the build wrote into $builder_win\\Compile"
+grep -qF '写真.bmp=1' "$mine/VantaSaver.002" || fail "the builder did not keep 写真.bmp in its settings"
+unlock_programs
 
 # 5. The saver's setup: silently, or through its pages for the screenshots.
 t=$(now_ms)
@@ -217,14 +316,17 @@ for f in photos/red.bmp photos/blue.bmp more/yellow.bmp more/写真.bmp music/on
 done
 must_be_gone "$app/sample/green.bmp" "$app/sample/gone.bmp"
 [ "$(tr -d '\r' <"$app/Readme.txt")" = "$readme" ] || fail "the readme is not in {app}"
-[ "$(reg_value "HKCU\\Software\\Norvane\\$saver" '')" = "$app_win" ] || fail "the saver's install folder is not in the registry"
+for root_key in HKCU HKLM; do
+  [ "$(reg_value "$root_key\\Software\\Norvane\\$saver" '')" = "$app_win" ] ||
+    fail "the saver's install folder is not in $root_key"
+done
 # Windows maps system.ini's [boot] SCRNSAVE.EXE into the user's desktop
 # settings; Wine keeps the file.
 scrnsave=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
 [ -n "$scrnsave" ] || scrnsave=$(sed -n 's/^SCRNSAVE.EXE=//Ip' "$C/windows/system.ini" | tr -d '\r' | tail -n 1)
 [ -n "$scrnsave" ] && cmp -s "$exe" "$(winepath -u "$scrnsave")" || fail "the screensaver setting names \"$scrnsave\""
 mapfile -t shortcut < <(link_of "$group/$saver/$saver.lnk")
-[ "${shortcut[0]:-}" = "C:\\windows\\system32\\$saver.scr" ] || fail "the saver's shortcut runs \"${shortcut[*]:-}\""
+[ "${shortcut[0]:-}" = "$sys_win\\$saver.scr" ] || fail "the saver's shortcut runs \"${shortcut[*]:-}\""
 must_exist "$desktop/$saver.lnk" "$app/$saver.lnk" "$group/$saver/Uninstall.lnk" "$group/$saver/Readme.lnk"
 uninstaller="$(reg_value "$arp\\${saver}_is1" UninstallString)"
 [ "$uninstaller" = "\"$app_win\\unins000.exe\"" ] || fail "the uninstall entry runs $uninstaller"
@@ -232,6 +334,9 @@ carried=0
 for f in "$sys/$saver.scr" "$copy" "$sys/VantaSaver.001" "$sys/MPEGDLL.DLL" "$app/Readme.txt" "$app/sample"/*; do
   carried=$(( carried + $(size_of "$f") ))
 done
+forget_user_value "$saver"
+cp "$copy" "$run/installed.002"
+lock_programs "$builder_dir" "$app" "$sys"
 
 # 6. The show: the saver's pictures in list order, 写真.bmp among them, the
 # unticked green never. The commonest colour of each poll, in turn.
@@ -246,7 +351,7 @@ dominant() {
     END { best = "-"; for (k in n) if (n[k] * 10 >= t * 6) best = k; print best }'
 }
 t=$(now_ms)
-wine "C:\\windows\\system32\\$saver.scr" /s 2>"$run/saver.log" & show=$!
+wine "$sys_win\\$saver.scr" /s 2>"$run/saver.log" & show=$!
 pids+=($show)
 seen=""
 while :; do
@@ -269,8 +374,9 @@ xdotool key space
 for _ in $(seq 1 100); do kill -0 "$show" 2>/dev/null || break; sleep 0.1; done
 ! kill -0 "$show" 2>/dev/null || fail "a key did not end the show"
 
-# 7. The "Setting" dialog: the author, website and readme of the project.
-wine "C:\\windows\\system32\\$saver.scr" /c & dialog=$!
+# 7. The "Setting" dialog: the author, website and readme of the project;
+# a new interval saved, as the user's own copy of the settings.
+wine "$sys_win\\$saver.scr" /c & dialog=$!
 pids+=($dialog)
 drive Setting wait >/dev/null || fail "the saver's Setting dialog did not open"
 [ "$(drive Setting text:TitlePanel)" = "$saver" ] || fail "the dialog's title is not the saver's name"
@@ -281,8 +387,13 @@ if [ -n "$shots" ]; then
   drive Setting 'press:PageControl1@140,10' >/dev/null  # the "About" tab: author and website
   shoot_window Setting loop-4-setting-dialog.png
 fi
-drive Setting click:Button1 gone >/dev/null || fail "the Setting dialog did not close"
+drive Setting set:IntervalEdit=5 click:_BtnOK gone >/dev/null || fail "the Setting dialog did not close"
 wait "$dialog" || fail "the Setting dialog's saver ended with $?"
+own="$(user_settings "$saver")"
+grep -qxF $'ImageInterval=5\r' "$own" 2>/dev/null || fail "OK did not save the interval in the user's settings"
+grep -qxF $'写真.bmp=1\r' "$own" || fail "the user's settings lost the pictures"
+cmp -s "$run/installed.002" "$copy" || fail "OK changed the installed settings"
+unlock_programs
 
 # 8. The saver uninstalled silently, as its uninstall entry says: nothing it
 # installed stays but the shared VantaSaver.001 and MPEGDLL.DLL.
@@ -294,18 +405,22 @@ ms[uninstall]=$(( $(now_ms) - t ))
 must_be_gone "$sys/$saver.scr" "$copy" "$group/$saver" "$desktop/$saver.lnk"
 must_exist "$sys/VantaSaver.001" "$sys/MPEGDLL.DLL"
 ! key_exists "HKCU\\Software\\Norvane\\$saver" || fail "the saver's registry key stayed"
+! key_exists "HKLM\\Software\\Norvane\\$saver" || fail "the saver's machine registry key stayed"
+must_exist "$own"  # what the user saved is theirs
 ! key_exists "$arp\\${saver}_is1" || fail "the saver's uninstall entry stayed"
 
-# 9. The builder the same way: its settings file, the user's, stays.
+# 9. The builder the same way: its working file, the user's, stays.
 t=$(now_ms)
-rc=$(run_limited 60 'C:\Vanta Screensaver Builder\unins000.exe' /VERYSILENT /SUPPRESSMSGBOXES)
+rc=$(run_limited 60 "$builder_win\\unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
 [ "$rc" = 0 ] || fail "the builder's uninstaller ended with $rc"
 await_gone "$builder_dir/Compile"
 await_gone "$builder_dir/unins000.exe"
 ms[builder_uninstall]=$(( $(now_ms) - t ))
 must_be_gone "$builder_dir/VantaSaver.scr" "$builder_dir/VantaSaver.001" "$builder_dir/sample" "$group/$title"
-must_exist "$builder_dir/VantaSaver.002" "$sys/MPEGDLL.DLL"
+must_exist "$mine/VantaSaver.002" "$sys/MPEGDLL.DLL"
+await_gone "$builder_dir"
 ! key_exists 'HKCU\Software\Norvane\vantasaver' || fail "the builder's registry key stayed"
+! key_exists 'HKLM\Software\Norvane\vantasaver' || fail "the builder's machine registry key stayed"
 ! key_exists "$arp\\${title}_is1" || fail "the builder's uninstall entry stayed"
 
 echo "times (ms): VantaSaverSetup.exe built ${ms[dist]}, installed ${ms[builder_install]};" \

@@ -46,6 +46,7 @@ caption_width() {
 }
 
 # --- UTF-8 settings: each picture in turn with its caption, and the music.
+rm -f "$(user_settings Mountains)"
 { lines "$photo=1" "$(win_path "$summer")=1" "$odd=1"; printf '%s\r\n' '[Music]' "$song=1"; } >"$work/Mountains.002"
 start_saver /s
 shot="$work/shot.png"

@@ -12,7 +12,7 @@ exe="$1"
 driver="$2"
 title="Vanta Screensaver Builder"
 work="$(mktemp -d)"
-trap 'stop_program; rm -rf "$work"' EXIT
+trap 'stop_program; rm -rf "$work" "$(builder_user_dir)"' EXIT
 cp "$exe" "$work/VantaSaver.scr"
 cp "$(dirname "$exe")/VantaSaver.001" "$work/"  # the Effects page's names
 mkdir "$work/pics" "$work/more" "$work/music"
@@ -22,7 +22,8 @@ cp "$(dirname "$exe")/t1.jpg" "$work/more/t3.jpg"
 : >"$work/music/one.mp3"
 : >"$work/music/two.wav"
 pics=$(win_path pics) more=$(win_path more) music=$(win_path music)
-working="$work/VantaSaver.002"
+rm -rf "$(builder_user_dir)" && mkdir -p "$(builder_user_dir)"
+working="$(builder_user_dir)/VantaSaver.002"
 backup="$working.bak"
 
 # Every key the builder writes, so that a save adds none: what changes is

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A built saver asked to configure itself: Mountains.scr /c shows the
 # "Setting" dialog (checked on a screenshot of the X screen), OK after a new
-# interval changes the settings file and nothing else the dialog does not
-# own, Escape leaves the file byte for byte, and Enter is OK.
+# interval writes the user's own copy of the settings (the installed file
+# beside the program stays byte for byte) and changes nothing else the
+# dialog does not own, Escape leaves the file byte for byte, and Enter is OK.
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
 exe="$1"
@@ -10,7 +11,9 @@ driver="$2"
 work="$(mktemp -d)"
 saver=
 # A failed check must not leave the saver running (it holds the test's output open).
-trap '[ -n "$saver" ] && kill "$saver" 2>/dev/null; rm -rf "$work"' EXIT
+mine="$(user_settings Mountains)"
+trap '[ -n "$saver" ] && kill "$saver" 2>/dev/null; rm -rf "$work" "$mine"' EXIT
+rm -f "$mine"
 cp "$exe" "$work/Mountains.scr"
 printf '%s\r\n' '[Set]' 'ImageInterval=7' 'BackgroundColor=255' 'EffectSpeed=2' 'Author=Ann Example' \
   'Website=http://example.org/ann' '[Caption]' 'Position=1' '[Pictures]' 'C:\Photos\a.jpg=1' \
@@ -61,24 +64,25 @@ wine "$driver" Setting "pick:BackcolorCb=Other color..." >/dev/null || fail "no 
 wine "$driver" Color wait click:IDOK gone >/dev/null || fail "the colour dialog did not open and close"
 wine "$driver" Setting set:IntervalEdit=42 click:_BtnOK gone || fail "could not drive the dialog"
 await_end
-grep -qx $'ImageInterval=42\r' "$work/Mountains.002" || fail "OK did not store the interval"
+cmp -s "$work/original.002" "$work/Mountains.002" || fail "OK changed the installed settings beside the program"
+grep -qx $'ImageInterval=42\r' "$mine" || fail "OK did not store the interval in the user's copy"
 for line in 'Author=Ann Example' 'Website=http://example.org/ann' '[Pictures]' 'C:\Photos\a.jpg=1' \
     '[Music]' 'song.mp3=0' '[Transitions]' '177=0' 'BackgroundColor=255' 'EffectSpeed=2'; do
-  grep -qxF "$line"$'\r' "$work/Mountains.002" || fail "OK lost the line $line"
+  grep -qxF "$line"$'\r' "$mine" || fail "OK lost the line $line"
 done
-sed -n '/^\[Pictures\]/,$p' "$work/original.002" | cmp -s - <(sed -n '/^\[Pictures\]/,$p' "$work/Mountains.002") ||
+sed -n '/^\[Pictures\]/,$p' "$work/original.002" | cmp -s - <(sed -n '/^\[Pictures\]/,$p' "$mine") ||
   fail "OK changed the lists"
 
-cp "$work/Mountains.002" "$work/saved.002"
+cp "$mine" "$work/saved.002"
 open_dialog
 # Escape (27) reaches Cancel through the saver's message loop.
 wine "$driver" Setting set:IntervalEdit=99 click:StretchRadio key:IntervalEdit=27 gone || fail "Escape did not close"
 await_end
-cmp -s "$work/saved.002" "$work/Mountains.002" || fail "Cancel changed the settings file"
+cmp -s "$work/saved.002" "$mine" || fail "Cancel changed the settings file"
 
 # Enter (13) is OK.
 open_dialog
 wine "$driver" Setting set:SpeedEdit=4 key:SpeedEdit=13 gone || fail "Enter did not close"
 await_end
-grep -qx $'EffectSpeed=4\r' "$work/Mountains.002" || fail "Enter did not store the speed"
+grep -qx $'EffectSpeed=4\r' "$mine" || fail "Enter did not store the speed"
 echo "setting dialog: ok"

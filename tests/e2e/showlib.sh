@@ -11,8 +11,10 @@ make_picture() {
 }
 
 # Writes Mountains.002 from its lines, with the Windows line ends the
-# program's own writer uses.
+# program's own writer uses, as the installed settings: no user's copy of
+# an earlier run stands in front of them.
 write_settings() {
+  rm -f "$(user_settings Mountains)"
   printf '%s\r\n' "$@" >"$work/Mountains.002"
 }
 # A [Transitions] section switching off every effect but the given ones.

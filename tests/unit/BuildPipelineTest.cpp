@@ -114,6 +114,8 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
       "Source:\"" + c + "Sunny Days.002\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.002\"\r\n"
       "[Registry]\r\nRoot: HKCU; Subkey: \"Software\\Norvane\\Sunny Days\"; ValueType: string; ValueName: \"\"; "
       "ValueData: {app}; flags: uninsdeletekey\r\n"
+      "Root: HKLM; Subkey: \"Software\\Norvane\\Sunny Days\"; ValueType: string; ValueName: \"\"; "
+      "ValueData: {app}; flags: uninsdeletekey\r\n"
       "[INI]\r\nFilename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\SunnyD~1.scr\"\r\n"
       "[Icons]\r\nName: \"{group}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
       "Name: \"{userdesktop}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
@@ -139,7 +141,7 @@ TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   EXPECT_EQ(files.size(), 3u);  // the three pictures only
   for (const std::string& l : files) EXPECT_EQ(l.find("MPEGDLL"), std::string::npos);
   const std::vector<std::string> script = ScriptLines(in, files);
-  EXPECT_EQ(script.size(), 20u + 3u);  // the twenty lines always written, the three pictures, no line 25
+  EXPECT_EQ(script.size(), 21u + 3u);  // the lines always written (both registry values), the three pictures, no readme
   EXPECT_EQ(Copy().find("Website"), std::string::npos);
   EXPECT_EQ(Copy().find("[Music]"), std::string::npos);
   EXPECT_FALSE(dir.Exists("install/Compile/Readme.txt"));
@@ -203,6 +205,7 @@ TEST_F(BuildScriptTest, AnEmptyWorkingFileStillGivesTheCopyTheScriptNames) {
 
 TEST_F(BuildScriptTest, AnUnwritableCompileFolderIsAnErrorAndStartsNothing) {
   std::filesystem::remove_all(dir.Path("install/Compile"));
+  dir.Write("install/Compile", "");  // a file where the folder should be made
   EXPECT_THROW(WriteScript(in, *working, [] {}), TBuildError);
   EXPECT_FALSE(dir.Exists("install/Compile/temp.iss"));
 }

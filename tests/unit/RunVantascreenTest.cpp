@@ -28,7 +28,7 @@ class RunVantascreenTest : public ::testing::Test {
   void SetUp() override {
     SaverSetting() = TSaverSetting{};
     SaverSetting().Transitions = DefaultTransitions();
-    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/"});
+    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder()});
     // The music set plays on the show's clock.
     platform::SetMainSchedulerForTests(&sched);
     test::InstallFakeMpeg();

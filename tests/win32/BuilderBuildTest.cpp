@@ -33,7 +33,7 @@ class BuilderBuildTest : public ::testing::Test {
   void SetUp() override {
     ResetSaverSettingsForTests();
     CreateDirectoryA(install.Path("Compile").c_str(), nullptr);
-    SetInstance({"VantaSaver", program.Folder(), install.Folder()});
+    SetInstance({"VantaSaver", program.Folder(), install.Folder(), user.Folder()});
     platform::SetBuildHooksForTests(
         [this](const platform::TSaveFileRequest& r) {
           saveRequests.push_back(r);
@@ -72,7 +72,7 @@ class BuilderBuildTest : public ::testing::Test {
 
   void Open(const std::string& text = "") {
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{install.Folder(), ""});
+    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{install.Folder(), "", user.Folder(), out.Folder()});
     form->OnError = [this](const std::string& m) { errors.push_back(m); };
     form->OnAccept = [this](const TConfigControls& c) {
       ++commits;
@@ -109,17 +109,20 @@ class BuilderBuildTest : public ::testing::Test {
     }
     return true;
   }
-  // The stand-in compiler in the compile folder, answering with replies.
+  // The stand-in compiler where the setup puts the real one, answering with replies.
   void InstallFakeCompiler(const std::string& replies) {
-    ASSERT_TRUE(CopyFileA((test::ExeFolder() + "fakecompiler\\vantabuild.exe").c_str(), Compile("vantabuild.exe").c_str(),
+    ASSERT_TRUE(CopyFileA((test::ExeFolder() + "fakecompiler\\vantabuild.exe").c_str(), Compiler("vantabuild.exe").c_str(),
                           FALSE));
-    std::ofstream(Compile("fake-replies.txt"), std::ios::binary) << replies;
+    std::ofstream(Compiler("fake-replies.txt"), std::ios::binary) << replies;
   }
-  std::string Compile(const std::string& name) const { return install.Path("Compile\\" + name); }
-  std::string ReadCompile(const std::string& name) const { return install.Read("Compile\\" + name); }
+  // The compiler where the setup put it, in the install folder.
+  std::string Compiler(const std::string& name) const { return install.Path("Compile\\" + name); }
+  // The compile folder: the user's own.
+  std::string Compile(const std::string& name) const { return user.Path("Compile\\" + name); }
+  std::string ReadCompile(const std::string& name) const { return user.Read("Compile\\" + name); }
   bool BuildFilesGone(const std::string& saver) const {
-    return !install.Exists("Compile\\temp.iss") && !install.Exists("Compile\\Readme.txt") &&
-           !install.Exists("Compile\\" + saver + ".002");
+    return !user.Exists("Compile\\temp.iss") && !user.Exists("Compile\\Readme.txt") &&
+           !user.Exists("Compile\\" + saver + ".002");
   }
   // Runs a build to its end with the real stand-in.
   void BuildAndWait() {
@@ -128,7 +131,7 @@ class BuilderBuildTest : public ::testing::Test {
     ASSERT_TRUE(PumpUntil([&] { return !form->Compiling() && Enabled(IDC_BUILDB); })) << "the build never ended";
   }
 
-  test::TTempDir dir, install, program, out;
+  test::TTempDir dir, install, program, out, user;
   std::unique_ptr<TIniFile> ini;
   std::unique_ptr<TVantaConfigForm> form;
   std::optional<std::string> setupChosen;
@@ -160,7 +163,7 @@ TEST_F(BuilderBuildTest, ReadmeAndProgressPagesFitAtTheScreensDpi) {
   check("the readme page");
   pretendStart = true;
   setupChosen = out.Path("Setup.exe");
-  std::ofstream(Compile("vantabuild.exe")) << "";
+  std::ofstream(Compiler("vantabuild.exe")) << "";
   Click(IDC_BUILDB);
   ASSERT_TRUE(Shows(IDC_STATUSMEMO)) << (errors.empty() ? "" : errors[0]);
   EXPECT_EQ(WindowText(C(IDC_BUILDINGGROUP)), "Building...");
@@ -192,7 +195,7 @@ TEST_F(BuilderBuildTest, TheNotebookWalksItsPagesAndLoadsTheReadme) {
   EXPECT_TRUE(saveRequests.empty());
   Click(IDC_NEXTB);
   ASSERT_EQ(saveRequests.size(), 1u);
-  EXPECT_EQ(saveRequests[0], (platform::TSaveFileRequest{"Save screensaver installation as...", "*.exe|*.exe", ""}));
+  EXPECT_EQ(saveRequests[0], (platform::TSaveFileRequest{"Save screensaver installation as...", "*.exe|*.exe", "", out.Folder()}));
   EXPECT_TRUE(Shows(IDC_READMEMEMO)) << "cancelled: nothing happens";
 
   // Load From File: the text replaces the memo's, in lines the memo shows.
@@ -212,7 +215,7 @@ TEST_F(BuilderBuildTest, TheNotebookWalksItsPagesAndLoadsTheReadme) {
   // From the progress page Back goes to the name.
   pretendStart = true;
   setupChosen = out.Path("Setup.exe");
-  std::ofstream(Compile("vantabuild.exe")) << "";
+  std::ofstream(Compiler("vantabuild.exe")) << "";
   Click(IDC_BUILDB);
   ASSERT_TRUE(Shows(IDC_STATUSMEMO));
   EXPECT_FALSE(Enabled(IDC_NEXTB));
@@ -239,7 +242,7 @@ TEST_F(BuilderBuildTest, StatusLinesShowFilteredInOrderAndSuccessCleansUp) {
   EXPECT_FALSE(out.Exists("BeachSetup.exe")) << "the old setup of the name goes first";
   EXPECT_EQ(install.Read("Compile\\fake-record\\argument.txt"), Compile("temp.iss"));
   ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(starts[0].File, Compile("vantabuild.exe"));
+  EXPECT_EQ(starts[0].File, Compiler("vantabuild.exe"));
   EXPECT_EQ(starts[0].Parameters, "\"" + Compile("temp.iss") + "\"");
   EXPECT_TRUE(BuildFilesGone("Beach"));
   EXPECT_TRUE(install.Exists("Compile\\fake-record\\Beach.002")) << "the settings copy was there for the compiler";
@@ -253,7 +256,7 @@ TEST_F(BuilderBuildTest, StatusLinesShowFilteredInOrderAndSuccessCleansUp) {
 
 TEST_F(BuilderBuildTest, YesAfterSuccessRunsTheNewSetup) {
   pretendStart = true;
-  std::ofstream(Compile("vantabuild.exe")) << "";
+  std::ofstream(Compiler("vantabuild.exe")) << "";
   Open();
   setupChosen = out.Path("Mine.EXE");
   Click(IDC_BUILDB);
@@ -278,7 +281,7 @@ TEST_F(BuilderBuildTest, AFailureRetriesTheSameFilesOnYesAndCleansOnNo) {
     // Before the second run: what the first saw, and new replies.
     firstScript = install.Read("Compile\\fake-record\\temp.iss");
     std::filesystem::remove_all(install.Path("Compile\\fake-record"));
-    std::ofstream(Compile("fake-replies.txt"), std::ios::binary) << "10000 Second run\r\n3 failed again\r\n";
+    std::ofstream(Compiler("fake-replies.txt"), std::ios::binary) << "10000 Second run\r\n3 failed again\r\n";
   };
   BuildAndWait();
   EXPECT_EQ(questions, (std::vector<std::string>{"Build Failed, Please try it again.", "Build Failed, Please try it again."}));
@@ -299,13 +302,13 @@ TEST_F(BuilderBuildTest, AMissingCompilerIsReportedAndTheBuildEnds) {
   setupChosen = out.Path("Lost.exe");
   Click(IDC_BUILDB);
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find(Compile("vantabuild.exe")), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find(Compiler("vantabuild.exe")), std::string::npos) << errors[0];
   EXPECT_FALSE(form->Compiling());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
   EXPECT_TRUE(BuildFilesGone("Lost"));
   EXPECT_TRUE(starts.empty());
   // A start the shell refuses ends the same way.
-  std::ofstream(Compile("vantabuild.exe")) << "";
+  std::ofstream(Compiler("vantabuild.exe")) << "";
   refuseStart = true;
   Click(IDC_BUILDB);
   ASSERT_EQ(errors.size(), 2u);
@@ -335,7 +338,7 @@ TEST_F(BuilderBuildTest, ACompilerThatEndsWithoutAResultEndsTheBuild) {
 
 TEST_F(BuilderBuildTest, NoSecondBuildWhileOneRuns) {
   pretendStart = true;
-  std::ofstream(Compile("vantabuild.exe")) << "";
+  std::ofstream(Compiler("vantabuild.exe")) << "";
   Open();
   setupChosen = out.Path("One.exe");
   Click(IDC_BUILDB);
@@ -363,7 +366,7 @@ TEST_F(BuilderBuildTest, NoSecondBuildWhileOneRuns) {
 
 TEST_F(BuilderBuildTest, ANameLeftEmptyWritesNothing) {
   pretendStart = true;
-  std::ofstream(Compile("vantabuild.exe")) << "";
+  std::ofstream(Compiler("vantabuild.exe")) << "";
   Open("[Set]\r\nImageInterval=7\r\n");
   Type(IDC_NAMEEDIT, " */? ");
   setupChosen = out.Path("ok.exe");
@@ -371,7 +374,7 @@ TEST_F(BuilderBuildTest, ANameLeftEmptyWritesNothing) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("name"), std::string::npos) << errors[0];
   EXPECT_EQ(commits, 0) << "nothing committed";
-  EXPECT_FALSE(install.Exists("Compile\\temp.iss"));
+  EXPECT_FALSE(user.Exists("Compile\\temp.iss"));
   EXPECT_TRUE(starts.empty());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
   EXPECT_EQ(dir.Read("VantaSaver.002"), "[Set]\r\nImageInterval=7\r\n");
@@ -379,16 +382,37 @@ TEST_F(BuilderBuildTest, ANameLeftEmptyWritesNothing) {
 
 TEST_F(BuilderBuildTest, AnUnwritableCompileFolderStopsTheBuild) {
   pretendStart = true;
-  SetInstance({"VantaSaver", program.Folder(), install.Path("nowhere\\")});
-  Open();
+  user.Write("blocked", "");  // a file where the user's folder should be
+  ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", ""));
+  form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini,
+                                            TBuilderPlaces{install.Folder(), "", user.Path("blocked\\"), ""});
+  form->OnError = [this](const std::string& m) { errors.push_back(m); };
+  form->Show();
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(IDM_BUILDANDSEND1, 0), 0);
   Type(IDC_NAMEEDIT, "Nowhere");
   setupChosen = out.Path("n.exe");
   Click(IDC_BUILDB);
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find(install.Path("nowhere\\Compile\\")), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find(user.Path("blocked\\Compile\\")), std::string::npos) << errors[0];
   EXPECT_TRUE(starts.empty());
   EXPECT_FALSE(form->Compiling());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
+}
+
+// The compiler runs for whoever builds: only the one in the install folder
+// counts, never a program of that name in the user's own folder.
+TEST_F(BuilderBuildTest, OnlyTheInstalledCompilerIsStarted) {
+  CreateDirectoryA(user.Path("Compile").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((test::ExeFolder() + "fakecompiler\\vantabuild.exe").c_str(), Compile("vantabuild.exe").c_str(),
+                        FALSE));
+  Open(kCommitted);
+  Type(IDC_NAMEEDIT, "Planted");
+  setupChosen = out.Path("p.exe");
+  Click(IDC_BUILDB);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find(install.Path("Compile\\vantabuild.exe")), std::string::npos) << errors[0];
+  EXPECT_TRUE(starts.empty());
+  EXPECT_TRUE(BuildFilesGone("Planted"));
 }
 
 // One small project, and what the compiler was given, written out by hand.
@@ -431,6 +455,8 @@ TEST_F(BuilderBuildTest, TheCompilerGetsTheScriptAndSettingsOfTheProject) {
       "Source:\"" + c + "Beach Days.002\"; DestDir: \"{sys}\\\"; DestName: \"Beach Days.002\"\r\n"
       "[Registry]\r\n"
       "Root: HKCU; Subkey: \"Software\\Norvane\\Beach Days\"; ValueType: string; ValueName: \"\"; ValueData: {app}; "
+      "flags: uninsdeletekey\r\n"
+      "Root: HKLM; Subkey: \"Software\\Norvane\\Beach Days\"; ValueType: string; ValueName: \"\"; ValueData: {app}; "
       "flags: uninsdeletekey\r\n"
       "[INI]\r\n"
       "Filename: \"{win}\\system.INI\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\BeachD~1.scr\"\r\n"

@@ -38,6 +38,9 @@
 namespace vanta {
 namespace {
 
+// Where the project and setup dialogs start: the user's documents.
+constexpr const char* kDocuments = "C:\\Users\\Ann\\Documents\\";
+
 using form::WindowText;
 
 struct TSearch {
@@ -254,7 +257,7 @@ class BuilderFormTest : public ::testing::Test, public TBuilderView {
   void Open(const TSaverSetting& setting = {}, const std::string& text = "") {
     form.reset();
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(setting, *ini, TBuilderPlaces{install.Folder(), "C:\\Savers\\VantaSaver.scr"});
+    form = std::make_unique<TVantaConfigForm>(setting, *ini, TBuilderPlaces{install.Folder(), "C:\\Savers\\VantaSaver.scr", "", kDocuments});
     closed = false;
     errors.clear();
     form->OnClose = [this] { closed = true; };
@@ -471,10 +474,11 @@ TEST_F(BuilderFormTest, KeysOfTheMenu) {
   EXPECT_TRUE(PressKey(*form, VK_F3, false));
   ASSERT_EQ(script.fileRequests.size(), 1u);
   EXPECT_EQ(script.fileRequests[0].Filter, "*.vnt|*.vnt");
+  EXPECT_EQ(script.fileRequests[0].InitialFolder, kDocuments);
   EXPECT_FALSE(script.fileRequests[0].Multiple);
   EXPECT_TRUE(PressKey(*form, VK_F5, false));
   ASSERT_EQ(script.saveRequests.size(), 1u);
-  EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", ""}));
+  EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", "", kDocuments}));
   EXPECT_EQ(saves, 0);
   EXPECT_TRUE(PressKey(*form, VK_F4, false));
   EXPECT_EQ(saves, 1);
@@ -1319,7 +1323,7 @@ class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
   // settings text when one is given) and carries out steps on its window
   // from inside the window's message loop.
   void Configure(const std::optional<std::string>& text, const std::function<void(test::TLoopSteps&)>& steps) {
-    if (text) dir.Write("VantaSaver.002", *text);
+    if (text) users.local.Write("Vanta Screensaver Builder\\VantaSaver.002", *text);
     ResetSaverSettingsForTests();
     SetInstanceExecutablePathForTests(dir.Path("VantaSaver.scr"));
     test::RunConfigureStartup(
@@ -1331,7 +1335,9 @@ class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
         });
     EXPECT_FALSE(IsWindow(Window())) << "start-up ended with its window open";
   }
-  std::string File() { return dir.Read("VantaSaver.002"); }
+  // The builder's working file: the user's own.
+  std::string Working() const { return users.BuilderFile("VantaSaver.002"); }
+  std::string File() { return users.local.Read("Vanta Screensaver Builder\\VantaSaver.002"); }
   bool FileHas(const std::string& line) { return File().find(line + "\r\n") != std::string::npos; }
   void Ok() const { SendMessageA(OnPage(bpImages, IDC_OKBUTTON), BM_CLICK, 0, 0); }
   // The next box the window opens is answered OK and counted.
@@ -1347,6 +1353,7 @@ class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
   }
 
   test::TTempDir dir;
+  test::TUserFoldersForTests users;
   TDialogScript script;
   TSaverSetting loaded;  // the process's record when the window showed
 };
@@ -1475,16 +1482,16 @@ TEST_F(BuilderAtStartupTest, CancelLeavesTheFileByteForByte) {
     EXPECT_EQ(File(), original) << c.how;
     EXPECT_TRUE(SaverSetting() == loaded) << c.how;
   }
-  DeleteFileA(dir.Path("VantaSaver.002").c_str());
+  DeleteFileA(Working().c_str());
   Configure(std::nullopt, [&](test::TLoopSteps&) { Menu(IDM_UNDOEXIT); });
-  EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002")));  // nor is one made
+  EXPECT_FALSE(platform::FileExists(Working()));  // nor is one made
 }
 
 TEST_F(BuilderAtStartupTest, ASettingsFileThatCannotBeWrittenKeepsTheBuilderOpen) {
   const std::string original = "[Set]\r\nImageInterval=8\r\n";
-  dir.Write("VantaSaver.002", original);
+  users.local.Write("Vanta Screensaver Builder\\VantaSaver.002", original);
   // Held open without sharing, the file can be neither read nor replaced.
-  HANDLE lock = CreateFileA(dir.Path("VantaSaver.002").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE lock = CreateFileA(Working().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   int boxes = 0;
   Configure(std::nullopt, [&](test::TLoopSteps& loop) {
@@ -1541,13 +1548,14 @@ TEST_F(BuilderAtStartupTest, ProjectsAreSavedAsLoadedBackAndSavedInPlace) {
     script.saveAs = dir.Path("show");
     Menu(IDM_SAVEPROJECTAS);
     ASSERT_EQ(script.saveRequests.size(), 1u);
-    EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", ""}));
+    EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", "",
+                                                                  platform::UserFolder(platform::TUserFolder::Documents)}));
     project = dir.Read("show.vnt");
     EXPECT_NE(project.find("ImageInterval=42\r\n"), std::string::npos) << project;
     EXPECT_NE(project.find("[Transitions]\r\n"), std::string::npos) << project;
     EXPECT_NE(project.find("360=0\r\n"), std::string::npos) << "every effect disabled";
     EXPECT_EQ(File(), original);
-    EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002.bak")));
+    EXPECT_FALSE(platform::FileExists((Working() + ".bak")));
     EXPECT_EQ(SaverSetting().ImageInterval, 42) << "the record holds the controls, as after a preview";
     // Something changed after it, then F4: in place, without closing.
     Type(IDC_INTERVALEDIT, "77");
@@ -1581,7 +1589,7 @@ TEST_F(BuilderAtStartupTest, ProjectsAreSavedAsLoadedBackAndSavedInPlace) {
 // finds them there and shows the author and website on the Build page.
 TEST_F(BuilderAtStartupTest, TheSettingsCopyOfABuiltSaverLoadsAsAProject) {
   test::TTempDir install;
-  const test::TCurrentUserDefault key("Software\\Norvane\\vantasaver", install.Folder());
+  const test::TRegistryDefault key("Software\\Norvane\\vantasaver", install.Folder());
   CreateDirectoryA(install.Path("sample").c_str(), nullptr);
   // Real pictures: the builder shows the first one's thumbnail.
   const std::string picture = test::ExeFolder() + "t1.jpg";
@@ -1622,7 +1630,7 @@ TEST_F(BuilderAtStartupTest, ASaveAsThatFailsIsShownAndLeavesTheWorkingFile) {
     Menu(IDM_SAVEPROJECTAS);
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(File(), original);
-    EXPECT_FALSE(platform::FileExists(dir.Path("VantaSaver.002.bak")));
+    EXPECT_FALSE(platform::FileExists((Working() + ".bak")));
     EXPECT_TRUE(IsWindowVisible(window));
     // A project that is not there: the error again, nothing loaded.
     AnswerErrorBox(loop, "the second error box", boxes);

@@ -521,10 +521,14 @@ class SettingDialogAtStartupTest : public ::testing::Test, public TDialogView {
         });
     EXPECT_FALSE(IsWindow(Dialog())) << "start-up ended with its dialog open";
   }
-  std::string File() { return dir.Read("Show.002"); }
+  // What the dialog wrote: the user's own copy; the installed file beside
+  // the program is never written.
+  std::string File() { return users.ReadSaverFile("Show"); }
+  std::string Installed() { return dir.Read("Show.002"); }
   bool FileHas(const std::string& line) { return File().find(line + "\r\n") != std::string::npos; }
 
   test::TTempDir dir;
+  test::TUserFoldersForTests users;
   TShellScript script;
   TSaverSetting loaded;  // the process's record when the dialog showed
 };
@@ -550,6 +554,7 @@ TEST_F(SettingDialogAtStartupTest, OkWithoutChangeWritesBackWhatWasLoaded) {
   const TSaverSetting firstLoaded = loaded;
   EXPECT_TRUE(SaverSetting() == firstLoaded);
   const std::string written = File();
+  EXPECT_EQ(Installed(), original);
   EXPECT_NE(written.find(kUntouched), std::string::npos) << written;
   EXPECT_NE(written.find("Author=Ann  Example\r\nWebsite=http://example.org/ann\r\n"), std::string::npos);
 
@@ -596,12 +601,14 @@ TEST_F(SettingDialogAtStartupTest, CancelAndTheCloseBoxLeaveTheFileAsItWas) {
       Click(IDC_STRETCHRADIO);
       c.close(*this);
     });
-    EXPECT_EQ(File(), original) << c.how;
+    EXPECT_EQ(Installed(), original) << c.how;
+    EXPECT_FALSE(platform::FileExists(users.SaverFile("Show"))) << c.how;
     EXPECT_TRUE(SaverSetting() == loaded) << c.how;
   }
   DeleteFileA(dir.Path("Show.002").c_str());
   Configure(std::nullopt, [&](test::TLoopSteps&) { Click(IDCANCEL); });
   EXPECT_FALSE(platform::FileExists(dir.Path("Show.002")));  // nor is one made
+  EXPECT_FALSE(platform::FileExists(users.SaverFile("Show")));
 }
 
 TEST_F(SettingDialogAtStartupTest, TitleShowsTheInstanceNameAfterTheShortNameLookup) {
@@ -621,7 +628,7 @@ TEST_F(SettingDialogAtStartupTest, ReadmeComesFromTheInstallFolderInTheRegistry)
   test::TTempDir install;
   install.Write("readme.txt", "First line\nSecond line\n");
   const std::string name = "VantaDialogTest" + std::to_string(GetCurrentProcessId());
-  test::TCurrentUserDefault key("Software\\Norvane\\" + name, install.Folder());
+  test::TRegistryDefault key("Software\\Norvane\\" + name, install.Folder());
   dir.Write(name + ".002", "[Set]\r\nAuthor=Ann\r\n");
   Configure(
       std::nullopt,
@@ -633,33 +640,42 @@ TEST_F(SettingDialogAtStartupTest, ReadmeComesFromTheInstallFolderInTheRegistry)
       name + ".scr");
 }
 
+// An installed file that cannot be read is never replaced by a copy
+// without it, and a profile that cannot be written to loses nothing: the
+// dialog says so and stays open, and the installed file stays as it was.
 TEST_F(SettingDialogAtStartupTest, ASettingsFileThatCannotBeWrittenKeepsTheDialogOpen) {
   const std::string original = "[Set]\r\nImageInterval=8\r\n";
-  dir.Write("Show.002", original);
-  // Held open without sharing, the file can be neither read nor replaced.
-  HANDLE lock = CreateFileA(dir.Path("Show.002").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  std::vector<std::string> boxes;  // the texts of the message boxes shown
-  Configure(std::nullopt, [&](test::TLoopSteps& loop) {
-    const HWND dialog = Dialog();
-    loop.Await(
-        "the error box",
-        [dialog] {
-          return test::FindThreadWindow([dialog](HWND w) { return GetWindow(w, GW_OWNER) == dialog; });
-        },
-        [&](HWND box) {
-          boxes.push_back(LabelTexts(box));
-          SendMessageA(box, WM_COMMAND, IDOK, 0);
-        });
-    Click(IDOK);
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_FALSE(boxes.empty() || boxes[0].empty());
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    CloseHandle(lock);
-    EXPECT_EQ(File(), original);
-    Click(IDCANCEL);
-  });
-  EXPECT_EQ(File(), original);
+  for (const bool lockInstalled : {true, false}) {
+    dir.Write("Show.002", original);
+    // Held open without sharing, the file can be neither read nor replaced.
+    HANDLE lock = lockInstalled ? CreateFileA(dir.Path("Show.002").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                : INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(!lockInstalled || lock != INVALID_HANDLE_VALUE);
+    // A file where the user's folder should be made.
+    if (!lockInstalled) users.roaming.Write("Norvane", "");
+    std::vector<std::string> boxes;  // the texts of the message boxes shown
+    Configure(std::nullopt, [&](test::TLoopSteps& loop) {
+      const HWND dialog = Dialog();
+      loop.Await(
+          "the error box",
+          [dialog] {
+            return test::FindThreadWindow([dialog](HWND w) { return GetWindow(w, GW_OWNER) == dialog; });
+          },
+          [&](HWND box) {
+            boxes.push_back(LabelTexts(box));
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+          });
+      Type(IDC_INTERVALEDIT, "9");
+      Click(IDOK);
+      EXPECT_EQ(boxes.size(), 1u) << lockInstalled;
+      EXPECT_FALSE(boxes.empty() || boxes[0].empty());
+      EXPECT_TRUE(IsWindowVisible(dialog));
+      if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+      Click(IDCANCEL);
+    });
+    EXPECT_EQ(Installed(), original) << lockInstalled;
+    EXPECT_FALSE(platform::FileExists(users.SaverFile("Show"))) << lockInstalled;
+  }
 }
 
 }  // namespace

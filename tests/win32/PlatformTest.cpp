@@ -37,7 +37,7 @@ TEST(Win32Registry, ReadsTheDefaultValueAndNeverCreatesTheKey) {
   EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);
   EXPECT_FALSE(test::CurrentUserKeyExists(key));
 
-  const test::TCurrentUserDefault made(key);
+  const test::TRegistryDefault made(key);
   ASSERT_TRUE(made.Created());
   EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);  // key without default value
   const std::string value = "C:\\Program Files\\Mountains";

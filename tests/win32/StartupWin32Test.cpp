@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/Files.h"
+#include "platform/Registry.h"
 #include "settings/SaverSettings.h"
 #include "startup/ChangeSaverPassword.h"
 #include "startup/Instance.h"
@@ -8,17 +10,44 @@
 namespace vanta {
 namespace {
 
-TEST(Win32Instance, InstallFolderComesFromTheRegistry) {
+TEST(Win32Instance, InstallFolderComesFromTheUsersThenTheMachinesRegistry) {
   test::TTempDir dir;
   const std::string name = "VantaIdTest" + std::to_string(GetCurrentProcessId());
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path(name + ".scr")).InstallFolder, "\\");
-  EXPECT_FALSE(test::CurrentUserKeyExists("Software\\Norvane\\" + name));
+  const std::string key = "Software\\Norvane\\" + name;
+  EXPECT_EQ(DetermineInstanceIdentity(dir.Path(name + ".scr")).InstallFolder, "");
+  EXPECT_FALSE(test::CurrentUserKeyExists(key));
 
-  const test::TCurrentUserDefault key("Software\\Norvane\\" + name, "C:\\Savers\\Sample Show");
-  const TInstanceIdentity id = DetermineInstanceIdentity(dir.Path(name + ".scr"));
-  EXPECT_EQ(id.InstanceName, name);
-  EXPECT_EQ(id.ProgramFolder, dir.Folder());
-  EXPECT_EQ(id.InstallFolder, "C:\\Savers\\Sample Show\\");
+  {
+    // An administrator's setup: the machine's value.
+    const test::TRegistryDefault machine(key, "C:\\Program Files (x86)\\Sample Show", HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(machine.Created());
+    EXPECT_EQ(DetermineInstanceIdentity(dir.Path(name + ".scr")).InstallFolder, "C:\\Program Files (x86)\\Sample Show\\");
+    const test::TRegistryDefault user(key, "C:\\Savers\\Sample Show");
+    const TInstanceIdentity id = DetermineInstanceIdentity(dir.Path(name + ".scr"));
+    EXPECT_EQ(id.InstanceName, name);
+    EXPECT_EQ(id.ProgramFolder, dir.Folder());
+    EXPECT_EQ(id.InstallFolder, "C:\\Savers\\Sample Show\\");
+  }
+  EXPECT_EQ(platform::ReadLocalMachineDefault("\\" + key), std::nullopt);
+}
+
+// The system's own folders for what a user keeps, and the settings file
+// of a saver in the user's roaming one.
+TEST(Win32Instance, UserFilesGoToTheUsersOwnFolders) {
+  for (const auto kind : {platform::TUserFolder::RoamingAppData, platform::TUserFolder::LocalAppData,
+                          platform::TUserFolder::Documents}) {
+    const std::string folder = platform::UserFolder(kind);
+    ASSERT_GT(folder.size(), 3u) << int(kind);
+    EXPECT_EQ(folder.back(), '\\');
+    EXPECT_NE(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES) << folder;
+  }
+  EXPECT_NE(platform::UserFolder(platform::TUserFolder::RoamingAppData),
+            platform::UserFolder(platform::TUserFolder::LocalAppData));
+  test::TTempDir dir;
+  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("Show.scr")).UserFolder,
+            platform::UserFolder(platform::TUserFolder::RoamingAppData) + "Norvane\\");
+  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("VantaSaver.scr")).UserFolder,
+            platform::UserFolder(platform::TUserFolder::LocalAppData) + "Vanta Screensaver Builder\\");
 }
 
 TEST(Win32Instance, ShortNameFindsTheSettingsFile) {
@@ -28,24 +57,28 @@ TEST(Win32Instance, ShortNameFindsTheSettingsFile) {
   EXPECT_EQ(DetermineInstanceIdentity(dir.Path("MOUNTA~1.SCR")).InstanceName, "Mountains");
   EXPECT_EQ(DetermineInstanceIdentity(dir.Path("MYSHOW~1.SCR")).InstanceName, "MYSHOW~1");
 
+  const test::TUserFoldersForTests users;
   ResetSaverSettingsForTests();
   SetInstanceExecutablePathForTests(dir.Path("MOUNTA~1.SCR"));
   LoadSaverSettings();
-  EXPECT_EQ(SettingsFileName(), dir.Path("Mountains.002"));
+  EXPECT_EQ(SettingsFileName(), users.SaverFile("Mountains"));
   EXPECT_EQ(SaverSetting().ImageInterval, 12);
   SetInstanceExecutablePathForTests("");
   ResetSaverSettingsForTests();
 }
 
-TEST(Win32Settings, SaveReplacesTheFileInPlace) {
+TEST(Win32Settings, SaveWritesTheUsersCopyOfTheInstalledFile) {
   test::TTempDir dir;
-  dir.Write("Show.002", "[Set]\r\nAuthor=Ann\r\n[Pictures]\r\nC:\\a.jpg=1\r\n");
+  const test::TUserFoldersForTests users;
+  const std::string installed = "[Set]\r\nAuthor=Ann\r\n[Pictures]\r\nC:\\a.jpg=1\r\n";
+  dir.Write("Show.002", installed);
   ResetSaverSettingsForTests();
   SetInstanceExecutablePathForTests(dir.Path("Show.scr"));
   LoadSaverSettings();
   SaverSetting().ImageInterval = 30;
   SaveSaverSettings();
-  const std::string text = dir.Read("Show.002");
+  EXPECT_EQ(dir.Read("Show.002"), installed);
+  const std::string text = users.ReadSaverFile("Show");
   EXPECT_EQ(text.rfind("[Set]\r\nAuthor=Ann\r\nStetchImage=0\r\n", 0), 0u);
   EXPECT_NE(text.find("ImageInterval=30\r\n"), std::string::npos);
   EXPECT_NE(text.find("[Pictures]\r\nC:\\a.jpg=1\r\n"), std::string::npos);

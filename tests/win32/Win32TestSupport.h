@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../unit/TempDir.h"
+#include "platform/Files.h"
 
 namespace vanta::test {
 
@@ -25,35 +26,58 @@ inline bool CurrentUserKeyExists(const std::string& subKey) {
   return true;
 }
 
-// A key under HKEY_CURRENT_USER for one test, with or without a default
-// value, deleted again afterwards (also when the test fails halfway).
-class TCurrentUserDefault {
+// A registry key for one test (HKEY_CURRENT_USER unless said; a 32-bit
+// program's HKEY_LOCAL_MACHINE\Software is the 32-bit view), with or
+// without a default value, deleted again afterwards (also when the test
+// fails halfway).
+class TRegistryDefault {
  public:
-  explicit TCurrentUserDefault(std::string subKey) : key_(std::move(subKey)) {
+  explicit TRegistryDefault(std::string subKey, HKEY root = HKEY_CURRENT_USER) : root_(root), key_(std::move(subKey)) {
     HKEY h;
-    created_ = RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) ==
-               ERROR_SUCCESS;
+    created_ = RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) == ERROR_SUCCESS;
     if (created_) RegCloseKey(h);
   }
-  TCurrentUserDefault(std::string subKey, const std::string& value) : TCurrentUserDefault(std::move(subKey)) {
+  TRegistryDefault(std::string subKey, const std::string& value, HKEY root = HKEY_CURRENT_USER)
+      : TRegistryDefault(std::move(subKey), root) {
     Set(value);
   }
-  ~TCurrentUserDefault() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
-  TCurrentUserDefault(const TCurrentUserDefault&) = delete;
-  TCurrentUserDefault& operator=(const TCurrentUserDefault&) = delete;
+  ~TRegistryDefault() { RegDeleteKeyA(root_, key_.c_str()); }
+  TRegistryDefault(const TRegistryDefault&) = delete;
+  TRegistryDefault& operator=(const TRegistryDefault&) = delete;
 
   bool Created() const { return created_; }
   void Set(const std::string& value) const {
     HKEY h;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_WRITE, &h) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(root_, key_.c_str(), 0, KEY_WRITE, &h) != ERROR_SUCCESS) return;
     RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(h);
   }
 
  private:
+  HKEY root_;
   std::string key_;
   bool created_ = false;
+};
+
+// The user's application-data folders in scratch folders of the test's, so
+// that a test's settings never meet another's in the prefix's profile.
+class TUserFoldersForTests {
+ public:
+  TUserFoldersForTests() {
+    platform::SetUserFolderForTests(platform::TUserFolder::RoamingAppData, roaming.Folder());
+    platform::SetUserFolderForTests(platform::TUserFolder::LocalAppData, local.Folder());
+  }
+  ~TUserFoldersForTests() {
+    platform::SetUserFolderForTests(platform::TUserFolder::RoamingAppData, "");
+    platform::SetUserFolderForTests(platform::TUserFolder::LocalAppData, "");
+  }
+  // A saver's settings as its user saved them, and the builder's folder.
+  std::string SaverFile(const std::string& name) const { return roaming.Path("Norvane\\" + name + ".002"); }
+  std::string ReadSaverFile(const std::string& name) const { return roaming.Read("Norvane\\" + name + ".002"); }
+  std::string BuilderFile(const std::string& name) const { return local.Path("Vanta Screensaver Builder\\" + name); }
+
+  TTempDir roaming, local;
 };
 
 }  // namespace vanta::test

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <limits.h>
 
+#include <filesystem>
+
 #include "platform/Files.h"
 
 #include "base/Text.h"
@@ -85,5 +87,18 @@ std::string ExecutablePath() {
 }
 
 std::string LegacyTextToUtf8(std::string_view text) { return Cp1252ToUtf8(text); }
+
+}  // namespace vanta::platform
+
+namespace vanta::platform {
+
+bool CreateFolders(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  return std::filesystem::is_directory(folder, ec);
+}
+
+// Natively there are no such folders: settings stay beside the program.
+std::string SystemUserFolder(TUserFolder) { return {}; }
 
 }  // namespace vanta::platform

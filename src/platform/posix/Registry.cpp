@@ -16,17 +16,26 @@ std::map<std::string, int32_t>& Dwords() {
 std::string DwordKey(const std::string& subKey, const std::string& valueName) {
   return LowerCase(subKey) + '\n' + LowerCase(valueName);
 }
-}  // namespace
 
-std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
-  const auto it = Store().find(LowerCase(subKey));
+// Keys of both roots in one store, the root's name in front.
+std::optional<std::string> ReadDefault(const std::string& root, const std::string& subKey) {
+  const auto it = Store().find(root + LowerCase(subKey));
   if (it == Store().end()) return std::nullopt;
   return it->second;
 }
+void SetDefault(const std::string& root, const std::string& subKey, std::optional<std::string> value) {
+  if (value) Store()[root + LowerCase(subKey)] = *value;
+  else Store().erase(root + LowerCase(subKey));
+}
+}  // namespace
 
+std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) { return ReadDefault("HKCU", subKey); }
+std::optional<std::string> ReadLocalMachineDefault(const std::string& subKey) { return ReadDefault("HKLM", subKey); }
 void SetCurrentUserDefaultForTests(const std::string& subKey, std::optional<std::string> value) {
-  if (value) Store()[LowerCase(subKey)] = *value;
-  else Store().erase(LowerCase(subKey));
+  SetDefault("HKCU", subKey, std::move(value));
+}
+void SetLocalMachineDefaultForTests(const std::string& subKey, std::optional<std::string> value) {
+  SetDefault("HKLM", subKey, std::move(value));
 }
 
 

@@ -1,9 +1,11 @@
 #include <windows.h>
+#include <shlobj.h>
 
 #include "platform/Files.h"
 
 #include "base/Text.h"
 #include "platform/Wildcard.h"
+#include "platform/win32/WideText.h"
 
 namespace vanta::platform {
 
@@ -115,6 +117,33 @@ std::string LegacyTextToUtf8(std::string_view text) {
   std::string out(static_cast<size_t>(bytes), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, out.data(), bytes, nullptr, nullptr);
   return out;
+}
+
+}  // namespace vanta::platform
+
+namespace vanta::platform {
+
+bool CreateFolders(const std::string& folder) {
+  std::string path = folder;
+  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  if (path.empty()) return false;
+  const DWORD attr = GetFileAttributesA(path.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES) return (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const size_t cut = path.find_last_of("\\/");
+  // A drive ("C:") or share root is never made here.
+  if (cut != std::string::npos && cut > 0 && path[cut - 1] != ':' && path[cut - 1] != '\\')
+    CreateFolders(path.substr(0, cut));
+  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::string SystemUserFolder(TUserFolder kind) {
+  const int csidl = kind == TUserFolder::RoamingAppData ? CSIDL_APPDATA
+                    : kind == TUserFolder::LocalAppData ? CSIDL_LOCAL_APPDATA
+                                                        : CSIDL_PERSONAL;
+  wchar_t wide[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, wide)) || !wide[0]) return {};
+  std::string utf8 = Narrow(wide);
+  return utf8.empty() ? utf8 : IncludeTrailingDelimiter(utf8);
 }
 
 }  // namespace vanta::platform

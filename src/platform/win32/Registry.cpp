@@ -6,11 +6,12 @@
 
 namespace vanta::platform {
 
-std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
+namespace {
+std::optional<std::string> ReadDefault(HKEY root, REGSAM view, const std::string& subKey) {
   std::string key = subKey;
   while (!key.empty() && key.front() == '\\') key.erase(0, 1);  // relative to the root key
   HKEY h = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS) return std::nullopt;
   std::optional<std::string> result;
   DWORD type = 0, size = 0;
   if (RegQueryValueExA(h, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
@@ -25,6 +26,14 @@ std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
   }
   RegCloseKey(h);
   return result;
+}
+}  // namespace
+
+std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
+  return ReadDefault(HKEY_CURRENT_USER, 0, subKey);
+}
+std::optional<std::string> ReadLocalMachineDefault(const std::string& subKey) {
+  return ReadDefault(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, subKey);
 }
 
 std::optional<int32_t> ReadCurrentUserDword(const std::string& subKey, const std::string& valueName) {

@@ -124,6 +124,7 @@ std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRe
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = static_cast<DWORD>(name.size());
   ofn.lpstrTitle = OrNull(request.Title);
+  ofn.lpstrInitialDir = OrNull(request.InitialFolder);
   ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST;
   if (!GetSaveFileNameA(&ofn)) return std::nullopt;
   return std::string(name.data());

@@ -1,0 +1,152 @@
+// Where a copy finds its install folder and which settings file it reads and
+// writes: programs live where only administrators write, what a user
+// changes goes to that user's own folders.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "base/Text.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "settings/SaverSettings.h"
+#include "startup/Instance.h"
+#include "TempDir.h"
+
+namespace vanta {
+namespace {
+
+using platform::TUserFolder;
+
+class UserFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSaverSettingsForTests();
+    platform::SetUserFolderForTests(TUserFolder::RoamingAppData, roaming.Folder());
+    platform::SetUserFolderForTests(TUserFolder::LocalAppData, local.Folder());
+  }
+  void TearDown() override {
+    ResetSaverSettingsForTests();
+    SetInstanceExecutablePathForTests("");
+    for (TUserFolder f : {TUserFolder::RoamingAppData, TUserFolder::LocalAppData}) platform::SetUserFolderForTests(f, "");
+    for (const char* name : {"Mountains", "vantasaver"}) {
+      platform::SetCurrentUserDefaultForTests(std::string(kRegistryRoot) + name, std::nullopt);
+      platform::SetLocalMachineDefaultForTests(std::string(kRegistryRoot) + name, std::nullopt);
+    }
+  }
+  void Load(const std::string& name) {
+    ResetSaverSettingsForTests();
+    SetInstanceExecutablePathForTests(program.Path(name + ".scr"));
+    LoadSaverSettings();
+  }
+
+  test::TTempDir program, roaming, local;
+};
+
+TEST(InstallFolder, OnlyFullPathsBelowARootAreUsable) {
+  const struct {
+    const char* folder;
+    bool usable;
+  } cases[] = {
+      {"C:\\Program Files (x86)\\Vanta Screensaver Builder", true},
+      {"d:\\x\\", true},
+      {"\\\\server\\share\\savers", true},
+      {"C:\\", false},  // a drive root: any user may make folders there
+      {"C:", false},
+      {"C:x", false},   // relative to the drive's current folder
+      {"\\", false},
+      {"\\\\server\\share", false},
+      {"\\\\server", false},
+      {"", false},
+      {"Program Files\\x", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsUsableInstallFolder(c.folder), c.usable) << c.folder;
+}
+
+TEST_F(UserFilesTest, InstallFolderFromTheUserThenTheMachineThenTheBuildersOwnFolder) {
+  const std::string none = "(none)";
+  const struct {
+    const char* exe;
+    std::string user, machine;  // registry values; "(none)" for none
+    std::string want;           // "(program)" for the program's folder
+  } cases[] = {
+      {"Mountains", "C:\\Savers\\Mountains", none, "C:\\Savers\\Mountains" + std::string(1, kPathDelim)},
+      {"Mountains", "C:\\Savers\\Mountains\\", "C:\\Other", "C:\\Savers\\Mountains\\"},
+      // An administrator installed it for this user: HKCU went to their profile.
+      {"Mountains", none, "C:\\Program Files (x86)\\Mountains", "C:\\Program Files (x86)\\Mountains" + std::string(1, kPathDelim)},
+      {"Mountains", "C:\\", "C:\\Machine", "C:\\Machine" + std::string(1, kPathDelim)},
+      {"Mountains", "C:\\", none, ""},
+      {"Mountains", "\\", "relative", ""},
+      {"Mountains", none, none, ""},
+      {"VantaSaver", none, none, "(program)"},
+      {"VantaSaver", "C:\\", none, "(program)"},
+      {"VantaSaver", none, "C:\\PF\\Builder", "C:\\PF\\Builder" + std::string(1, kPathDelim)},
+  };
+  for (const auto& c : cases) {
+    const std::string key = std::string(kRegistryRoot) + c.exe;
+    platform::SetCurrentUserDefaultForTests(key, c.user == none ? std::nullopt : std::optional(c.user));
+    platform::SetLocalMachineDefaultForTests(key, c.machine == none ? std::nullopt : std::optional(c.machine));
+    const TInstanceIdentity id = DetermineInstanceIdentity(program.Path(std::string(c.exe) + ".scr"));
+    EXPECT_EQ(id.InstallFolder, c.want == "(program)" ? program.Folder() : c.want)
+        << c.exe << " user " << c.user << " machine " << c.machine;
+  }
+}
+
+TEST_F(UserFilesTest, EachCopyHasItsOwnUserFolder) {
+  EXPECT_EQ(DetermineInstanceIdentity(program.Path("Mountains.scr")).UserFolder,
+            roaming.Folder() + "Norvane" + kPathDelim);
+  EXPECT_EQ(DetermineInstanceIdentity(program.Path("VANTASAVER.SCR")).UserFolder,
+            local.Folder() + "Vanta Screensaver Builder" + kPathDelim);
+  // Where the system names no such folder, files stay beside the program.
+  platform::SetUserFolderForTests(TUserFolder::RoamingAppData, "");
+  EXPECT_EQ(DetermineInstanceIdentity(program.Path("Mountains.scr")).UserFolder, program.Folder());
+}
+
+TEST_F(UserFilesTest, ASaverReadsTheInstalledSettingsUntilItsUserSavesACopyOfTheirOwn) {
+  const std::string installed = "[Set]\r\nImageInterval=7\r\nAuthor=Ann\r\n[Pictures]\r\nsun.jpg=1\r\n[Transitions]\r\n177=0\r\n";
+  program.Write("Mountains.002", installed);
+  program.Write("sun.jpg", "x");
+  const std::string user = roaming.Path("Norvane/Mountains.002");
+
+  Load("Mountains");
+  EXPECT_EQ(SettingsFileName(), user);
+  EXPECT_EQ(SaverSetting().ImageInterval, 7);
+  EXPECT_EQ(SaverSetting().Pictures.size(), 1u);
+  EXPECT_FALSE(roaming.Exists("Norvane/Mountains.002")) << "reading alone wrote a copy";
+
+  SaverSetting().ImageInterval = 42;
+  SaveSaverSettings();
+  EXPECT_EQ(program.Read("Mountains.002"), installed) << "the installed settings changed";
+  const std::string copy = roaming.Read("Norvane/Mountains.002");
+  for (const char* line : {"ImageInterval=42", "Author=Ann", "sun.jpg=1", "177=0"})
+    EXPECT_NE(copy.find(line), std::string::npos) << line;
+
+  Load("Mountains");
+  EXPECT_EQ(SaverSetting().ImageInterval, 42);
+  std::filesystem::remove(user);  // the author's settings come back
+  Load("Mountains");
+  EXPECT_EQ(SaverSetting().ImageInterval, 7);
+}
+
+TEST_F(UserFilesTest, AProfileThatCannotBeWrittenFailsTheSaveAndLeavesTheInstalledFile) {
+  const std::string installed = "[Set]\r\nImageInterval=7\r\n";
+  program.Write("Mountains.002", installed);
+  // A file where the per-user folder should be: the folder cannot be made.
+  platform::SetUserFolderForTests(TUserFolder::RoamingAppData, roaming.Write("blocked", "") + kPathDelim);
+  Load("Mountains");
+  SaverSetting().ImageInterval = 9;
+  EXPECT_THROW(SaveSaverSettings(), EIniFileError);
+  EXPECT_EQ(program.Read("Mountains.002"), installed);
+}
+
+TEST_F(UserFilesTest, TheBuildersFirstStartCopiesTheInstalledWorkingFileOnce) {
+  program.Write("VantaSaver.002", "[Set]\r\nImageInterval=5\r\n");
+  Load("VantaSaver");
+  EXPECT_EQ(SettingsFileName(), local.Path("Vanta Screensaver Builder/VantaSaver.002"));
+  EXPECT_EQ(local.Read("Vanta Screensaver Builder/VantaSaver.002"), "[Set]\r\nImageInterval=5\r\n");
+  local.Write("Vanta Screensaver Builder/VantaSaver.002", "[Set]\r\nImageInterval=8\r\n");
+  Load("VantaSaver");
+  EXPECT_EQ(SaverSetting().ImageInterval, 8) << "a later start replaced the user's working file";
+}
+
+}  // namespace
+}  // namespace vanta
