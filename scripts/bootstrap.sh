@@ -16,7 +16,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libmpg123-dev libzstd-dev nasm dpkg-dev
   clang libclang-rt-14-dev
-  wine wine32:i386 xvfb xauth x11-utils imagemagick
+  wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool
   nsis bc
 )

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Starts the program under Wine. Without arguments: the builder ("Vanta
 # Screensaver Builder", VantaSaver.scr /c, with VantaSaver.002 listing the
-# sample pictures). With arguments: a saver instance of its own ("Demo",
-# with Demo.002) run with them, such as /s for the show.
+# sample pictures; its first start copies that file to the user's own
+# folder in the prefix, where it works from then on). With arguments: a
+# saver instance of its own ("Demo", with Demo.002) run with them, such as
+# /s for the show.
 #
 # With a display the program simply runs there. Without one it runs on a
 # private Xvfb: the builder is shown page by page and the About box, each
@@ -20,6 +22,7 @@ cp "$bin/t1.jpg" "$bin/t2.jpg" "$run/"
 
 if [ $# -eq 0 ]; then
   cp "$bin/VantaSaver.scr" "$run/VantaSaver.scr"
+  working="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Vanta Screensaver Builder/VantaSaver.002"
   if [ ! -f "$run/VantaSaver.002" ]; then
     printf '[Set]\r\nImageInterval=3\r\nBackgroundColor=4210752\r\n[Caption]\r\nPosition=3\r\nAddtionalText=Vanta: \r\n[Pictures]\r\nt1.jpg=1\r\nt2.jpg=1\r\n' >"$run/VantaSaver.002"
   fi
@@ -58,7 +61,8 @@ if [ $# -eq 0 ]; then
     wine "$driver" "$title" menu:UndoExit gone
     wait $pid
   ' _ "$bin/vanta-dialog-driver.exe" "$shots"
-  echo "The builder on a private screen; screenshots in $shots (edit $run/VantaSaver.002 to change what it shows)."
+  echo "The builder on a private screen; screenshots in $shots."
+  echo "Its working file: $working (made from $run/VantaSaver.002 when missing)."
   exit 0
 fi
 

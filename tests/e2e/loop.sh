@@ -179,6 +179,8 @@ lock_programs() {
   locked=("$@")
   folders_state "${locked[@]}" >"$run/locked.before"
   chmod -R a-w "${locked[@]}"
+  # Only a user that is not root is held by the permissions.
+  ! touch "$1/.probe" 2>/dev/null || fail "the program folders are still writable: is this user root?"
 }
 unlock_programs() {
   [ -n "$standard_user" ] || return 0
