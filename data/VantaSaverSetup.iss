@@ -19,8 +19,8 @@ Source: "vantabuild.exe"; DestDir: "{app}\Compile"
 Source: "t1.jpg"; DestDir: "{app}\sample"
 Source: "t2.jpg"; DestDir: "{app}\sample"
 ; The build takes the MPEG library from the system folder; savers built
-; earlier share it, so it stays when the builder goes.
-Source: "mpegdll.dll"; DestDir: "{sys}"; DestName: "MPEGDLL.DLL"; Flags: uninsneveruninstall
+; with it share it, and it goes with the last of them.
+Source: "mpegdll.dll"; DestDir: "{sys}"; DestName: "MPEGDLL.DLL"; Flags: sharedfile
 
 [Registry]
 ; The builder finds its compiler and samples through this value: the

@@ -144,10 +144,10 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
     };
     list(in.ImageList, settings_keys::kPictures);
     // The MPEG library in the system folder is shared: the builder and
-    // every saver built with it play through it, so no saver's uninstall
-    // may take it away from the others.
+    // every saver built with it play through it, so it is counted as
+    // Windows counts shared files and goes with the last of them.
     if (list(in.MusicList, settings_keys::kMusic))
-      lines.push_back("Source:" + Quoted(in.SystemFolder + "MPEGDLL.DLL") + "; DestDir: \"{sys}\\\"; flags: uninsneveruninstall");
+      lines.push_back("Source:" + Quoted(in.SystemFolder + "MPEGDLL.DLL") + "; DestDir: \"{sys}\\\"; flags: sharedfile");
   } catch (const EIniFileError&) {
     throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
   }

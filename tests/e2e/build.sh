@@ -104,7 +104,7 @@ printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'DefaultD
   "Source:\"$pics\\a.jpg\"; DestDir: \"{app}\\sample\"" \
   "Source:\"$more\\a.jpg\"; DestDir: \"{app}\\sample\"" \
   "Source:\"$music\\song.mp3\"; DestDir: \"{app}\\sample\"" \
-  "Source:\"${system}MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall" \
+  "Source:\"${system}MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: sharedfile" \
   "Source:\"${compile}Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme" \
   "Source:\"${compile}Sunny Days.002\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.002\"" \
   '[Registry]' \

@@ -49,7 +49,7 @@ root="$(cd "$(dirname "$0")/../.." && pwd)"
 # lie below a folder only root may enter).
 if [ -n "$standard_user" ] && [ "$(id -u)" = 0 ]; then
   account=vantaloop
-  home=/var/tmp/vanta-loop-user
+  home="/var/tmp/vanta-loop-user-$(cksum <<<"$root" | cut -d' ' -f1)"  # one a checkout
   id -u "$account" >/dev/null 2>&1 || useradd --system --home-dir "$home" --shell /bin/bash "$account"
   stage="$home/stage"
   rm -rf "$stage"
@@ -398,7 +398,8 @@ cmp -s "$run/installed.002" "$copy" || fail "OK changed the installed settings"
 unlock_programs
 
 # 8. The saver uninstalled silently, as its uninstall entry says: nothing it
-# installed stays but the shared VantaSaver.001 and MPEGDLL.DLL.
+# installed stays but VantaSaver.001 and MPEGDLL.DLL, which the builder
+# still uses.
 t=$(now_ms)
 rc=$(run_limited 60 "$app_win\\unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
 [ "$rc" = 0 ] || fail "the saver's uninstaller ended with $rc"
@@ -409,9 +410,14 @@ must_exist "$sys/VantaSaver.001" "$sys/MPEGDLL.DLL"
 ! key_exists "HKCU\\Software\\Norvane\\$saver" || fail "the saver's registry key stayed"
 ! key_exists "HKLM\\Software\\Norvane\\$saver" || fail "the saver's machine registry key stayed"
 must_exist "$own"  # what the user saved is theirs
+# The screensaver setting named this saver: it gets back what it held.
+after=$(reg_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)
+[ -n "$after" ] || after=$(sed -n 's/^SCRNSAVE.EXE=//Ip' "$C/windows/system.ini" | tr -d '\r' | tail -n 1)
+[[ "${after,,}" != *"${saver,,}"* ]] && [[ "${after,,}" != *loopsh* ]] || fail "the screensaver setting still names the removed saver: $after"
 ! key_exists "$arp\\${saver}_is1" || fail "the saver's uninstall entry stayed"
 
-# 9. The builder the same way: its working file, the user's, stays.
+# 9. The builder the same way: its working file, the user's, stays; the
+# MPEG library goes with the last program that shared it.
 t=$(now_ms)
 rc=$(run_limited 60 "$builder_win\\unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
 [ "$rc" = 0 ] || fail "the builder's uninstaller ended with $rc"
@@ -419,7 +425,8 @@ await_gone "$builder_dir/Compile"
 await_gone "$builder_dir/unins000.exe"
 ms[builder_uninstall]=$(( $(now_ms) - t ))
 must_be_gone "$builder_dir/VantaSaver.scr" "$builder_dir/VantaSaver.001" "$builder_dir/sample" "$group/$title"
-must_exist "$mine/VantaSaver.002" "$sys/MPEGDLL.DLL"
+must_exist "$mine/VantaSaver.002"
+must_be_gone "$sys/MPEGDLL.DLL"
 await_gone "$builder_dir"
 ! key_exists 'HKCU\Software\Norvane\vantasaver' || fail "the builder's registry key stayed"
 ! key_exists 'HKLM\Software\Norvane\vantasaver' || fail "the builder's machine registry key stayed"

@@ -109,7 +109,7 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
       "Source:\"" + pictures + "other" + kPathDelim + "a.jpg\"; DestDir: \"{app}\\sample\"\r\n"
       "Source:\"" + pictures + "b.jpg\"; DestDir: \"{app}\\sample\"\r\n"
       "Source:\"" + pictures + "song.mp3\"; DestDir: \"{app}\\sample\"\r\n"
-      "Source:\"C:\\Windows\\system32\\MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall\r\n"
+      "Source:\"C:\\Windows\\system32\\MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: sharedfile\r\n"
       "Source:\"" + c + "Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n"
       "Source:\"" + c + "Sunny Days.002\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.002\"\r\n"
       "[Registry]\r\nRoot: HKCU; Subkey: \"Software\\Norvane\\Sunny Days\"; ValueType: string; ValueName: \"\"; "

@@ -450,7 +450,7 @@ TEST_F(BuilderBuildTest, TheCompilerGetsTheScriptAndSettingsOfTheProject) {
       "Source:\"" + p + "VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall\r\n"
       "Source:\"" + a + "\"; DestDir: \"{app}\\sample\"\r\n"
       "Source:\"" + song + "\"; DestDir: \"{app}\\sample\"\r\n"
-      "Source:\"" + std::string(sys) + "\\MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall\r\n"
+      "Source:\"" + std::string(sys) + "\\MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: sharedfile\r\n"
       "Source:\"" + c + "Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n"
       "Source:\"" + c + "Beach Days.002\"; DestDir: \"{sys}\\\"; DestName: \"Beach Days.002\"\r\n"
       "[Registry]\r\n"

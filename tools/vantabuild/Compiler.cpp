@@ -100,7 +100,8 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
         throw TCompileFailure{kBuildSourceError, where + e.what()};
       }
       status.StatusLine("File: " + f.source);
-      const uint32_t flags = (f.neverUninstall ? uint32_t(kFileNeverUninstall) : 0u) | (f.isReadme ? uint32_t(kFileIsReadme) : 0u);
+      const uint32_t flags = (f.neverUninstall ? uint32_t(kFileNeverUninstall) : 0u) |
+                             (f.isReadme ? uint32_t(kFileIsReadme) : 0u) | (f.sharedFile ? uint32_t(kFileShared) : 0u);
       try {
         writer.AddFile(f.destDir, f.destName.empty() ? SourceFileName(f.source) : f.destName, flags, *file);
       } catch (const TOutputError&) {

@@ -39,7 +39,8 @@ enum TFileFlags : uint32_t {
   kFileNeverUninstall = 1,
   kFileIsReadme = 2,
   kFileCompressed = 4,
-  kFileKnownFlags = 7,
+  kFileShared = 8,
+  kFileKnownFlags = 15,
 };
 // The largest distance of the difference filter (a pixel or a sample frame).
 inline constexpr uint8_t kMaxDelta = 8;

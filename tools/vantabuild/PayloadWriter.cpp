@@ -220,7 +220,7 @@ TPackedFile TPayloadWriter::AddFile(const TDestination& folder, std::string_view
   f.folder = folder;
   f.name.assign(name);
   f.size = file.Size();
-  f.flags = flags & (kFileNeverUninstall | kFileIsReadme);
+  f.flags = flags & (kFileNeverUninstall | kFileIsReadme | kFileShared);
 
   const size_t have = size_t(std::min<uint64_t>(f.size, kReadSize));
   ReadFully(file, chunk_.data(), have);

@@ -279,9 +279,10 @@ class TParser {
       for (const char* reserved : {"unins000.exe", "unins000.dat"})
         if (SameNoCase(name, reserved)) throw TScriptError(n, "{app}\\" + name + " is the uninstaller's own file");
     }
-    const std::vector<std::string> flags = p.Flags({"uninsneveruninstall", "isreadme"});
+    const std::vector<std::string> flags = p.Flags({"uninsneveruninstall", "isreadme", "sharedfile"});
     f.neverUninstall = HasFlag(flags, "uninsneveruninstall");
     f.isReadme = HasFlag(flags, "isreadme");
+    f.sharedFile = HasFlag(flags, "sharedfile");
     if (f.isReadme) {
       for (const TFileLine& other : script_.files)
         if (other.isReadme) throw TScriptError(n, "a second isreadme file (line " + std::to_string(other.line) + " has one)");

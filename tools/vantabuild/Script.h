@@ -37,6 +37,7 @@ struct TFileLine {
   std::string destName;  // "" keeps the source's file name
   bool neverUninstall = false;
   bool isReadme = false;
+  bool sharedFile = false;  // counted in SharedDLLs: the last uninstall removes it
 };
 
 enum class TRegistryRoot : uint8_t { CurrentUser = 1, LocalMachine = 2 };

@@ -20,8 +20,11 @@ set(VANTABUILD_WIN32_SOURCES ${VANTABUILD_DIR}/win32/PlatformFiles.cpp)
 # The setup and uninstaller's portable part: the install as a transaction,
 # its log, the uninstall, the command line.
 set(VANTASETUP_SOURCES
+  ${VANTABUILD_DIR}/setup/AfterInstall.cpp
   ${VANTABUILD_DIR}/setup/Installer.cpp
   ${VANTABUILD_DIR}/setup/InstallLog.cpp
+  ${VANTABUILD_DIR}/setup/LogCheck.cpp
+  ${VANTABUILD_DIR}/setup/FileVersion.cpp
   ${VANTABUILD_DIR}/setup/InstallTransaction.cpp
   ${VANTABUILD_DIR}/setup/SetupCommandLine.cpp
   ${VANTABUILD_DIR}/setup/SetupWizard.cpp

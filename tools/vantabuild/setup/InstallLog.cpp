@@ -1,5 +1,7 @@
 #include "InstallLog.h"
 
+#include <cstdint>
+
 namespace vanta::build {
 namespace {
 
@@ -33,9 +35,9 @@ std::string Unescape(std::string_view s) {
       out += s[i];
       continue;
     }
-    if (i + 2 >= s.size()) throw TInstallError("log: a cut escape");
+    if (i + 2 >= s.size()) throw TLogError("log: a cut escape");
     const int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
-    if (hi < 0 || lo < 0) throw TInstallError("log: a bad escape");
+    if (hi < 0 || lo < 0) throw TLogError("log: a bad escape");
     out += char(hi << 4 | lo);
     i += 2;
   }
@@ -47,7 +49,7 @@ std::string RootText(TRegistryRoot r) { return r == TRegistryRoot::LocalMachine 
 TRegistryRoot ParseRoot(std::string_view s) {
   if (s == "HKCU") return TRegistryRoot::CurrentUser;
   if (s == "HKLM") return TRegistryRoot::LocalMachine;
-  throw TInstallError("log: an unknown root");
+  throw TLogError("log: an unknown root");
 }
 
 std::vector<std::string> SplitTabs(std::string_view line) {
@@ -62,10 +64,43 @@ std::vector<std::string> SplitTabs(std::string_view line) {
   return fields;
 }
 
-bool ParseFlag(const std::string& s) {
-  if (s == "0") return false;
-  if (s == "1") return true;
-  throw TInstallError("log: a bad flag");
+// A decimal number up to `max`, read into 64 bits whatever the build's
+// long: a larger one is a damaged log, never an exception of the runtime.
+uint64_t ParseNumber(const std::string& s, uint64_t max, const char* what) {
+  if (s.empty() || s.size() > 20) throw TLogError(std::string("log: a bad ") + what);
+  uint64_t n = 0;
+  for (char c : s) {
+    const uint64_t digit = uint64_t(c - '0');
+    if (c < '0' || c > '9' || n > (UINT64_MAX - digit) / 10) throw TLogError(std::string("log: a bad ") + what);
+    n = n * 10 + digit;
+    if (n > max) throw TLogError(std::string("log: a bad ") + what);
+  }
+  return n;
+}
+
+constexpr uint64_t kFlagNever = 1, kFlagShared = 2;
+
+std::string FileFlags(const TLogRecord& r) {
+  return std::to_string((r.neverUninstall ? kFlagNever : 0) | (r.shared ? kFlagShared : 0));
+}
+void ParseFileFlags(const std::string& s, TLogRecord& r) {
+  const uint64_t flags = ParseNumber(s, kFlagNever | kFlagShared, "flag");
+  r.neverUninstall = (flags & kFlagNever) != 0;
+  r.shared = (flags & kFlagShared) != 0;
+}
+
+constexpr std::pair<TRootKind, const char*> kRootNames[] = {
+    {TRootKind::App, "app"}, {TRootKind::File, "file"}, {TRootKind::Key, "key"}, {TRootKind::Ini, "ini"},
+};
+const char* RootName(TRootKind k) {
+  for (const auto& [kind, name] : kRootNames)
+    if (kind == k) return name;
+  return "?";
+}
+TRootKind ParseRootKind(const std::string& s) {
+  for (const auto& [kind, name] : kRootNames)
+    if (s == name) return kind;
+  throw TLogError("log: an unknown root");
 }
 
 }  // namespace
@@ -81,14 +116,23 @@ std::string EncodeRecord(const TLogRecord& r) {
     case TLogKind::Folder:
       field(r.path);
       break;
+    case TLogKind::Root:
+      field(RootName(r.rootKind));
+      if (r.rootKind == TRootKind::Key) field(RootText(r.root));
+      field(r.path);
+      if (r.rootKind == TRootKind::Ini) {
+        field(r.name);
+        field(r.key);
+      }
+      break;
     case TLogKind::File:
       field(r.path);
-      field(r.neverUninstall ? "1" : "0");
+      field(FileFlags(r));
       break;
     case TLogKind::Replace:
       field(r.path);
       field(r.backup);
-      field(r.neverUninstall ? "1" : "0");
+      field(FileFlags(r));
       break;
     case TLogKind::Key:
     case TLogKind::DeleteKey:
@@ -110,6 +154,7 @@ std::string EncodeRecord(const TLogRecord& r) {
       field(r.path);
       field(r.name);
       field(r.key);
+      field(r.newText);
       if (r.oldText) {
         field("=");
         field(*r.oldText);
@@ -122,12 +167,12 @@ std::string EncodeRecord(const TLogRecord& r) {
 }
 
 TLogRecord DecodeRecord(std::string_view line) {
-  if (line.size() < 2 || line[1] != '\t') throw TInstallError("log: not a record");
+  if (line.size() < 2 || line[1] != '\t') throw TLogError("log: not a record");
   const std::vector<std::string> f = SplitTabs(line.substr(2));
   TLogRecord r;
   r.kind = static_cast<TLogKind>(line[0]);
   auto need = [&f](size_t n) {
-    if (f.size() != n) throw TInstallError("log: a record with the wrong number of fields");
+    if (f.size() != n) throw TLogError("log: a record with the wrong number of fields");
   };
   switch (r.kind) {
     case TLogKind::App:
@@ -135,16 +180,33 @@ TLogRecord DecodeRecord(std::string_view line) {
       need(1);
       r.path = f[0];
       break;
+    case TLogKind::Root:
+      if (f.empty()) throw TLogError("log: a record with the wrong number of fields");
+      r.rootKind = ParseRootKind(f[0]);
+      if (r.rootKind == TRootKind::Key) {
+        need(3);
+        r.root = ParseRoot(f[1]);
+        r.path = f[2];
+      } else if (r.rootKind == TRootKind::Ini) {
+        need(4);
+        r.path = f[1];
+        r.name = f[2];
+        r.key = f[3];
+      } else {
+        need(2);
+        r.path = f[1];
+      }
+      break;
     case TLogKind::File:
       need(2);
       r.path = f[0];
-      r.neverUninstall = ParseFlag(f[1]);
+      ParseFileFlags(f[1], r);
       break;
     case TLogKind::Replace:
       need(3);
       r.path = f[0];
       r.backup = f[1];
-      r.neverUninstall = ParseFlag(f[2]);
+      ParseFileFlags(f[2], r);
       break;
     case TLogKind::Key:
     case TLogKind::DeleteKey:
@@ -153,27 +215,26 @@ TLogRecord DecodeRecord(std::string_view line) {
       r.path = f[1];
       break;
     case TLogKind::Value:
-      if (f.size() != 4 && f.size() != 5) throw TInstallError("log: a record with the wrong number of fields");
+      if (f.size() != 4 && f.size() != 5) throw TLogError("log: a record with the wrong number of fields");
       r.root = ParseRoot(f[0]);
       r.path = f[1];
       r.name = f[2];
       if (f.size() == 5) {
-        if (f[3].empty() || f[3].size() > 10 || f[3].find_first_not_of("0123456789") != std::string::npos)
-          throw TInstallError("log: a bad value type");
-        r.oldValue = TRegValue{uint32_t(std::stoul(f[3])), f[4]};
+        r.oldValue = TRegValue{uint32_t(ParseNumber(f[3], 0xFFFFFFFFu, "value type")), f[4]};
       } else if (f[3] != "-") {
-        throw TInstallError("log: a bad old value");
+        throw TLogError("log: a bad old value");
       }
       break;
     case TLogKind::Ini:
-      if (f.size() == 5 && f[3] == "=") r.oldText = f[4];
-      else if (f.size() != 4 || f[3] != "-") throw TInstallError("log: a bad old INI entry");
+      if (f.size() == 6 && f[4] == "=") r.oldText = f[5];
+      else if (f.size() != 5 || f[4] != "-") throw TLogError("log: a bad old INI entry");
       r.path = f[0];
       r.name = f[1];
       r.key = f[2];
+      r.newText = f[3];
       break;
     default:
-      throw TInstallError("log: an unknown record kind");
+      throw TLogError("log: an unknown record kind");
   }
   return r;
 }
@@ -196,14 +257,15 @@ std::vector<TLogRecord> DecodeLog(std::string_view text) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     pos = end + 1;
     if (header) {
-      if (line != kLogHeader) throw TInstallError("not an uninstall log");
+      if (line == kOlderLogHeader) throw TLogError("the uninstall log of an older version of the setup");
+      if (line != kLogHeader) throw TLogError("not an uninstall log");
       header = false;
       continue;
     }
     if (line.empty()) continue;
     records.push_back(DecodeRecord(line));
   }
-  if (header) throw TInstallError("not an uninstall log");
+  if (header) throw TLogError("not an uninstall log");
   return records;
 }
 
@@ -221,16 +283,38 @@ TLogRecord FolderRecord(const std::string& path) {
   return r;
 }
 
-TLogRecord FileRecord(const std::string& path, bool neverUninstall) {
+TLogRecord RootRecord(TRootKind kind, const std::string& path) {
+  TLogRecord r;
+  r.kind = TLogKind::Root;
+  r.rootKind = kind;
+  r.path = path;
+  return r;
+}
+
+TLogRecord KeyRootRecord(TRegistryRoot root, const std::string& subkey) {
+  TLogRecord r = RootRecord(TRootKind::Key, subkey);
+  r.root = root;
+  return r;
+}
+
+TLogRecord IniRootRecord(const std::string& file, const std::string& section, const std::string& key) {
+  TLogRecord r = RootRecord(TRootKind::Ini, file);
+  r.name = section;
+  r.key = key;
+  return r;
+}
+
+TLogRecord FileRecord(const std::string& path, bool neverUninstall, bool shared) {
   TLogRecord r;
   r.kind = TLogKind::File;
   r.path = path;
   r.neverUninstall = neverUninstall;
+  r.shared = shared;
   return r;
 }
 
-TLogRecord ReplaceRecord(const std::string& path, const std::string& backup, bool neverUninstall) {
-  TLogRecord r = FileRecord(path, neverUninstall);
+TLogRecord ReplaceRecord(const std::string& path, const std::string& backup, bool neverUninstall, bool shared) {
+  TLogRecord r = FileRecord(path, neverUninstall, shared);
   r.kind = TLogKind::Replace;
   r.backup = backup;
   return r;
@@ -252,12 +336,14 @@ TLogRecord ValueRecord(TRegistryRoot root, const std::string& subkey, const std:
   return r;
 }
 
-TLogRecord IniRecord(const std::string& file, const std::string& section, const std::string& key, std::optional<std::string> old) {
+TLogRecord IniRecord(const std::string& file, const std::string& section, const std::string& key, std::string written,
+                     std::optional<std::string> old) {
   TLogRecord r;
   r.kind = TLogKind::Ini;
   r.path = file;
   r.name = section;
   r.key = key;
+  r.newText = std::move(written);
   r.oldText = std::move(old);
   return r;
 }

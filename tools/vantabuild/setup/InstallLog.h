@@ -2,11 +2,16 @@
 // done. A failed or cancelled install undoes the records in reverse
 // (rollback); the committed log is the uninstaller's, which undoes them in
 // reverse by its own rules. One text line per record:
-//   A  app name                 D  folder created
-//   F  file written (new)       R  file replaced (old one moved to a backup)
+//   A  app name                 O  a root: what the install may touch
+//   D  folder created           F  file written (new)
+//   R  file replaced (old one moved to a backup, put back at uninstall)
 //   K  registry key created     V  registry value written (old value)
-//   I  INI entry written (old)  X  key to delete at uninstall
+//   I  INI entry written (new and old)   X  key to delete at uninstall
 // fields separated by tabs, "%" and control characters written %XX.
+//
+// The uninstaller runs elevated and does what the log says, so a log is
+// checked whole before anything is undone (CheckLog): its roots come first,
+// written before any action, and every action must lie inside them.
 #pragma once
 #include <optional>
 #include <string>
@@ -19,6 +24,7 @@ namespace vanta::build {
 
 enum class TLogKind : char {
   App = 'A',
+  Root = 'O',
   Folder = 'D',
   File = 'F',
   Replace = 'R',
@@ -28,37 +34,68 @@ enum class TLogKind : char {
   DeleteKey = 'X',
 };
 
+// What a root record allows: the install folder and anything inside it,
+// one file outside it (in a system folder, a shortcut) and the folders
+// above it an install makes, one registry key and what is below it, one
+// INI entry.
+enum class TRootKind { App, File, Key, Ini };
+
+struct TLogError : TInstallError {
+  using TInstallError::TInstallError;
+};
+
 struct TLogRecord {
   TLogKind kind = TLogKind::File;
   std::string path;    // folder, file, INI file, registry subkey; App: the name
   std::string backup;  // Replace
   bool neverUninstall = false;  // File, Replace
-  TRegistryRoot root = TRegistryRoot::CurrentUser;  // Key, Value, DeleteKey
-  std::string name;  // Value: value name; Ini: section
-  std::string key;   // Ini
+  bool shared = false;          // File, Replace: counted in SharedDLLs
+  TRootKind rootKind = TRootKind::App;  // Root
+  TRegistryRoot root = TRegistryRoot::CurrentUser;  // Key, Value, DeleteKey, Root of a key
+  std::string name;  // Value: value name; Ini and Root of an entry: section
+  std::string key;   // Ini and Root of an entry
   std::optional<TRegValue> oldValue;  // Value: nullopt when there was none
   std::optional<std::string> oldText;  // Ini
+  std::string newText;                 // Ini: what the install wrote
   bool operator==(const TLogRecord&) const = default;
 };
 
 TLogRecord AppRecord(const std::string& name);
 TLogRecord FolderRecord(const std::string& path);
-TLogRecord FileRecord(const std::string& path, bool neverUninstall);
-TLogRecord ReplaceRecord(const std::string& path, const std::string& backup, bool neverUninstall);
+TLogRecord RootRecord(TRootKind kind, const std::string& path);
+TLogRecord KeyRootRecord(TRegistryRoot root, const std::string& subkey);
+TLogRecord IniRootRecord(const std::string& file, const std::string& section, const std::string& key);
+TLogRecord FileRecord(const std::string& path, bool neverUninstall, bool shared = false);
+TLogRecord ReplaceRecord(const std::string& path, const std::string& backup, bool neverUninstall, bool shared = false);
 TLogRecord KeyRecord(TRegistryRoot root, const std::string& subkey);
 TLogRecord ValueRecord(TRegistryRoot root, const std::string& subkey, const std::string& name, std::optional<TRegValue> old);
-TLogRecord IniRecord(const std::string& file, const std::string& section, const std::string& key, std::optional<std::string> old);
+TLogRecord IniRecord(const std::string& file, const std::string& section, const std::string& key, std::string written,
+                     std::optional<std::string> old);
 TLogRecord DeleteKeyRecord(TRegistryRoot root, const std::string& subkey);
 
-inline constexpr std::string_view kLogHeader = "VantaUninstallLog\t1";
+inline constexpr std::string_view kLogHeader = "VantaUninstallLog\t2";
+inline constexpr std::string_view kOlderLogHeader = "VantaUninstallLog\t1";
+// Where Windows counts the users of a shared file, one value a path.
+inline constexpr const char* kSharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 std::string EncodeRecord(const TLogRecord& r);
-// Throws TInstallError on a line that is not a record.
+// Throws TLogError on a line that is not a record.
 TLogRecord DecodeRecord(std::string_view line);
 
 // The whole log file: the header line, then one record a line.
 std::string EncodeLog(const std::vector<TLogRecord>& records);
-std::vector<TLogRecord> DecodeLog(std::string_view text);  // throws TInstallError
+std::vector<TLogRecord> DecodeLog(std::string_view text);  // throws TLogError
+
+// Throws TLogError, naming the record, unless the log is one an install
+// writes: one app name (appName's, when given) first, then its roots, the
+// install folder among them and equal to logFolder (where the log lies),
+// then only actions inside those roots: files inside the install folder or
+// named by a file root, folders inside or above either, keys and values
+// inside a key root (keys above one, made when missing, too), the counts
+// of the log's shared files, INI entries named by an entry root, and
+// backups beside the file they keep. Paths must be full and plain (no "."
+// or ".." parts), and a key root never a broad one of the system's.
+void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFolder, const std::string& appName = "");
 
 // Where records go as they are made: the log file, written through.
 class IJournal {

@@ -50,6 +50,8 @@ class IInstallTarget {
   // A file in use, or a folder: removed when Windows next starts (a folder
   // only if it is empty then).
   virtual bool RemoveAtRestart(const std::string& path) = 0;
+  // A file in use put back from its backup when Windows next starts.
+  virtual bool RenameAtRestart(const std::string& from, const std::string& to) = 0;
 
   virtual bool KeyExists(TRegistryRoot root, const std::string& subkey) = 0;
   virtual std::optional<TRegValue> ReadValue(TRegistryRoot root, const std::string& subkey, const std::string& name) = 0;

@@ -50,10 +50,19 @@ void TInstallTransaction::LogAll(const std::vector<TLogRecord>& records) {
   records_.insert(records_.end(), records.begin(), records.end());
 }
 
-void TInstallTransaction::Inherit(const std::vector<TLogRecord>& earlier) {
-  if (!records_.empty()) throw std::logic_error("an earlier log goes first");
-  for (const TLogRecord& r : earlier)
-    if (r.kind != TLogKind::App) Log(r);
+void TInstallTransaction::Begin(const std::string& appName, const std::vector<TLogRecord>& roots,
+                                const std::vector<TLogRecord>& earlier) {
+  if (!records_.empty()) throw std::logic_error("the log's head goes first");
+  Log(AppRecord(appName));
+  std::set<std::string> seen;
+  for (const auto* list : {&earlier, &roots})
+    for (const TLogRecord& r : *list)
+      if (r.kind == TLogKind::Root && seen.insert(Lower(EncodeRecord(r))).second) Log(r);
+  for (const TLogRecord& r : earlier) {
+    if (r.kind == TLogKind::App || r.kind == TLogKind::Root) continue;
+    Log(r);
+    if (r.kind == TLogKind::File || r.kind == TLogKind::Replace) earlierFiles_.insert(Lower(r.path));
+  }
   inherited_ = records_.size();
 }
 
@@ -82,18 +91,18 @@ void TInstallTransaction::CreateFolders(const std::vector<std::string>& paths) {
   for (const std::string& folder : missing) target_.CreateFolder(folder);
 }
 
-void TInstallTransaction::LogNewFiles(const std::vector<std::pair<std::string, bool>>& files) {
+void TInstallTransaction::LogNewFiles(const std::vector<std::pair<std::string, TFileFlags>>& files) {
   std::vector<TLogRecord> records;
-  for (const auto& [path, neverUninstall] : files) {
+  for (const auto& [path, flags] : files) {
     if (target_.FileExists(path) || !loggedNew_.insert(Lower(path)).second) continue;
-    records.push_back(FileRecord(path, neverUninstall));
+    records.push_back(FileRecord(path, flags.neverUninstall, flags.shared));
   }
   LogAll(records);
 }
 
-void TInstallTransaction::PrepareFile(const std::string& path, bool neverUninstall) {
+void TInstallTransaction::PrepareFile(const std::string& path, TFileFlags flags) {
   if (!target_.FileExists(path)) {
-    Log(FileRecord(path, neverUninstall));
+    Log(FileRecord(path, flags.neverUninstall, flags.shared));
     return;
   }
   std::string backup;
@@ -101,31 +110,32 @@ void TInstallTransaction::PrepareFile(const std::string& path, bool neverUninsta
     backup = path + ".~vb" + std::to_string(n);
     if (!target_.FileExists(backup) && !target_.FolderExists(backup)) break;
   }
-  Log(ReplaceRecord(path, backup, neverUninstall));
+  Log(ReplaceRecord(path, backup, flags.neverUninstall, flags.shared));
   target_.RenameFile(path, backup);
 }
 
-void TInstallTransaction::InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce) {
+void TInstallTransaction::InstallFile(const std::string& path, TFileFlags flags, const TFileProducer& produce) {
   // Logged already while it was not there: written as it is. (Still there
   // in the log afterwards, the same path written again is replaced.)
-  if (loggedNew_.erase(Lower(path)) == 0 || target_.FileExists(path)) PrepareFile(path, neverUninstall);
+  if (loggedNew_.erase(Lower(path)) == 0 || target_.FileExists(path)) PrepareFile(path, flags);
   target_.WriteFile(path, produce);
 }
 
 void TInstallTransaction::CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters) {
-  PrepareFile(link, false);
+  PrepareFile(link, {});
   target_.CreateShortcut(link, target, parameters);
 }
 
 void TInstallTransaction::WriteIni(const std::string& file, const std::string& section, const std::string& key,
                                    const std::string& value) {
-  Log(IniRecord(file, section, key, target_.ReadIni(file, section, key)));
+  Log(IniRecord(file, section, key, value, target_.ReadIni(file, section, key)));
   target_.WriteIni(file, section, key, value);
 }
 
 void TInstallTransaction::MissingKeyRecord(TRegistryRoot root, const std::string& subkey, std::vector<TLogRecord>& out) {
-  // The outermost key that is missing is ours with all below it.
-  for (size_t cut = 0; cut != std::string::npos;) {
+  // The outermost key that is missing is ours with all below it; a root's
+  // first level ("Software") is the system's, made or not.
+  for (size_t cut = subkey.find('\\'); cut != std::string::npos;) {
     cut = subkey.find('\\', cut + 1);
     const std::string key = subkey.substr(0, cut);
     if (!target_.KeyExists(root, key)) {
@@ -159,8 +169,11 @@ void TInstallTransaction::DeleteKeyOnUninstall(TRegistryRoot root, const std::st
 }
 
 void TInstallTransaction::Commit() {
-  for (size_t i = inherited_; i < records_.size(); ++i)
-    if (records_[i].kind == TLogKind::Replace) target_.RemoveFile(records_[i].backup);
+  for (size_t i = inherited_; i < records_.size(); ++i) {
+    const TLogRecord& r = records_[i];
+    if (r.kind != TLogKind::Replace || !(r.shared || earlierFiles_.count(Lower(r.path)))) continue;
+    if (!target_.RemoveFile(r.backup)) target_.RemoveAtRestart(r.backup);
+  }
 }
 
 std::vector<std::string> TInstallTransaction::Rollback() {
@@ -170,6 +183,7 @@ std::vector<std::string> TInstallTransaction::Rollback() {
     try {
       switch (r.kind) {
         case TLogKind::App:
+        case TLogKind::Root:
         case TLogKind::DeleteKey:
           break;
         case TLogKind::Folder:

@@ -22,18 +22,24 @@ class TInstallTransaction {
   // made so far.
   void AttachJournal(IJournal& journal);
 
-  void Note(const TLogRecord& r) { Log(r); }  // a record without an action (App)
-  // The log of an earlier install into the same folder: kept at the head
-  // of this one for the uninstaller, never rolled back. Before any record.
-  void Inherit(const std::vector<TLogRecord>& earlier);
+  void Note(const TLogRecord& r) { Log(r); }  // a record without an action
+  // The head of the log, before any other record: the app's name, the
+  // roots of an earlier install into the same folder and this one's, then
+  // that earlier install's actions, kept for the uninstaller and never
+  // rolled back.
+  void Begin(const std::string& appName, const std::vector<TLogRecord>& roots, const std::vector<TLogRecord>& earlier);
   void CreateFolders(const std::string& path);  // every missing level, outermost first
   // Every missing level of all `paths`, logged together, then made.
   void CreateFolders(const std::vector<std::string>& paths);
-  // Logs together those of `files` (path, never uninstall) that are not
-  // there; InstallFile then writes them without a record of its own.
-  void LogNewFiles(const std::vector<std::pair<std::string, bool>>& files);
+  struct TFileFlags {
+    bool neverUninstall = false;
+    bool shared = false;
+  };
+  // Logs together those of `files` that are not there; InstallFile then
+  // writes them without a record of its own.
+  void LogNewFiles(const std::vector<std::pair<std::string, TFileFlags>>& files);
   // A file that is there is moved aside (logged on its own, just before).
-  void InstallFile(const std::string& path, bool neverUninstall, const TFileProducer& produce);
+  void InstallFile(const std::string& path, TFileFlags flags, const TFileProducer& produce);
   void CreateShortcut(const std::string& link, const std::string& target, const std::string& parameters);
   void WriteIni(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
   void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& value);
@@ -43,7 +49,9 @@ class TInstallTransaction {
                    const std::vector<std::pair<std::string, TRegValue>>& values, bool deleteKeyOnUninstall);
   void DeleteKeyOnUninstall(TRegistryRoot root, const std::string& subkey);
 
-  // Drops the backups of replaced files; the records stay.
+  // Drops the backups of replaced files that the uninstall will not put
+  // back (shared files, which only grow newer, and files an earlier install
+  // of the log wrote); one in use goes at the next restart. The records stay.
   void Commit();
   // Undoes the records in reverse; returns what could not be undone.
   std::vector<std::string> Rollback();
@@ -56,13 +64,14 @@ class TInstallTransaction {
   void MissingKeyRecord(TRegistryRoot root, const std::string& subkey, std::vector<TLogRecord>& out);
   // Records the file at `path` as new or replaced (moving the old one away)
   // and leaves the path free to write.
-  void PrepareFile(const std::string& path, bool neverUninstall);
+  void PrepareFile(const std::string& path, TFileFlags flags);
 
   IInstallTarget& target_;
   IJournal* journal_ = nullptr;
   std::vector<TLogRecord> records_;
   size_t inherited_ = 0;
   std::set<std::string> loggedNew_;  // lower case: logged by LogNewFiles, not written yet
+  std::set<std::string> earlierFiles_;  // lower case: written by the earlier install
 };
 
 // Parent of a Windows path ("" at a root: "C:\", "C:", "\\server\share").

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "FileVersion.h"
 #include "PathRules.h"
 
 namespace vanta::build {
@@ -14,6 +15,18 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 std::string LowerCase(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), Lower);
   return s;
+}
+
+bool SameText(const std::string& a, const std::string& b) { return LowerCase(a) == LowerCase(b); }
+bool InsideFolder(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() && path[folder.size()] == '\\' && SameText(path.substr(0, folder.size()), folder);
+}
+
+uint32_t Users(const std::optional<TRegValue>& v) {
+  if (!v || v->type != kRegDword || v->data.size() != 4) return 0;
+  uint32_t n = 0;
+  for (int i = 3; i >= 0; --i) n = n << 8 | uint8_t(v->data[size_t(i)]);
+  return n;
 }
 
 std::string Join(const std::string& folder, const std::string& relative) {
@@ -124,33 +137,59 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
 
   try {
     if (auto why = CheckInstallFolder(folders.app)) throw TInstallError("the folder " + *why);
-    // An install over an earlier one keeps its log: the uninstaller then
-    // removes what either of them made.
     const std::string logPath = folders.app + "\\" + kUninstallLogName;
-    if (std::optional<std::string> earlier = target.LoadFile(logPath)) {
+    const std::string arpKey = kUninstallKeyBase + index.appName + "_is1";
+    // The roots: everything this install may touch, in the log before any
+    // action, so that the uninstaller can refuse a record outside them.
+    std::vector<TLogRecord> roots = {RootRecord(TRootKind::App, folders.app)};
+    const auto fileRoot = [&](const std::string& path) {
+      if (!InsideFolder(path, folders.app)) roots.push_back(RootRecord(TRootKind::File, path));
+    };
+    for (const TPackedFile& f : index.files) fileRoot(folderOf(f.folder) + "\\" + f.name);
+    for (const TPackedIcon& icon : index.icons)
+      if (!(options.noIcons && icon.name.folder == TFolder::Group)) fileRoot(folderOf(icon.name) + ".lnk");
+    for (const TPackedIni& e : index.ini) roots.push_back(IniRootRecord(folderOf(e.file), e.section, e.key));
+    for (const TPackedRegistry& r : index.registry) roots.push_back(KeyRootRecord(r.root, r.subkey));
+    roots.push_back(KeyRootRecord(TRegistryRoot::LocalMachine, arpKey));
+    {
+      std::vector<TLogRecord> head = {AppRecord(index.appName)};
+      head.insert(head.end(), roots.begin(), roots.end());
       try {
-        tx.Inherit(DecodeLog(*earlier));
-      } catch (const TInstallError&) {
-        // A damaged log is replaced; what it named stays on the computer.
+        CheckLog(head, folders.app, index.appName);
+      } catch (const TLogError& e) {
+        throw TInstallError(std::string("this setup would change what no install may own: ") + e.what());
       }
     }
-    tx.Note(AppRecord(index.appName));
+    // An install over an earlier one of the same program keeps its log: the
+    // uninstaller then removes what either of them made. Any other log is
+    // a stranger's, whose records an administrator's uninstall must not run.
+    std::vector<TLogRecord> earlier;
+    if (std::optional<std::string> text = target.LoadFile(logPath)) {
+      try {
+        earlier = DecodeLog(*text);
+        CheckLog(earlier, folders.app, index.appName);
+      } catch (const TLogError& e) {
+        throw TInstallError("the folder " + folders.app + " holds an uninstall log that cannot be taken over (" + e.what() +
+                            "); choose another folder");
+      }
+    }
+    tx.Begin(index.appName, roots, earlier);
     tx.CreateFolders(folders.app);
     // The log file itself is the first file the install writes.
-    if (target.FileExists(logPath)) tx.InstallFile(logPath, false, [](const TByteWriter&) {});
+    if (target.FileExists(logPath)) tx.InstallFile(logPath, {}, [](const TByteWriter&) {});
     else tx.Note(FileRecord(logPath, false));
     tx.AttachJournal(journal);
 
     const std::string uninstallerPath = folders.app + "\\" + kUninstallerName;
     std::vector<std::string> installed, fileFolders;
-    std::vector<std::pair<std::string, bool>> newFiles;
+    std::vector<std::pair<std::string, TInstallTransaction::TFileFlags>> newFiles;
     for (const TPackedFile& f : index.files) {
       const std::string folder = folderOf(f.folder);
       const std::string path = folder + "\\" + f.name;
       if (LowerCase(path) == LowerCase(logPath) || LowerCase(path) == LowerCase(uninstallerPath))
         throw TInstallError(path + " is the uninstaller's own file");
       fileFolders.push_back(folder);
-      newFiles.emplace_back(path, (f.flags & kFileNeverUninstall) != 0);
+      newFiles.emplace_back(path, TInstallTransaction::TFileFlags{(f.flags & kFileNeverUninstall) != 0, (f.flags & kFileShared) != 0});
     }
     // The folders, then the files that are new, each logged in one piece:
     // two writes to the disk rather than one a file.
@@ -160,16 +199,40 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     for (size_t i = 0; i < index.files.size(); ++i) {
       const TPackedFile& f = index.files[i];
       const std::string& path = newFiles[i].first;
+      const TInstallTransaction::TFileFlags flags = newFiles[i].second;
       checkCancel();
       progress.Progress(path, done, total);
-      tx.InstallFile(path, f.flags & kFileNeverUninstall, [&](const TByteWriter& write) {
+      const auto extract = [&](const TByteWriter& write) {
         ExtractFile(source, payload, i, [&](const void* data, size_t n) {
           checkCancel();
           write(data, n);
           done += n;
           progress.Progress(path, done, total);
         });
-      });
+      };
+      const bool existed = target.FileExists(path);
+      const std::string folder = ParentFolder(path);
+      if (existed && (SameText(folder, folders.sys) || SameText(folder, folders.win))) {
+        // A system folder's file is shared with other programs: only a newer
+        // or equal version replaces it.
+        std::string bytes;
+        extract([&](const void* data, size_t n) { bytes.append(static_cast<const char*>(data), n); });
+        if (FileVersion(bytes) < FileVersion(target.LoadFile(path).value_or(""))) {
+          result.keptNewer.push_back(path);
+          // Still one more user of a shared file, counted below.
+          if (flags.shared) tx.Note(FileRecord(path, flags.neverUninstall, true));
+        } else {
+          tx.InstallFile(path, flags, [&](const TByteWriter& write) { write(bytes.data(), bytes.size()); });
+        }
+      } else {
+        tx.InstallFile(path, flags, extract);
+      }
+      if (flags.shared) {
+        // As Windows counts: a file that was there without a count had one user.
+        const std::optional<TRegValue> count = target.ReadValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path);
+        const uint32_t users = count ? Users(count) : (existed ? 1u : 0u);
+        tx.WriteValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path, DwordValue(users + 1));
+      }
       installed.push_back(path);
       if (f.flags & kFileIsReadme) result.readme = path;
     }
@@ -195,7 +258,7 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     }
 
     checkCancel();
-    const std::string key = kUninstallKeyBase + index.appName + "_is1";
+    const std::string& key = arpKey;
     const std::string quoted = "\"" + uninstallerPath + "\"";
     std::vector<std::pair<std::string, TRegValue>> values = {
         {"DisplayName", StringValue(index.appVerName.empty() ? index.appName : index.appVerName)},
@@ -207,7 +270,7 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     if (!options.publisher.empty()) values.emplace_back("Publisher", StringValue(options.publisher));
     values.emplace_back("EstimatedSize", DwordValue(uint32_t((total + 1023) / 1024)));
     tx.WriteValues(TRegistryRoot::LocalMachine, key, values, true);
-    tx.InstallFile(uninstallerPath, false, uninstaller);
+    tx.InstallFile(uninstallerPath, {}, uninstaller);
     checkCancel();
     tx.Commit();
     result.log = tx.Records();

@@ -40,6 +40,7 @@ struct TInstallResult {
   std::string reason;                     // Failed
   std::vector<std::string> rollbackProblems;
   std::string readme;                     // the isreadme file's path, "" when none
+  std::vector<std::string> keptNewer;     // system files left as they were: a newer version was there
   std::vector<TLogRecord> log;            // what was done (Done) or undone
 };
 

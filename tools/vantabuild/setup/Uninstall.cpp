@@ -5,55 +5,119 @@
 namespace vanta::build {
 namespace {
 
-bool Inside(const std::string& path, const std::string& folder) {
-  if (path.size() <= folder.size() || path[folder.size()] != '\\') return false;
-  return std::equal(folder.begin(), folder.end(), path.begin(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
-  });
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+bool Same(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
+bool Inside(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() && path[folder.size()] == '\\' && Same(path.substr(0, folder.size()), folder);
+}
+
+uint32_t DwordOf(const std::optional<TRegValue>& v) {
+  if (!v || v->type != kRegDword || v->data.size() != 4) return 0;
+  uint32_t n = 0;
+  for (int i = 3; i >= 0; --i) n = n << 8 | uint8_t(v->data[size_t(i)]);
+  return n;
+}
+
+class TUndo {
+ public:
+  TUndo(const std::vector<TLogRecord>& records, IInstallTarget& target) : records_(records), target_(target) {}
+
+  void Record(const TLogRecord& r) {
+    switch (r.kind) {
+      case TLogKind::Folder: return Folder(r);
+      case TLogKind::File:
+      case TLogKind::Replace: return File(r);
+      case TLogKind::Key: target_.DeleteKeyIfEmpty(r.root, r.path); return;
+      case TLogKind::DeleteKey: return DeleteKey(r);
+      case TLogKind::Ini: return Ini(r);
+      case TLogKind::App:
+      case TLogKind::Root:
+      case TLogKind::Value: return;
+    }
+  }
+
+  TUninstallReport report;
+
+ private:
+  void Folder(const TLogRecord& r) {
+    if (!target_.FolderExists(r.path) || target_.RemoveFolderIfEmpty(r.path)) return;
+    // Holding only files that go at the restart, it goes after them;
+    // holding anything else, Windows will not remove it then either.
+    if (std::any_of(report.atRestart.begin(), report.atRestart.end(), [&](const std::string& p) { return Inside(p, r.path); }) &&
+        target_.RemoveAtRestart(r.path))
+      report.atRestart.push_back(r.path);
+    else
+      report.kept.push_back(r.path);
+  }
+
+  void Remove(const std::string& path) {
+    if (!target_.FileExists(path) || target_.RemoveFile(path)) return;
+    if (target_.RemoveAtRestart(path)) report.atRestart.push_back(path);
+    else report.problems.push_back("cannot delete " + path);
+  }
+
+  void File(const TLogRecord& r) {
+    if (r.neverUninstall) return report.kept.push_back(r.path);
+    if (r.shared && !LastUser(r.path)) return report.kept.push_back(r.path);
+    if (r.kind != TLogKind::Replace || !target_.FileExists(r.backup)) return Remove(r.path);
+    // What the install replaced comes back; over a file in use, at the restart.
+    if (!target_.FileExists(r.path) || target_.RemoveFile(r.path)) return target_.RenameFile(r.backup, r.path);
+    if (target_.RenameAtRestart(r.backup, r.path)) report.atRestart.push_back(r.path);
+    else report.problems.push_back("cannot put back " + r.path);
+  }
+
+  // One user fewer of a shared file; true when it was the last.
+  bool LastUser(const std::string& path) {
+    const uint32_t users = DwordOf(target_.ReadValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path));
+    if (users > 1) {
+      target_.WriteValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path, DwordValue(users - 1));
+      return false;
+    }
+    target_.DeleteValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path);
+    return true;
+  }
+
+  bool Created(TRegistryRoot root, const std::string& key) const {
+    return std::any_of(records_.begin(), records_.end(), [&](const TLogRecord& k) {
+      return k.kind == TLogKind::Key && k.root == root && (Same(k.path, key) || Inside(key, k.path));
+    });
+  }
+
+  // A key another program had before: only the values this install set.
+  void DeleteKey(const TLogRecord& r) {
+    if (Created(r.root, r.path)) return target_.DeleteKeyTree(r.root, r.path);
+    for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
+      if (it->kind != TLogKind::Value || it->root != r.root || !Same(it->path, r.path)) continue;
+      if (it->oldValue) target_.WriteValue(r.root, r.path, it->name, *it->oldValue);
+      else target_.DeleteValue(r.root, r.path, it->name);
+    }
+  }
+
+  void Ini(const TLogRecord& r) {
+    if (target_.ReadIni(r.path, r.name, r.key) != r.newText) return;  // changed since: someone else's now
+    if (r.oldText) target_.WriteIni(r.path, r.name, r.key, *r.oldText);
+    else target_.DeleteIni(r.path, r.name, r.key);
+  }
+
+  const std::vector<TLogRecord>& records_;
+  IInstallTarget& target_;
+};
 
 }  // namespace
 
-TUninstallReport Uninstall(const std::vector<TLogRecord>& records, IInstallTarget& target) {
-  TUninstallReport report;
+TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::string& logFolder, IInstallTarget& target) {
+  CheckLog(records, logFolder);
+  TUndo undo(records, target);
   for (auto it = records.rbegin(); it != records.rend(); ++it) {
-    const TLogRecord& r = *it;
     try {
-      switch (r.kind) {
-        case TLogKind::Folder:
-          if (!target.FolderExists(r.path) || target.RemoveFolderIfEmpty(r.path)) break;
-          // Holding only files that go at the restart, it goes after them;
-          // holding anything else, Windows will not remove it then either.
-          if (std::any_of(report.atRestart.begin(), report.atRestart.end(),
-                          [&](const std::string& p) { return Inside(p, r.path); }) &&
-              target.RemoveAtRestart(r.path))
-            report.atRestart.push_back(r.path);
-          else
-            report.kept.push_back(r.path);
-          break;
-        case TLogKind::File:
-        case TLogKind::Replace:
-          if (r.neverUninstall) report.kept.push_back(r.path);
-          else if (!target.FileExists(r.path) || target.RemoveFile(r.path)) break;
-          else if (target.RemoveAtRestart(r.path)) report.atRestart.push_back(r.path);
-          else report.problems.push_back("cannot delete " + r.path);
-          break;
-        case TLogKind::Key:
-          target.DeleteKeyIfEmpty(r.root, r.path);
-          break;
-        case TLogKind::DeleteKey:
-          target.DeleteKeyTree(r.root, r.path);
-          break;
-        case TLogKind::App:
-        case TLogKind::Value:
-        case TLogKind::Ini:
-          break;
-      }
+      undo.Record(*it);
     } catch (const std::exception& e) {
-      report.problems.push_back(r.path + ": " + e.what());
+      undo.report.problems.push_back(it->path + ": " + e.what());
     }
   }
-  return report;
+  return undo.report;
 }
 
 }  // namespace vanta::build

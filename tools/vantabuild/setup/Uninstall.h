@@ -1,8 +1,12 @@
-// The uninstall: the committed log undone in reverse, by the uninstall's
-// rules, which differ from a rollback's. Files the install wrote are
-// removed (never one it did not write, never an uninsneveruninstall one),
-// folders it created only when empty, keys marked for it deleted whole;
-// registry values and INI entries stay, as the script format says.
+// The uninstall: the committed log checked whole (CheckLog), then undone in
+// reverse by the uninstall's rules, which differ from a rollback's. Files
+// the install wrote are removed (never one it did not write, never an
+// uninsneveruninstall one) and a file it replaced is put back; a shared
+// file goes only with its last user (the count Windows keeps in
+// SharedDLLs); folders it created go only when empty; a key marked for
+// deletion goes whole only when the install created it, otherwise its
+// values get back what they held before; an INI entry that still holds
+// what the install wrote gets back its old text; other registry values stay.
 #pragma once
 #include <string>
 #include <vector>
@@ -17,6 +21,8 @@ struct TUninstallReport {
   std::vector<std::string> problems;   // what failed
 };
 
-TUninstallReport Uninstall(const std::vector<TLogRecord>& records, IInstallTarget& target);
+// Throws TLogError, having changed nothing, when the log does not pass
+// CheckLog for logFolder (the folder it was read from).
+TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::string& logFolder, IInstallTarget& target);
 
 }  // namespace vanta::build

@@ -76,6 +76,9 @@ bool TFakeTarget::RemoveFile(const std::string& path) {
 }
 
 bool TFakeTarget::RemoveAtRestart(const std::string& path) { return atRestart.insert(Lower(path)).second; }
+bool TFakeTarget::RenameAtRestart(const std::string& from, const std::string& to) {
+  return renamedAtRestart.emplace(Lower(from), Lower(to)).second;
+}
 
 std::optional<std::string> TFakeTarget::LoadFile(const std::string& path) {
   auto it = state.files.find(Lower(path));

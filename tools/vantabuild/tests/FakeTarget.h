@@ -34,8 +34,10 @@ class TFakeTarget : public IInstallTarget {
   bool RemoveFile(const std::string& path) override;
   std::optional<std::string> LoadFile(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
+  bool RenameAtRestart(const std::string& from, const std::string& to) override;
   std::set<std::string> inUse;      // lower-case paths that cannot be deleted now
   std::set<std::string> atRestart;  // what is to go at the next restart
+  std::map<std::string, std::string> renamedAtRestart;  // lower-case backup -> the file it becomes
   bool KeyExists(TRegistryRoot root, const std::string& subkey) override;
   std::optional<TRegValue> ReadValue(TRegistryRoot root, const std::string& subkey, const std::string& name) override;
   void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& v) override;

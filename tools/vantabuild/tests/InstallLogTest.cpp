@@ -8,17 +8,23 @@ namespace {
 std::vector<TLogRecord> Records() {
   return {
       AppRecord("My Saver"),
+      RootRecord(TRootKind::App, "C:\\Program Files\\My Saver"),
+      RootRecord(TRootKind::File, "C:\\Windows\\SysWOW64\\My Saver.scr"),
+      KeyRootRecord(TRegistryRoot::LocalMachine, "Software\\Norvane\\My Saver"),
+      IniRootRecord("C:\\Windows\\system.INI", "boot", "SCRNSAVE.EXE"),
       FolderRecord("C:\\Program Files\\My Saver"),
       FileRecord("C:\\Program Files\\My Saver\\unins000.dat", false),
       FileRecord("C:\\Windows\\SysWOW64\\VantaSaver.001", true),
+      FileRecord("C:\\Windows\\SysWOW64\\MPEGDLL.DLL", false, true),
+      ReplaceRecord("C:\\Windows\\SysWOW64\\MPEGDLL.DLL", "C:\\Windows\\SysWOW64\\MPEGDLL.DLL.~vb1", true, true),
       ReplaceRecord("C:\\x\\100% a.scr", "C:\\x\\100% a.scr.~vb1", false),
       KeyRecord(TRegistryRoot::CurrentUser, "Software\\Norvane"),
       ValueRecord(TRegistryRoot::CurrentUser, "Software\\Norvane\\My Saver", "", std::nullopt),
       ValueRecord(TRegistryRoot::LocalMachine, "Software\\X", "tab\tname", TRegValue{3, std::string("\0\x01\xff\t\r\n%", 7)}),
       ValueRecord(TRegistryRoot::LocalMachine, "K", "n", StringValue("")),
-      IniRecord("C:\\Windows\\system.INI", "boot", "SCRNSAVE.EXE", "old.scr"),
-      IniRecord("C:\\w.ini", "s", "k", std::nullopt),
-      IniRecord("C:\\w.ini", "s", "k", ""),
+      IniRecord("C:\\Windows\\system.INI", "boot", "SCRNSAVE.EXE", "C:\\new.scr", "old.scr"),
+      IniRecord("C:\\w.ini", "s", "k", "", std::nullopt),
+      IniRecord("C:\\w.ini", "s", "k", "v", ""),
       DeleteKeyRecord(TRegistryRoot::LocalMachine, "Software\\Norvane\\My Saver"),
   };
 }
@@ -34,11 +40,18 @@ TEST(InstallLog, EveryRecordReadsBack) {
 }
 
 TEST(InstallLog, DamagedLinesAreRefused) {
-  for (const char* bad : {"", "F", "Z\tx", "F\tpath", "F\tpath\t2", "D\ta\tb", "K\tHKCR\tx", "V\tHKCU\tk\tn",
-                          "V\tHKCU\tk\tn\tx", "V\tHKCU\tk\tn\t1x\tdata", "I\tf\ts\tk\t?", "I\tf\ts\tk\t-\textra",
-                          "D\tbad%2", "D\tbad%zz", "R\ta\tb"}) {
-    EXPECT_THROW(DecodeRecord(bad), TInstallError) << bad;
+  for (const char* bad : {"", "F", "Z\tx", "F\tpath", "F\tpath\t4", "F\tpath\t-1", "D\ta\tb", "K\tHKCR\tx",
+                          "V\tHKCU\tk\tn", "V\tHKCU\tk\tn\tx", "V\tHKCU\tk\tn\t1x\tdata", "I\tf\ts\tk\tv\t?",
+                          "I\tf\ts\tk\tv\t-\textra", "I\tf\ts\tk\t-", "D\tbad%2", "D\tbad%zz", "R\ta\tb",
+                          "O\tapp", "O\tdrive\tC:\\x", "O\tkey\tHKCU", "O\tini\tf\ts",
+                          // Numbers past 32 bits: the log's error, on every build.
+                          "V\tHKCU\tk\tn\t4294967296\tdata", "V\tHKCU\tk\tn\t99999999999999999999999\tdata",
+                          "F\tpath\t18446744073709551617"}) {
+    EXPECT_THROW(DecodeRecord(bad), TLogError) << bad;
   }
+  EXPECT_EQ(DecodeRecord("V\tHKCU\tk\tn\t4294967295\td").oldValue->type, 4294967295u);
+  // A log of the older version is not guessed at.
+  EXPECT_THROW(DecodeLog(std::string(kOlderLogHeader) + "\r\nA\tx\r\n"), TLogError);
   EXPECT_THROW(DecodeLog("F\tx\t0\r\n"), TInstallError);
   EXPECT_THROW(DecodeLog(""), TInstallError);
   EXPECT_TRUE(DecodeLog(std::string(kLogHeader) + "\r\n").empty());

@@ -102,7 +102,8 @@ TEST(Installer, InstallsEverythingAndLogsIt) {
   EXPECT_EQ(files.at("c:\\start\\programs\\my saver\\my saver.lnk"), "LNK:C:\\Windows\\SysWOW64\\My Saver.scr");
   EXPECT_EQ(files.at("c:\\start\\programs\\my saver\\uninstall.lnk"), "LNK:C:\\Program Files\\My Saver\\unins000.exe");
   EXPECT_EQ(files.at("c:\\users\\u\\desktop\\my saver.lnk"), "LNK:C:\\Windows\\SysWOW64\\My Saver.scr");
-  EXPECT_EQ(files.count("c:\\windows\\syswow64\\my saver.scr.~vb1"), 0u) << "the backup is dropped at the end";
+  // The other program's file it replaced is kept for the uninstall to put back.
+  EXPECT_EQ(files.at("c:\\windows\\syswow64\\my saver.scr.~vb1"), "old saver");
   // The 8.3 name the builder guessed becomes the file's real one.
   EXPECT_EQ(target.state.ini.at("c:\\windows\\system.ini|boot|scrnsave.exe"), "C:\\Windows\\SysWOW64\\MYSAVE~1.SCR");
   EXPECT_EQ(target.state.keys.at("hkcu\\software\\norvane\\my saver").at(""), StringValue("C:\\Program Files\\My Saver"));
@@ -168,18 +169,16 @@ TEST(Installer, UninstallRemovesWhatTheInstallMadeAndNothingElse) {
   // The user adds a picture of his own.
   target.state.files["c:\\program files\\my saver\\sample\\mine.jpg"] = "user's";
 
-  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), target);
+  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), kFolders.app, target);
   EXPECT_TRUE(report.problems.empty());
 
   TFakeSystem expected = Before();
-  // What stays: the saver it replaced is gone (it was installed over), the
-  // never-uninstall file, the user's file with its folders, the INI entry.
-  expected.files.erase("c:\\windows\\syswow64\\my saver.scr");
+  // What stays: the never-uninstall file and the user's file with its
+  // folders; the saver it replaced and the screensaver setting come back.
   expected.files["c:\\windows\\syswow64\\vantasaver.001"] = "bytes of VantaSaver.001";
   expected.files["c:\\program files\\my saver\\sample\\mine.jpg"] = "user's";
   expected.folders.insert("c:\\program files\\my saver");
   expected.folders.insert("c:\\program files\\my saver\\sample");
-  expected.ini["c:\\windows\\system.ini|boot|scrnsave.exe"] = "C:\\Windows\\SysWOW64\\My Saver.scr";
   EXPECT_TRUE(target.state == expected);
   EXPECT_NE(std::find(report.kept.begin(), report.kept.end(), "C:\\Program Files\\My Saver\\sample"), report.kept.end());
   EXPECT_NE(std::find(report.kept.begin(), report.kept.end(), "C:\\Windows\\SysWOW64\\VantaSaver.001"), report.kept.end());
@@ -196,12 +195,14 @@ TEST(Installer, FilesInUseGoAtTheNextRestart) {
   TProgress p;
   ASSERT_EQ(RunInstall(target, p, setup).outcome, TInstallOutcome::Done);
   target.inUse = {"c:\\windows\\syswow64\\my saver.scr", "c:\\program files\\my saver\\sample\\a.jpg"};
-  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), target);
+  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), kFolders.app, target);
   EXPECT_TRUE(report.problems.empty());
-  EXPECT_EQ(target.atRestart, (std::set<std::string>{"c:\\windows\\syswow64\\my saver.scr",
-                                                     "c:\\program files\\my saver\\sample\\a.jpg",
+  EXPECT_EQ(target.atRestart, (std::set<std::string>{"c:\\program files\\my saver\\sample\\a.jpg",
                                                      "c:\\program files\\my saver\\sample",
                                                      "c:\\program files\\my saver"}));
+  // The saver it replaced takes its place again at the restart.
+  EXPECT_EQ(target.renamedAtRestart, (std::map<std::string, std::string>{
+                                         {"c:\\windows\\syswow64\\my saver.scr.~vb1", "c:\\windows\\syswow64\\my saver.scr"}}));
   EXPECT_EQ(report.atRestart.size(), 4u);
   // The system folder was not made by the install: never scheduled.
   EXPECT_EQ(target.atRestart.count("c:\\windows\\syswow64"), 0u);
@@ -214,12 +215,10 @@ TEST(Installer, UninstallAfterAReinstallRemovesWhatBothMade) {
   TProgress p;
   ASSERT_EQ(RunInstall(target, p, setup).outcome, TInstallOutcome::Done);
   ASSERT_EQ(RunInstall(target, p, setup).outcome, TInstallOutcome::Done);
-  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), target);
+  const TUninstallReport report = Uninstall(DecodeLog(target.state.files.at("c:\\program files\\my saver\\unins000.dat")), kFolders.app, target);
   EXPECT_TRUE(report.problems.empty());
   TFakeSystem expected = Before();
-  expected.files.erase("c:\\windows\\syswow64\\my saver.scr");
   expected.files["c:\\windows\\syswow64\\vantasaver.001"] = "bytes of VantaSaver.001";
-  expected.ini["c:\\windows\\system.ini|boot|scrnsave.exe"] = "C:\\Windows\\SysWOW64\\My Saver.scr";
   EXPECT_TRUE(target.state == expected);
 }
 

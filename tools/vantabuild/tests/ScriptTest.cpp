@@ -10,7 +10,7 @@ namespace {
 std::string Describe(const TDestination& d) { return d.ScriptText(); }
 
 std::string Describe(const TFileLine& f) {
-  return f.source + " | " + Describe(f.destDir) + " | " + f.destName + " |" + (f.neverUninstall ? " never" : "") +
+  return f.source + " | " + Describe(f.destDir) + " | " + f.destName + " |" + (f.neverUninstall ? " never" : "") + (f.sharedFile ? " shared" : "") +
          (f.isReadme ? " readme" : "");
 }
 std::string Describe(const TRegistryLine& r) {
@@ -68,8 +68,8 @@ std::vector<TBuilderLine> BuilderLines() {
        "C:\\Pics\\Beach; Sun.jpg | {app}\\sample |  |"},
       {12, "Files", "Source:\"D:\\Music\\song.mp3\"; DestDir: \"{app}\\sample\"", Only(&TScript::files),
        "D:\\Music\\song.mp3 | {app}\\sample |  |"},
-      {13, "Files", "Source:\"C:\\WINDOWS\\system32\\MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
-       Only(&TScript::files), "C:\\WINDOWS\\system32\\MPEGDLL.DLL | {sys} |  | never"},
+      {13, "Files", "Source:\"C:\\WINDOWS\\system32\\MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: sharedfile",
+       Only(&TScript::files), "C:\\WINDOWS\\system32\\MPEGDLL.DLL | {sys} |  | shared"},
       {14, "Files", "Source:\"C:\\Prog\\Compile\\Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme",
        Only(&TScript::files), "C:\\Prog\\Compile\\Readme.txt | {app} |  | readme"},
       {15, "Files", "Source:\"C:\\Prog\\Compile\\My Saver.002\"; DestDir: \"{sys}\\\"; DestName: \"My Saver.002\"",

@@ -10,6 +10,7 @@
 #include "FileSource.h"
 #include "PathRules.h"
 #include "SetupRoles.h"
+#include "UserShell.h"
 #include "Win32Target.h"
 #include "WizardForm.h"
 
@@ -166,8 +167,13 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
       return kSetupCancelledBefore;
     case TWizardEnd::Done:
       ui.Log("Installation finished");
-      if (ui.Interactive() && wizard.Fields().viewReadme && !result.readme.empty())
-        ShellExecuteA(nullptr, "open", result.readme.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        TDesktopShell desktop;
+        const std::string line = OpenReadmeAsUser(result, wizard.Fields().viewReadme, ui.Interactive(), desktop);
+        if (!line.empty()) ui.Log(line);
+        CoUninitialize();
+      }
       return kSetupDone;
     case TWizardEnd::CancelledDuring:
       ui.Log("Cancelled while installing; everything was taken out again");

@@ -40,13 +40,20 @@ int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
     ui.Error("The uninstaller could not copy itself to a temporary folder.");
     return kSetupCouldNotStart;
   }
-  std::string line = "\"" + copy + "\" " + CopyCommandLine(command, FolderOfPath(self), GetCurrentProcessId());
+  // The copy is handed this process (an inherited handle, in place of a
+  // process number): it waits for it to end, and it works only on the
+  // folder of the uninstaller it came from.
+  HANDLE me = nullptr;
+  DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &me,
+                  SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0);
+  std::string line = "\"" + copy + "\" " +
+                     CopyCommandLine(command, FolderOfPath(self), static_cast<unsigned long>(reinterpret_cast<uintptr_t>(me)));
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   // Started by its full path, in its own folder, so that nothing keeps the
   // install folder busy.
-  if (!CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) {
+  if (!CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &si, &pi)) {
     ui.Error("The uninstaller could not start its copy: " + SystemErrorText(GetLastError()));
     DeleteFileA(copy.c_str());
     RemoveDirectoryA(folder.c_str());
@@ -57,13 +64,26 @@ int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
   return kSetupDone;
 }
 
+// The uninstaller that started this copy: the folder it runs from, or ""
+// when it was not one (a copy started by hand, with any folder).
+std::string StartedFrom(unsigned long handle) {
+  HANDLE first = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
+  char image[MAX_PATH];
+  DWORD n = MAX_PATH;
+  if (!first || !QueryFullProcessImageNameA(first, 0, image, &n)) return {};
+  WaitForSingleObject(first, 30000);
+  CloseHandle(first);
+  const std::string path(image, n);
+  if (lstrcmpiA(path.substr(path.find_last_of('\\') + 1).c_str(), kUninstallerName) != 0) return {};
+  return FolderOfPath(path);
+}
+
 int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
   TSetupUi ui(command, "Uninstall");
-  if (command.waitPid) {
-    if (HANDLE first = OpenProcess(SYNCHRONIZE, FALSE, command.waitPid)) {
-      WaitForSingleObject(first, 30000);
-      CloseHandle(first);
-    }
+  const std::string from = StartedFrom(command.waitPid);
+  if (from.empty() || lstrcmpiA(from.c_str(), command.uninstallFrom.c_str()) != 0) {
+    ui.Error("This copy of the uninstaller works only for the uninstaller that started it.");
+    return kSetupCouldNotStart;
   }
   const std::string logPath = command.uninstallFrom + "\\" + kUninstallLogName;
   TWin32Target target;
@@ -72,8 +92,11 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
     const std::optional<std::string> text = target.LoadFile(logPath);
     if (!text) throw TInstallError("cannot read " + logPath);
     records = DecodeLog(*text);
-  } catch (const TInstallError& e) {
-    ui.Error(std::string("The uninstall log is missing or damaged: ") + e.what());
+    // The whole log is checked before the question, and nothing is done
+    // with a log that fails.
+    CheckLog(records, command.uninstallFrom);
+  } catch (const std::exception& e) {
+    ui.Error(std::string("The uninstall log is missing, damaged or not this folder's; nothing was removed.\n\n") + e.what());
     return kSetupCouldNotStart;
   }
   const std::string app = AppNameOf(records);
@@ -82,7 +105,12 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
   if (!ui.Ask("Remove " + app + " from this computer?\n\nFiles you added to its folders yourself stay.", true)) {
     code = kSetupCancelledBefore;
   } else {
-    const TUninstallReport report = Uninstall(records, target);
+    TUninstallReport report;
+    try {
+      report = Uninstall(records, command.uninstallFrom, target);
+    } catch (const std::exception& e) {
+      report.problems.push_back(e.what());
+    }
     for (const std::string& k : report.kept) ui.Log("Kept: " + k);
     for (const std::string& k : report.atRestart) ui.Log("At the next restart: " + k);
     for (const std::string& p : report.problems) ui.Log("Problem: " + p);

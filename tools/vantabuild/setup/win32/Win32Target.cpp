@@ -132,6 +132,10 @@ bool TWin32Target::RemoveAtRestart(const std::string& path) {
   return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
+bool TWin32Target::RenameAtRestart(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool TWin32Target::KeyExists(TRegistryRoot root, const std::string& subkey) {
   return static_cast<bool>(TKey(root, subkey, KEY_READ));
 }

@@ -18,6 +18,7 @@ class TWin32Target : public IInstallTarget {
   bool RemoveFile(const std::string& path) override;
   std::optional<std::string> LoadFile(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
+  bool RenameAtRestart(const std::string& from, const std::string& to) override;
   bool KeyExists(TRegistryRoot root, const std::string& subkey) override;
   std::optional<TRegValue> ReadValue(TRegistryRoot root, const std::string& subkey, const std::string& name) override;
   void WriteValue(TRegistryRoot root, const std::string& subkey, const std::string& name, const TRegValue& v) override;

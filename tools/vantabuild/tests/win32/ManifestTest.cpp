@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include "setup/FileVersion.h"
 
 namespace {
 
@@ -50,6 +54,20 @@ TEST(Manifests, ExecutionLevelAndSupportedWindows) {
     EXPECT_NE(manifest.find(std::string("requestedExecutionLevel level=\"") + c.level + "\""), std::string::npos)
         << c.file;
     for (const char* id : windows) EXPECT_NE(manifest.find(id), std::string::npos) << c.file << " " << id;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A setup replaces a file in a system folder only by a newer or equal
+// version: what we ship there says which it is.
+TEST(Manifests, ProgramsForTheSystemFolderCarryTheirVersion) {
+  for (const char* file : {"VantaSaver.scr", "mpegdll.dll"}) {
+    std::ifstream in(OwnFolder() + file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(vanta::build::FileVersion(bytes), uint64_t(2) << 48) << file;
   }
 }
 

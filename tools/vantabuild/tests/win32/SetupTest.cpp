@@ -412,7 +412,7 @@ TEST_F(SetupWin32, TheBuildersOwnScript) {
       "Source:\"" + prog + "VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
       "Source:\"" + (root_ / "Pics" / "t1.jpg").string() + "\"; DestDir: \"{app}\\sample\"",
       "Source:\"" + (root_ / "Music" / "song.mp3").string() + "\"; DestDir: \"{app}\\sample\"",
-      "Source:\"" + sys + "MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
+      "Source:\"" + sys + "MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: sharedfile",
       "Source:\"" + compile + "Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme",
       "Source:\"" + compile + saver + ".002\"; DestDir: \"{sys}\\\"; DestName: \"" + saver + ".002\"",
       "[Registry]",
@@ -453,8 +453,17 @@ TEST_F(SetupWin32, TheBuildersOwnScript) {
   EXPECT_TRUE(fs::exists(sys + "VantaSaver.001")) << "uninsneveruninstall";
   EXPECT_TRUE(fs::exists(sys + "MPEGDLL.DLL")) << "the builder's, shared by every saver";
   EXPECT_FALSE(fs::exists(app_));
+  char after[MAX_PATH] = "";
+  GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", after, MAX_PATH, "system.ini");
+  EXPECT_STREQ(after, oldSaver) << "the screensaver setting still names the removed saver";
 
   // Leave the prefix as it was.
+  HKEY shared = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", 0, KEY_SET_VALUE, &shared) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(shared, (sys + "MPEGDLL.DLL").c_str());
+    RegCloseKey(shared);
+  }
   WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", *oldSaver ? oldSaver : nullptr, "system.ini");
   DeleteFileA((sys + "VantaSaver.001").c_str());
   if (!hadMpegDll) DeleteFileA((sys + "MPEGDLL.DLL").c_str());

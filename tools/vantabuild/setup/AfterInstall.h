@@ -1,0 +1,27 @@
+// What the setup opens after installing (the readme): always with the token
+// of the user at the desktop, never with the setup's own. The setup runs
+// elevated, often with an administrator's credentials typed in for a
+// standard user; a readme opened with that token would give the user an
+// administrator's editor, whose Open dialog starts programs.
+#pragma once
+#include <string>
+
+#include "Installer.h"
+
+namespace vanta::build {
+
+class IUserShell {
+ public:
+  virtual ~IUserShell() = default;
+  // Opens the file as the desktop's user would by double-clicking it; false
+  // when that cannot be done (no desktop shell to ask).
+  virtual bool OpenAsUser(const std::string& file) = 0;
+};
+
+// Opens the installed readme when the install is done, the user asked for
+// it and someone is there to read it. Returns a line for the setup's log
+// ("" when nothing was to be opened); when the desktop's shell cannot do
+// it, the readme is not opened at all.
+std::string OpenReadmeAsUser(const TInstallResult& result, bool asked, bool interactive, IUserShell& shell);
+
+}  // namespace vanta::build

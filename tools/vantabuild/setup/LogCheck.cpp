@@ -1,0 +1,189 @@
+// The uninstaller's check of its log before it undoes anything: an elevated
+// program must not delete what a line added to the log names.
+#include <algorithm>
+#include <set>
+
+#include "InstallLog.h"
+#include "Installer.h"
+
+namespace vanta::build {
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+std::string LowerText(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), Lower);
+  return s;
+}
+bool Same(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+// `path` is `folder` or lies below it (both plain, backslashes).
+bool Within(std::string_view path, std::string_view folder) {
+  if (path.size() < folder.size() || !Same(path.substr(0, folder.size()), folder)) return false;
+  return path.size() == folder.size() || path[folder.size()] == '\\';
+}
+
+std::vector<std::string_view> Parts(std::string_view s) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  while (true) {
+    const size_t cut = s.find('\\', start);
+    parts.push_back(s.substr(start, cut == std::string_view::npos ? std::string_view::npos : cut - start));
+    if (cut == std::string_view::npos) return parts;
+    start = cut + 1;
+  }
+}
+
+// A full path on a drive or share, without empty, "." or ".." parts, below
+// the root.
+bool PlainPath(std::string_view p) {
+  size_t rootEnd;
+  if (p.size() >= 3 && p[1] == ':' && p[2] == '\\' && ((p[0] | 0x20) >= 'a' && (p[0] | 0x20) <= 'z')) {
+    rootEnd = 3;
+  } else if (p.rfind("\\\\", 0) == 0) {
+    const size_t server = p.find('\\', 2), share = server == std::string_view::npos ? server : p.find('\\', server + 1);
+    if (share == std::string_view::npos) return false;
+    rootEnd = share + 1;
+  } else {
+    return false;
+  }
+  if (p.size() <= rootEnd || p.find('/') != std::string_view::npos) return false;
+  for (std::string_view part : Parts(p.substr(rootEnd)))
+    if (part.empty() || part == "." || part == "..") return false;
+  return true;
+}
+
+bool PlainKey(std::string_view k) {
+  if (k.empty()) return false;
+  for (std::string_view part : Parts(k))
+    if (part.empty()) return false;
+  return true;
+}
+
+// Keys whose trees belong to Windows or to everyone: no install owns them.
+bool BroadKey(std::string_view k) {
+  const size_t depth = Parts(k).size();
+  if (depth < 2) return true;
+  for (const char* system : {"Software\\Microsoft", "Software\\Classes", "Software\\Policies", "Software\\WOW6432Node"}) {
+    if (!Within(k, system)) continue;
+    // Below these, only an install's own uninstall entry.
+    return !(Within(k, std::string(kUninstallKeyBase).substr(0, std::string(kUninstallKeyBase).size() - 1)) && depth >= 6);
+  }
+  return !Within(k, "Software");
+}
+
+struct TRoots {
+  std::string app;
+  std::vector<std::string> files;
+  std::vector<std::pair<TRegistryRoot, std::string>> keys;
+  std::vector<TLogRecord> ini;
+};
+
+bool InKeyRoot(const TRoots& roots, TRegistryRoot root, const std::string& key) {
+  return std::any_of(roots.keys.begin(), roots.keys.end(),
+                     [&](const auto& k) { return k.first == root && Within(key, k.second); });
+}
+
+// A folder an install may make: the install folder, one inside it, or one
+// above it or above a file root, below the drive's root.
+bool AllowedFolder(const TRoots& roots, const std::string& folder) {
+  if (Within(folder, roots.app)) return true;
+  if (Within(roots.app, folder)) return true;
+  return std::any_of(roots.files.begin(), roots.files.end(), [&](const std::string& f) {
+    return Within(f, folder) && !Same(f, folder);
+  });
+}
+
+bool AllowedFile(const TRoots& roots, const std::string& path) {
+  if (Within(path, roots.app) && !Same(path, roots.app)) return true;
+  return std::any_of(roots.files.begin(), roots.files.end(), [&](const std::string& f) { return Same(f, path); });
+}
+
+bool IsBackupOf(const std::string& backup, const std::string& path) {
+  if (!Same(backup.substr(0, path.size()), path) || backup.compare(path.size(), 4, ".~vb") != 0) return false;
+  const std::string n = backup.substr(path.size() + 4);
+  return !n.empty() && n.size() <= 6 && n.find_first_not_of("0123456789") == std::string::npos;
+}
+
+[[noreturn]] void Refuse(const TLogRecord& r, const std::string& why) {
+  throw TLogError("the uninstall log's record \"" + EncodeRecord(r) + "\" " + why);
+}
+
+}  // namespace
+
+void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFolder, const std::string& appName) {
+  if (records.empty() || records[0].kind != TLogKind::App) throw TLogError("the uninstall log names no program");
+  if (!appName.empty() && records[0].path != appName)
+    throw TLogError("the uninstall log is " + records[0].path + "'s, not " + appName + "'s");
+  TRoots roots;
+  std::set<std::string> shared;
+  for (const TLogRecord& r : records)
+    if ((r.kind == TLogKind::File || r.kind == TLogKind::Replace) && r.shared) shared.insert(LowerText(r.path));
+  bool acting = false;
+  for (size_t i = 1; i < records.size(); ++i) {
+    const TLogRecord& r = records[i];
+    if (r.kind == TLogKind::Root) {
+      if (acting) Refuse(r, "comes after the actions");
+      switch (r.rootKind) {
+        case TRootKind::App:
+          if (!roots.app.empty() || !PlainPath(r.path) || CheckInstallFolder(r.path)) Refuse(r, "is not an install folder");
+          if (!Same(r.path, logFolder)) Refuse(r, "names another folder than the log's");
+          roots.app = r.path;
+          break;
+        case TRootKind::File:
+          if (!PlainPath(r.path)) Refuse(r, "is not a full path");
+          roots.files.push_back(r.path);
+          break;
+        case TRootKind::Key:
+          if (!PlainKey(r.path) || BroadKey(r.path)) Refuse(r, "names a key no install may own");
+          roots.keys.emplace_back(r.root, r.path);
+          break;
+        case TRootKind::Ini:
+          if (!PlainPath(r.path)) Refuse(r, "is not a full path");
+          roots.ini.push_back(r);
+          break;
+      }
+      continue;
+    }
+    if (!acting && roots.app.empty()) Refuse(r, "comes before the install folder is named");
+    acting = true;
+    switch (r.kind) {
+      case TLogKind::App:
+      case TLogKind::Root:
+        Refuse(r, "is out of place");
+      case TLogKind::Folder:
+        if (!PlainPath(r.path) || !AllowedFolder(roots, r.path)) Refuse(r, "lies outside what the install made");
+        break;
+      case TLogKind::File:
+      case TLogKind::Replace:
+        if (!PlainPath(r.path) || !AllowedFile(roots, r.path)) Refuse(r, "lies outside what the install made");
+        if (r.kind == TLogKind::Replace && !IsBackupOf(r.backup, r.path)) Refuse(r, "keeps its backup elsewhere");
+        break;
+      case TLogKind::Key:
+        if (r.root == TRegistryRoot::LocalMachine && Same(r.path, kSharedDllsKey)) break;  // made for the first count
+        if (!PlainKey(r.path) || Parts(r.path).size() < 2 ||
+            !std::any_of(roots.keys.begin(), roots.keys.end(),
+                         [&](const auto& k) { return k.first == r.root && (Within(r.path, k.second) || Within(k.second, r.path)); }))
+          Refuse(r, "lies outside the install's keys");
+        break;
+      case TLogKind::Value:
+        if (r.root == TRegistryRoot::LocalMachine && Same(r.path, kSharedDllsKey) && shared.count(LowerText(r.name))) break;
+        if (!PlainKey(r.path) || !InKeyRoot(roots, r.root, r.path)) Refuse(r, "lies outside the install's keys");
+        break;
+      case TLogKind::DeleteKey:
+        if (!std::any_of(roots.keys.begin(), roots.keys.end(),
+                         [&](const auto& k) { return k.first == r.root && Same(r.path, k.second); }))
+          Refuse(r, "deletes a key the install did not write");
+        break;
+      case TLogKind::Ini:
+        if (!std::any_of(roots.ini.begin(), roots.ini.end(), [&](const TLogRecord& e) {
+              return Same(e.path, r.path) && Same(e.name, r.name) && Same(e.key, r.key);
+            }))
+          Refuse(r, "changes an INI entry the install did not write");
+        break;
+    }
+  }
+  if (roots.app.empty()) throw TLogError("the uninstall log names no install folder");
+}
+
+}  // namespace vanta::build
