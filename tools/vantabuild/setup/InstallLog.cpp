@@ -356,6 +356,13 @@ TLogRecord DeleteKeyRecord(TRegistryRoot root, const std::string& subkey) {
 
 TRegValue StringValue(std::string_view text) { return {kRegString, std::string(text) + '\0'}; }
 
+uint32_t DwordOf(const std::optional<TRegValue>& v) {
+  if (!v || v->type != kRegDword || v->data.size() != 4) return 0;
+  uint32_t n = 0;
+  for (int i = 3; i >= 0; --i) n = n << 8 | uint8_t(v->data[size_t(i)]);
+  return n;
+}
+
 TRegValue DwordValue(uint32_t v) {
   std::string d(4, '\0');
   for (int i = 0; i < 4; ++i) d[i] = char(v >> (8 * i));

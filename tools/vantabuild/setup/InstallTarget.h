@@ -28,6 +28,8 @@ inline constexpr uint32_t kRegString = 1;
 inline constexpr uint32_t kRegDword = 4;
 TRegValue StringValue(std::string_view text);  // REG_SZ with its terminating zero
 TRegValue DwordValue(uint32_t v);
+// A REG_DWORD's number; 0 for none or another type.
+uint32_t DwordOf(const std::optional<TRegValue>& v);
 
 using TByteWriter = std::function<void(const void* data, size_t size)>;
 // Produces a file's bytes into the writer it is given.

@@ -22,13 +22,6 @@ bool InsideFolder(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path[folder.size()] == '\\' && SameText(path.substr(0, folder.size()), folder);
 }
 
-uint32_t Users(const std::optional<TRegValue>& v) {
-  if (!v || v->type != kRegDword || v->data.size() != 4) return 0;
-  uint32_t n = 0;
-  for (int i = 3; i >= 0; --i) n = n << 8 | uint8_t(v->data[size_t(i)]);
-  return n;
-}
-
 std::string Join(const std::string& folder, const std::string& relative) {
   if (relative.empty()) return folder;
   return folder + "\\" + relative;
@@ -230,7 +223,7 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
       if (flags.shared) {
         // As Windows counts: a file that was there without a count had one user.
         const std::optional<TRegValue> count = target.ReadValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path);
-        const uint32_t users = count ? Users(count) : (existed ? 1u : 0u);
+        const uint32_t users = count ? DwordOf(count) : (existed ? 1u : 0u);
         tx.WriteValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path, DwordValue(users + 1));
       }
       installed.push_back(path);

@@ -13,13 +13,6 @@ bool Inside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path[folder.size()] == '\\' && Same(path.substr(0, folder.size()), folder);
 }
 
-uint32_t DwordOf(const std::optional<TRegValue>& v) {
-  if (!v || v->type != kRegDword || v->data.size() != 4) return 0;
-  uint32_t n = 0;
-  for (int i = 3; i >= 0; --i) n = n << 8 | uint8_t(v->data[size_t(i)]);
-  return n;
-}
-
 class TUndo {
  public:
   TUndo(const std::vector<TLogRecord>& records, IInstallTarget& target) : records_(records), target_(target) {}
