@@ -569,7 +569,7 @@ TEST_F(BuilderFormTest, AboutShowsTheSameBoxEveryTime) {
           EXPECT_EQ(GetWindow(about, GW_OWNER), form->Handle());
           EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTTITLE)), "Vanta Screensaver Builder");
           EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTVERSION)), "Version  2.0");
-          EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTLINK)), kBuilderWebsite);
+          EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTLINK)), kMakerWebsite);
           // The link opens the address its hint holds.
           SendMessageA(about, WM_COMMAND, MAKEWPARAM(IDC_ABOUTLINK, STN_CLICKED),
                        reinterpret_cast<LPARAM>(GetDlgItem(about, IDC_ABOUTLINK)));
@@ -588,7 +588,7 @@ TEST_F(BuilderFormTest, AboutShowsTheSameBoxEveryTime) {
   EXPECT_EQ(shown[0], shown[1]);
   EXPECT_TRUE(IsWindow(shown[0]));
   ASSERT_EQ(script.shell.size(), 2u);
-  EXPECT_EQ(script.shell[0], (platform::TShellRequest{"", kBuilderWebsite, "", ""}));
+  EXPECT_EQ(script.shell[0], (platform::TShellRequest{"", kMakerWebsite, "", ""}));
 }
 
 // ---- Pages.
@@ -950,9 +950,9 @@ TEST_F(BuilderFormTest, TheHelpMenuAsksTheShell) {
   Open();
   struct Case { int item; platform::TShellRequest request; } cases[] = {
       {IDM_DEFAULTSAVER, {"install", "C:\\Savers\\VantaSaver.scr", "", ""}},
-      {IDM_HELP2, {"", kBuilderWebsite, "", ""}},  // no help file in the install folder
-      {IDM_HOMEPAGE1, {"", kBuilderWebsite, "", ""}},
-      {IDM_EMAIL1, {"", std::string("mailto:") + kBuilderEmail, "", ""}},
+      {IDM_HELP2, {"", kMakerWebsite, "", ""}},  // no help file in the install folder
+      {IDM_HOMEPAGE1, {"", kMakerWebsite, "", ""}},
+      {IDM_EMAIL1, {"", std::string("mailto:") + kMakerEmail, "", ""}},
   };
   for (const Case& c : cases) {
     script.shell.clear();
