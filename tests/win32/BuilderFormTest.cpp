@@ -1235,6 +1235,45 @@ TEST_F(BuilderFormTest, SelectAllAndDisableAllMarkTheTransitions) {
   EXPECT_TRUE(back->EffectTicks.test(120)) << "ticked in the builder, 119..122 stay in the set";
 }
 
+// The right button selects the node under the pointer as the left does,
+// and turns no tick; a right click on no node leaves the selection.
+TEST_F(BuilderFormTest, ARightClickSelectsTheNodeUnderThePointer) {
+  Open();
+  SideBar(bpEffects);
+  HWND tree = C(IDC_STYLELIST);
+  const std::vector<HTREEITEM> items = TreeItems();
+  TreeView_Expand(tree, items[0], TVE_EXPAND);
+  TreeView_SelectItem(tree, items[0]);
+  std::vector<bool> ticks;
+  for (HTREEITEM item : items) ticks.push_back(TreeTicked(item));
+  const auto rightClick = [&](POINT at) {
+    PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    Drain();
+  };
+  const auto middleOf = [&](HTREEITEM item) {
+    TreeView_EnsureVisible(tree, item);
+    RECT r{};
+    EXPECT_TRUE(TreeView_GetItemRect(tree, item, &r, TRUE));
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  const struct { const char* what; size_t node; } cases[] = {
+      {"an effect of the open group", 4}, {"another effect", 9}, {"the next group", 11}, {"the first group", 0}};
+  for (const auto& c : cases) {
+    rightClick(middleOf(items[c.node]));
+    EXPECT_EQ(TreeView_GetSelection(tree), items[c.node]) << c.what;
+  }
+  RECT client;
+  GetClientRect(tree, &client);
+  Click(IDC_COLLAPSEALL);  // selecting a group opened it: all closed, room below them
+  TreeView_EnsureVisible(tree, items[0]);
+  rightClick({client.right / 2, client.bottom - 2});  // below the twelve groups
+  EXPECT_EQ(TreeView_GetSelection(tree), items[0]) << "no node there: the selection stays";
+  for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(TreeTicked(items[i]), ticks[i]) << TreeText(items[i]);
+  EXPECT_FALSE(form->ReadControls().ChangedSections & csTransitions) << "a right click is no tick";
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppliesAtOnce) {
   TInstanceIdentity id;
   id.ProgramFolder = ExtractFilePath(InstanceExecutablePath());  // t1.jpg and t2.jpg are there
