@@ -15,6 +15,8 @@ OutputBaseFilename=VantaSaverSetup
 [Files]
 Source: "VantaSaver.scr"; DestDir: "{app}"
 Source: "VantaSaver.001"; DestDir: "{app}"
+; Help and F1 open it beside the builder.
+Source: "help.chm"; DestDir: "{app}"
 Source: "vantabuild.exe"; DestDir: "{app}\Compile"
 Source: "t1.jpg"; DestDir: "{app}\sample"
 Source: "t2.jpg"; DestDir: "{app}\sample"

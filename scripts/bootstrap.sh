@@ -19,6 +19,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool
   nsis bc
+  fp-utils  # chmcmd and chmls: the builder's help file
 )
 
 missing=()

@@ -7,9 +7,10 @@
 # /s for the show.
 #
 # With a display the program simply runs there. Without one it runs on a
-# private Xvfb: the builder is shown page by page and the About box, each
-# saved as a screenshot under build/screenshots/; a show runs for a few
-# seconds and leaves build/screenshot.png.
+# private Xvfb: the builder is shown page by page and the About box, and a
+# saver's Setting dialog, each saved as a screenshot under build/screenshots/
+# (scripts/screenshots.sh, which also makes the help file's pictures); a
+# show runs for a few seconds and leaves build/screenshot.png.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 bin="$VANTA_ROOT/build/windows/bin"
@@ -30,37 +31,7 @@ if [ $# -eq 0 ]; then
     cd "$run" && exec wine VantaSaver.scr /c
   fi
   shots="$VANTA_ROOT/build/screenshots"
-  mkdir -p "$shots"
-  rm -f "$shots"/*.png
-  cd "$run"
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    set -euo pipefail
-    driver="$1"; shots="$2"; title="Vanta Screensaver Builder"
-    # Saves the part of the screen the window covers.
-    shoot() {
-      # The pointer aside, so that no hint shows; then time for the X server
-      # to show what Wine drew.
-      if command -v xdotool >/dev/null; then xdotool mousemove 0 0; fi
-      sleep 0.4
-      read -r _ x y w h <<<"$(wine "$driver" "$3" rect | tr -d "\r")"
-      import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$1" 2>/dev/null
-      echo "  $shots/$1 ($2)"
-    }
-    wine VantaSaver.scr /c & pid=$!
-    wine "$driver" "$title" wait >/dev/null
-    n=1
-    for page in images music effects options build; do
-      wine "$driver" "$title" "select:OutlookBar=$((n - 1))"
-      shoot "$n-$page.png" "page $n" "$title"
-      n=$((n + 1))
-    done
-    wine "$driver" "$title" menu:About1
-    wine "$driver" About wait >/dev/null
-    shoot "6-about.png" "About box" About
-    wine "$driver" About click:IDOK
-    wine "$driver" "$title" menu:UndoExit gone
-    wait $pid
-  ' _ "$bin/vanta-dialog-driver.exe" "$shots"
+  bash "$VANTA_ROOT/scripts/screenshots.sh" "$bin" "$shots" "$run"
   echo "The builder on a private screen; screenshots in $shots."
   echo "Its working file: $working (made from $run/VantaSaver.002 when missing)."
   exit 0

@@ -140,8 +140,8 @@ platform::TShellRequest HelpRequest(const std::string& installFolder) {
   return HomePageRequest();
 }
 
-platform::TShellRequest HomePageRequest() { return {"", kBuilderWebsite, "", ""}; }
-platform::TShellRequest MailRequest() { return {"", std::string("mailto:") + kBuilderEmail, "", ""}; }
+platform::TShellRequest HomePageRequest() { return {"", kMakerWebsite, "", ""}; }
+platform::TShellRequest MailRequest() { return {"", std::string("mailto:") + kMakerEmail, "", ""}; }
 platform::TShellRequest DefaultSaverRequest(const std::string& programFile) {
   return {"install", programFile, "", ""};
 }

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "base/Maker.h"
 #include "builder/MediaLists.h"
 #include "platform/Shell.h"
 #include "settings/SaverSettings.h"
@@ -118,10 +119,6 @@ bool NotebookNextBuilds(int32_t page);
 int32_t NotebookNext(int32_t page);
 int32_t NotebookBack(int32_t page);
 
-// The maker's addresses, for "&Home Page", "Email...", the help fallback and
-// the About box.
-inline constexpr const char* kBuilderWebsite = "https://vanta.example.org/";
-inline constexpr const char* kBuilderEmail = "builder@vanta.example.org";
 inline constexpr const char* kHelpFileName = "help.chm";
 
 // What the menu asks of the shell. Help opens help.chm of the install folder

@@ -35,7 +35,17 @@ bool ItemChecked(HWND tree, HTREEITEM item) {
 // The tree turns a tick itself on a click of its box or on Space, during or
 // after different messages on different systems; once the message is
 // handled, the window is told to compare the ticks with the model.
+// A right click selects the node under the pointer, as a left click does;
+// the tree alone only highlights it while the button is down.
+void SelectNodeAt(HWND tree, LPARAM point) {
+  TVHITTESTINFO hit{};
+  hit.pt = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+  auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (item && (hit.flags & TVHT_ONITEM)) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
 LRESULT CALLBACK StyleListProc(HWND tree, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR form) {
+  if (msg == WM_RBUTTONDOWN) SelectNodeAt(tree, lp);
   const LRESULT result = DefSubclassProc(tree, msg, wp, lp);
   const bool space = (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_CHAR) && wp == VK_SPACE;
   if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || space)

@@ -232,7 +232,7 @@ void TVantaConfigForm::HomePage1Click() { platform::ShellOpen(HomePageRequest())
 void TVantaConfigForm::Email1Click() { platform::ShellOpen(MailRequest()); }
 
 void TVantaConfigForm::About1Click() {
-  if (!about_) about_ = std::make_unique<TAboutForm>(kBuilderWebsite);
+  if (!about_) about_ = std::make_unique<TAboutForm>(kMakerWebsite);
   about_->ShowModal(handle_);
 }
 

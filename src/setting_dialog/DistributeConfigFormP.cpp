@@ -72,19 +72,22 @@ constexpr COLORREF kLabel4Color = 0x262626;
 
 // Fits a one-line label to its text, at most maxWidth wide, as the links
 // want: only the text is clickable, and what follows can stand right after it.
-void FitToText(HWND label, int maxWidth) {
-  const std::string text = form::WindowText(label);
+int TextWidth(HWND label) {
+  const std::wstring wide = platform::Widen(form::WindowText(label));
   HDC dc = GetDC(label);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
   SIZE size{};
-  const std::wstring wide = platform::Widen(text);
   GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(label, dc);
+  return size.cx;
+}
+
+void FitToText(HWND label, int maxWidth) {
   RECT r;
   GetWindowRect(label, &r);
   MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
-  MoveWindow(label, r.left, r.top, std::clamp<int>(size.cx, 1, maxWidth), r.bottom - r.top, TRUE);
+  MoveWindow(label, r.left, r.top, std::clamp<int>(TextWidth(label), 1, maxWidth), r.bottom - r.top, TRUE);
 }
 
 }  // namespace
@@ -158,10 +161,15 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   RECT label4;
   GetWindowRect(Control(IDC_LABEL4), &label4);
   MapWindowPoints(nullptr, pages_[2], reinterpret_cast<POINT*>(&label4), 2);
-  const int linkLeft = label4.right + Scaled(kLinkGap);
-  SetWindowPos(Control(IDC_TEXTWEBSITE), nullptr, linkLeft, label4.top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  FitToText(Control(IDC_TEXTWEBSITE), Scaled(kAboutRight) - linkLeft);
+  // An address too long for the rest of the line goes on the next one, whole.
+  HWND link = Control(IDC_TEXTWEBSITE);
+  int linkLeft = label4.right + Scaled(kLinkGap), linkTop = label4.top;
+  if (linkLeft + TextWidth(link) > Scaled(kAboutRight)) {
+    linkLeft = label4.left;
+    linkTop = label4.bottom + Scaled(kLinkGap);
+  }
+  SetWindowPos(link, nullptr, linkLeft, linkTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitToText(link, Scaled(kAboutRight) - linkLeft);
   backcolorCb_.Attach(Control(IDC_BACKCOLORCB), dpi_);
   SelectPage(0);
 }

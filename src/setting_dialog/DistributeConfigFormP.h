@@ -19,13 +19,11 @@
 #include <optional>
 #include <string>
 
+#include "base/Maker.h"
 #include "builder/ColorCombo.h"
 #include "setting_dialog/DistributeConfig.h"
 
 namespace vanta {
-
-// The maker's web site, shown under "Powered by".
-inline constexpr const char* kMakerWebsite = "http://www.norvane.com";
 
 // Asked on OK with the edited record while the dialog is still open. An
 // exception it throws (a settings file that could not be written) is reported

@@ -31,7 +31,7 @@ constexpr TNamed kControls[] = {
 constexpr TNamed kMenu[] = {
     {"About1", IDM_ABOUT1}, {"Exit1", IDM_EXIT1}, {"UndoExit", IDM_UNDOEXIT}, {"Preview1", IDM_PREVIEW1},
     {"LoadProject", IDM_LOADPROJECT}, {"SaveProject", IDM_SAVEPROJECT}, {"SaveProjectAs", IDM_SAVEPROJECTAS},
-    {"BuildAndSend1", IDM_BUILDANDSEND1}};
+    {"BuildAndSend1", IDM_BUILDANDSEND1}, {"Help2", IDM_HELP2}};
 }  // namespace
 
 const std::span<const TNamed> kBuilderControls{kControls};

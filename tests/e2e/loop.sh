@@ -9,7 +9,7 @@
 #   loop.sh [--shots] [--arch win32|win64] [--standard-user] [--over-the-shoulder]
 #           VantaSaver.scr vanta-dialog-driver.exe
 # The other Windows files (vantabuild.exe, vantasetup.exe, mpegdll.dll,
-# VantaSaver.001, t1.jpg, t2.jpg) are taken from beside VantaSaver.scr.
+# VantaSaver.001, help.chm, t1.jpg, t2.jpg) are taken from beside VantaSaver.scr.
 # --shots installs the saver's setup through its pages instead and keeps a
 # screenshot of each stage in build/screenshots/loop-*.png.
 # --arch win64: a 64-bit prefix, where the 32-bit programs' system folder is
@@ -56,7 +56,7 @@ if [ -n "$standard_user" ] && [ "$(id -u)" = 0 ]; then
   mkdir -p "$stage/bin" "$stage/tests" "$stage/build/screenshots"
   cp -r "$root/scripts" "$root/data" "$stage/"
   cp -r "$root/tests/e2e" "$stage/tests/"
-  for f in "$exe" "$driver" "$bin"/{vantabuild.exe,vantasetup.exe,mpegdll.dll,VantaSaver.001,t1.jpg,t2.jpg}; do
+  for f in "$exe" "$driver" "$bin"/{vantabuild.exe,vantasetup.exe,mpegdll.dll,VantaSaver.001,help.chm,t1.jpg,t2.jpg}; do
     cp "$f" "$stage/bin/"
   done
   chown -R "$account:" "$home"
@@ -210,6 +210,7 @@ rc=$(run_limited 120 "$run/dist/VantaSaverSetup.exe" /VERYSILENT /SUPPRESSMSGBOX
 ms[builder_install]=$(( $(now_ms) - t ))
 [ "$rc" = 0 ] || fail "the builder's setup ended with $rc"
 cmp -s "$exe" "$builder_dir/VantaSaver.scr" || fail "the builder was not installed"
+cmp -s "$bin/help.chm" "$builder_dir/help.chm" || fail "the builder's help.chm was not installed beside it"
 must_exist "$builder_dir/VantaSaver.001" "$builder_dir/Compile/vantabuild.exe" "$builder_dir/sample/t1.jpg" \
   "$builder_dir/sample/t2.jpg" "$builder_dir/unins000.exe" "$sys/MPEGDLL.DLL"
 for root_key in HKCU HKLM; do
@@ -424,7 +425,8 @@ rc=$(run_limited 60 "$builder_win\\unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES)
 await_gone "$builder_dir/Compile"
 await_gone "$builder_dir/unins000.exe"
 ms[builder_uninstall]=$(( $(now_ms) - t ))
-must_be_gone "$builder_dir/VantaSaver.scr" "$builder_dir/VantaSaver.001" "$builder_dir/sample" "$group/$title"
+must_be_gone "$builder_dir/VantaSaver.scr" "$builder_dir/VantaSaver.001" "$builder_dir/help.chm" "$builder_dir/sample" \
+  "$group/$title"
 must_exist "$mine/VantaSaver.002"
 must_be_gone "$sys/MPEGDLL.DLL"
 await_gone "$builder_dir"

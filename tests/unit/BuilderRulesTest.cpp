@@ -407,14 +407,14 @@ TEST(BuildNotebook, BackAndNextWalkThePagesThatExist) {
 
 TEST(BuilderLinks, HelpIsTheInstalledHelpFileElseTheWebSite) {
   test::TTempDir dir;
-  const platform::TShellRequest web{"", kBuilderWebsite, "", ""};
+  const platform::TShellRequest web{"", kMakerWebsite, "", ""};
   EXPECT_EQ(HelpRequest(dir.Folder()), web);  // no help file there
   dir.Write(kHelpFileName, "help");
   EXPECT_EQ(HelpRequest(dir.Folder()), (platform::TShellRequest{"Open", dir.Path(kHelpFileName), "", ""}));
   // An unknown install folder never opens a help file from a drive's root.
   for (const char* unknown : {"", "/", "\\"}) EXPECT_EQ(HelpRequest(unknown), web) << unknown;
   EXPECT_EQ(HomePageRequest(), web);
-  EXPECT_EQ(MailRequest().File, std::string("mailto:") + kBuilderEmail);
+  EXPECT_EQ(MailRequest().File, std::string("mailto:") + kMakerEmail);
   EXPECT_EQ(DefaultSaverRequest("C:\\Prog\\VantaSaver.scr"),
             (platform::TShellRequest{"install", "C:\\Prog\\VantaSaver.scr", "", ""}));
 }

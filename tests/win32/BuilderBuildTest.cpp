@@ -168,10 +168,52 @@ TEST_F(BuilderBuildTest, ReadmeAndProgressPagesFitAtTheScreensDpi) {
   ASSERT_TRUE(Shows(IDC_STATUSMEMO)) << (errors.empty() ? "" : errors[0]);
   EXPECT_EQ(WindowText(C(IDC_BUILDINGGROUP)), "Building...");
   const LONG style = GetWindowLongA(C(IDC_STATUSMEMO), GWL_STYLE);
-  EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL), ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL)
-      << "read-only, and no word wrap";
+  EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY), ES_MULTILINE | ES_READONLY) << "read-only";
   EXPECT_FALSE(style & WS_BORDER);
   check("the progress page");
+  Record(1, "stopped");
+}
+
+// Lines as the compiler reports them, long paths and the sizes at the end:
+// each reads whole, wrapped to the box, never behind a sideways scroll.
+TEST_F(BuilderBuildTest, LongStatusLinesWrapInsideTheBox) {
+  pretendStart = true;
+  setupChosen = out.Path("Setup.exe");
+  std::ofstream(Compiler("vantabuild.exe")) << "";
+  Open();
+  Click(IDC_BUILDB);
+  ASSERT_TRUE(Shows(IDC_STATUSMEMO)) << (errors.empty() ? "" : errors[0]);
+  const std::string lines[] = {
+      "Compiling script: C:\\Users\\Ann Example\\AppData\\Local\\Vanta Screensaver Builder\\Compile\\temp.iss",
+      "Compressed size: 1,402,117 bytes of 1,733,950 (setup 1,459,058 bytes)",
+      "C:\\Users\\AnnExample\\Documents\\Pictures\\Holidays2004\\AVeryLongFileNameWithoutAnyBlanksInIt.jpg",
+  };
+  std::string all;
+  for (const std::string& line : lines) {
+    Record(kStatusLineCode, line);
+    all += line + "\r\n";
+  }
+  HWND memo = C(IDC_STATUSMEMO);
+  EXPECT_EQ(WindowText(memo), all) << "wrapping adds nothing to the text";
+  const LONG style = GetWindowLongA(memo, GWL_STYLE);
+  EXPECT_FALSE(style & (ES_AUTOHSCROLL | WS_HSCROLL)) << "a line longer than the box wraps";
+  RECT box;
+  SendMessageA(memo, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&box));
+  HDC dc = GetDC(memo);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(memo, WM_GETFONT, 0, 0)));
+  const auto shown = static_cast<int>(SendMessageA(memo, EM_GETLINECOUNT, 0, 0));
+  EXPECT_GT(shown, static_cast<int>(std::size(lines)) + 1) << "the long lines take more than one line each";
+  for (int i = 0; i < shown; ++i) {
+    const auto start = static_cast<int>(SendMessageA(memo, EM_LINEINDEX, i, 0));
+    const auto length = static_cast<int>(SendMessageA(memo, EM_LINELENGTH, start, 0));
+    std::string part = all.substr(start, length);
+    while (!part.empty() && part.back() == ' ') part.pop_back();  // a break's blank needs no room
+    SIZE size{};
+    GetTextExtentPoint32A(dc, part.c_str(), static_cast<int>(part.size()), &size);
+    EXPECT_LE(size.cx, box.right - box.left) << "shown line " << i << " \"" << part << "\" is cut at the edge";
+  }
+  SelectObject(dc, old);
+  ReleaseDC(memo, dc);
   Record(1, "stopped");
 }
 

@@ -569,7 +569,7 @@ TEST_F(BuilderFormTest, AboutShowsTheSameBoxEveryTime) {
           EXPECT_EQ(GetWindow(about, GW_OWNER), form->Handle());
           EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTTITLE)), "Vanta Screensaver Builder");
           EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTVERSION)), "Version  2.0");
-          EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTLINK)), kBuilderWebsite);
+          EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUTLINK)), kMakerWebsite);
           // The link opens the address its hint holds.
           SendMessageA(about, WM_COMMAND, MAKEWPARAM(IDC_ABOUTLINK, STN_CLICKED),
                        reinterpret_cast<LPARAM>(GetDlgItem(about, IDC_ABOUTLINK)));
@@ -588,7 +588,7 @@ TEST_F(BuilderFormTest, AboutShowsTheSameBoxEveryTime) {
   EXPECT_EQ(shown[0], shown[1]);
   EXPECT_TRUE(IsWindow(shown[0]));
   ASSERT_EQ(script.shell.size(), 2u);
-  EXPECT_EQ(script.shell[0], (platform::TShellRequest{"", kBuilderWebsite, "", ""}));
+  EXPECT_EQ(script.shell[0], (platform::TShellRequest{"", kMakerWebsite, "", ""}));
 }
 
 // ---- Pages.
@@ -950,9 +950,9 @@ TEST_F(BuilderFormTest, TheHelpMenuAsksTheShell) {
   Open();
   struct Case { int item; platform::TShellRequest request; } cases[] = {
       {IDM_DEFAULTSAVER, {"install", "C:\\Savers\\VantaSaver.scr", "", ""}},
-      {IDM_HELP2, {"", kBuilderWebsite, "", ""}},  // no help file in the install folder
-      {IDM_HOMEPAGE1, {"", kBuilderWebsite, "", ""}},
-      {IDM_EMAIL1, {"", std::string("mailto:") + kBuilderEmail, "", ""}},
+      {IDM_HELP2, {"", kMakerWebsite, "", ""}},  // no help file in the install folder
+      {IDM_HOMEPAGE1, {"", kMakerWebsite, "", ""}},
+      {IDM_EMAIL1, {"", std::string("mailto:") + kMakerEmail, "", ""}},
   };
   for (const Case& c : cases) {
     script.shell.clear();
@@ -1233,6 +1233,45 @@ TEST_F(BuilderFormTest, SelectAllAndDisableAllMarkTheTransitions) {
   EXPECT_TRUE(back->ChangedSections & csTransitions);
   EXPECT_TRUE(back->UntickedEffects.empty());
   EXPECT_TRUE(back->EffectTicks.test(120)) << "ticked in the builder, 119..122 stay in the set";
+}
+
+// The right button selects the node under the pointer as the left does,
+// and turns no tick; a right click on no node leaves the selection.
+TEST_F(BuilderFormTest, ARightClickSelectsTheNodeUnderThePointer) {
+  Open();
+  SideBar(bpEffects);
+  HWND tree = C(IDC_STYLELIST);
+  const std::vector<HTREEITEM> items = TreeItems();
+  TreeView_Expand(tree, items[0], TVE_EXPAND);
+  TreeView_SelectItem(tree, items[0]);
+  std::vector<bool> ticks;
+  for (HTREEITEM item : items) ticks.push_back(TreeTicked(item));
+  const auto rightClick = [&](POINT at) {
+    PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(tree, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    Drain();
+  };
+  const auto middleOf = [&](HTREEITEM item) {
+    TreeView_EnsureVisible(tree, item);
+    RECT r{};
+    EXPECT_TRUE(TreeView_GetItemRect(tree, item, &r, TRUE));
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  const struct { const char* what; size_t node; } cases[] = {
+      {"an effect of the open group", 4}, {"another effect", 9}, {"the next group", 11}, {"the first group", 0}};
+  for (const auto& c : cases) {
+    rightClick(middleOf(items[c.node]));
+    EXPECT_EQ(TreeView_GetSelection(tree), items[c.node]) << c.what;
+  }
+  RECT client;
+  GetClientRect(tree, &client);
+  Click(IDC_COLLAPSEALL);  // selecting a group opened it: all closed, room below them
+  TreeView_EnsureVisible(tree, items[0]);
+  rightClick({client.right / 2, client.bottom - 2});  // below the twelve groups
+  EXPECT_EQ(TreeView_GetSelection(tree), items[0]) << "no node there: the selection stays";
+  for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(TreeTicked(items[i]), ticks[i]) << TreeText(items[i]);
+  EXPECT_FALSE(form->ReadControls().ChangedSections & csTransitions) << "a right click is no tick";
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppliesAtOnce) {
