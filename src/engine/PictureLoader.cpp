@@ -9,6 +9,8 @@
 #include "engine/codecs/Gif.h"
 #include "engine/codecs/Ico.h"
 #include "engine/codecs/Jpeg.h"
+#include "engine/codecs/Png.h"
+#include "engine/codecs/Webp.h"
 #include "engine/codecs/PlatformPictures.h"
 #include "platform/Files.h"
 
@@ -16,6 +18,7 @@ namespace vanta {
 namespace {
 
 TPictureSize SizeOf(const TBitmap24& b) { return {b.Width(), b.Height()}; }
+TPictureSize Swapped(TPictureSize s) { return {s.Height, s.Width}; }
 
 std::string ReadFileBytes(const std::string& fileName) {
   std::string bytes;
@@ -46,6 +49,8 @@ TPictureKind PictureKindOf(std::string_view fileName) {
   if (ext == ".ICO") return TPictureKind::Ico;
   if (ext == ".WMF") return TPictureKind::Wmf;
   if (ext == ".EMF") return TPictureKind::Emf;
+  if (ext == ".PNG") return TPictureKind::Png;
+  if (ext == ".WEBP") return TPictureKind::Webp;
   return TPictureKind::Unknown;
 }
 
@@ -103,13 +108,24 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
   TDecodedPicture result;
   switch (kind) {
     case TPictureKind::Jpeg: {
-      const TJpegPicture natural = ReadJpegSize(data);
-      const TPictureSize full{natural.NaturalWidth, natural.NaturalHeight};
-      const TPictureSize target = ShrinkToFitSize(full, shrinkBox);
-      TJpegPicture jpeg = target == full ? DecodeJpeg(data) : DecodeJpeg(data, target.Width, target.Height);
-      result.Bitmap = std::move(jpeg.Bitmap);
+      // The box applies to the upright picture; the decoder scales the
+      // stored one, so a quarter turn asks it for the swapped size.
+      const TJpegPicture header = ReadJpegSize(data);
+      const bool swap = OrientationSwapsSides(header.Orientation);
+      const TPictureSize stored{header.NaturalWidth, header.NaturalHeight};
+      const TPictureSize full = swap ? Swapped(stored) : stored;
+      TPictureSize target = ShrinkToFitSize(full, shrinkBox);
+      if (swap) target = Swapped(target);
+      TJpegPicture jpeg = target == stored ? DecodeJpeg(data) : DecodeJpeg(data, target.Width, target.Height);
+      result.Bitmap = OrientBitmap(std::move(jpeg.Bitmap), jpeg.Orientation);
       result.Natural = full;
       return result;
+    }
+    case TPictureKind::Png:
+    case TPictureKind::Webp: {
+      TStoredPicture stored = kind == TPictureKind::Png ? DecodePng(data, color) : DecodeWebp(data, color);
+      result.Bitmap = OrientBitmap(std::move(stored.Bitmap), stored.Orientation);
+      break;
     }
     case TPictureKind::Gif:
       result.Bitmap = DecodeGif(data, color);

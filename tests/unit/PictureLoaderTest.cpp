@@ -11,7 +11,8 @@ TEST(PictureLoader, KindFollowsTheUpperCasedExtension) {
   struct Case { const char* name; TPictureKind kind; } cases[] = {
       {"a.jpeg", TPictureKind::Jpeg}, {"b.JPG", TPictureKind::Jpeg}, {"c.Jpg", TPictureKind::Jpeg},
       {"d.Gif", TPictureKind::Gif},   {"e.wmf", TPictureKind::Wmf},  {"f.EMF", TPictureKind::Emf},
-      {"g.ico", TPictureKind::Ico},   {"h.Bmp", TPictureKind::Bmp},  {"i.png", TPictureKind::Unknown},
+      {"g.ico", TPictureKind::Ico},   {"h.Bmp", TPictureKind::Bmp},  {"i.png", TPictureKind::Png},
+      {"i.PNG", TPictureKind::Png},   {"w.WebP", TPictureKind::Webp}, {"w.web", TPictureKind::Unknown},
       {"jpg", TPictureKind::Unknown}, {"k.jpg.txt", TPictureKind::Unknown}, {"l.jpe", TPictureKind::Unknown},
       {"dir.gif/m", TPictureKind::Unknown}, {"n.", TPictureKind::Unknown},
   };
@@ -180,7 +181,9 @@ TEST(PictureLoader, LoadPictureToBitmapFlattensAndPassesFailuresOn) {
   EXPECT_TRUE(out == kept);
   struct Case { std::string name; const char* message; } cases[] = {
       {dir.Path("none.jpg"), "not found"},
-      {dir.Write("x.png", "\x89PNG"), "unsupported picture file kind"},
+      {dir.Write("x.tif", "II*"), "unsupported picture file kind"},
+      {dir.Write("x.png", "\x89PNG"), "PNG: not a PNG file"},
+      {dir.Write("x.webp", "RIFF\0\0\0\0WEBPVP8 "), "WebP: "},
       {dir.Write("x.wmf", "\xD7\xCD\xC6\x9A"), "only be shown on Windows"},
       {dir.Write("x.emf", "\x01"), "only be shown on Windows"},
       {dir.Write("x.jpg", "GIF89a"), "JPEG: not a JPEG file"},
@@ -190,7 +193,7 @@ TEST(PictureLoader, LoadPictureToBitmapFlattensAndPassesFailuresOn) {
       LoadPictureToBitmap(out, c.name, 0, 0, 0);
       ADD_FAILURE() << c.name << " loaded";
     } catch (const TPictureError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
     }
     EXPECT_TRUE(out == kept);
   }

@@ -6,6 +6,10 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <cstring>
+
+#include "engine/codecs/Exif.h"
+
 namespace vanta {
 namespace {
 
@@ -77,6 +81,7 @@ bool ReadHeader(TSession& s, const uint8_t* data, size_t size, int minWidth, int
   s.progress.progress_monitor = Progress;
   s.cinfo.progress = &s.progress;
   jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
+  jpeg_save_markers(&s.cinfo, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&s.cinfo, TRUE);
 
   const bool cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
@@ -128,6 +133,15 @@ bool ReadPixels(TSession& s, TBitmap24& out) {
   return true;
 }
 
+// The first APP1 segment that holds an Exif block decides.
+int Orientation(const jpeg_decompress_struct& cinfo) {
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+    if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 || std::memcmp(m->data, "Exif\0", 6) != 0) continue;
+    return ExifOrientation(TBytes(m->data, m->data_length));
+  }
+  return kOrientationAsStored;
+}
+
 }  // namespace
 
 TJpegPicture ReadJpegSize(TBytes data) {
@@ -137,6 +151,7 @@ TJpegPicture ReadJpegSize(TBytes data) {
   TJpegPicture result;
   result.NaturalWidth = static_cast<int>(s.cinfo.image_width);
   result.NaturalHeight = static_cast<int>(s.cinfo.image_height);
+  result.Orientation = Orientation(s.cinfo);
   return result;
 }
 
@@ -147,6 +162,7 @@ TJpegPicture DecodeJpeg(TBytes data, int minWidth, int minHeight) {
   TJpegPicture result;
   result.NaturalWidth = static_cast<int>(s.cinfo.image_width);
   result.NaturalHeight = static_cast<int>(s.cinfo.image_height);
+  result.Orientation = Orientation(s.cinfo);
   CheckPictureSize(s.cinfo.output_width, s.cinfo.output_height, kWhat);
   result.Bitmap.SetSize(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height));
   if (!ReadPixels(s, result.Bitmap)) RefusePicture(kWhat, s.err.message);

@@ -8,6 +8,9 @@
 // (n/8, n = 1..8) that still gives at least that size, so a 24-megapixel
 // photo for a 320x240 preview decodes at 1/8. Otherwise libjpeg's accurate
 // defaults hold (integer DCT, smooth chroma upsampling).
+//
+// The Exif block's orientation is read with the header (APP1 segments are
+// kept for it); the bitmap is as stored, turning it is the loader's.
 #pragma once
 #include "engine/Bitmap.h"
 #include "engine/codecs/PictureLimits.h"
@@ -16,7 +19,8 @@ namespace vanta {
 
 struct TJpegPicture {
   TBitmap24 Bitmap;
-  int NaturalWidth = 0, NaturalHeight = 0;  // the size at full scale
+  int NaturalWidth = 0, NaturalHeight = 0;  // the size at full scale, as stored
+  int Orientation = 1;                      // of the Exif block (see Exif.h)
 };
 
 // minWidth/minHeight 0: full size.
