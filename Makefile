@@ -60,6 +60,12 @@ dist: native windows
 loop: windows
 	bash tests/e2e/loop.sh --shots build/windows/bin/VantaSaver.scr build/windows/bin/vanta-dialog-driver.exe
 
+# Whole-process picture loads against pngtopnm and dwebp, and a turned
+# JPEG against an untagged one: build/bench-pictures.md.
+.PHONY: bench-pictures
+bench-pictures: native
+	bash bench/picture-load-bench.sh 5
+
 run: windows
 	bash scripts/run.sh $(ARGS)
 

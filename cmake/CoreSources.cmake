@@ -68,6 +68,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/saver/FullscreenFormP.cpp
   ${VANTA_ROOT}/src/saver/PreviewFormP.cpp
   ${VANTA_ROOT}/src/platform/win32/Shell.cpp
+  ${VANTA_ROOT}/src/platform/win32/PictureOpenDialog.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.cpp
   ${VANTA_ROOT}/src/builder/FormLayout.cpp
   ${VANTA_ROOT}/src/builder/CheckListView.cpp
@@ -86,6 +87,7 @@ set(VANTA_WIN32_RESOURCES
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.rc
   ${VANTA_ROOT}/src/builder/ConfigFormP.rc
   ${VANTA_ROOT}/src/builder/AboutFormP.rc
+  ${VANTA_ROOT}/src/platform/win32/PictureOpenDialog.rc
 )
 
 # libjpeg: Debian's natively; for Windows the static library that

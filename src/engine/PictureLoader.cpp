@@ -147,14 +147,15 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
   return result;
 }
 
-void LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
-                         TColor color) {
-  if (fileName.empty()) return;
+TPictureSize LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
+                                 TColor color) {
+  if (fileName.empty()) return {};
   const TPictureSize box{boxWidth, boxHeight};
   TDecodedPicture picture = ReadPictureFile(fileName, color, box);
   const TPictureSize target = ShrinkToFitSize(picture.Natural, box);
   if (target != SizeOf(picture.Bitmap)) picture.Bitmap = ScaleBitmap(picture.Bitmap, target);
   bitmap = std::move(picture.Bitmap);
+  return picture.Natural;
 }
 
 TRect PadPicture(TBitmap24& picture, std::optional<TPictureSize>& prevSize, bool padToClient, TPictureSize client,

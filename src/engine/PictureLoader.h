@@ -69,8 +69,9 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
 // The builder's loader: the file into `bitmap` on `color`, shrunk to fit
 // the box when both its sides are positive. An empty name does nothing.
 // Failures are thrown (TPictureError) and leave `bitmap` as it was.
-void LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
-                         TColor color);
+// Returns the picture's natural (upright) size; {0, 0} for an empty name.
+TPictureSize LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
+                                 TColor color);
 
 // Padding of a loaded picture to the previous picture's size (or to the
 // client area with padToClient). `prevSize` is the previous picture's

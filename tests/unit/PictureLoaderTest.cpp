@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "PictureWriters.h"
 #include "TempDir.h"
 #include "engine/PictureLoader.h"
+#include "engine/codecs/Jpeg.h"
 
 namespace vanta {
 namespace {
@@ -208,6 +212,16 @@ TEST(PictureLoader, SamplePicturesBesideTheProgram) {
   EXPECT_EQ(t2.Width(), 640);
   EXPECT_EQ(t2.Height(), 480);
   EXPECT_FALSE(t1 == t2);
+  // The portrait sample is stored on its side, tagged to be turned upright.
+  const std::string t3 = std::string(VANTA_BIN_DIR) + "/t3.jpg";
+  EXPECT_EQ(LoadPictureToBitmap(t1, t3, 0, 0, 0), (TPictureSize{480, 640}));
+  EXPECT_EQ(t1.Width(), 480);
+  EXPECT_EQ(t1.Height(), 640);
+  std::ifstream in(t3, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const TJpegPicture stored = ReadJpegSize(test::Bytes(bytes));
+  EXPECT_EQ(stored.NaturalWidth, 640);
+  EXPECT_EQ(stored.Orientation, 6);
 }
 
 }  // namespace
