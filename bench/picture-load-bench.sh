@@ -47,7 +47,9 @@ render="$bin/vanta-render --picture"
     "dwebp -quiet -ppm $work/photo-1080p-lossless.webp -o $work/out.ppm"
   pair "24 MP JPEG orientation 6 vs untagged" "$render $work/photo-24mp-o6.jpg --out $work/out.bmp" \
     "$render $work/photo-24mp.jpg --out $work/out.bmp"
-  pair "24 MP JPEG orientation 6 vs untagged, 1920x1080 box" \
-    "$render $work/photo-24mp-o6.jpg --out $work/out.bmp --box 1920 1080" \
-    "$render $work/photo-24mp.jpg --out $work/out.bmp --box 1920 1080"
+  # A square box, so that the upright landscape and the untagged portrait
+  # shrink to the same number of pixels (1600x1066 and 1066x1600).
+  pair "24 MP JPEG orientation 6 vs untagged, 1600x1600 box" \
+    "$render $work/photo-24mp-o6.jpg --out $work/out.bmp --box 1600 1600" \
+    "$render $work/photo-24mp.jpg --out $work/out.bmp --box 1600 1600"
 } | tee "$root/build/bench-pictures.md"

@@ -64,8 +64,13 @@ TPictureSize ShrinkToFitSize(TPictureSize p, TPictureSize box) {
 }
 
 TBitmap24 ScaleBitmap(const TBitmap24& src, TPictureSize size) {
-  TBitmap24 dst(size.Width, size.Height);
-  if (dst.Empty() || src.Empty()) return dst;
+  TBitmap24 dst;
+  if (src.Empty()) {
+    dst.SetSize(size.Width, size.Height);  // nothing to scale: black
+    return dst;
+  }
+  dst.SetSizeForOverwrite(size.Width, size.Height);
+  if (dst.Empty()) return dst;
   const int sw = src.Width(), sh = src.Height();
   std::vector<int> x0(static_cast<size_t>(size.Width)), x1(static_cast<size_t>(size.Width));
   for (int x = 0; x < size.Width; ++x) SourceSpan(x, sw, size.Width, x0[x], x1[x]);
@@ -116,8 +121,8 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
       const TPictureSize full = swap ? Swapped(stored) : stored;
       TPictureSize target = ShrinkToFitSize(full, shrinkBox);
       if (swap) target = Swapped(target);
-      TJpegPicture jpeg = target == stored ? DecodeJpeg(data) : DecodeJpeg(data, target.Width, target.Height);
-      result.Bitmap = OrientBitmap(std::move(jpeg.Bitmap), jpeg.Orientation);
+      TJpegPicture jpeg = target == stored ? DecodeJpeg(data, 0, 0, true) : DecodeJpeg(data, target.Width, target.Height, true);
+      result.Bitmap = std::move(jpeg.Bitmap);
       result.Natural = full;
       return result;
     }

@@ -120,6 +120,19 @@ TEST(Orientation, OrientBitmapMatchesTheExifTable) {
   EXPECT_TRUE(OrientBitmap(big, 9) == big);
 }
 
+TEST(Orientation, TurningWhileDecodingMatchesTurningAfter) {
+  TBitmap24 stored(45, 70);
+  for (int y = 0; y < 70; ++y)
+    for (int x = 0; x < 45; ++x) stored.SetPixel(x, y, static_cast<TColor>(x * 5 | y << 9 | (x ^ y) << 17));
+  for (int o = 2; o <= 8; ++o)
+    for (int stripRows : {1, 7, 32, 70}) {
+      TUprightWriter writer(45, 70, o);
+      for (int first = 0; first < 70; first += stripRows)
+        writer.Put(first, std::min(stripRows, 70 - first), stored.Row(first), stored.Stride());
+      EXPECT_TRUE(writer.Take() == OrientBitmap(stored, o)) << "orientation " << o << ", strips of " << stripRows;
+    }
+}
+
 TEST(Orientation, EveryKindShowsTheSameUprightPicture) {
   const TBitmap24 upright = test::ReferencePicture(7, 4);  // differs on every row and column
   for (int o = 1; o <= 8; ++o) {

@@ -26,7 +26,7 @@ struct TTiffReader {
 };
 
 // Copies one pixel (3 bytes).
-inline void Put(uint8_t* d, const uint8_t* s) {
+inline void Put3(uint8_t* d, const uint8_t* s) {
   d[0] = s[0];
   d[1] = s[1];
   d[2] = s[2];
@@ -36,7 +36,8 @@ inline void Put(uint8_t* d, const uint8_t* s) {
 // reversed.
 TBitmap24 FlipRows(const TBitmap24& s, bool mirrorX, bool mirrorY) {
   const int w = s.Width(), h = s.Height();
-  TBitmap24 d(w, h);
+  TBitmap24 d;
+  d.SetSizeForOverwrite(w, h);
   for (int y = 0; y < h; ++y) {
     const uint8_t* src = s.Row(mirrorY ? h - 1 - y : y);
     uint8_t* dst = d.Row(y);
@@ -44,7 +45,7 @@ TBitmap24 FlipRows(const TBitmap24& s, bool mirrorX, bool mirrorY) {
       std::memcpy(dst, src, static_cast<size_t>(w) * 3);
       continue;
     }
-    for (int x = 0; x < w; ++x) Put(dst + x * 3, src + (w - 1 - x) * 3);
+    for (int x = 0; x < w; ++x) Put3(dst + x * 3, src + (w - 1 - x) * 3);
   }
   return d;
 }
@@ -55,7 +56,8 @@ TBitmap24 FlipRows(const TBitmap24& s, bool mirrorX, bool mirrorY) {
 TBitmap24 Transpose(const TBitmap24& s, bool reverseColumns, bool reverseRows) {
   constexpr int kTile = 32;
   const int sw = s.Width(), sh = s.Height();
-  TBitmap24 d(sh, sw);
+  TBitmap24 d;
+  d.SetSizeForOverwrite(sh, sw);
   const uint8_t* base = s.Bits();
   const ptrdiff_t stride = static_cast<ptrdiff_t>(s.Stride());
   for (int ty = 0; ty < sw; ty += kTile) {
@@ -67,10 +69,10 @@ TBitmap24 Transpose(const TBitmap24& s, bool reverseColumns, bool reverseRows) {
         uint8_t* dst = d.Row(y);
         if (!reverseRows) {
           const uint8_t* src = base + static_cast<ptrdiff_t>(tx) * stride + sx * 3;
-          for (int x = tx; x < xEnd; ++x, src += stride) Put(dst + x * 3, src);
+          for (int x = tx; x < xEnd; ++x, src += stride) Put3(dst + x * 3, src);
         } else {
           const uint8_t* src = base + static_cast<ptrdiff_t>(sh - 1 - tx) * stride + sx * 3;
-          for (int x = tx; x < xEnd; ++x, src -= stride) Put(dst + x * 3, src);
+          for (int x = tx; x < xEnd; ++x, src -= stride) Put3(dst + x * 3, src);
         }
       }
     }
@@ -102,6 +104,61 @@ int ExifOrientation(TBytes tiff) noexcept {
     return value >= 1 && value <= 8 ? value : kOrientationAsStored;
   }
   return kOrientationAsStored;
+}
+
+TUprightWriter::TUprightWriter(int storedWidth, int storedHeight, int orientation)
+    : width_(storedWidth), height_(storedHeight), orientation_(orientation) {
+  if (OrientationSwapsSides(orientation)) upright_.SetSizeForOverwrite(storedHeight, storedWidth);
+  else upright_.SetSizeForOverwrite(storedWidth, storedHeight);
+}
+
+void TUprightWriter::Put(int first, int count, const uint8_t* rows, size_t stride) {
+  const int o = orientation_, w = width_, h = height_;
+  if (!OrientationSwapsSides(o)) {
+    const bool mirrorX = o == 2 || o == 3, mirrorY = o == 3 || o == 4;
+    for (int k = 0; k < count; ++k) {
+      const uint8_t* src = rows + stride * static_cast<size_t>(k);
+      uint8_t* dst = upright_.Row(mirrorY ? h - 1 - (first + k) : first + k);
+      if (!mirrorX) std::memcpy(dst, src, static_cast<size_t>(w) * 3);
+      else
+        for (int x = 0; x < w; ++x) Put3(dst + x * 3, src + (w - 1 - x) * 3);
+    }
+    return;
+  }
+  // Stored column sx becomes upright row sx (or w-1-sx); the strip's rows
+  // become `count` neighbouring pixels of it, in order or reversed. Columns
+  // go in tiles, so the strip's rows stay in the cache while a tile is read.
+  constexpr int kTile = 32, kAhead = 8, kRun = 64;
+  const bool reverseColumns = o == 7 || o == 8, reverseRows = o == 6 || o == 7;
+  const int x0 = reverseRows ? h - first - count : first;
+  for (int t = 0; t < w; t += kTile) {
+    const int end = std::min(w, t + kTile);
+    for (int sx = t; sx < end; ++sx) {
+      uint8_t* dst = upright_.Row(reverseColumns ? w - 1 - sx : sx) + static_cast<size_t>(x0) * 3;
+      // The upright rows are far apart and visited once a strip: ask for
+      // the ones a few columns ahead before they are written.
+      if (sx + kAhead < w) {
+        uint8_t* next = upright_.Row(reverseColumns ? w - 1 - sx - kAhead : sx + kAhead) + static_cast<size_t>(x0) * 3;
+        for (int b = 0; b < count * 3; b += 64) __builtin_prefetch(next + b, 1);
+      }
+      // Gathered in a small buffer, then written in whole blocks. Pixels
+      // move as 4 bytes (the 4th overwritten by the next pixel) except in
+      // the last column, whose 4th byte would lie past the row.
+      const bool wide = sx + 1 < w;
+      for (int k0 = 0; k0 < count; k0 += kRun) {
+        const int n = std::min(kRun, count - k0);
+        uint8_t run[kRun * 3 + 1];
+        // Filled in the order of the upright row; reversed rows read upwards.
+        const uint8_t* src = rows + stride * static_cast<size_t>(reverseRows ? k0 + n - 1 : k0) + sx * 3;
+        const ptrdiff_t step = reverseRows ? -static_cast<ptrdiff_t>(stride) : static_cast<ptrdiff_t>(stride);
+        if (wide)
+          for (int i = 0; i < n; ++i, src += step) std::memcpy(run + i * 3, src, 4);
+        else
+          for (int i = 0; i < n; ++i, src += step) Put3(run + i * 3, src);
+        std::memcpy(dst + (reverseRows ? count - k0 - n : k0) * 3, run, static_cast<size_t>(n) * 3);
+      }
+    }
+  }
 }
 
 TBitmap24 OrientBitmap(TBitmap24 stored, int orientation) {

@@ -35,4 +35,20 @@ constexpr bool OrientationSwapsSides(int orientation) { return orientation >= 5 
 // The picture turned upright. Orientation 1 or out of range: unchanged.
 TBitmap24 OrientBitmap(TBitmap24 stored, int orientation);
 
+// Turns a picture while it is decoded: the decoder hands over the stored
+// rows in order, a strip at a time, and they go straight to their upright
+// places, so no stored-size picture is ever made (a sideways 24-megapixel
+// photo costs little more than an upright one). Orientations 2 to 8.
+class TUprightWriter {
+ public:
+  TUprightWriter(int storedWidth, int storedHeight, int orientation);
+  // Stored rows [first, first + count), `stride` bytes apart.
+  void Put(int first, int count, const uint8_t* rows, size_t stride);
+  TBitmap24 Take() { return std::move(upright_); }
+
+ private:
+  int width_, height_, orientation_;  // of the stored picture
+  TBitmap24 upright_;
+};
+
 }  // namespace vanta

@@ -10,7 +10,7 @@
 // defaults hold (integer DCT, smooth chroma upsampling).
 //
 // The Exif block's orientation is read with the header (APP1 segments are
-// kept for it); the bitmap is as stored, turning it is the loader's.
+// kept for it).
 #pragma once
 #include "engine/Bitmap.h"
 #include "engine/codecs/PictureLimits.h"
@@ -23,8 +23,10 @@ struct TJpegPicture {
   int Orientation = 1;                      // of the Exif block (see Exif.h)
 };
 
-// minWidth/minHeight 0: full size.
-TJpegPicture DecodeJpeg(TBytes data, int minWidth = 0, int minHeight = 0);
+// minWidth/minHeight 0: full size (of the stored picture). With `upright`
+// the bitmap comes turned by the Exif orientation, turned row by row as it
+// is decoded; else as stored.
+TJpegPicture DecodeJpeg(TBytes data, int minWidth = 0, int minHeight = 0, bool upright = false);
 
 // Only the header: the natural size, with an empty bitmap.
 TJpegPicture ReadJpegSize(TBytes data);

@@ -75,7 +75,7 @@ TStoredPicture DecodePng(TBytes data, TColor background) {
   const bool alpha = ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
                      ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || spng_get_trns(ctx, &trns) == 0;
   TStoredPicture result;
-  result.Bitmap.SetSize(w, h);
+  result.Bitmap.SetSizeForOverwrite(w, h);  // every row is decoded or the file refused
   TBitmap24& bmp = result.Bitmap;
   const bool interlaced = ihdr.interlace_method != SPNG_INTERLACE_NONE;
   const size_t w3 = static_cast<size_t>(w) * 3, w4 = static_cast<size_t>(w) * 4;

@@ -85,7 +85,7 @@ TStoredPicture DecodeWebp(TBytes data, TColor background) {
 
   TStoredPicture result;
   TBitmap24& bmp = result.Bitmap;
-  bmp.SetSize(static_cast<int>(cw), static_cast<int>(ch));
+  bmp.SetSizeForOverwrite(static_cast<int>(cw), static_cast<int>(ch));
   const bool whole_canvas = f.width == static_cast<int>(cw) && f.height == static_cast<int>(ch);
   if (!whole_canvas) bmp.Fill(background);
   uint8_t* origin = bmp.Row(f.y_offset) + static_cast<size_t>(f.x_offset) * 3;
