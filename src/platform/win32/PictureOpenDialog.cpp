@@ -1,5 +1,6 @@
 #include "platform/win32/PictureOpenDialog.h"
 
+#include <algorithm>
 #include <string>
 
 #include "engine/PictureLoader.h"
@@ -54,6 +55,19 @@ void ShowPreview(HWND hook, const std::string& file) {
   InvalidateRect(picture, nullptr, FALSE);
 }
 
+// The preview makes the dialog wider than the system planned for: moved
+// back inside the work area of its monitor when it sticks out.
+void KeepOnScreen(HWND dialog) {
+  RECT r;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!GetWindowRect(dialog, &r) || !GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &mi)) return;
+  const RECT& work = mi.rcWork;
+  const int dx = r.right > work.right ? std::max(work.right - r.right, work.left - r.left) : 0;
+  const int dy = r.bottom > work.bottom ? std::max(work.bottom - r.bottom, work.top - r.top) : 0;
+  if (dx || dy) SetWindowPos(dialog, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 UINT_PTR CALLBACK PreviewHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
@@ -65,6 +79,7 @@ UINT_PTR CALLBACK PreviewHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
       const auto* n = reinterpret_cast<const OFNOTIFYA*>(lParam);
       if (n->hdr.code == CDN_SELCHANGE) ShowPreview(hook, SelectedFile(GetParent(hook)));
       else if (n->hdr.code == CDN_FOLDERCHANGE) ShowPreview(hook, {});
+      else if (n->hdr.code == CDN_INITDONE) KeepOnScreen(GetParent(hook));
       return 0;
     }
     case WM_DRAWITEM: {
