@@ -46,22 +46,18 @@ std::string BmpHeader(const TBitmap24& b) {
   return f;
 }
 
-// Row by row under a temporary name, renamed when whole: no second copy of
-// a picture that may take hundreds of megabytes, and no partial file left
-// by a failed write. Not flushed to the disk: this is a tool's output.
+// Row by row: no second copy of a picture that may take hundreds of
+// megabytes. Written in place (a rename over the old file makes some file
+// systems flush the new one at once) and not synced: this is a tool's
+// output. A failed write removes what it began.
 bool WriteBmp24(const std::string& path, const TBitmap24& b) {
-  const std::string temp = path + ".part";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   const std::string header = BmpHeader(b);
   bool ok = std::fwrite(header.data(), 1, header.size(), f) == header.size();
   for (int y = b.Height() - 1; ok && y >= 0; --y) ok = std::fwrite(b.Row(y), 1, b.Stride(), f) == b.Stride();
   ok = std::fclose(f) == 0 && ok;
-#ifdef _WIN32
-  if (ok) std::remove(path.c_str());  // Windows' rename does not replace
-#endif
-  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
+  if (!ok) std::remove(path.c_str());
   return ok;
 }
 

@@ -128,7 +128,7 @@ void TUprightWriter::Put(int first, int count, const uint8_t* rows, size_t strid
   // Stored column sx becomes upright row sx (or w-1-sx); the strip's rows
   // become `count` neighbouring pixels of it, in order or reversed. Columns
   // go in tiles, so the strip's rows stay in the cache while a tile is read.
-  constexpr int kTile = 32, kAhead = 8, kRun = 64;
+  constexpr int kTile = 32, kAhead = 4, kRun = 64;
   const bool reverseColumns = o == 7 || o == 8, reverseRows = o == 6 || o == 7;
   const int x0 = reverseRows ? h - first - count : first;
   for (int t = 0; t < w; t += kTile) {

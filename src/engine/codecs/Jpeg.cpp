@@ -20,7 +20,7 @@ constexpr const char* kWhat = "JPEG";
 // thousands makes each decode take minutes.
 constexpr int kMaxScans = 1000;
 // Rows decoded at a time when the picture is turned while decoding.
-constexpr int kStripRows = 64;
+constexpr int kStripRows = 256;
 
 struct TErrorManager {
   jpeg_error_mgr pub;
