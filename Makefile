@@ -19,6 +19,8 @@ windows: bootstrap
 	bash scripts/deps/mpg123.sh
 	bash scripts/deps/libjpeg-turbo.sh
 	bash scripts/deps/zstd.sh
+	JOBS=$(JOBS) bash scripts/deps/libspng.sh
+	JOBS=$(JOBS) bash scripts/deps/libwebp.sh
 	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build build/windows -j $(JOBS)
 
@@ -57,6 +59,12 @@ dist: native windows
 # in build/screenshots/loop-*.png; on $DISPLAY, or on Xvfb without one.
 loop: windows
 	bash tests/e2e/loop.sh --shots build/windows/bin/VantaSaver.scr build/windows/bin/vanta-dialog-driver.exe
+
+# Whole-process picture loads against pngtopnm and dwebp, and a turned
+# JPEG against an untagged one: build/bench-pictures.md.
+.PHONY: bench-pictures
+bench-pictures: native
+	bash bench/picture-load-bench.sh 5
 
 run: windows
 	bash scripts/run.sh $(ARGS)

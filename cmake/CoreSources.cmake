@@ -24,6 +24,9 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/engine/codecs/Ico.cpp
   ${VANTA_ROOT}/src/engine/codecs/Jpeg.cpp
   ${VANTA_ROOT}/src/engine/codecs/PictureLimits.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Exif.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Png.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Webp.cpp
   ${VANTA_ROOT}/src/platform/UserFolders.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
@@ -66,6 +69,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/saver/FullscreenFormP.cpp
   ${VANTA_ROOT}/src/saver/PreviewFormP.cpp
   ${VANTA_ROOT}/src/platform/win32/Shell.cpp
+  ${VANTA_ROOT}/src/platform/win32/PictureOpenDialog.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.cpp
   ${VANTA_ROOT}/src/builder/FormLayout.cpp
   ${VANTA_ROOT}/src/builder/CheckListView.cpp
@@ -84,6 +88,7 @@ set(VANTA_WIN32_RESOURCES
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.rc
   ${VANTA_ROOT}/src/builder/ConfigFormP.rc
   ${VANTA_ROOT}/src/builder/AboutFormP.rc
+  ${VANTA_ROOT}/src/platform/win32/PictureOpenDialog.rc
 )
 
 # libjpeg: Debian's natively; for Windows the static library that
@@ -99,5 +104,31 @@ function(vanta_link_jpeg target)
   else()
     find_package(JPEG REQUIRED)
     target_link_libraries(${target} PUBLIC JPEG::JPEG)
+  endif()
+endfunction()
+
+# PNG (libspng over zlib) and WebP (libwebp and its demuxer): Debian's
+# natively; for Windows the static libraries that scripts/deps/libspng.sh
+# (with zlib.sh) and libwebp.sh cross-compile into build/deps/i686.
+function(vanta_link_png_webp target)
+  if(WIN32)
+    set(prefix ${VANTA_ROOT}/build/deps/i686)
+    foreach(lib libspng.a libz.a libwebp.a libwebpdemux.a)
+      if(NOT EXISTS ${prefix}/lib/${lib})
+        message(FATAL_ERROR "${lib} for Windows missing: run scripts/deps/libspng.sh and libwebp.sh (make windows does)")
+      endif()
+    endforeach()
+    target_include_directories(${target} PUBLIC ${prefix}/include)
+    target_compile_definitions(${target} PUBLIC SPNG_STATIC)
+    target_link_libraries(${target} PUBLIC ${prefix}/lib/libspng.a ${prefix}/lib/libwebpdemux.a
+                          ${prefix}/lib/libwebp.a ${prefix}/lib/libz.a)
+  else()
+    find_path(SPNG_INCLUDE_DIR spng.h REQUIRED)
+    find_path(WEBP_INCLUDE_DIR webp/decode.h REQUIRED)
+    find_library(SPNG_LIBRARY spng REQUIRED)
+    find_library(WEBP_LIBRARY webp REQUIRED)
+    find_library(WEBPDEMUX_LIBRARY webpdemux REQUIRED)
+    target_include_directories(${target} PUBLIC ${SPNG_INCLUDE_DIR} ${WEBP_INCLUDE_DIR})
+    target_link_libraries(${target} PUBLIC ${SPNG_LIBRARY} ${WEBPDEMUX_LIBRARY} ${WEBP_LIBRARY})
   endif()
 endfunction()

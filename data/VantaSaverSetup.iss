@@ -20,6 +20,7 @@ Source: "help.chm"; DestDir: "{app}"
 Source: "vantabuild.exe"; DestDir: "{app}\Compile"
 Source: "t1.jpg"; DestDir: "{app}\sample"
 Source: "t2.jpg"; DestDir: "{app}\sample"
+Source: "t3.jpg"; DestDir: "{app}\sample"
 ; The build takes the MPEG library from the system folder; savers built
 ; with it share it, and it goes with the last of them.
 Source: "mpegdll.dll"; DestDir: "{sys}"; DestName: "MPEGDLL.DLL"; Flags: sharedfile

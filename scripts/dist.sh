@@ -11,7 +11,7 @@ bin="$1" dist="$2" compiler="$3"
 rm -rf "$dist"
 mkdir -p "$dist/stage"
 cp "$root/data/VantaSaverSetup.iss" "$dist/stage/"
-for f in VantaSaver.scr VantaSaver.001 help.chm vantabuild.exe t1.jpg t2.jpg mpegdll.dll; do
+for f in VantaSaver.scr VantaSaver.001 help.chm vantabuild.exe t1.jpg t2.jpg t3.jpg mpegdll.dll; do
   cp "$bin/$f" "$dist/stage/"
 done
 if [[ "$compiler" == *.exe ]]; then

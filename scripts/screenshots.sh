@@ -30,10 +30,10 @@ finish() {
 trap finish EXIT
 mkdir -p "$work" "$out"
 rm -f "$out"/[0-9]-*.png
-cp "$bin/VantaSaver.scr" "$bin/t1.jpg" "$bin/t2.jpg" "$work/"
+cp "$bin/VantaSaver.scr" "$bin/t1.jpg" "$bin/t2.jpg" "$bin/t3.jpg" "$work/"
 cp "$bin/VantaSaver.scr" "$work/Sunset.scr"
 if [ ! -f "$work/VantaSaver.002" ]; then
-  printf '[Set]\r\nImageInterval=3\r\nBackgroundColor=4210752\r\n[Caption]\r\nPosition=3\r\nAddtionalText=Vanta: \r\n[Pictures]\r\nt1.jpg=1\r\nt2.jpg=1\r\n' >"$work/VantaSaver.002"
+  printf '[Set]\r\nImageInterval=3\r\nBackgroundColor=4210752\r\n[Caption]\r\nPosition=3\r\nAddtionalText=Vanta: \r\n[Pictures]\r\nt3.jpg=1\r\nt1.jpg=1\r\nt2.jpg=1\r\n' >"$work/VantaSaver.002"
 fi
 printf '[Set]\r\nImageInterval=5\r\nAuthor=Ann Example\r\nWebsite=http://www.example.com/\r\n[Caption]\r\nPosition=3\r\n[Pictures]\r\nt1.jpg=1\r\nt2.jpg=1\r\n' >"$work/Sunset.002"
 

@@ -38,3 +38,18 @@ vanta_debian_source() {
   fi
   echo "$dir"
 }
+
+# vanta_debian_source_newest PACKAGE FILE -> the unpacked folder of the newest
+# source version the mirrors still hold that has FILE: a security update's
+# source can be gone from its pool while the release's is there.
+vanta_debian_source_newest() {
+  local pkg="$1" file="$2" v src
+  vanta_enable_deb_src >&2
+  for v in $(apt-cache showsrc "$pkg" | sed -n 's/^Version: //p' | sort -rVu); do
+    src=$(vanta_debian_source "$pkg=$v" 2>/dev/null || true)
+    if [ -n "$src" ] && [ -f "$src/$file" ]; then echo "$src"; return 0; fi
+    rm -rf "$DEPS_DIR/src/$pkg=$v"
+  done
+  echo "$pkg: no source package could be fetched" >&2
+  return 1
+}

@@ -250,7 +250,8 @@ void TVantaConfigForm::BackcolorCbChange() {
 
 void TVantaConfigForm::FlatButton1Click() {
   const std::vector<std::string> files = platform::PickFilesToOpen(
-      reinterpret_cast<std::intptr_t>(handle_), {"Add Images", PictureDialogFilter(), picturePath_});
+      reinterpret_cast<std::intptr_t>(handle_),
+      {"Add Images", PictureDialogFilter(), picturePath_, true, true, backcolorCb_.Color()});
   if (!AddChosenFiles(imageList_, TMediaKind::Pictures, files)) return;
   picturePath_ = DialogFolderOf(files);
   changedSections_ |= csPictures;

@@ -10,6 +10,7 @@
 #include "builder/ConfigFormRes.h"
 #include "builder/FormLayout.h"
 #include "engine/PictureLoader.h"
+#include "platform/win32/PictureDrawing.h"
 #include "platform/win32/Win32SurfaceHost.h"
 #include "saver/FullscreenFormP.h"
 #include "show/RunVantascreen.h"
@@ -533,21 +534,9 @@ void TVantaConfigForm::BlankThumbnail() {
 }
 
 void TVantaConfigForm::DrawPanel(const DRAWITEMSTRUCT& d) const {
-  HBRUSH brush = CreateSolidBrush(backcolorCb_.Color() & 0xFFFFFF);
-  FillRect(d.hDC, &d.rcItem, brush);
-  DeleteObject(brush);
-  if (d.CtlID != IDC_FSPANEL || thumbnail_.Empty()) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = thumbnail_.Width();
-  bi.bmiHeader.biHeight = -thumbnail_.Height();
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
-  const int x = (d.rcItem.right - d.rcItem.left - thumbnail_.Width()) / 2;
-  const int y = (d.rcItem.bottom - d.rcItem.top - thumbnail_.Height()) / 2;
-  SetDIBitsToDevice(d.hDC, d.rcItem.left + x, d.rcItem.top + y, thumbnail_.Width(), thumbnail_.Height(), 0, 0, 0,
-                    thumbnail_.Height(), thumbnail_.Bits(), &bi, DIB_RGB_COLORS);
+  // The other panels are only the background until a preview covers them.
+  static const TBitmap24 kNone;
+  platform::DrawPictureCentered(d.hDC, d.rcItem, d.CtlID == IDC_FSPANEL ? thumbnail_ : kNone, backcolorCb_.Color());
 }
 
 void TVantaConfigForm::DrawFontSample(const DRAWITEMSTRUCT& d) const {

@@ -13,7 +13,7 @@
 namespace vanta {
 namespace {
 
-constexpr std::array<std::string_view, 6> kPictureDropExts = {".gif", ".jpg", ".bmp", ".wmf", ".emf", ".ico"};
+constexpr std::array<std::string_view, 8> kPictureDropExts = {".gif", ".jpg", ".bmp", ".wmf", ".emf", ".ico", ".png", ".webp"};
 constexpr std::array<std::string_view, 3> kMusicDropExts = {".mp3", ".wav", ".mid"};
 
 // Names as the duplicate rule compares them.
@@ -167,8 +167,9 @@ bool ToggleChecked(TMediaList& list, int index) {
 std::string PictureDialogFilter() {
   struct TKind { const char* text; const char* patterns; };
   constexpr TKind kKinds[] = {
-      {"JPEG Image File", "*.jpg;*.jpeg"}, {"GIF Image", "*.gif"},         {"Bitmaps", "*.bmp"},
-      {"Icons", "*.ico"},                  {"Enhanced Metafiles", "*.emf"}, {"Metafiles", "*.wmf"},
+      {"JPEG Image File", "*.jpg;*.jpeg"}, {"PNG Image", "*.png"},          {"WebP Image", "*.webp"},
+      {"GIF Image", "*.gif"},              {"Bitmaps", "*.bmp"},            {"Icons", "*.ico"},
+      {"Enhanced Metafiles", "*.emf"},     {"Metafiles", "*.wmf"},
   };
   std::string all, each;
   for (const TKind& k : kKinds) {

@@ -6,7 +6,7 @@
 
 namespace vanta {
 
-void TBitmap24::SetSize(int width, int height) {
+void TBitmap24::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) & ~uint64_t{3};
@@ -15,7 +15,20 @@ void TBitmap24::SetSize(int width, int height) {
   width_ = width;
   height_ = height;
   stride_ = static_cast<size_t>(stride);
-  bits_.assign(static_cast<size_t>(bytes), 0);
+  bits_.clear();
+  bits_.resize(static_cast<size_t>(bytes));
+}
+
+void TBitmap24::SetSize(int width, int height) {
+  Resize(width, height);
+  std::fill(bits_.begin(), bits_.end(), uint8_t{0});
+}
+
+void TBitmap24::SetSizeForOverwrite(int width, int height) {
+  Resize(width, height);
+  const size_t used = static_cast<size_t>(width_) * 3;
+  if (used == stride_) return;
+  for (int y = 0; y < height_; ++y) std::fill(Row(y) + used, Row(y) + stride_, uint8_t{0});
 }
 
 void TBitmap24::Fill(TColor color) { FillRect(Bounds(), color); }

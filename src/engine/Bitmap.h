@@ -23,6 +23,10 @@ class TBitmap24 {
 
   // New size, every pixel black. Negative sizes count as 0.
   void SetSize(int width, int height);
+  // New size for a decoder that writes every pixel: the pixels are left as
+  // they come (only each row's padding is zeroed), which spares a pass over
+  // a picture of hundreds of megabytes.
+  void SetSizeForOverwrite(int width, int height);
   void Fill(TColor color);
   void FillRect(const TRect& r, TColor color);  // clipped to the bitmap
 
@@ -45,9 +49,25 @@ class TBitmap24 {
   friend bool operator==(const TBitmap24& a, const TBitmap24& b);
 
  private:
+  // Leaves new bytes uninitialised; SetSize zeroes them itself.
+  template <typename T>
+  struct TNoInitAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+      using other = TNoInitAllocator<U>;
+    };
+    template <typename U>
+    void construct(U* p) noexcept {
+      ::new (static_cast<void*>(p)) U;
+    }
+    using std::allocator<T>::allocator;
+  };
+
+  void Resize(int width, int height);
+
   int width_ = 0, height_ = 0;
   size_t stride_ = 0;
-  std::vector<uint8_t> bits_;
+  std::vector<uint8_t, TNoInitAllocator<uint8_t>> bits_;
 };
 
 }  // namespace vanta

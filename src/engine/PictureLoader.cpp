@@ -9,6 +9,8 @@
 #include "engine/codecs/Gif.h"
 #include "engine/codecs/Ico.h"
 #include "engine/codecs/Jpeg.h"
+#include "engine/codecs/Png.h"
+#include "engine/codecs/Webp.h"
 #include "engine/codecs/PlatformPictures.h"
 #include "platform/Files.h"
 
@@ -16,6 +18,7 @@ namespace vanta {
 namespace {
 
 TPictureSize SizeOf(const TBitmap24& b) { return {b.Width(), b.Height()}; }
+TPictureSize Swapped(TPictureSize s) { return {s.Height, s.Width}; }
 
 std::string ReadFileBytes(const std::string& fileName) {
   std::string bytes;
@@ -46,6 +49,8 @@ TPictureKind PictureKindOf(std::string_view fileName) {
   if (ext == ".ICO") return TPictureKind::Ico;
   if (ext == ".WMF") return TPictureKind::Wmf;
   if (ext == ".EMF") return TPictureKind::Emf;
+  if (ext == ".PNG") return TPictureKind::Png;
+  if (ext == ".WEBP") return TPictureKind::Webp;
   return TPictureKind::Unknown;
 }
 
@@ -59,8 +64,13 @@ TPictureSize ShrinkToFitSize(TPictureSize p, TPictureSize box) {
 }
 
 TBitmap24 ScaleBitmap(const TBitmap24& src, TPictureSize size) {
-  TBitmap24 dst(size.Width, size.Height);
-  if (dst.Empty() || src.Empty()) return dst;
+  TBitmap24 dst;
+  if (src.Empty()) {
+    dst.SetSize(size.Width, size.Height);  // nothing to scale: black
+    return dst;
+  }
+  dst.SetSizeForOverwrite(size.Width, size.Height);
+  if (dst.Empty()) return dst;
   const int sw = src.Width(), sh = src.Height();
   std::vector<int> x0(static_cast<size_t>(size.Width)), x1(static_cast<size_t>(size.Width));
   for (int x = 0; x < size.Width; ++x) SourceSpan(x, sw, size.Width, x0[x], x1[x]);
@@ -103,13 +113,24 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
   TDecodedPicture result;
   switch (kind) {
     case TPictureKind::Jpeg: {
-      const TJpegPicture natural = ReadJpegSize(data);
-      const TPictureSize full{natural.NaturalWidth, natural.NaturalHeight};
-      const TPictureSize target = ShrinkToFitSize(full, shrinkBox);
-      TJpegPicture jpeg = target == full ? DecodeJpeg(data) : DecodeJpeg(data, target.Width, target.Height);
+      // The box applies to the upright picture; the decoder scales the
+      // stored one, so a quarter turn asks it for the swapped size.
+      const TJpegPicture header = ReadJpegSize(data);
+      const bool swap = OrientationSwapsSides(header.Orientation);
+      const TPictureSize stored{header.NaturalWidth, header.NaturalHeight};
+      const TPictureSize full = swap ? Swapped(stored) : stored;
+      TPictureSize target = ShrinkToFitSize(full, shrinkBox);
+      if (swap) target = Swapped(target);
+      TJpegPicture jpeg = target == stored ? DecodeJpeg(data, 0, 0, true) : DecodeJpeg(data, target.Width, target.Height, true);
       result.Bitmap = std::move(jpeg.Bitmap);
       result.Natural = full;
       return result;
+    }
+    case TPictureKind::Png:
+    case TPictureKind::Webp: {
+      TStoredPicture stored = kind == TPictureKind::Png ? DecodePng(data, color) : DecodeWebp(data, color);
+      result.Bitmap = OrientBitmap(std::move(stored.Bitmap), stored.Orientation);
+      break;
     }
     case TPictureKind::Gif:
       result.Bitmap = DecodeGif(data, color);
@@ -131,14 +152,15 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
   return result;
 }
 
-void LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
-                         TColor color) {
-  if (fileName.empty()) return;
+TPictureSize LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
+                                 TColor color) {
+  if (fileName.empty()) return {};
   const TPictureSize box{boxWidth, boxHeight};
   TDecodedPicture picture = ReadPictureFile(fileName, color, box);
   const TPictureSize target = ShrinkToFitSize(picture.Natural, box);
   if (target != SizeOf(picture.Bitmap)) picture.Bitmap = ScaleBitmap(picture.Bitmap, target);
   bitmap = std::move(picture.Bitmap);
+  return picture.Natural;
 }
 
 TRect PadPicture(TBitmap24& picture, std::optional<TPictureSize>& prevSize, bool padToClient, TPictureSize client,

@@ -1,9 +1,15 @@
 // Picture files into bitmaps, for the picture surface and for the
 // builder's preview. The file's kind follows its extension, upper-cased:
-// ".JPG"/".JPEG" (libjpeg), ".GIF", ".BMP", ".ICO" (our readers), ".WMF",
-// ".EMF" (the platform). Pictures that can be transparent or have no pixels
-// of their own (GIF, icons, metafiles) are put on a background colour;
-// JPEG and BMP are taken as they are.
+// ".JPG"/".JPEG" (libjpeg), ".PNG" (libspng), ".WEBP" (libwebp), ".GIF",
+// ".BMP", ".ICO" (our readers), ".WMF", ".EMF" (the platform). Pictures
+// that can be transparent or have no pixels of their own (PNG, WebP, GIF,
+// icons, metafiles) are put on a background colour; JPEG and BMP are taken
+// as they are.
+//
+// Photos come upright: the Exif orientation of JPEG, PNG and WebP files
+// turns the decoded picture (after the JPEG decoder's own scaling) before
+// anything else sees it, so the natural size, the shrink, the padding and
+// the caption all work on the upright picture.
 //
 // Pictures larger than a box are shrunk to fit it keeping their shape; the
 // surface then pads each picture to the size of the one before it (or to
@@ -23,7 +29,7 @@
 
 namespace vanta {
 
-enum class TPictureKind { Unknown, Jpeg, Gif, Bmp, Ico, Wmf, Emf };
+enum class TPictureKind { Unknown, Jpeg, Gif, Bmp, Ico, Wmf, Emf, Png, Webp };
 
 struct TPictureSize {
   int Width = 0, Height = 0;
@@ -48,8 +54,8 @@ TPictureSize ShrinkToFitSize(TPictureSize picture, TPictureSize box);
 // target pixel covers (the quality a photo needs when it gets smaller).
 TBitmap24 ScaleBitmap(const TBitmap24& src, TPictureSize size);
 
-// Reads and decodes a file (steps "read" and "flatten"): the result and
-// the picture's natural size. With a positive `shrinkBox`, a JPEG that
+// Reads and decodes a file (steps "read" and "flatten"): the result,
+// upright, and the picture's natural size (upright too). With a positive `shrinkBox`, a JPEG that
 // will be shrunk into it may be decoded smaller than its natural size (but
 // never smaller than it will be shown).
 struct TDecodedPicture {
@@ -63,8 +69,9 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
 // The builder's loader: the file into `bitmap` on `color`, shrunk to fit
 // the box when both its sides are positive. An empty name does nothing.
 // Failures are thrown (TPictureError) and leave `bitmap` as it was.
-void LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
-                         TColor color);
+// Returns the picture's natural (upright) size; {0, 0} for an empty name.
+TPictureSize LoadPictureToBitmap(TBitmap24& bitmap, const std::string& fileName, int boxWidth, int boxHeight,
+                                 TColor color);
 
 // Padding of a loaded picture to the previous picture's size (or to the
 // client area with padToClient). `prevSize` is the previous picture's

@@ -37,6 +37,10 @@ struct TOpenFilesRequest {
   std::string Filter;         // "text|patterns|text|patterns", patterns split by ';'
   std::string InitialFolder;  // empty: where the system chooses
   bool Multiple = true;       // false: one file only
+  // Pictures: a preview of the selected file beside the list, drawn by our
+  // picture loader on this background colour (0x00BBGGRR), with its size.
+  bool PicturePreview = false;
+  uint32_t PreviewColor = 0;
   bool operator==(const TOpenFilesRequest&) const = default;
 };
 // The chosen files, full paths in the dialog's order; empty when cancelled.

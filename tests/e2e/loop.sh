@@ -56,7 +56,7 @@ if [ -n "$standard_user" ] && [ "$(id -u)" = 0 ]; then
   mkdir -p "$stage/bin" "$stage/tests" "$stage/build/screenshots"
   cp -r "$root/scripts" "$root/data" "$stage/"
   cp -r "$root/tests/e2e" "$stage/tests/"
-  for f in "$exe" "$driver" "$bin"/{vantabuild.exe,vantasetup.exe,mpegdll.dll,VantaSaver.001,help.chm,t1.jpg,t2.jpg}; do
+  for f in "$exe" "$driver" "$bin"/{vantabuild.exe,vantasetup.exe,mpegdll.dll,VantaSaver.001,help.chm,t1.jpg,t2.jpg,t3.jpg}; do
     cp "$f" "$stage/bin/"
   done
   chown -R "$account:" "$home"
@@ -212,7 +212,7 @@ ms[builder_install]=$(( $(now_ms) - t ))
 cmp -s "$exe" "$builder_dir/VantaSaver.scr" || fail "the builder was not installed"
 cmp -s "$bin/help.chm" "$builder_dir/help.chm" || fail "the builder's help.chm was not installed beside it"
 must_exist "$builder_dir/VantaSaver.001" "$builder_dir/Compile/vantabuild.exe" "$builder_dir/sample/t1.jpg" \
-  "$builder_dir/sample/t2.jpg" "$builder_dir/unins000.exe" "$sys/MPEGDLL.DLL"
+  "$builder_dir/sample/t2.jpg" "$builder_dir/sample/t3.jpg" "$builder_dir/unins000.exe" "$sys/MPEGDLL.DLL"
 for root_key in HKCU HKLM; do
   [ "$(reg_value "$root_key\\Software\\Norvane\\vantasaver" '')" = "$builder_win" ] ||
     fail "the builder's install folder is not in $root_key"

@@ -1,5 +1,6 @@
-// Loading as a whole: the first byte picks the kind and the padding mode,
-// the next four a box; then decode, shrink to fit and pad as the surface
+// Loading as a whole: the first byte picks the kind (bit 3 set: PNG or
+// WebP by bit 0, else one of four by bits 0-1) and the padding mode, the
+// next four a box; then decode, shrink to fit and pad as the surface
 // does, twice (the second load pads to the first).
 #include <optional>
 
@@ -12,7 +13,7 @@ using namespace vanta;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 5) return 0;
   static const TPictureKind kKinds[] = {TPictureKind::Jpeg, TPictureKind::Gif, TPictureKind::Bmp, TPictureKind::Ico};
-  const TPictureKind kind = kKinds[data[0] & 3];
+  const TPictureKind kind = data[0] & 8 ? (data[0] & 1 ? TPictureKind::Webp : TPictureKind::Png) : kKinds[data[0] & 3];
   const bool padToClient = data[0] & 4;
   const TPictureSize box{data[1] | (data[2] & 7) << 8, data[3] | (data[4] & 7) << 8};
   const TBytes bytes(data + 5, size - 5);

@@ -15,6 +15,8 @@
 #include "engine/codecs/Gif.h"
 #include "engine/codecs/Ico.h"
 #include "engine/codecs/Jpeg.h"
+#include "engine/codecs/Png.h"
+#include "engine/codecs/Webp.h"
 
 namespace vanta {
 namespace {
@@ -28,6 +30,8 @@ const TDecode kGif = [](TBytes b) { return DecodeGif(b, 0x010203); };
 const TDecode kBmp = [](TBytes b) { return DecodeBmp(b); };
 const TDecode kIco = [](TBytes b) { return DecodeIco(b, 0x010203); };
 const TDecode kJpeg = [](TBytes b) { return DecodeJpeg(b).Bitmap; };
+const TDecode kPng = [](TBytes b) { return DecodePng(b, 0x010203).Bitmap; };
+const TDecode kWebp = [](TBytes b) { return DecodeWebp(b, 0x010203).Bitmap; };
 
 struct TBad {
   std::string name;
@@ -280,6 +284,87 @@ TEST(BadPictures, JpegCorpusIsRefused) {
   ExpectAllRefused("jpeg", kJpeg, bad);
 }
 
+// A PNG of only a header (and IEND) with the given fields.
+TFile PngHeader(uint32_t w, uint32_t h, int type, int bits, int interlace = 0) {
+  std::string ihdr;
+  for (uint32_t v : {w, h})
+    ihdr += {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+  ihdr += {static_cast<char>(bits), static_cast<char>(type), 0, 0, static_cast<char>(interlace)};
+  return "\x89PNG\r\n\x1A\n" + test::PngChunk("IHDR", ihdr);
+}
+
+TEST(BadPictures, PngCorpusIsRefused) {
+  const TFile good = test::MakePng(test::ReferencePicture(9, 5));
+  ASSERT_NO_THROW(kPng(Bytes(good)));
+  const size_t idat = good.find("IDAT") - 4;  // the chunk's length field
+  const TFile iend = test::PngChunk("IEND", "");
+  const TFile idatChunk = good.substr(idat, good.size() - 12 - idat);
+  const std::string idatData = idatChunk.substr(8, idatChunk.size() - 12);
+  auto withIdat = [&](const std::string& data) { return good.substr(0, idat) + test::PngChunk("IDAT", data) + iend; };
+  std::string badFilter = idatData;
+  badFilter[7] = '\x09';  // the first row's filter byte, inside the stored block
+  std::vector<TBad> bad = {
+      {"empty", "", "not a PNG file"},
+      {"signature-only", good.substr(0, 8), "PNG: "},
+      {"not-png", "GIF89a" + good, "not a PNG file"},
+      {"ihdr-crc", With(good, 29, "\x55"), "PNG: "},
+      {"width-0", PngHeader(0, 5, 2, 8) + idatChunk + iend, "PNG: "},
+      {"width-above-limit", PngHeader(16385, 1, 2, 8) + idatChunk + iend, "PNG: "},
+      {"too-many-pixels", PngHeader(16000, 16000, 2, 8) + idatChunk + iend, "MB"},
+      {"bit-depth-3", PngHeader(9, 5, 2, 3) + idatChunk + iend, "PNG: "},
+      {"colour-type-5", PngHeader(9, 5, 5, 8) + idatChunk + iend, "PNG: "},
+      {"palette-16-bit", PngHeader(9, 5, 3, 16) + idatChunk + iend, "PNG: "},
+      {"interlace-method-2", PngHeader(9, 5, 2, 8, 2) + idatChunk + iend, "PNG: "},
+      {"palette-missing", PngHeader(9, 5, 3, 8) + idatChunk + iend, "PNG: "},
+      {"idat-missing", good.substr(0, idat) + iend, "PNG: "},
+      {"idat-cut", good.substr(0, idat + 40), "PNG: "},
+      {"idat-crc", With(good, idat + 20, "\x77"), "PNG: "},
+      {"zlib-header", withIdat("\x78\x02" + idatData.substr(2)), "PNG: "},
+      {"rows-missing", withIdat(test::MakePng(test::ReferencePicture(9, 2)).substr(idat + 8, 2 + 5 + 2 * 28 + 4)), "PNG: "},
+      {"filter-type-9", withIdat(badFilter), "PNG: "},
+      {"chunk-length-huge", With(good, idat, "\x7F\xFF\xFF\xF0"), "PNG: "},
+  };
+  ExpectAllRefused("png", kPng, bad);
+}
+
+TEST(BadPictures, WebpCorpusIsRefused) {
+  const TFile good = test::MakeWebp(test::ReferencePicture(16, 8), true);
+  ASSERT_NO_THROW(kWebp(Bytes(good)));
+  // An animation whose canvas is 16000 x 16000 (too large to decode) or
+  // whose frame lies outside its canvas.
+  auto animation = [&](uint32_t canvas, uint32_t frameX) {
+    TFile vp8x = "\x02" + std::string(3, '\0'), frame;
+    test::Put24(vp8x, canvas - 1);
+    test::Put24(vp8x, canvas - 1);
+    test::Put24(frame, frameX / 2);
+    test::Put24(frame, 0);
+    test::Put24(frame, 15);
+    test::Put24(frame, 7);
+    test::Put24(frame, 100);
+    frame += '\0';
+    const TFile body = "WEBP" + test::RiffChunk("VP8X", vp8x) + test::RiffChunk("ANIM", std::string(6, '\0')) +
+                       test::RiffChunk("ANMF", frame + good.substr(12));
+    TFile f = "RIFF";
+    test::Put32(f, static_cast<uint32_t>(body.size()));
+    return f + body;
+  };
+  TFile zeroed = good;
+  std::fill(zeroed.begin() + 25, zeroed.end(), '\0');
+  std::vector<TBad> bad = {
+      {"empty", "", "not a WebP file"},
+      {"riff-only", good.substr(0, 12), "WebP: "},
+      {"not-webp", With(good, 8, "WAVE"), "not a WebP file"},
+      {"cut", good.substr(0, good.size() - 10), "WebP: "},
+      {"riff-size-beyond", With(good, 4, U32(static_cast<uint32_t>(good.size()) + 100)), "WebP: "},
+      {"chunk-size-beyond", With(good, 16, U32(0x7FFFFFF0)), "WebP: "},
+      {"bitstream-zeroed", zeroed, "WebP: "},
+      {"vp8-in-vp8l-chunk", With(good, 12, "VP8 "), "WebP: "},
+      {"canvas-too-large", animation(16000, 0), "MB"},
+      {"frame-outside-canvas", animation(16, 8), "WebP: "},
+  };
+  ExpectAllRefused("webp", kWebp, bad);
+}
+
 // Every prefix of a good file is refused or, when the cut only removes
 // what comes after the picture, gives the same picture: never a crash and
 // never a different picture.
@@ -292,6 +377,8 @@ TEST(BadPictures, TruncationsAndCorruptionsNeverCrash) {
       {"bmp16", "bmp", 2, test::MakeBmp(test::ReferencePicture(9, 4), {16, 3}), kBmp},
       {"ico", "ico", 3, test::MakeIco({entry}), kIco},
       {"jpeg", "jpeg", 0, test::MakeJpeg(test::ReferencePicture(24, 16), 80), kJpeg},
+      {"png", "png", 8, test::MakePng(test::ReferencePicture(9, 5), {{"eXIf", test::MakeExifTiff(6)}}), kPng},
+      {"webp", "webp", 9, test::WebpWithExif(test::MakeWebp(test::ReferencePicture(9, 5), false, std::vector<uint8_t>(45, 128)), 9, 5, test::MakeExifTiff(5), true), kWebp},
   };
   for (const Case& c : cases) {
     // Good seeds for the fuzz targets; the whole-load target takes a kind

@@ -65,8 +65,8 @@ TEST(MediaLists, DropsTakeOnlyTheirOwnKindsAndNothingTwice) {
     int selected;
   } cases[] = {
       {"pictures of each kind", TMediaKind::Pictures, List({}),
-       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "g.jpeg", "h.png", "i.mp3"},
-       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico"}, true, 5},
+       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "g.jpeg", "h.PNG", "i.mp3", "j.webp", "k.tif"},
+       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "h.PNG", "j.webp"}, true, 7},
       {"only other kinds on a full list", TMediaKind::Pictures, List({"a.jpg", "b.jpg"}, 0), {"x.txt", "y.jpeg"},
        {"a.jpg", "b.jpg"}, true, 1},
       {"only other kinds on an empty list", TMediaKind::Pictures, List({}), {"x.txt"}, {}, true, -1},
@@ -186,9 +186,9 @@ TEST(MediaLists, ThePictureDialogOffersWhatThePictureLoaderReads) {
       if (semi == std::string::npos) break;
       start = semi + 1;
     }
-  for (const char* ext : {"*.jpg", "*.jpeg", "*.gif", "*.bmp", "*.ico", "*.wmf", "*.emf"})
+  for (const char* ext : {"*.jpg", "*.jpeg", "*.png", "*.webp", "*.gif", "*.bmp", "*.ico", "*.wmf", "*.emf"})
     EXPECT_TRUE(offered.count(ext)) << ext << " is not offered";
-  EXPECT_EQ(parts[1], "*.jpg;*.jpeg;*.gif;*.bmp;*.ico;*.emf;*.wmf");  // the first choice takes every kind
+  EXPECT_EQ(parts[1], "*.jpg;*.jpeg;*.png;*.webp;*.gif;*.bmp;*.ico;*.emf;*.wmf");  // the first choice takes every kind
 }
 
 TEST(MediaLists, TenThousandPicturesAreAddedAndDropped) {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "PictureWriters.h"
 #include "TempDir.h"
 #include "engine/PictureLoader.h"
+#include "engine/codecs/Jpeg.h"
 
 namespace vanta {
 namespace {
@@ -11,7 +15,8 @@ TEST(PictureLoader, KindFollowsTheUpperCasedExtension) {
   struct Case { const char* name; TPictureKind kind; } cases[] = {
       {"a.jpeg", TPictureKind::Jpeg}, {"b.JPG", TPictureKind::Jpeg}, {"c.Jpg", TPictureKind::Jpeg},
       {"d.Gif", TPictureKind::Gif},   {"e.wmf", TPictureKind::Wmf},  {"f.EMF", TPictureKind::Emf},
-      {"g.ico", TPictureKind::Ico},   {"h.Bmp", TPictureKind::Bmp},  {"i.png", TPictureKind::Unknown},
+      {"g.ico", TPictureKind::Ico},   {"h.Bmp", TPictureKind::Bmp},  {"i.png", TPictureKind::Png},
+      {"i.PNG", TPictureKind::Png},   {"w.WebP", TPictureKind::Webp}, {"w.web", TPictureKind::Unknown},
       {"jpg", TPictureKind::Unknown}, {"k.jpg.txt", TPictureKind::Unknown}, {"l.jpe", TPictureKind::Unknown},
       {"dir.gif/m", TPictureKind::Unknown}, {"n.", TPictureKind::Unknown},
   };
@@ -180,7 +185,9 @@ TEST(PictureLoader, LoadPictureToBitmapFlattensAndPassesFailuresOn) {
   EXPECT_TRUE(out == kept);
   struct Case { std::string name; const char* message; } cases[] = {
       {dir.Path("none.jpg"), "not found"},
-      {dir.Write("x.png", "\x89PNG"), "unsupported picture file kind"},
+      {dir.Write("x.tif", "II*"), "unsupported picture file kind"},
+      {dir.Write("x.png", "\x89PNG"), "PNG: not a PNG file"},
+      {dir.Write("x.webp", "RIFF\0\0\0\0WEBPVP8 "), "WebP: "},
       {dir.Write("x.wmf", "\xD7\xCD\xC6\x9A"), "only be shown on Windows"},
       {dir.Write("x.emf", "\x01"), "only be shown on Windows"},
       {dir.Write("x.jpg", "GIF89a"), "JPEG: not a JPEG file"},
@@ -190,7 +197,7 @@ TEST(PictureLoader, LoadPictureToBitmapFlattensAndPassesFailuresOn) {
       LoadPictureToBitmap(out, c.name, 0, 0, 0);
       ADD_FAILURE() << c.name << " loaded";
     } catch (const TPictureError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
     }
     EXPECT_TRUE(out == kept);
   }
@@ -205,6 +212,16 @@ TEST(PictureLoader, SamplePicturesBesideTheProgram) {
   EXPECT_EQ(t2.Width(), 640);
   EXPECT_EQ(t2.Height(), 480);
   EXPECT_FALSE(t1 == t2);
+  // The portrait sample is stored on its side, tagged to be turned upright.
+  const std::string t3 = std::string(VANTA_BIN_DIR) + "/t3.jpg";
+  EXPECT_EQ(LoadPictureToBitmap(t1, t3, 0, 0, 0), (TPictureSize{480, 640}));
+  EXPECT_EQ(t1.Width(), 480);
+  EXPECT_EQ(t1.Height(), 640);
+  std::ifstream in(t3, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const TJpegPicture stored = ReadJpegSize(test::Bytes(bytes));
+  EXPECT_EQ(stored.NaturalWidth, 640);
+  EXPECT_EQ(stored.Orientation, 6);
 }
 
 }  // namespace

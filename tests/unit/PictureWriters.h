@@ -60,6 +60,41 @@ enum class TJpegInput { Bgr, Gray, AdobeCmyk };
 TFile MakeJpegFromRows(int width, int height, TJpegInput input, int quality,
                        const std::function<const uint8_t*(int y)>& row);
 
+// PNG by our own writer (PhotoWriters.cpp): rows with filter 0, stored
+// deflate blocks, our own checksums, so neither libspng nor zlib has a hand
+// in the files they are tested on. `sample` gives each channel's value
+// (palette index for colour type 3) within the bit depth.
+struct TPngSpec {
+  int width = 1, height = 1, colorType = 2, bitDepth = 8;
+  bool interlaced = false;
+  std::function<uint16_t(int x, int y, int channel)> sample;
+  std::vector<TColor> palette;  // PLTE, for colour type 3 (or as a suggestion)
+  std::string trns;             // tRNS contents; empty: none
+  std::vector<std::pair<std::string, std::string>> before, after;  // more chunks around IDAT
+};
+int PngChannels(int colorType);
+TFile MakePng(const TPngSpec& spec);
+TFile PngChunk(const std::string& type, const std::string& data);
+// An 8-bit RGB PNG of a bitmap.
+TFile MakePng(const TBitmap24& picture, std::vector<std::pair<std::string, std::string>> before = {});
+
+// A TIFF block (as Exif carries it) whose first IFD holds three tags, the
+// orientation (0x0112, SHORT, count 1) the second, at byte 22; big-endian
+// ("MM") or little-endian ("II").
+TFile MakeExifTiff(int orientation, bool bigEndian = false);
+// The JPEG with an APP1 "Exif" segment holding the TIFF block after SOI.
+TFile WithJpegExif(const TFile& jpeg, const TFile& tiff);
+
+// WebP through libwebp's encoder: lossless or lossy (quality), with alpha
+// (one byte a pixel) when given.
+TFile MakeWebp(const TBitmap24& picture, bool lossless, const std::vector<uint8_t>& alpha = {}, int quality = 90);
+// A simple WebP file (as MakeWebp writes it) in the extended layout with
+// an EXIF chunk after the picture.
+TFile WebpWithExif(const TFile& simple, int width, int height, const TFile& exif, bool alpha = false);
+// RIFF chunk helper: type, little-endian size, data, padding to even.
+TFile RiffChunk(const std::string& type, const std::string& data);
+void Put24(TFile& f, uint32_t v);
+
 // A file's bytes as the decoders take them.
 inline TBytes Bytes(const TFile& f) { return {reinterpret_cast<const uint8_t*>(f.data()), f.size()}; }
 

@@ -17,6 +17,9 @@ TEST(RenderPicture, ArgumentsStatusAndOutput) {
   const TBitmap24 picture = test::ReferencePicture(40, 20);
   const std::string gif = dir.Write("p.gif", test::MakeGif(picture, {.transparent = 0}));
   dir.Write("bad.gif", "GIF89a");
+  // Stored on its side with the tag that turns it: the output is upright.
+  const std::string png = dir.Write("p.png", test::MakePng(picture, {{"eXIf", test::MakeExifTiff(6)}}));
+  const std::string webp = dir.Write("p.webp", test::WebpWithExif(test::MakeWebp(picture, true), 40, 20, test::MakeExifTiff(8, true)));
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -28,6 +31,9 @@ TEST(RenderPicture, ArgumentsStatusAndOutput) {
       {{"--picture", gif, "--out", "@", "--color", "FF8000"}, 0, 40, 20, 0x0080FF, ""},
       {{"--picture", gif, "--out", "@", "--box", "10", "10"}, 0, 10, 5, kAny, ""},
       {{"--box", "0", "7", "--picture", gif, "--out", "@"}, 0, 40, 20, 0x000000, ""},
+      {{"--picture", png, "--out", "@"}, 0, 20, 40, picture.Pixel(0, 19), ""},
+      {{"--picture", webp, "--out", "@"}, 0, 20, 40, picture.Pixel(39, 0), ""},
+      {{"--picture", png, "--out", "@", "--box", "10", "10"}, 0, 5, 10, kAny, ""},
       {{"--picture", dir.Path("bad.gif"), "--out", "@"}, 1, 0, 0, 0, "error: GIF: "},
       {{"--picture", dir.Path("none.jpg"), "--out", "@"}, 1, 0, 0, 0, "error: "},
       {{"--picture", gif}, 2, 0, 0, 0, ""},

@@ -325,7 +325,7 @@ TEST_F(BuilderFormTest, WindowPagesAndControlsAsDesigned) {
   }
 
   struct Caption { int id; const char* text; } captions[] = {
-      {IDC_IMAGELABEL, "Add images here (GIF, JPG, BMP, WMF, EMF, ICO), Up to 1000:"},
+      {IDC_IMAGELABEL, "Add images (GIF, JPG, PNG, WebP, BMP, WMF, EMF, ICO), Up to 1000:"},
       {IDC_ADDIMAGES, "Add"}, {IDC_REMOVEIMAGE, "Remove"}, {IDC_CLEARIMAGES, "Clear"},
       {IDC_FULLSCREEN, "Fullscreen"}, {IDC_PREVIEWB2, "Preview"},
       {IDC_MUSICLABEL, "Add background music here (MP3, WAV, MIDI):"},
@@ -639,6 +639,8 @@ TEST_F(BuilderFormTest, PicturesComeThroughTheDialogInTheFolderLastUsed) {
   ASSERT_EQ(script.fileRequests.size(), 1u);
   EXPECT_EQ(script.fileRequests[0].InitialFolder, "C:\\Photos\\");
   EXPECT_EQ(script.fileRequests[0].Filter, PictureDialogFilter());
+  EXPECT_TRUE(script.fileRequests[0].PicturePreview) << "the picture dialog previews";
+  EXPECT_EQ(script.fileRequests[0].PreviewColor, s.BackgroundColor);
   EXPECT_EQ(form->ReadControls().ChangedSections, 0);
   // Chosen: a listed one in other letters is left out, the new one comes last and shows.
   std::string upper = a;

@@ -5,6 +5,7 @@
 #include "../unit/PictureWriters.h"
 #include "Win32TestSupport.h"
 #include "engine/PictureLoader.h"
+#include "engine/codecs/Exif.h"
 
 namespace vanta {
 namespace {
@@ -143,16 +144,23 @@ TEST(Win32Pictures, PngIconEntriesDecodeThroughThePlatform) {
   EXPECT_THROW(LoadPictureToBitmap(b, dir.Write("broken.ico", broken), 0, 0, 0), TPictureError);
 }
 
-// The readers and the cross-built libjpeg as the Windows program runs them.
+// The readers and the cross-built libjpeg, libspng and libwebp as the
+// Windows program runs them; photos stored on their side come upright.
 TEST(Win32Pictures, ReadersAndJpegScalingOnWindows) {
   test::TTempDir dir;
   const TBitmap24 picture = test::ReferencePicture(96, 64);
+  const TBitmap24 sideways = OrientBitmap(picture, 8);  // what orientation 6 turns back
+  const std::string tag = test::MakeExifTiff(6);
   struct Case { const char* name; std::string bytes; int box; int w, h; bool exact; } cases[] = {
       {"p.JPG", test::MakeJpeg(picture, 100), 0, 96, 64, false},
       {"q.jpeg", test::MakeJpeg(picture, 90), 24, 24, 16, false},
       {"r.Gif", test::MakeGif(picture), 0, 96, 64, true},
       {"s.bmp", test::MakeBmp(picture, {4, 2}), 0, 96, 64, true},
       {"t.ico", test::MakeIco({{picture, {}, std::vector<bool>(96 * 64, false)}}), 0, 96, 64, true},
+      {"u.png", test::MakePng(sideways, {{"eXIf", tag}}), 0, 96, 64, true},
+      {"v.webp", test::WebpWithExif(test::MakeWebp(sideways, true), 64, 96, tag), 0, 96, 64, true},
+      {"w.webp", test::MakeWebp(picture, false), 48, 48, 32, false},
+      {"x.jpg", test::WithJpegExif(test::MakeJpeg(sideways, 90), tag), 48, 48, 32, false},
   };
   for (const Case& c : cases) {
     TBitmap24 b;

@@ -1,12 +1,16 @@
-// Draws the builder's two sample pictures, t1.jpg (a sunset over hills and
-// water) and t2.jpg (a many-coloured rosette), from nothing but arithmetic,
-// so that they are entirely our own. They show the effect preview off:
-// large soft areas, strong edges and different colours in each.
+// Draws the builder's sample pictures, t1.jpg (a sunset over hills and
+// water), t2.jpg (a many-coloured rosette) and t3.jpg (a lighthouse, a
+// portrait photo stored on its side as a camera held upright stores it, with
+// the Exif orientation 6 that turns it), from nothing but arithmetic, so
+// that they are entirely our own. They show the effect preview off: large
+// soft areas, strong edges and different colours in each; t3 shows the
+// orientation at work.
 //
 //   make-samples OUTPUT_FOLDER
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -81,17 +85,49 @@ TRgb Rosette(double x, double y) {
   return c;
 }
 
-bool Write(const std::string& path, TRgb (*draw)(double, double)) {
+TRgb Lighthouse(double x, double y) {
+  // Portrait, 3 wide by 4 high: sky, sea from 0.72 down, a rock and a
+  // striped tower on it with its lantern lit.
+  const double horizon = 0.72;
+  TRgb c = Mix({36, 60, 130}, {250, 200, 150}, Smooth(0.0, horizon, y));
+  if (y > horizon) c = Mix({40, 90, 130}, {18, 40, 70}, (y - horizon) / (1 - horizon));
+  const double rock = 0.78 - 0.09 * std::exp(-std::pow((x - 0.5) / 0.22, 2));
+  if (y > rock && y < 0.9 - 0.05 * std::abs(x - 0.5)) c = Mix({70, 60, 55}, {40, 34, 30}, (y - rock) * 6);
+  const double top = 0.2, foot = 0.7, t = (y - top) / (foot - top);
+  const double half = 0.05 + 0.025 * t;
+  if (y > top && y < foot && std::abs(x - 0.5) < half)
+    c = std::fmod(t * 6, 1.0) < 0.5 ? TRgb{200, 40, 40} : TRgb{245, 245, 240};
+  if (y > 0.14 && y <= top && std::abs(x - 0.5) < 0.045) c = {255, 230, 120};  // the lantern
+  if (y > 0.11 && y <= 0.14 && std::abs(x - 0.5) < 0.06 - (y - 0.11) * 0.4) c = {60, 50, 50};
+  const double glow = std::exp(-std::hypot((x - 0.5) * 1.2, y - 0.17) * 14);
+  return Mix(c, {255, 240, 170}, 0.5 * glow);
+}
+
+// The Exif block of a picture stored turned: a TIFF header and one IFD
+// with the orientation tag (0x0112, SHORT) set to 6.
+std::vector<unsigned char> OrientationExif() {
+  const unsigned char tiff[] = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+  std::vector<unsigned char> app1 = {'E', 'x', 'i', 'f', 0, 0};
+  app1.insert(app1.end(), std::begin(tiff), std::end(tiff));
+  return app1;
+}
+
+// A w x h picture; with `sideways` it is stored turned a quarter to the
+// left (h x w) and tagged to be turned back.
+bool Write(const std::string& path, TRgb (*draw)(double, double), int w = kW, int h = kH, bool sideways = false) {
+  const int sw = sideways ? h : w, sh = sideways ? w : h;
   // Four samples a pixel against jagged edges.
-  std::vector<unsigned char> rgb(static_cast<size_t>(kW) * kH * 3);
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) {
+  std::vector<unsigned char> rgb(static_cast<size_t>(sw) * sh * 3);
+  for (int sy = 0; sy < sh; ++sy)
+    for (int sx = 0; sx < sw; ++sx) {
+      // Stored (sx, sy) shows at upright (w - 1 - sy, sx) when turned.
+      const int x = sideways ? w - 1 - sy : sx, y = sideways ? sx : sy;
       TRgb sum{0, 0, 0};
       for (int s = 0; s < 4; ++s) {
-        const TRgb c = draw((x + 0.25 + 0.5 * (s & 1)) / kW, (y + 0.25 + 0.5 * (s >> 1)) / kH);
+        const TRgb c = draw((x + 0.25 + 0.5 * (s & 1)) / w, (y + 0.25 + 0.5 * (s >> 1)) / h);
         sum = {sum.r + c.r / 4, sum.g + c.g / 4, sum.b + c.b / 4};
       }
-      unsigned char* p = &rgb[(static_cast<size_t>(y) * kW + x) * 3];
+      unsigned char* p = &rgb[(static_cast<size_t>(sy) * sw + sx) * 3];
       p[0] = static_cast<unsigned char>(std::clamp(sum.r, 0.0, 255.0));
       p[1] = static_cast<unsigned char>(std::clamp(sum.g, 0.0, 255.0));
       p[2] = static_cast<unsigned char>(std::clamp(sum.b, 0.0, 255.0));
@@ -103,15 +139,19 @@ bool Write(const std::string& path, TRgb (*draw)(double, double)) {
   c.err = jpeg_std_error(&err);
   jpeg_create_compress(&c);
   jpeg_stdio_dest(&c, f);
-  c.image_width = kW;
-  c.image_height = kH;
+  c.image_width = static_cast<JDIMENSION>(sw);
+  c.image_height = static_cast<JDIMENSION>(sh);
   c.input_components = 3;
   c.in_color_space = JCS_RGB;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, 88, TRUE);
   jpeg_start_compress(&c, TRUE);
+  if (sideways) {
+    const std::vector<unsigned char> exif = OrientationExif();
+    jpeg_write_marker(&c, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
+  }
   while (c.next_scanline < c.image_height) {
-    JSAMPROW row[1] = {&rgb[static_cast<size_t>(c.next_scanline) * kW * 3]};
+    JSAMPROW row[1] = {&rgb[static_cast<size_t>(c.next_scanline) * sw * 3]};
     jpeg_write_scanlines(&c, row, 1);
   }
   jpeg_finish_compress(&c);
@@ -127,7 +167,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = std::string(argv[1]) + "/";
-  if (!Write(folder + "t1.jpg", Sunset) || !Write(folder + "t2.jpg", Rosette)) {
+  if (!Write(folder + "t1.jpg", Sunset) || !Write(folder + "t2.jpg", Rosette) ||
+      !Write(folder + "t3.jpg", Lighthouse, 480, 640, true)) {
     std::fprintf(stderr, "error: cannot write the sample pictures to %s\n", argv[1]);
     return 1;
   }

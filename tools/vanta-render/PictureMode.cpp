@@ -1,16 +1,17 @@
 #include "PictureMode.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "base/Text.h"
 #include "engine/PictureLoader.h"
-#include "platform/Files.h"
 
 namespace vanta {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vanta-render --picture FILE --out OUT.bmp [--box W H] [--color RRGGBB]";
+    "usage: vanta-render --picture FILE --out OUT.bmp [--box W H] [--color RRGGBB]\n"
+    "  FILE: .jpg .jpeg .png .webp .gif .bmp .ico (.wmf .emf on Windows); photos come upright";
 
 void Put(std::string& s, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i) & 255);
@@ -24,9 +25,8 @@ bool ParseColor(const std::string& s, TColor& color) {
   return true;
 }
 
-}  // namespace
-
-std::string EncodeBmp24(const TBitmap24& b) {
+// The 54 bytes before the rows.
+std::string BmpHeader(const TBitmap24& b) {
   const uint32_t stride = static_cast<uint32_t>(b.Stride()), pixels = stride * static_cast<uint32_t>(b.Height());
   std::string f = "BM";
   Put(f, 54 + pixels, 4);
@@ -43,8 +43,30 @@ std::string EncodeBmp24(const TBitmap24& b) {
   Put(f, 2835, 4);
   Put(f, 0, 4);
   Put(f, 0, 4);
-  f.reserve(f.size() + pixels);
-  for (int y = b.Height() - 1; y >= 0; --y) f.append(reinterpret_cast<const char*>(b.Row(y)), stride);
+  return f;
+}
+
+// Row by row: no second copy of a picture that may take hundreds of
+// megabytes. Written in place (a rename over the old file makes some file
+// systems flush the new one at once) and not synced: this is a tool's
+// output. A failed write removes what it began.
+bool WriteBmp24(const std::string& path, const TBitmap24& b) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const std::string header = BmpHeader(b);
+  bool ok = std::fwrite(header.data(), 1, header.size(), f) == header.size();
+  for (int y = b.Height() - 1; ok && y >= 0; --y) ok = std::fwrite(b.Row(y), 1, b.Stride(), f) == b.Stride();
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) std::remove(path.c_str());
+  return ok;
+}
+
+}  // namespace
+
+std::string EncodeBmp24(const TBitmap24& b) {
+  std::string f = BmpHeader(b);
+  f.reserve(f.size() + b.Stride() * static_cast<size_t>(b.Height()));
+  for (int y = b.Height() - 1; y >= 0; --y) f.append(reinterpret_cast<const char*>(b.Row(y)), b.Stride());
   return f;
 }
 
@@ -87,7 +109,7 @@ int RunPictureCommand(const std::vector<std::string>& args, std::ostream& err) {
     err << "error: " << e.what() << "\n";
     return 1;
   }
-  if (!platform::WriteFileAtomically(out, EncodeBmp24(bitmap))) {
+  if (!WriteBmp24(out, bitmap)) {
     err << "error: cannot write " << out << "\n";
     return 1;
   }

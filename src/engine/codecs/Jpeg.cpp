@@ -6,6 +6,12 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "engine/codecs/Exif.h"
+
 namespace vanta {
 namespace {
 
@@ -13,6 +19,8 @@ constexpr const char* kWhat = "JPEG";
 // Progressive files can hold any number of scans; a hostile one with
 // thousands makes each decode take minutes.
 constexpr int kMaxScans = 1000;
+// Rows decoded at a time when the picture is turned while decoding.
+constexpr int kStripRows = 256;
 
 struct TErrorManager {
   jpeg_error_mgr pub;
@@ -77,6 +85,7 @@ bool ReadHeader(TSession& s, const uint8_t* data, size_t size, int minWidth, int
   s.progress.progress_monitor = Progress;
   s.cinfo.progress = &s.progress;
   jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
+  jpeg_save_markers(&s.cinfo, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&s.cinfo, TRUE);
 
   const bool cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
@@ -96,7 +105,17 @@ bool ReadHeader(TSession& s, const uint8_t* data, size_t size, int minWidth, int
   return true;
 }
 
-bool ReadPixels(TSession& s, TBitmap24& out) {
+// Rows go into `out`, or, when a writer turns the picture, a strip at a
+// time through `strip` (allocated by the caller: nothing in this frame may
+// need a destructor).
+struct TStrip {
+  TUprightWriter* writer = nullptr;
+  uint8_t* rows = nullptr;
+  size_t stride = 0;
+  int count = 0;
+};
+
+bool ReadPixels(TSession& s, TBitmap24& out, const TStrip& strip) {
   if (setjmp(s.err.jump)) return false;
   jpeg_start_decompress(&s.cinfo);
   const bool cmyk = s.cinfo.out_color_space == JCS_CMYK;
@@ -108,10 +127,17 @@ bool ReadPixels(TSession& s, TBitmap24& out) {
   // Adobe's CMYK files store the inks inverted.
   const bool inverted = s.cinfo.saw_Adobe_marker;
   while (s.cinfo.output_scanline < s.cinfo.output_height) {
-    uint8_t* row = out.Row(static_cast<int>(s.cinfo.output_scanline));
+    const int y = static_cast<int>(s.cinfo.output_scanline);
+    uint8_t* row = strip.writer ? strip.rows + strip.stride * static_cast<size_t>(y % strip.count) : out.Row(y);
+    // A full strip (or the last rows) goes to its upright place.
+    const auto flush = [&] {
+      if (strip.writer && ((y + 1) % strip.count == 0 || y + 1 == static_cast<int>(s.cinfo.output_height)))
+        strip.writer->Put(y - y % strip.count, y % strip.count + 1, strip.rows, strip.stride);
+    };
     if (!cmyk) {
       JSAMPROW rows[1] = {row};
       jpeg_read_scanlines(&s.cinfo, rows, 1);
+      flush();
       continue;
     }
     jpeg_read_scanlines(&s.cinfo, cmykRow, 1);
@@ -123,9 +149,19 @@ bool ReadPixels(TSession& s, TBitmap24& out) {
       row[1] = static_cast<uint8_t>((m * k + 127) / 255);
       row[2] = static_cast<uint8_t>((c * k + 127) / 255);
     }
+    flush();
   }
   jpeg_finish_decompress(&s.cinfo);
   return true;
+}
+
+// The first APP1 segment that holds an Exif block decides.
+int Orientation(const jpeg_decompress_struct& cinfo) {
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+    if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 || std::memcmp(m->data, "Exif\0", 6) != 0) continue;
+    return ExifOrientation(TBytes(m->data, m->data_length));
+  }
+  return kOrientationAsStored;
 }
 
 }  // namespace
@@ -137,19 +173,33 @@ TJpegPicture ReadJpegSize(TBytes data) {
   TJpegPicture result;
   result.NaturalWidth = static_cast<int>(s.cinfo.image_width);
   result.NaturalHeight = static_cast<int>(s.cinfo.image_height);
+  result.Orientation = Orientation(s.cinfo);
   return result;
 }
 
-TJpegPicture DecodeJpeg(TBytes data, int minWidth, int minHeight) {
+TJpegPicture DecodeJpeg(TBytes data, int minWidth, int minHeight, bool upright) {
   if (data.size() < 3 || data[0] != 0xFF || data[1] != 0xD8) RefusePicture(kWhat, "not a JPEG file");
   TSession s;
   if (!ReadHeader(s, data.data(), data.size(), minWidth, minHeight)) RefusePicture(kWhat, s.err.message);
   TJpegPicture result;
   result.NaturalWidth = static_cast<int>(s.cinfo.image_width);
   result.NaturalHeight = static_cast<int>(s.cinfo.image_height);
+  result.Orientation = Orientation(s.cinfo);
   CheckPictureSize(s.cinfo.output_width, s.cinfo.output_height, kWhat);
-  result.Bitmap.SetSize(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height));
-  if (!ReadPixels(s, result.Bitmap)) RefusePicture(kWhat, s.err.message);
+  const int w = static_cast<int>(s.cinfo.output_width), h = static_cast<int>(s.cinfo.output_height);
+  std::optional<TUprightWriter> writer;
+  std::vector<uint8_t> stripRows;
+  TStrip strip;
+  if (upright && result.Orientation != kOrientationAsStored) {
+    writer.emplace(w, h, result.Orientation);
+    strip = {&*writer, nullptr, static_cast<size_t>(w) * 3, kStripRows};
+    stripRows.resize(strip.stride * kStripRows);
+    strip.rows = stripRows.data();
+  } else {
+    result.Bitmap.SetSizeForOverwrite(w, h);  // every row is decoded, or the file refused
+  }
+  if (!ReadPixels(s, result.Bitmap, strip)) RefusePicture(kWhat, s.err.message);
+  if (writer) result.Bitmap = writer->Take();
   if (s.err.truncated) RefusePicture(kWhat, "file ends before the picture does");
   return result;
 }

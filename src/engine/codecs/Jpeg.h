@@ -8,6 +8,9 @@
 // (n/8, n = 1..8) that still gives at least that size, so a 24-megapixel
 // photo for a 320x240 preview decodes at 1/8. Otherwise libjpeg's accurate
 // defaults hold (integer DCT, smooth chroma upsampling).
+//
+// The Exif block's orientation is read with the header (APP1 segments are
+// kept for it).
 #pragma once
 #include "engine/Bitmap.h"
 #include "engine/codecs/PictureLimits.h"
@@ -16,11 +19,14 @@ namespace vanta {
 
 struct TJpegPicture {
   TBitmap24 Bitmap;
-  int NaturalWidth = 0, NaturalHeight = 0;  // the size at full scale
+  int NaturalWidth = 0, NaturalHeight = 0;  // the size at full scale, as stored
+  int Orientation = 1;                      // of the Exif block (see Exif.h)
 };
 
-// minWidth/minHeight 0: full size.
-TJpegPicture DecodeJpeg(TBytes data, int minWidth = 0, int minHeight = 0);
+// minWidth/minHeight 0: full size (of the stored picture). With `upright`
+// the bitmap comes turned by the Exif orientation, turned row by row as it
+// is decoded; else as stored.
+TJpegPicture DecodeJpeg(TBytes data, int minWidth = 0, int minHeight = 0, bool upright = false);
 
 // Only the header: the natural size, with an empty bitmap.
 TJpegPicture ReadJpegSize(TBytes data);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/Shell.h"
+#include "platform/win32/PictureOpenDialog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -72,6 +73,9 @@ std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRe
   ofn.lpstrTitle = OrNull(request.Title);
   ofn.Flags = (request.Multiple ? OFN_ALLOWMULTISELECT : 0) | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
               OFN_ENABLESIZING;
+  TPicturePreviewState preview;
+  preview.Background = request.PreviewColor;
+  if (request.PicturePreview) AttachPicturePreview(ofn, preview);
   if (!GetOpenFileNameA(&ofn)) return {};
   // One file: its full path. Several: the folder, then each name.
   std::vector<std::string> parts;
