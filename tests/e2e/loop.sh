@@ -9,7 +9,7 @@
 #   loop.sh [--shots] [--arch win32|win64] [--standard-user] [--over-the-shoulder]
 #           VantaSaver.scr vanta-dialog-driver.exe
 # The other Windows files (vantabuild.exe, vantasetup.exe, mpegdll.dll,
-# VantaSaver.001, help.chm, t1.jpg, t2.jpg) are taken from beside VantaSaver.scr.
+# VantaSaver.001, help.chm, t1.jpg, t2.jpg, t3.jpg) are taken from beside VantaSaver.scr.
 # --shots installs the saver's setup through its pages instead and keeps a
 # screenshot of each stage in build/screenshots/loop-*.png.
 # --arch win64: a 64-bit prefix, where the 32-bit programs' system folder is
