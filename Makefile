@@ -19,6 +19,7 @@ windows: bootstrap
 	bash scripts/deps/mpg123.sh
 	bash scripts/deps/libjpeg-turbo.sh
 	bash scripts/deps/zstd.sh
+	bash scripts/deps/xxhash.sh
 	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build build/windows -j $(JOBS)
 
