@@ -1,8 +1,9 @@
 // What the setup and the uninstaller say to the user, as the switches
 // allow: /VERYSILENT and /SILENT skip the questions, /SUPPRESSMSGBOXES
-// takes each box's default answer; /LOG writes every line to a file.
+// takes each box's default answer; /LOG writes every line to a file, made
+// new at the first line (never one that exists: see NumberedLogName); /LOG
+// without a name makes one with a random part in the temporary folder.
 #pragma once
-#include <cstdio>
 #include <string>
 
 #include "../SetupCommandLine.h"
@@ -20,12 +21,16 @@ class TSetupUi {
   void Inform(const std::string& text);  // not in silent runs
   void Error(const std::string& text);   // also in silent runs unless suppressed
   void Log(const std::string& line);
+  const std::string& LogPath() const { return logPath_; }  // "" until a log file is made
   void SetTitle(std::string title) { title_ = std::move(title); }
 
  private:
   TSetupCommand command_;
   std::string title_;
-  std::FILE* log_ = nullptr;
+  std::string logPath_;
+  void OpenLog();
+  void* log_ = nullptr;  // the log file's HANDLE, once a line is written
+  bool logTried_ = false;
 };
 
 }  // namespace vanta::build
