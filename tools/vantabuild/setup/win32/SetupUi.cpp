@@ -36,7 +36,6 @@ void TSetupUi::OpenLog() {
     const HANDLE h = CreateNewFile(name);
     if (h != INVALID_HANDLE_VALUE) {
       log_ = h;
-      logPath_ = name;
       return;
     }
     const DWORD error = GetLastError();

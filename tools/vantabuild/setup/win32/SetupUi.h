@@ -21,13 +21,11 @@ class TSetupUi {
   void Inform(const std::string& text);  // not in silent runs
   void Error(const std::string& text);   // also in silent runs unless suppressed
   void Log(const std::string& line);
-  const std::string& LogPath() const { return logPath_; }  // "" until a log file is made
   void SetTitle(std::string title) { title_ = std::move(title); }
 
  private:
   TSetupCommand command_;
   std::string title_;
-  std::string logPath_;
   void OpenLog();
   void* log_ = nullptr;  // the log file's HANDLE, once a line is written
   bool logTried_ = false;
