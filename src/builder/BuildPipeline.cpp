@@ -96,6 +96,9 @@ TBuildNames MakeBuildNames(const std::string& chosenSetup, const std::string& na
   std::string name(TrimControls(nameEdit));
   if (name.empty()) name = FileBaseName(n.SetupFileName);
   name = RemoveChars(name, kNameForbidden);
+  // A line break inside would add lines of its own to the script.
+  if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; }))
+    throw TBuildError("The screensaver's name may not contain control characters such as line breaks or tabs.");
   // A name of blanks alone is no file name either.
   if (TrimControls(name).empty())
     throw TBuildError("Please give the screensaver a name: the name may not be empty or consist only of \\ / : * ? \" < > |.");

@@ -35,7 +35,7 @@ static void MendChecksum(std::string& bytes) {
     uint64_t at = start;
     for (TPackedFile& f : x.files) {
       if (f.storedSize > start + data - at) break;
-      f.storedChecksum = Xxh64(std::string_view(bytes).substr(at, f.storedSize));
+      f.storedChecksum = Xxh3(std::string_view(bytes).substr(at, f.storedSize));
       if (!(f.flags & kFileCompressed)) f.checksum = f.storedChecksum;
       at += f.storedSize;
     }
@@ -44,7 +44,7 @@ static void MendChecksum(std::string& bytes) {
   } catch (const TPayloadError&) {
   }
   char* tail = bytes.data() + bytes.size() - kTailSize;
-  TXxh64 sum;
+  TXxh3 sum;
   sum.Update(bytes.data() + start + data, index);
   sum.Update(tail, 32);
   const TChecksum c = sum.Finish();

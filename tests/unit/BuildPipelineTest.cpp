@@ -37,6 +37,14 @@ TEST(BuildNames, FollowTheNameFieldOrTheSetupsName) {
   }
   for (const char* empty : {"///", " : ", "\x01\x02"})
     EXPECT_THROW(MakeBuildNames("C:\\Out\\|.exe", empty, "\\"), TBuildError) << empty;
+  // Control characters inside the name are refused, never written into the script.
+  for (const char* field : {"My\r\n[Run]\r\nSaver", "a\nb", "tab\there", "x\x1Fy", "a\x01" "b"})
+    try {
+      MakeBuildNames("C:\\Out\\a.exe", field, "\\");
+      ADD_FAILURE() << "accepted: " << field;
+    } catch (const TBuildError& e) {
+      EXPECT_NE(std::string(e.what()).find("control characters"), std::string::npos) << e.what();
+    }
 }
 
 TEST(BuildNames, ShortFormsAsSystemIniNamesTheSaver) {

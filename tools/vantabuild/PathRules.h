@@ -2,7 +2,9 @@
 // the setup check every path with these rules, so a payload built by hand
 // cannot reach outside the folder its constant names: no "..", no rooted or
 // drive paths, no device names (CON, COM1...), no ":" streams, no names that
-// Windows would silently change (trailing dots or blanks).
+// Windows would silently change (trailing dots or blanks). Names are UTF-8;
+// the rules apply to the UTF-16 name that Windows sees, whatever the code
+// page a program runs under, and bytes that are not UTF-8 are refused.
 #pragma once
 #include <optional>
 #include <string>
@@ -22,5 +24,9 @@ std::optional<std::string> CheckFileName(std::string_view name);
 
 // Windows' reserved device names, whatever the extension or letter case.
 bool IsDeviceName(std::string_view name);
+
+// UTF-8 to UTF-16, strictly (no overlong forms, no surrogates, nothing
+// beyond U+10FFFF, nothing cut short); nullopt when it is not UTF-8.
+std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8);
 
 }  // namespace vanta::build

@@ -11,7 +11,8 @@
 //          values, INI entries and shortcuts
 //   tail   48 bytes: "VantaPak", version, 0, data size, index size,
 //          checksum of index + the tail's first 32 bytes, "VantaEnd"
-// Checksums are XXH64 (Checksum.h).
+// Checksums are XXH3, 64 bits (Checksum.h); version 2 had XXH64 and is
+// refused like any damaged setup.
 // The tail's sizes locate the payload from the end, so any program can go
 // before it. The tail's checksum covers the index, the index's checksums
 // cover every data byte: nothing is used before all of them match. A
@@ -30,7 +31,7 @@
 
 namespace vanta::build {
 
-inline constexpr uint32_t kPayloadVersion = 2;
+inline constexpr uint32_t kPayloadVersion = 3;
 inline constexpr size_t kTailSize = 48;
 inline constexpr uint64_t kMaxIndexSize = 64u << 20;
 inline constexpr size_t kMaxIndexString = 32768;

@@ -37,7 +37,7 @@ TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
 
   std::string index(indexSize, '\0');
   source.ReadAt(p.start + p.dataSize, index.data(), index.size());
-  TXxh64 sum;
+  TXxh3 sum;
   sum.Update(index);
   sum.Update(tail, 32);
   if (sum.Finish() != GetLE(tail + 32, 8)) throw TPayloadError("checksum mismatch");
@@ -54,7 +54,7 @@ TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
   // Every data byte belongs to one file: checking each checks them all.
   std::unique_ptr<uint8_t[]> chunk(new uint8_t[kChunk]);
   for (size_t i = 0; i < p.index.files.size(); ++i) {
-    TXxh64 data;
+    TXxh3 data;
     const uint64_t begin = p.start + p.fileOffsets[i], end = begin + p.index.files[i].storedSize;
     for (uint64_t at = begin; at < end;) {
       const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
@@ -120,7 +120,7 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
   uint64_t at = payload.start + payload.fileOffsets.at(file);
   const uint64_t end = at + f.storedSize;
   std::unique_ptr<uint8_t[]> in(new uint8_t[kChunk]);
-  TXxh64 sum;
+  TXxh3 sum;
   uint64_t produced = 0;
   TDeltaFilter filter(f.delta);
   // A stored file's bytes are the ones OpenPayload checked, read again from

@@ -156,7 +156,7 @@ TPayloadWriter::TPlan TPayloadWriter::Plan(std::string_view sample) {
 void TPayloadWriter::Store(IFileReader& file, TPackedFile& f, size_t have) {
   std::string& chunk = chunk_;
   if (have == 0) file.Rewind();
-  TXxh64 sum;
+  TXxh3 sum;
   for (uint64_t at = 0;;) {
     sum.Update(chunk.data(), have);
     Put(chunk.data(), have);
@@ -178,7 +178,7 @@ bool TPayloadWriter::Pack(IFileReader& file, TPackedFile& f, size_t have, uint8_
   Check(ZSTD_CCtx_setPledgedSrcSize(cctx, f.size));
   TDeltaFilter filter(delta);
   std::string filtered(delta ? chunk.size() : 0, '\0');
-  TXxh64 sum;
+  TXxh3 sum;
   packed_.clear();
   for (uint64_t at = 0;;) {
     sum.Update(chunk.data(), have);
@@ -206,7 +206,7 @@ bool TPayloadWriter::Pack(IFileReader& file, TPackedFile& f, size_t have, uint8_
   }
   CheckAtEnd(file);
   f.checksum = sum.Finish();
-  f.storedChecksum = Xxh64(packed_);
+  f.storedChecksum = Xxh3(packed_);
   f.storedSize = packed_.size();
   f.flags |= kFileCompressed;
   f.delta = delta;
@@ -255,7 +255,7 @@ void TPayloadWriter::Finish(TPayloadIndex index) {
   PutLE(tail, 0, 4);
   PutLE(tail, dataSize_, 8);
   PutLE(tail, encoded.size(), 8);
-  TXxh64 sum;
+  TXxh3 sum;
   sum.Update(encoded);
   sum.Update(tail);
   PutLE(tail, sum.Finish(), 8);

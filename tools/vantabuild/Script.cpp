@@ -124,9 +124,11 @@ TDestination Destination(int line, std::string_view what, std::string_view value
   return *d;
 }
 
+// Names and paths reach Windows as UTF-16: the text must convert.
 void CheckControlFree(int line, std::string_view what, std::string_view value) {
   if (std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
     throw TScriptError(line, std::string(what) + " holds a control character");
+  if (!Utf8ToUtf16(value)) throw TScriptError(line, std::string(what) + " holds bytes that are not UTF-8 (save the script as UTF-8)");
 }
 
 // A registry path below its root: named parts separated by single backslashes.
@@ -420,6 +422,7 @@ std::vector<TParameter> SplitParameters(std::string_view line) {
     }
     if (std::any_of(p.value.begin(), p.value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
       throw std::invalid_argument("a control character in the value of " + p.name);
+    if (!Utf8ToUtf16(p.value)) throw std::invalid_argument("bytes that are not UTF-8 in the value of " + p.name + " (save the script as UTF-8)");
     out.push_back(std::move(p));
     if (i < line.size()) ++i;  // the ";"
   }

@@ -61,6 +61,15 @@ TSetupCommand ParseSetupCommand(const std::vector<std::string>& args) {
   return c;
 }
 
+std::string NumberedLogName(const std::string& path, int n) {
+  if (n == 0) return path;
+  const size_t name = path.find_last_of("\\/:") + 1;  // npos + 1 is 0
+  const size_t dot = path.rfind('.');
+  const bool hasExtension = dot != std::string::npos && dot > name;
+  const std::string number = "." + std::to_string(n);
+  return hasExtension ? path.substr(0, dot) + number + path.substr(dot) : path + number;
+}
+
 std::string CopyCommandLine(const TSetupCommand& c, const std::string& from, unsigned long pid) {
   std::string s = "/UNINSTALLFROM=\"" + from + "\" /WAITPID=" + std::to_string(pid);
   if (c.quiet == TQuietness::Silent) s += " /SILENT";

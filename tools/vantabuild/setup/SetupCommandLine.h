@@ -32,6 +32,12 @@ struct TSetupCommand {
 // Arguments as the C runtime splits them (quotes already taken out).
 TSetupCommand ParseSetupCommand(const std::vector<std::string>& args);
 
+// The n-th name tried for a /LOG file when the ones before exist: the log
+// is always a new file, never appended to one that is there (it could be
+// anything, put there by anyone). 0 is the name itself; then
+// "setup.1.log", "setup.2.log"... beside it ("name.1" without extension).
+std::string NumberedLogName(const std::string& path, int n);
+
 // The arguments that start the uninstaller's private copy.
 std::string CopyCommandLine(const TSetupCommand& c, const std::string& from, unsigned long pid);
 

@@ -76,15 +76,18 @@ std::optional<std::string> TSetupWizard::Next(const TWizardFields& controls) {
       page_ = TWizardPage::Group;
       break;
     }
-    case TWizardPage::Group:
-      if (!controls.noGroup) {
-        if (controls.group.empty()) return "Type the name of a Start menu folder, or tick the box for none.";
-        if (auto why = CheckRelativePath(controls.group)) return "This Start menu folder cannot be used: " + *why;
-      }
-      fields_.group = controls.group;
+    case TWizardPage::Group: {
+      if (!controls.noGroup && controls.group.empty()) return "Type the name of a Start menu folder, or tick the box for none.";
+      // {group} places files and INI entries too: the name is checked even
+      // when no shortcuts are made; an empty one then keeps the default.
+      const std::string group = controls.group.empty() ? fields_.group : controls.group;
+      if (group.empty()) return "Type the name of a Start menu folder, or tick the box for none.";
+      if (auto why = CheckRelativePath(group)) return "This Start menu folder cannot be used: " + *why;
+      fields_.group = group;
       fields_.noGroup = controls.noGroup;
       page_ = TWizardPage::Ready;
       break;
+    }
     case TWizardPage::Ready:
       page_ = TWizardPage::Installing;
       break;

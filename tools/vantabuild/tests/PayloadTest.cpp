@@ -74,7 +74,7 @@ TEST(Payload, RoundTrip) {
     EXPECT_EQ(f.size, files[i].bytes.size()) << i;
     EXPECT_EQ((f.flags & kFileCompressed) != 0, files[i].compressed) << f.name;
     EXPECT_EQ(f.flags & ~uint32_t(kFileCompressed), files[i].flags) << f.name;
-    EXPECT_EQ(f.checksum, Xxh64(files[i].bytes)) << f.name;
+    EXPECT_EQ(f.checksum, Xxh3(files[i].bytes)) << f.name;
     if (files[i].compressed) EXPECT_LT(f.storedSize, f.size / 10) << f.name;
     else EXPECT_EQ(f.storedSize, f.size) << f.name;
     EXPECT_EQ(ExtractFile(source, p, i), files[i].bytes) << f.name;
@@ -134,6 +134,30 @@ TEST(Payload, CutOrExtendedFilesAreRefused) {
   const std::string longer = setup + "x";
   TMemorySource source(longer);
   EXPECT_THROW(OpenPayload(source), TPayloadError);
+}
+
+// A setup of another format (version 2 had XXH64 checksums) is refused as
+// damaged even when its tail's checksum is right for the version it names.
+TEST(Payload, AnotherFormatVersionIsRefused) {
+  const std::string setup = Pack(InputFiles(), SampleIndex());
+  const size_t tail = setup.size() - kTailSize;
+  for (uint32_t version : {1u, 2u, kPayloadVersion + 1, 0xFFFFFFFFu}) {
+    std::string bad = setup;
+    for (int i = 0; i < 4; ++i) bad[tail + 8 + i] = char(version >> (8 * i));
+    const uint64_t indexSize = uint8_t(bad[tail + 24]) | uint64_t(uint8_t(bad[tail + 25])) << 8;
+    TXxh3 sum;
+    sum.Update(std::string_view(bad).substr(tail - indexSize, indexSize));
+    sum.Update(std::string_view(bad).substr(tail, 32));
+    const TChecksum c = sum.Finish();
+    for (int i = 0; i < 8; ++i) bad[tail + 32 + i] = char(c >> (8 * i));
+    TMemorySource source(bad);
+    try {
+      OpenPayload(source);
+      ADD_FAILURE() << "version " << version << " accepted";
+    } catch (const TPayloadError& e) {
+      EXPECT_NE(std::string(e.what()).find("version"), std::string::npos) << e.what();
+    }
+  }
 }
 
 // A payload packed by hand with a valid checksum: the reader's own checks
@@ -237,7 +261,7 @@ TEST(Payload, WhatIsPackedAndWhatIsStored) {
     const TPackedFile f = writer.AddFile({TFolder::App, ""}, "f.bin", 0, c.bytes);
     writer.Finish(SampleIndex());
     EXPECT_EQ((f.flags & kFileCompressed) != 0, c.compressed) << c.what;
-    EXPECT_EQ(f.checksum, Xxh64(c.bytes)) << c.what;
+    EXPECT_EQ(f.checksum, Xxh3(c.bytes)) << c.what;
     TMemorySource source(sink.bytes);
     const TPayload p = OpenPayload(source);
     EXPECT_EQ(ExtractFile(source, p, 0), c.bytes) << c.what;
@@ -272,7 +296,7 @@ TEST(Payload, SoundAndPicturesArePackedAsDifferences) {
     EXPECT_TRUE(f.flags & kFileCompressed) << c.what;
     EXPECT_EQ(f.delta, c.delta) << c.what;
     EXPECT_LT(f.storedSize, f.size * 9 / 10) << c.what;
-    EXPECT_EQ(f.checksum, Xxh64(c.bytes)) << c.what;
+    EXPECT_EQ(f.checksum, Xxh3(c.bytes)) << c.what;
     TMemorySource source(sink.bytes);
     const TPayload p = OpenPayload(source);
     EXPECT_EQ(p.index.files[0], f);

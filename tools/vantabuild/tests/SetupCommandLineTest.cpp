@@ -44,6 +44,21 @@ TEST(SetupCommandLine, Table) {
   }
 }
 
+TEST(SetupCommandLine, LogNamesBesideAnExistingLog) {
+  const std::pair<std::pair<const char*, int>, const char*> kCases[] = {
+      {{"C:\\logs\\setup.log", 0}, "C:\\logs\\setup.log"},
+      {{"C:\\logs\\setup.log", 1}, "C:\\logs\\setup.1.log"},
+      {{"C:\\logs\\setup.log", 12}, "C:\\logs\\setup.12.log"},
+      {{"C:\\logs\\a.b.txt", 2}, "C:\\logs\\a.b.2.txt"},
+      {{"C:\\my.logs\\setup", 3}, "C:\\my.logs\\setup.3"},
+      {{"C:\\logs\\.log", 1}, "C:\\logs\\.log.1"},
+      {{"setup.log", 1}, "setup.1.log"},
+      {{"D:setup", 1}, "D:setup.1"},
+      {{"a/b.c/d", 4}, "a/b.c/d.4"},
+  };
+  for (const auto& [in, want] : kCases) EXPECT_EQ(NumberedLogName(in.first, in.second), want) << in.first << " " << in.second;
+}
+
 TEST(SetupCommandLine, ThePrivateCopyGetsTheSwitchesBack) {
   TSetupCommand c = ParseSetupCommand({"/SILENT", "/SUPPRESSMSGBOXES", "/LOG"});
   const std::string line = CopyCommandLine(c, "C:\\Program Files\\My Saver", 42);

@@ -95,13 +95,22 @@ TEST(SetupWizard, TheGroupPageAndTheSummary) {
   w.Next(w.Fields());
   w.Next(w.Fields());
   TWizardFields typed = w.Fields();
-  for (const char* bad : {"", "..\\Startup", "a|b", "CON"}) {
-    typed.group = bad;
-    EXPECT_TRUE(w.Next(typed).has_value()) << bad;
-    EXPECT_EQ(w.Page(), TWizardPage::Group);
+  // Refused with or without shortcuts: {group} also places files.
+  for (bool noGroup : {false, true}) {
+    for (const char* bad : {"..\\Startup", "..\\..\\..\\..\\Windows\\System32", "\\Windows", "C:\\x", "a|b", "CON",
+                            "COM\u00B9", "a\\..", "x\x01"}) {
+      typed.group = bad;
+      typed.noGroup = noGroup;
+      EXPECT_TRUE(w.Next(typed).has_value()) << bad << " " << noGroup;
+      EXPECT_EQ(w.Page(), TWizardPage::Group);
+    }
   }
-  typed.noGroup = true;  // no folder: the name does not matter
+  typed.noGroup = false;
+  typed.group = "";
+  EXPECT_TRUE(w.Next(typed).has_value());
+  typed.noGroup = true;  // none, and the field emptied: the default stays for {group}
   EXPECT_EQ(w.Next(typed), std::nullopt);
+  EXPECT_EQ(w.Fields().group, Defaults().group);
   EXPECT_NE(w.Text().find("(none)"), std::string::npos);
   w.Back(w.Fields());
   typed.noGroup = false;

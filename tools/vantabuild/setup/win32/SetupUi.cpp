@@ -2,30 +2,58 @@
 
 #include <windows.h>
 
+#include "PrivateFiles.h"
+
 namespace vanta::build {
 
-TSetupUi::TSetupUi(const TSetupCommand& command, std::string title) : command_(command), title_(std::move(title)) {
+TSetupUi::TSetupUi(const TSetupCommand& command, std::string title) : command_(command), title_(std::move(title)) {}
+
+TSetupUi::~TSetupUi() {
+  if (log_) CloseHandle(log_);
+}
+
+// Made when the first line comes, so that a process with nothing to say
+// (the uninstaller before its copy starts) leaves no file.
+void TSetupUi::OpenLog() {
+  logTried_ = true;
   if (!command_.log) return;
   std::string path = command_.logFile;
   if (path.empty()) {
     char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path = std::string(temp) + "vantasetup-" + std::to_string(GetCurrentProcessId()) + ".log";
+    const DWORD n = GetTempPathA(MAX_PATH, temp);
+    const std::string random = RandomHex(8);
+    if (n == 0 || n >= MAX_PATH || random.empty()) return;
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char date[16];
+    wsprintfA(date, "%04u%02u%02u", t.wYear, t.wMonth, t.wDay);
+    path = std::string(temp) + "vantasetup-" + date + "-" + random + ".log";
   }
-  log_ = std::fopen(path.c_str(), "ab");
-}
-
-TSetupUi::~TSetupUi() {
-  if (log_) std::fclose(log_);
+  // A log that exists is left alone: the next free numbered name beside
+  // it. Without one of 100, no log (the setup itself goes on).
+  for (int i = 0; i < 100; ++i) {
+    const std::string name = NumberedLogName(path, i);
+    const HANDLE h = CreateNewFile(name);
+    if (h != INVALID_HANDLE_VALUE) {
+      log_ = h;
+      return;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return;
+  }
 }
 
 void TSetupUi::Log(const std::string& line) {
+  if (!logTried_) OpenLog();
   if (!log_) return;
   SYSTEMTIME t;
   GetLocalTime(&t);
-  std::fprintf(log_, "%04u-%02u-%02u %02u:%02u:%02u.%03u   %s\r\n", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
-               t.wMilliseconds, line.c_str());
-  std::fflush(log_);
+  char stamp[40];
+  const int n = wsprintfA(stamp, "%04u-%02u-%02u %02u:%02u:%02u.%03u   ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                          t.wSecond, t.wMilliseconds);
+  const std::string text = std::string(stamp, size_t(n)) + line + "\r\n";
+  DWORD written = 0;
+  WriteFile(log_, text.data(), DWORD(text.size()), &written, nullptr);
 }
 
 bool TSetupUi::Ask(const std::string& text, bool byDefault) {

@@ -1,8 +1,9 @@
 // What the setup and the uninstaller say to the user, as the switches
 // allow: /VERYSILENT and /SILENT skip the questions, /SUPPRESSMSGBOXES
-// takes each box's default answer; /LOG writes every line to a file.
+// takes each box's default answer; /LOG writes every line to a file, made
+// new at the first line (never one that exists: see NumberedLogName); /LOG
+// without a name makes one with a random part in the temporary folder.
 #pragma once
-#include <cstdio>
 #include <string>
 
 #include "../SetupCommandLine.h"
@@ -25,7 +26,9 @@ class TSetupUi {
  private:
   TSetupCommand command_;
   std::string title_;
-  std::FILE* log_ = nullptr;
+  void OpenLog();
+  void* log_ = nullptr;  // the log file's HANDLE, once a line is written
+  bool logTried_ = false;
 };
 
 }  // namespace vanta::build

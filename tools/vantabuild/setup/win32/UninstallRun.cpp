@@ -2,6 +2,7 @@
 
 #include "../Installer.h"
 #include "../Uninstall.h"
+#include "PrivateFiles.h"
 #include "SetupRoles.h"
 #include "Win32Target.h"
 
@@ -9,20 +10,30 @@ namespace vanta::build {
 namespace {
 
 // A new folder of our own under the temporary folder: never a shared one
-// another user could have prepared.
+// another user could have prepared, nor one they could enter (PrivateFiles.h).
 std::string FreshTempFolder() {
   char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    seed = seed * 1664525u + 1013904223u;
-    char name[32];
-    wsprintfA(name, "vanta-uninst-%08lx", static_cast<unsigned long>(seed));
-    const std::string folder = std::string(base) + name;
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
-  }
-  return {};
+  const DWORD n = GetTempPathA(MAX_PATH, base);
+  if (n == 0 || n >= MAX_PATH) return {};
+  return CreatePrivateFolder(base, "vanta-uninst-");
 }
+
+// A handle that deletes the copy when the last handle of it closes: the
+// copy inherits it, so the file goes once the copy has ended and Windows
+// lets go of its program file. Its folder cannot go before that; it goes
+// at the next restart, empty (the copy marks both).
+struct TDeleteOnClose {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  explicit TDeleteOnClose(const std::string& copy) {
+    if (copy.empty()) return;  // nothing to hand on
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    file = CreateFileA(copy.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, OPEN_EXISTING,
+                       FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  }
+  ~TDeleteOnClose() {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+};
 
 std::string AppNameOf(const std::vector<TLogRecord>& records) {
   for (const TLogRecord& r : records)
@@ -30,15 +41,17 @@ std::string AppNameOf(const std::vector<TLogRecord>& records) {
   return "the program";
 }
 
-}  // namespace
-
-int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
-  TSetupUi ui(command, "Uninstall");
+// Copies the uninstaller to a fresh private folder and starts the copy
+// by its full path, in the system folder, so that nothing keeps the
+// install folder busy, nor its own (a current folder cannot be deleted).
+// 0, or why not (a Windows error; ERROR_CANNOT_MAKE: no copy made).
+DWORD StartCopy(const TSetupCommand& command, const std::string& self, bool cleanUp) {
   const std::string folder = FreshTempFolder();
   const std::string copy = folder + "\\" + kUninstallerName;
-  if (folder.empty() || !CopyFileA(self.c_str(), copy.c_str(), TRUE)) {
-    ui.Error("The uninstaller could not copy itself to a temporary folder.");
-    return kSetupCouldNotStart;
+  if (folder.empty()) return ERROR_CANNOT_MAKE;
+  if (!CopyFileA(self.c_str(), copy.c_str(), TRUE)) {
+    RemoveDirectoryA(folder.c_str());
+    return ERROR_CANNOT_MAKE;
   }
   // The copy is handed this process (an inherited handle, in place of a
   // process number): it waits for it to end, and it works only on the
@@ -48,19 +61,46 @@ int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
                   SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0);
   std::string line = "\"" + copy + "\" " +
                      CopyCommandLine(command, FolderOfPath(self), static_cast<unsigned long>(reinterpret_cast<uintptr_t>(me)));
+  char system[MAX_PATH];
+  const UINT n = GetSystemDirectoryA(system, MAX_PATH);
+  const std::string cwd = n > 0 && n < MAX_PATH ? std::string(system, n) : folder;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  // Started by its full path, in its own folder, so that nothing keeps the
-  // install folder busy.
-  if (!CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &si, &pi)) {
-    ui.Error("The uninstaller could not start its copy: " + SystemErrorText(GetLastError()));
+  DWORD error = 0;
+  {
+    TDeleteOnClose handle(cleanUp ? copy : std::string());
+    if (!CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, cwd.c_str(), &si, &pi))
+      error = GetLastError();
+  }
+  if (me) CloseHandle(me);
+  if (error) {
     DeleteFileA(copy.c_str());
     RemoveDirectoryA(folder.c_str());
-    return kSetupCouldNotStart;
+    return error;
   }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
+  return 0;
+}
+
+}  // namespace
+
+int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
+  TSetupUi ui(command, "Uninstall");
+  // With the clean-up handle first; should Windows refuse to start a
+  // program that such a handle holds, once more without it (the copy
+  // still goes at the next restart).
+  DWORD error = StartCopy(command, self, true);
+  if (error && error != ERROR_CANNOT_MAKE) error = StartCopy(command, self, false);
+  if (error == ERROR_CANNOT_MAKE) {
+    ui.Error("The uninstaller could not copy itself to a temporary folder.");
+    return kSetupCouldNotStart;
+  }
+  if (error) {
+    ui.Error("The uninstaller could not start its copy: " + SystemErrorText(error));
+    return kSetupCouldNotStart;
+  }
   return kSetupDone;
 }
 
@@ -123,7 +163,8 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
       ui.Inform(app + " is removed.");
     }
   }
-  // This copy and its folder go when Windows next starts.
+  // This copy goes as it ends (the handle it inherited) or, if Windows
+  // keeps the program's file, when Windows next starts; so does its folder.
   MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   MoveFileExA(FolderOfPath(self).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   return code;
