@@ -17,27 +17,12 @@
 #include "PictureWriters.h"
 #include "engine/PictureLoader.h"
 
+#include "BenchPhoto.h"
+
 namespace vanta {
 namespace {
 
-// A photo-like picture: smooth shapes with a little grain, so that the
-// file compresses like a photo rather than like a flat test card.
-TBitmap24 Photo(int w, int h) {
-  TBitmap24 b(w, h);
-  uint32_t seed = 12345;
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = b.Row(y);
-    for (int x = 0; x < w; ++x) {
-      seed = seed * 134775813 + 1;
-      const int grain = static_cast<int>(seed >> 28) - 8;
-      const double fx = x / static_cast<double>(w), fy = y / static_cast<double>(h);
-      row[x * 3] = static_cast<uint8_t>(std::clamp(128 + 100 * std::sin(fx * 9 + fy * 3) + grain, 0.0, 255.0));
-      row[x * 3 + 1] = static_cast<uint8_t>(std::clamp(128 + 90 * std::cos(fy * 7 - fx * 2) + grain, 0.0, 255.0));
-      row[x * 3 + 2] = static_cast<uint8_t>(std::clamp(120 + 110 * std::sin((fx + fy) * 5) + grain, 0.0, 255.0));
-    }
-  }
-  return b;
-}
+TBitmap24 Photo(int w, int h) { return bench::Photo(w, h, 8); }
 
 // The test files, made once per run.
 const std::string& PhotoFile(int w, int h) {
