@@ -76,7 +76,7 @@ write_builder_working_file '[Set]' "${set_keys[@]}" 'Author=Old Author' 'Website
 open_window VantaSaver
 [ "$(drive count:ImageList)" = 4 ] || fail "the list is not the four pictures found"
 rm "$work/more/c.jpg"
-drive menu:BuildAndSend1 settle 'set:NameEdit= Sunny: Days? ' 'set:AuthorEdit=Ann Example' \
+drive menu:BuildAndSend1 settle await:NameEdit 'set:NameEdit= Sunny: Days? ' 'set:AuthorEdit=Ann Example' \
   'set:WebsiteEdit=http://ann.example/' $'set:ReadmeMemo=Welcome to Sunny Days.\r\n\r\nAnn' click:BuildB >/dev/null ||
   fail "could not fill the Build page"
 answer_file_dialog "Save screensaver installation as..." "$(win_path out)\\SunnySetup"
