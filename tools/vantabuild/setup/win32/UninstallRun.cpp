@@ -53,12 +53,13 @@ DWORD StartCopy(const TSetupCommand& command, const std::string& self, bool clea
     RemoveDirectoryA(folder.c_str());
     return ERROR_CANNOT_MAKE;
   }
-  // The copy is handed this process (an inherited handle, in place of a
-  // process number): it waits for it to end, and it works only on the
-  // folder of the uninstaller it came from.
-  HANDLE me = nullptr;
-  DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &me,
-                  SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0);
+  // The copy is handed this program's file (an inherited handle, in place
+  // of a process number), which stays valid when this process has ended:
+  // it works only on the folder of the uninstaller it came from.
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE me = CreateFileA(self.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          &inheritable, OPEN_EXISTING, 0, nullptr);
+  if (me == INVALID_HANDLE_VALUE) me = nullptr;
   std::string line = "\"" + copy + "\" " +
                      CopyCommandLine(command, FolderOfPath(self), static_cast<unsigned long>(reinterpret_cast<uintptr_t>(me)));
   char system[MAX_PATH];
@@ -104,17 +105,28 @@ int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
   return kSetupDone;
 }
 
-// The uninstaller that started this copy: the folder it runs from, or ""
-// when it was not one (a copy started by hand, with any folder).
+// The uninstaller that started this copy: the folder of the program file
+// it handed on, or "" when it was not one (a copy started by hand, with any
+// folder). Then waits, for a while, for that program to end, so that the
+// uninstall can delete it.
 std::string StartedFrom(unsigned long handle) {
-  HANDLE first = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
-  char image[MAX_PATH];
-  DWORD n = MAX_PATH;
-  if (!first || !QueryFullProcessImageNameA(first, 0, image, &n)) return {};
-  WaitForSingleObject(first, 30000);
-  CloseHandle(first);
-  const std::string path(image, n);
+  HANDLE file = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
+  char buf[MAX_PATH + 8];
+  const DWORD n = file ? GetFinalPathNameByHandleA(file, buf, sizeof buf, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) : 0;
+  if (n == 0 || n >= sizeof buf || GetFileType(file) != FILE_TYPE_DISK) return {};
+  CloseHandle(file);
+  std::string path(buf, n);
+  if (path.rfind("\\\\?\\", 0) == 0) path.erase(0, 4);
   if (lstrcmpiA(path.substr(path.find_last_of('\\') + 1).c_str(), kUninstallerName) != 0) return {};
+  // A running program cannot be opened for deletion without sharing.
+  for (int waited = 0; waited < 30000; waited += 50) {
+    HANDLE probe = CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+      CloseHandle(probe);
+      break;
+    }
+    Sleep(50);
+  }
   return FolderOfPath(path);
 }
 

@@ -219,5 +219,22 @@ TEST_F(TrustSetup, TheUninstallersCopyGoesWhenItEnds) {
   RemoveDirectoryA(made[0].c_str());
 }
 
+// The uninstaller's working copy is only for the uninstaller that started
+// it: any copy of the setup told to uninstall a folder by hand, with a
+// made-up process, is refused and removes nothing.
+TEST_F(TrustSetup, AnUninstallNotStartedByTheFoldersUninstallerIsRefused) {
+  const std::string setup = Build();
+  const std::string app = (root_ / "app").string();
+  ASSERT_EQ(RunAndWait(setup, "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + app + "\""), 0u);
+  for (const char* wait : {"0", "4", "12345"})
+    EXPECT_EQ(RunAndWait(setup, std::string("/VERYSILENT /SUPPRESSMSGBOXES /UNINSTALLFROM=\"") + app + "\" /WAITPID=" + wait), 1u)
+        << wait;
+  EXPECT_TRUE(fs::exists(app + "\\unins000.dat"));
+  EXPECT_TRUE(fs::exists(app + "\\unins000.exe"));
+  ASSERT_EQ(RunAndWait(app + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 600 && fs::exists(app + "\\unins000.dat"); ++i) Sleep(50);
+  EXPECT_FALSE(fs::exists(app + "\\unins000.dat")) << "the folder's own uninstaller still works";
+}
+
 }  // namespace
 }  // namespace vanta::build
