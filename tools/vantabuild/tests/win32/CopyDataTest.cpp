@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "SetupTestSupport.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,12 +54,6 @@ class TBuilderWindow {
   HWND window_ = nullptr;
 };
 
-std::string OwnFolder() {
-  char buf[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  const std::string s(buf, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 void WriteFile(const fs::path& p, const std::string& bytes) {
   fs::create_directories(p.parent_path());
@@ -72,7 +68,7 @@ class VantabuildWin32 : public ::testing::Test {
     // The compile folder as the builder has it: the compiler alone (it
     // carries the setup program) and the script.
     fs::create_directories(root_ / "Compile");
-    fs::copy_file(OwnFolder() + "vantabuild.exe", root_ / "Compile" / "vantabuild.exe");
+    fs::copy_file(vanta::build::test::ExeFolder() + "vantabuild.exe", root_ / "Compile" / "vantabuild.exe");
     WriteFile(root_ / "Compile" / "Readme.txt", "Read me");
     WriteFile(root_ / "Pics" / "a.jpg", std::string(3000, 'a'));
     WriteFile(root_ / "Pics" / "b.jpg", "bbb");
@@ -143,7 +139,7 @@ TEST_F(VantabuildWin32, GoodScriptSendsLinesAndOneSuccess) {
   // The setup is the setup program vantabuild.exe carries, and a payload
   // the Windows build reads.
   const std::string setup = ReadWholeFile(r + "\\Out\\T setup.exe");
-  const std::string stub = ReadWholeFile(OwnFolder() + "vantasetup.exe");
+  const std::string stub = ReadWholeFile(vanta::build::test::ExeFolder() + "vantasetup.exe");
   EXPECT_EQ(setup.substr(0, stub.size()), stub);
   TMemorySource source(setup);
   const TPayload p = OpenPayload(source);

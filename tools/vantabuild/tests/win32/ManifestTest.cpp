@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "SetupTestSupport.h"
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,12 +17,6 @@
 
 namespace {
 
-std::string OwnFolder() {
-  char buf[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  const std::string s(buf, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 // The manifest the loader uses for an executable: RT_MANIFEST number 1.
 std::string ManifestOf(const std::string& path) {
@@ -49,7 +45,7 @@ TEST(Manifests, ExecutionLevelAndSupportedWindows) {
       "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
   };
   for (const auto& c : cases) {
-    const std::string manifest = ManifestOf(OwnFolder() + c.file);
+    const std::string manifest = ManifestOf(vanta::build::test::ExeFolder() + c.file);
     ASSERT_FALSE(manifest.empty()) << c.file;
     EXPECT_NE(manifest.find(std::string("requestedExecutionLevel level=\"") + c.level + "\""), std::string::npos)
         << c.file;
@@ -65,7 +61,7 @@ namespace {
 // version: what we ship there says which it is.
 TEST(Manifests, ProgramsForTheSystemFolderCarryTheirVersion) {
   for (const char* file : {"VantaSaver.scr", "mpegdll.dll"}) {
-    std::ifstream in(OwnFolder() + file, std::ios::binary);
+    std::ifstream in(vanta::build::test::ExeFolder() + file, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(vanta::build::FileVersion(bytes), uint64_t(2) << 48) << file;
   }

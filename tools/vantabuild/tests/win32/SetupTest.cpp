@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Compiler.h"
+#include "SetupTestSupport.h"
 #include "SourceFiles.h"
 #include "setup/win32/WizardIds.h"
 
@@ -25,13 +26,10 @@ namespace vanta::build {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ExeFolder;
+using test::ProcessRuns;
+using test::RunAndWait;
 
-std::string ExeFolder() {
-  char buf[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  const std::string s(buf, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 std::string ShellFolder(int csidl) {
   char buf[MAX_PATH] = "";
@@ -67,32 +65,7 @@ bool KeyExists(HKEY root, const std::string& subkey) {
   return true;
 }
 
-DWORD RunAndWait(const std::string& exe, const std::string& arguments) {
-  std::string line = "\"" + exe + "\" " + arguments;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
-  WaitForSingleObject(pi.hProcess, 60000);
-  DWORD code = 998;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
-}
 
-// Whether a process of that file name runs.
-bool ProcessRuns(const char* exeName) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  bool found = false;
-  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-    found = _stricmp(entry.szExeFile, exeName) == 0;
-  CloseHandle(snapshot);
-  return found;
-}
 
 // Runs the uninstaller silently and waits for the copy of itself that does
 // the work (the one started returns at once).
@@ -314,20 +287,10 @@ class SetupWin32 : public ::testing::Test {
 
   std::string Build() {
     Put(root_ / "temp.iss", Script());
-    TCompileOptions o;
-    o.scriptPath = (root_ / "temp.iss").string();
-    o.windowsPaths = true;
-    o.stubPath = ExeFolder() + "vantasetup.exe";
-    class : public IBuildStatus {
-      void StatusLine(std::string_view) override {}
-      void Finished(int, std::string_view t) override { text = t; }
-
-     public:
-      std::string text;
-    } status;
-    EXPECT_EQ(Compile(o, status), 0) << status.text;
+    test::CompileSetup((root_ / "temp.iss").string());
     return (root_ / ("setup-" + name_ + ".exe")).string();
   }
+
 
   std::string Quiet() const { return "/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"" + (root_ / "setup.log").string() + "\""; }
   std::string Log() const {

@@ -16,45 +16,24 @@
 #include <vector>
 
 #include "Compiler.h"
+#include "SetupTestSupport.h"
 #include "setup/win32/PrivateFiles.h"
 
 namespace vanta::build {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ExeFolder;
+using test::ProcessRuns;
+using test::RunAndWait;
 
-std::string ExeFolder() {
-  char buf[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  const std::string s(buf, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 std::string TempFolder() {
   char buf[MAX_PATH];
   return std::string(buf, GetTempPathA(MAX_PATH, buf));
 }
 
-std::wstring Wide(const std::string& utf8) {
-  std::wstring w(utf8.size(), L'\0');
-  w.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), w.data(), int(w.size()))));
-  return w;
-}
 
-// UTF-8 arguments, given to the program as UTF-16 whatever this one's code page.
-DWORD RunAndWait(const std::string& exe, const std::string& arguments) {
-  std::wstring line = Wide("\"" + exe + "\" " + arguments);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(Wide(exe).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
-  WaitForSingleObject(pi.hProcess, 60000);
-  DWORD code = 998;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
-}
 
 std::string Read(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -117,18 +96,7 @@ class TrustSetup : public ::testing::Test {
     std::ofstream(root_ / "t.iss", std::ios::binary) << "[Setup]\r\nAppName=" + name + "\r\nAppVerName=" + name + "\r\nDefaultDirName={pf}\\" +
                                           name + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=setup\r\n"
                                           "[Files]\r\nSource: \"" + (root_ / "x.txt").string() + "\"; DestDir: \"{group}\"\r\n";
-    TCompileOptions o;
-    o.scriptPath = (root_ / "t.iss").string();
-    o.windowsPaths = true;
-    o.stubPath = ExeFolder() + "vantasetup.exe";
-    class : public IBuildStatus {
-      void StatusLine(std::string_view) override {}
-      void Finished(int, std::string_view t) override { text = t; }
-
-     public:
-      std::string text;
-    } status;
-    EXPECT_EQ(Compile(o, status), 0) << status.text;
+    test::CompileSetup((root_ / "t.iss").string());
     return (root_ / "setup.exe").string();
   }
   fs::path root_;
@@ -174,16 +142,6 @@ TEST_F(TrustSetup, AGroupOutsideTheStartMenuIsRefusedWithoutIcons) {
   EXPECT_FALSE(fs::exists(std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\x.txt"));
 }
 
-bool ProcessRuns(const char* exeName) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  bool found = false;
-  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-    found = _stricmp(entry.szExeFile, exeName) == 0;
-  CloseHandle(snapshot);
-  return found;
-}
 
 // What waits for the next restart (MoveFileEx), as one text.
 std::string PendingAtRestart() {
