@@ -149,7 +149,7 @@ TEST(Orientation, EveryKindShowsTheSameUprightPicture) {
       EXPECT_EQ(d.Natural, (TPictureSize{7, 4})) << c.kind << " orientation " << o;
     }
     // eXIf after the image data counts too.
-    test::TPngSpec after;
+    test::TPngLayout after;
     after.width = stored.Width(), after.height = stored.Height();
     after.sample = [&](int x, int y, int c) { return static_cast<uint16_t>(stored.Row(y)[x * 3 + 2 - c]); };
     after.after = {{"eXIf", tiff}};
@@ -193,7 +193,7 @@ uint16_t Sample(int x, int y, int c, int bits) {
 // What a pixel must become: samples to 8 bits (16-bit: the high byte;
 // fewer bits: scaled to 0..255), transparency from the alpha channel or
 // tRNS, then laid on the background.
-TColor Reference(const test::TPngSpec& s, int x, int y) {
+TColor Reference(const test::TPngLayout& s, int x, int y) {
   const int bits = s.bitDepth;
   auto to8 = [&](uint16_t v) -> unsigned { return bits == 16 ? v >> 8 : bits == 8 ? v : v * 255 / ((1u << bits) - 1); };
   auto trnsAt = [&](int i) { return static_cast<uint16_t>(static_cast<uint8_t>(s.trns[i * 2]) << 8 | static_cast<uint8_t>(s.trns[i * 2 + 1])); };
@@ -235,7 +235,7 @@ TEST(PngReader, EveryColourTypeAndBitDepthAgainstTheReference) {
       for (bool interlaced : {false, true})
         for (bool trns : {false, true}) {
           if (trns && (type == 4 || type == 6)) continue;  // these have their own alpha
-          test::TPngSpec s;
+          test::TPngLayout s;
           s.width = 13, s.height = 9, s.colorType = type, s.bitDepth = bits, s.interlaced = interlaced;
           const int entries = type == 3 ? std::min(1 << bits, 37) : 0;
           s.sample = [=](int x, int y, int c) {

@@ -45,7 +45,7 @@ std::string StoredZlib(const std::string& raw) {
 }
 
 // Rows of one image (or one interlace pass), each with filter byte 0.
-void PackRows(const TPngSpec& s, int x0, int y0, int dx, int dy, std::string& out) {
+void PackRows(const TPngLayout& s, int x0, int y0, int dx, int dy, std::string& out) {
   const int channels = PngChannels(s.colorType);
   for (int y = y0; y < s.height; y += dy) {
     if (x0 >= s.width) return;
@@ -88,7 +88,7 @@ TFile PngChunk(const std::string& type, const std::string& data) {
   return f;
 }
 
-TFile MakePng(const TPngSpec& s) {
+TFile MakePng(const TPngLayout& s) {
   std::string ihdr;
   PutBE32(ihdr, static_cast<uint32_t>(s.width));
   PutBE32(ihdr, static_cast<uint32_t>(s.height));
@@ -114,7 +114,7 @@ TFile MakePng(const TPngSpec& s) {
 }
 
 TFile MakePng(const TBitmap24& p, std::vector<std::pair<std::string, std::string>> before) {
-  TPngSpec s;
+  TPngLayout s;
   s.width = p.Width();
   s.height = p.Height();
   s.sample = [&p](int x, int y, int c) { return static_cast<uint16_t>(p.Row(y)[x * 3 + 2 - c]); };

@@ -64,7 +64,7 @@ TFile MakeJpegFromRows(int width, int height, TJpegInput input, int quality,
 // deflate blocks, our own checksums, so neither libspng nor zlib has a hand
 // in the files they are tested on. `sample` gives each channel's value
 // (palette index for colour type 3) within the bit depth.
-struct TPngSpec {
+struct TPngLayout {
   int width = 1, height = 1, colorType = 2, bitDepth = 8;
   bool interlaced = false;
   std::function<uint16_t(int x, int y, int channel)> sample;
@@ -73,7 +73,7 @@ struct TPngSpec {
   std::vector<std::pair<std::string, std::string>> before, after;  // more chunks around IDAT
 };
 int PngChannels(int colorType);
-TFile MakePng(const TPngSpec& spec);
+TFile MakePng(const TPngLayout& layout);
 TFile PngChunk(const std::string& type, const std::string& data);
 // An 8-bit RGB PNG of a bitmap.
 TFile MakePng(const TBitmap24& picture, std::vector<std::pair<std::string, std::string>> before = {});

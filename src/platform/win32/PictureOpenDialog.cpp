@@ -22,17 +22,17 @@ std::string DialogText(HWND dialog, UINT message) {
 // The first selected file: the name box holds one name, or several in
 // quotes, relative to the folder shown.
 std::string SelectedFile(HWND dialog) {
-  std::string spec = DialogText(dialog, CDM_GETSPEC);
-  if (!spec.empty() && spec.front() == '"') {
-    const size_t end = spec.find('"', 1);
-    spec = spec.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+  std::string name = DialogText(dialog, CDM_GETSPEC);
+  if (!name.empty() && name.front() == '"') {
+    const size_t end = name.find('"', 1);
+    name = name.substr(1, end == std::string::npos ? std::string::npos : end - 1);
   }
-  if (spec.empty()) return {};
-  if (spec.size() > 2 && (spec[1] == ':' || (spec[0] == '\\' && spec[1] == '\\'))) return spec;
+  if (name.empty()) return {};
+  if (name.size() > 2 && (name[1] == ':' || (name[0] == '\\' && name[1] == '\\'))) return name;
   std::string folder = DialogText(dialog, CDM_GETFOLDERPATH);
   if (folder.empty()) return {};
   if (folder.back() != '\\') folder += '\\';
-  return folder + spec;
+  return folder + name;
 }
 
 void ShowPreview(HWND hook, const std::string& file) {

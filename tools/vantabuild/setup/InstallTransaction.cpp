@@ -1,14 +1,10 @@
 #include "InstallTransaction.h"
+#include "PathText.h"
 
 #include <algorithm>
 
 namespace vanta::build {
 namespace {
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
-  return s;
-}
 
 bool IsRoot(const std::string& path) {
   if (path.size() == 2 && path[1] == ':') return true;
@@ -57,11 +53,11 @@ void TInstallTransaction::Begin(const std::string& appName, const std::vector<TL
   std::set<std::string> seen;
   for (const auto* list : {&earlier, &roots})
     for (const TLogRecord& r : *list)
-      if (r.kind == TLogKind::Root && seen.insert(Lower(EncodeRecord(r))).second) Log(r);
+      if (r.kind == TLogKind::Root && seen.insert(LowerText(EncodeRecord(r))).second) Log(r);
   for (const TLogRecord& r : earlier) {
     if (r.kind == TLogKind::App || r.kind == TLogKind::Root) continue;
     Log(r);
-    if (r.kind == TLogKind::File || r.kind == TLogKind::Replace) earlierFiles_.insert(Lower(r.path));
+    if (r.kind == TLogKind::File || r.kind == TLogKind::Replace) earlierFiles_.insert(LowerText(r.path));
   }
   inherited_ = records_.size();
 }
@@ -83,7 +79,7 @@ void TInstallTransaction::CreateFolders(const std::vector<std::string>& paths) {
     std::vector<std::string> chain;
     for (std::string p = path; !p.empty() && !IsRoot(p) && !target_.FolderExists(p); p = ParentFolder(p)) chain.push_back(p);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-      if (seen.insert(Lower(*it)).second) missing.push_back(*it);
+      if (seen.insert(LowerText(*it)).second) missing.push_back(*it);
   }
   std::vector<TLogRecord> records;
   for (const std::string& folder : missing) records.push_back(FolderRecord(folder));
@@ -94,7 +90,7 @@ void TInstallTransaction::CreateFolders(const std::vector<std::string>& paths) {
 void TInstallTransaction::LogNewFiles(const std::vector<std::pair<std::string, TFileFlags>>& files) {
   std::vector<TLogRecord> records;
   for (const auto& [path, flags] : files) {
-    if (target_.FileExists(path) || !loggedNew_.insert(Lower(path)).second) continue;
+    if (target_.FileExists(path) || !loggedNew_.insert(LowerText(path)).second) continue;
     records.push_back(FileRecord(path, flags.neverUninstall, flags.shared));
   }
   LogAll(records);
@@ -117,7 +113,7 @@ void TInstallTransaction::PrepareFile(const std::string& path, TFileFlags flags)
 void TInstallTransaction::InstallFile(const std::string& path, TFileFlags flags, const TFileProducer& produce) {
   // Logged already while it was not there: written as it is. (Still there
   // in the log afterwards, the same path written again is replaced.)
-  if (loggedNew_.erase(Lower(path)) == 0 || target_.FileExists(path)) PrepareFile(path, flags);
+  if (loggedNew_.erase(LowerText(path)) == 0 || target_.FileExists(path)) PrepareFile(path, flags);
   target_.WriteFile(path, produce);
 }
 
@@ -171,7 +167,7 @@ void TInstallTransaction::DeleteKeyOnUninstall(TRegistryRoot root, const std::st
 void TInstallTransaction::Commit() {
   for (size_t i = inherited_; i < records_.size(); ++i) {
     const TLogRecord& r = records_[i];
-    if (r.kind != TLogKind::Replace || !(r.shared || earlierFiles_.count(Lower(r.path)))) continue;
+    if (r.kind != TLogKind::Replace || !(r.shared || earlierFiles_.count(LowerText(r.path)))) continue;
     if (!target_.RemoveFile(r.backup)) target_.RemoveAtRestart(r.backup);
   }
 }

@@ -1,4 +1,5 @@
 #include "Installer.h"
+#include "PathText.h"
 
 #include <algorithm>
 
@@ -10,18 +11,6 @@ namespace {
 
 struct TCancelled {};
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-std::string LowerCase(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), Lower);
-  return s;
-}
-
-bool SameText(const std::string& a, const std::string& b) { return LowerCase(a) == LowerCase(b); }
-bool InsideFolder(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() && path[folder.size()] == '\\' && SameText(path.substr(0, folder.size()), folder);
-}
-
 std::string Join(const std::string& folder, const std::string& relative) {
   if (relative.empty()) return folder;
   return folder + "\\" + relative;
@@ -31,7 +20,7 @@ std::string Join(const std::string& folder, const std::string& relative) {
 // `longName` ("My Saver.scr"): the stem before "~digits" starts the long
 // base name with blanks removed, and the extensions agree.
 bool IsShortFormOf(const std::string& shortName, const std::string& longName) {
-  const std::string s = LowerCase(shortName), l = LowerCase(longName);
+  const std::string s = LowerText(shortName), l = LowerText(longName);
   const size_t tilde = s.find('~');
   if (tilde == std::string::npos || tilde == 0) return false;
   const size_t dot = s.find('.', tilde);
@@ -76,13 +65,13 @@ std::string ExpandValue(const TConstText& text, const TSetupFolders& folders,
   const std::string value = Expand(text, [&](TFolder f) { return folders.Value(f); });
   const size_t cut = value.find_last_of('\\');
   if (cut == std::string::npos || value.find('~', cut) == std::string::npos || target.FileExists(value)) return value;
-  const std::string folder = LowerCase(value.substr(0, cut));
+  const std::string folder = LowerText(value.substr(0, cut));
   std::string match;
   for (const std::string& file : installedFiles) {
     const size_t fileCut = file.find_last_of('\\');
-    if (LowerCase(file.substr(0, fileCut)) != folder || !IsShortFormOf(value.substr(cut + 1), file.substr(fileCut + 1)))
+    if (LowerText(file.substr(0, fileCut)) != folder || !IsShortFormOf(value.substr(cut + 1), file.substr(fileCut + 1)))
       continue;
-    if (!match.empty() && LowerCase(match) != LowerCase(file)) return value;  // two candidates: leave it as written
+    if (!match.empty() && LowerText(match) != LowerText(file)) return value;  // two candidates: leave it as written
     match = file;
   }
   if (match.empty()) return value;
@@ -179,7 +168,7 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     for (const TPackedFile& f : index.files) {
       const std::string folder = folderOf(f.folder);
       const std::string path = folder + "\\" + f.name;
-      if (LowerCase(path) == LowerCase(logPath) || LowerCase(path) == LowerCase(uninstallerPath))
+      if (LowerText(path) == LowerText(logPath) || LowerText(path) == LowerText(uninstallerPath))
         throw TInstallError(path + " is the uninstaller's own file");
       fileFolders.push_back(folder);
       newFiles.emplace_back(path, TInstallTransaction::TFileFlags{(f.flags & kFileNeverUninstall) != 0, (f.flags & kFileShared) != 0});

@@ -5,23 +5,10 @@
 
 #include "InstallLog.h"
 #include "Installer.h"
+#include "PathText.h"
 
 namespace vanta::build {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-std::string LowerText(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), Lower);
-  return s;
-}
-bool Same(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-// `path` is `folder` or lies below it (both plain, backslashes).
-bool Within(std::string_view path, std::string_view folder) {
-  if (path.size() < folder.size() || !Same(path.substr(0, folder.size()), folder)) return false;
-  return path.size() == folder.size() || path[folder.size()] == '\\';
-}
 
 std::vector<std::string_view> Parts(std::string_view s) {
   std::vector<std::string_view> parts;
@@ -65,11 +52,11 @@ bool BroadKey(std::string_view k) {
   const size_t depth = Parts(k).size();
   if (depth < 2) return true;
   for (const char* system : {"Software\\Microsoft", "Software\\Classes", "Software\\Policies", "Software\\WOW6432Node"}) {
-    if (!Within(k, system)) continue;
+    if (!WithinFolder(k, system)) continue;
     // Below these, only an install's own uninstall entry.
-    return !(Within(k, std::string(kUninstallKeyBase).substr(0, std::string(kUninstallKeyBase).size() - 1)) && depth >= 6);
+    return !(WithinFolder(k, std::string(kUninstallKeyBase).substr(0, std::string(kUninstallKeyBase).size() - 1)) && depth >= 6);
   }
-  return !Within(k, "Software");
+  return !WithinFolder(k, "Software");
 }
 
 struct TRoots {
@@ -81,26 +68,26 @@ struct TRoots {
 
 bool InKeyRoot(const TRoots& roots, TRegistryRoot root, const std::string& key) {
   return std::any_of(roots.keys.begin(), roots.keys.end(),
-                     [&](const auto& k) { return k.first == root && Within(key, k.second); });
+                     [&](const auto& k) { return k.first == root && WithinFolder(key, k.second); });
 }
 
 // A folder an install may make: the install folder, one inside it, or one
 // above it or above a file root, below the drive's root.
 bool AllowedFolder(const TRoots& roots, const std::string& folder) {
-  if (Within(folder, roots.app)) return true;
-  if (Within(roots.app, folder)) return true;
+  if (WithinFolder(folder, roots.app)) return true;
+  if (WithinFolder(roots.app, folder)) return true;
   return std::any_of(roots.files.begin(), roots.files.end(), [&](const std::string& f) {
-    return Within(f, folder) && !Same(f, folder);
+    return WithinFolder(f, folder) && !SameText(f, folder);
   });
 }
 
 bool AllowedFile(const TRoots& roots, const std::string& path) {
-  if (Within(path, roots.app) && !Same(path, roots.app)) return true;
-  return std::any_of(roots.files.begin(), roots.files.end(), [&](const std::string& f) { return Same(f, path); });
+  if (WithinFolder(path, roots.app) && !SameText(path, roots.app)) return true;
+  return std::any_of(roots.files.begin(), roots.files.end(), [&](const std::string& f) { return SameText(f, path); });
 }
 
 bool IsBackupOf(const std::string& backup, const std::string& path) {
-  if (!Same(backup.substr(0, path.size()), path) || backup.compare(path.size(), 4, ".~vb") != 0) return false;
+  if (!SameText(backup.substr(0, path.size()), path) || backup.compare(path.size(), 4, ".~vb") != 0) return false;
   const std::string n = backup.substr(path.size() + 4);
   return !n.empty() && n.size() <= 6 && n.find_first_not_of("0123456789") == std::string::npos;
 }
@@ -127,7 +114,7 @@ void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFold
       switch (r.rootKind) {
         case TRootKind::App:
           if (!roots.app.empty() || !PlainPath(r.path) || CheckInstallFolder(r.path)) Refuse(r, "is not an install folder");
-          if (!Same(r.path, logFolder)) Refuse(r, "names another folder than the log's");
+          if (!SameText(r.path, logFolder)) Refuse(r, "names another folder than the log's");
           roots.app = r.path;
           break;
         case TRootKind::File:
@@ -160,24 +147,24 @@ void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFold
         if (r.kind == TLogKind::Replace && !IsBackupOf(r.backup, r.path)) Refuse(r, "keeps its backup elsewhere");
         break;
       case TLogKind::Key:
-        if (r.root == TRegistryRoot::LocalMachine && Same(r.path, kSharedDllsKey)) break;  // made for the first count
+        if (r.root == TRegistryRoot::LocalMachine && SameText(r.path, kSharedDllsKey)) break;  // made for the first count
         if (!PlainKey(r.path) || Parts(r.path).size() < 2 ||
             !std::any_of(roots.keys.begin(), roots.keys.end(),
-                         [&](const auto& k) { return k.first == r.root && (Within(r.path, k.second) || Within(k.second, r.path)); }))
+                         [&](const auto& k) { return k.first == r.root && (WithinFolder(r.path, k.second) || WithinFolder(k.second, r.path)); }))
           Refuse(r, "lies outside the install's keys");
         break;
       case TLogKind::Value:
-        if (r.root == TRegistryRoot::LocalMachine && Same(r.path, kSharedDllsKey) && shared.count(LowerText(r.name))) break;
+        if (r.root == TRegistryRoot::LocalMachine && SameText(r.path, kSharedDllsKey) && shared.count(LowerText(r.name))) break;
         if (!PlainKey(r.path) || !InKeyRoot(roots, r.root, r.path)) Refuse(r, "lies outside the install's keys");
         break;
       case TLogKind::DeleteKey:
         if (!std::any_of(roots.keys.begin(), roots.keys.end(),
-                         [&](const auto& k) { return k.first == r.root && Same(r.path, k.second); }))
+                         [&](const auto& k) { return k.first == r.root && SameText(r.path, k.second); }))
           Refuse(r, "deletes a key the install did not write");
         break;
       case TLogKind::Ini:
         if (!std::any_of(roots.ini.begin(), roots.ini.end(), [&](const TLogRecord& e) {
-              return Same(e.path, r.path) && Same(e.name, r.name) && Same(e.key, r.key);
+              return SameText(e.path, r.path) && SameText(e.name, r.name) && SameText(e.key, r.key);
             }))
           Refuse(r, "changes an INI entry the install did not write");
         break;

@@ -1,17 +1,10 @@
 #include "Uninstall.h"
+#include "PathText.h"
 
 #include <algorithm>
 
 namespace vanta::build {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-bool Same(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-bool Inside(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() && path[folder.size()] == '\\' && Same(path.substr(0, folder.size()), folder);
-}
 
 class TUndo {
  public:
@@ -38,7 +31,7 @@ class TUndo {
     if (!target_.FolderExists(r.path) || target_.RemoveFolderIfEmpty(r.path)) return;
     // Holding only files that go at the restart, it goes after them;
     // holding anything else, Windows will not remove it then either.
-    if (std::any_of(report.atRestart.begin(), report.atRestart.end(), [&](const std::string& p) { return Inside(p, r.path); }) &&
+    if (std::any_of(report.atRestart.begin(), report.atRestart.end(), [&](const std::string& p) { return InsideFolder(p, r.path); }) &&
         target_.RemoveAtRestart(r.path))
       report.atRestart.push_back(r.path);
     else
@@ -74,7 +67,7 @@ class TUndo {
 
   bool Created(TRegistryRoot root, const std::string& key) const {
     return std::any_of(records_.begin(), records_.end(), [&](const TLogRecord& k) {
-      return k.kind == TLogKind::Key && k.root == root && (Same(k.path, key) || Inside(key, k.path));
+      return k.kind == TLogKind::Key && k.root == root && (SameText(k.path, key) || InsideFolder(key, k.path));
     });
   }
 
@@ -82,7 +75,7 @@ class TUndo {
   void DeleteKey(const TLogRecord& r) {
     if (Created(r.root, r.path)) return target_.DeleteKeyTree(r.root, r.path);
     for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
-      if (it->kind != TLogKind::Value || it->root != r.root || !Same(it->path, r.path)) continue;
+      if (it->kind != TLogKind::Value || it->root != r.root || !SameText(it->path, r.path)) continue;
       if (it->oldValue) target_.WriteValue(r.root, r.path, it->name, *it->oldValue);
       else target_.DeleteValue(r.root, r.path, it->name);
     }
