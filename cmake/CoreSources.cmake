@@ -81,6 +81,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/builder/ConfigFormEvents.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormBuild.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormEffects.cpp
+  ${VANTA_ROOT}/src/builder/ConfigFormPanels.cpp
 )
 # Dialog templates: linked into each executable that shows the windows (a
 # resource inside a static library would be left out by the linker).
