@@ -9,15 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stamp="$DEPS_PREFIX/lib/libxxhash.a"
 [ -f "$stamp" ] && [ -f "$DEPS_PREFIX/include/xxhash.h" ] && exit 0
 
-# The newest source version the mirrors still hold (as for zstd).
-src=""
-for v in $(apt-cache showsrc xxhash | sed -n 's/^Version: //p' | sort -rVu); do
-  src=$(vanta_debian_source "xxhash=$v" 2>/dev/null || true)
-  [ -n "$src" ] && [ -f "$src/xxhash.c" ] && [ -f "$src/xxhash.h" ] && break
-  rm -rf "$DEPS_DIR/src/xxhash=$v"
-  src=""
-done
-[ -n "$src" ] || { echo "xxhash: no source package of xxhash could be fetched" >&2; exit 1; }
+src=$(vanta_debian_source_newest xxhash xxhash.c)
 build="$DEPS_DIR/build/xxhash"
 rm -rf "$build" && mkdir -p "$build"
 # SSE2 is the baseline of every processor the setup runs on; XXH3 takes

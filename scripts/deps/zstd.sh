@@ -8,16 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stamp="$DEPS_PREFIX/lib/libzstd.a"
 [ -f "$stamp" ] && [ -f "$DEPS_PREFIX/include/zstd.h" ] && exit 0
 
-# The newest source version the mirrors still hold: a security update's
-# source can be gone from its pool while the release's is there.
-src=""
-for v in $(apt-cache showsrc libzstd | sed -n 's/^Version: //p' | sort -rVu); do
-  src=$(vanta_debian_source "libzstd=$v" 2>/dev/null || true)
-  [ -n "$src" ] && [ -f "$src/lib/zstd.h" ] && break
-  rm -rf "$DEPS_DIR/src/libzstd=$v"
-  src=""
-done
-[ -n "$src" ] || { echo "zstd: no source package of libzstd could be fetched" >&2; exit 1; }
+src=$(vanta_debian_source_newest libzstd lib/zstd.h)
 build="$DEPS_DIR/build/zstd"
 rm -rf "$build" && mkdir -p "$build"
 # The library's own makefile, outside the source tree; single-threaded and
