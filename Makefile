@@ -47,7 +47,7 @@ bench: native windows
 	build/native/bin/vanta-bench $(BENCH_ARGS) --benchmark_out=build/bench-effects.json --benchmark_out_format=json
 	python3 bench/effects_table.py build/bench-effects.json > build/bench-table.md
 	tail -n 14 build/bench-table.md
-	bash tools/vantabuild/bench/installer-bench.sh build/native/bin/vantabuild build/windows/bin/vantasetup.exe > build/bench-installer.md
+	bash installer/bench/installer-bench.sh build/native/bin/vantabuild build/windows/bin/vantasetup.exe > build/bench-installer.md
 	cat build/bench-installer.md
 
 # The builder's own setup, build/dist/VantaSaverSetup.exe, made by our

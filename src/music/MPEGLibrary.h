@@ -1,6 +1,6 @@
 // The call surface of the MPEG audio library "mpegdll.dll": the 19 entries
 // the player resolves by name, shared by the player and by our own build of
-// the library (tools/mpegdll) so the two cannot drift apart.
+// the library (mpegdll) so the two cannot drift apart.
 //
 // Every entry and every stream callback uses the stdcall convention of
 // 32-bit Windows; integers are 32-bit signed, strings NUL-terminated bytes.
