@@ -22,7 +22,7 @@ fi
 vb=$(realpath "$1")
 stub=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../../.." && pwd)
+root=$(cd "$here/../.." && pwd)
 runs=${RUNS:-5}
 nsis_runs=${NSIS_RUNS:-3}
 payloads=${VANTA_BENCH_PAYLOADS:-$root/build/bench-payloads}
