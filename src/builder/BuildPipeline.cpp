@@ -208,6 +208,10 @@ void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<v
   WriteText(in.Names.CompileDir + kScriptName, text);
 }
 
+std::string SetupPartName(const std::string& setupFile, int n) {
+  return ExtractFilePath(setupFile) + FileBaseName(setupFile) + "-" + std::to_string(n) + ".bin";
+}
+
 void CleanCompileFolder(const TBuildNames& names) {
   platform::RemoveFile(names.CompileDir + kScriptName);
   platform::RemoveFile(names.SettingsCopyName);

@@ -88,6 +88,10 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
 // ends, replacing an earlier one).
 void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
 
+// The n-th part (from 1) of a setup spanned over several files, beside it:
+// its folder and base name, as the script gives them, then "-<n>.bin".
+std::string SetupPartName(const std::string& setupFile, int n);
+
 // Deletes the script, the settings copy and the readme of a build.
 void CleanCompileFolder(const TBuildNames& names);
 
