@@ -208,26 +208,20 @@ class TBuilderView {
 class TDialogScript {
  public:
   TDialogScript() {
-    platform::SetShellHooksForTests([this](const platform::TShellRequest& r) { shell.push_back(r); },
-                                    [this](uint32_t) { return color; });
-    platform::SetDialogHooksForTests(
-        [this](const platform::TOpenFilesRequest& r) {
-          fileRequests.push_back(r);
-          return files;
-        },
-        [this](const platform::TFontChoice& initial) {
-          fontsOffered.push_back(initial);
-          return font;
-        });
-    platform::SetSaveDialogHookForTests([this](const platform::TSaveFileRequest& r) {
+    shell_.OnOpen = [this](const platform::TShellRequest& r) { shell.push_back(r); };
+    shell_.OnPickColor = [this](uint32_t) { return color; };
+    shell_.OnPickFiles = [this](const platform::TOpenFilesRequest& r) {
+      fileRequests.push_back(r);
+      return files;
+    };
+    shell_.OnPickFont = [this](const platform::TFontChoice& initial) {
+      fontsOffered.push_back(initial);
+      return font;
+    };
+    shell_.OnPickSave = [this](const platform::TSaveFileRequest& r) {
       saveRequests.push_back(r);
       return saveAs;
-    });
-  }
-  ~TDialogScript() {
-    platform::SetShellHooksForTests({}, {});
-    platform::SetDialogHooksForTests({}, {});
-    platform::SetSaveDialogHookForTests({});
+    };
   }
   TDialogScript(const TDialogScript&) = delete;
   TDialogScript& operator=(const TDialogScript&) = delete;
@@ -240,6 +234,9 @@ class TDialogScript {
   std::vector<platform::TFontChoice> fontsOffered;
   std::optional<std::string> saveAs;  // what the save dialog answers
   std::vector<platform::TSaveFileRequest> saveRequests;
+
+ private:
+  test::TScriptedShell shell_;
 };
 
 // ---- The form on a record and a settings file, started by the test.
