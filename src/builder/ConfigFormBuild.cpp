@@ -1,6 +1,7 @@
 // The Build page: its notebook, the readme, and the build itself. The
-// script and the files of a build come from BuildPipeline; the window
-// starts the installer compiler and shows what it reports by WM_COPYDATA.
+// script and the files of a build come from BuildPipeline, the run of the
+// compiler from TCompileSession; the window hands it the compiler's
+// WM_COPYDATA records and shows what it reports.
 #include "builder/ConfigFormP.h"
 
 #include <exception>
@@ -17,10 +18,7 @@
 namespace vanta {
 namespace {
 
-constexpr const char* kSuccessQuestion = "Build Successful, Would you like to test the installation now?";
-constexpr const char* kFailureQuestion = "Build Failed, Please try it again.";
 constexpr size_t kReadmeLimit = size_t{16} << 20;
-constexpr uint32_t kCompilerWatchMs = 500;
 
 // An edit control wants CR LF between lines.
 std::string WithCrLf(std::string_view text) {
@@ -73,7 +71,7 @@ void TVantaConfigForm::Button6Click() {
 
 void TVantaConfigForm::BuildBClick() {
   // One compile at a time: Next and Enter reach here while "Build" is disabled.
-  if (compiling_) return;
+  if (Compiling()) return;
   const std::optional<std::string> chosen = platform::PickFileToSave(
       reinterpret_cast<std::intptr_t>(handle_),
       {"Save screensaver installation as...", "*.exe|*.exe", "", places_.DocumentsFolder});
@@ -91,82 +89,61 @@ void TVantaConfigForm::BuildBClick() {
   WriteScript(in, ini_, [this] {
     if (OnAccept) OnAccept(ReadControls());
   });
-  buildNames_ = in.Names;
-  RunCompiler();
+  ICompileView& view = *this;
+  ICompilePrograms& programs = *this;
+  if (!compile_) compile_ = std::make_unique<TCompileSession>(platform::MainScheduler(), programs, view);
+  compile_->Start(in.Names, CompilerPath(places_.InstallFolder));
 }
 
-void TVantaConfigForm::RunCompiler() {
+void TVantaConfigForm::WMCopyData(const COPYDATASTRUCT& data) {
+  if (!compile_) return;
+  compile_->Record(static_cast<uint32_t>(data.dwData), StatusRecordText(static_cast<const char*>(data.lpData), data.cbData));
+}
+
+// ---- What the compile session shows, asks and starts.
+
+void TVantaConfigForm::RunStarting() {
   EnableWindow(Control(IDC_BUILDB), FALSE);
-  busyCursor_ = true;
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   SetWindowTextA(Control(IDC_STATUSMEMO), "");
   SelectNotebookPage(kNotebookBuildPage);
   EnableWindow(Control(IDC_NEXTB), FALSE);
   UpdateWindow(handle_);
-  compiling_ = true;
-
-  const std::string& setup = buildNames_.SetupFileName;
-  if (platform::FileExists(setup) && !platform::RemoveFile(setup)) {
-    EndBuild();
-    return Fail("The old setup \"" + setup + "\" cannot be replaced.");
-  }
-  // Only the compiler the setup installed, by its full path.
-  const std::string compiler = CompilerPath(places_.InstallFolder);
-  if (platform::FileExists(compiler))
-    compiler_ = platform::StartHidden({"", compiler, "\"" + buildNames_.CompileDir + kScriptName + "\"", ""});
-  if (!compiler_.Started()) {
-    // No compiler, no message back: the build ends here.
-    EndBuild();
-    return Fail("The installer compiler \"" + compiler + "\" could not be started.");
-  }
-  // Its messages are sent, so they have all arrived once it has ended.
-  compilerWatch_ = platform::MainScheduler().SetTimer(kCompilerWatchMs, [this] {
-    if (!compiling_ || !compiler_.Ended()) return;
-    EndBuild();
-    Fail("The installer compiler \"" + CompilerPath(places_.InstallFolder) + "\" ended without a result.");
-  });
 }
 
-void TVantaConfigForm::StopWatchingCompiler() {
-  if (compilerWatch_) platform::MainScheduler().KillTimer(compilerWatch_);
-  compilerWatch_ = 0;
-  compiler_ = {};
+void TVantaConfigForm::ShowBusy(bool busy) { SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW)); }
+
+void TVantaConfigForm::AppendStatus(const std::string& line) {
+  HWND memo = Control(IDC_STATUSMEMO);
+  const LRESULT end = SendMessageA(memo, WM_GETTEXTLENGTH, 0, 0);
+  SendMessageA(memo, EM_SETSEL, end, end);
+  SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>((line + "\r\n").c_str()));
 }
 
-void TVantaConfigForm::EndBuild() {
-  StopWatchingCompiler();
-  compiling_ = false;
-  busyCursor_ = false;
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  CleanCompileFolder(buildNames_);
-  EnableWindow(Control(IDC_BUILDB), TRUE);
+void TVantaConfigForm::BuildEnded() { EnableWindow(Control(IDC_BUILDB), TRUE); }
+
+bool TVantaConfigForm::Ask(const std::string& question) {
+  return platform::AskYesNo(reinterpret_cast<std::intptr_t>(handle_), question, kBuilderCaption);
 }
 
-void TVantaConfigForm::WMCopyData(const COPYDATASTRUCT& data) {
-  if (!compiling_) return;
-  busyCursor_ = false;
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  const std::string text = StatusRecordText(static_cast<const char*>(data.lpData), data.cbData);
-  if (data.dwData == kStatusLineCode) {
-    const std::optional<std::string> line = StatusLineToShow(text);
-    if (!line) return;
-    HWND memo = Control(IDC_STATUSMEMO);
-    const LRESULT end = SendMessageA(memo, WM_GETTEXTLENGTH, 0, 0);
-    SendMessageA(memo, EM_SETSEL, end, end);
-    SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>((*line + "\r\n").c_str()));
-    return;
-  }
-  // The end: whatever arrives while the question waits belongs to no build.
-  compiling_ = false;
-  StopWatchingCompiler();
-  const auto owner = reinterpret_cast<std::intptr_t>(handle_);
-  if (data.dwData == 0) {
-    if (platform::AskYesNo(owner, kSuccessQuestion, kBuilderCaption))
-      platform::ShellOpen({"", buildNames_.SetupFileName, "", ""});
-  } else if (platform::AskYesNo(owner, kFailureQuestion, kBuilderCaption)) {
-    return RunCompiler();  // the same script and files again
-  }
-  EndBuild();
+namespace {
+
+class TShellProgram : public IRunningProgram {
+ public:
+  explicit TShellProgram(platform::TStartedProgram program) : program_(std::move(program)) {}
+  bool Ended() const override { return program_.Ended(); }
+
+ private:
+  platform::TStartedProgram program_;
+};
+
+}  // namespace
+
+std::unique_ptr<IRunningProgram> TVantaConfigForm::Start(const std::string& file, const std::string& parameters) {
+  platform::TStartedProgram program = platform::StartHidden({"", file, parameters, ""});
+  if (!program.Started()) return nullptr;
+  return std::make_unique<TShellProgram>(std::move(program));
 }
+
+void TVantaConfigForm::Open(const std::string& file) { platform::ShellOpen({"", file, "", ""}); }
 
 }  // namespace vanta

@@ -238,7 +238,7 @@ TVantaConfigForm::TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, 
     : setting_(setting), ini_(ini), places_(std::move(places)) {}
 
 TVantaConfigForm::~TVantaConfigForm() {
-  StopWatchingCompiler();
+  compile_.reset();
   DropPreviews();
   about_.reset();
   if (handle_) {
@@ -581,7 +581,7 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_SETCURSOR:
-      if (!busyCursor_) return FALSE;
+      if (!compile_ || !compile_->Busy()) return FALSE;
       SetCursor(LoadCursorA(nullptr, IDC_WAIT));
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
       return TRUE;

@@ -28,6 +28,7 @@
 #include "builder/BuildPipeline.h"
 #include "builder/CheckListView.h"
 #include "builder/ColorCombo.h"
+#include "builder/CompileSession.h"
 #include "builder/ConfigControls.h"
 #include "builder/EffectTreeRules.h"
 #include "builder/QELOLEDrop.h"
@@ -61,7 +62,7 @@ struct TBuilderPlaces {
 // window stays open.
 using TBuilderAccept = std::function<void(const TConfigControls& edited)>;
 
-class TVantaConfigForm {
+class TVantaConfigForm : private ICompileView, private ICompilePrograms {
  public:
   // Client area in pixels at 96 DPI.
   static constexpr int kClientWidth = 538;
@@ -178,7 +179,7 @@ class TVantaConfigForm {
   bool NameEditKeyDown(HWND edit, WPARAM key);  // true when the key was taken
   void WMCopyData(const COPYDATASTRUCT& data);
   // Whether a compile runs: from its start until the compiler's end message.
-  bool Compiling() const { return compiling_; }
+  bool Compiling() const { return compile_ && compile_->Running(); }
   void SpeedScrollBarScroll();
   // The Effects page and the project menu (ConfigFormEffects.cpp).
   void StyleListClick();
@@ -211,9 +212,15 @@ class TVantaConfigForm {
   void SelectPage(TBuilderPage page);
   void SelectOptionsPage(int index);
   void SelectNotebookPage(int index);
-  void RunCompiler();
-  void EndBuild();
-  void StopWatchingCompiler();
+  // The compile session's view and programs (ConfigFormBuild.cpp).
+  void RunStarting() override;
+  void ShowBusy(bool busy) override;
+  void AppendStatus(const std::string& line) override;
+  void BuildEnded() override;
+  bool Ask(const std::string& question) override;
+  void Fail(const std::string& message) override;
+  std::unique_ptr<IRunningProgram> Start(const std::string& file, const std::string& parameters) override;
+  void Open(const std::string& file) override;
   int Scaled(int pixels) const;
 
   void WriteControls(const TConfigControls& c);
@@ -227,7 +234,6 @@ class TVantaConfigForm {
   void SetFontSample(const TFontSample& sample);
   void WriteSpin(int editId, int upDownId, const TSpinRange& range, int32_t value);
   int32_t ReadSpin(int editId, const TSpinRange& range) const;
-  void Fail(const std::string& message);
   void EndWith(std::optional<TConfigControls> result);
   void HideImagePreview();
   void DropPreviews();  // and the drop targets: what must go before the window
@@ -260,14 +266,8 @@ class TVantaConfigForm {
   std::vector<int32_t> untickedEffects_;
   std::string authorEdit_, websiteEdit_;
   uint8_t changedSections_ = 0;
-  // The names of the last build, kept for a retry.
-  TBuildNames buildNames_;
-  bool compiling_ = false;
-  bool busyCursor_ = false;
-  // The running compiler, watched: one that ends without its end message
-  // would otherwise leave the build running forever.
-  platform::TStartedProgram compiler_;
-  uint32_t compilerWatch_ = 0;
+  // Made at the first build, on the main scheduler.
+  std::unique_ptr<TCompileSession> compile_;
 
   HWND handle_ = nullptr;
   std::array<HWND, kBuilderPages> pages_{};
