@@ -52,6 +52,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wine Demo.scr "${@:2}" & pid=$!
   for _ in $(seq 1 ${VANTA_RUN_SECONDS:-5}); do kill -0 $pid 2>/dev/null || break; sleep 1; done
   import -window root "$1" 2>/dev/null || true
-  if kill -0 $pid 2>/dev/null; then kill $pid; wineserver -k || true; else wait $pid || exit $?; fi
+  # End only the show started here: the prefix may run other programs.
+  if kill -0 $pid 2>/dev/null; then
+    kill $pid
+    for _ in 1 2 3 4 5; do kill -0 $pid 2>/dev/null || break; sleep 1; done
+    kill -9 $pid 2>/dev/null || true
+    wait $pid 2>/dev/null || true
+  else
+    wait $pid || exit $?
+  fi
 ' _ "$shot" "$@"
 echo "screenshot: $shot (edit $run/Demo.002 to change the show)"

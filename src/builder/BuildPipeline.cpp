@@ -4,16 +4,13 @@
 
 #include "base/Random.h"
 #include "base/Text.h"
+#include "builder/ConfigControls.h"
 #include "platform/Files.h"
 #include "settings/SaverSettings.h"
 #include "startup/Instance.h"
 
 namespace vanta {
 namespace {
-
-constexpr const char* kWebsitePromptText = "http://";
-constexpr const char* kAuthorKey = "Author";
-constexpr const char* kWebsiteKey = "Website";
 
 // Blanks and control characters at both ends go.
 std::string_view TrimControls(std::string_view s) {
@@ -123,13 +120,13 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
   TIniFile copy(in.Names.SettingsCopyName);
   try {
     TIniFile::TBatch batch(copy);
-    if (!in.AuthorEdit.empty()) copy.WriteString(settings_keys::kSet, kAuthorKey, in.AuthorEdit);
-    if (in.WebsiteEdit != kWebsitePromptText) copy.WriteString(settings_keys::kSet, kWebsiteKey, in.WebsiteEdit);
+    if (!in.AuthorEdit.empty()) copy.WriteString(settings_keys::kSet, settings_keys::kAuthor, in.AuthorEdit);
+    if (in.WebsiteEdit != kWebsitePrompt) copy.WriteString(settings_keys::kSet, settings_keys::kWebsite, in.WebsiteEdit);
     for (const char* section : {settings_keys::kSet, settings_keys::kCaption, settings_keys::kTransitions})
       for (const std::string& key : working.ReadSectionKeys(section)) {
         // The author page showed the working file's author and web site and
         // says what the user made of them: an older value must not undo that.
-        const bool authorPage = SameText(key, kAuthorKey) || SameText(key, kWebsiteKey);
+        const bool authorPage = SameText(key, settings_keys::kAuthor) || SameText(key, settings_keys::kWebsite);
         if (authorPage && std::string_view(section) == settings_keys::kSet) continue;
         copy.WriteString(section, key, working.ReadString(section, key, ""));
       }

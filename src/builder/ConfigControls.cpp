@@ -63,7 +63,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.EffectTicks = s.Transitions;
   for (int32_t e = 1; e <= 127; ++e)
     if (!s.Transitions.test(static_cast<size_t>(e))) c.UntickedEffects.push_back(e);
-  c.SpeedScrollBar = kSpeedPositions - SettingRange(&TSaverSetting::EffectSpeed).Clamp(s.EffectSpeed);
+  c.SpeedScrollBar = SpeedPositionOf(s.EffectSpeed);
   c.AuthorEdit = s.Author;
   c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
   return c;
@@ -98,7 +98,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.FontStrikeout = c.FontLabel.Strikeout;
   s.BackgroundColor = c.BackcolorCb;
   s.ImageInterval = c.IntervalEdit;
-  s.EffectSpeed = kSpeedPositions - c.SpeedScrollBar;
+  s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
 }
 
 TBuilderPage NextPage(TBuilderPage page) {

@@ -6,6 +6,7 @@
 // here, where native tests reach them. The window edits a copy: nothing
 // reaches the settings record or its file until ApplyControls.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -72,6 +73,14 @@ struct TOptionCheck {
 std::span<const TOptionCheck> OptionChecks();
 
 inline constexpr int32_t kSpeedPositions = 5;  // scroll bar positions 0..4
+// The speed scroll bar runs the other way round from the effect speed (1 is
+// the fastest): position p is speed 5 - p.
+constexpr int32_t EffectSpeedAt(int32_t position) {
+  return kSpeedPositions - std::clamp(position, 0, kSpeedPositions - 1);
+}
+inline int32_t SpeedPositionOf(int32_t effectSpeed) {
+  return kSpeedPositions - SettingRange(&TSaverSetting::EffectSpeed).Clamp(effectSpeed);
+}
 inline constexpr const char* kWebsitePrompt = "http://";
 
 // The controls for the record and its file: every Options control from its

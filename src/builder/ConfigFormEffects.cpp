@@ -127,9 +127,8 @@ void TVantaConfigForm::PrepareEffectsPage() {
     GetClientRect(panel, &area);
     effectPreviewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD | WS_VISIBLE);
     effectPreviewRunner_ = std::make_unique<TRunVantascreen>(
-        TShowParent{*effectPreviewHost_, platform::MainScheduler(), area.right, area.bottom}, TShowMouseHandlers{},
-        true, true, kUnknownEffectNumber);
-    effectPreviewRunner_->ApplySettings();
+        TShowParent{*effectPreviewHost_, platform::MainScheduler(), area.right, area.bottom}, PreviewRecord(),
+        TShowMouseHandlers{}, true, true, kUnknownEffectNumber);
   }
 }
 
@@ -211,9 +210,9 @@ void TVantaConfigForm::FlatSpeedButton12Click() {
 
 void TVantaConfigForm::SpeedScrollBarScroll() {
   const auto position = static_cast<int32_t>(SendMessageA(Control(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0));
-  // The preview reads the process's record; the file gets it with a save.
+  // Only the preview's record changes; the file gets the speed with a save.
   if (!effectPreviewRunner_) return;
-  SaverSetting().EffectSpeed = kSpeedPositions - std::clamp(position, 0, kSpeedPositions - 1);
+  preview_.EffectSpeed = EffectSpeedAt(position);
   effectPreviewRunner_->ApplySettings();
 }
 

@@ -194,11 +194,17 @@ void TVantaConfigForm::SpeedButton1Click() { SelectPage(NextPage(sideBar_.Select
 void TVantaConfigForm::SpeedButton5Click() { SelectPage(bpImages); }
 void TVantaConfigForm::BuildandSend1Click() { SelectPage(bpBuild); }
 
+const TSaverSetting& TVantaConfigForm::PreviewRecord() {
+  preview_ = setting_;
+  ApplyForPreview(ReadControls(), preview_);
+  return preview_;
+}
+
 void TVantaConfigForm::Preview1Click() {
-  ApplyForPreview(ReadControls(), SaverSetting());
+  PreviewRecord();
   if (!fullscreen_) {
     // Not the main window: closing it hides it and the builder goes on.
-    fullscreen_ = std::make_unique<TFullscreenForm>(platform::MainScheduler(), 0, false);
+    fullscreen_ = std::make_unique<TFullscreenForm>(platform::MainScheduler(), 0, false, preview_);
   } else if (TRunVantascreen* show = fullscreen_->RunScreen()) {
     show->ApplySettings();
     show->NextPicture();
@@ -207,7 +213,7 @@ void TVantaConfigForm::Preview1Click() {
 }
 
 void TVantaConfigForm::PreviewB2Click() {
-  ApplyForPreview(ReadControls(), SaverSetting());
+  PreviewRecord();
   if (imagePreviewRunner_) {
     imagePreviewRunner_->ApplySettings();
     imagePreviewRunner_->Surface().Start();
@@ -219,8 +225,8 @@ void TVantaConfigForm::PreviewB2Click() {
     GetClientRect(panel, &area);
     imagePreviewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD);
     imagePreviewRunner_ = std::make_unique<TRunVantascreen>(
-        TShowParent{*imagePreviewHost_, platform::MainScheduler(), area.right, area.bottom}, TShowMouseHandlers{},
-        true, false, 1);
+        TShowParent{*imagePreviewHost_, platform::MainScheduler(), area.right, area.bottom}, preview_,
+        TShowMouseHandlers{}, true, false, 1);
   }
   // In place of the thumbnail, until a picture of the list is clicked.
   ShowWindow(imagePreviewHost_->Window(), SW_SHOW);

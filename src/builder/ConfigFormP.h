@@ -104,6 +104,8 @@ class TVantaConfigForm : private ICompileView, private ICompilePrograms {
   HWND ImagePreviewWindow() const;
   // The Effects page's preview, once the page was first shown; the tree.
   TRunVantascreen* EffectPreviewRunner() const { return effectPreviewRunner_.get(); }
+  // The unsaved record the previews show, as the last preview made it.
+  const TSaverSetting& PreviewSetting() const { return preview_; }
   HWND EffectPreviewWindow() const;
   const TEffectTree& StyleTree() const { return styleTree_; }
   // Posted after a click or Space in the tree, when its tick has turned.
@@ -243,6 +245,7 @@ class TVantaConfigForm : private ICompileView, private ICompilePrograms {
   void StyleCheckReported(LPARAM node);
   TEffectNodeRef StyleNode(LPARAM param) const;
   void Commit();
+  const TSaverSetting& PreviewRecord();
 
   void DrawPanel(const DRAWITEMSTRUCT& item) const;
   void DrawFontSample(const DRAWITEMSTRUCT& item) const;
@@ -283,8 +286,9 @@ class TVantaConfigForm : private ICompileView, private ICompilePrograms {
   std::unique_ptr<TAboutForm> about_;
   // Revoked while their lists still exist: in WM_DESTROY.
   std::unique_ptr<TQELOLEDrop> qelOLEDrop1_, qelOLEDrop2_;
-  // The previews run show drivers on the unsaved settings, which
-  // ApplyForPreview puts into the process's record: the show reads only that.
+  // The unsaved record the previews show (PreviewRecord makes it afresh
+  // from the controls); the drivers read it for as long as they run.
+  TSaverSetting preview_;
   std::unique_ptr<TFullscreenForm> fullscreen_;
   std::unique_ptr<platform::TWin32SurfaceHost> imagePreviewHost_;
   std::unique_ptr<TRunVantascreen> imagePreviewRunner_;  // ImagePreviewRunner

@@ -4,9 +4,10 @@
 // moves when something sleeps or a test advances it, so native tests step
 // transitions and timers deterministically.
 //
-// A timer's callback that throws has its exception caught and dropped by the
-// scheduler, and the timer keeps running: on Windows it could not unwind
-// through the system's dispatch, and the show drops its failures anyway.
+// What a timer's callback or a posted call throws is caught and dropped by
+// the scheduler (RunDroppingFailure), and a timer keeps running: on Windows
+// it could not unwind through the system's dispatch, and the show drops its
+// failures anyway. Only CallOnMain hands an exception back, to its caller.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -40,6 +41,15 @@ class IWorkerThread {
   virtual bool Finished() const = 0;
 };
 
+// The one rule for main-thread callbacks that nobody waits for: the timers'
+// and the posted calls'.
+inline void RunDroppingFailure(const std::function<void()>& fn) noexcept {
+  try {
+    fn();
+  } catch (...) {
+  }
+}
+
 class IScheduler {
  public:
   virtual ~IScheduler() = default;
@@ -63,7 +73,7 @@ class IScheduler {
   // Handles pending messages (input, paint, requests, timers), first waiting
   // up to maxWaitMs for one to arrive when none is pending.
   virtual void ProcessMessages(uint32_t maxWaitMs) = 0;
-  // Runs fn later on the main thread.
+  // Runs fn later on the main thread; what it throws is dropped.
   virtual void Post(std::function<void()> fn) = 0;
   // A repeating timer of the main thread; ids are never 0. fn may kill its
   // own timer or set others; what it throws is dropped (see above).

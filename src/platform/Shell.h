@@ -96,23 +96,24 @@ class TStartedProgram {
 // waiting for it; not Started() when the shell could not start it.
 TStartedProgram StartHidden(const TShellRequest& request);
 
-// Tests take the place of the shell and of the user in the colour dialog;
-// empty functions give the real ones back.
-using TShellHook = std::function<void(const TShellRequest&)>;
-using TPickColorHook = std::function<std::optional<uint32_t>(uint32_t initial)>;
-void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor);
-// And in the file and font dialogs.
-using TPickFilesHook = std::function<std::vector<std::string>(const TOpenFilesRequest&)>;
-using TPickFontHook = std::function<std::optional<TFontChoice>(const TFontChoice& initial)>;
-void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font);
-// And in the save dialog and the questions, and in starting a program.
-using TPickSaveHook = std::function<std::optional<std::string>(const TSaveFileRequest&)>;
-using TAskHook = std::function<bool(const std::string& text)>;
-// The start hook's answer pretends the start's result; nullopt starts the
-// program for real.
-using TStartHook = std::function<std::optional<bool>(const TShellRequest&)>;
-void SetBuildHooksForTests(TPickSaveHook save, TAskHook ask, TStartHook start);
-// The save dialog alone (the other two hooks stay as they are).
-void SetSaveDialogHookForTests(TPickSaveHook save);
+// What the program asks of the shell and of the user in the system's
+// dialogs, as one seam: the functions above go through the current one.
+class IShell {
+ public:
+  virtual ~IShell() = default;
+  virtual void Open(const TShellRequest& request) = 0;
+  virtual std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) = 0;
+  virtual std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) = 0;
+  virtual std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) = 0;
+  virtual std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) = 0;
+  virtual bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) = 0;
+  virtual TStartedProgram StartHidden(const TShellRequest& request) = 0;
+};
+
+// The system's own shell and dialogs.
+IShell& SystemShell();
+// Tests: shell answers in place of the system, whole, until this is called
+// again with nullptr.
+void SetShellForTests(IShell* shell);
 
 }  // namespace vanta::platform

@@ -15,8 +15,13 @@ RECT ScreenRect() {
 }
 }  // namespace
 
-TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow)
-    : scheduler_(scheduler), parentWindow_(parentWindow), mainWindow_(mainWindow), exit_(*this, parentWindow) {
+TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
+                                 const TSaverSetting& setting)
+    : scheduler_(scheduler),
+      parentWindow_(parentWindow),
+      mainWindow_(mainWindow),
+      setting_(setting),
+      exit_(*this, parentWindow, setting) {
   Randomize();
   host_ = std::make_unique<platform::TWin32SurfaceHost>(nullptr, ScreenRect(), WS_POPUP, kFullscreenCaption);
   const HWND w = host_->Window();
@@ -49,7 +54,8 @@ void TFullscreenForm::FormShow() {
     mouse.OnMouseDown = [this](TCustomVantascreen&, TPoint) { exit_.MouseButton(); };
     mouse.OnMouseUp = [this](TCustomVantascreen&, TPoint) { exit_.MouseButton(); };
     runScreen_ = std::make_unique<TRunVantascreen>(
-        TShowParent{*host_, scheduler_, r.right - r.left, r.bottom - r.top}, std::move(mouse), false, false, 1);
+        TShowParent{*host_, scheduler_, r.right - r.left, r.bottom - r.top}, setting_, std::move(mouse), false, false,
+        1);
   }
   runScreen_->StartMusic();
   host_->InvalidateArea({0, 0, r.right - r.left, r.bottom - r.top});
@@ -118,8 +124,8 @@ std::optional<bool> TFullscreenForm::VerifyScreenSavePwd() {
   return verdict;
 }
 
-void RunFullscreenForm(TWindowHandle parentWindow) {
-  TFullscreenForm form(platform::MainScheduler(), parentWindow, true);
+void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting) {
+  TFullscreenForm form(platform::MainScheduler(), parentWindow, true, setting);
   form.FormShow();
   platform::RunMessageLoop();
 }

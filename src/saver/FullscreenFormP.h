@@ -21,7 +21,10 @@ class TFullscreenForm final : private ISaverHost {
   // As the main window its closing ends the message loop; otherwise closing
   // only hides it and keeps its show driver for the next showing. The
   // scheduler is the main one (the music set's too) outside tests.
-  TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow);
+  // setting is the record the show shows and whose inputs end it; it must
+  // outlive the form.
+  TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
+                  const TSaverSetting& setting);
   ~TFullscreenForm() override;
   TFullscreenForm(const TFullscreenForm&) = delete;
   TFullscreenForm& operator=(const TFullscreenForm&) = delete;
@@ -44,6 +47,7 @@ class TFullscreenForm final : private ISaverHost {
   platform::IScheduler& scheduler_;
   TWindowHandle parentWindow_;
   bool mainWindow_;
+  const TSaverSetting& setting_;
   std::unique_ptr<platform::TWin32SurfaceHost> host_;
   std::unique_ptr<TRunVantascreen> runScreen_;
   TShowExit exit_;
@@ -52,7 +56,7 @@ class TFullscreenForm final : private ISaverHost {
 };
 
 // Runs the full-screen show as the process's main window until it closes,
-// on platform::MainScheduler().
-void RunFullscreenForm(TWindowHandle parentWindow);
+// on platform::MainScheduler(), showing setting.
+void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting);
 
 }  // namespace vanta

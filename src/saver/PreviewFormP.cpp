@@ -24,8 +24,8 @@ RECT ClientPlace(HWND parent) {
 }
 }  // namespace
 
-TPreviewForm::TPreviewForm(platform::IScheduler& scheduler, TWindowHandle parentWindow)
-    : scheduler_(scheduler) {
+TPreviewForm::TPreviewForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, const TSaverSetting& setting)
+    : scheduler_(scheduler), setting_(setting) {
   HWND parent = reinterpret_cast<HWND>(parentWindow);
   if (parent && !IsWindow(parent)) parent = nullptr;  // a stale handle gives an ordinary window
   parent_ = parent;
@@ -50,7 +50,7 @@ void TPreviewForm::FormShow() {
   RECT client{};
   GetClientRect(host_->Window(), &client);
   runScreen_ = std::make_unique<TRunVantascreen>(TShowParent{*host_, scheduler_, client.right, client.bottom},
-                                                 TShowMouseHandlers{}, true, false, 1);
+                                                 setting_, TShowMouseHandlers{}, true, false, 1);
 }
 
 bool TPreviewForm::Handle(UINT msg, WPARAM, LPARAM, LRESULT& result) {
@@ -68,8 +68,8 @@ bool TPreviewForm::Handle(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   return false;
 }
 
-void RunPreviewForm(TWindowHandle parentWindow) {
-  TPreviewForm form(platform::MainScheduler(), parentWindow);
+void RunPreviewForm(TWindowHandle parentWindow, const TSaverSetting& setting) {
+  TPreviewForm form(platform::MainScheduler(), parentWindow, setting);
   form.FormShow();
   platform::RunMessageLoop();
 }

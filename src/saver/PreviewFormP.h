@@ -20,7 +20,8 @@ inline constexpr uint32_t kHostCheckMs = 500;
 
 class TPreviewForm {
  public:
-  TPreviewForm(platform::IScheduler& scheduler, TWindowHandle parentWindow);
+  // setting is the record the preview shows; it must outlive the form.
+  TPreviewForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, const TSaverSetting& setting);
   ~TPreviewForm();
   TPreviewForm(const TPreviewForm&) = delete;
   TPreviewForm& operator=(const TPreviewForm&) = delete;
@@ -33,6 +34,7 @@ class TPreviewForm {
   bool Handle(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
   platform::IScheduler& scheduler_;
+  const TSaverSetting& setting_;
   HWND parent_;
   std::unique_ptr<platform::TWin32SurfaceHost> host_;
   std::unique_ptr<TRunVantascreen> runScreen_;
@@ -41,7 +43,8 @@ class TPreviewForm {
 
 // Runs the preview as the main window. The process ends when the window is
 // closed or destroyed, or when its host window goes away, so no saver is
-// left running without a place to draw. Runs on platform::MainScheduler().
-void RunPreviewForm(TWindowHandle parentWindow);
+// left running without a place to draw. Runs on platform::MainScheduler(),
+// showing setting.
+void RunPreviewForm(TWindowHandle parentWindow, const TSaverSetting& setting);
 
 }  // namespace vanta

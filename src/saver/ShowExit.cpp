@@ -1,7 +1,5 @@
 #include "saver/ShowExit.h"
 
-#include "settings/SaverSettings.h"
-
 namespace vanta {
 
 void TShowExit::SetSaverRunning(bool on) {
@@ -12,17 +10,17 @@ void TShowExit::SetSaverRunning(bool on) {
 }
 
 void TShowExit::MouseMoved() {
-  if (!SaverSetting().MouseMove) return;
+  if (!setting_.MouseMove) return;
   if (mouseMoveCount_ <= 0) TryClose();
   else --mouseMoveCount_;
 }
 
 void TShowExit::MouseButton() {
-  if (SaverSetting().MousePress) TryClose();
+  if (setting_.MousePress) TryClose();
 }
 
 void TShowExit::KeyPressed() {
-  if (SaverSetting().KeyboardPress) TryClose();
+  if (setting_.KeyboardPress) TryClose();
 }
 
 bool TShowExit::TryClose() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "settings/SaverSettings.h"
 #include "startup/CommandLine.h"
 
 namespace vanta {
@@ -32,7 +33,9 @@ class TShowExit {
   static constexpr uint32_t kMouseTimerMs = 2000;
   static constexpr uint32_t kScScreenSave = 0xF140;
 
-  TShowExit(ISaverHost& host, TWindowHandle parentWindow) : host_(host), parentWindow_(parentWindow) {}
+  // setting (which inputs end the show) must outlive the rules.
+  TShowExit(ISaverHost& host, TWindowHandle parentWindow, const TSaverSetting& setting)
+      : host_(host), parentWindow_(parentWindow), setting_(setting) {}
 
   // On: the system is told a saver runs and the cursor hides. Off undoes
   // exactly what On did, so the cursor count is back where it was.
@@ -55,6 +58,7 @@ class TShowExit {
  private:
   ISaverHost& host_;
   TWindowHandle parentWindow_;
+  const TSaverSetting& setting_;
   int mouseMoveCount_ = kTolerableMoves;
   bool cursorHidden_ = false;
 };

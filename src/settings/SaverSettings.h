@@ -29,6 +29,9 @@ inline constexpr const char* kPictures = "Pictures";
 inline constexpr const char* kMusic = "Music";
 inline constexpr const char* kTransitions = "Transitions";
 inline constexpr const char* kSettingsExt = ".002";
+// The Build page's author fields; the builder writes them into a saver's copy.
+inline constexpr const char* kAuthor = "Author";
+inline constexpr const char* kWebsite = "Website";
 }  // namespace settings_keys
 
 using TEffectSet = std::bitset<128>;
@@ -128,8 +131,8 @@ inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kSet, "EffectSpeed", &TSaverSetting::EffectSpeed, TKeyUse::LoadAndSave, {1, 5}},
     {settings_keys::kSet, "PicturePath", &TSaverSetting::PicturePath},
     {settings_keys::kSet, "MusicPath", &TSaverSetting::MusicPath},
-    {settings_keys::kSet, "Author", &TSaverSetting::Author, TKeyUse::LoadOnly},
-    {settings_keys::kSet, "Website", &TSaverSetting::Website, TKeyUse::LoadOnly},
+    {settings_keys::kSet, settings_keys::kAuthor, &TSaverSetting::Author, TKeyUse::LoadOnly},
+    {settings_keys::kSet, settings_keys::kWebsite, &TSaverSetting::Website, TKeyUse::LoadOnly},
     {settings_keys::kCaption, "ForceHide", &TSaverSetting::ForceHide},
     {settings_keys::kCaption, "Position", &TSaverSetting::CaptionPosition},
     {settings_keys::kCaption, "X", &TSaverSetting::CaptionX, TKeyUse::LoadAndSave, {0, 5000}},

@@ -20,9 +20,9 @@ bool AllPicturesSame(const std::vector<std::string>& pictures) {
 }
 }  // namespace
 
-TRunVantascreen::TRunVantascreen(const TShowParent& parent, TShowMouseHandlers mouse, bool preview, bool demo,
-                                 int32_t demoStyle)
-    : parent_(parent) {
+TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse,
+                                 bool preview, bool demo, int32_t demoStyle)
+    : parent_(parent), setting_(setting) {
   Randomize();
   surface_ = std::make_unique<TVantascreen>(parent.Host, parent.Scheduler);
   TVantascreen& s = *surface_;
@@ -67,7 +67,7 @@ TRunVantascreen::~TRunVantascreen() {
 }
 
 void TRunVantascreen::ApplySettings() {
-  const TSaverSetting& s = SaverSetting();
+  const TSaverSetting& s = setting_;
   TVantascreen& v = *surface_;
   v.SetStretch(s.StretchImage);
   v.SetColor(s.BackgroundColor);
@@ -105,7 +105,7 @@ void TRunVantascreen::KillTimer() {
 void TRunVantascreen::ShowTimerTick() {
   SetShowTimerEnabled(false);
   // Negative intervals read as 0: never again.
-  timerInterval_ = static_cast<uint32_t>(std::max<int64_t>(0, int64_t{SaverSetting().ImageInterval} * 1000));
+  timerInterval_ = static_cast<uint32_t>(std::max<int64_t>(0, int64_t{setting_.ImageInterval} * 1000));
   NextPicture();
   StartTransition();
 }
@@ -114,7 +114,7 @@ void TRunVantascreen::TransitionFinished() { SetShowTimerEnabled(true); }
 
 void TRunVantascreen::NextPicture() {
   try {
-    const std::vector<std::string>& pictures = SaverSetting().Pictures;
+    const std::vector<std::string>& pictures = setting_.Pictures;
     if (Demo) {
       std::string candidate = LowerCase(ExtractFileName(CurrentFile)) == kSamplePicture1 ? kSamplePicture2
                                                                                           : kSamplePicture1;
@@ -124,7 +124,7 @@ void TRunVantascreen::NextPicture() {
       uint32_t index = 0;
       if (AllPicturesSame(pictures)) {
         index = 0;
-      } else if (SaverSetting().RandomImage) {
+      } else if (setting_.RandomImage) {
         do index = Random(n);
         while (pictures[index] == CurrentFile);
       } else {
@@ -145,7 +145,7 @@ void TRunVantascreen::NextPicture() {
 
 void TRunVantascreen::StartTransition() {
   try {
-    const TSaverSetting& s = SaverSetting();
+    const TSaverSetting& s = setting_;
     if (s.Pictures.empty()) return;
     TVantascreen& v = *surface_;
     if (v.Running()) {
@@ -175,8 +175,7 @@ void TRunVantascreen::StartTransition() {
   }
 }
 
-std::string ComposeCaption(const std::string& fileName) {
-  const TSaverSetting& s = SaverSetting();
+std::string ComposeCaption(const TSaverSetting& s, const std::string& fileName) {
   std::string text;
   if (s.IncludeFilename) {
     text = FileBaseName(fileName);
@@ -190,9 +189,9 @@ std::string ComposeCaption(const std::string& fileName) {
 void TRunVantascreen::UpdateCaption() {
   TVantascreen& v = *surface_;
   v.Caption.clear();
-  const TSaverSetting& s = SaverSetting();
+  const TSaverSetting& s = setting_;
   if (s.ForceHide || s.CaptionPosition == cpOff || Preview) return;
-  v.Caption = ComposeCaption(CurrentFile);
+  v.Caption = ComposeCaption(s, CurrentFile);
   if (!v.Caption.empty()) {
     v.Invalidate();
     parent_.Host.UpdateNow();
@@ -200,7 +199,7 @@ void TRunVantascreen::UpdateCaption() {
 }
 
 void TRunVantascreen::StartMusic() {
-  const TSaverSetting& s = SaverSetting();
+  const TSaverSetting& s = setting_;
   if (!s.PlayMusic || s.Music.empty() || Preview) return;
   try {
     StopMusic();

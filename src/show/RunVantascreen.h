@@ -2,7 +2,8 @@
 // or panel. A cycle: the show timer ticks -> the next picture is loaded and
 // its caption composed -> an effect and a direction are drawn and the
 // transition starts, the timer stopped -> the surface completes -> the
-// timer runs again for the picture interval. It only reads the settings.
+// timer runs again for the picture interval. It only reads the record it is
+// given: the saver's settings, or a builder preview's unsaved record.
 //
 // Used by the full-screen show, the control panel's preview and the
 // builder's previews; a preview fits pictures into its small area and has
@@ -17,6 +18,7 @@
 #include "engine/Vantascreen.h"
 #include "platform/Scheduler.h"
 #include "platform/SurfaceHost.h"
+#include "settings/SaverSettings.h"
 
 namespace vanta {
 
@@ -45,11 +47,14 @@ class TRunVantascreen {
  public:
   static constexpr uint32_t kFirstTickMs = 100;
 
-  TRunVantascreen(const TShowParent& parent, TShowMouseHandlers mouse, bool preview, bool demo, int32_t demoStyle);
+  // setting must outlive the driver, which reads it as the show goes on.
+  TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse, bool preview,
+                  bool demo, int32_t demoStyle);
   ~TRunVantascreen();
   TRunVantascreen(const TRunVantascreen&) = delete;
   TRunVantascreen& operator=(const TRunVantascreen&) = delete;
 
+  // The record's look (stretch, colour, speed, caption) onto the surface.
   void ApplySettings();
   void NextPicture();
   void StartTransition();
@@ -77,6 +82,7 @@ class TRunVantascreen {
   void KillTimer();
 
   TShowParent parent_;
+  const TSaverSetting& setting_;
   std::unique_ptr<TVantascreen> surface_;
   uint32_t timerInterval_ = kFirstTickMs;
   bool timerEnabled_ = false;
@@ -85,6 +91,6 @@ class TRunVantascreen {
 
 // The caption of a picture by the settings (no repaint): the additional
 // text, then the file name with its folder and extension as configured.
-std::string ComposeCaption(const std::string& fileName);
+std::string ComposeCaption(const TSaverSetting& s, const std::string& fileName);
 
 }  // namespace vanta

@@ -68,10 +68,10 @@ void TWin32StartupHost::RunMainWindow(TMainWindow window, const TCommandLine& cl
       RunDistributeConfigForm(SaverSetting(), Instance().InstanceName, Instance().InstallFolder, KeepEditedSetting);
       break;
     case TMainWindow::FullScreen:
-      RunFullscreenForm(cl.ParentWindow);
+      RunFullscreenForm(cl.ParentWindow, SaverSetting());
       break;
     case TMainWindow::Preview:
-      RunPreviewForm(cl.ParentWindow);
+      RunPreviewForm(cl.ParentWindow, SaverSetting());
       break;
     case TMainWindow::None:
       break;

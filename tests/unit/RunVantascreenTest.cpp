@@ -26,8 +26,7 @@ using test::Solid;
 class RunVantascreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SaverSetting() = TSaverSetting{};
-    SaverSetting().Transitions = DefaultTransitions();
+    setting.Transitions = DefaultTransitions();
     SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder()});
     // The music set plays on the show's clock.
     platform::SetMainSchedulerForTests(&sched);
@@ -38,7 +37,6 @@ class RunVantascreenTest : public ::testing::Test {
     ResetMusicSetForTests();
     platform::SetMainSchedulerForTests(nullptr);
     platform::ResetFakeLibrariesForTests();
-    SaverSetting() = TSaverSetting{};
     SetInstance({});
   }
   // A picture file of one colour.
@@ -46,21 +44,22 @@ class RunVantascreenTest : public ::testing::Test {
     return dir.Write(name, test::MakeBmp(Solid(w, h, c)));
   }
   TRunVantascreen& Make(bool preview = false, bool demo = false, int32_t demoStyle = 1) {
-    driver = std::make_unique<TRunVantascreen>(TShowParent{host, sched, 320, 240}, TShowMouseHandlers{}, preview,
-                                               demo, demoStyle);
+    driver = std::make_unique<TRunVantascreen>(TShowParent{host, sched, 320, 240}, setting, TShowMouseHandlers{},
+                                               preview, demo, demoStyle);
     return *driver;
   }
   // What the display shows in its middle.
   TColor Middle() const { return host.Display().Pixel(160, 120); }
 
   test::TTempDir dir;
+  TSaverSetting setting;  // what the driver shows
   THeadlessScheduler sched;
   THeadlessSurfaceHost host{320, 240, 0x123456};
   std::unique_ptr<TRunVantascreen> driver;
 };
 
 TEST_F(RunVantascreenTest, ShuffleNeverShowsAPictureTwiceInARow) {
-  SaverSetting().Pictures = {Picture("a.bmp", 0xFF), Picture("b.bmp", 0xFF00), Picture("c.bmp", 0xFF0000)};
+  setting.Pictures = {Picture("a.bmp", 0xFF), Picture("b.bmp", 0xFF00), Picture("c.bmp", 0xFF0000)};
   TRunVantascreen& d = Make();
   SetRandSeed(7);
   std::map<std::string, int> seen;
@@ -75,10 +74,10 @@ TEST_F(RunVantascreenTest, ShuffleNeverShowsAPictureTwiceInARow) {
 }
 
 TEST_F(RunVantascreenTest, ListOrderCycles) {
-  SaverSetting().RandomImage = false;
-  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2), Picture("c.bmp", 3)};
+  setting.RandomImage = false;
+  setting.Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2), Picture("c.bmp", 3)};
   TRunVantascreen& d = Make();
-  const auto& p = SaverSetting().Pictures;
+  const auto& p = setting.Pictures;
   for (const std::string& want : {p[0], p[1], p[2], p[0], p[1], p[2], p[0]}) {
     d.NextPicture();
     EXPECT_EQ(d.CurrentFile, want);
@@ -88,7 +87,7 @@ TEST_F(RunVantascreenTest, ListOrderCycles) {
 TEST_F(RunVantascreenTest, OnePictureOrTheSamePathIsTakenWithoutADraw) {
   const std::string a = Picture("a.bmp", 1);
   for (const auto& list : {std::vector<std::string>{a}, std::vector<std::string>{a, a, a}}) {
-    SaverSetting().Pictures = list;
+    setting.Pictures = list;
     TRunVantascreen& d = Make();
     SetRandSeed(99);
     d.NextPicture();
@@ -99,9 +98,9 @@ TEST_F(RunVantascreenTest, OnePictureOrTheSamePathIsTakenWithoutADraw) {
 }
 
 TEST_F(RunVantascreenTest, AMissingFileKeepsThePictureAndTheCaption) {
-  SaverSetting().RandomImage = false;
-  SaverSetting().CaptionPosition = cpBottomOfScreen;
-  SaverSetting().Pictures = {Picture("a.bmp", 0x0000FF), dir.Path("gone.bmp")};
+  setting.RandomImage = false;
+  setting.CaptionPosition = cpBottomOfScreen;
+  setting.Pictures = {Picture("a.bmp", 0x0000FF), dir.Path("gone.bmp")};
   TRunVantascreen& d = Make();
   d.NextPicture();
   EXPECT_EQ(d.Surface().Caption, "a");
@@ -113,13 +112,13 @@ TEST_F(RunVantascreenTest, AMissingFileKeepsThePictureAndTheCaption) {
 }
 
 TEST_F(RunVantascreenTest, EffectIsDrawnFromTheEnabledSet) {
-  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
+  setting.Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
   struct Case { std::vector<int> enabled; std::vector<int> allowed; } cases[] = {
       {{59}, {59}}, {{}, {0}}, {{0}, {0}}, {{1, 127}, {1, 127}},
   };
   for (const Case& k : cases) {
-    SaverSetting().Transitions.reset();
-    for (int e : k.enabled) SaverSetting().Transitions.set(static_cast<size_t>(e));
+    setting.Transitions.reset();
+    for (int e : k.enabled) setting.Transitions.set(static_cast<size_t>(e));
     TRunVantascreen& d = Make();
     d.Surface().SetManual(true);  // start without stepping
     for (int i = 0; i < 30; ++i) {
@@ -132,8 +131,8 @@ TEST_F(RunVantascreenTest, EffectIsDrawnFromTheEnabledSet) {
 }
 
 TEST_F(RunVantascreenTest, AboutOneRunInThreeIsReversed) {
-  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
-  SaverSetting().AllowReverseTransition = true;
+  setting.Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
+  setting.AllowReverseTransition = true;
   TRunVantascreen& d = Make();
   d.Surface().SetManual(true);  // start without stepping
   SetRandSeed(2024);
@@ -150,7 +149,7 @@ TEST_F(RunVantascreenTest, SpeedTable) {
   struct Case { int speed; unsigned step, delay; } cases[] = {
       {1, 10, 1}, {2, 6, 20}, {3, 4, 30}, {4, 2, 30}, {5, 1, 30}, {7, 4, 30}, {0, 4, 30}};
   for (const Case& k : cases) {
-    SaverSetting().EffectSpeed = k.speed;
+    setting.EffectSpeed = k.speed;
     TRunVantascreen& d = Make();
     EXPECT_EQ(d.Surface().Step(), k.step) << k.speed;
     EXPECT_EQ(d.Surface().Delay, k.delay) << k.speed;
@@ -167,9 +166,9 @@ TEST_F(RunVantascreenTest, Captions) {
       {true, false, false, true, "x", true, cpBelowImage, ""},
       {true, false, false, true, "x", false, cpOff, ""},
   };
-  SaverSetting().Pictures = {Picture("beach.bmp", 0xFF)};
+  setting.Pictures = {Picture("beach.bmp", 0xFF)};
   for (const Case& k : cases) {
-    TSaverSetting& s = SaverSetting();
+    TSaverSetting& s = setting;
     s.IncludeFilename = k.name;
     s.Filepath = k.path;
     s.FileExt = k.ext;
@@ -190,7 +189,7 @@ TEST_F(RunVantascreenTest, DemoAlternatesTheSamplePictures) {
   Picture("t1.jpg.bmp", 0);  // not a sample
   dir.Write("t1.jpg", test::MakeJpeg(Solid(32, 32, 0xFF)));
   dir.Write("install/sample/t2.jpg", test::MakeJpeg(Solid(32, 32, 0xFF00)));
-  SaverSetting().Pictures = {Picture("a.bmp", 1)};
+  setting.Pictures = {Picture("a.bmp", 1)};
   TRunVantascreen& d = Make(true, true, 59);
   for (const std::string& want :
        {dir.Path("t1.jpg"), dir.Folder() + "install/sample/t2.jpg", dir.Path("t1.jpg"), dir.Folder() + "install/sample/t2.jpg"}) {
@@ -203,50 +202,50 @@ TEST_F(RunVantascreenTest, DemoAlternatesTheSamplePictures) {
 }
 
 TEST_F(RunVantascreenTest, TheWholeCycleOnVirtualTime) {
-  SaverSetting().RandomImage = false;
-  SaverSetting().ImageInterval = 5;
-  SaverSetting().EffectSpeed = 1;
-  SaverSetting().Transitions.reset();
-  SaverSetting().Transitions.set(5);
-  SaverSetting().StretchImage = true;
-  SaverSetting().Pictures = {Picture("red.bmp", 0x0000FF), Picture("green.bmp", 0x00FF00)};
+  setting.RandomImage = false;
+  setting.ImageInterval = 5;
+  setting.EffectSpeed = 1;
+  setting.Transitions.reset();
+  setting.Transitions.set(5);
+  setting.StretchImage = true;
+  setting.Pictures = {Picture("red.bmp", 0x0000FF), Picture("green.bmp", 0x00FF00)};
   TRunVantascreen& d = Make();
   d.Surface().Threaded = false;
   EXPECT_TRUE(d.ShowTimerEnabled());
   sched.AdvanceTime(99);
   EXPECT_EQ(d.CurrentFile, "");
   sched.AdvanceTime(1);  // the first picture 100 ms after construction
-  EXPECT_EQ(d.CurrentFile, SaverSetting().Pictures[0]);
+  EXPECT_EQ(d.CurrentFile, setting.Pictures[0]);
   ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
   EXPECT_EQ(Middle(), 0x0000FFu);
   EXPECT_TRUE(d.ShowTimerEnabled());
   EXPECT_EQ(d.ShowTimerInterval(), 5000u);
   sched.AdvanceTime(4999);
-  EXPECT_EQ(d.CurrentFile, SaverSetting().Pictures[0]);
+  EXPECT_EQ(d.CurrentFile, setting.Pictures[0]);
   sched.AdvanceTime(1);
-  EXPECT_EQ(d.CurrentFile, SaverSetting().Pictures[1]);
+  EXPECT_EQ(d.CurrentFile, setting.Pictures[1]);
   ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
   EXPECT_EQ(Middle(), 0x00FF00u);
 }
 
 TEST_F(RunVantascreenTest, MusicAndPicturesRunOnOneClock) {
-  SaverSetting().Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
-  SaverSetting().Music = {dir.Write("one.mp3", "mp3"), dir.Write("two.mp3", "mp3")};
+  setting.Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
+  setting.Music = {dir.Write("one.mp3", "mp3"), dir.Write("two.mp3", "mp3")};
   TRunVantascreen& d = Make();
   d.Surface().Threaded = false;
   d.StartMusic();
-  EXPECT_EQ(test::FakeMpeg().openedName, SaverSetting().Music[0]);
+  EXPECT_EQ(test::FakeMpeg().openedName, setting.Music[0]);
   test::FakeMpeg().EndStream();
   sched.AdvanceTime(999);
   EXPECT_NE(d.CurrentFile, "");  // the first picture came at 100 ms
-  EXPECT_EQ(test::FakeMpeg().openedName, SaverSetting().Music[0]);
+  EXPECT_EQ(test::FakeMpeg().openedName, setting.Music[0]);
   sched.AdvanceTime(1);  // the player's poll sees the end
-  EXPECT_EQ(test::FakeMpeg().openedName, SaverSetting().Music[1]);
+  EXPECT_EQ(test::FakeMpeg().openedName, setting.Music[1]);
 }
 
 TEST_F(RunVantascreenTest, IntervalZeroKeepsTheFirstPicture) {
-  SaverSetting().ImageInterval = 0;
-  SaverSetting().Pictures = {Picture("a.bmp", 0x0000FF), Picture("b.bmp", 0x00FF00)};
+  setting.ImageInterval = 0;
+  setting.Pictures = {Picture("a.bmp", 0x0000FF), Picture("b.bmp", 0x00FF00)};
   TRunVantascreen& d = Make();
   d.Surface().Threaded = false;
   sched.AdvanceTime(100);

@@ -62,6 +62,18 @@ TEST(HeadlessScheduler, AThrowingTimerIsDroppedAndKeepsTicking) {
   }
 }
 
+TEST(HeadlessScheduler, AThrowingPostedCallIsDroppedAndTheNextRuns) {
+  THeadlessScheduler sched;
+  std::vector<int> ran;
+  sched.Post([&] {
+    ran.push_back(1);
+    throw std::runtime_error("post failed");
+  });
+  sched.Post([&] { ran.push_back(2); });
+  EXPECT_NO_THROW(sched.ProcessMessages(0));
+  EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+}
+
 TEST(MainScheduler, OneForTheProcessUnlessATestPutsItsOwn) {
   platform::IScheduler& own = platform::MainScheduler();
   EXPECT_EQ(&platform::MainScheduler(), &own);

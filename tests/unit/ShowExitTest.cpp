@@ -31,13 +31,12 @@ class TFakeSaverHost : public ISaverHost {
 
 class ShowExitTest : public ::testing::Test {
  protected:
-  void SetUp() override { SaverSetting() = TSaverSetting{}; }
-  void TearDown() override { SaverSetting() = TSaverSetting{}; }
   TFakeSaverHost host;
+  TSaverSetting setting;
 };
 
 TEST_F(ShowExitTest, TheSeventhMoveWithinATimerTickCloses) {
-  TShowExit exit(host, 0);
+  TShowExit exit(host, 0, setting);
   for (int i = 0; i < 6; ++i) exit.MouseMoved();
   EXPECT_EQ(host.closes, 0);
   exit.MouseMoved();
@@ -45,7 +44,7 @@ TEST_F(ShowExitTest, TheSeventhMoveWithinATimerTickCloses) {
 }
 
 TEST_F(ShowExitTest, ASlowDriftNeverCloses) {
-  TShowExit exit(host, 0);
+  TShowExit exit(host, 0, setting);
   for (int tick = 0; tick < 50; ++tick) {
     for (int i = 0; i < 4; ++i) exit.MouseMoved();  // one move every half second
     exit.MouseTimerTick();
@@ -59,11 +58,11 @@ TEST_F(ShowExitTest, EachInputOnlyAsTheSettingsAllow) {
       {true, true, false, 1, 1, 0}, {false, false, false, 0, 0, 0},
   };
   for (const Case& k : cases) {
-    SaverSetting().MouseMove = k.move;
-    SaverSetting().MousePress = k.press;
-    SaverSetting().KeyboardPress = k.key;
+    setting.MouseMove = k.move;
+    setting.MousePress = k.press;
+    setting.KeyboardPress = k.key;
     TFakeSaverHost h;
-    TShowExit exit(h, 0);
+    TShowExit exit(h, 0, setting);
     for (int i = 0; i < 20; ++i) exit.MouseMoved();
     EXPECT_EQ(std::min(h.closes, 1), k.wantMove);
     h.closes = 0;
@@ -88,7 +87,7 @@ TEST_F(ShowExitTest, PasswordDecides) {
     TFakeSaverHost h;
     h.usePassword = k.use;
     h.verdict = k.verdict;
-    TShowExit exit(h, 0);
+    TShowExit exit(h, 0, setting);
     exit.SetSaverRunning(true);
     for (int i = 0; i < 3; ++i) exit.MouseMoved();
     EXPECT_EQ(exit.TryClose(), k.closes);
@@ -103,19 +102,19 @@ TEST_F(ShowExitTest, PasswordDecides) {
 
 TEST_F(ShowExitTest, AFailingCheckCloses) {
   host.throwOnRead = true;
-  TShowExit exit(host, 0);
+  TShowExit exit(host, 0, setting);
   EXPECT_TRUE(exit.TryClose());
   EXPECT_EQ(host.closes, 1);
 }
 
 TEST_F(ShowExitTest, AShowInsideAnotherWindowDoesNotCloseItself) {
-  TShowExit exit(host, 4711);
+  TShowExit exit(host, 4711, setting);
   exit.KeyPressed();
   EXPECT_EQ(host.closes, 0);
 }
 
 TEST_F(ShowExitTest, SaverRunningIsPairedWhateverTheOrder) {
-  TShowExit exit(host, 0);
+  TShowExit exit(host, 0, setting);
   exit.SetSaverRunning(false);  // never switched on: nothing to undo
   EXPECT_EQ(host.cursorCount, 0);
   exit.SetSaverRunning(true);

@@ -34,38 +34,32 @@ class BuilderBuildTest : public ::testing::Test {
     ResetSaverSettingsForTests();
     CreateDirectoryA(install.Path("Compile").c_str(), nullptr);
     SetInstance({"VantaSaver", program.Folder(), install.Folder(), user.Folder()});
-    platform::SetBuildHooksForTests(
-        [this](const platform::TSaveFileRequest& r) {
-          saveRequests.push_back(r);
-          return setupChosen;
-        },
-        [this](const std::string& text) {
-          questions.push_back(text);
-          const bool yes = !answers.empty() && answers.front();
-          if (!answers.empty()) answers.erase(answers.begin());
-          if (onQuestion) onQuestion();
-          return yes;
-        },
-        [this](const platform::TShellRequest& r) -> std::optional<bool> {
-          starts.push_back(r);
-          if (refuseStart) return false;
-          if (pretendStart) return true;
-          return std::nullopt;  // the real start
-        });
-    platform::SetShellHooksForTests([this](const platform::TShellRequest& r) { shell.push_back(r); }, {});
-    platform::SetDialogHooksForTests(
-        [this](const platform::TOpenFilesRequest& r) {
-          openRequests.push_back(r);
-          return openChosen;
-        },
-        {});
+    script.OnPickSave = [this](const platform::TSaveFileRequest& r) {
+      saveRequests.push_back(r);
+      return setupChosen;
+    };
+    script.OnAsk = [this](const std::string& text) {
+      questions.push_back(text);
+      const bool yes = !answers.empty() && answers.front();
+      if (!answers.empty()) answers.erase(answers.begin());
+      if (onQuestion) onQuestion();
+      return yes;
+    };
+    script.OnStart = [this](const platform::TShellRequest& r) -> std::optional<bool> {
+      starts.push_back(r);
+      if (refuseStart) return false;
+      if (pretendStart) return true;
+      return std::nullopt;  // the real start
+    };
+    script.OnOpen = [this](const platform::TShellRequest& r) { shell.push_back(r); };
+    script.OnPickFiles = [this](const platform::TOpenFilesRequest& r) {
+      openRequests.push_back(r);
+      return openChosen;
+    };
   }
   void TearDown() override {
     form.reset();
     ResetMusicSetForTests();
-    platform::SetBuildHooksForTests({}, {}, {});
-    platform::SetShellHooksForTests({}, {});
-    platform::SetDialogHooksForTests({}, {});
     EXPECT_TRUE(SaverSetting() == TSaverSetting{}) << "the form reached for the process's record";
     ResetSaverSettingsForTests();
   }
@@ -145,6 +139,7 @@ class BuilderBuildTest : public ::testing::Test {
   std::vector<platform::TOpenFilesRequest> openRequests;
   std::vector<std::string> questions, errors;
   std::vector<platform::TShellRequest> starts, shell;
+  test::TScriptedShell script;
 };
 
 TEST_F(BuilderBuildTest, ReadmeAndProgressPagesFitAtTheScreensDpi) {

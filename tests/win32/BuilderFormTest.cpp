@@ -208,26 +208,20 @@ class TBuilderView {
 class TDialogScript {
  public:
   TDialogScript() {
-    platform::SetShellHooksForTests([this](const platform::TShellRequest& r) { shell.push_back(r); },
-                                    [this](uint32_t) { return color; });
-    platform::SetDialogHooksForTests(
-        [this](const platform::TOpenFilesRequest& r) {
-          fileRequests.push_back(r);
-          return files;
-        },
-        [this](const platform::TFontChoice& initial) {
-          fontsOffered.push_back(initial);
-          return font;
-        });
-    platform::SetSaveDialogHookForTests([this](const platform::TSaveFileRequest& r) {
+    shell_.OnOpen = [this](const platform::TShellRequest& r) { shell.push_back(r); };
+    shell_.OnPickColor = [this](uint32_t) { return color; };
+    shell_.OnPickFiles = [this](const platform::TOpenFilesRequest& r) {
+      fileRequests.push_back(r);
+      return files;
+    };
+    shell_.OnPickFont = [this](const platform::TFontChoice& initial) {
+      fontsOffered.push_back(initial);
+      return font;
+    };
+    shell_.OnPickSave = [this](const platform::TSaveFileRequest& r) {
       saveRequests.push_back(r);
       return saveAs;
-    });
-  }
-  ~TDialogScript() {
-    platform::SetShellHooksForTests({}, {});
-    platform::SetDialogHooksForTests({}, {});
-    platform::SetSaveDialogHookForTests({});
+    };
   }
   TDialogScript(const TDialogScript&) = delete;
   TDialogScript& operator=(const TDialogScript&) = delete;
@@ -240,6 +234,9 @@ class TDialogScript {
   std::vector<platform::TFontChoice> fontsOffered;
   std::optional<std::string> saveAs;  // what the save dialog answers
   std::vector<platform::TSaveFileRequest> saveRequests;
+
+ private:
+  test::TScriptedShell shell_;
 };
 
 // ---- The form on a record and a settings file, started by the test.
@@ -976,7 +973,7 @@ class BuilderPreviewTest : public BuilderFormTest {
   void TearDown() override {
     form.reset();
     ResetMusicSetForTests();
-    SaverSetting() = TSaverSetting{};  // the previews run on the process's record, by design
+    EXPECT_TRUE(SaverSetting() == TSaverSetting{}) << "a preview reached for the process's record";
   }
   // Runs the message loop for a while, as the builder's does.
   static void Pump(DWORD ms) {
@@ -1012,9 +1009,9 @@ TEST_F(BuilderPreviewTest, FullScreenShowsTheUnsavedSettingsAndReturnsToTheBuild
     }
     EXPECT_TRUE(IsWindowVisible(show));
     EXPECT_TRUE(GetWindowLongA(show, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(SaverSetting().ImageInterval, 42);
-    EXPECT_EQ(SaverSetting().Pictures, (std::vector<std::string>{a, b}));
-    EXPECT_FALSE(SaverSetting().MouseMove || SaverSetting().MousePress);
+    EXPECT_EQ(form->PreviewSetting().ImageInterval, 42);
+    EXPECT_EQ(form->PreviewSetting().Pictures, (std::vector<std::string>{a, b}));
+    EXPECT_FALSE(form->PreviewSetting().MouseMove || form->PreviewSetting().MousePress);
     Pump(300);
     SendMessageA(show, WM_KEYDOWN, 'A', 0);
     EXPECT_FALSE(IsWindowVisible(show)) << "a key ends the preview";
@@ -1051,7 +1048,7 @@ TEST_F(BuilderPreviewTest, TheSmallPreviewRunsInThePicturePanelUntilAPictureIsCl
   GetClientRect(C(IDC_FSPANEL), &panel);
   GetClientRect(preview, &inside);
   EXPECT_TRUE(EqualRect(&panel, &inside)) << "the preview fills the panel";
-  EXPECT_EQ(SaverSetting().ImageInterval, 3);
+  EXPECT_EQ(form->PreviewSetting().ImageInterval, 3);
   Pump(500);  // the first picture comes after 100 ms
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   // A click on a picture brings the thumbnail back.
@@ -1280,9 +1277,11 @@ TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppl
   TInstanceIdentity id;
   id.ProgramFolder = ExtractFilePath(InstanceExecutablePath());  // t1.jpg and t2.jpg are there
   SetInstance(id);
-  Open();
+  TSaverSetting given;
+  given.Pictures = {Picture("a.bmp")};  // without pictures the preview stands still
+  given.ImageInterval = 60;
+  Open(given);
   EXPECT_EQ(form->EffectPreviewRunner(), nullptr);
-  SaverSetting().Pictures = {Picture("a.bmp")};  // without pictures the preview stands still
   SideBar(bpEffects);
   TRunVantascreen* run = form->EffectPreviewRunner();
   ASSERT_NE(run, nullptr);
@@ -1302,7 +1301,7 @@ TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppl
   const std::vector<HTREEITEM> items = TreeItems();
   // A group previews its first effect, an effect its own, without waiting
   // for the picture interval.
-  SaverSetting().ImageInterval = 60;
+  ASSERT_EQ(form->PreviewSetting().ImageInterval, 60);
   size_t splash = 0;
   for (size_t i = 0; i < expected.size(); ++i)
     if (expected[i].Caption == "Splash Show") splash = i;
@@ -1322,7 +1321,7 @@ TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppl
   // speed for the preview, and the file not touched.
   for (const auto& [position, speed] : {std::pair{4, 1}, std::pair{0, 5}}) {
     SetSpeed(position);
-    EXPECT_EQ(SaverSetting().EffectSpeed, speed);
+    EXPECT_EQ(form->PreviewSetting().EffectSpeed, speed);
     EXPECT_EQ(run->Surface().Step(), kEffectSpeeds[speed - 1].Step);
     EXPECT_EQ(run->Surface().Delay.load(), kEffectSpeeds[speed - 1].Delay);
     // Frames a second of a whole transition in the panel.

@@ -113,15 +113,17 @@ class TDialogView {
 class TShellScript {
  public:
   TShellScript() {
-    platform::SetShellHooksForTests([this](const platform::TShellRequest& r) { shell.push_back(r); },
-                                    [this](uint32_t) { return picked; });
+    shell_.OnOpen = [this](const platform::TShellRequest& r) { shell.push_back(r); };
+    shell_.OnPickColor = [this](uint32_t) { return picked; };
   }
-  ~TShellScript() { platform::SetShellHooksForTests({}, {}); }
   TShellScript(const TShellScript&) = delete;
   TShellScript& operator=(const TShellScript&) = delete;
 
   std::vector<platform::TShellRequest> shell;
   std::optional<uint32_t> picked;
+
+ private:
+  test::TScriptedShell shell_;
 };
 
 // ---- The form on records alone: no settings file, no process record.

@@ -15,14 +15,13 @@ int CursorCount() {
 
 class ShowFormsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SaverSetting() = TSaverSetting{}; }  // no pictures, no music
-  void TearDown() override { SaverSetting() = TSaverSetting{}; }
+  TSaverSetting setting;  // no pictures, no music
   // The one the program's show windows and music set share.
   platform::IScheduler& scheduler = platform::MainScheduler();
 };
 
 TEST_F(ShowFormsTest, FullScreenWindowCoversTheScreenAboveAll) {
-  TFullscreenForm form(scheduler, 0, false);
+  TFullscreenForm form(scheduler, 0, false, setting);
   form.FormShow();
   const HWND w = form.Window();
   char title[64] = {};
@@ -44,8 +43,8 @@ TEST_F(ShowFormsTest, FullScreenWindowCoversTheScreenAboveAll) {
 TEST_F(ShowFormsTest, KeysAndCommandsAsConfigured) {
   const int cursorBefore = CursorCount();
   for (bool keyboard : {false, true}) {
-    SaverSetting().KeyboardPress = keyboard;
-    TFullscreenForm form(scheduler, 0, false);
+    setting.KeyboardPress = keyboard;
+    TFullscreenForm form(scheduler, 0, false, setting);
     form.FormShow();
     const HWND w = form.Window();
     EXPECT_EQ(CursorCount(), cursorBefore - 1) << "cursor hidden during the show";
@@ -61,7 +60,7 @@ TEST_F(ShowFormsTest, KeysAndCommandsAsConfigured) {
 }
 
 TEST_F(ShowFormsTest, MouseMovesEndTheShowAtTheSeventh) {
-  TFullscreenForm form(scheduler, 0, false);
+  TFullscreenForm form(scheduler, 0, false, setting);
   form.FormShow();
   const HWND w = form.Window();
   for (int i = 0; i < 6; ++i) SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10 + i, 10));
@@ -75,7 +74,7 @@ TEST_F(ShowFormsTest, PreviewIsAChildCoveringItsHost) {
                                     nullptr, nullptr);
   ASSERT_TRUE(host);
   {
-    TPreviewForm preview(scheduler, reinterpret_cast<TWindowHandle>(host));
+    TPreviewForm preview(scheduler, reinterpret_cast<TWindowHandle>(host), setting);
     preview.FormShow();
     EXPECT_EQ(GetParent(preview.Window()), host);
     EXPECT_TRUE(GetWindowLongPtrA(preview.Window(), GWL_STYLE) & WS_CHILD);
@@ -98,7 +97,7 @@ TEST_F(ShowFormsTest, PreviewWithoutAHostIsAnOrdinaryWindow) {
   const HWND gone = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(gone);
   for (TWindowHandle parent : {TWindowHandle{0}, reinterpret_cast<TWindowHandle>(gone)}) {
-    TPreviewForm preview(scheduler, parent);
+    TPreviewForm preview(scheduler, parent, setting);
     preview.FormShow();
     EXPECT_EQ(GetParent(preview.Window()), nullptr);
     char title[64] = {};

@@ -212,6 +212,15 @@ TEST(Win32Scheduler, AThrowingTimerIsDroppedAndKeepsTicking) {
     sched.KillTimer(good);
     EXPECT_GE(thrown, 3) << c.loop;
     EXPECT_GE(ticks, 3) << c.loop;
+    // A posted call that throws is dropped the same way; the next still runs.
+    int posted = 0;
+    sched.Post([&] {
+      ++posted;
+      throw std::runtime_error("post failed");
+    });
+    sched.Post([&] { ++posted; });
+    for (int i = 0; i < 50 && posted < 2; ++i) c.pump();
+    EXPECT_EQ(posted, 2) << c.loop;
   }
 }
 

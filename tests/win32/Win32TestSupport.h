@@ -4,11 +4,13 @@
 #include <windows.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
 #include "../unit/TempDir.h"
 #include "platform/Files.h"
+#include "platform/Shell.h"
 
 namespace vanta::test {
 
@@ -78,6 +80,50 @@ class TUserFoldersForTests {
   std::string BuilderFile(const std::string& name) const { return local.Path("Vanta Screensaver Builder\\" + name); }
 
   TTempDir roaming, local;
+};
+
+// The shell and the system's dialogs answered by the test while it lives;
+// what it leaves empty goes to the system's own.
+class TScriptedShell final : public platform::IShell {
+ public:
+  std::function<void(const platform::TShellRequest&)> OnOpen;
+  std::function<std::optional<uint32_t>(uint32_t initial)> OnPickColor;
+  std::function<std::vector<std::string>(const platform::TOpenFilesRequest&)> OnPickFiles;
+  std::function<std::optional<platform::TFontChoice>(const platform::TFontChoice&)> OnPickFont;
+  std::function<std::optional<std::string>(const platform::TSaveFileRequest&)> OnPickSave;
+  std::function<bool(const std::string& text)> OnAsk;
+  // nullopt starts the program for real; a value pretends that result.
+  std::function<std::optional<bool>(const platform::TShellRequest&)> OnStart;
+
+  TScriptedShell() { platform::SetShellForTests(this); }
+  ~TScriptedShell() override { platform::SetShellForTests(nullptr); }
+  TScriptedShell(const TScriptedShell&) = delete;
+  TScriptedShell& operator=(const TScriptedShell&) = delete;
+
+  void Open(const platform::TShellRequest& r) override { OnOpen ? OnOpen(r) : System().Open(r); }
+  std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) override {
+    return OnPickColor ? OnPickColor(initial) : System().PickColor(owner, initial);
+  }
+  std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const platform::TOpenFilesRequest& r) override {
+    return OnPickFiles ? OnPickFiles(r) : System().PickFilesToOpen(owner, r);
+  }
+  std::optional<platform::TFontChoice> PickFont(std::intptr_t owner, const platform::TFontChoice& f) override {
+    return OnPickFont ? OnPickFont(f) : System().PickFont(owner, f);
+  }
+  std::optional<std::string> PickFileToSave(std::intptr_t owner, const platform::TSaveFileRequest& r) override {
+    return OnPickSave ? OnPickSave(r) : System().PickFileToSave(owner, r);
+  }
+  bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) override {
+    return OnAsk ? OnAsk(text) : System().AskYesNo(owner, text, caption);
+  }
+  platform::TStartedProgram StartHidden(const platform::TShellRequest& r) override {
+    if (OnStart)
+      if (const std::optional<bool> pretended = OnStart(r)) return platform::TStartedProgram(*pretended);
+    return System().StartHidden(r);
+  }
+
+ private:
+  static platform::IShell& System() { return platform::SystemShell(); }
 };
 
 }  // namespace vanta::test

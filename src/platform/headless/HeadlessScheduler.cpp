@@ -72,7 +72,7 @@ bool THeadlessScheduler::TakeOne(std::unique_lock<std::mutex>& lock) {
     std::function<void()> fn = std::move(posted_.front());
     posted_.pop_front();
     lock.unlock();
-    fn();
+    RunDroppingFailure(fn);
     lock.lock();
     return true;
   }
@@ -122,11 +122,7 @@ bool THeadlessScheduler::FireDueTimer() {
       }
   }
   if (!fn) return false;
-  try {
-    fn();
-  } catch (...) {
-    // Dropped as the Win32 scheduler drops it; the timer stays due again.
-  }
+  RunDroppingFailure(fn);  // the timer stays due again
   return true;
 }
 

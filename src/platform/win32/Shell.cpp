@@ -11,14 +11,6 @@
 
 namespace vanta::platform {
 namespace {
-TShellHook gShellHook;
-TPickColorHook gPickColorHook;
-TPickFilesHook gPickFilesHook;
-TPickFontHook gPickFontHook;
-TPickSaveHook gPickSaveHook;
-TAskHook gAskHook;
-TStartHook gStartHook;
-
 // Room for the names of some ten thousand files chosen at once.
 constexpr size_t kFileNamesBuffer = size_t{4} << 20;
 
@@ -31,6 +23,20 @@ std::string DialogFilter(std::string filter) {
   return filter;
 }
 
+class TSystemShell final : public IShell {
+ public:
+  void Open(const TShellRequest& request) override;
+  std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) override;
+  std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) override;
+  std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) override;
+  std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) override;
+  bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) override;
+  TStartedProgram StartHidden(const TShellRequest& request) override;
+};
+
+IShell* gTestShell = nullptr;
+IShell& Current() { return gTestShell ? *gTestShell : SystemShell(); }
+
 int ScreenDpi() {
   HDC dc = GetDC(nullptr);
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -39,13 +45,11 @@ int ScreenDpi() {
 }
 }  // namespace
 
-void ShellOpen(const TShellRequest& r) {
-  if (gShellHook) return gShellHook(r);
+void TSystemShell::Open(const TShellRequest& r) {
   ShellExecuteA(nullptr, OrNull(r.Verb), r.File.c_str(), OrNull(r.Parameters), OrNull(r.Directory), SW_SHOW);
 }
 
-std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) {
-  if (gPickColorHook) return gPickColorHook(initial);
+std::optional<uint32_t> TSystemShell::PickColor(std::intptr_t owner, uint32_t initial) {
   COLORREF custom[16];
   for (COLORREF& c : custom) c = RGB(255, 255, 255);
   CHOOSECOLORA cc{};
@@ -59,8 +63,7 @@ std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) {
   return static_cast<uint32_t>(cc.rgbResult);
 }
 
-std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) {
-  if (gPickFilesHook) return gPickFilesHook(request);
+std::vector<std::string> TSystemShell::PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) {
   const std::string filter = DialogFilter(request.Filter);
   std::vector<char> names(kFileNamesBuffer, '\0');
   OPENFILENAMEA ofn{};
@@ -88,8 +91,7 @@ std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRe
   return files;
 }
 
-std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) {
-  if (gPickFontHook) return gPickFontHook(initial);
+std::optional<TFontChoice> TSystemShell::PickFont(std::intptr_t owner, const TFontChoice& initial) {
   LOGFONTA lf{};
   lf.lfHeight = -MulDiv(initial.Size, ScreenDpi(), 72);
   lf.lfWeight = initial.Bold ? FW_BOLD : FW_NORMAL;
@@ -116,8 +118,7 @@ std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& init
   return chosen;
 }
 
-std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
-  if (gPickSaveHook) return gPickSaveHook(request);
+std::optional<std::string> TSystemShell::PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
   const std::string filter = DialogFilter(request.Filter);
   std::vector<char> name(32768, '\0');
   request.FileName.copy(name.data(), name.size() - 1);
@@ -134,8 +135,7 @@ std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRe
   return std::string(name.data());
 }
 
-bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) {
-  if (gAskHook) return gAskHook(text);
+bool TSystemShell::AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) {
   return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
@@ -153,10 +153,7 @@ TStartedProgram::~TStartedProgram() {
 
 bool TStartedProgram::Ended() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
 
-TStartedProgram StartHidden(const TShellRequest& r) {
-  if (gStartHook) {
-    if (const std::optional<bool> pretended = gStartHook(r)) return TStartedProgram(*pretended);
-  }
+TStartedProgram TSystemShell::StartHidden(const TShellRequest& r) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -169,22 +166,27 @@ TStartedProgram StartHidden(const TShellRequest& r) {
   return TStartedProgram(true, info.hProcess);
 }
 
-void SetBuildHooksForTests(TPickSaveHook save, TAskHook ask, TStartHook start) {
-  gPickSaveHook = std::move(save);
-  gAskHook = std::move(ask);
-  gStartHook = std::move(start);
+IShell& SystemShell() {
+  static TSystemShell shell;
+  return shell;
 }
 
-void SetDialogHooksForTests(TPickFilesHook files, TPickFontHook font) {
-  gPickFilesHook = std::move(files);
-  gPickFontHook = std::move(font);
-}
+void SetShellForTests(IShell* shell) { gTestShell = shell; }
 
-void SetSaveDialogHookForTests(TPickSaveHook save) { gPickSaveHook = std::move(save); }
-
-void SetShellHooksForTests(TShellHook shell, TPickColorHook pickColor) {
-  gShellHook = std::move(shell);
-  gPickColorHook = std::move(pickColor);
+void ShellOpen(const TShellRequest& request) { Current().Open(request); }
+std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) { return Current().PickColor(owner, initial); }
+std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) {
+  return Current().PickFilesToOpen(owner, request);
 }
+std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) {
+  return Current().PickFont(owner, initial);
+}
+std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
+  return Current().PickFileToSave(owner, request);
+}
+bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) {
+  return Current().AskYesNo(owner, text, caption);
+}
+TStartedProgram StartHidden(const TShellRequest& request) { return Current().StartHidden(request); }
 
 }  // namespace vanta::platform

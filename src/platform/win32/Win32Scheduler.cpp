@@ -95,7 +95,7 @@ LRESULT CALLBACK TWin32Scheduler::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     }
     case kPostMessage: {
       std::unique_ptr<std::function<void()>> fn(reinterpret_cast<std::function<void()>*>(lp));
-      (*fn)();
+      RunDroppingFailure(*fn);  // it cannot unwind through DispatchMessage either
       return 0;
     }
     case WM_TIMER:
@@ -103,12 +103,7 @@ LRESULT CALLBACK TWin32Scheduler::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         auto it = self->timers_.find(wp);
         if (it != self->timers_.end()) {
           const std::function<void()> fn = it->second;  // the handler may kill its own timer
-          // An exception cannot unwind through DispatchMessage's system
-          // frames: the tick is dropped and the timer keeps running.
-          try {
-            fn();
-          } catch (...) {
-          }
+          RunDroppingFailure(fn);  // the tick is dropped, the timer keeps running
         }
       }
       return 0;
