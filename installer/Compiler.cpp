@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "Script.h"
+#include "TextRules.h"
 
 namespace vanta::build {
 namespace {
@@ -64,8 +65,7 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
   } catch (const TScriptError& e) {
     throw TCompileFailure{kBuildScriptError, scriptName + ", " + e.what()};
   }
-  if (script.setup.outputBaseFilename.size() == 5 && std::equal(script.setup.outputBaseFilename.begin(),
-      script.setup.outputBaseFilename.end(), "setup", [](char a, char b) { return (a | 0x20) == b; }))
+  if (SameText(script.setup.outputBaseFilename, "setup"))
     status.StatusLine("Warning: a setup named \"setup.exe\" gets extra libraries loaded by Windows; another name is safer");
 
   const TSourceFiles sources(FolderOf(o.scriptPath, o.windowsPaths), o.maps, o.windowsPaths);

@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "Constants.h"
-#include "Script.h"
+#include "RegistryRoot.h"
 #include "Checksum.h"
 
 namespace vanta::build {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Constants.h"
+#include "RegistryRoot.h"
 
 namespace vanta::build {
 
@@ -39,8 +40,6 @@ struct TFileLine {
   bool isReadme = false;
   bool sharedFile = false;  // counted in SharedDLLs: the last uninstall removes it
 };
-
-enum class TRegistryRoot : uint8_t { CurrentUser = 1, LocalMachine = 2 };
 
 struct TRegistryLine {
   int line = 0;

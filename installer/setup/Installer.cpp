@@ -50,9 +50,7 @@ std::string TSetupFolders::Value(TFolder f) const {
 }
 
 std::optional<std::string> CheckInstallFolder(const std::string& path) {
-  const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                     path[1] == ':' && path[2] == '\\';
-  if (!drive) return "\"" + path + "\" is not a full path on a drive";
+  if (!HasDriveRoot(path)) return "\"" + path + "\" is not a full path on a drive";
   std::string rest = path.substr(3);
   if (!rest.empty() && rest.back() == '\\') rest.pop_back();
   if (rest.empty()) return "\"" + path + "\" is a drive's root";

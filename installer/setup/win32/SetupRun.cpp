@@ -67,11 +67,6 @@ class TNoProgress : public IInstallProgress {
 
 }  // namespace
 
-std::string FolderOfPath(const std::string& path) {
-  const size_t cut = path.find_last_of('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
 int RunSetup(const TSetupCommand& command, const std::string& self) {
   TSetupUi ui(command, "Setup");
   ui.Log("Setup started: " + self);
