@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/CompilerProtocol.h"
 #include "builder/BuildPipeline.h"
 #include "builder/CheckListView.h"
 #include "builder/ColorCombo.h"
@@ -44,8 +45,6 @@ class TRunVantascreen;
 namespace platform {
 class TWin32SurfaceHost;
 }
-
-inline constexpr const char* kBuilderCaption = "Vanta Screensaver Builder";
 
 // Where the builder finds its help file and compiler, its own executable
 // for "Default Screensaver", the user's folder it builds in, and where the
