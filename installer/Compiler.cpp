@@ -185,11 +185,12 @@ std::vector<TWritten> Run(const TCompileOptions& o, IBuildStatus& status) {
       written.push_back({parts.Files()[i]->Path(), parts.Parts()[i].size});
     // The parts first: a setup never names parts that are not there yet.
     // Should the setup itself fail, the parts it would have named go too.
+    size_t committed = 0;
     try {
-      for (const auto& part : parts.Files()) part->Commit();
+      for (; committed < parts.Files().size(); ++committed) parts.Files()[committed]->Commit();
       file.Commit();
     } catch (...) {
-      for (const auto& part : parts.Files()) std::remove(part->Path().c_str());
+      for (size_t i = 0; i < committed; ++i) std::remove(parts.Files()[i]->Path().c_str());
       throw;
     }
     // Parts of an earlier, larger build of the same name would only mislead.

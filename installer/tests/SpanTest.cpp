@@ -76,7 +76,7 @@ class SpanTest : public ::testing::Test {
     for (const TSource& s : Sources()) c_.Write(std::string("Pics/") + s.name, s.bytes);
   }
 
-  TStatus Build(uint64_t slice) {
+  TStatus Build(uint64_t slice, int code = kBuildOk) {
     std::string script = "[Setup]\r\nAppName=My Saver\r\nAppVerName=My Saver\r\nDefaultDirName={pf}\\My Saver\r\noutputdir=\"C:\\Out\"\r\n"
                          "OutputBaseFilename=\"My Saver\"\r\nDiskSliceSize=" + std::to_string(slice) + "\r\n[Files]\r\n";
     for (const TSource& s : Sources()) script += std::string("Source: C:\\Pics\\") + s.name + "; DestDir: {app}\\sample\r\n";
@@ -86,7 +86,7 @@ class SpanTest : public ::testing::Test {
     o.maps = {{'C', c_.Path().string()}};
     o.stubBytes = "MZ-stub";
     TStatus status;
-    EXPECT_EQ(Compile(o, status), kBuildOk) << status.text;
+    EXPECT_EQ(Compile(o, status), code) << status.text;
     return status;
   }
 
@@ -176,6 +176,15 @@ TEST_F(SpanTest, SameBytesAgainAndNoPartsOfAnotherBuild) {
   EXPECT_EQ(PartCount(), 0u);
   EXPECT_EQ(single.text, Out("My Saver.exe"));
   EXPECT_GT(fs::file_size(Out("My Saver.exe")), 21000000u);
+}
+
+TEST_F(SpanTest, APartThatCannotBeWrittenFailsTheWholeBuild) {
+  fs::create_directories(Out("My Saver-3.bin"));  // a folder where the third part goes
+  const TStatus status = Build(kMinDiskSliceSize, kBuildOutputError);
+  EXPECT_NE(status.text.find("My Saver-3.bin"), std::string::npos) << status.text;
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(c_ / "Out")) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"My Saver-3.bin"}) << "no setup, no part, no temporary file";
 }
 
 TEST_F(SpanTest, InstallsFromThePartsByteForByte) {
