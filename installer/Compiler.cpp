@@ -127,9 +127,8 @@ std::vector<TWritten> Run(const TCompileOptions& o, IBuildStatus& status) {
     throw TCompileFailure{kBuildInternalError, std::string("the setup program is missing: ") + e.what()};
   }
 
-  // Every source is opened once first: its size decides whether the setup
-  // is one file (packing never makes a file larger), and a missing source
-  // fails the compile before anything is written.
+  // The sources' sizes decide whether the setup is one file (packing never
+  // makes a file larger). One that cannot be opened fails in its turn below.
   const auto where = [&](const TFileLine& f) { return scriptName + ", line " + std::to_string(f.line) + ": Source: "; };
   const auto open = [&](const TFileLine& f) {
     try {
@@ -142,7 +141,10 @@ std::vector<TWritten> Run(const TCompileOptions& o, IBuildStatus& status) {
   TPayloadIndex index = IndexOfScript(script);
   uint64_t original = 0;
   for (const TFileLine& f : script.files) {
-    original += open(f)->Size();
+    try {
+      original += TSourceFile(sources.Locate(f.source)).Size();
+    } catch (const std::runtime_error&) {
+    }
     TPackedFile bound;
     bound.folder = f.destDir;
     bound.name = destName(f);

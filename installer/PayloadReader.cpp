@@ -119,12 +119,13 @@ std::string WhereDamaged(const TPayload& p, size_t file) {
   if (p.index.parts.empty()) return "The setup file is damaged";
   const uint64_t begin = p.fileOffsets[file], end = begin + p.index.files[file].storedSize;
   std::string names;
+  int count = 0;
   uint64_t at = 0;
   for (const TPackedPart& part : p.index.parts) {
-    if (at < end && at + part.size > begin) names += (names.empty() ? "\"" : ", \"") + part.name + "\"";
+    if (at < end && at + part.size > begin) names += (count++ ? ", \"" : "\"") + part.name + "\"";
     at += part.size;
   }
-  return "The setup part " + names + " is damaged";
+  return count == 1 ? "The setup part " + names + " is damaged" : "One of the setup parts " + names + " is damaged";
 }
 
 uint32_t ReadU32(IByteSource& source, uint64_t at) {
