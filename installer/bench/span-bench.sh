@@ -7,8 +7,10 @@
 #  - the setup installing them with /VERYSILENT under Wine against Wine's
 #    own xcopy, both from and to this computer's folders (Z:);
 #  - the setup's peak working set while it installs (VmHWM of its process).
-# span-bench.sh VANTABUILD SETUP-PROGRAM [SIZE] > table.md
-# SIZE defaults to 600 MB (make bench); 6000000000 gives the 6 GB library.
+# span-bench.sh VANTABUILD SETUP-PROGRAM [SIZE [SLICE]] > table.md
+# SIZE defaults to 600 MB (make bench) in slices of 200 MB, so that the
+# parts are there too; 6000000000 gives the 6 GB library, in the default
+# slices of 2,000,000,000 bytes unless SLICE is given.
 # The payload is kept in build/bench-payloads/span-SIZE (VANTA_BENCH_PAYLOADS)
 # and removed with `rm -r` when done with it. Times are wall seconds, the
 # median of RUNS runs (3); a ratio is the median of the runs' own ratios.
@@ -19,6 +21,7 @@ fi
 vb=$(realpath "$1")
 stub=$(realpath "$2")
 size=${3:-600000000}
+if [ -z "${3:-}" ]; then slice=200000000; else slice=${4:-}; fi
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 runs=${RUNS:-3}
@@ -37,10 +40,12 @@ if [ "$(find "$payload" -type f 2>/dev/null | wc -l)" != "$count" ]; then
   mkdir -p "$payload"
   for ((i = 1; i <= count; i++)); do head -c "$piece" /dev/urandom >"$payload/photo$i.jpg"; done
 fi
-bytes=$(find "$payload" -type f -printf '%s\n' | awk '{ n += $1 } END { print n }')
+bytes=$(find "$payload" -type f -printf '%s\n' | awk '{ n += $1 } END { printf "%.0f\n", n }')
 
 {
-  printf '[Setup]\r\nAppName=Bench span\r\nAppVerName=Bench span\r\nDefaultDirName={pf}\\Bench span\r\noutputdir="D:\\"\r\nOutputBaseFilename="bench-span"\r\n[Files]\r\n'
+  printf '[Setup]\r\nAppName=Bench span\r\nAppVerName=Bench span\r\nDefaultDirName={pf}\\Bench span\r\noutputdir="D:\\"\r\nOutputBaseFilename="bench-span"\r\n'
+  [ -n "$slice" ] && printf 'DiskSliceSize=%s\r\n' "$slice"
+  printf '[Files]\r\n'
   for f in "$payload"/*; do printf 'Source:"C:\\%s"; DestDir: "{app}\\sample"\r\n' "$(basename "$f")"; done
 } >"$work/span.iss"
 mkdir -p "$work/out"
@@ -79,7 +84,7 @@ pair "$runs" fresh_cp cp_files fresh_vb compile
 tvb=$ta tcp=$tb rCompile=$ratio
 rm -rf "$work/cp"
 setupFiles=$(find "$work/out" -name 'bench-span*' -type f | wc -l)
-setupBytes=$(find "$work/out" -name 'bench-span*' -type f -printf '%s\n' | awk '{ n += $1 } END { print n }')
+setupBytes=$(find "$work/out" -name 'bench-span*' -type f -printf '%s\n' | awk '{ n += $1 } END { printf "%.0f\n", n }')
 largest=$(find "$work/out" -name 'bench-span*' -type f -printf '%s\n' | sort -n | tail -1)
 
 echo "## A library of $count incompressible files, $bytes bytes, in one setup"

@@ -187,6 +187,8 @@ TEST(Payload, HostileIndexWithAValidChecksumIsRefused) {
       [](TPayloadIndex& x, std::string&) { x.registry[0].subkey = ""; },
       [](TPayloadIndex& x, std::string&) { x.registry[0].subkey = "\\"; },
       [](TPayloadIndex& x, std::string&) { x.registry[0].valueName = "a\nb"; },
+      [](TPayloadIndex& x, std::string&) { x.parts.push_back({"..\\setup-1.bin", 4}); },
+      [](TPayloadIndex& x, std::string&) { x.parts = {{"setup-1.bin", 4}, {"setup-2.bin", 0}}; },
   };
   for (size_t i = 0; i < kHostile.size(); ++i) {
     TPayloadIndex index = SampleIndex();
