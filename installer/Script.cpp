@@ -255,9 +255,11 @@ class TParser {
   }
 
   void DiskSliceSize(int n, const std::string& v) {
+    // Up to 19 digits: no overflow.
+    const bool number = !v.empty() && v.size() <= 19 && v.find_first_not_of("0123456789") == std::string::npos;
     uint64_t size = 0;
-    bool number = !v.empty() && v.size() <= 19 && v.find_first_not_of("0123456789") == std::string::npos;
-    for (char c : v) size = size * 10 + uint64_t(c - '0');
+    if (number)
+      for (char c : v) size = size * 10 + uint64_t(c - '0');
     if (!number || size < kMinDiskSliceSize)
       throw TScriptError(n, "DiskSliceSize must be a whole number of bytes, at least " + std::to_string(kMinDiskSliceSize) +
                                 ", not " + Quoted(v));

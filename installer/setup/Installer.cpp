@@ -183,9 +183,9 @@ TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupF
       checkCancel();
       progress.Progress(path, done, total);
       const auto extract = [&](const TByteWriter& write) {
-        ExtractFile(data, payload, i, [&](const void* data, size_t n) {
+        ExtractFile(data, payload, i, [&](const void* bytes, size_t n) {
           checkCancel();
-          write(data, n);
+          write(bytes, n);
           done += n;
           progress.Progress(path, done, total);
         });
@@ -196,7 +196,7 @@ TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupF
         // A system folder's file is shared with other programs: only a newer
         // or equal version replaces it.
         std::string bytes;
-        extract([&](const void* data, size_t n) { bytes.append(static_cast<const char*>(data), n); });
+        extract([&](const void* p, size_t n) { bytes.append(static_cast<const char*>(p), n); });
         if (FileVersion(bytes) < FileVersion(target.LoadFile(path).value_or(""))) {
           result.keptNewer.push_back(path);
           // Still one more user of a shared file, counted below.
