@@ -214,6 +214,7 @@ class TParser {
         {"DefaultGroupName", &TParser::DefaultGroupName},
         {"OutputDir", &TParser::OutputDir},
         {"OutputBaseFilename", &TParser::OutputBaseFilename},
+        {"DiskSliceSize", &TParser::DiskSliceSize},
     };
     for (const TDirective& d : kDirectives) {
       if (!SameText(d.name, name)) continue;
@@ -251,6 +252,16 @@ class TParser {
     std::string name = PlainText(n, "OutputBaseFilename", v);
     if (auto why = CheckFileName(name)) throw TScriptError(n, "OutputBaseFilename: " + *why);
     script_.setup.outputBaseFilename = name;
+  }
+
+  void DiskSliceSize(int n, const std::string& v) {
+    uint64_t size = 0;
+    bool number = !v.empty() && v.size() <= 19 && v.find_first_not_of("0123456789") == std::string::npos;
+    for (char c : v) size = size * 10 + uint64_t(c - '0');
+    if (!number || size < kMinDiskSliceSize)
+      throw TScriptError(n, "DiskSliceSize must be a whole number of bytes, at least " + std::to_string(kMinDiskSliceSize) +
+                                ", not " + Quoted(v));
+    script_.setup.diskSliceSize = size;
   }
 
   void FilesLine(int n, std::string_view line) {

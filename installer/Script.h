@@ -3,6 +3,7 @@
 // format. The reader accepts exactly that subset; anything else is an error
 // naming the line and what is not supported, never skipped.
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ class TScriptError : public std::runtime_error {
   int line_;
 };
 
+// Windows will not start a program file of 4 GB or more, and some loaders
+// balk past 2 GB.
+inline constexpr uint64_t kDefaultDiskSliceSize = 2000000000;
+inline constexpr uint64_t kMinDiskSliceSize = 1048576;
+
 struct TSetupDirectives {
   std::string appName;
   std::string appVerName;
@@ -29,6 +35,9 @@ struct TSetupDirectives {
   std::string defaultGroupName;    // AppName when not given
   std::string outputDir;           // a folder of the building computer, as written
   std::string outputBaseFilename;  // without ".exe"
+  // No file of the setup is larger: beyond it the data goes into
+  // "<outputBaseFilename>-1.bin", "-2.bin"... beside the .exe.
+  uint64_t diskSliceSize = kDefaultDiskSliceSize;
 };
 
 struct TFileLine {

@@ -142,26 +142,29 @@ TAtomicFile::TAtomicFile(std::string path)
 }
 
 TAtomicFile::~TAtomicFile() {
-  if (file_) {
-    std::fclose(static_cast<std::FILE*>(file_));
-    std::remove(tempPath_.c_str());
-  }
+  if (file_) std::fclose(static_cast<std::FILE*>(file_));
+  if (!committed_) std::remove(tempPath_.c_str());
 }
 
 void TAtomicFile::Write(const void* data, size_t size) {
+  if (!file_) throw std::logic_error("a write after the file was closed");
   if (size > 0 && std::fwrite(data, 1, size, static_cast<std::FILE*>(file_)) != size)
     throw TOutputError("cannot write \"" + tempPath_ + "\" (disk full?)");
 }
 
-void TAtomicFile::Commit() {
+void TAtomicFile::Close() {
   std::FILE* f = static_cast<std::FILE*>(file_);
+  if (!f) return;
   file_ = nullptr;
   bool closed = std::fflush(f) == 0;
   closed = std::fclose(f) == 0 && closed;
-  if (!closed || !ReplaceFileWith(tempPath_, path_)) {
-    std::remove(tempPath_.c_str());
-    throw TOutputError("cannot write \"" + path_ + "\"");
-  }
+  if (!closed) throw TOutputError("cannot write \"" + path_ + "\"");
+}
+
+void TAtomicFile::Commit() {
+  Close();
+  if (!ReplaceFileWith(tempPath_, path_)) throw TOutputError("cannot write \"" + path_ + "\"");
+  committed_ = true;
 }
 
 }  // namespace vanta::build
