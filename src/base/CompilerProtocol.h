@@ -1,7 +1,10 @@
 // What the builder and its installer compiler agree on, written once for
 // both programs. The compiler finds the builder's window by its caption and
 // sends it WM_COPYDATA records: a status line under kStatusLineCode, then one
-// end record whose code is 0 for success.
+// end record whose code is 0 for success. Each output file, once complete,
+// gets the line `Wrote "<full path>" (<size> bytes)`; the success record's
+// text is the full paths of every file written, the setup first, separated
+// by CR LF (the builder takes an empty text for the setup alone).
 #pragma once
 #include <cstdint>
 
