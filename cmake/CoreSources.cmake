@@ -72,9 +72,11 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Shell.cpp
   ${VANTA_ROOT}/src/platform/win32/PictureOpenDialog.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.cpp
-  ${VANTA_ROOT}/src/builder/FormLayout.cpp
+  ${VANTA_ROOT}/src/forms/FormLayout.cpp
+  ${VANTA_ROOT}/src/forms/Controls.cpp
+  ${VANTA_ROOT}/src/forms/Dialog.cpp
+  ${VANTA_ROOT}/src/forms/ColorCombo.cpp
   ${VANTA_ROOT}/src/builder/CheckListView.cpp
-  ${VANTA_ROOT}/src/builder/ColorCombo.cpp
   ${VANTA_ROOT}/src/builder/SideBar.cpp
   ${VANTA_ROOT}/src/builder/AboutFormP.cpp
   ${VANTA_ROOT}/src/builder/QELOLEDrop.cpp

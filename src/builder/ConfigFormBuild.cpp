@@ -8,7 +8,8 @@
 
 #include "base/Text.h"
 #include "builder/ConfigFormRes.h"
-#include "builder/FormLayout.h"
+#include "forms/Controls.h"
+#include "forms/FormLayout.h"
 #include "platform/Files.h"
 #include "platform/Scheduler.h"
 #include "platform/Shell.h"

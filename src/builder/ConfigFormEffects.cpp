@@ -8,7 +8,8 @@
 
 #include "builder/ConfigFormP.h"
 #include "builder/ConfigFormRes.h"
-#include "builder/FormLayout.h"
+#include "forms/Controls.h"
+#include "forms/FormLayout.h"
 #include "builder/ProjectFiles.h"
 #include "base/Text.h"
 #include "platform/Scheduler.h"

@@ -12,7 +12,8 @@
 
 #include "builder/AboutFormP.h"
 #include "builder/ConfigFormRes.h"
-#include "builder/FormLayout.h"
+#include "forms/Controls.h"
+#include "forms/FormLayout.h"
 #include "music/MusicSet.h"
 #include "platform/Scheduler.h"
 #include "platform/Files.h"
@@ -131,13 +132,11 @@ TConfigControls TVantaConfigForm::ReadControls() const {
 }
 
 void TVantaConfigForm::WriteSpin(int editId, int upDownId, const TSpinRange& range, int32_t value) {
-  const int32_t v = range.Clamp(value);
-  SendMessageA(Control(upDownId), UDM_SETPOS32, 0, v);
-  SetWindowTextA(Control(editId), std::to_string(v).c_str());
+  form::WriteSpin(Control(editId), Control(upDownId), range, value);
 }
 
 int32_t TVantaConfigForm::ReadSpin(int editId, const TSpinRange& range) const {
-  return range.Read(form::WindowText(Control(editId)));
+  return form::ReadSpin(Control(editId), range);
 }
 
 void TVantaConfigForm::ShowImageList() { imageView_.Show(imageList_); }

@@ -7,8 +7,10 @@
 #include <utility>
 
 #include "builder/AboutFormP.h"
+#include "builder/BuilderIcon.h"
 #include "builder/ConfigFormRes.h"
-#include "builder/FormLayout.h"
+#include "forms/Controls.h"
+#include "forms/FormLayout.h"
 #include "platform/win32/Win32SurfaceHost.h"
 #include "saver/FullscreenFormP.h"
 #include "show/RunVantascreen.h"
@@ -474,12 +476,12 @@ void TVantaConfigForm::CreateDropTargets() {
 
 void TVantaConfigForm::CreateWindowIcons() {
   const int buttonIcon = Scaled(kButtonIconSize);
-  icons_[kNextIcon] = form::CreateBuilderIcon(TBuilderIcon::Next, buttonIcon);
-  icons_[kBackIcon] = form::CreateBuilderIcon(TBuilderIcon::Back, buttonIcon);
-  icons_[kUpIcon] = form::CreateBuilderIcon(TBuilderIcon::Up, buttonIcon);
-  icons_[kDownIcon] = form::CreateBuilderIcon(TBuilderIcon::Down, buttonIcon);
-  icons_[kWindowIcon] = form::CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXICON));
-  icons_[kSmallWindowIcon] = form::CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXSMICON));
+  icons_[kNextIcon] = CreateBuilderIcon(TBuilderIcon::Next, buttonIcon);
+  icons_[kBackIcon] = CreateBuilderIcon(TBuilderIcon::Back, buttonIcon);
+  icons_[kUpIcon] = CreateBuilderIcon(TBuilderIcon::Up, buttonIcon);
+  icons_[kDownIcon] = CreateBuilderIcon(TBuilderIcon::Down, buttonIcon);
+  icons_[kWindowIcon] = CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXICON));
+  icons_[kSmallWindowIcon] = CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXSMICON));
   SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons_[kWindowIcon]));
   SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_[kSmallWindowIcon]));
 }

@@ -27,7 +27,7 @@
 
 #include "builder/BuildPipeline.h"
 #include "builder/CheckListView.h"
-#include "builder/ColorCombo.h"
+#include "forms/ColorCombo.h"
 #include "builder/CompileSession.h"
 #include "builder/ConfigControls.h"
 #include "builder/EffectTreeRules.h"
