@@ -80,11 +80,13 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/builder/SideBar.cpp
   ${VANTA_ROOT}/src/builder/AboutFormP.cpp
   ${VANTA_ROOT}/src/builder/QELOLEDrop.cpp
+  ${VANTA_ROOT}/src/builder/BuilderPage.cpp
+  ${VANTA_ROOT}/src/builder/ImagesPage.cpp
+  ${VANTA_ROOT}/src/builder/MusicPage.cpp
+  ${VANTA_ROOT}/src/builder/EffectsPage.cpp
+  ${VANTA_ROOT}/src/builder/OptionsPage.cpp
+  ${VANTA_ROOT}/src/builder/BuildPage.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormP.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormEvents.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormBuild.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormEffects.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormPanels.cpp
 )
 # Dialog templates: linked into each executable that shows the windows (a
 # resource inside a static library would be left out by the linker).

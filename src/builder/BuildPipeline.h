@@ -88,6 +88,11 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
 // ends, replacing an earlier one).
 void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
 
+// The readme the "Load From File..." button takes: the file's text, as
+// UTF-8 (a file that is not is read in the system's code page). A file
+// that cannot be read, or is larger than 16 MB, is a TBuildError.
+std::string LoadReadmeFile(const std::string& file);
+
 // Deletes the script, the settings copy and the readme of a build.
 void CleanCompileFolder(const TBuildNames& names);
 
