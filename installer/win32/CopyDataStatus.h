@@ -7,11 +7,10 @@
 #include <string>
 
 #include "../BuildStatus.h"
+#include "base/CompilerProtocol.h"
 
 namespace vanta::build {
 
-inline constexpr const char* kBuilderCaption = "Vanta Screensaver Builder";
-inline constexpr ULONG_PTR kStatusLineCode = 10000;
 
 // The builder's top-level window: a visible one with that caption first.
 HWND FindBuilderWindow();

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/CompilerProtocol.h"
 #include "builder/MediaLists.h"
 #include "settings/IniFile.h"
 
@@ -26,12 +27,10 @@ struct TBuildError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-inline constexpr const char* kCompilerName = "vantabuild.exe";
 inline constexpr const char* kCompileFolderName = "Compile";
 inline constexpr const char* kScriptName = "temp.iss";
 inline constexpr const char* kReadmeFileName = "Readme.txt";
 inline constexpr const char* kNameForbidden = "\\/:*?\"<>|";
-inline constexpr uint32_t kStatusLineCode = 10000;
 
 // s without every character that occurs in chars.
 std::string RemoveChars(std::string_view s, std::string_view chars);

@@ -12,12 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "base/CompilerProtocol.h"
 #include "builder/ConfigControls.h"
 #include "forms/Dialog.h"
 
 namespace vanta {
-
-inline constexpr const char* kBuilderCaption = "Vanta Screensaver Builder";
 
 // Where the builder finds its help file and compiler, its own executable
 // for "Default Screensaver", the user's folder it builds in, and where the
@@ -37,8 +36,6 @@ class IBuilderFrame {
   virtual ~IBuilderFrame() = default;
   // The unsaved state: what pages not made yet show once made.
   virtual TConfigControls& Record() = 0;
-  // The record with every made page's controls read into it.
-  virtual TConfigControls ReadControls() const = 0;
   // The unsaved record the previews show: made afresh from the controls by
   // PreviewRecord; the drivers read it for as long as they run.
   virtual const TSaverSetting& PreviewRecord() = 0;

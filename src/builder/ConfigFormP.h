@@ -90,7 +90,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   bool Compiling() const { return build_.Compiling(); }
 
   // The controls as they stand (lists included).
-  TConfigControls ReadControls() const override;
+  TConfigControls ReadControls() const;
   // The edited controls once OK was accepted; nullopt until then.
   const std::optional<TConfigControls>& Result() const { return result_; }
 
