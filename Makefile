@@ -40,14 +40,17 @@ fuzz: native
 
 # Frame time of every effect against a frame copy (Google Benchmark), and
 # the table of it in build/bench-table.md; the installer compiler against
-# cp and makensis, and the setup under Wine against a copy, in
-# build/bench-installer.md (it needs the Windows build for the setup).
+# cp and makensis, and the setup under Wine against a copy, then a library
+# of incompressible files in a setup with parts (span-bench.sh, whose SIZE
+# argument makes it 6 GB by hand), in build/bench-installer.md (it needs
+# the Windows build for the setup).
 BENCH_ARGS ?= --benchmark_repetitions=3 --benchmark_min_time=0.2
 bench: native windows
 	build/native/bin/vanta-bench $(BENCH_ARGS) --benchmark_out=build/bench-effects.json --benchmark_out_format=json
 	python3 bench/effects_table.py build/bench-effects.json > build/bench-table.md
 	tail -n 14 build/bench-table.md
 	bash installer/bench/installer-bench.sh build/native/bin/vantabuild build/windows/bin/vantasetup.exe > build/bench-installer.md
+	bash installer/bench/span-bench.sh build/native/bin/vantabuild build/windows/bin/vantasetup.exe >> build/bench-installer.md
 	cat build/bench-installer.md
 
 # The builder's own setup, build/dist/VantaSaverSetup.exe, made by our

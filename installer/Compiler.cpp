@@ -1,11 +1,14 @@
 #include "Compiler.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
 
 #include "Script.h"
+#include "TextRules.h"
 
 namespace vanta::build {
 namespace {
@@ -47,7 +50,47 @@ class TAtomicSink : public IByteSink {
   TAtomicFile& file_;
 };
 
-std::string Run(const TCompileOptions& o, IBuildStatus& status) {
+std::string PartName(const std::string& base, size_t number) { return base + "-" + std::to_string(number) + ".bin"; }
+
+// The data of a spanned setup: "<base>-1.bin" and on, each filled to the
+// slice size, each closed once full; all renamed into place by Commit.
+class TPartSink : public IByteSink {
+ public:
+  TPartSink(std::string folder, std::string base, uint64_t slice, bool windowsPaths)
+      : folder_(std::move(folder)), base_(std::move(base)), slice_(slice), windowsPaths_(windowsPaths) {}
+  void Write(const void* data, size_t size) override {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+      if (files_.empty() || parts_.back().size == slice_) {
+        if (!files_.empty()) files_.back()->Close();
+        parts_.push_back({PartName(base_, parts_.size() + 1), 0});
+        files_.push_back(std::make_unique<TAtomicFile>(JoinPath(folder_, parts_.back().name, windowsPaths_)));
+      }
+      const size_t n = size_t(std::min<uint64_t>(size, slice_ - parts_.back().size));
+      files_.back()->Write(p, n);
+      parts_.back().size += n;
+      p += n;
+      size -= n;
+    }
+  }
+  const std::vector<TPackedPart>& Parts() const { return parts_; }
+  const std::vector<std::unique_ptr<TAtomicFile>>& Files() const { return files_; }
+
+ private:
+  std::string folder_, base_;
+  uint64_t slice_;
+  bool windowsPaths_;
+  std::vector<TPackedPart> parts_;
+  std::vector<std::unique_ptr<TAtomicFile>> files_;
+};
+
+// A file the compile wrote, for the status lines and the end's text.
+struct TWritten {
+  std::string path;
+  uint64_t size = 0;
+};
+
+std::vector<TWritten> Run(const TCompileOptions& o, IBuildStatus& status) {
   const auto started = std::chrono::steady_clock::now();
   const std::string scriptName = o.scriptPath.substr(o.scriptPath.find_last_of(o.windowsPaths ? "\\/" : "/") + 1);
   status.StatusLine("Compiling script: " + o.scriptPath);
@@ -64,8 +107,7 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
   } catch (const TScriptError& e) {
     throw TCompileFailure{kBuildScriptError, scriptName + ", " + e.what()};
   }
-  if (script.setup.outputBaseFilename.size() == 5 && std::equal(script.setup.outputBaseFilename.begin(),
-      script.setup.outputBaseFilename.end(), "setup", [](char a, char b) { return (a | 0x20) == b; }))
+  if (SameText(script.setup.outputBaseFilename, "setup"))
     status.StatusLine("Warning: a setup named \"setup.exe\" gets extra libraries loaded by Windows; another name is safer");
 
   const TSourceFiles sources(FolderOf(o.scriptPath, o.windowsPaths), o.maps, o.windowsPaths);
@@ -85,36 +127,81 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
     throw TCompileFailure{kBuildInternalError, std::string("the setup program is missing: ") + e.what()};
   }
 
+  // The sources' sizes decide whether the setup is one file (packing never
+  // makes a file larger). One that cannot be opened fails in its turn below.
+  const auto where = [&](const TFileLine& f) { return scriptName + ", line " + std::to_string(f.line) + ": Source: "; };
+  const auto open = [&](const TFileLine& f) {
+    try {
+      return std::make_unique<TSourceFile>(sources.Locate(f.source));
+    } catch (const std::runtime_error& e) {
+      throw TCompileFailure{kBuildSourceError, where(f) + e.what()};
+    }
+  };
+  const auto destName = [](const TFileLine& f) { return f.destName.empty() ? SourceFileName(f.source) : f.destName; };
+  TPayloadIndex index = IndexOfScript(script);
+  uint64_t original = 0;
+  for (const TFileLine& f : script.files) {
+    try {
+      original += TSourceFile(sources.Locate(f.source)).Size();
+    } catch (const std::runtime_error&) {
+    }
+    TPackedFile bound;
+    bound.folder = f.destDir;
+    bound.name = destName(f);
+    bound.flags = kFileCompressed;  // its entry at its largest
+    index.files.push_back(bound);
+  }
+  const uint64_t slice = script.setup.diskSliceSize;
+  const uint64_t frame = stub.size() + EncodeIndex(index).size() + kTailSize;
+  const bool spanned = original > slice || frame > slice - original;
+  const std::string base = script.setup.outputBaseFilename;
+
+  std::vector<TWritten> written;
   try {
     TAtomicFile file(output);
     file.Write(stub.data(), stub.size());
     TAtomicSink sink(file);
-    TPayloadWriter writer(sink, o.level);
-    uint64_t original = 0;
+    TPartSink parts(outputFolder, base, slice, o.windowsPaths);
+    TPayloadWriter writer(spanned ? static_cast<IByteSink&>(parts) : sink, o.level);
     for (const TFileLine& f : script.files) {
-      const std::string where = scriptName + ", line " + std::to_string(f.line) + ": Source: ";
-      std::unique_ptr<TSourceFile> file;
-      try {
-        file = std::make_unique<TSourceFile>(sources.Locate(f.source));
-      } catch (const std::runtime_error& e) {
-        throw TCompileFailure{kBuildSourceError, where + e.what()};
-      }
+      std::unique_ptr<TSourceFile> source = open(f);
       status.StatusLine("File: " + f.source);
       const uint32_t flags = (f.neverUninstall ? uint32_t(kFileNeverUninstall) : 0u) |
                              (f.isReadme ? uint32_t(kFileIsReadme) : 0u) | (f.sharedFile ? uint32_t(kFileShared) : 0u);
       try {
-        writer.AddFile(f.destDir, f.destName.empty() ? SourceFileName(f.source) : f.destName, flags, *file);
+        writer.AddFile(f.destDir, destName(f), flags, *source);
       } catch (const TOutputError&) {
         throw;
       } catch (const std::runtime_error& e) {
-        throw TCompileFailure{kBuildSourceError, where + e.what()};
+        throw TCompileFailure{kBuildSourceError, where(f) + e.what()};
       }
-      original += file->Size();
     }
-    writer.Finish(IndexOfScript(script));
-    file.Commit();
+    index.parts = parts.Parts();
+    writer.Finish(index, sink);
+    const uint64_t setupSize = stub.size() + writer.TotalSize() - (spanned ? writer.DataSize() : 0);
+    if (spanned && setupSize > slice)
+      throw TCompileFailure{kBuildOutputError, "the setup program and its index take " + WithThousands(setupSize) +
+                                                   " bytes, more than DiskSliceSize"};
+    written.push_back({output, setupSize});
+    for (size_t i = 0; i < parts.Parts().size(); ++i)
+      written.push_back({parts.Files()[i]->Path(), parts.Parts()[i].size});
+    // The parts first: a setup never names parts that are not there yet.
+    // Should the setup itself fail, the parts it would have named go too.
+    size_t committed = 0;
+    try {
+      for (; committed < parts.Files().size(); ++committed) parts.Files()[committed]->Commit();
+      file.Commit();
+    } catch (...) {
+      for (size_t i = 0; i < committed; ++i) std::remove(parts.Files()[i]->Path().c_str());
+      throw;
+    }
+    // Parts of an earlier, larger build of the same name would only mislead.
+    for (size_t n = parts.Parts().size() + 1;; ++n)
+      if (std::remove(JoinPath(outputFolder, PartName(base, n), o.windowsPaths).c_str()) != 0) break;
+    for (const TWritten& w : written) status.StatusLine("Wrote \"" + w.path + "\" (" + std::to_string(w.size) + " bytes)");
     status.StatusLine("Compressed size: " + WithThousands(writer.DataSize()) + " bytes of " + WithThousands(original) +
-                      " (setup " + WithThousands(stub.size() + writer.TotalSize()) + " bytes)");
+                      " (setup " + WithThousands(stub.size() + writer.TotalSize()) + " bytes" +
+                      (spanned ? " in " + std::to_string(written.size()) + " files" : "") + ")");
   } catch (const std::runtime_error& e) {
     throw TCompileFailure{kBuildOutputError, e.what()};
   }
@@ -123,7 +210,7 @@ std::string Run(const TCompileOptions& o, IBuildStatus& status) {
   char taken[64];
   std::snprintf(taken, sizeof taken, "Time taken: %.2f s", seconds);
   status.StatusLine(taken);
-  return output;
+  return written;
 }
 
 }  // namespace
@@ -145,7 +232,8 @@ int Compile(const TCompileOptions& options, IBuildStatus& status) {
   int code = kBuildOk;
   std::string text;
   try {
-    text = "Setup written: " + Run(options, status);
+    // Every file written, the setup first, one a line.
+    for (const TWritten& w : Run(options, status)) text += (text.empty() ? "" : "\r\n") + w.path;
   } catch (const TCompileFailure& f) {
     code = f.code;
     text = f.text;

@@ -8,6 +8,7 @@
 
 #include "BuildStatus.h"
 #include "Payload.h"
+#include "Script.h"
 #include "SourceFiles.h"
 
 namespace vanta::build {

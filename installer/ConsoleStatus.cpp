@@ -1,5 +1,7 @@
 #include "ConsoleStatus.h"
 
+#include <algorithm>
+
 namespace vanta::build {
 
 void TConsoleStatus::StatusLine(std::string_view line) {
@@ -8,8 +10,14 @@ void TConsoleStatus::StatusLine(std::string_view line) {
 }
 
 void TConsoleStatus::Finished(int code, std::string_view text) {
-  if (code == kBuildOk) std::fprintf(out_, "%.*s\n", int(text.size()), text.data());
-  else std::fprintf(out_, "Compile failed (code %d): %.*s\n", code, int(text.size()), text.data());
+  if (code == kBuildOk) {
+    // The files written, one a line.
+    for (size_t at = 0; at < text.size();) {
+      const size_t end = std::min(text.find("\r\n", at), text.size());
+      std::fprintf(out_, "Setup written: %.*s\n", int(end - at), text.data() + at);
+      at = end + 2;
+    }
+  } else std::fprintf(out_, "Compile failed (code %d): %.*s\n", code, int(text.size()), text.data());
   std::fflush(out_);
 }
 

@@ -3,22 +3,12 @@
 #include <array>
 
 #include "PathRules.h"
+#include "TextRules.h"
 
 namespace vanta::build {
 namespace {
 
 constexpr std::array<std::string_view, kFolderCount> kNames = {"app", "pf", "sys", "win", "group", "userdesktop", "sd"};
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -28,7 +18,7 @@ bool IsValidFolderByte(uint8_t b) { return b >= 1 && b <= kFolderCount; }
 
 std::optional<TFolder> FolderFromName(std::string_view name) {
   for (size_t i = 0; i < kNames.size(); ++i)
-    if (SameNoCase(name, kNames[i])) return static_cast<TFolder>(i + 1);
+    if (SameText(name, kNames[i])) return static_cast<TFolder>(i + 1);
   return std::nullopt;
 }
 

@@ -2,10 +2,11 @@
 
 #include <array>
 
+#include "TextRules.h"
+
 namespace vanta::build {
 namespace {
 
-char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c; }
 
 // The names CreateFile opens as devices in any folder. COM and LPT take the
 // digits 0-9 and the superscripts 1-3 (U+00B9, U+00B2, U+00B3), which
@@ -27,7 +28,7 @@ bool IsDeviceName16(std::u16string_view name) {
   std::u16string_view stem = name.substr(0, name.find(u'.'));
   while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
   std::u16string u(stem);
-  for (char16_t& c : u) c = Upper(c);
+  for (char16_t& c : u) c = UpperAscii(c);
   return IsDeviceStem(u);
 }
 

@@ -1,37 +1,50 @@
 // The packed data a setup carries after its own program bytes.
 //
-// Layout, integers little-endian, read from the end of the file:
-//   data   each file's bytes one after another: a zstd frame (of the bytes
-//          as they are, or of their differences to the byte `delta` places
-//          before), or the bytes as they are when packing would not pay
+// A setup is one file, "<Base>.exe", when all of it fits in the slice size
+// (DiskSliceSize); otherwise the .exe holds the program, the index and the
+// tail, and the data runs on across "<Base>-1.bin", "<Base>-2.bin"...
+// beside it, each at most the slice size, a file's bytes crossing from one
+// part into the next where they must. The choice is made before packing,
+// from the files' sizes (packing never makes a file larger).
+//
+// Layout of the .exe, integers little-endian, read from the end of the file:
+//   data   (one file only) each file's bytes one after another: a zstd
+//          frame (of the bytes as they are, or of their differences to the
+//          byte `delta` places before), or the bytes as they are when
+//          packing would not pay
 //   index  what to install (see PayloadIndex.cpp): the setup's names and
-//          default folders, then the files (destination constant, relative
-//          folder, name, size, stored size, flags, delta, checksum of the
-//          bytes, and of the stored bytes when they are packed), registry
-//          values, INI entries and shortcuts
-//   tail   48 bytes: "VantaPak", version, 0, data size, index size,
-//          checksum of index + the tail's first 32 bytes, "VantaEnd"
-// Checksums are XXH3, 64 bits (Checksum.h); version 2 had XXH64 and is
-// refused like any damaged setup.
+//          default folders, the parts (name and exact size; none in one
+//          file), then the files (destination constant, relative folder,
+//          name, size, stored size, flags, delta, checksum of the bytes, and
+//          of the stored bytes when they are packed), registry values, INI
+//          entries and shortcuts
+//   tail   48 bytes: "VantaPak", version, 0, size of the data in this file
+//          (0 when it is in parts), index size, checksum of index + the
+//          tail's first 32 bytes, "VantaEnd"
+// Checksums are XXH3, 64 bits (Checksum.h); versions before 4 are refused
+// like any damaged setup.
 // The tail's sizes locate the payload from the end, so any program can go
-// before it. The tail's checksum covers the index, the index's checksums
-// cover every data byte: nothing is used before all of them match. A
-// stored file's bytes are hashed once, both for itself and for the whole.
+// before it. Before anything is installed the setup checks the index
+// against the tail's checksum and that every part is there with its exact
+// size. The data is read once, while it is installed: each file's stored
+// bytes are checked against their checksum as they stream, and a mismatch
+// fails the install, which then undoes all it did.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Constants.h"
-#include "Script.h"
+#include "RegistryRoot.h"
 #include "Checksum.h"
 
 namespace vanta::build {
 
-inline constexpr uint32_t kPayloadVersion = 3;
+inline constexpr uint32_t kPayloadVersion = 4;
 inline constexpr size_t kTailSize = 48;
 inline constexpr uint64_t kMaxIndexSize = 64u << 20;
 inline constexpr size_t kMaxIndexString = 32768;
@@ -82,11 +95,19 @@ struct TPackedIcon {
   bool operator==(const TPackedIcon&) const = default;
 };
 
+// One data part beside a spanned setup.
+struct TPackedPart {
+  std::string name;  // a file name in the setup's folder
+  uint64_t size = 0;
+  bool operator==(const TPackedPart&) const = default;
+};
+
 struct TPayloadIndex {
   std::string appName;
   std::string appVerName;
   TDestination defaultDirName;
   std::string defaultGroupName;
+  std::vector<TPackedPart> parts;  // empty: the data is in the setup's own file
   std::vector<TPackedFile> files;
   std::vector<TPackedRegistry> registry;
   std::vector<TPackedIni> ini;
@@ -179,8 +200,11 @@ class TPayloadWriter {
   TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, IFileReader& file);
   TPackedFile AddFile(const TDestination& folder, std::string_view name, uint32_t flags, std::string_view bytes);
   static constexpr size_t kSampleSize = 256 << 10;
-  // `index.files` is replaced by the files added, in order.
+  // `index.files` is replaced by the files added, in order. The index and
+  // tail go to `out`, which is the data's sink unless the data went into
+  // the parts that `index.parts` names (their sizes add up to DataSize()).
   void Finish(TPayloadIndex index);
+  void Finish(TPayloadIndex index, IByteSink& out);
   uint64_t DataSize() const { return dataSize_; }
   uint64_t TotalSize() const { return total_; }
 
@@ -219,24 +243,34 @@ class TDeltaFilter {
 };
 
 struct TPayload {
-  uint64_t start = 0;  // offset of the first data byte in the source
+  uint64_t programSize = 0;  // the setup's own file up to the payload: the program
+  uint64_t start = 0;  // offset of the first data byte in the data's source
   uint64_t dataSize = 0;
   TPayloadIndex index;
   std::vector<uint64_t> fileOffsets;  // from `start`
 };
 
 // Finds the payload at the end of `source` (for a signed setup: before the
-// certificates that signing appended), checks the index against the tail's
-// checksum, reads it, then checks every file's data against its stored
-// checksum. Throws TPayloadError.
+// certificates that signing appended) and reads its index once it matches
+// the tail's checksum. The data is not read. Throws TPayloadError.
 TPayload OpenPayload(IByteSource& source);
+
+// A part beside the setup by its file name; nullptr when it is not there.
+using TPartOpener = std::function<std::unique_ptr<IByteSource>(const std::string& name)>;
+// Where the data is read from: `self` for a setup of one file, or its parts
+// one after another, each there with its exact size. Throws TPayloadError
+// naming the first part that is not.
+std::unique_ptr<IByteSource> OpenData(IByteSource& self, const TPayload& payload, const TPartOpener& open);
 
 // Where a Windows program's certificate table starts when signing appended
 // one at the end of the file; the file's size otherwise.
 uint64_t SignedPartEnd(IByteSource& source);
 
-// One file's bytes, unpacked and checked against its size and (when
-// packed: stored bytes were checked by OpenPayload) its checksum.
+// One file's bytes from the data's source (OpenData), unpacked and checked
+// as they come: the stored bytes against their checksum, and what they
+// unpack to against its size and checksum. A mismatch throws TPayloadError
+// naming the part (or parts) that hold the file, after the sink has seen
+// the bytes, so the caller must undo what it made of them.
 using TChunkSink = std::function<void(const void* data, size_t size)>;
 void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, const TChunkSink& sink);
 std::string ExtractFile(IByteSource& source, const TPayload& payload, size_t file);

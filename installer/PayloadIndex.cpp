@@ -2,6 +2,7 @@
 // destination is its folder byte and relative path; expandable texts are
 // kept in script form and read back through the same constant parser.
 //   appName appVerName defaultDir defaultGroup
+//   u32 n, n x part:     name u64 size
 //   u32 n, n x file:     folder name u64 size u64 stored u32 flags u8 delta
 //                        u64 checksum, u64 checksum of the stored bytes if compressed
 //   u32 n, n x registry: u8 root subkey valueName valueData u8 deleteKey
@@ -103,6 +104,11 @@ std::string EncodeIndex(const TPayloadIndex& x) {
   e.Str(x.appVerName);
   e.Dest(x.defaultDirName);
   e.Str(x.defaultGroupName);
+  e.Count(x.parts.size());
+  for (const TPackedPart& p : x.parts) {
+    e.Str(p.name);
+    e.U64(p.size);
+  }
   e.Count(x.files.size());
   for (const TPackedFile& f : x.files) {
     e.Dest(f.folder);
@@ -149,7 +155,16 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     throw TPayloadError("the default folder is not below a folder constant");
   if (auto why = CheckRelativePath(x.defaultGroupName)) throw TPayloadError("the group: " + *why);
 
-  size_t n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 1 + 8);
+  size_t n = d.Count(4 + 8);
+  for (size_t i = 0; i < n; ++i) {
+    TPackedPart p;
+    p.name = d.Str();
+    if (auto why = CheckFileName(p.name)) throw TPayloadError("a part's name: " + *why);
+    p.size = d.U64();
+    if (p.size == 0) throw TPayloadError("an empty part");
+    x.parts.push_back(std::move(p));
+  }
+  n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 1 + 8);
   for (size_t i = 0; i < n; ++i) {
     TPackedFile f;
     f.folder = d.Dest();

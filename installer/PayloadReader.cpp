@@ -28,21 +28,31 @@ TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
   if (GetLE(tail + 8, 4) != kPayloadVersion || GetLE(tail + 12, 4) != 0)
     throw TPayloadError("packed data of another version");
   TPayload p;
-  p.dataSize = GetLE(tail + 16, 8);
+  const uint64_t ownData = GetLE(tail + 16, 8);
   const uint64_t indexSize = GetLE(tail + 24, 8);
   const uint64_t room = size - kTailSize;
-  if (indexSize > kMaxIndexSize || indexSize > room || p.dataSize > room - indexSize)
+  if (indexSize > kMaxIndexSize || indexSize > room || ownData > room - indexSize)
     throw TPayloadError("packed data sizes beyond the file");
-  p.start = room - indexSize - p.dataSize;
+  p.programSize = room - indexSize - ownData;
 
   std::string index(indexSize, '\0');
-  source.ReadAt(p.start + p.dataSize, index.data(), index.size());
+  source.ReadAt(p.programSize + ownData, index.data(), index.size());
   TXxh3 sum;
   sum.Update(index);
   sum.Update(tail, 32);
   if (sum.Finish() != GetLE(tail + 32, 8)) throw TPayloadError("checksum mismatch");
 
   p.index = DecodeIndex(index);
+  if (p.index.parts.empty()) {
+    p.start = p.programSize;
+    p.dataSize = ownData;
+  } else {
+    if (ownData != 0) throw TPayloadError("data both in the setup and in parts");
+    for (const TPackedPart& part : p.index.parts) {
+      if (part.size > UINT64_MAX / 2 - p.dataSize) throw TPayloadError("parts beyond any disk");
+      p.dataSize += part.size;
+    }
+  }
   uint64_t offset = 0;
   for (const TPackedFile& f : p.index.files) {
     p.fileOffsets.push_back(offset);
@@ -50,21 +60,72 @@ TPayload OpenPayloadEndingAt(IByteSource& source, uint64_t size) {
     offset += f.storedSize;
   }
   if (offset != p.dataSize) throw TPayloadError("data that no file claims");
-
-  // Every data byte belongs to one file: checking each checks them all.
-  std::unique_ptr<uint8_t[]> chunk(new uint8_t[kChunk]);
-  for (size_t i = 0; i < p.index.files.size(); ++i) {
-    TXxh3 data;
-    const uint64_t begin = p.start + p.fileOffsets[i], end = begin + p.index.files[i].storedSize;
-    for (uint64_t at = begin; at < end;) {
-      const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
-      source.ReadAt(at, chunk.get(), n);
-      data.Update(chunk.get(), n);
-      at += n;
-    }
-    if (data.Finish() != p.index.files[i].storedChecksum) throw TPayloadError("checksum mismatch in the data");
-  }
   return p;
+}
+
+std::string PartMissing(const std::string& name) { return "The setup part \"" + name + "\" is missing or damaged."; }
+
+// The parts one after another, as one source.
+class TPartsSource : public IByteSource {
+ public:
+  TPartsSource(const std::vector<TPackedPart>& parts, const TPartOpener& open) : parts_(parts) {
+    for (const TPackedPart& part : parts_) {
+      std::unique_ptr<IByteSource> source = open(part.name);
+      if (!source || source->Size() != part.size) throw TPayloadError(PartMissing(part.name));
+      starts_.push_back(size_);
+      size_ += part.size;
+      sources_.push_back(std::move(source));
+    }
+  }
+  uint64_t Size() const override { return size_; }
+  void ReadAt(uint64_t offset, void* data, size_t size) override {
+    if (offset > size_ || size > size_ - offset) throw TPayloadError("read past the end");
+    auto* p = static_cast<uint8_t*>(data);
+    size_t i = size_t(std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin()) - 1;
+    for (; size > 0; ++i) {
+      const uint64_t at = offset - starts_[i];
+      const size_t n = size_t(std::min<uint64_t>(size, parts_[i].size - at));
+      try {
+        sources_[i]->ReadAt(at, p, n);
+      } catch (const std::exception&) {
+        throw TPayloadError(PartMissing(parts_[i].name));
+      }
+      p += n;
+      offset += n;
+      size -= n;
+    }
+  }
+
+ private:
+  std::vector<TPackedPart> parts_;
+  std::vector<std::unique_ptr<IByteSource>> sources_;
+  std::vector<uint64_t> starts_;
+  uint64_t size_ = 0;
+};
+
+// The setup's own file, borrowed.
+class TSelfSource : public IByteSource {
+ public:
+  explicit TSelfSource(IByteSource& self) : self_(self) {}
+  uint64_t Size() const override { return self_.Size(); }
+  void ReadAt(uint64_t offset, void* data, size_t size) override { self_.ReadAt(offset, data, size); }
+
+ private:
+  IByteSource& self_;
+};
+
+// What a damaged file's message names: the parts its stored bytes lie in.
+std::string WhereDamaged(const TPayload& p, size_t file) {
+  if (p.index.parts.empty()) return "The setup file is damaged";
+  const uint64_t begin = p.fileOffsets[file], end = begin + p.index.files[file].storedSize;
+  std::string names;
+  int count = 0;
+  uint64_t at = 0;
+  for (const TPackedPart& part : p.index.parts) {
+    if (at < end && at + part.size > begin) names += (count++ ? ", \"" : "\"") + part.name + "\"";
+    at += part.size;
+  }
+  return count == 1 ? "The setup part " + names + " is damaged" : "One of the setup parts " + names + " is damaged";
 }
 
 uint32_t ReadU32(IByteSource& source, uint64_t at) {
@@ -100,6 +161,11 @@ uint64_t SignedPartEnd(IByteSource& source) {
   }
 }
 
+std::unique_ptr<IByteSource> OpenData(IByteSource& self, const TPayload& payload, const TPartOpener& open) {
+  if (payload.index.parts.empty()) return std::make_unique<TSelfSource>(self);
+  return std::make_unique<TPartsSource>(payload.index.parts, open);
+}
+
 TPayload OpenPayload(IByteSource& source) {
   const uint64_t end = SignedPartEnd(source);
   if (end == source.Size()) return OpenPayloadEndingAt(source, end);
@@ -120,16 +186,21 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
   uint64_t at = payload.start + payload.fileOffsets.at(file);
   const uint64_t end = at + f.storedSize;
   std::unique_ptr<uint8_t[]> in(new uint8_t[kChunk]);
-  TXxh3 sum;
+  TXxh3 sum, stored;
   uint64_t produced = 0;
   TDeltaFilter filter(f.delta);
-  // A stored file's bytes are the ones OpenPayload checked, read again from
-  // the same file, which nobody can write while it is open: hashing them a
-  // second time would only slow the install. What is unpacked is checked.
   const bool packed = (f.flags & kFileCompressed) != 0;
+  const auto damaged = [&](const std::string& why) {
+    return TPayloadError(WhereDamaged(payload, file) + " (\"" + f.name + "\" " + why + ").");
+  };
+  auto read = [&](size_t n) {
+    source.ReadAt(at, in.get(), n);
+    stored.Update(in.get(), n);
+    at += n;
+  };
   auto emit = [&](uint8_t* data, size_t n) {
     produced += n;
-    if (produced > f.size) throw TPayloadError("file \"" + f.name + "\" unpacks longer than its size");
+    if (produced > f.size) throw damaged("unpacks longer than its size");
     if (f.delta) filter.Decode(data, n);
     if (packed) sum.Update(data, n);
     sink(data, n);
@@ -138,9 +209,8 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
   if (!packed) {
     while (at < end) {
       const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
-      source.ReadAt(at, in.get(), n);
+      read(n);
       emit(in.get(), n);
-      at += n;
     }
   } else {
     std::unique_ptr<ZSTD_DCtx, size_t (*)(ZSTD_DCtx*)> dctx(ZSTD_createDCtx(), ZSTD_freeDCtx);
@@ -151,13 +221,12 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
     size_t last = 1;  // ZSTD's "more to come" hint; 0 once a frame has ended
     while (at < end) {
       const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
-      source.ReadAt(at, in.get(), n);
-      at += n;
+      read(n);
       ZSTD_inBuffer input{in.get(), n, 0};
       while (input.pos < input.size) {
         ZSTD_outBuffer output{out.get(), outSize, 0};
         last = ZSTD_decompressStream(dctx.get(), &output, &input);
-        if (ZSTD_isError(last)) throw TPayloadError("file \"" + f.name + "\": " + ZSTD_getErrorName(last));
+        if (ZSTD_isError(last)) throw damaged(std::string("does not unpack: ") + ZSTD_getErrorName(last));
         emit(out.get(), output.pos);
       }
     }
@@ -166,14 +235,15 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
       ZSTD_inBuffer input{nullptr, 0, 0};
       ZSTD_outBuffer output{out.get(), outSize, 0};
       last = ZSTD_decompressStream(dctx.get(), &output, &input);
-      if (ZSTD_isError(last)) throw TPayloadError("file \"" + f.name + "\": " + ZSTD_getErrorName(last));
+      if (ZSTD_isError(last)) throw damaged(std::string("does not unpack: ") + ZSTD_getErrorName(last));
       if (output.pos == 0) break;
       emit(out.get(), output.pos);
     }
-    if (last != 0) throw TPayloadError("file \"" + f.name + "\": packed data ends inside a frame");
+    if (last != 0) throw damaged("ends inside a packed frame");
   }
-  if (produced != f.size) throw TPayloadError("file \"" + f.name + "\" unpacks shorter than its size");
-  if (packed && sum.Finish() != f.checksum) throw TPayloadError("file \"" + f.name + "\" does not match its checksum");
+  if (stored.Finish() != f.storedChecksum) throw damaged("does not match its checksum");
+  if (produced != f.size) throw damaged("unpacks shorter than its size");
+  if (packed && sum.Finish() != f.checksum) throw damaged("unpacks to bytes that do not match their checksum");
 }
 
 std::string ExtractFile(IByteSource& source, const TPayload& payload, size_t file) {

@@ -242,25 +242,31 @@ TPackedFile TPayloadWriter::AddFile(const TDestination& folder, std::string_view
   return AddFile(folder, name, flags, reader);
 }
 
-void TPayloadWriter::Finish(TPayloadIndex index) {
+void TPayloadWriter::Finish(TPayloadIndex index) { Finish(std::move(index), out_); }
+
+void TPayloadWriter::Finish(TPayloadIndex index, IByteSink& out) {
   if (finished_) throw std::logic_error("payload finished twice");
   finished_ = true;
+  uint64_t inParts = 0;
+  for (const TPackedPart& p : index.parts) inParts += p.size;
+  if (!index.parts.empty() && inParts != dataSize_) throw std::logic_error("the parts do not hold the data");
   index.files = files_;
   const std::string encoded = EncodeIndex(index);
   if (encoded.size() > kMaxIndexSize) throw TPayloadError("the index is too large");
-  Put(encoded.data(), encoded.size());
 
   std::string tail = "VantaPak";
   PutLE(tail, kPayloadVersion, 4);
   PutLE(tail, 0, 4);
-  PutLE(tail, dataSize_, 8);
+  PutLE(tail, index.parts.empty() ? dataSize_ : 0, 8);
   PutLE(tail, encoded.size(), 8);
   TXxh3 sum;
   sum.Update(encoded);
   sum.Update(tail);
   PutLE(tail, sum.Finish(), 8);
   tail += "VantaEnd";
-  Put(tail.data(), tail.size());
+  out.Write(encoded.data(), encoded.size());
+  out.Write(tail.data(), tail.size());
+  total_ += encoded.size() + tail.size();
 }
 
 }  // namespace vanta::build

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "PathRules.h"
+#include "PathText.h"
 
 namespace vanta::build {
 namespace {
@@ -15,12 +16,6 @@ std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
@@ -50,16 +45,16 @@ class TLineParameters {
     }
     for (size_t i = 0; i < list_.size(); ++i) {
       const std::string& name = list_[i].name;
-      if (std::none_of(allowed.begin(), allowed.end(), [&](std::string_view a) { return SameNoCase(a, name); }))
+      if (std::none_of(allowed.begin(), allowed.end(), [&](std::string_view a) { return SameText(a, name); }))
         throw TScriptError(line, "the parameter " + Quoted(name) + " is not supported in [" + section_ + "]");
       for (size_t j = 0; j < i; ++j)
-        if (SameNoCase(list_[j].name, name)) throw TScriptError(line, "the parameter " + Quoted(name) + " is given twice");
+        if (SameText(list_[j].name, name)) throw TScriptError(line, "the parameter " + Quoted(name) + " is given twice");
     }
   }
 
   std::optional<std::string> Get(std::string_view name) const {
     for (const TParameter& p : list_)
-      if (SameNoCase(p.name, name)) return p.value;
+      if (SameText(p.name, name)) return p.value;
     return std::nullopt;
   }
 
@@ -79,8 +74,7 @@ class TLineParameters {
       size_t end = i;
       while (end < text.size() && !IsBlank(text[end])) ++end;
       if (end == i) break;
-      std::string flag = text.substr(i, end - i);
-      std::transform(flag.begin(), flag.end(), flag.begin(), Lower);
+      const std::string flag = LowerText(text.substr(i, end - i));
       if (std::find(known.begin(), known.end(), flag) == known.end())
         throw TScriptError(line_, "the flag " + Quoted(flag) + " is not supported in [" + section_ + "]");
       if (std::find(flags.begin(), flags.end(), flag) != flags.end())
@@ -172,7 +166,7 @@ class TParser {
       if (line.back() != ']') throw TScriptError(n, "a section name without its closing \"]\"");
       const std::string_view name = TrimBlanks(line.substr(1, line.size() - 2));
       for (const TSectionName& s : kSections)
-        if (SameNoCase(s.name, name)) {
+        if (SameText(s.name, name)) {
           section_ = s.section;
           return;
         }
@@ -220,9 +214,10 @@ class TParser {
         {"DefaultGroupName", &TParser::DefaultGroupName},
         {"OutputDir", &TParser::OutputDir},
         {"OutputBaseFilename", &TParser::OutputBaseFilename},
+        {"DiskSliceSize", &TParser::DiskSliceSize},
     };
     for (const TDirective& d : kDirectives) {
-      if (!SameNoCase(d.name, name)) continue;
+      if (!SameText(d.name, name)) continue;
       if (std::find(seenDirectives_.begin(), seenDirectives_.end(), d.name) != seenDirectives_.end())
         throw TScriptError(n, "the directive " + std::string(d.name) + " is given twice");
       seenDirectives_.push_back(d.name);
@@ -259,6 +254,16 @@ class TParser {
     script_.setup.outputBaseFilename = name;
   }
 
+  void DiskSliceSize(int n, const std::string& v) {
+    uint64_t size = 0;
+    bool number = !v.empty() && v.size() <= 19 && v.find_first_not_of("0123456789") == std::string::npos;
+    for (char c : v) size = size * 10 + uint64_t(c - '0');
+    if (!number || size < kMinDiskSliceSize)
+      throw TScriptError(n, "DiskSliceSize must be a whole number of bytes, at least " + std::to_string(kMinDiskSliceSize) +
+                                ", not " + Quoted(v));
+    script_.setup.diskSliceSize = size;
+  }
+
   void FilesLine(int n, std::string_view line) {
     TLineParameters p(n, "Files", line, {"Source", "DestDir", "DestName", "Flags"});
     TFileLine f;
@@ -279,7 +284,7 @@ class TParser {
     if (f.destDir.folder == TFolder::App && f.destDir.relative.empty()) {
       const std::string name = f.destName.empty() ? SourceFileName(f.source) : f.destName;
       for (const char* reserved : {"unins000.exe", "unins000.dat"})
-        if (SameNoCase(name, reserved)) throw TScriptError(n, "{app}\\" + name + " is the uninstaller's own file");
+        if (SameText(name, reserved)) throw TScriptError(n, "{app}\\" + name + " is the uninstaller's own file");
     }
     const std::vector<std::string> flags = p.Flags({"uninsneveruninstall", "isreadme", "sharedfile"});
     f.neverUninstall = HasFlag(flags, "uninsneveruninstall");
@@ -297,13 +302,13 @@ class TParser {
     TRegistryLine r;
     r.line = n;
     const std::string root = p.Required("Root");
-    if (SameNoCase(root, "HKCU")) r.root = TRegistryRoot::CurrentUser;
-    else if (SameNoCase(root, "HKLM")) r.root = TRegistryRoot::LocalMachine;
+    if (SameText(root, "HKCU")) r.root = TRegistryRoot::CurrentUser;
+    else if (SameText(root, "HKLM")) r.root = TRegistryRoot::LocalMachine;
     else throw TScriptError(n, "the root key " + Quoted(root) + " is not supported (HKCU or HKLM)");
     r.subkey = PlainText(n, "Subkey", p.Required("Subkey"));
     CheckSubkey(n, r.subkey);
     const std::string type = p.Required("ValueType");
-    if (!SameNoCase(type, "string")) throw TScriptError(n, "the value type " + Quoted(type) + " is not supported (string only)");
+    if (!SameText(type, "string")) throw TScriptError(n, "the value type " + Quoted(type) + " is not supported (string only)");
     r.valueName = PlainText(n, "ValueName", p.Get("ValueName").value_or(""));
     CheckControlFree(n, "ValueName", r.valueName);
     r.valueData = ConstText(n, "ValueData", p.Get("ValueData").value_or(""));
@@ -430,9 +435,6 @@ std::vector<TParameter> SplitParameters(std::string_view line) {
   return out;
 }
 
-std::string SourceFileName(std::string_view source) {
-  const size_t cut = source.find_last_of("\\/:");
-  return std::string(cut == std::string_view::npos ? source : source.substr(cut + 1));
-}
+std::string SourceFileName(std::string_view source) { return std::string(FileNameOf(source)); }
 
 }  // namespace vanta::build

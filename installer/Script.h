@@ -3,12 +3,14 @@
 // format. The reader accepts exactly that subset; anything else is an error
 // naming the line and what is not supported, never skipped.
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Constants.h"
+#include "RegistryRoot.h"
 
 namespace vanta::build {
 
@@ -21,6 +23,11 @@ class TScriptError : public std::runtime_error {
   int line_;
 };
 
+// Windows will not start a program file of 4 GB or more, and some loaders
+// balk past 2 GB.
+inline constexpr uint64_t kDefaultDiskSliceSize = 2000000000;
+inline constexpr uint64_t kMinDiskSliceSize = 1048576;
+
 struct TSetupDirectives {
   std::string appName;
   std::string appVerName;
@@ -28,6 +35,9 @@ struct TSetupDirectives {
   std::string defaultGroupName;    // AppName when not given
   std::string outputDir;           // a folder of the building computer, as written
   std::string outputBaseFilename;  // without ".exe"
+  // No file of the setup is larger: beyond it the data goes into
+  // "<outputBaseFilename>-1.bin", "-2.bin"... beside the .exe.
+  uint64_t diskSliceSize = kDefaultDiskSliceSize;
 };
 
 struct TFileLine {
@@ -39,8 +49,6 @@ struct TFileLine {
   bool isReadme = false;
   bool sharedFile = false;  // counted in SharedDLLs: the last uninstall removes it
 };
-
-enum class TRegistryRoot : uint8_t { CurrentUser = 1, LocalMachine = 2 };
 
 struct TRegistryLine {
   int line = 0;

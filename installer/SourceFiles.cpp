@@ -5,20 +5,13 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "TextRules.h"
+
 namespace vanta::build {
 namespace fs = std::filesystem;
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-
-bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
 
 // Follows `relative` (Windows separators) down from `base`, taking for each
 // part the entry whose name matches it with letter case ignored, as a
@@ -36,7 +29,7 @@ std::string WalkNoCase(const std::string& base, std::string_view relative) {
     std::error_code ec;
     if (part != ".." && !fs::exists(next, ec)) {
       for (const fs::directory_entry& e : fs::directory_iterator(at, ec)) {
-        if (SameNoCase(e.path().filename().string(), part)) {
+        if (SameText(e.path().filename().string(), part)) {
           next = e.path();
           break;
         }
@@ -50,8 +43,8 @@ std::string WalkNoCase(const std::string& base, std::string_view relative) {
 }  // namespace
 
 std::optional<TDriveMap> ParseDriveMap(std::string_view text) {
-  if (text.size() < 4 || !IsLetter(text[0]) || text[1] != ':' || text[2] != '=') return std::nullopt;
-  return TDriveMap{Upper(text[0]), std::string(text.substr(3))};
+  if (text.size() < 4 || !IsAsciiLetter(text[0]) || text[1] != ':' || text[2] != '=') return std::nullopt;
+  return TDriveMap{UpperAscii(text[0]), std::string(text.substr(3))};
 }
 
 TSourceFiles::TSourceFiles(std::string scriptFolder, std::vector<TDriveMap> maps, bool windowsPaths)
@@ -59,14 +52,14 @@ TSourceFiles::TSourceFiles(std::string scriptFolder, std::vector<TDriveMap> maps
 
 std::string TSourceFiles::MapDrivePath(char drive, std::string_view rest) const {
   for (const TDriveMap& m : maps_)
-    if (m.drive == Upper(drive)) return WalkNoCase(m.folder, rest);
-  throw std::runtime_error(std::string("no folder is mapped to drive ") + Upper(drive) + ": (use --map " + Upper(drive) + ":=DIR)");
+    if (m.drive == UpperAscii(drive)) return WalkNoCase(m.folder, rest);
+  throw std::runtime_error(std::string("no folder is mapped to drive ") + UpperAscii(drive) + ": (use --map " + UpperAscii(drive) + ":=DIR)");
 }
 
 std::string TSourceFiles::Locate(std::string_view path) const {
   const std::string quoted = "\"" + std::string(path) + "\"";
   if (path.empty()) throw std::runtime_error("an empty path");
-  if (path.size() >= 2 && IsLetter(path[0]) && path[1] == ':') {
+  if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
     if (path.size() == 2 || !IsSeparator(path[2]))
       throw std::runtime_error(quoted + " is relative to a drive's current folder");
     if (windowsPaths_) return std::string(path);
@@ -149,26 +142,29 @@ TAtomicFile::TAtomicFile(std::string path)
 }
 
 TAtomicFile::~TAtomicFile() {
-  if (file_) {
-    std::fclose(static_cast<std::FILE*>(file_));
-    std::remove(tempPath_.c_str());
-  }
+  if (file_) std::fclose(static_cast<std::FILE*>(file_));
+  if (!committed_) std::remove(tempPath_.c_str());
 }
 
 void TAtomicFile::Write(const void* data, size_t size) {
+  if (!file_) throw std::logic_error("a write after the file was closed");
   if (size > 0 && std::fwrite(data, 1, size, static_cast<std::FILE*>(file_)) != size)
     throw TOutputError("cannot write \"" + tempPath_ + "\" (disk full?)");
 }
 
-void TAtomicFile::Commit() {
+void TAtomicFile::Close() {
   std::FILE* f = static_cast<std::FILE*>(file_);
+  if (!f) return;
   file_ = nullptr;
   bool closed = std::fflush(f) == 0;
   closed = std::fclose(f) == 0 && closed;
-  if (!closed || !ReplaceFileWith(tempPath_, path_)) {
-    std::remove(tempPath_.c_str());
-    throw TOutputError("cannot write \"" + path_ + "\"");
-  }
+  if (!closed) throw TOutputError("cannot write \"" + path_ + "\"");
+}
+
+void TAtomicFile::Commit() {
+  Close();
+  if (!ReplaceFileWith(tempPath_, path_)) throw TOutputError("cannot write \"" + path_ + "\"");
+  committed_ = true;
 }
 
 }  // namespace vanta::build

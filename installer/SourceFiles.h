@@ -73,13 +73,18 @@ class TAtomicFile {
   explicit TAtomicFile(std::string path);
   ~TAtomicFile();  // removes the temporary file unless committed
   void Write(const void* data, size_t size);
+  // Ends the writing, so that many files need not stay open; Commit then
+  // only renames.
+  void Close();
   void Commit();
+  const std::string& Path() const { return path_; }
   const std::string& TempPath() const { return tempPath_; }
 
  private:
   std::string path_;
   std::string tempPath_;
   void* file_ = nullptr;  // FILE*
+  bool committed_ = false;
 };
 
 // The platform's part (posix/ or win32/): replace `to` by `from` in one

@@ -105,6 +105,24 @@ TRootKind ParseRootKind(const std::string& s) {
 
 }  // namespace
 
+const std::string& Subject(const TLogRecord& r) {
+  switch (r.kind) {
+    case TLogKind::App: return r.appName;
+    case TLogKind::Folder: return r.folder;
+    case TLogKind::Key:
+    case TLogKind::Value:
+    case TLogKind::DeleteKey: return r.subkey;
+    case TLogKind::Root:
+      if (r.rootKind == TRootKind::App) return r.folder;
+      if (r.rootKind == TRootKind::Key) return r.subkey;
+      return r.file;
+    case TLogKind::File:
+    case TLogKind::Replace:
+    case TLogKind::Ini: return r.file;
+  }
+  return r.file;
+}
+
 std::string EncodeRecord(const TLogRecord& r) {
   std::string s(1, static_cast<char>(r.kind));
   auto field = [&s](std::string_view f) {
@@ -113,36 +131,38 @@ std::string EncodeRecord(const TLogRecord& r) {
   };
   switch (r.kind) {
     case TLogKind::App:
+      field(r.appName);
+      break;
     case TLogKind::Folder:
-      field(r.path);
+      field(r.folder);
       break;
     case TLogKind::Root:
       field(RootName(r.rootKind));
       if (r.rootKind == TRootKind::Key) field(RootText(r.root));
-      field(r.path);
+      field(Subject(r));
       if (r.rootKind == TRootKind::Ini) {
-        field(r.name);
+        field(r.section);
         field(r.key);
       }
       break;
     case TLogKind::File:
-      field(r.path);
+      field(r.file);
       field(FileFlags(r));
       break;
     case TLogKind::Replace:
-      field(r.path);
+      field(r.file);
       field(r.backup);
       field(FileFlags(r));
       break;
     case TLogKind::Key:
     case TLogKind::DeleteKey:
       field(RootText(r.root));
-      field(r.path);
+      field(r.subkey);
       break;
     case TLogKind::Value:
       field(RootText(r.root));
-      field(r.path);
-      field(r.name);
+      field(r.subkey);
+      field(r.valueName);
       if (r.oldValue) {
         field(std::to_string(r.oldValue->type));
         field(r.oldValue->data);
@@ -151,8 +171,8 @@ std::string EncodeRecord(const TLogRecord& r) {
       }
       break;
     case TLogKind::Ini:
-      field(r.path);
-      field(r.name);
+      field(r.file);
+      field(r.section);
       field(r.key);
       field(r.newText);
       if (r.oldText) {
@@ -176,9 +196,12 @@ TLogRecord DecodeRecord(std::string_view line) {
   };
   switch (r.kind) {
     case TLogKind::App:
+      need(1);
+      r.appName = f[0];
+      break;
     case TLogKind::Folder:
       need(1);
-      r.path = f[0];
+      r.folder = f[0];
       break;
     case TLogKind::Root:
       if (f.empty()) throw TLogError("log: a record with the wrong number of fields");
@@ -186,25 +209,25 @@ TLogRecord DecodeRecord(std::string_view line) {
       if (r.rootKind == TRootKind::Key) {
         need(3);
         r.root = ParseRoot(f[1]);
-        r.path = f[2];
+        r.subkey = f[2];
       } else if (r.rootKind == TRootKind::Ini) {
         need(4);
-        r.path = f[1];
-        r.name = f[2];
+        r.file = f[1];
+        r.section = f[2];
         r.key = f[3];
       } else {
         need(2);
-        r.path = f[1];
+        (r.rootKind == TRootKind::App ? r.folder : r.file) = f[1];
       }
       break;
     case TLogKind::File:
       need(2);
-      r.path = f[0];
+      r.file = f[0];
       ParseFileFlags(f[1], r);
       break;
     case TLogKind::Replace:
       need(3);
-      r.path = f[0];
+      r.file = f[0];
       r.backup = f[1];
       ParseFileFlags(f[2], r);
       break;
@@ -212,13 +235,13 @@ TLogRecord DecodeRecord(std::string_view line) {
     case TLogKind::DeleteKey:
       need(2);
       r.root = ParseRoot(f[0]);
-      r.path = f[1];
+      r.subkey = f[1];
       break;
     case TLogKind::Value:
       if (f.size() != 4 && f.size() != 5) throw TLogError("log: a record with the wrong number of fields");
       r.root = ParseRoot(f[0]);
-      r.path = f[1];
-      r.name = f[2];
+      r.subkey = f[1];
+      r.valueName = f[2];
       if (f.size() == 5) {
         r.oldValue = TRegValue{uint32_t(ParseNumber(f[3], 0xFFFFFFFFu, "value type")), f[4]};
       } else if (f[3] != "-") {
@@ -228,8 +251,8 @@ TLogRecord DecodeRecord(std::string_view line) {
     case TLogKind::Ini:
       if (f.size() == 6 && f[4] == "=") r.oldText = f[5];
       else if (f.size() != 5 || f[4] != "-") throw TLogError("log: a bad old INI entry");
-      r.path = f[0];
-      r.name = f[1];
+      r.file = f[0];
+      r.section = f[1];
       r.key = f[2];
       r.newText = f[3];
       break;
@@ -272,14 +295,14 @@ std::vector<TLogRecord> DecodeLog(std::string_view text) {
 TLogRecord AppRecord(const std::string& name) {
   TLogRecord r;
   r.kind = TLogKind::App;
-  r.path = name;
+  r.appName = name;
   return r;
 }
 
 TLogRecord FolderRecord(const std::string& path) {
   TLogRecord r;
   r.kind = TLogKind::Folder;
-  r.path = path;
+  r.folder = path;
   return r;
 }
 
@@ -287,7 +310,12 @@ TLogRecord RootRecord(TRootKind kind, const std::string& path) {
   TLogRecord r;
   r.kind = TLogKind::Root;
   r.rootKind = kind;
-  r.path = path;
+  switch (kind) {
+    case TRootKind::App: r.folder = path; break;
+    case TRootKind::Key: r.subkey = path; break;
+    case TRootKind::File:
+    case TRootKind::Ini: r.file = path; break;
+  }
   return r;
 }
 
@@ -299,7 +327,7 @@ TLogRecord KeyRootRecord(TRegistryRoot root, const std::string& subkey) {
 
 TLogRecord IniRootRecord(const std::string& file, const std::string& section, const std::string& key) {
   TLogRecord r = RootRecord(TRootKind::Ini, file);
-  r.name = section;
+  r.section = section;
   r.key = key;
   return r;
 }
@@ -307,7 +335,7 @@ TLogRecord IniRootRecord(const std::string& file, const std::string& section, co
 TLogRecord FileRecord(const std::string& path, bool neverUninstall, bool shared) {
   TLogRecord r;
   r.kind = TLogKind::File;
-  r.path = path;
+  r.file = path;
   r.neverUninstall = neverUninstall;
   r.shared = shared;
   return r;
@@ -324,14 +352,14 @@ TLogRecord KeyRecord(TRegistryRoot root, const std::string& subkey) {
   TLogRecord r;
   r.kind = TLogKind::Key;
   r.root = root;
-  r.path = subkey;
+  r.subkey = subkey;
   return r;
 }
 
 TLogRecord ValueRecord(TRegistryRoot root, const std::string& subkey, const std::string& name, std::optional<TRegValue> old) {
   TLogRecord r = KeyRecord(root, subkey);
   r.kind = TLogKind::Value;
-  r.name = name;
+  r.valueName = name;
   r.oldValue = std::move(old);
   return r;
 }
@@ -340,8 +368,8 @@ TLogRecord IniRecord(const std::string& file, const std::string& section, const 
                      std::optional<std::string> old) {
   TLogRecord r;
   r.kind = TLogKind::Ini;
-  r.path = file;
-  r.name = section;
+  r.file = file;
+  r.section = section;
   r.key = key;
   r.newText = std::move(written);
   r.oldText = std::move(old);

@@ -44,21 +44,30 @@ struct TLogError : TInstallError {
   using TInstallError::TInstallError;
 };
 
+// What a record names is in the field of its meaning, so that a reader
+// cannot take a key for a file: the others stay empty.
 struct TLogRecord {
   TLogKind kind = TLogKind::File;
-  std::string path;    // folder, file, INI file, registry subkey; App: the name
-  std::string backup;  // Replace
+  std::string appName;  // App
+  std::string folder;   // Folder; Root of the install folder
+  std::string file;     // File, Replace; Root of a file; Ini and Root of an entry: the INI file
+  std::string subkey;   // Key, Value, DeleteKey; Root of a key
+  std::string backup;   // Replace
   bool neverUninstall = false;  // File, Replace
   bool shared = false;          // File, Replace: counted in SharedDLLs
   TRootKind rootKind = TRootKind::App;  // Root
   TRegistryRoot root = TRegistryRoot::CurrentUser;  // Key, Value, DeleteKey, Root of a key
-  std::string name;  // Value: value name; Ini and Root of an entry: section
-  std::string key;   // Ini and Root of an entry
+  std::string valueName;  // Value
+  std::string section;    // Ini and Root of an entry
+  std::string key;        // Ini and Root of an entry
   std::optional<TRegValue> oldValue;  // Value: nullopt when there was none
   std::optional<std::string> oldText;  // Ini
   std::string newText;                 // Ini: what the install wrote
   bool operator==(const TLogRecord&) const = default;
 };
+
+// What a record names, whatever its kind: for messages.
+const std::string& Subject(const TLogRecord& r);
 
 TLogRecord AppRecord(const std::string& name);
 TLogRecord FolderRecord(const std::string& path);

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "Script.h"
+#include "RegistryRoot.h"
 
 namespace vanta::build {
 

@@ -4,32 +4,6 @@
 #include <algorithm>
 
 namespace vanta::build {
-namespace {
-
-bool IsRoot(const std::string& path) {
-  if (path.size() == 2 && path[1] == ':') return true;
-  if (path.size() == 3 && path[1] == ':' && path[2] == '\\') return true;
-  if (path.rfind("\\\\", 0) == 0) {
-    // \\server\share is the root of a network path.
-    const size_t server = path.find('\\', 2);
-    return server == std::string::npos || path.find('\\', server + 1) == std::string::npos;
-  }
-  return path.empty();
-}
-
-}  // namespace
-
-std::string ParentFolder(const std::string& path) {
-  if (IsRoot(path)) return {};
-  std::string p = path;
-  if (p.back() == '\\') p.pop_back();
-  const size_t cut = p.find_last_of('\\');
-  if (cut == std::string::npos) return {};
-  std::string parent = p.substr(0, cut);
-  if (parent.size() == 2 && parent[1] == ':') parent += '\\';
-  return parent;
-}
-
 void TInstallTransaction::AttachJournal(IJournal& journal) {
   journal_ = &journal;
   if (!records_.empty()) journal_->AppendAll(records_);
@@ -57,14 +31,14 @@ void TInstallTransaction::Begin(const std::string& appName, const std::vector<TL
   for (const TLogRecord& r : earlier) {
     if (r.kind == TLogKind::App || r.kind == TLogKind::Root) continue;
     Log(r);
-    if (r.kind == TLogKind::File || r.kind == TLogKind::Replace) earlierFiles_.insert(LowerText(r.path));
+    if (r.kind == TLogKind::File || r.kind == TLogKind::Replace) earlierFiles_.insert(LowerText(r.file));
   }
   inherited_ = records_.size();
 }
 
 void TInstallTransaction::CreateFolders(const std::string& path) {
   std::vector<std::string> missing;
-  for (std::string p = path; !p.empty() && !IsRoot(p) && !target_.FolderExists(p); p = ParentFolder(p))
+  for (std::string p = path; !p.empty() && !IsRootFolder(p) && !target_.FolderExists(p); p = ParentFolder(p))
     missing.push_back(p);
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
     Log(FolderRecord(*it));
@@ -77,7 +51,7 @@ void TInstallTransaction::CreateFolders(const std::vector<std::string>& paths) {
   std::set<std::string> seen;
   for (const std::string& path : paths) {
     std::vector<std::string> chain;
-    for (std::string p = path; !p.empty() && !IsRoot(p) && !target_.FolderExists(p); p = ParentFolder(p)) chain.push_back(p);
+    for (std::string p = path; !p.empty() && !IsRootFolder(p) && !target_.FolderExists(p); p = ParentFolder(p)) chain.push_back(p);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
       if (seen.insert(LowerText(*it)).second) missing.push_back(*it);
   }
@@ -167,7 +141,7 @@ void TInstallTransaction::DeleteKeyOnUninstall(TRegistryRoot root, const std::st
 void TInstallTransaction::Commit() {
   for (size_t i = inherited_; i < records_.size(); ++i) {
     const TLogRecord& r = records_[i];
-    if (r.kind != TLogKind::Replace || !(r.shared || earlierFiles_.count(LowerText(r.path)))) continue;
+    if (r.kind != TLogKind::Replace || !(r.shared || earlierFiles_.count(LowerText(r.file)))) continue;
     if (!target_.RemoveFile(r.backup)) target_.RemoveAtRestart(r.backup);
   }
 }
@@ -183,28 +157,28 @@ std::vector<std::string> TInstallTransaction::Rollback() {
         case TLogKind::DeleteKey:
           break;
         case TLogKind::Folder:
-          target_.RemoveFolderIfEmpty(r.path);
+          target_.RemoveFolderIfEmpty(r.folder);
           break;
         case TLogKind::File:
-          target_.RemoveFile(r.path);
+          target_.RemoveFile(r.file);
           break;
         case TLogKind::Replace:
           // Without the backup the old file was never moved: leave it.
           if (target_.FileExists(r.backup)) {
-            target_.RemoveFile(r.path);
-            target_.RenameFile(r.backup, r.path);
+            target_.RemoveFile(r.file);
+            target_.RenameFile(r.backup, r.file);
           }
           break;
         case TLogKind::Key:
-          target_.DeleteKeyTree(r.root, r.path);
+          target_.DeleteKeyTree(r.root, r.subkey);
           break;
         case TLogKind::Value:
-          if (r.oldValue) target_.WriteValue(r.root, r.path, r.name, *r.oldValue);
-          else target_.DeleteValue(r.root, r.path, r.name);
+          if (r.oldValue) target_.WriteValue(r.root, r.subkey, r.valueName, *r.oldValue);
+          else target_.DeleteValue(r.root, r.subkey, r.valueName);
           break;
         case TLogKind::Ini:
-          if (r.oldText) target_.WriteIni(r.path, r.name, r.key, *r.oldText);
-          else target_.DeleteIni(r.path, r.name, r.key);
+          if (r.oldText) target_.WriteIni(r.file, r.section, r.key, *r.oldText);
+          else target_.DeleteIni(r.file, r.section, r.key);
           break;
       }
     } catch (const std::exception& e) {

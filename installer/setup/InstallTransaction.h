@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "PathText.h"
+
 #include "InstallLog.h"
 
 namespace vanta::build {
@@ -73,8 +75,5 @@ class TInstallTransaction {
   std::set<std::string> loggedNew_;  // lower case: logged by LogNewFiles, not written yet
   std::set<std::string> earlierFiles_;  // lower case: written by the earlier install
 };
-
-// Parent of a Windows path ("" at a root: "C:\", "C:", "\\server\share").
-std::string ParentFolder(const std::string& path);
 
 }  // namespace vanta::build

@@ -50,9 +50,7 @@ std::string TSetupFolders::Value(TFolder f) const {
 }
 
 std::optional<std::string> CheckInstallFolder(const std::string& path) {
-  const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                     path[1] == ':' && path[2] == '\\';
-  if (!drive) return "\"" + path + "\" is not a full path on a drive";
+  if (!HasDriveRoot(path)) return "\"" + path + "\" is not a full path on a drive";
   std::string rest = path.substr(3);
   if (!rest.empty() && rest.back() == '\\') rest.pop_back();
   if (rest.empty()) return "\"" + path + "\" is a drive's root";
@@ -79,7 +77,7 @@ std::string ExpandValue(const TConstText& text, const TSetupFolders& folders,
   return shortPath.empty() ? match : shortPath;
 }
 
-TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetupFolders& folders,
+TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupFolders& folders,
                        const TInstallOptions& options, IInstallTarget& target, IInstallProgress& progress,
                        const TFileProducer& uninstaller) {
   const TPayloadIndex& index = payload.index;
@@ -185,7 +183,7 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
       checkCancel();
       progress.Progress(path, done, total);
       const auto extract = [&](const TByteWriter& write) {
-        ExtractFile(source, payload, i, [&](const void* data, size_t n) {
+        ExtractFile(data, payload, i, [&](const void* data, size_t n) {
           checkCancel();
           write(data, n);
           done += n;
@@ -259,6 +257,10 @@ TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetu
     return result;
   } catch (const TCancelled&) {
     result.outcome = TInstallOutcome::Cancelled;
+  } catch (const TPayloadError& e) {
+    result.outcome = TInstallOutcome::Failed;
+    result.reason = e.what();
+    result.damaged = true;
   } catch (const std::exception& e) {
     result.outcome = TInstallOutcome::Failed;
     result.reason = e.what();

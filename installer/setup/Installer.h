@@ -38,6 +38,7 @@ enum class TInstallOutcome { Done, Failed, Cancelled };
 struct TInstallResult {
   TInstallOutcome outcome = TInstallOutcome::Done;
   std::string reason;                     // Failed
+  bool damaged = false;                   // Failed: the setup's own data did not check out
   std::vector<std::string> rollbackProblems;
   std::string readme;                     // the isreadme file's path, "" when none
   std::vector<std::string> keptNewer;     // system files left as they were: a newer version was there
@@ -48,8 +49,9 @@ struct TInstallResult {
 // drive's root whose parts pass the path rules. nullopt when acceptable.
 std::optional<std::string> CheckInstallFolder(const std::string& path);
 
-// `uninstaller` writes the program that becomes {app}\unins000.exe.
-TInstallResult Install(IByteSource& source, const TPayload& payload, const TSetupFolders& folders,
+// `data` is the payload's data (OpenData). `uninstaller` writes the program
+// that becomes {app}\unins000.exe.
+TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupFolders& folders,
                        const TInstallOptions& options, IInstallTarget& target, IInstallProgress& progress,
                        const TFileProducer& uninstaller);
 

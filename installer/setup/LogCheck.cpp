@@ -25,7 +25,7 @@ std::vector<std::string_view> Parts(std::string_view s) {
 // the root.
 bool PlainPath(std::string_view p) {
   size_t rootEnd;
-  if (p.size() >= 3 && p[1] == ':' && p[2] == '\\' && ((p[0] | 0x20) >= 'a' && (p[0] | 0x20) <= 'z')) {
+  if (HasDriveRoot(p)) {
     rootEnd = 3;
   } else if (p.rfind("\\\\", 0) == 0) {
     const size_t server = p.find('\\', 2), share = server == std::string_view::npos ? server : p.find('\\', server + 1);
@@ -100,12 +100,12 @@ bool IsBackupOf(const std::string& backup, const std::string& path) {
 
 void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFolder, const std::string& appName) {
   if (records.empty() || records[0].kind != TLogKind::App) throw TLogError("the uninstall log names no program");
-  if (!appName.empty() && records[0].path != appName)
-    throw TLogError("the uninstall log is " + records[0].path + "'s, not " + appName + "'s");
+  if (!appName.empty() && records[0].appName != appName)
+    throw TLogError("the uninstall log is " + records[0].appName + "'s, not " + appName + "'s");
   TRoots roots;
   std::set<std::string> shared;
   for (const TLogRecord& r : records)
-    if ((r.kind == TLogKind::File || r.kind == TLogKind::Replace) && r.shared) shared.insert(LowerText(r.path));
+    if ((r.kind == TLogKind::File || r.kind == TLogKind::Replace) && r.shared) shared.insert(LowerText(r.file));
   bool acting = false;
   for (size_t i = 1; i < records.size(); ++i) {
     const TLogRecord& r = records[i];
@@ -113,20 +113,20 @@ void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFold
       if (acting) Refuse(r, "comes after the actions");
       switch (r.rootKind) {
         case TRootKind::App:
-          if (!roots.app.empty() || !PlainPath(r.path) || CheckInstallFolder(r.path)) Refuse(r, "is not an install folder");
-          if (!SameText(r.path, logFolder)) Refuse(r, "names another folder than the log's");
-          roots.app = r.path;
+          if (!roots.app.empty() || !PlainPath(r.folder) || CheckInstallFolder(r.folder)) Refuse(r, "is not an install folder");
+          if (!SameText(r.folder, logFolder)) Refuse(r, "names another folder than the log's");
+          roots.app = r.folder;
           break;
         case TRootKind::File:
-          if (!PlainPath(r.path)) Refuse(r, "is not a full path");
-          roots.files.push_back(r.path);
+          if (!PlainPath(r.file)) Refuse(r, "is not a full path");
+          roots.files.push_back(r.file);
           break;
         case TRootKind::Key:
-          if (!PlainKey(r.path) || BroadKey(r.path)) Refuse(r, "names a key no install may own");
-          roots.keys.emplace_back(r.root, r.path);
+          if (!PlainKey(r.subkey) || BroadKey(r.subkey)) Refuse(r, "names a key no install may own");
+          roots.keys.emplace_back(r.root, r.subkey);
           break;
         case TRootKind::Ini:
-          if (!PlainPath(r.path)) Refuse(r, "is not a full path");
+          if (!PlainPath(r.file)) Refuse(r, "is not a full path");
           roots.ini.push_back(r);
           break;
       }
@@ -139,32 +139,32 @@ void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFold
       case TLogKind::Root:
         Refuse(r, "is out of place");
       case TLogKind::Folder:
-        if (!PlainPath(r.path) || !AllowedFolder(roots, r.path)) Refuse(r, "lies outside what the install made");
+        if (!PlainPath(r.folder) || !AllowedFolder(roots, r.folder)) Refuse(r, "lies outside what the install made");
         break;
       case TLogKind::File:
       case TLogKind::Replace:
-        if (!PlainPath(r.path) || !AllowedFile(roots, r.path)) Refuse(r, "lies outside what the install made");
-        if (r.kind == TLogKind::Replace && !IsBackupOf(r.backup, r.path)) Refuse(r, "keeps its backup elsewhere");
+        if (!PlainPath(r.file) || !AllowedFile(roots, r.file)) Refuse(r, "lies outside what the install made");
+        if (r.kind == TLogKind::Replace && !IsBackupOf(r.backup, r.file)) Refuse(r, "keeps its backup elsewhere");
         break;
       case TLogKind::Key:
-        if (r.root == TRegistryRoot::LocalMachine && SameText(r.path, kSharedDllsKey)) break;  // made for the first count
-        if (!PlainKey(r.path) || Parts(r.path).size() < 2 ||
+        if (r.root == TRegistryRoot::LocalMachine && SameText(r.subkey, kSharedDllsKey)) break;  // made for the first count
+        if (!PlainKey(r.subkey) || Parts(r.subkey).size() < 2 ||
             !std::any_of(roots.keys.begin(), roots.keys.end(),
-                         [&](const auto& k) { return k.first == r.root && (WithinFolder(r.path, k.second) || WithinFolder(k.second, r.path)); }))
+                         [&](const auto& k) { return k.first == r.root && (WithinFolder(r.subkey, k.second) || WithinFolder(k.second, r.subkey)); }))
           Refuse(r, "lies outside the install's keys");
         break;
       case TLogKind::Value:
-        if (r.root == TRegistryRoot::LocalMachine && SameText(r.path, kSharedDllsKey) && shared.count(LowerText(r.name))) break;
-        if (!PlainKey(r.path) || !InKeyRoot(roots, r.root, r.path)) Refuse(r, "lies outside the install's keys");
+        if (r.root == TRegistryRoot::LocalMachine && SameText(r.subkey, kSharedDllsKey) && shared.count(LowerText(r.valueName))) break;
+        if (!PlainKey(r.subkey) || !InKeyRoot(roots, r.root, r.subkey)) Refuse(r, "lies outside the install's keys");
         break;
       case TLogKind::DeleteKey:
         if (!std::any_of(roots.keys.begin(), roots.keys.end(),
-                         [&](const auto& k) { return k.first == r.root && SameText(r.path, k.second); }))
+                         [&](const auto& k) { return k.first == r.root && SameText(r.subkey, k.second); }))
           Refuse(r, "deletes a key the install did not write");
         break;
       case TLogKind::Ini:
         if (!std::any_of(roots.ini.begin(), roots.ini.end(), [&](const TLogRecord& e) {
-              return SameText(e.path, r.path) && SameText(e.name, r.name) && SameText(e.key, r.key);
+              return SameText(e.file, r.file) && SameText(e.section, r.section) && SameText(e.key, r.key);
             }))
           Refuse(r, "changes an INI entry the install did not write");
         break;

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
+#include "TextRules.h"
+
 namespace vanta::build {
 namespace {
-
-std::string Upper(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; });
-  return s;
-}
 
 std::string Unquoted(std::string v) {
   if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
@@ -25,7 +22,7 @@ TSetupCommand ParseSetupCommand(const std::vector<std::string>& args) {
       continue;
     }
     const size_t eq = a.find('=');
-    const std::string name = Upper(a.substr(1, eq == std::string::npos ? std::string::npos : eq - 1));
+    const std::string name = UpperText(a.substr(1, eq == std::string::npos ? std::string::npos : eq - 1));
     const std::optional<std::string> value = eq == std::string::npos ? std::nullopt : std::optional(Unquoted(a.substr(eq + 1)));
     if (name == "SILENT" && !value) {
       if (c.quiet == TQuietness::Normal) c.quiet = TQuietness::Silent;

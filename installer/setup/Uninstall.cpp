@@ -15,7 +15,7 @@ class TUndo {
       case TLogKind::Folder: return Folder(r);
       case TLogKind::File:
       case TLogKind::Replace: return File(r);
-      case TLogKind::Key: target_.DeleteKeyIfEmpty(r.root, r.path); return;
+      case TLogKind::Key: target_.DeleteKeyIfEmpty(r.root, r.subkey); return;
       case TLogKind::DeleteKey: return DeleteKey(r);
       case TLogKind::Ini: return Ini(r);
       case TLogKind::App:
@@ -28,14 +28,14 @@ class TUndo {
 
  private:
   void Folder(const TLogRecord& r) {
-    if (!target_.FolderExists(r.path) || target_.RemoveFolderIfEmpty(r.path)) return;
+    if (!target_.FolderExists(r.folder) || target_.RemoveFolderIfEmpty(r.folder)) return;
     // Holding only files that go at the restart, it goes after them;
     // holding anything else, Windows will not remove it then either.
-    if (std::any_of(report.atRestart.begin(), report.atRestart.end(), [&](const std::string& p) { return InsideFolder(p, r.path); }) &&
-        target_.RemoveAtRestart(r.path))
-      report.atRestart.push_back(r.path);
+    if (std::any_of(report.atRestart.begin(), report.atRestart.end(), [&](const std::string& p) { return InsideFolder(p, r.folder); }) &&
+        target_.RemoveAtRestart(r.folder))
+      report.atRestart.push_back(r.folder);
     else
-      report.kept.push_back(r.path);
+      report.kept.push_back(r.folder);
   }
 
   void Remove(const std::string& path) {
@@ -45,13 +45,13 @@ class TUndo {
   }
 
   void File(const TLogRecord& r) {
-    if (r.neverUninstall) return report.kept.push_back(r.path);
-    if (r.shared && !LastUser(r.path)) return report.kept.push_back(r.path);
-    if (r.kind != TLogKind::Replace || !target_.FileExists(r.backup)) return Remove(r.path);
+    if (r.neverUninstall) return report.kept.push_back(r.file);
+    if (r.shared && !LastUser(r.file)) return report.kept.push_back(r.file);
+    if (r.kind != TLogKind::Replace || !target_.FileExists(r.backup)) return Remove(r.file);
     // What the install replaced comes back; over a file in use, at the restart.
-    if (!target_.FileExists(r.path) || target_.RemoveFile(r.path)) return target_.RenameFile(r.backup, r.path);
-    if (target_.RenameAtRestart(r.backup, r.path)) report.atRestart.push_back(r.path);
-    else report.problems.push_back("cannot put back " + r.path);
+    if (!target_.FileExists(r.file) || target_.RemoveFile(r.file)) return target_.RenameFile(r.backup, r.file);
+    if (target_.RenameAtRestart(r.backup, r.file)) report.atRestart.push_back(r.file);
+    else report.problems.push_back("cannot put back " + r.file);
   }
 
   // One user fewer of a shared file; true when it was the last.
@@ -67,24 +67,24 @@ class TUndo {
 
   bool Created(TRegistryRoot root, const std::string& key) const {
     return std::any_of(records_.begin(), records_.end(), [&](const TLogRecord& k) {
-      return k.kind == TLogKind::Key && k.root == root && (SameText(k.path, key) || InsideFolder(key, k.path));
+      return k.kind == TLogKind::Key && k.root == root && (SameText(k.subkey, key) || InsideFolder(key, k.subkey));
     });
   }
 
   // A key another program had before: only the values this install set.
   void DeleteKey(const TLogRecord& r) {
-    if (Created(r.root, r.path)) return target_.DeleteKeyTree(r.root, r.path);
+    if (Created(r.root, r.subkey)) return target_.DeleteKeyTree(r.root, r.subkey);
     for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
-      if (it->kind != TLogKind::Value || it->root != r.root || !SameText(it->path, r.path)) continue;
-      if (it->oldValue) target_.WriteValue(r.root, r.path, it->name, *it->oldValue);
-      else target_.DeleteValue(r.root, r.path, it->name);
+      if (it->kind != TLogKind::Value || it->root != r.root || !SameText(it->subkey, r.subkey)) continue;
+      if (it->oldValue) target_.WriteValue(r.root, r.subkey, it->valueName, *it->oldValue);
+      else target_.DeleteValue(r.root, r.subkey, it->valueName);
     }
   }
 
   void Ini(const TLogRecord& r) {
-    if (target_.ReadIni(r.path, r.name, r.key) != r.newText) return;  // changed since: someone else's now
-    if (r.oldText) target_.WriteIni(r.path, r.name, r.key, *r.oldText);
-    else target_.DeleteIni(r.path, r.name, r.key);
+    if (target_.ReadIni(r.file, r.section, r.key) != r.newText) return;  // changed since: someone else's now
+    if (r.oldText) target_.WriteIni(r.file, r.section, r.key, *r.oldText);
+    else target_.DeleteIni(r.file, r.section, r.key);
   }
 
   const std::vector<TLogRecord>& records_;
@@ -100,7 +100,7 @@ TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::st
     try {
       undo.Record(*it);
     } catch (const std::exception& e) {
-      undo.report.problems.push_back(it->path + ": " + e.what());
+      undo.report.problems.push_back(Subject(*it) + ": " + e.what());
     }
   }
   return undo.report;

@@ -67,15 +67,16 @@ class CompilerTest : public ::testing::Test {
 TEST_F(CompilerTest, WritesTheSetupAndReportsInOrder) {
   ASSERT_EQ(Compile(Options(Script()), status_), kBuildOk) << status_.text;
   EXPECT_EQ(status_.finishes, 1);
-  EXPECT_EQ(status_.text, "Setup written: " + Output());
-  ASSERT_EQ(status_.lines.size(), 7u);
+  EXPECT_EQ(status_.text, Output());
+  ASSERT_EQ(status_.lines.size(), 8u);
   EXPECT_EQ(status_.lines[0], "Compiling script: " + (work_ / "Compile/temp.iss"));
   EXPECT_EQ(status_.lines[1], "File: C:\\Prog\\VantaSaver.scr");
   EXPECT_EQ(status_.lines[2], "File: C:\\prog\\vantasaver.001");
   EXPECT_EQ(status_.lines[3], "File: C:\\Pics\\beach.jpg");
   EXPECT_EQ(status_.lines[4], "File: readme.txt");
-  EXPECT_EQ(status_.lines[5].rfind("Compressed size: ", 0), 0u) << status_.lines[5];
-  EXPECT_EQ(status_.lines[6].rfind("Time taken: ", 0), 0u) << status_.lines[6];
+  EXPECT_EQ(status_.lines[5], "Wrote \"" + Output() + "\" (" + std::to_string(fs::file_size(Output())) + " bytes)");
+  EXPECT_EQ(status_.lines[6].rfind("Compressed size: ", 0), 0u) << status_.lines[6];
+  EXPECT_EQ(status_.lines[7].rfind("Time taken: ", 0), 0u) << status_.lines[7];
 
   const std::string setup = ReadWholeFile(Output());
   EXPECT_EQ(setup.substr(0, 7), "MZ-stub");

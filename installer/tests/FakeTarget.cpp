@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
+#include "TextRules.h"
 #include "setup/InstallTransaction.h"
 
 namespace vanta::build {
 
-std::string TFakeTarget::Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
-  return s;
-}
+std::string TFakeTarget::Lower(std::string s) { return LowerText(std::move(s)); }
 
 std::string TFakeTarget::Key(TRegistryRoot root, const std::string& subkey) {
   return Lower((root == TRegistryRoot::LocalMachine ? "hklm\\" : "hkcu\\") + subkey);

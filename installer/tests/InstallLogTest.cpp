@@ -39,6 +39,39 @@ TEST(InstallLog, EveryRecordReadsBack) {
   }
 }
 
+// The bytes on disk, kind by kind, and the field that names what each means.
+TEST(InstallLog, EachKindsLineAndWhatItNames) {
+  const struct {
+    TLogRecord record;
+    const char* line;
+    std::string TLogRecord::*field;
+  } cases[] = {
+      {AppRecord("My Saver"), "A\tMy Saver", &TLogRecord::appName},
+      {RootRecord(TRootKind::App, "C:\\P\\S"), "O\tapp\tC:\\P\\S", &TLogRecord::folder},
+      {RootRecord(TRootKind::File, "C:\\W\\S.scr"), "O\tfile\tC:\\W\\S.scr", &TLogRecord::file},
+      {KeyRootRecord(TRegistryRoot::LocalMachine, "Software\\N"), "O\tkey\tHKLM\tSoftware\\N", &TLogRecord::subkey},
+      {IniRootRecord("C:\\w.ini", "boot", "K"), "O\tini\tC:\\w.ini\tboot\tK", &TLogRecord::file},
+      {FolderRecord("C:\\P\\100% S"), "D\tC:\\P\\100%25 S", &TLogRecord::folder},
+      {FileRecord("C:\\P\\a", true, true), "F\tC:\\P\\a\t3", &TLogRecord::file},
+      {ReplaceRecord("C:\\P\\a", "C:\\P\\a.~vb1", false), "R\tC:\\P\\a\tC:\\P\\a.~vb1\t0", &TLogRecord::file},
+      {KeyRecord(TRegistryRoot::CurrentUser, "Software\\N"), "K\tHKCU\tSoftware\\N", &TLogRecord::subkey},
+      {ValueRecord(TRegistryRoot::LocalMachine, "K", "n", TRegValue{4, "ab"}), "V\tHKLM\tK\tn\t4\tab", &TLogRecord::subkey},
+      {ValueRecord(TRegistryRoot::CurrentUser, "K", "", std::nullopt), "V\tHKCU\tK\t\t-", &TLogRecord::subkey},
+      {IniRecord("C:\\w.ini", "s", "k", "new", "old"), "I\tC:\\w.ini\ts\tk\tnew\t=\told", &TLogRecord::file},
+      {IniRecord("C:\\w.ini", "s", "k", "new", std::nullopt), "I\tC:\\w.ini\ts\tk\tnew\t-", &TLogRecord::file},
+      {DeleteKeyRecord(TRegistryRoot::LocalMachine, "Software\\N"), "X\tHKLM\tSoftware\\N", &TLogRecord::subkey},
+  };
+  std::string TLogRecord::*const names[] = {&TLogRecord::appName, &TLogRecord::folder, &TLogRecord::file, &TLogRecord::subkey};
+  for (const auto& c : cases) {
+    EXPECT_EQ(EncodeRecord(c.record), c.line);
+    const TLogRecord read = DecodeRecord(c.line);
+    EXPECT_EQ(read, c.record) << c.line;
+    EXPECT_EQ(&Subject(read), &(read.*c.field)) << c.line;
+    for (auto name : names)
+      if (name != c.field) EXPECT_TRUE((read.*name).empty()) << c.line << ": one field names the record";
+  }
+}
+
 TEST(InstallLog, DamagedLinesAreRefused) {
   for (const char* bad : {"", "F", "Z\tx", "F\tpath", "F\tpath\t4", "F\tpath\t-1", "D\ta\tb", "K\tHKCR\tx",
                           "V\tHKCU\tk\tn", "V\tHKCU\tk\tn\tx", "V\tHKCU\tk\tn\t1x\tdata", "I\tf\ts\tk\tv\t?",

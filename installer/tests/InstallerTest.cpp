@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 #include "Compiler.h"
 #include "FakeTarget.h"
+#include "TextRules.h"
 #include "setup/Uninstall.h"
 
 namespace vanta::build {
@@ -292,10 +291,7 @@ class TWriteAheadTarget : public TFakeTarget {
   std::vector<std::string> unlogged;
 
  private:
-  static std::string Lowered(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  }
+  static std::string Lowered(std::string s) { return LowerText(std::move(s)); }
   void Covered(const std::string& what) {
     const auto log = state.files.find(logPath_);
     if (log == state.files.end() || log->second.find(what) == std::string::npos) unlogged.push_back(what);

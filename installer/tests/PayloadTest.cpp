@@ -109,7 +109,8 @@ TEST(Payload, AFileLargerThanOneChunkStreamsInPieces) {
   }
 }
 
-// Every byte of the payload, changed in three ways: the open fails.
+// Every byte of the payload, changed in three ways: the open fails, or
+// unpacking the file whose bytes it is does.
 TEST(Payload, EveryFlippedByteIsDetected) {
   const std::string stub = "MZ";
   const std::string setup = Pack({{{TFolder::App, ""}, "a.txt", 0, std::string(300, 'a'), true},
@@ -120,7 +121,13 @@ TEST(Payload, EveryFlippedByteIsDetected) {
       std::string bad = setup;
       bad[i] = char(bad[i] ^ mask);
       TMemorySource source(bad);
-      EXPECT_THROW(OpenPayload(source), TPayloadError) << "byte " << i << " mask " << int(mask);
+      EXPECT_THROW(
+          {
+            const TPayload p = OpenPayload(source);
+            for (size_t f = 0; f < p.index.files.size(); ++f) ExtractFile(source, p, f);
+          },
+          TPayloadError)
+          << "byte " << i << " mask " << int(mask);
     }
   }
 }
@@ -180,6 +187,8 @@ TEST(Payload, HostileIndexWithAValidChecksumIsRefused) {
       [](TPayloadIndex& x, std::string&) { x.registry[0].subkey = ""; },
       [](TPayloadIndex& x, std::string&) { x.registry[0].subkey = "\\"; },
       [](TPayloadIndex& x, std::string&) { x.registry[0].valueName = "a\nb"; },
+      [](TPayloadIndex& x, std::string&) { x.parts.push_back({"..\\setup-1.bin", 4}); },
+      [](TPayloadIndex& x, std::string&) { x.parts = {{"setup-1.bin", 4}, {"setup-2.bin", 0}}; },
   };
   for (size_t i = 0; i < kHostile.size(); ++i) {
     TPayloadIndex index = SampleIndex();
@@ -193,8 +202,8 @@ TEST(Payload, HostileIndexWithAValidChecksumIsRefused) {
 
 TEST(Payload, IndexCountsBeyondTheIndexAreRefusedBeforeUse) {
   std::string bytes = EncodeIndex(SampleIndex());
-  // The file count follows the four setup texts; make it huge.
-  const size_t at = 4 + 8 + 4 + 12 + 1 + 4 + 8 + 4 + 8;
+  // The file count follows the four setup texts and the part count; make it huge.
+  const size_t at = 4 + 8 + 4 + 12 + 1 + 4 + 8 + 4 + 8 + 4;
   ASSERT_EQ(bytes.substr(at, 4), std::string(4, '\0'));
   bytes.replace(at, 4, "\xFF\xFF\xFF\x7F");
   EXPECT_THROW(DecodeIndex(bytes), TPayloadError);

@@ -180,6 +180,8 @@ TEST(Script, DefaultsForOptionalDirectives) {
   EXPECT_EQ(s.setup.defaultGroupName, "A");
   EXPECT_EQ(s.setup.outputDir, "Output");
   EXPECT_EQ(s.setup.outputBaseFilename, "mysetup");
+  EXPECT_EQ(s.setup.diskSliceSize, 2000000000u);
+  EXPECT_EQ(ParseScript(std::string("[Setup]\n") + kRequired + "DiskSliceSize=1048576\n").setup.diskSliceSize, kMinDiskSliceSize);
   ASSERT_EQ(s.ini.size(), 1u);
   EXPECT_EQ(Describe(s.ini[0]), "{win}\\my.ini | s | k | ");
 }
@@ -201,6 +203,10 @@ const TBadScript kBadScripts[] = {
     {"OutputDir=\"a\"b\"\n", 5, "lone quote"},
     {"DefaultGroupName=a\\..\\b\n", 5, "above"},
     {"OutputBaseFilename=a\\b\n", 5, "separator"},
+    {"DiskSliceSize=1048575\n", 5, "at least 1048576"},
+    {"DiskSliceSize=2e9\n", 5, "whole number"},
+    {"DiskSliceSize=-5\n", 5, "whole number"},
+    {"DiskSliceSize=99999999999999999999\n", 5, "whole number"},
     {"[Files]\nSource: a; DestDir: {app}; Excludes: x\n", 6, "\"Excludes\" is not supported in [Files]"},
     {"[Files]\nSource: a; DestDir: {app}; source: b\n", 6, "given twice"},
     {"[Files]\nSource: a; DestDir: {app}; Flags: ignoreversion\n", 6, "flag \"ignoreversion\""},

@@ -213,6 +213,10 @@ std::string LoadReadmeFile(const std::string& file) {
   return IsValidUtf8(text) ? text : platform::LegacyTextToUtf8(text);
 }
 
+std::string SetupPartName(const std::string& setupFile, int n) {
+  return ExtractFilePath(setupFile) + FileBaseName(setupFile) + "-" + std::to_string(n) + ".bin";
+}
+
 void CleanCompileFolder(const TBuildNames& names) {
   platform::RemoveFile(names.CompileDir + kScriptName);
   platform::RemoveFile(names.SettingsCopyName);

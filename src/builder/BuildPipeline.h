@@ -92,6 +92,10 @@ void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<v
 // that cannot be read, or is larger than 16 MB, is a TBuildError.
 std::string LoadReadmeFile(const std::string& file);
 
+// The n-th part (from 1) of a setup spanned over several files, beside it:
+// its folder and base name, as the script gives them, then "-<n>.bin".
+std::string SetupPartName(const std::string& setupFile, int n);
+
 // Deletes the script, the settings copy and the readme of a build.
 void CleanCompileFolder(const TBuildNames& names);
 

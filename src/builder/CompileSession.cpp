@@ -4,6 +4,25 @@
 
 namespace vanta {
 
+std::vector<std::string> FilesWritten(std::string_view endText, const std::string& setupFile) {
+  std::vector<std::string> files;
+  while (!endText.empty()) {
+    const size_t end = endText.find('\n');
+    std::string_view line = endText.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!line.empty()) files.emplace_back(line);
+    endText.remove_prefix(end == std::string_view::npos ? endText.size() : end + 1);
+  }
+  if (files.empty()) files.push_back(setupFile);
+  return files;
+}
+
+std::string SuccessQuestion(const std::vector<std::string>& files) {
+  std::string text = std::string(kSuccessQuestion) + "\n";
+  for (const std::string& f : files) text += "\n" + f;
+  return text;
+}
+
 TCompileSession::~TCompileSession() { StopWatching(); }
 
 void TCompileSession::Start(const TBuildNames& names, const std::string& compilerPath) {
@@ -19,10 +38,18 @@ void TCompileSession::Run() {
   view_.ShowBusy(true);
   running_ = true;
 
-  const std::string& setup = names_.SetupFileName;
-  if (platform::FileExists(setup) && !platform::RemoveFile(setup)) {
-    End();
-    return view_.Fail("The old setup \"" + setup + "\" cannot be replaced.");
+  // The old setup goes, and its parts with it: a part left over beside the
+  // new setup would be taken for one of its own.
+  for (int part = 0;; ++part) {
+    const std::string file = part == 0 ? names_.SetupFileName : SetupPartName(names_.SetupFileName, part);
+    if (!platform::FileExists(file)) {
+      if (part == 0) continue;
+      break;
+    }
+    if (!platform::RemoveFile(file)) {
+      End();
+      return view_.Fail("The old setup \"" + file + "\" cannot be replaced.");
+    }
   }
   // Only the compiler the setup installed, by its full path.
   if (platform::FileExists(compiler_)) program_ = programs_.Start(compiler_, "\"" + names_.CompileDir + kScriptName + "\"");
@@ -66,7 +93,8 @@ void TCompileSession::Record(uint32_t code, std::string_view text) {
   running_ = false;
   StopWatching();
   if (code == 0) {
-    if (view_.Ask(kSuccessQuestion)) programs_.Open(names_.SetupFileName);
+    // The setup where it was written: its parts are beside it.
+    if (view_.Ask(SuccessQuestion(FilesWritten(text, names_.SetupFileName)))) programs_.Open(names_.SetupFileName);
   } else if (view_.Ask(kFailureQuestion)) {
     return Run();  // the same script and files again
   }

@@ -1,5 +1,5 @@
-// One compile of the Build page, apart from its window: the old setup
-// removed, the installer compiler started by its full path and watched,
+// One compile of the Build page, apart from its window: the old setup and
+// its parts removed, the installer compiler started by its full path and watched,
 // its status records shown, the questions at the end, and the compile
 // folder cleaned whatever the end.
 //
@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "builder/BuildPipeline.h"
 #include "platform/Scheduler.h"
@@ -54,6 +55,13 @@ class ICompileView {
 
 inline constexpr const char* kSuccessQuestion = "Build Successful, Would you like to test the installation now?";
 inline constexpr const char* kFailureQuestion = "Build Failed, Please try it again.";
+// The files a successful compile wrote, from its end record's text: full
+// paths, the setup first, one a line; the setup alone when the text names
+// none (a compiler that reports no list).
+std::vector<std::string> FilesWritten(std::string_view endText, const std::string& setupFile);
+// The question after a successful compile, naming those files.
+std::string SuccessQuestion(const std::vector<std::string>& files);
+
 // How often the session looks whether the compiler has ended.
 inline constexpr uint32_t kCompilerWatchMs = 500;
 
@@ -74,7 +82,8 @@ class TCompileSession {
   // runs: Next and Enter reach here while "Build" is disabled.
   void Start(const TBuildNames& names, const std::string& compilerPath);
   // A record the compiler sent: kStatusLineCode for a status line, any
-  // other code its end (0 success). Records outside a run are ignored.
+  // other code its end (0 success, its text the files written). Records
+  // outside a run are ignored.
   void Record(uint32_t code, std::string_view text);
 
  private:

@@ -27,10 +27,10 @@ void CheckAccepted(const std::vector<TLogRecord>& records) {
     if (r.kind == TLogKind::Root) roots.push_back(&r);
   for (const TLogRecord& r : records) {
     if (r.kind != TLogKind::File && r.kind != TLogKind::Replace && r.kind != TLogKind::DeleteKey) continue;
-    bool covered = r.kind != TLogKind::DeleteKey && Inside(r.path, kApp) && r.path.find("..") == std::string::npos;
+    bool covered = r.kind != TLogKind::DeleteKey && Inside(r.file, kApp) && r.file.find("..") == std::string::npos;
     for (const TLogRecord* root : roots) {
-      if (r.kind == TLogKind::DeleteKey) covered |= root->rootKind == TRootKind::Key && root->root == r.root && Inside(r.path, root->path);
-      else covered |= root->rootKind == TRootKind::File && Inside(r.path, root->path) && r.path.size() == root->path.size();
+      if (r.kind == TLogKind::DeleteKey) covered |= root->rootKind == TRootKind::Key && root->root == r.root && Inside(r.subkey, root->subkey);
+      else covered |= root->rootKind == TRootKind::File && Inside(r.file, root->file) && r.file.size() == root->file.size();
     }
     if (!covered) std::abort();
   }

@@ -71,6 +71,8 @@ class CompileSessionTest : public ::testing::Test {
     page.events.clear();
   }
   std::string Run() const { return "start " + compiler + " \"" + user.Path("temp.iss") + "\""; }
+  // The question after a success that named no files.
+  std::string AskSuccess() const { return "ask " + SuccessQuestion({names.SetupFileName}); }
 
   test::TTempDir out, user, install;
   TBuildNames names;
@@ -102,7 +104,7 @@ TEST_F(CompileSessionTest, StatusLinesAreShownFilteredAndEndTheHourglass) {
 }
 
 TEST_F(CompileSessionTest, TheEndAsksAndActsOnTheAnswer) {
-  const std::string ask = std::string("ask ") + kSuccessQuestion, again = std::string("ask ") + kFailureQuestion;
+  const std::string ask = AskSuccess(), again = std::string("ask ") + kFailureQuestion;
   struct TCase {
     const char* name;
     uint32_t code;
@@ -120,7 +122,7 @@ TEST_F(CompileSessionTest, TheEndAsksAndActsOnTheAnswer) {
     for (const char* f : {"temp.iss", "Beach.002", "Readme.txt"}) user.Write(f, "x");
     Started();
     page.answers = c.answers;
-    session.Record(c.code, "done");
+    session.Record(c.code, "");
     EXPECT_EQ(page.events, c.want) << c.name;
     EXPECT_EQ(session.Running(), c.runningAfter) << c.name;
     EXPECT_EQ(CompileFolderClean(), !c.runningAfter) << c.name;
@@ -141,7 +143,46 @@ TEST_F(CompileSessionTest, RecordsOutsideARunBelongToNoBuild) {
   page.onAsk = nullptr;
   session.Record(kStatusLineCode, "late line");
   session.Record(3, "late end");
-  EXPECT_EQ(page.events, (TEvents{"idle", std::string("ask ") + kSuccessQuestion, "idle", "ended"}));
+  EXPECT_EQ(page.events, (TEvents{"idle", AskSuccess(), "idle", "ended"}));
+}
+
+TEST_F(CompileSessionTest, TheOldSetupGoesWithItsPartsInOrder) {
+  for (const char* f : {"Beach.exe", "Beach-1.bin", "Beach-2.bin", "Beach-4.bin", "Other-1.bin", "Beach-1.bin.txt"})
+    out.Write(f, "old");
+  session.Start(names, compiler);
+  for (const char* gone : {"Beach.exe", "Beach-1.bin", "Beach-2.bin"}) EXPECT_FALSE(out.Exists(gone)) << gone;
+  for (const char* kept : {"Beach-4.bin", "Other-1.bin", "Beach-1.bin.txt"}) EXPECT_TRUE(out.Exists(kept)) << kept;
+  // Parts whose setup is gone still go.
+  session.Record(1, "");
+  out.Write("Beach-1.bin", "old");
+  session.Start(names, compiler);
+  EXPECT_FALSE(out.Exists("Beach-1.bin"));
+}
+
+TEST_F(CompileSessionTest, ASuccessNamesEveryFileWrittenAndTestsTheSetupWhereItIs) {
+  Started();
+  page.answers = {true};
+  const std::string setup = names.SetupFileName, part1 = out.Path("Beach-1.bin"), part2 = out.Path("Beach-2.bin");
+  session.Record(0, setup + "\r\n" + part1 + "\r\n" + part2);
+  const std::string question = SuccessQuestion({setup, part1, part2});
+  EXPECT_EQ(question, std::string(kSuccessQuestion) + "\n\n" + setup + "\n" + part1 + "\n" + part2);
+  EXPECT_EQ(page.events, (TEvents{"idle", "ask " + question, "open " + setup, "idle", "ended"}));
+}
+
+TEST(CompileSession, TheEndRecordListsTheFilesWritten) {
+  const std::string setup = "C:\\out\\S.exe";
+  struct TCase {
+    const char* text;
+    std::vector<std::string> want;
+  };
+  const TCase cases[] = {
+      {"", {setup}},
+      {"\r\n\r\n", {setup}},
+      {"C:\\out\\S.exe", {setup}},
+      {"C:\\out\\S.exe\r\nC:\\out\\S-1.bin\r\n", {setup, "C:\\out\\S-1.bin"}},
+      {"C:\\o\\A b.exe\nC:\\o\\A b-1.bin\r\n\r\nC:\\o\\A b-2.bin", {"C:\\o\\A b.exe", "C:\\o\\A b-1.bin", "C:\\o\\A b-2.bin"}},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(FilesWritten(c.text, setup), c.want) << c.text;
 }
 
 TEST_F(CompileSessionTest, ASecondStartWhileOneRunsIsIgnored) {
@@ -194,7 +235,7 @@ TEST_F(CompileSessionTest, ACompilerThatDiesWithoutAResultIsSeenByTheWatch) {
   Started();
   session.Record(0, "");
   EXPECT_EQ(page.events.front(), std::string("idle"));
-  EXPECT_EQ(page.events[1], std::string("ask ") + kSuccessQuestion);
+  EXPECT_EQ(page.events[1], AskSuccess());
 }
 
 TEST_F(CompileSessionTest, AnEndRecordBeforeTheWatchSeesTheCompilerGoWins) {

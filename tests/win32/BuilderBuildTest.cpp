@@ -267,7 +267,7 @@ TEST_F(BuilderBuildTest, TheNotebookWalksItsPagesAndLoadsTheReadme) {
 TEST_F(BuilderBuildTest, StatusLinesShowFilteredInOrderAndSuccessCleansUp) {
   InstallFakeCompiler(
       "10000   Compiling script: temp.iss  \r\n10000 File: a.bmp\r\n10000 [detail] of the compiler\r\n"
-      "10000 Compressed size: 5\r\n10000 Time taken: 1 s\r\n0 done\r\n");
+      "10000 Compressed size: 5\r\n10000 Time taken: 1 s\r\n0\r\n");
   Open(kCommitted);
   Type(IDC_NAMEEDIT, "Beach");
   setupChosen = out.Path("BeachSetup");
@@ -275,7 +275,9 @@ TEST_F(BuilderBuildTest, StatusLinesShowFilteredInOrderAndSuccessCleansUp) {
   answers = {false};
   BuildAndWait();
   EXPECT_EQ(WindowText(C(IDC_STATUSMEMO)), "Compiling script: temp.iss\r\nCompressed size: 5\r\nTime taken: 1 s\r\n");
-  EXPECT_EQ(questions, std::vector<std::string>{"Build Successful, Would you like to test the installation now?"});
+  // A compiler that lists nothing wrote the setup alone.
+  EXPECT_EQ(questions, std::vector<std::string>{"Build Successful, Would you like to test the installation now?\n\n" +
+                                                out.Path("BeachSetup.exe")});
   EXPECT_TRUE(shell.empty()) << "No: the setup is not run";
   EXPECT_FALSE(out.Exists("BeachSetup.exe")) << "the old setup of the name goes first";
   EXPECT_EQ(install.Read("Compile\\fake-record\\argument.txt"), Compile("temp.iss"));
@@ -305,6 +307,47 @@ TEST_F(BuilderBuildTest, YesAfterSuccessRunsTheNewSetup) {
   EXPECT_EQ(shell[0], (platform::TShellRequest{"", out.Path("Mine.EXE"), "", ""}));
   EXPECT_TRUE(Enabled(IDC_BUILDB));
   EXPECT_TRUE(BuildFilesGone("Mine"));
+}
+
+TEST_F(BuilderBuildTest, ASpannedSetupIsNamedWholeAndTestedWhereItWasWritten) {
+  pretendStart = true;
+  std::ofstream(Compiler("vantabuild.exe")) << "";
+  Open();
+  setupChosen = out.Path("Big.exe");
+  for (const char* old : {"Big.exe", "Big-1.bin", "Big-2.bin", "Big-4.bin"}) out.Write(old, "old");
+  Click(IDC_BUILDB);
+  ASSERT_TRUE(form->Compiling());
+  for (const char* gone : {"Big.exe", "Big-1.bin", "Big-2.bin"}) EXPECT_FALSE(out.Exists(gone)) << gone;
+  EXPECT_TRUE(out.Exists("Big-4.bin")) << "not one of the old setup's consecutive parts";
+  const std::string written = out.Path("Big.exe") + "\r\n" + out.Path("Big-1.bin") + "\r\n" + out.Path("Big-2.bin");
+  Record(kStatusLineCode, "Wrote \"" + out.Path("Big-2.bin") + "\" (1048576 bytes)");
+  EXPECT_EQ(WindowText(C(IDC_STATUSMEMO)), "Wrote \"" + out.Path("Big-2.bin") + "\" (1048576 bytes)\r\n");
+  answers = {true};
+  Record(0, written);
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], "Build Successful, Would you like to test the installation now?\n\n" + out.Path("Big.exe") +
+                              "\n" + out.Path("Big-1.bin") + "\n" + out.Path("Big-2.bin"));
+  ASSERT_EQ(shell.size(), 1u);
+  EXPECT_EQ(shell[0], (platform::TShellRequest{"", out.Path("Big.exe"), "", ""})) << "run where it is, its parts beside it";
+}
+
+TEST_F(BuilderBuildTest, AnOldPartThatCannotGoStopsTheBuild) {
+  pretendStart = true;
+  std::ofstream(Compiler("vantabuild.exe")) << "";
+  Open();
+  setupChosen = out.Path("Held.exe");
+  out.Write("Held-1.bin", "old");
+  const std::string held = out.Write("Held-2.bin", "old");
+  // Open without sharing its deletion, as a running setup holds its parts.
+  HANDLE h = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  Click(IDC_BUILDB);
+  CloseHandle(h);
+  EXPECT_EQ(errors, std::vector<std::string>{"The old setup \"" + held + "\" cannot be replaced."});
+  EXPECT_TRUE(starts.empty());
+  EXPECT_FALSE(form->Compiling());
+  EXPECT_TRUE(Enabled(IDC_BUILDB));
+  EXPECT_TRUE(BuildFilesGone("Held"));
 }
 
 TEST_F(BuilderBuildTest, AFailureRetriesTheSameFilesOnYesAndCleansOnNo) {
@@ -368,7 +411,7 @@ TEST_F(BuilderBuildTest, ACompilerThatEndsWithoutAResultEndsTheBuild) {
   EXPECT_EQ(WindowText(C(IDC_STATUSMEMO)), "Compiling script\r\n");
   EXPECT_TRUE(BuildFilesGone("Cut"));
   // The next build runs as any other.
-  InstallFakeCompiler("0 done\r\n");
+  InstallFakeCompiler("0\r\n");
   BuildAndWait();
   EXPECT_EQ(questions.size(), 1u);
   EXPECT_EQ(errors.size(), 1u);
@@ -455,7 +498,7 @@ TEST_F(BuilderBuildTest, OnlyTheInstalledCompilerIsStarted) {
 
 // One small project, and what the compiler was given, written out by hand.
 TEST_F(BuilderBuildTest, TheCompilerGetsTheScriptAndSettingsOfTheProject) {
-  InstallFakeCompiler("0 done\r\n");
+  InstallFakeCompiler("0\r\n");
   const std::string a = dir.Write("a.bmp", test::MakeBmp(test::ReferencePicture(32, 24)));
   const std::string b = dir.Write("b.bmp", test::MakeBmp(test::ReferencePicture(32, 24)));
   const std::string song = dir.Write("song.mp3", "");

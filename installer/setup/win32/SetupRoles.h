@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "PathText.h"
 #include "SetupUi.h"
 
 namespace vanta::build {
@@ -22,7 +23,5 @@ int RunSetup(const TSetupCommand& command, const std::string& self);
 int StartUninstallCopy(const TSetupCommand& command, const std::string& self);
 // The copy: wait for the first process, then uninstall from the log.
 int RunUninstallCopy(const TSetupCommand& command, const std::string& self);
-
-std::string FolderOfPath(const std::string& path);
 
 }  // namespace vanta::build

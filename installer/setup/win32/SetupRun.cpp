@@ -67,24 +67,30 @@ class TNoProgress : public IInstallProgress {
 
 }  // namespace
 
-std::string FolderOfPath(const std::string& path) {
-  const size_t cut = path.find_last_of('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
 int RunSetup(const TSetupCommand& command, const std::string& self) {
   TSetupUi ui(command, "Setup");
   ui.Log("Setup started: " + self);
   for (const std::string& a : command.ignored) ui.Log("Ignored argument: " + a);
 
   std::unique_ptr<TFileSource> source;
+  std::unique_ptr<IByteSource> data;
   TPayload payload;
   try {
     source = std::make_unique<TFileSource>(self);
     payload = OpenPayload(*source);
+    // A spanned setup's parts lie beside it.
+    const std::string folder = FolderOfPath(self);
+    data = OpenData(*source, payload, [&](const std::string& name) -> std::unique_ptr<IByteSource> {
+      try {
+        return std::make_unique<TFileSource>(folder.empty() ? name : folder + "\\" + name);
+      } catch (const TPayloadError&) {
+        return nullptr;
+      }
+    });
   } catch (const TPayloadError& e) {
     ui.Log(std::string("Packed data refused: ") + e.what());
-    ui.Error(kCorrupted);
+    const std::string why = e.what();
+    ui.Error(why.rfind("The setup part ", 0) == 0 ? why + "\n\n" + kCorrupted : std::string(kCorrupted));
     return kSetupCouldNotStart;
   }
   const TPayloadIndex& index = payload.index;
@@ -118,7 +124,7 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
     }
   }
 
-  const uint64_t stubSize = payload.start;
+  const uint64_t stubSize = payload.programSize;
   const TFileProducer uninstaller = [&](const TByteWriter& write) {
     char buf[65536];
     for (uint64_t at = 0; at < stubSize;) {
@@ -137,7 +143,7 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
     TInstallOptions options;
     options.noIcons = fields.noGroup;
     TWin32Target target;
-    return Install(*source, payload, chosen, options, target, progress, uninstaller);
+    return Install(*data, payload, chosen, options, target, progress, uninstaller);
   };
 
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -180,6 +186,12 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
       return kSetupCancelledDuring;
     case TWizardEnd::Failed:
       break;
+  }
+  // Damage found while installing ends as damage found before: nothing
+  // was changed, and the user needs a new copy.
+  if (result.damaged && result.rollbackProblems.empty()) {
+    ui.Error(result.reason + "\n\n" + kCorrupted);
+    return kSetupCouldNotStart;
   }
   ui.Error("Setup could not install " + index.appName + ":\n" + result.reason +
            (result.rollbackProblems.empty() ? "\n\nNothing was changed." : "\n\nSome changes could not be undone; see the log."));

@@ -37,7 +37,7 @@ struct TDeleteOnClose {
 
 std::string AppNameOf(const std::vector<TLogRecord>& records) {
   for (const TLogRecord& r : records)
-    if (r.kind == TLogKind::App) return r.path;
+    if (r.kind == TLogKind::App) return r.appName;
   return "the program";
 }
 

@@ -132,9 +132,9 @@ TEST_F(VantabuildWin32, GoodScriptSendsLinesAndOneSuccess) {
   const std::string r = Win(root_);
   ExpectProtocol(window.messages,
                  {"Compiling script: " + r + "\\Compile\\temp.iss", "File: " + r + "\\Pics\\a.jpg",
-                  "File: " + r + "\\Pics\\b.jpg", "File: " + r + "\\Compile\\Readme.txt", "Compressed size: ",
-                  "Time taken: "},
-                 0, "Setup written: " + r + "\\Out\\T setup.exe");
+                  "File: " + r + "\\Pics\\b.jpg", "File: " + r + "\\Compile\\Readme.txt",
+                  "Wrote \"" + r + "\\Out\\T setup.exe\" (", "Compressed size: ", "Time taken: "},
+                 0, r + "\\Out\\T setup.exe");
 
   // The setup is the setup program vantabuild.exe carries, and a payload
   // the Windows build reads.
