@@ -72,17 +72,21 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/Shell.cpp
   ${VANTA_ROOT}/src/platform/win32/PictureOpenDialog.cpp
   ${VANTA_ROOT}/src/setting_dialog/DistributeConfigFormP.cpp
-  ${VANTA_ROOT}/src/builder/FormLayout.cpp
+  ${VANTA_ROOT}/src/forms/FormLayout.cpp
+  ${VANTA_ROOT}/src/forms/Controls.cpp
+  ${VANTA_ROOT}/src/forms/Dialog.cpp
+  ${VANTA_ROOT}/src/forms/ColorCombo.cpp
   ${VANTA_ROOT}/src/builder/CheckListView.cpp
-  ${VANTA_ROOT}/src/builder/ColorCombo.cpp
   ${VANTA_ROOT}/src/builder/SideBar.cpp
   ${VANTA_ROOT}/src/builder/AboutFormP.cpp
   ${VANTA_ROOT}/src/builder/QELOLEDrop.cpp
+  ${VANTA_ROOT}/src/builder/BuilderPage.cpp
+  ${VANTA_ROOT}/src/builder/ImagesPage.cpp
+  ${VANTA_ROOT}/src/builder/MusicPage.cpp
+  ${VANTA_ROOT}/src/builder/EffectsPage.cpp
+  ${VANTA_ROOT}/src/builder/OptionsPage.cpp
+  ${VANTA_ROOT}/src/builder/BuildPage.cpp
   ${VANTA_ROOT}/src/builder/ConfigFormP.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormEvents.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormBuild.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormEffects.cpp
-  ${VANTA_ROOT}/src/builder/ConfigFormPanels.cpp
 )
 # Dialog templates: linked into each executable that shows the windows (a
 # resource inside a static library would be left out by the linker).

@@ -1,10 +1,13 @@
 #include "builder/AboutFormP.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
+#include "builder/BuilderIcon.h"
 #include "builder/ConfigFormRes.h"
-#include "builder/FormLayout.h"
+#include "forms/Controls.h"
+#include "forms/FormLayout.h"
 #include "platform/Shell.h"
 
 namespace vanta {
@@ -38,8 +41,7 @@ TAboutForm::~TAboutForm() {
 
 void TAboutForm::ShowModal(HWND owner) {
   if (!handle_) {
-    CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTFORM), owner, FormProc,
-                       reinterpret_cast<LPARAM>(this));
+    form::CreateDialogFor(IDD_ABOUTFORM, owner, *this);
     if (!handle_) throw std::runtime_error("The About box could not be created.");
   }
   form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
@@ -47,25 +49,16 @@ void TAboutForm::ShowModal(HWND owner) {
   ShowWindow(handle_, SW_SHOW);
   SetFocus(GetDlgItem(handle_, IDOK));
   open_ = true;
-  MSG msg{};
-  bool quit = false;
-  while (open_) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-      quit = true;
-      break;
-    }
-    if (IsDialogMessageA(handle_, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  const std::optional<int> quit =
+      form::RunMessageLoop([this](MSG& msg) { return IsDialogMessageA(handle_, &msg) != FALSE; }, [this] { return open_; });
   // The owner first, so that it, not some other program, gets the focus back.
   if (owner) EnableWindow(owner, TRUE);
   if (handle_) ShowWindow(handle_, SW_HIDE);
   if (owner) SetActiveWindow(owner);
-  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that waits for it
+  if (quit) PostQuitMessage(*quit);  // for the loop that waits for it
 }
 
-void TAboutForm::InitWindow(HWND window) {
+INT_PTR TAboutForm::InitDialog(HWND window) {
   handle_ = window;
   dpi_ = form::WindowDpi(window);
   for (const TPlace& p : kLayout) form::Place(window, p.id, p.x, p.y, p.w, p.h, dpi_);
@@ -80,7 +73,7 @@ void TAboutForm::InitWindow(HWND window) {
   titleFont_ = CreateFontIndirectA(&lf);
   SendMessageA(Control(IDC_ABOUTTITLE), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
   SendMessageA(Control(IDC_ABOUTLINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
-  logo_ = form::CreateBuilderIcon(TBuilderIcon::Logo, form::Scaled(kPictureSize, dpi_));
+  logo_ = CreateBuilderIcon(TBuilderIcon::Logo, form::Scaled(kPictureSize, dpi_));
 
   // The link is as wide as its text, so that only the text is clickable.
   HWND link = Control(IDC_ABOUTLINK);
@@ -96,6 +89,7 @@ void TAboutForm::InitWindow(HWND window) {
              FALSE);
   hints_ = form::CreateHints(window, 100);
   form::AddHint(hints_, link, website_.c_str());
+  return TRUE;
 }
 
 void TAboutForm::TextWebsiteClick() { platform::ShellOpen({"", form::HintOf(hints_, Control(IDC_ABOUTLINK)), "", ""}); }
@@ -108,7 +102,7 @@ void TAboutForm::DrawPicture(const DRAWITEMSTRUCT& d) const {
   DrawIconEx(d.hDC, d.rcItem.left, d.rcItem.top, logo_, size, size, 0, nullptr, DI_NORMAL);
 }
 
-INT_PTR TAboutForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR TAboutForm::HandleMessage(HWND, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) BtnOKClick();
@@ -141,21 +135,6 @@ INT_PTR TAboutForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
   }
   return FALSE;
-}
-
-INT_PTR CALLBACK TAboutForm::FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TAboutForm*>(GetWindowLongPtrA(w, DWLP_USER));
-  try {
-    if (msg == WM_INITDIALOG) {
-      self = reinterpret_cast<TAboutForm*>(lp);
-      SetWindowLongPtrA(w, DWLP_USER, lp);
-      self->InitWindow(w);
-      return TRUE;
-    }
-    return self ? self->HandleMessage(msg, wp, lp) : FALSE;
-  } catch (...) {
-    return FALSE;  // nothing may unwind through the system's window code
-  }
 }
 
 }  // namespace vanta

@@ -9,11 +9,13 @@
 
 #include <string>
 
+#include "forms/Dialog.h"
+
 namespace vanta {
 
 inline constexpr const char* kBuilderVersion = "Version  2.0";
 
-class TAboutForm {
+class TAboutForm : private form::TDialogHandler {
  public:
   // Client area in pixels at 96 DPI.
   static constexpr int kClientWidth = 382;
@@ -36,9 +38,8 @@ class TAboutForm {
   void BtnOKClick();
 
  private:
-  static INT_PTR CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
-  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  void InitWindow(HWND window);
+  INT_PTR InitDialog(HWND window) override;
+  INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
   void DrawPicture(const DRAWITEMSTRUCT& item) const;
 
   std::string website_;

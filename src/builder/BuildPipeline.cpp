@@ -205,6 +205,14 @@ void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<v
   WriteText(in.Names.CompileDir + kScriptName, text);
 }
 
+std::string LoadReadmeFile(const std::string& file) {
+  constexpr size_t kReadmeLimit = size_t{16} << 20;
+  std::string text;
+  if (platform::ReadWholeFile(file, text, kReadmeLimit) != platform::TReadResult::Ok)
+    throw TBuildError("Cannot open file " + file);
+  return IsValidUtf8(text) ? text : platform::LegacyTextToUtf8(text);
+}
+
 std::string SetupPartName(const std::string& setupFile, int n) {
   return ExtractFilePath(setupFile) + FileBaseName(setupFile) + "-" + std::to_string(n) + ".bin";
 }

@@ -87,6 +87,11 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
 // ends, replacing an earlier one).
 void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
 
+// The readme the "Load From File..." button takes: the file's text, as
+// UTF-8 (a file that is not is read in the system's code page). A file
+// that cannot be read, or is larger than 16 MB, is a TBuildError.
+std::string LoadReadmeFile(const std::string& file);
+
 // The n-th part (from 1) of a setup spanned over several files, beside it:
 // its folder and base name, as the script gives them, then "-<n>.bin".
 std::string SetupPartName(const std::string& setupFile, int n);

@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include "builder/FormLayout.h"
+#include "forms/FormLayout.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace vanta {
@@ -22,13 +23,10 @@ struct TThemeApi {
   TOpen open = nullptr;
   TClose close = nullptr;
   TDraw draw = nullptr;
-  TThemeApi() {
-    if (HMODULE m = LoadLibraryA("uxtheme.dll")) {
-      open = reinterpret_cast<TOpen>(reinterpret_cast<void (*)()>(GetProcAddress(m, "OpenThemeData")));
-      close = reinterpret_cast<TClose>(reinterpret_cast<void (*)()>(GetProcAddress(m, "CloseThemeData")));
-      draw = reinterpret_cast<TDraw>(reinterpret_cast<void (*)()>(GetProcAddress(m, "DrawThemeBackground")));
-    }
-  }
+  TThemeApi()
+      : open(platform::SystemProc<TOpen>("uxtheme.dll", "OpenThemeData")),
+        close(platform::SystemProc<TClose>("uxtheme.dll", "CloseThemeData")),
+        draw(platform::SystemProc<TDraw>("uxtheme.dll", "DrawThemeBackground")) {}
 };
 
 void DrawTick(HWND box, HDC dc, RECT r, bool checked) {

@@ -101,6 +101,58 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
 }
 
+TMediaList& ListOf(TConfigControls& c, TMediaKind kind) {
+  return kind == TMediaKind::Pictures ? c.ImageList : c.MusicList;
+}
+
+namespace {
+// Runs an edit of the kind's list and marks its section when it changed.
+template <typename TEdit>
+bool EditList(TConfigControls& c, TMediaKind kind, TEdit&& edit) {
+  if (!edit(ListOf(c, kind))) return false;
+  c.ChangedSections |= kind == TMediaKind::Pictures ? csPictures : csMusic;
+  return true;
+}
+}  // namespace
+
+bool AddToList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& chosen) {
+  if (!EditList(c, kind, [&](TMediaList& l) { return AddChosenFiles(l, kind, chosen); })) return false;
+  (kind == TMediaKind::Pictures ? c.PicturePath : c.MusicPath) = DialogFolderOf(chosen);
+  return true;
+}
+
+bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped) {
+  return EditList(c, kind, [&](TMediaList& l) { return DropFiles(l, kind, dropped); });
+}
+
+bool RemoveFromList(TConfigControls& c, TMediaKind kind) { return EditList(c, kind, RemoveSelected); }
+bool ClearMediaList(TConfigControls& c, TMediaKind kind) { return EditList(c, kind, ClearList); }
+
+bool MoveInList(TConfigControls& c, TMediaKind kind, int delta) {
+  return EditList(c, kind, [delta](TMediaList& l) { return MoveSelected(l, delta); });
+}
+
+bool ToggleInList(TConfigControls& c, TMediaKind kind, int index) {
+  return EditList(c, kind, [index](TMediaList& l) { return ToggleChecked(l, index); });
+}
+
+void SetBackground(TConfigControls& c, TColor color) {
+  c.BackcolorCb = color;
+  c.FontLabel.Background = color;
+}
+
+void TakeEffectTree(TConfigControls& c, const TEffectTree& tree, bool changed) {
+  c.EffectTicks = TickedEffects(tree);
+  c.UntickedEffects = UntickedNumbers(tree);
+  if (changed) c.ChangedSections |= csTransitions;
+}
+
+int32_t CaptionRadioRead(std::span<const bool> checked, int32_t given) {
+  for (size_t i = 0; i < checked.size(); ++i)
+    if (checked[i]) return static_cast<int32_t>(i);
+  return given;
+}
+
 TBuilderPage NextPage(TBuilderPage page) {
   return static_cast<TBuilderPage>(std::min<int32_t>(page + 1, bpBuild));
 }

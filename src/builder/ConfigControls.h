@@ -1,10 +1,11 @@
 // What the builder window shows and stores, apart from its window.
 //
-// The window (ConfigFormP, Win32) moves a TConfigControls in and out of its
-// controls. Which control carries which setting, how the lists are filled
-// and written, and which list sections a close must rewrite are decided
-// here, where native tests reach them. The window edits a copy: nothing
-// reaches the settings record or its file until ApplyControls.
+// The window (ConfigFormP, Win32) keeps one TConfigControls, the unsaved
+// state, and its pages move their slices of it in and out of their
+// controls. Which control carries which setting, how the lists are filled,
+// edited and written, and which list sections a close must rewrite are
+// decided here, where native tests reach them. The window edits a copy:
+// nothing reaches the settings record or its file until ApplyControls.
 #pragma once
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "base/Maker.h"
+#include "builder/EffectTreeRules.h"
 #include "builder/MediaLists.h"
 #include "platform/Shell.h"
 #include "settings/SaverSettings.h"
@@ -100,6 +102,28 @@ void ApplyControls(const TConfigControls& controls, TSaverSetting& setting, TIni
 // settings and writes nothing. A preview can always be left: with every
 // exit condition off, a key ends it (the saver itself keeps the setting).
 void ApplyForPreview(const TConfigControls& controls, TSaverSetting& setting);
+
+// Edits of the record that have no control of their own to live in: each
+// marks the section a save must rewrite when it changed something, and
+// says whether it did (the list's window then shows the list again).
+TMediaList& ListOf(TConfigControls& c, TMediaKind kind);
+// Files chosen in an Add dialog; the next dialog opens where they were.
+bool AddToList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& chosen);
+bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped);
+bool RemoveFromList(TConfigControls& c, TMediaKind kind);
+bool ClearMediaList(TConfigControls& c, TMediaKind kind);
+bool MoveInList(TConfigControls& c, TMediaKind kind, int delta);
+bool ToggleInList(TConfigControls& c, TMediaKind kind, int index);
+// The background colour, which the caption font's sample is drawn on too.
+void SetBackground(TConfigControls& c, TColor color);
+// The effects as the tree gives them, once it knows its numbers; changed:
+// a tick was turned, so the "Transitions" section must be rewritten.
+void TakeEffectTree(TConfigControls& c, const TEffectTree& tree, bool changed);
+
+// The caption position read back from the radio group (checked[i]: the
+// button of position i): the checked one, else, with none checked (a
+// position the group does not have), what the record was given.
+int32_t CaptionRadioRead(std::span<const bool> checked, int32_t given);
 
 // The caption font's sample as the record gives it.
 TFontSample FontSampleFor(const TSaverSetting& setting);

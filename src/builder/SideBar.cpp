@@ -1,6 +1,7 @@
 #include "builder/SideBar.h"
 
-#include "builder/FormLayout.h"
+#include "builder/BuilderIcon.h"
+#include "forms/FormLayout.h"
 
 namespace vanta {
 namespace {
@@ -28,7 +29,7 @@ void TSideBar::Attach(HWND box, UINT dpi) {
   dpi_ = dpi;
   if (!background_) background_ = CreateSolidBrush(kStripColor);
   for (int i = 0; i < kBuilderPages; ++i)
-    if (!icons_[i]) icons_[i] = form::CreateBuilderIcon(kIcons[i], form::Scaled(kIconSize, dpi_));
+    if (!icons_[i]) icons_[i] = CreateBuilderIcon(kIcons[i], form::Scaled(kIconSize, dpi_));
   SendMessageA(box_, LB_RESETCONTENT, 0, 0);
   for (const char* caption : kPageCaptions) SendMessageA(box_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(caption));
   SendMessageA(box_, LB_SETITEMHEIGHT, 0, form::Scaled(kItemHeight, dpi_));

@@ -7,8 +7,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "builder/ColorCombo.h"
-#include "builder/FormLayout.h"
+#include "forms/ColorCombo.h"
+#include "forms/Controls.h"
+#include "forms/FormLayout.h"
 #include "platform/Shell.h"
 #include "platform/win32/WideText.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
@@ -127,8 +128,7 @@ void TDistributeConfigForm::Close() {
 void TDistributeConfigForm::CreateWindowFromTemplate() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&icc);
-  CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DISTRIBUTECONFIGFORM), nullptr, FormProc,
-                     reinterpret_cast<LPARAM>(this));
+  form::CreateDialogFor(IDD_DISTRIBUTECONFIGFORM, nullptr, *this);
   if (!handle_) throw std::runtime_error("The \"Setting\" dialog could not be created.");
 }
 
@@ -137,10 +137,9 @@ int TDistributeConfigForm::Scaled(int pixels) const { return form::Scaled(pixels
 void TDistributeConfigForm::InitWindow(HWND window) {
   handle_ = window;
   dpi_ = form::WindowDpi(window);
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
   for (int i = 0; i < 3; ++i) {
-    pages_[i] = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TABSHEET1 + i), window, PageProc,
-                                   reinterpret_cast<LPARAM>(this));
+    pageHandlers_[i].owner = this;
+    pages_[i] = form::CreateDialogFor(IDD_TABSHEET1 + i, window, pageHandlers_[i]);
     SetWindowLongPtrA(pages_[i], GWLP_ID, IDC_TABSHEET1 + i);
     TCITEMA item{};
     item.mask = TCIF_TEXT;
@@ -149,8 +148,9 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   }
   CreateFonts();
   LayOut();
-  SendMessageA(Control(IDC_INTERVALSPIN), UDM_SETRANGE32, kIntervalRange.MinValue, kIntervalRange.MaxValue);
-  SendMessageA(Control(IDC_SPEEDSPIN), UDM_SETRANGE32, kSpeedRange.MinValue, kSpeedRange.MaxValue);
+  // The arrows sit at the right end of their editors.
+  form::SetUpSpin(Control(IDC_INTERVALEDIT), Control(IDC_INTERVALSPIN), kIntervalRange);
+  form::SetUpSpin(Control(IDC_SPEEDEDIT), Control(IDC_SPEEDSPIN), kSpeedRange);
   WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALSPIN, kIntervalRange, kIntervalRange.MinValue);
   WriteSpin(IDC_SPEEDEDIT, IDC_SPEEDSPIN, kSpeedRange, kSpeedRange.MinValue);
   // A readme longer than the editor's default 32K characters is shown whole.
@@ -209,10 +209,6 @@ void TDistributeConfigForm::LayOut() {
   const int margin = Scaled(kMemoMargin);
   MoveWindow(Control(IDC_MEMO1), margin, margin, area.right - area.left - 2 * margin,
              area.bottom - area.top - 2 * margin, FALSE);
-
-  // The arrows sit at the right end of their editors.
-  SendMessageA(Control(IDC_INTERVALSPIN), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(IDC_INTERVALEDIT)), 0);
-  SendMessageA(Control(IDC_SPEEDSPIN), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(IDC_SPEEDEDIT)), 0);
 }
 
 void TDistributeConfigForm::SelectPage(int index) {
@@ -289,13 +285,11 @@ void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
 }
 
 void TDistributeConfigForm::WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value) {
-  const int32_t v = range.Clamp(value);
-  SendMessageA(Control(spinId), UDM_SETPOS32, 0, v);
-  SetWindowTextA(Control(editId), std::to_string(v).c_str());
+  form::WriteSpin(Control(editId), Control(spinId), range, value);
 }
 
 int32_t TDistributeConfigForm::ReadSpin(int editId, const TSpinRange& range) const {
-  return range.Read(form::WindowText(Control(editId)));
+  return form::ReadSpin(Control(editId), range);
 }
 
 
@@ -369,57 +363,30 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
   return FALSE;
 }
 
-INT_PTR CALLBACK TDistributeConfigForm::FormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<TDistributeConfigForm*>(GetWindowLongPtrA(w, DWLP_USER));
-  try {
-    if (msg == WM_INITDIALOG) {
-      self = reinterpret_cast<TDistributeConfigForm*>(lp);
-      SetWindowLongPtrA(w, DWLP_USER, lp);
-      self->InitWindow(w);
-      return TRUE;
-    }
-    return self ? self->HandleMessage(w, msg, wp, lp) : FALSE;
-  } catch (...) {
-    // Nothing may unwind through the system's window code.
-    return FALSE;
-  }
+INT_PTR TDistributeConfigForm::InitDialog(HWND window) {
+  InitWindow(window);
+  return TRUE;
 }
 
-INT_PTR CALLBACK TDistributeConfigForm::PageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrA(w, DWLP_USER, lp);
-    return FALSE;
-  }
-  if (msg == WM_MEASUREITEM && wp == IDC_BACKCOLORCB) {
-    // Asked while the page is being made, before it knows its form.
-    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = form::Scaled(TColorCombo::kItemHeight, form::WindowDpi(w));
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<TDistributeConfigForm*>(GetWindowLongPtrA(w, DWLP_USER));
-  try {
-    return self ? self->HandleMessage(w, msg, wp, lp) : FALSE;
-  } catch (...) {
-    return FALSE;
-  }
+INT_PTR TDistributeConfigForm::TPage::EarlyMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_MEASUREITEM || wp != IDC_BACKCOLORCB) return FALSE;
+  // Asked while the page is being made, before it knows its form.
+  reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = form::Scaled(TColorCombo::kItemHeight, form::WindowDpi(w));
+  return TRUE;
 }
+
+INT_PTR TDistributeConfigForm::TPage::HandleMessage(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_MEASUREITEM) return EarlyMessage(w, msg, wp, lp);
+  return owner->HandleMessage(w, msg, wp, lp);
+}
+
+bool TDistributeConfigForm::PreTranslateMessage(MSG& msg) { return handle_ && IsDialogMessageA(handle_, &msg); }
 
 std::optional<TSaverSetting> RunDistributeConfigForm(const TSaverSetting& setting, const std::string& instanceName,
                                                      const std::string& installFolder, const TSettingAccept& accept) {
   TDistributeConfigForm form(setting, instanceName, installFolder);
   form.OnAccept = accept;
-  form.OnClose = [] { PostQuitMessage(0); };
-  try {
-    form.Show();
-  } catch (...) {
-    return std::nullopt;  // no window: the program ends as if it had been closed
-  }
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (form.Handle() && IsDialogMessageA(form.Handle(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return form.Result();
+  return form::RunAsMainWindow(form);
 }
 
 }  // namespace vanta

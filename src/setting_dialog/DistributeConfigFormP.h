@@ -20,7 +20,8 @@
 #include <string>
 
 #include "base/Maker.h"
-#include "builder/ColorCombo.h"
+#include "forms/ColorCombo.h"
+#include "forms/Dialog.h"
 #include "setting_dialog/DistributeConfig.h"
 
 namespace vanta {
@@ -30,7 +31,7 @@ namespace vanta {
 // and keeps the dialog open, so nothing the user set is lost unseen.
 using TSettingAccept = std::function<void(const TSaverSetting& edited)>;
 
-class TDistributeConfigForm {
+class TDistributeConfigForm : private form::TDialogHandler {
  public:
   // Client area in pixels at 96 DPI; it grows with the DPI, not with the
   // system's font size.
@@ -65,6 +66,9 @@ class TDistributeConfigForm {
   // message in a box.
   std::function<void(const std::string& message)> OnAcceptError;
 
+  // Dialog keys; true when the message was taken. The message loop calls it first.
+  bool PreTranslateMessage(MSG& msg);
+
   // Event handlers.
   void FormShow();
   void BtnOKClick();
@@ -72,9 +76,14 @@ class TDistributeConfigForm {
   void TextWebsiteClick(HWND label);
 
  private:
-  static INT_PTR CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
-  static INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM);
-  INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp);
+  // The pages hand their messages to the form.
+  struct TPage : form::TDialogHandler {
+    TDistributeConfigForm* owner = nullptr;
+    INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
+    INT_PTR EarlyMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
+  };
+  INT_PTR InitDialog(HWND window) override;
+  INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
 
   void CreateWindowFromTemplate();
   void InitWindow(HWND window);
@@ -97,6 +106,7 @@ class TDistributeConfigForm {
 
   HWND handle_ = nullptr;
   std::array<HWND, 3> pages_{};  // TabSheet1..3
+  std::array<TPage, 3> pageHandlers_{};
   UINT dpi_ = 96;                // the window's, fixed when it is made
   TColorCombo backcolorCb_;
   HFONT titleFont_ = nullptr;

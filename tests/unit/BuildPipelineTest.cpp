@@ -218,6 +218,22 @@ TEST_F(BuildScriptTest, AnUnwritableCompileFolderIsAnErrorAndStartsNothing) {
   EXPECT_FALSE(dir.Exists("install/Compile/temp.iss"));
 }
 
+TEST(BuildReadme, ALoadedReadmeIsUtf8OrAnErrorNamingTheFile) {
+  test::TTempDir dir;
+  std::filesystem::create_directory(dir.Path("folder.txt"));
+  dir.Write("big.txt", std::string((size_t{16} << 20) + 1, 'x'));
+  EXPECT_EQ(LoadReadmeFile(dir.Write("utf8.txt", "Gr\xC3\xBC\xC3\x9F" "e\r\n")), "Gr\xC3\xBC\xC3\x9F" "e\r\n");
+  EXPECT_TRUE(IsValidUtf8(LoadReadmeFile(dir.Write("legacy.txt", "Gr\xFC\xDF""e"))));
+  for (const char* bad : {"missing.txt", "folder.txt", "big.txt"}) {
+    try {
+      LoadReadmeFile(dir.Path(bad));
+      ADD_FAILURE() << bad;
+    } catch (const TBuildError& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot open file " + dir.Path(bad));
+    }
+  }
+}
+
 TEST_F(BuildScriptTest, TenThousandPicturesAreWritten) {
   images.Items.clear();
   for (int i = 0; i < 10000; ++i) images.Items.push_back({pictures + "a.jpg", true});

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <array>
 #include <functional>
 #include <set>
 
@@ -384,6 +385,73 @@ TEST_F(BuilderControlsTest, TheFontDialogChangesTheFontButNotTheSamplesBackgroun
   EXPECT_EQ(FontChoiceOf(after), chosen);
   EXPECT_EQ(after.Background, 0x102030u);
   EXPECT_EQ(FontChoiceOf(before), (platform::TFontChoice{s.FontName, s.FontSize, s.FontColor, false, false, false, false}));
+}
+
+// The window's one record, edited where no control holds the state: each
+// edit marks only its own list's section, and only when it changed the list.
+TEST(BuilderRecord, ListEditsMarkTheirOwnSectionOnlyWhenTheyChangeSomething) {
+  using TKind = TMediaKind;
+  struct Case {
+    const char* what;
+    TKind kind;
+    std::function<bool(TConfigControls&)> edit;
+    bool changed;
+    std::vector<std::string> after;
+  } cases[] = {
+      {"add pictures", TKind::Pictures, [](auto& c) { return AddToList(c, TKind::Pictures, {"D:/p/x.jpg"}); }, true,
+       {"a.jpg", "b.jpg", "D:/p/x.jpg"}},
+      {"add nothing", TKind::Music, [](auto& c) { return AddToList(c, TKind::Music, {}); }, false, {"a.mp3"}},
+      {"drop music", TKind::Music, [](auto& c) { return DropOnList(c, TKind::Music, {"D:/m/y.wav"}); }, true,
+       {"a.mp3", "D:/m/y.wav"}},
+      {"drop nothing", TKind::Pictures, [](auto& c) { return DropOnList(c, TKind::Pictures, {}); }, false,
+       {"a.jpg", "b.jpg"}},
+      {"remove", TKind::Pictures, [](auto& c) { return RemoveFromList(c, TKind::Pictures); }, true, {"a.jpg"}},
+      {"remove unselected", TKind::Music, [](auto& c) { return RemoveFromList(c, TKind::Music); }, false, {"a.mp3"}},
+      {"clear", TKind::Music, [](auto& c) { return ClearMediaList(c, TKind::Music); }, true, {}},
+      {"up", TKind::Pictures, [](auto& c) { return MoveInList(c, TKind::Pictures, -1); }, true, {"b.jpg", "a.jpg"}},
+      {"down at the end", TKind::Pictures, [](auto& c) { return MoveInList(c, TKind::Pictures, +1); }, false,
+       {"a.jpg", "b.jpg"}},
+      {"tick", TKind::Music, [](auto& c) { return ToggleInList(c, TKind::Music, 0); }, true, {"a.mp3"}},
+      {"tick outside", TKind::Music, [](auto& c) { return ToggleInList(c, TKind::Music, 1); }, false, {"a.mp3"}},
+  };
+  for (const Case& c : cases) {
+    TConfigControls r;
+    r.ImageList = List({"a.jpg", "b.jpg"}, 1);
+    r.MusicList = List({"a.mp3"});
+    r.PicturePath = r.MusicPath = "C:/before/";
+    r.ChangedSections = csTransitions;
+    const TConfigControls before = r;
+    EXPECT_EQ(c.edit(r), c.changed) << c.what;
+    EXPECT_EQ(Texts(ListOf(r, c.kind)), c.after) << c.what;
+    const uint8_t own = c.kind == TKind::Pictures ? csPictures : csMusic;
+    EXPECT_EQ(r.ChangedSections, c.changed ? csTransitions | own : csTransitions) << c.what;
+    // The other list and the folder of the other kind stay.
+    const bool pictures = c.kind == TKind::Pictures;
+    EXPECT_EQ(pictures ? r.MusicList : r.ImageList, pictures ? before.MusicList : before.ImageList) << c.what;
+    EXPECT_EQ(pictures ? r.MusicPath : r.PicturePath, "C:/before/") << c.what;
+  }
+  TConfigControls r;
+  ASSERT_TRUE(AddToList(r, TKind::Music, {"D:/m/y.wav"}));
+  EXPECT_EQ(r.MusicPath, "D:/m/");  // the next Add opens where these were
+}
+
+TEST(BuilderRecord, TheColourAndTheCaptionPositionAsTheControlsGiveThem) {
+  TConfigControls c;
+  c.FontLabel.Name = "Georgia";
+  SetBackground(c, 0x336699);
+  EXPECT_EQ(c.BackcolorCb, 0x336699u);
+  EXPECT_EQ(c.FontLabel.Background, 0x336699u);  // the sample is drawn on it
+  EXPECT_EQ(c.FontLabel.Name, "Georgia");
+  struct Case {
+    std::array<bool, cpFixed + 1> checked;
+    int32_t given, read;
+  } cases[] = {
+      {{false, false, true, false, false, false}, cpOff, 2},
+      {{true, false, false, false, false, false}, cpFixed, cpOff},
+      {{false, false, false, false, false, false}, 9, 9},  // a position the group lacks stays
+  };
+  for (const Case& k : cases) EXPECT_EQ(CaptionRadioRead(k.checked, k.given), k.read) << k.given;
+  EXPECT_EQ(CaptionRadioRead({}, cpBelowImage), cpBelowImage);
 }
 
 TEST(BuildNotebook, BackAndNextWalkThePagesThatExist) {

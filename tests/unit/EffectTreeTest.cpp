@@ -141,5 +141,21 @@ TEST_F(EffectTreeTest, ASaveWritesTheUntickedEffectsInTreeOrder) {
   EXPECT_EQ(s.Transitions, want);
 }
 
+// The record takes the tree's ticks; only a turned tick marks the section.
+TEST_F(EffectTreeTest, TheRecordTakesTheTreesTicksAndMarksOnlyAChange) {
+  TEffectTree tree = Filled(Table(), DefaultTransitions());
+  TConfigControls c;
+  c.ChangedSections = csMusic;
+  TakeEffectTree(c, tree, false);
+  EXPECT_EQ(c.EffectTicks, DefaultTransitions());
+  EXPECT_EQ(c.UntickedEffects, UntickedNumbers(tree));
+  EXPECT_EQ(c.ChangedSections, csMusic);
+  ASSERT_TRUE(TickChanged(tree, {0, 0}, false));
+  TakeEffectTree(c, tree, true);
+  EXPECT_FALSE(c.EffectTicks.test(1));
+  EXPECT_EQ(c.UntickedEffects.front(), 1);
+  EXPECT_EQ(c.ChangedSections, csMusic | csTransitions);
+}
+
 }  // namespace
 }  // namespace vanta

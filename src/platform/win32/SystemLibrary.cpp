@@ -27,4 +27,10 @@ bool WithLibraryProc(const std::string& path, const char* proc, const std::funct
   return entry != nullptr;
 }
 
+FARPROC SystemEntry(const char* library, const char* name) {
+  HMODULE module = GetModuleHandleA(library);
+  if (!module) module = LoadLibraryA(library);
+  return module ? GetProcAddress(module, name) : nullptr;
+}
+
 }  // namespace vanta::platform

@@ -1,6 +1,6 @@
-#include "builder/ColorCombo.h"
+#include "forms/ColorCombo.h"
 
-#include "builder/FormLayout.h"
+#include "forms/FormLayout.h"
 #include "platform/Shell.h"
 #include "setting_dialog/DistributeConfig.h"
 

@@ -1,7 +1,6 @@
-// What the program's windows share (Win32: the builder and a saver's
-// "Setting" dialog): placing controls by a table in pixels of a 96-DPI design
-// scaled to the window's DPI, reading and setting controls, and the icons
-// drawn in code as icon handles.
+// Layout and DPI for the program's windows (Win32: the builder, a saver's
+// "Setting" dialog, the About box): placing controls by a table in pixels of
+// a 96-DPI design scaled to the window's DPI, and icons from plain pixels.
 //
 // Dialog units are not used because they follow the font's metrics: the
 // windows grow with the DPI, not with the system's font size. Edges are
@@ -9,9 +8,8 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-
-#include "builder/IconArt.h"
+#include <cstdint>
+#include <vector>
 
 namespace vanta::form {
 
@@ -30,18 +28,8 @@ void SetClientSizeCentred(HWND w, int width, int height, UINT dpi);
 // A child's rectangle in its parent's client coordinates.
 RECT PlaceOf(HWND child);
 
-std::string WindowText(HWND w);
-bool Checked(HWND w);
-void SetChecked(HWND w, bool on);
-
-// The icon drawn at size x size pixels; the caller destroys it.
-HICON CreateBuilderIcon(TBuilderIcon icon, int size);
-
-// Tool-tip hints: a tip window for the owner that shows after delayMs, and
-// a hint on one of its controls.
-HWND CreateHints(HWND owner, UINT delayMs);
-void AddHint(HWND tips, HWND control, const char* text);
-// The hint a control has in the tip window ("" when none).
-std::string HintOf(HWND tips, HWND control);
+// An icon of size x size pixels, top-down, each 0xAARRGGBB with straight
+// alpha; the caller destroys it.
+HICON CreateAlphaIcon(int size, const std::vector<uint32_t>& pixels);
 
 }  // namespace vanta::form

@@ -1,0 +1,63 @@
+// The Build page (Win32): a notebook of four pages (the saver's name, its
+// author, the readme, the compiler's progress) and the build itself. The
+// script and the files of a build come from BuildPipeline, the run of the
+// compiler from TCompileSession; the page hands it the compiler's
+// WM_COPYDATA records and shows what it reports.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "builder/BuildPipeline.h"
+#include "builder/BuilderPage.h"
+#include "builder/CompileSession.h"
+
+namespace vanta {
+
+class TBuildPage final : public TBuilderPageBase, private ICompileView, private ICompilePrograms {
+ public:
+  explicit TBuildPage(IBuilderFrame& frame);
+  ~TBuildPage() override;
+
+  void Write(const TConfigControls& c) override;
+  void Read(TConfigControls& c) const override;
+  void Reopened() override;
+  // Where the focus goes when the page is selected: the name, while its
+  // notebook page shows; else null.
+  HWND FirstFocus() const;
+
+  // Enter in the name, author or website field builds; true when taken.
+  bool NameEditKeyDown(HWND edit, WPARAM key);
+  void WMCopyData(const COPYDATASTRUCT& data);
+  // Whether a compile runs: from its start until the compiler's end message.
+  bool Compiling() const { return compile_ && compile_->Running(); }
+  // The hourglass, while the compiler has said nothing yet.
+  bool BusyCursor() const { return compile_ && compile_->Busy(); }
+  void BuildClick();
+
+ protected:
+  std::vector<std::pair<int, int>> SubPages() const override;
+  std::span<const TPlace> Layout() const override;
+  void SetUp() override;
+  bool Command(int id, int code, HWND control) override;
+
+ private:
+  void SelectNotebookPage(int index);
+  void NextClick();
+  void LoadReadmeClick();
+  // What the compile session shows, asks and starts.
+  void RunStarting() override;
+  void ShowBusy(bool busy) override;
+  void AppendStatus(const std::string& line) override;
+  void BuildEnded() override;
+  bool Ask(const std::string& question) override;
+  void Fail(const std::string& message) override;
+  std::unique_ptr<IRunningProgram> Start(const std::string& file, const std::string& parameters) override;
+  void Open(const std::string& file) override;
+
+  int notebookPage_ = 0;
+  // Made at the first build, on the main scheduler.
+  std::unique_ptr<TCompileSession> compile_;
+};
+
+}  // namespace vanta

@@ -1,0 +1,139 @@
+// A page of the builder window (Win32): one of the side bar's five, made
+// from its dialog template at its first showing. A page owns its controls
+// (and its sub-pages') and moves its slice of the window's one record in
+// and out of them: Write shows the record, Read gives back what the
+// controls hold. What has no control of its own to live in (the lists, the
+// font, the colour, the effect ticks) a page edits in the record directly,
+// through the rules of ConfigControls.h.
+#pragma once
+#include <windows.h>
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/CompilerProtocol.h"
+#include "builder/ConfigControls.h"
+#include "forms/Dialog.h"
+
+namespace vanta {
+
+// Where the builder finds its help file and compiler, its own executable
+// for "Default Screensaver", the user's folder it builds in, and where the
+// project and setup dialogs start.
+struct TBuilderPlaces {
+  std::string InstallFolder;  // with its delimiter; empty when unknown
+  std::string ProgramFile;
+  std::string UserFolder;       // with its delimiter
+  std::string DocumentsFolder;  // with its delimiter; empty: the system's choice
+};
+
+enum class TButtonIcon { Next, Back, Up, Down };
+
+// What a page asks of the window that hosts it.
+class IBuilderFrame {
+ public:
+  virtual ~IBuilderFrame() = default;
+  // The unsaved state: what pages not made yet show once made.
+  virtual TConfigControls& Record() = 0;
+  // The unsaved record the previews show: made afresh from the controls by
+  // PreviewRecord; the drivers read it for as long as they run.
+  virtual const TSaverSetting& PreviewRecord() = 0;
+  virtual TSaverSetting& Preview() = 0;
+  // The record the window was opened on (or a loaded project's).
+  virtual const TSaverSetting& Setting() const = 0;
+  virtual const TBuilderPlaces& Places() const = 0;
+  // The working settings file: only read, and written through the rules.
+  virtual TIniFile& WorkingFile() = 0;
+  virtual HWND Window() const = 0;
+  virtual UINT Dpi() const = 0;
+  virtual HWND Hints() const = 0;
+  virtual HICON ButtonIcon(TButtonIcon icon) const = 0;
+  // A control of any page made, making none.
+  virtual HWND FindControl(int id) const = 0;
+  // Shows a failure: the error box over the window, or the window's OnError.
+  virtual void Fail(const std::string& message) = 0;
+  // OK's commit: the controls into the working settings file.
+  virtual void Commit() = 0;
+  // The messages a page leaves to the window: its bottom bar, the cursor.
+  virtual INT_PTR FrameMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) = 0;
+};
+
+// Where a control stands, in pixels at 96 DPI, on the page itself
+// (kOnPage) or on its sub-page of that index.
+struct TPlace {
+  int sub;
+  int id;
+  int x, y, w, h;
+};
+inline constexpr int kOnPage = -1;
+
+class TBuilderPageBase : protected form::TDialogHandler {
+ public:
+  // Pixels at 96 DPI: the pages stand beside the side bar.
+  static constexpr int kSideBarWidth = 100;
+  static constexpr int kPageWidth = 438;
+  static constexpr int kClientHeight = 333;
+
+  TBuilderPageBase(IBuilderFrame& frame, TBuilderPage page);
+  ~TBuilderPageBase() override = default;
+  TBuilderPageBase(const TBuilderPageBase&) = delete;
+  TBuilderPageBase& operator=(const TBuilderPageBase&) = delete;
+
+  // Makes the page (hidden) with its sub-pages, lays it out, sets it up
+  // and shows the record's slice; nothing when it is made already.
+  void Make();
+  bool Made() const { return window_ != nullptr; }
+  HWND Window() const { return window_; }
+  // A control of the page or of its sub-pages; null while not made.
+  HWND Find(int id) const;
+
+  // The record's slice into the controls; the controls into the slice.
+  virtual void Write(const TConfigControls& c) = 0;
+  virtual void Read(TConfigControls& c) const { (void)c; }
+  // The window shows again (its FormShow): sub-pages back to the first.
+  virtual void Reopened() {}
+  // Each time the side bar selects the page.
+  virtual void Selected() {}
+  // The window is going: what draws on the page or holds it goes first.
+  virtual void Dropping() {}
+  void Forget();  // the window is gone
+
+ protected:
+  // The sub-pages' templates and window numbers, and the layout.
+  virtual std::vector<std::pair<int, int>> SubPages() const { return {}; }
+  virtual std::span<const TPlace> Layout() const = 0;
+  // After the layout: icons, hints, ranges; then Write(Record()).
+  virtual void SetUp() {}
+  // A command of the page's controls; true when it was the page's.
+  virtual bool Command(int id, int code, HWND control) {
+    (void)id, (void)code, (void)control;
+    return false;
+  }
+  // Other messages of the page and its sub-pages.
+  virtual INT_PTR PageMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    (void)window, (void)msg, (void)wp, (void)lp;
+    return FALSE;
+  }
+  HWND Own(int id) const { return GetDlgItem(window_, id); }
+  HWND Sub(size_t index) const { return index < subs_.size() ? subs_[index] : nullptr; }
+  size_t SubCount() const { return subs_.size(); }
+  int Scaled(int pixels) const;
+  // The bottom bar of the first four pages: icon and hints.
+  void SetUpBottomBar();
+  // Answers an owner-drawn item: the dialog's result is TRUE.
+  static INT_PTR Drawn(HWND window);
+
+  IBuilderFrame& frame_;
+  const TBuilderPage page_;
+
+ private:
+  INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) final;
+  HWND window_ = nullptr;
+  std::vector<HWND> subs_;
+};
+
+// The bar at the foot of the Images, Music, Effects and Options pages.
+std::span<const TPlace> BottomBarLayout();
+
+}  // namespace vanta

@@ -1,0 +1,192 @@
+#include "builder/ImagesPage.h"
+
+#include <exception>
+#include <tuple>
+
+#include "builder/ConfigFormRes.h"
+#include "engine/PictureLoader.h"
+#include "forms/Controls.h"
+#include "platform/Scheduler.h"
+#include "platform/Shell.h"
+#include "platform/win32/PictureDrawing.h"
+#include "platform/win32/Win32SurfaceHost.h"
+#include "show/RunVantascreen.h"
+
+namespace vanta {
+namespace {
+
+constexpr TPlace kLayout[] = {
+    {kOnPage, IDC_IMAGELABEL, 8, 10, 422, 16},  {kOnPage, IDC_IMAGELIST, 8, 30, 254, 222},
+    {kOnPage, IDC_ADDIMAGES, 8, 258, 62, 24},   {kOnPage, IDC_REMOVEIMAGE, 74, 258, 62, 24},
+    {kOnPage, IDC_CLEARIMAGES, 140, 258, 62, 24}, {kOnPage, IDC_IMAGEUP, 206, 258, 26, 24},
+    {kOnPage, IDC_IMAGEDOWN, 236, 258, 26, 24}, {kOnPage, IDC_FSPANEL, 270, 30, 160, 160},
+    {kOnPage, IDC_FULLSCREEN, 270, 196, 78, 24}, {kOnPage, IDC_PREVIEWB2, 352, 196, 78, 24},
+};
+constexpr int kListExtent = 500;  // the list's horizontal scroll extent
+constexpr auto kKind = TMediaKind::Pictures;
+
+}  // namespace
+
+TImagesPage::TImagesPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpImages) {}
+TImagesPage::~TImagesPage() { Dropping(); }
+
+std::span<const TPlace> TImagesPage::Layout() const { return kLayout; }
+
+void TImagesPage::SetUp() {
+  view_.Attach(Own(IDC_IMAGELIST), frame_.Dpi(), kListExtent);
+  view_.OnClickCheck = [this](int index) {
+    if (ToggleInList(frame_.Record(), kKind, index)) view_.Show(frame_.Record().ImageList);
+  };
+  for (const auto& [id, icon, hint] : {std::tuple{IDC_IMAGEUP, TButtonIcon::Up, "Move up"},
+                                       std::tuple{IDC_IMAGEDOWN, TButtonIcon::Down, "Move down"}}) {
+    SendMessageA(Own(id), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(frame_.ButtonIcon(icon)));
+    form::AddHint(frame_.Hints(), Own(id), hint);
+  }
+  drop_ = std::make_unique<TQELOLEDrop>();
+  drop_->TargetControl = Own(IDC_IMAGELIST);
+  drop_->Events.OnDropFiles = [this](TMyDragDrop&, const std::vector<std::string>& names) { DropFilesOn(names); };
+  drop_->Loaded();
+}
+
+void TImagesPage::Write(const TConfigControls& c) {
+  view_.Show(c.ImageList);
+  DrawThumbnail();
+}
+
+HWND TImagesPage::PreviewWindow() const {
+  return previewHost_ && IsWindowVisible(previewHost_->Window()) ? previewHost_->Window() : nullptr;
+}
+
+void TImagesPage::Dropping() {
+  drop_.reset();
+  previewRunner_.reset();
+  previewHost_.reset();
+}
+
+void TImagesPage::Repaint() const { InvalidateRect(Find(IDC_FSPANEL), nullptr, FALSE); }
+
+bool TImagesPage::Command(int id, int code, HWND) {
+  TConfigControls& r = frame_.Record();
+  if (id == IDC_IMAGELIST && code == LBN_SELCHANGE) {
+    r.ImageList.Selected = static_cast<int>(SendMessageA(view_.Box(), LB_GETCURSEL, 0, 0));
+    DrawThumbnail();
+    return true;
+  }
+  if (code != BN_CLICKED) return false;
+  switch (id) {
+    case IDC_ADDIMAGES: AddClick(); break;
+    case IDC_REMOVEIMAGE:
+      if (RemoveFromList(r, kKind)) Changed(true);
+      break;
+    case IDC_CLEARIMAGES:
+      ClearMediaList(r, kKind);
+      view_.Show(r.ImageList);
+      BlankThumbnail();
+      break;
+    case IDC_IMAGEUP:
+      if (MoveInList(r, kKind, -1)) Changed(false);
+      break;
+    case IDC_IMAGEDOWN:
+      if (MoveInList(r, kKind, +1)) Changed(false);
+      break;
+    case IDC_PREVIEWB2: PreviewClick(); break;
+    default: return false;
+  }
+  return true;
+}
+
+void TImagesPage::Changed(bool redraw) {
+  view_.Show(frame_.Record().ImageList);
+  if (redraw) DrawThumbnail();
+}
+
+void TImagesPage::AddClick() {
+  TConfigControls& r = frame_.Record();
+  const std::vector<std::string> files = platform::PickFilesToOpen(
+      reinterpret_cast<std::intptr_t>(frame_.Window()),
+      {"Add Images", PictureDialogFilter(), r.PicturePath, true, true, r.BackcolorCb});
+  if (AddToList(r, kKind, files)) Changed(true);
+}
+
+void TImagesPage::DropFilesOn(const std::vector<std::string>& names) {
+  if (!DropOnList(frame_.Record(), kKind, names)) return;
+  view_.Show(frame_.Record().ImageList);
+  PostMessageA(Window(), kDroppedPictureMessage, 0, 0);
+}
+
+void TImagesPage::PreviewClick() {
+  const TSaverSetting& preview = frame_.PreviewRecord();
+  if (previewRunner_) {
+    previewRunner_->ApplySettings();
+    previewRunner_->Surface().Start();
+    // Without a picture to start from, the next tick brings one.
+    if (!previewRunner_->Surface().Running()) previewRunner_->SetShowTimerEnabled(true);
+  } else {
+    HWND panel = Own(IDC_FSPANEL);
+    RECT area;
+    GetClientRect(panel, &area);
+    previewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD);
+    previewRunner_ = std::make_unique<TRunVantascreen>(
+        TShowParent{*previewHost_, platform::MainScheduler(), area.right, area.bottom}, preview, TShowMouseHandlers{},
+        true, false, 1);
+  }
+  // In place of the thumbnail, until a picture of the list is clicked.
+  ShowWindow(previewHost_->Window(), SW_SHOW);
+}
+
+void TImagesPage::HidePreview() {
+  if (!previewRunner_) return;
+  try {
+    previewRunner_->Surface().Stop();
+  } catch (...) {
+  }
+  // Hidden, it shows nothing: no picture is loaded until it shows again.
+  previewRunner_->SetShowTimerEnabled(false);
+  ShowWindow(previewHost_->Window(), SW_HIDE);
+}
+
+void TImagesPage::DrawThumbnail() {
+  HidePreview();
+  thumbnail_ = {};
+  InvalidateRect(Own(IDC_FSPANEL), nullptr, FALSE);
+  const TMediaList& list = frame_.Record().ImageList;
+  if (!list.HasSelection()) return;
+  RECT box;
+  GetClientRect(Own(IDC_FSPANEL), &box);
+  const std::string file = list.Items[list.Selected].Text;
+  try {
+    LoadPictureToBitmap(thumbnail_, file, box.right, box.bottom, frame_.Record().BackcolorCb);
+  } catch (const std::exception& e) {
+    // The panel stays blank rather than show the picture before it.
+    thumbnail_ = {};
+    frame_.Fail("The picture \"" + file + "\" cannot be shown.\n\n" + e.what());
+  }
+}
+
+void TImagesPage::BlankThumbnail() {
+  HidePreview();
+  thumbnail_ = {};
+  InvalidateRect(Own(IDC_FSPANEL), nullptr, FALSE);
+}
+
+void TImagesPage::DrawPanel(const DRAWITEMSTRUCT& d) const {
+  platform::DrawPictureCentered(d.hDC, d.rcItem, thumbnail_, frame_.Record().BackcolorCb);
+}
+
+INT_PTR TImagesPage::PageMessage(HWND window, UINT msg, WPARAM, LPARAM lp) {
+  switch (msg) {
+    case WM_DRAWITEM: {
+      const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (d.CtlID == IDC_IMAGELIST) view_.DrawItem(d, frame_.Record().ImageList);
+      else if (d.CtlID == IDC_FSPANEL) DrawPanel(d);
+      else return FALSE;
+      return Drawn(window);
+    }
+    case kDroppedPictureMessage:
+      DrawThumbnail();
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace vanta
