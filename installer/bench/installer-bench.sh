@@ -126,29 +126,7 @@ mkdir -p "$work/out"
 compile() { "$vb" --map "C:=$payloads" --map "D:=$work/out" --stub "$stub" "$work/$1.iss" >/dev/null; }
 
 # ------------------------------------------------------------------ timing
-now() { date +%s.%N; }
-# seconds COMMAND...: the wall time of one run, its output thrown away.
-seconds() {
-  local t0 t1
-  t0=$(now)
-  "$@" >/dev/null 2>&1 || { log "failed: $*"; return 1; }
-  t1=$(now)
-  echo "$t1 - $t0" | bc -l
-}
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# pair N PREPARE-A A PREPARE-B B: runs A and B in turn N times (each after
-# its PREPARE, untimed); sets ta, tb (medians) and ratio (median of A/B).
-pair() {
-  local n="$1" prepA="$2" a="$3" prepB="$4" b="$5" i x y
-  local as=() bs=() rs=()
-  for ((i = 0; i < n; i++)); do
-    $prepA; x=$(seconds $a)
-    $prepB; y=$(seconds $b)
-    as+=("$x") bs+=("$y") rs+=("$(echo "$x / $y" | bc -l)")
-  done
-  ta=$(median "${as[@]}") tb=$(median "${bs[@]}") ratio=$(median "${rs[@]}")
-}
+source "$here/timing.sh"
 
 # Each command writes anew, its earlier output gone and the disk quiet.
 fresh_cp() { rm -rf "$work/cp"; sync; }
@@ -160,10 +138,6 @@ compile_b() { compile b; }
 nsis_a() { makensis -V1 "$work/a.nsi"; }
 nsis_b() { makensis -V1 "$work/b.nsi"; }
 
-verdict() {  # CONDITION (bc)
-  [ "$(echo "$1" | bc -l)" = 1 ] && echo PASS || echo FAIL
-}
-f2() { printf '%.2f' "$1"; }
 mb() { printf '%.1f MB' "$(echo "$1 / 1000000" | bc -l)"; }
 
 inputA=$(bytes_of "$payloads/a") inputB=$(bytes_of "$payloads/b")

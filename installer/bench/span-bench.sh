@@ -51,28 +51,7 @@ bytes=$(find "$payload" -type f -printf '%s\n' | awk '{ n += $1 } END { printf "
 mkdir -p "$work/out"
 
 # ------------------------------------------------------------------ timing
-now() { date +%s.%N; }
-seconds() {
-  local t0 t1
-  t0=$(now)
-  "$@" >/dev/null 2>&1 || { log "failed: $*"; return 1; }
-  t1=$(now)
-  echo "$t1 - $t0" | bc -l
-}
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# pair N PREPARE-A A PREPARE-B B: A and B in turn; sets ta, tb and ratio.
-pair() {
-  local n="$1" prepA="$2" a="$3" prepB="$4" b="$5" i x y
-  local as=() bs=() rs=()
-  for ((i = 0; i < n; i++)); do
-    $prepA; x=$(seconds $a)
-    $prepB; y=$(seconds $b)
-    as+=("$x") bs+=("$y") rs+=("$(echo "$x / $y" | bc -l)")
-  done
-  ta=$(median "${as[@]}") tb=$(median "${bs[@]}") ratio=$(median "${rs[@]}")
-}
-verdict() { [ "$(echo "$1" | bc -l)" = 1 ] && echo PASS || echo FAIL; }
-f2() { printf '%.2f' "$1"; }
+source "$here/timing.sh"
 
 fresh_cp() { rm -rf "$work/cp"; sync; }
 fresh_vb() { rm -f "$work"/out/bench-span*; sync; }
