@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Script.h"
+#include "base/CompilerProtocol.h"
 #include "TextRules.h"
 
 namespace vanta::build {
@@ -50,8 +51,6 @@ class TAtomicSink : public IByteSink {
   TAtomicFile& file_;
 };
 
-std::string PartName(const std::string& base, size_t number) { return base + "-" + std::to_string(number) + ".bin"; }
-
 // The data of a spanned setup: "<base>-1.bin" and on, each filled to the
 // slice size, each closed once full; all renamed into place by Commit.
 class TPartSink : public IByteSink {
@@ -63,7 +62,7 @@ class TPartSink : public IByteSink {
     while (size > 0) {
       if (files_.empty() || parts_.back().size == slice_) {
         if (!files_.empty()) files_.back()->Close();
-        parts_.push_back({PartName(base_, parts_.size() + 1), 0});
+        parts_.push_back({SetupPartName(base_, parts_.size() + 1), 0});
         files_.push_back(std::make_unique<TAtomicFile>(JoinPath(folder_, parts_.back().name, windowsPaths_)));
       }
       const size_t n = size_t(std::min<uint64_t>(size, slice_ - parts_.back().size));
@@ -197,7 +196,7 @@ std::vector<TWritten> Run(const TCompileOptions& o, IBuildStatus& status) {
     }
     // Parts of an earlier, larger build of the same name would only mislead.
     for (size_t n = parts.Parts().size() + 1;; ++n)
-      if (std::remove(JoinPath(outputFolder, PartName(base, n), o.windowsPaths).c_str()) != 0) break;
+      if (std::remove(JoinPath(outputFolder, SetupPartName(base, n), o.windowsPaths).c_str()) != 0) break;
     for (const TWritten& w : written) status.StatusLine("Wrote \"" + w.path + "\" (" + std::to_string(w.size) + " bytes)");
     status.StatusLine("Compressed size: " + WithThousands(writer.DataSize()) + " bytes of " + WithThousands(original) +
                       " (setup " + WithThousands(stub.size() + writer.TotalSize()) + " bytes" +

@@ -7,11 +7,18 @@
 // by CR LF (the builder takes an empty text for the setup alone).
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace vanta {
 
 inline constexpr const char* kBuilderCaption = "Vanta Screensaver Builder";
 inline constexpr uint32_t kStatusLineCode = 10000;
 inline constexpr const char* kCompilerName = "vantabuild.exe";
+
+// A setup too large for one file has its data in parts beside it, named
+// after its base name: "<base>-1.bin", "<base>-2.bin"...
+inline std::string SetupPartName(const std::string& base, uint64_t number) {
+  return base + "-" + std::to_string(number) + ".bin";
+}
 
 }  // namespace vanta

@@ -213,8 +213,8 @@ std::string LoadReadmeFile(const std::string& file) {
   return IsValidUtf8(text) ? text : platform::LegacyTextToUtf8(text);
 }
 
-std::string SetupPartName(const std::string& setupFile, int n) {
-  return ExtractFilePath(setupFile) + FileBaseName(setupFile) + "-" + std::to_string(n) + ".bin";
+std::string SetupPartPath(const std::string& setupFile, int n) {
+  return ExtractFilePath(setupFile) + SetupPartName(FileBaseName(setupFile), static_cast<uint64_t>(n));
 }
 
 void CleanCompileFolder(const TBuildNames& names) {

@@ -94,7 +94,7 @@ std::string LoadReadmeFile(const std::string& file);
 
 // The n-th part (from 1) of a setup spanned over several files, beside it:
 // its folder and base name, as the script gives them, then "-<n>.bin".
-std::string SetupPartName(const std::string& setupFile, int n);
+std::string SetupPartPath(const std::string& setupFile, int n);
 
 // Deletes the script, the settings copy and the readme of a build.
 void CleanCompileFolder(const TBuildNames& names);

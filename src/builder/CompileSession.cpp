@@ -1,5 +1,7 @@
 #include "builder/CompileSession.h"
 
+#include <vector>
+
 #include "platform/Files.h"
 
 namespace vanta {
@@ -40,13 +42,11 @@ void TCompileSession::Run() {
 
   // The old setup goes, and its parts with it: a part left over beside the
   // new setup would be taken for one of its own.
-  for (int part = 0;; ++part) {
-    const std::string file = part == 0 ? names_.SetupFileName : SetupPartName(names_.SetupFileName, part);
-    if (!platform::FileExists(file)) {
-      if (part == 0) continue;
-      break;
-    }
-    if (!platform::RemoveFile(file)) {
+  std::vector<std::string> old{names_.SetupFileName};
+  for (int part = 1; platform::FileExists(SetupPartPath(names_.SetupFileName, part)); ++part)
+    old.push_back(SetupPartPath(names_.SetupFileName, part));
+  for (const std::string& file : old) {
+    if (platform::FileExists(file) && !platform::RemoveFile(file)) {
       End();
       return view_.Fail("The old setup \"" + file + "\" cannot be replaced.");
     }
