@@ -67,8 +67,11 @@ TEST(InstallLog, EachKindsLineAndWhatItNames) {
     const TLogRecord read = DecodeRecord(c.line);
     EXPECT_EQ(read, c.record) << c.line;
     EXPECT_EQ(&Subject(read), &(read.*c.field)) << c.line;
-    for (auto name : names)
-      if (name != c.field) EXPECT_TRUE((read.*name).empty()) << c.line << ": one field names the record";
+    for (auto name : names) {
+      if (name != c.field) {
+        EXPECT_TRUE((read.*name).empty()) << c.line << ": one field names the record";
+      }
+    }
   }
 }
 
