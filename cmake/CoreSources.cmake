@@ -6,6 +6,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/base/Text.cpp
   ${VANTA_ROOT}/src/engine/Bitmap.cpp
   ${VANTA_ROOT}/src/engine/Blit.cpp
+  ${VANTA_ROOT}/src/engine/Resample.cpp
+  ${VANTA_ROOT}/src/engine/PanZoom.cpp
   ${VANTA_ROOT}/src/engine/Effects.cpp
   ${VANTA_ROOT}/src/engine/AnimateThread.cpp
   ${VANTA_ROOT}/src/engine/Vantascreen.cpp
