@@ -97,16 +97,25 @@ void TResampler::Draw(TBitmap24& dst, const TRect& target, const TBitmap24& src,
   }
 
   // Vertical pass: byte by byte along the row, which the compiler vectorises.
-  std::vector<int32_t> acc(rowBytes);
+  acc_.resize(rowBytes);
   for (int y = y0; y < y1; ++y) {
     const int16_t* w = &rows_.Weights[static_cast<size_t>(y) * static_cast<size_t>(rows_.Taps)];
-    std::fill(acc.begin(), acc.end(), 0);
-    for (int k = 0, n = rows_.Count[y]; k < n; ++k) {
-      const uint8_t* in = &across_[rowBytes * static_cast<size_t>(rows_.First[y] + k - firstRow)];
-      const int32_t wk = w[k];
-      for (size_t i = 0; i < rowBytes; ++i) acc[i] += wk * in[i];
-    }
+    const uint8_t* in = &across_[rowBytes * static_cast<size_t>(rows_.First[y] - firstRow)];
     uint8_t* out = dst.Row(target.Top + y) + static_cast<size_t>(visible.Left) * 3;
+    const int n = rows_.Count[y];
+    if (n == 1) {
+      std::copy_n(in, rowBytes, out);
+      continue;
+    }
+    int32_t* acc = acc_.data();
+    const int32_t w0 = w[0], w1 = w[1];
+    const uint8_t* in1 = in + rowBytes;
+    for (size_t i = 0; i < rowBytes; ++i) acc[i] = w0 * in[i] + w1 * in1[i];
+    for (int k = 2; k < n; ++k) {
+      const int32_t wk = w[k];
+      const uint8_t* ink = in + rowBytes * static_cast<size_t>(k);
+      for (size_t i = 0; i < rowBytes; ++i) acc[i] += wk * ink[i];
+    }
     for (size_t i = 0; i < rowBytes; ++i) out[i] = Round(acc[i]);
   }
 }

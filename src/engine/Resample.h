@@ -51,6 +51,7 @@ class TResampler {
  private:
   TResampleAxis columns_, rows_;
   std::vector<uint8_t> across_;  // the horizontal pass, one row per source row needed
+  std::vector<int32_t> acc_;
 };
 
 }  // namespace vanta
