@@ -49,6 +49,8 @@ class TResampler {
   void Draw(TBitmap24& dst, const TRect& target, const TBitmap24& src, const TSourceWindow& window);
 
  private:
+  void ResampleRow(const uint8_t* in, uint8_t* out, int x0, int x1) const;
+
   TResampleAxis columns_, rows_;
   std::vector<uint8_t> across_;  // the horizontal pass, one row per source row needed
   std::vector<int32_t> acc_;
