@@ -58,34 +58,43 @@ size_t TPictureDeck::NextInList(std::span<const size_t> showing, std::ptrdiff_t 
 }
 
 void TPictureDeck::NewRound() {
-  left_ = pictures_;
-  for (size_t i = left_.size() - 1; i > 0; --i)
-    std::swap(left_[i], left_[Random(static_cast<uint32_t>(i + 1))]);
+  // What is left of the round ends up first in the next (the caller only
+  // starts one early when none of it may be shown now).
+  std::vector<size_t> round = left_;
+  const size_t carried = round.size();
+  for (size_t p : pictures_)
+    if (!Contains(std::span<const size_t>(left_), p)) round.push_back(p);
+  for (size_t i = round.size() - 1; i > carried; --i)
+    std::swap(round[i], round[carried + Random(static_cast<uint32_t>(i - carried + 1))]);
   // The picture that closed the last round does not open this one.
-  if (last_ >= 0 && left_.front() == Picture(static_cast<size_t>(last_)))
-    std::swap(left_.front(), left_[1 + Random(static_cast<uint32_t>(left_.size() - 1))]);
+  if (carried == 0 && last_ >= 0 && round.front() == Picture(static_cast<size_t>(last_)))
+    std::swap(round.front(), round[1 + Random(static_cast<uint32_t>(round.size() - 1))]);
+  left_ = std::move(round);
   ++round_;
 }
 
 size_t TPictureDeck::NextShuffled(std::span<const size_t> showing, std::ptrdiff_t current) {
   if (left_.empty()) NewRound();
+  // Other screens' pictures are passed over while the list has others; only
+  // with too few pictures for every screen is one shown on two.
   for (const bool withShowing : {true, false}) {
-    const auto it = std::find_if(left_.begin(), left_.end(),
-                                 [&](size_t p) { return !Avoided(p, showing, current, withShowing); });
-    if (it == left_.end()) continue;
+    const auto acceptable = [&](size_t p) { return !Avoided(p, showing, current, withShowing); };
+    auto it = std::find_if(left_.begin(), left_.end(), acceptable);
+    if (it == left_.end()) {
+      // The rest of the round is on screen: the next round starts now,
+      // with that rest first, when it has a picture that may be shown.
+      const bool other = std::any_of(pictures_.begin(), pictures_.end(), [&](size_t p) {
+        return acceptable(p) && !Contains(std::span<const size_t>(left_), p);
+      });
+      if (!other) continue;
+      NewRound();
+      it = std::find_if(left_.begin(), left_.end(), acceptable);
+    }
     const size_t picture = *it;
     left_.erase(it);
     return picture;
   }
-  // All that is left of the round is this sequence's own picture (another
-  // screen took the rest): it stays due, and one already shown comes again.
-  std::vector<size_t> others;
-  for (const bool withShowing : {true, false}) {
-    for (size_t p : pictures_)
-      if (!Avoided(p, showing, current, withShowing) && !Contains(left_, p)) others.push_back(p);
-    if (!others.empty()) break;
-  }
-  return others.empty() ? pictures_.front() : others[Random(static_cast<uint32_t>(others.size()))];
+  return pictures_.front();  // not reached: two distinct pictures exist
 }
 
 TDeckPlace TPictureDeck::Place() const {

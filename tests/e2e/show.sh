@@ -5,7 +5,8 @@
 # caption where it is configured, the exit rules for keys and mouse, the
 # password check of a PASSWORD.CPL of our own, and the music (which libraries
 # the saver loads, and the streams of a private PulseAudio null sink).
-# show.sh VantaSaver.scr vanta-dialog-driver.exe PASSWORD.CPL vanta-saver-host.exe
+# A HEIC portrait stored on its side stands upright.
+# show.sh VantaSaver.scr vanta-dialog-driver.exe PASSWORD.CPL vanta-saver-host.exe make-heif-samples
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
 source "$E2E_DIR/showlib.sh"
@@ -13,6 +14,7 @@ exe="$1"
 driver="$2"
 cpl="$3"
 saver_host="$4"
+make_heif="$5"
 work="$(mktemp -d)"
 system_cpl="$WINEPREFIX/drive_c/windows/system32/PASSWORD.CPL"
 password_key='HKCU\Control Panel\desktop'
@@ -245,4 +247,27 @@ grep -qx 'saver_ended 1' <<<"$out" || fail "a key did not end the show over the 
 grep -qx 'foreground A' <<<"$out" ||
   fail "the window in front before the show did not get the front back ($(grep foreground <<<"$out"))"
 echo "the window in front before the show is in front again after it"
+
+# --- 7: a HEIC portrait as a phone stores it (on its side, in a grid of
+#        tiles, with the rotation property that stands it up): the top half
+#        red and the bottom half blue on screen. Stored turned a quarter
+#        anticlockwise, its left half is the upright top.
+/usr/bin/convert -size 320x240 xc:blue -fill red -draw 'rectangle 0,0 159,239' -quality 95 "$work/side.jpg"
+"$make_heif" "$work/side.jpg" "$work/portrait.heic" 6 2 2 || fail "could not make the HEIC portrait"
+write_settings '[Set]' 'ImageInterval=30' 'EffectSpeed=1' 'StetchImage=0' 'PlayMusic=0' 'BackgroundColor=0' \
+  '[Caption]' 'Position=0' '[Pictures]' "$(win_path portrait.heic)=1" $(transitions_only 5)
+start_show
+# At its natural size in the middle: 240 wide, 320 high.
+await_screen heic-portrait "$RED" 3 "$saver_start" 4000 >/dev/null
+sleep 0.5
+shot="$work/heic.png"; screenshot "$shot"; keep_shot "$shot" show-heic-portrait.png
+top_red=$(share "$shot" "$RED" "200x140+$((W / 2 - 100))+$((H / 2 - 150))")
+bottom_blue=$(share "$shot" "$BLUE" "200x140+$((W / 2 - 100))+$((H / 2 + 10))")
+[ "$top_red" -ge 90 ] && [ "$bottom_blue" -ge 90 ] ||
+  fail "the HEIC portrait is not upright: its top is ${top_red}% red, its bottom ${bottom_blue}% blue ($(colours "$shot"))"
+# Where a picture left lying on its side would reach: the background.
+side_black=$(share "$shot" "$BLACK" "30x200+$((W / 2 - 155))+$((H / 2 - 100))")
+[ "$side_black" -ge 90 ] || fail "the HEIC portrait is not 240 wide: beside it only ${side_black}% is background"
+end_show
+echo "a HEIC portrait (a grid of tiles with a rotation) stands upright: top ${top_red}% red, bottom ${bottom_blue}% blue"
 echo "show: ok"

@@ -189,9 +189,10 @@ TEST(MediaLists, ThePictureDialogOffersWhatThePictureLoaderReads) {
       if (semi == std::string::npos) break;
       start = semi + 1;
     }
-  for (const char* ext : {"*.jpg", "*.jpeg", "*.png", "*.webp", "*.gif", "*.bmp", "*.ico", "*.wmf", "*.emf"})
+  for (const char* ext : {"*.jpg", "*.jpeg", "*.png", "*.webp", "*.heic", "*.heif", "*.avif", "*.gif", "*.bmp", "*.ico",
+                          "*.wmf", "*.emf"})
     EXPECT_TRUE(offered.count(ext)) << ext << " is not offered";
-  EXPECT_EQ(parts[1], "*.jpg;*.jpeg;*.png;*.webp;*.gif;*.bmp;*.ico;*.emf;*.wmf");  // the first choice takes every kind
+  EXPECT_EQ(parts[1], "*.jpg;*.jpeg;*.png;*.webp;*.heic;*.heif;*.avif;*.gif;*.bmp;*.ico;*.emf;*.wmf");  // the first choice takes every kind
 }
 
 TEST(MediaLists, TenThousandPicturesAreAddedAndDropped) {

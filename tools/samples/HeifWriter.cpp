@@ -52,16 +52,24 @@ std::string EncodeOne(const TPixels& p, int x0, int y0, int w, int h, const TOpt
   Check(heif_context_get_encoder_for_format(c.ctx, o.Av1 ? heif_compression_AV1 : heif_compression_HEVC, &encoder),
         "encoder");
   if (o.Lossless) heif_encoder_set_lossless(encoder, 1);
+  if (o.Av1) {
+    heif_encoder_set_parameter_integer(encoder, "speed", 6);  // aom's default takes minutes on a photo
+    // The build machine's aom asserts on 10-bit 4:2:0 through libheif.
+    if (p.Bits > 8) heif_encoder_set_parameter_string(encoder, "chroma", "444");
+  }
   heif_encoder_set_lossy_quality(encoder, o.Quality);
   heif_image* image = MakeImage(p, x0, y0, w, h);
   heif_encoding_options* options = heif_encoding_options_alloc();
   options->image_orientation = static_cast<heif_orientation>(orientation);
   options->macOS_compatibility_workaround = 0;
-  const heif_error e = heif_context_encode_image(c.ctx, image, encoder, options, nullptr);
+  heif_image_handle* handle = nullptr;
+  const heif_error e = heif_context_encode_image(c.ctx, image, encoder, options, &handle);
   heif_encoding_options_free(options);
   heif_image_release(image);
   heif_encoder_release(encoder);
   Check(e, "encode");
+  if (!o.Exif.empty()) Check(heif_context_add_exif_metadata(c.ctx, handle, o.Exif.data(), static_cast<int>(o.Exif.size())), "exif");
+  heif_image_handle_release(handle);
   std::string out;
   heif_writer writer{1, WriteToString};
   Check(heif_context_write(c.ctx, &writer, &out), "write");
@@ -115,13 +123,21 @@ TTile ParseTile(const std::string& f) {
   if (config == std::string::npos) config = FindBox(f, ipco + 8, ipco + Get32(f, ipco), "av1C");
   const size_t iloc = FindBox(f, inner, metaEnd, "iloc");
   if (config == std::string::npos || iloc == std::string::npos) throw std::runtime_error("tile: unexpected layout");
-  // libheif writes iloc version 0 with 4-byte offsets and lengths, one
-  // item of one extent, no base offset.
+  // An encoder that pads a small tile crops it back with a clean aperture,
+  // which a grid's tiles may not have.
+  if (FindBox(f, ipco + 8, ipco + Get32(f, ipco), "clap") != std::string::npos)
+    throw std::runtime_error("tile: cropped by its encoder; use tiles of 64x64 or more, in multiples of 8");
+  // libheif writes iloc version 0 with 4-byte fields and one item of one
+  // extent, its place in the base offset or the extent's offset.
   const size_t at = iloc + 12;
-  const uint8_t sizes = static_cast<uint8_t>(f[at]), base = static_cast<uint8_t>(f[at + 1]);
-  if (f[iloc + 8] != 0 || sizes != 0x44 || (base >> 4) != 0) throw std::runtime_error("tile: unexpected iloc");
-  const size_t item = at + 4;  // after the sizes and the item count
-  const uint32_t offset = Get32(f, item + 6), length = Get32(f, item + 10);
+  const uint8_t sizes = static_cast<uint8_t>(f[at]), base = static_cast<uint8_t>(f[at + 1]) >> 4;
+  if (f[iloc + 8] != 0 || sizes != 0x44 || (base != 0 && base != 4)) throw std::runtime_error("tile: unexpected iloc");
+  size_t item = at + 4 + 4;  // past the sizes, the item count, the item's ID and data reference
+  uint32_t offset = 0;
+  if (base == 4) offset = Get32(f, item), item += 4;
+  item += 2;  // the extent count
+  offset += Get32(f, item);
+  const uint32_t length = Get32(f, item + 4);
   return {f.substr(config, Get32(f, config)), f.substr(offset, length)};
 }
 
@@ -157,7 +173,7 @@ std::string EncodeGrid(const TPixels& p, const TOptions& o) {
     Put16(infe, 0);
     infe += id == grid ? "grid" : type;
     infe += '\0';
-    iinf += FullBox("infe", 2, 0, infe);
+    iinf += FullBox("infe", 2, id == grid ? 0 : 1, infe);  // tiles are hidden: not pictures of their own
   }
   std::string dimg;
   Put16(dimg, grid);

@@ -25,6 +25,7 @@ struct TOptions {
   int Orientation = 1;   // Exif-style 1..8, written as the rotation and mirror properties
   int Columns = 1, Rows = 1;  // a grid of tiles (more than one: the tiles must divide the picture evenly)
   bool Lossless = false;
+  std::string Exif;      // a TIFF block to carry as the picture's Exif metadata
 };
 
 // The file's bytes; throws std::runtime_error when the encoder fails.

@@ -2,7 +2,9 @@
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 #include <memory>
 #include <string>
 
@@ -70,6 +72,7 @@ TStoredPicture DecodeHeif(TBytes data, TColor background) {
   if (!LooksLikeHeif(data)) RefusePicture(kWhat, "not a HEIF or AVIF file");
   std::unique_ptr<heif_context, TContextFree> ctx(heif_context_alloc());
   if (!ctx) RefusePicture(kWhat, "out of memory");
+  heif_context_set_maximum_image_size_limit(ctx.get(), kMaxPictureSide + 1);  // the library refuses sides >= this
   Check(heif_context_read_from_memory_without_copy(ctx.get(), data.data(), data.size(), nullptr),
         "damaged or truncated file");
   heif_image_handle* raw = nullptr;
@@ -77,21 +80,31 @@ TStoredPicture DecodeHeif(TBytes data, TColor background) {
   std::unique_ptr<heif_image_handle, THandleFree> handle(raw);
   // The stated size, before the library takes any memory for pixels.
   CheckPictureSize(heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get()), kWhat);
-  CheckPictureSize(heif_image_handle_get_ispe_width(handle.get()), heif_image_handle_get_ispe_height(handle.get()),
-                   kWhat);
+  const int statedW = heif_image_handle_get_ispe_width(handle.get()), statedH = heif_image_handle_get_ispe_height(handle.get());
+  CheckPictureSize(statedW, statedH, kWhat);
+  // A grid's own record of its size is not checked by the library against
+  // the stated one: no side may be longer than the stated longer side.
+  heif_context_set_maximum_image_size_limit(ctx.get(), std::max(statedW, statedH) + 1);
 
   const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
   std::unique_ptr<heif_decoding_options, TOptionsFree> options(heif_decoding_options_alloc());
   if (!options) RefusePicture(kWhat, "out of memory");
   options->convert_hdr_to_8bit = 1;  // more than 8 bits a sample: the top 8 bits, as a screen shows them
   heif_image* decoded = nullptr;
-  Check(heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
-                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get()),
-        "cannot decode the picture");
+  try {
+    Check(heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
+                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get()),
+          "cannot decode the picture");
+  } catch (const std::bad_alloc&) {
+    RefusePicture(kWhat, "out of memory");
+  }
   std::unique_ptr<heif_image, TImageFree> image(decoded);
   const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
   const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
   CheckPictureSize(width, height, kWhat);
+  // Turned or cropped (clean aperture), never larger than stated.
+  if (int64_t{width} * height > int64_t{statedW} * statedH || std::max(width, height) > std::max(statedW, statedH))
+    RefusePicture(kWhat, "picture larger than its stated size");
   int stride = 0;
   const uint8_t* pixels = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
   if (!pixels || heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) != 8 ||
