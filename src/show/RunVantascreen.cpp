@@ -124,7 +124,7 @@ void TRunVantascreen::NextPicture() {
       if (LocateMediaFile(candidate)) CurrentFile = candidate;
     } else if (!pictures.empty()) {
       const size_t index = NextPictureIndex(pictures);
-      SequenceIndex = static_cast<int32_t>(index);
+      if (!setting_.RandomImage) SequenceIndex = static_cast<int32_t>(index);
       CurrentFile = pictures[index];
     }
     if (platform::FileExists(CurrentFile)) {
