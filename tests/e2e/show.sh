@@ -57,7 +57,9 @@ settings() {  # settings EXTRA_SET_LINES... -- CAPTION_POSITION MUSIC_SECTION_LI
 }
 music_lines=('[Music]' "$(win_path tune.wav)=1")
 # Starts the show and waits for its window: "Screen Show" covering the screen.
+# Each starts from the first picture (keep_place=1: where the last one stopped).
 start_show() {
+  [ "${keep_place:-0}" = 1 ] || forget_place
   xdotool mousemove $((W / 2)) $((H / 2))
   wine "$driver" "Screen Show" gone >/dev/null 2>&1 || true   # Wine up before the clock starts
   start_saver /s
@@ -270,4 +272,16 @@ side_black=$(share "$shot" "$BLACK" "30x200+$((W / 2 - 155))+$((H / 2 - 100))")
 [ "$side_black" -ge 90 ] || fail "the HEIC portrait is not 240 wide: beside it only ${side_black}% is background"
 end_show
 echo "a HEIC portrait (a grid of tiles with a rotation) stands upright: top ${top_red}% red, bottom ${bottom_blue}% blue"
+
+# --- 8: the place is kept per user between runs: a second start goes on
+#        with the next picture (list order: a red, then b blue).
+settings 'PlayMusic=0' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 0
+start_show
+await_screen place-first "$RED" 80 "$saver_start" 2000 >/dev/null
+end_show
+[ -s "$(show_place)" ] || fail "the show kept no place beside the user's settings ($(show_place))"
+keep_place=1 start_show
+await_screen place-next "$BLUE" 80 "$saver_start" 2000 >/dev/null
+end_show
+echo "the show's place is kept: the next start went on with the next picture"
 echo "show: ok"

@@ -150,17 +150,9 @@ void Transforms(int orientation, int& quarters, int& mirror) {
   mirror = kMirror[orientation];
 }
 
-std::string EncodeGrid(const TPixels& p, const TOptions& o) {
-  const int cols = o.Columns, rows = o.Rows, tw = p.Width / cols, th = p.Height / rows;
-  if (tw * cols != p.Width || th * rows != p.Height) throw std::runtime_error("grid: tiles must divide the picture");
-  std::vector<TTile> tiles;
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) tiles.push_back(ParseTile(EncodeOne(p, c * tw, r * th, tw, th, o, 1)));
-  const uint16_t n = static_cast<uint16_t>(tiles.size()), grid = static_cast<uint16_t>(n + 1);
-  const char* type = o.Av1 ? "av01" : "hvc1";
-  int quarters = 0, mirror = -1;
-  Transforms(o.Orientation, quarters, mirror);
-
+// hdlr, pitm, iinf and iref of n tiles (items 1..n, hidden) and their grid (item n + 1).
+std::string ItemBoxes(uint16_t n, const char* type) {
+  const uint16_t grid = static_cast<uint16_t>(n + 1);
   std::string hdlr(4, '\0');
   hdlr += "pict" + std::string(13, '\0');
   std::string pitm;
@@ -179,6 +171,22 @@ std::string EncodeGrid(const TPixels& p, const TOptions& o) {
   Put16(dimg, grid);
   Put16(dimg, n);
   for (uint16_t id = 1; id <= n; ++id) Put16(dimg, id);
+  return FullBox("hdlr", 0, 0, hdlr) + FullBox("pitm", 0, 0, pitm) + FullBox("iinf", 0, 0, iinf) +
+         FullBox("iref", 0, 0, Box("dimg", dimg));
+}
+
+std::string EncodeGrid(const TPixels& p, const TOptions& o) {
+  const int cols = o.Columns, rows = o.Rows, tw = p.Width / cols, th = p.Height / rows;
+  if (tw * cols != p.Width || th * rows != p.Height) throw std::runtime_error("grid: tiles must divide the picture");
+  std::vector<TTile> tiles;
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) tiles.push_back(ParseTile(EncodeOne(p, c * tw, r * th, tw, th, o, 1)));
+  const uint16_t n = static_cast<uint16_t>(tiles.size()), grid = static_cast<uint16_t>(n + 1);
+  const char* type = o.Av1 ? "av01" : "hvc1";
+  int quarters = 0, mirror = -1;
+  Transforms(o.Orientation, quarters, mirror);
+
+  const std::string items = ItemBoxes(n, type);
   // Properties: each tile's configuration, the tile size, the grid size, rotation, mirror.
   std::string ipco;
   for (const TTile& t : tiles) ipco += t.Config;
@@ -230,9 +238,7 @@ std::string EncodeGrid(const TPixels& p, const TOptions& o) {
       if (id != grid) mdatData += static_cast<uint32_t>(tiles[id - 1].Data.size());
     }
     return FullBox("meta", 0, 0,
-                   FullBox("hdlr", 0, 0, hdlr) + FullBox("pitm", 0, 0, pitm) + FullBox("iinf", 0, 0, iinf) +
-                       FullBox("iref", 0, 0, Box("dimg", dimg)) +
-                       Box("iprp", Box("ipco", ipco) + FullBox("ipma", 0, 0, ipma)) + Box("idat", idat) +
+                   items + Box("iprp", Box("ipco", ipco) + FullBox("ipma", 0, 0, ipma)) + Box("idat", idat) +
                        FullBox("iloc", 1, 0, iloc));
   };
   const size_t head = ftyp.size() + meta(0).size() + 8;
