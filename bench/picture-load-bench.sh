@@ -4,7 +4,8 @@
 # WebP, both writing a PPM as vanta-render writes a BMP of the same size),
 # and a 24-megapixel JPEG tagged with orientation 6 against the same file
 # without the tag; a 12-megapixel HEIC (a phone's grid of tiles) and AVIF
-# fitted to 1080p against heif-convert writing the whole picture as PNG,
+# fitted to 1080p against heif-convert writing the whole picture as PNG (and
+# as a JPEG of quality 50, whose quick encoding leaves mostly its decode),
 # and against a JPEG of the same pixels fitted the same way. Each pair runs
 # in turn, RUNS times; the table gives the median times and their ratio.
 #
@@ -57,6 +58,8 @@ render="$bin/vanta-render --picture"
   for f in photo-12mp.heic photo-12mp.avif; do
     pair "$f fitted to 1080p vs heif-convert to PNG" "$render $work/$f --out $work/out.bmp --box 1920 1080" \
       "heif-convert $work/$f $work/out.png"
+    pair "$f fitted to 1080p vs heif-convert to JPEG" "$render $work/$f --out $work/out.bmp --box 1920 1080" \
+      "heif-convert -q 50 $work/$f $work/out.jpg"
     pair "$f vs photo-12mp.jpg, both fitted to 1080p" "$render $work/$f --out $work/out.bmp --box 1920 1080" \
       "$render $work/photo-12mp.jpg --out $work/out.bmp --box 1920 1080"
   done
