@@ -5,9 +5,6 @@ VANTA_ROOT="${VANTA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
 DEPS_DIR="$VANTA_ROOT/build/deps"
 DEPS_PREFIX="$DEPS_DIR/i686"          # static libraries and headers for the Windows build
 mkdir -p "$DEPS_DIR/src" "$DEPS_PREFIX"
-# A function or table a program does not use is left out of it when it
-# links with --gc-sections (the HEIF libraries carry much a viewer never calls).
-VANTA_DEPS_SECTIONS="-ffunction-sections -fdata-sections"
 
 # A deb-src entry for each Debian entry the machine already has.
 vanta_enable_deb_src() {

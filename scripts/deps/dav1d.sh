@@ -26,7 +26,7 @@ windres = 'i686-w64-mingw32-windres'
 nasm = 'nasm'
 
 [built-in options]
-c_args = ['-msse2', '-ffunction-sections', '-fdata-sections']
+c_args = ['-msse2']
 
 [host_machine]
 system = 'windows'

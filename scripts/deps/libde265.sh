@@ -15,7 +15,6 @@ rm -rf "$build"
 cmake -S "$src" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$VANTA_ROOT/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
-  -DCMAKE_C_FLAGS="$VANTA_DEPS_SECTIONS" -DCMAKE_CXX_FLAGS="$VANTA_DEPS_SECTIONS" \
   -DENABLE_SDL=OFF -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF \
   -DCMAKE_CROSSCOMPILING_EMULATOR="" -Wno-dev >"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
 cmake --build "$build" -j "${JOBS:-2}" --target de265 >>"$build.log" 2>&1 || { tail -n 30 "$build.log" >&2; exit 1; }
