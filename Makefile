@@ -21,6 +21,7 @@ windows: bootstrap
 	bash scripts/deps/zstd.sh
 	JOBS=$(JOBS) bash scripts/deps/libspng.sh
 	JOBS=$(JOBS) bash scripts/deps/libwebp.sh
+	JOBS=$(JOBS) bash scripts/deps/libheif.sh
 	bash scripts/deps/xxhash.sh
 	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build build/windows -j $(JOBS)

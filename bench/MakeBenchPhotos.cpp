@@ -2,7 +2,9 @@
 // 24-megapixel photo-like picture as PNG (libspng's encoder, zlib's default
 // level, as most programs save), as lossy WebP (quality 85) and, 1080p, as
 // lossless WebP; and the 24-megapixel one as JPEG (quality 90) with and
-// without an Exif orientation 6 (stored on its side).
+// without an Exif orientation 6 (stored on its side); a 12-megapixel one
+// (4032x3024, a phone's size) as HEIC in a phone's grid of tiles, as AVIF
+// and as JPEG.
 //
 //   vanta-make-bench-photos FOLDER
 #include <spng.h>
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "HeifWriter.h"
 #include "PictureWriters.h"
 
 #include "BenchPhoto.h"
@@ -87,6 +90,17 @@ int main(int argc, char** argv) {
   const std::string jpeg = vanta::test::MakeJpeg(bigSideways, 90);
   ok = ok && Save(dir + "photo-24mp.jpg", jpeg) &&
        Save(dir + "photo-24mp-o6.jpg", vanta::test::WithJpegExif(jpeg, vanta::test::MakeExifTiff(6)));
+  // A phone's photo: HEIC as a grid of 8x6 tiles, AVIF whole, JPEG for comparison.
+  const TBitmap24 phone = Photo(4032, 3024);
+  vanta::heifwriter::TPixels pixels{phone.Width(), phone.Height(), 8, false, {}};
+  for (uint8_t v : Rgb(phone)) pixels.Samples.push_back(v);
+  vanta::heifwriter::TOptions heic;
+  heic.Quality = 85, heic.Columns = 8, heic.Rows = 6;
+  vanta::heifwriter::TOptions avif;
+  avif.Quality = 85, avif.Av1 = true;
+  ok = ok && Save(dir + "photo-12mp.jpg", vanta::test::MakeJpeg(phone, 90)) &&
+       Save(dir + "photo-12mp.heic", vanta::heifwriter::Encode(pixels, heic)) &&
+       Save(dir + "photo-12mp.avif", vanta::heifwriter::Encode(pixels, avif));
   if (!ok) std::fprintf(stderr, "error: cannot write the photos to %s\n", argv[1]);
   return ok ? 0 : 1;
 }

@@ -3,8 +3,11 @@
 # command-line decoders on the same files (pngtopnm for PNG, dwebp for
 # WebP, both writing a PPM as vanta-render writes a BMP of the same size),
 # and a 24-megapixel JPEG tagged with orientation 6 against the same file
-# without the tag. Each pair runs in turn, RUNS times; the table gives the
-# median times and their ratio.
+# without the tag; a 12-megapixel HEIC (a phone's grid of tiles) and AVIF
+# fitted to 1080p against heif-convert writing the whole picture as PNG (and
+# as a JPEG of quality 50, whose quick encoding leaves mostly its decode),
+# and against a JPEG of the same pixels fitted the same way. Each pair runs
+# in turn, RUNS times; the table gives the median times and their ratio.
 #
 #   bench/picture-load-bench.sh [RUNS]     (after make native; writes build/bench-pictures.md)
 set -euo pipefail
@@ -13,10 +16,10 @@ runs="${1:-5}"
 bin="$root/build/native/bin"
 work="$root/build/bench-pictures"
 mkdir -p "$work"
-for tool in pngtopnm dwebp; do
-  command -v "$tool" >/dev/null || { echo "$tool missing (make bootstrap installs netpbm and webp)" >&2; exit 1; }
+for tool in pngtopnm dwebp heif-convert; do
+  command -v "$tool" >/dev/null || { echo "$tool missing (make bootstrap installs netpbm, webp and libheif-examples)" >&2; exit 1; }
 done
-[ -f "$work/photo-24mp-o6.jpg" ] || "$bin/vanta-make-bench-photos" "$work"
+[ -f "$work/photo-24mp-o6.jpg" ] && [ -f "$work/photo-12mp.avif" ] || "$bin/vanta-make-bench-photos" "$work"
 
 now() { date +%s%N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -52,4 +55,12 @@ render="$bin/vanta-render --picture"
   pair "24 MP JPEG orientation 6 vs untagged, 1600x1600 box" \
     "$render $work/photo-24mp-o6.jpg --out $work/out.bmp --box 1600 1600" \
     "$render $work/photo-24mp.jpg --out $work/out.bmp --box 1600 1600"
+  for f in photo-12mp.heic photo-12mp.avif; do
+    pair "$f fitted to 1080p vs heif-convert to PNG" "$render $work/$f --out $work/out.bmp --box 1920 1080" \
+      "heif-convert $work/$f $work/out.png"
+    pair "$f fitted to 1080p vs heif-convert to JPEG" "$render $work/$f --out $work/out.bmp --box 1920 1080" \
+      "heif-convert -q 50 $work/$f $work/out.jpg"
+    pair "$f vs photo-12mp.jpg, both fitted to 1080p" "$render $work/$f --out $work/out.bmp --box 1920 1080" \
+      "$render $work/photo-12mp.jpg --out $work/out.bmp --box 1920 1080"
+  done
 } | tee "$root/build/bench-pictures.md"

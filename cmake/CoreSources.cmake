@@ -29,6 +29,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/engine/codecs/Exif.cpp
   ${VANTA_ROOT}/src/engine/codecs/Png.cpp
   ${VANTA_ROOT}/src/engine/codecs/Webp.cpp
+  ${VANTA_ROOT}/src/engine/codecs/Heif.cpp
   ${VANTA_ROOT}/src/platform/UserFolders.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
@@ -36,6 +37,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/settings/SaverSettings.cpp
   ${VANTA_ROOT}/src/saver/ShowExit.cpp
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
+  ${VANTA_ROOT}/src/show/PictureDeck.cpp
+  ${VANTA_ROOT}/src/show/ShowPlace.cpp
   ${VANTA_ROOT}/src/builder/BuildPipeline.cpp
   ${VANTA_ROOT}/src/builder/CompileSession.cpp
   ${VANTA_ROOT}/src/builder/ConfigControls.cpp
@@ -138,5 +141,26 @@ function(vanta_link_png_webp target)
     find_library(WEBPDEMUX_LIBRARY webpdemux REQUIRED)
     target_include_directories(${target} PUBLIC ${SPNG_INCLUDE_DIR} ${WEBP_INCLUDE_DIR})
     target_link_libraries(${target} PUBLIC ${SPNG_LIBRARY} ${WEBPDEMUX_LIBRARY} ${WEBP_LIBRARY})
+  endif()
+endfunction()
+
+# HEIF (libheif with libde265 for HEVC and dav1d for AV1): Debian's
+# natively; for Windows the static decoder-only libraries that
+# scripts/deps/libde265.sh, dav1d.sh and libheif.sh cross-compile.
+function(vanta_link_heif target)
+  if(WIN32)
+    set(prefix ${VANTA_ROOT}/build/deps/i686)
+    foreach(lib libheif.a libde265.a libdav1d.a)
+      if(NOT EXISTS ${prefix}/lib/${lib})
+        message(FATAL_ERROR "${lib} for Windows missing: run scripts/deps/libde265.sh, dav1d.sh and libheif.sh (make windows does)")
+      endif()
+    endforeach()
+    target_include_directories(${target} PUBLIC ${prefix}/include)
+    target_compile_definitions(${target} PUBLIC LIBHEIF_STATIC_BUILD)
+    target_link_libraries(${target} PUBLIC ${prefix}/lib/libheif.a ${prefix}/lib/libde265.a ${prefix}/lib/libdav1d.a)
+  else()
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(LIBHEIF REQUIRED IMPORTED_TARGET libheif)
+    target_link_libraries(${target} PUBLIC PkgConfig::LIBHEIF)
   endif()
 endfunction()

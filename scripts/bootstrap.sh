@@ -16,6 +16,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libmpg123-dev libzstd-dev libxxhash-dev nasm dpkg-dev
   libspng-dev libwebp-dev netpbm webp
+  libheif-dev libheif-examples libde265-dev libdav1d-dev meson  # HEIC/AVIF; meson cross-builds dav1d
+  libavif-bin  # avifenc: 10-bit AVIF test files (libheif 1.15 writes none)
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool

@@ -5,8 +5,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="$1"
-targets="${2:-ini gif bmp ico jpeg png webp exif loadpicture script payload uninstalllog}"
+targets="${2:-ini gif bmp ico jpeg png webp heif exif loadpicture script payload uninstalllog}"
 dir="${3:-$root/build/native/fuzz}"
+export LSAN_OPTIONS="suppressions=$root/tests/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for t in $targets; do
   work="$dir/corpus-$t"
   mkdir -p "$work" "$dir/artifacts"

@@ -18,14 +18,14 @@ run="$VANTA_ROOT/build/run"
 vanta_wine_prefix
 
 mkdir -p "$run"
-cp "$bin/t1.jpg" "$bin/t2.jpg" "$bin/t3.jpg" "$run/"
+cp "$bin/t1.jpg" "$bin/t2.jpg" "$bin/t3.jpg" "$bin/t4.heic" "$bin/t5.avif" "$run/"
 [ -f "$bin/mpegdll.dll" ] && cp "$bin/mpegdll.dll" "$run/"
 
 if [ $# -eq 0 ]; then
   cp "$bin/VantaSaver.scr" "$run/VantaSaver.scr"
   working="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Vanta Screensaver Builder/VantaSaver.002"
   if [ ! -f "$run/VantaSaver.002" ]; then
-    printf '[Set]\r\nImageInterval=3\r\nBackgroundColor=4210752\r\n[Caption]\r\nPosition=3\r\nAddtionalText=Vanta: \r\n[Pictures]\r\nt3.jpg=1\r\nt1.jpg=1\r\nt2.jpg=1\r\n' >"$run/VantaSaver.002"
+    printf '[Set]\r\nImageInterval=3\r\nBackgroundColor=4210752\r\n[Caption]\r\nPosition=3\r\nAddtionalText=Vanta: \r\n[Pictures]\r\nt3.jpg=1\r\nt1.jpg=1\r\nt2.jpg=1\r\nt4.heic=1\r\nt5.avif=1\r\n' >"$run/VantaSaver.002"
   fi
   if [ -n "${DISPLAY:-}" ]; then
     cd "$run" && exec wine VantaSaver.scr /c
@@ -39,7 +39,7 @@ fi
 
 cp "$bin/VantaSaver.scr" "$run/Demo.scr"
 if [ ! -f "$run/Demo.002" ]; then
-  printf '[Set]\r\nImageInterval=2\r\nEffectSpeed=2\r\nStetchImage=0\r\nRandomImage=0\r\n[Caption]\r\nPosition=3\r\nFontSize=14\r\nAddtionalText=Vanta: \r\n[Pictures]\r\nt3.jpg=1\r\nt1.jpg=1\r\nt2.jpg=1\r\n' >"$run/Demo.002"
+  printf '[Set]\r\nImageInterval=2\r\nEffectSpeed=2\r\nStetchImage=0\r\nRandomImage=0\r\n[Caption]\r\nPosition=3\r\nFontSize=14\r\nAddtionalText=Vanta: \r\n[Pictures]\r\nt3.jpg=1\r\nt1.jpg=1\r\nt2.jpg=1\r\nt4.heic=1\r\nt5.avif=1\r\n' >"$run/Demo.002"
 fi
 
 if [ -n "${DISPLAY:-}" ]; then

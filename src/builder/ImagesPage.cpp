@@ -16,7 +16,7 @@ namespace vanta {
 namespace {
 
 constexpr TPlace kLayout[] = {
-    {kOnPage, IDC_IMAGELABEL, 8, 10, 422, 16},  {kOnPage, IDC_IMAGELIST, 8, 30, 254, 222},
+    {kOnPage, IDC_IMAGELABEL, 4, 10, 426, 16},  {kOnPage, IDC_IMAGELIST, 8, 30, 254, 222},
     {kOnPage, IDC_ADDIMAGES, 8, 258, 62, 24},   {kOnPage, IDC_REMOVEIMAGE, 74, 258, 62, 24},
     {kOnPage, IDC_CLEARIMAGES, 140, 258, 62, 24}, {kOnPage, IDC_IMAGEUP, 206, 258, 26, 24},
     {kOnPage, IDC_IMAGEDOWN, 236, 258, 26, 24}, {kOnPage, IDC_FSPANEL, 270, 30, 160, 160},

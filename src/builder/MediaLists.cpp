@@ -13,7 +13,8 @@
 namespace vanta {
 namespace {
 
-constexpr std::array<std::string_view, 8> kPictureDropExts = {".gif", ".jpg", ".bmp", ".wmf", ".emf", ".ico", ".png", ".webp"};
+constexpr std::array<std::string_view, 12> kPictureDropExts = {".gif",  ".jpg", ".jpeg", ".bmp", ".wmf",  ".emf",
+                                                               ".ico",  ".png", ".webp", ".heic", ".heif", ".avif"};
 constexpr std::array<std::string_view, 3> kMusicDropExts = {".mp3", ".wav", ".mid"};
 
 // Names as the duplicate rule compares them.
@@ -168,6 +169,7 @@ std::string PictureDialogFilter() {
   struct TKind { const char* text; const char* patterns; };
   constexpr TKind kKinds[] = {
       {"JPEG Image File", "*.jpg;*.jpeg"}, {"PNG Image", "*.png"},          {"WebP Image", "*.webp"},
+      {"HEIF Image", "*.heic;*.heif"},     {"AVIF Image", "*.avif"},
       {"GIF Image", "*.gif"},              {"Bitmaps", "*.bmp"},            {"Icons", "*.ico"},
       {"Enhanced Metafiles", "*.emf"},     {"Metafiles", "*.wmf"},
   };

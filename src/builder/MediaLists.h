@@ -56,7 +56,8 @@ bool AddChosenFiles(TMediaList& list, TMediaKind kind, const std::vector<std::st
 std::string DialogFolderOf(const std::vector<std::string>& files);
 
 // Files dropped on a list: only the list's own extensions (".gif", ".jpg",
-// ".bmp", ".wmf", ".emf", ".ico", ".png", ".webp"; ".mp3", ".wav", ".mid")
+// ".jpeg", ".bmp", ".wmf", ".emf", ".ico", ".png", ".webp", ".heic", ".heif",
+// ".avif"; ".mp3", ".wav", ".mid")
 // and only names not listed yet. A drop of anything selects the last entry and counts as a
 // change, even when nothing was taken; an empty drop changes nothing.
 bool DropFiles(TMediaList& list, TMediaKind kind, const std::vector<std::string>& names);

@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "engine/codecs/Bmp.h"
 #include "engine/codecs/Gif.h"
+#include "engine/codecs/Heif.h"
 #include "engine/codecs/Ico.h"
 #include "engine/codecs/Jpeg.h"
 #include "engine/codecs/Png.h"
@@ -51,6 +52,7 @@ TPictureKind PictureKindOf(std::string_view fileName) {
   if (ext == ".EMF") return TPictureKind::Emf;
   if (ext == ".PNG") return TPictureKind::Png;
   if (ext == ".WEBP") return TPictureKind::Webp;
+  if (ext == ".HEIC" || ext == ".HEIF" || ext == ".AVIF") return TPictureKind::Heif;
   return TPictureKind::Unknown;
 }
 
@@ -127,8 +129,11 @@ TDecodedPicture DecodePicture(TPictureKind kind, TBytes data, TColor color, TPic
       return result;
     }
     case TPictureKind::Png:
-    case TPictureKind::Webp: {
-      TStoredPicture stored = kind == TPictureKind::Png ? DecodePng(data, color) : DecodeWebp(data, color);
+    case TPictureKind::Webp:
+    case TPictureKind::Heif: {
+      TStoredPicture stored = kind == TPictureKind::Png    ? DecodePng(data, color)
+                              : kind == TPictureKind::Webp ? DecodeWebp(data, color)
+                                                           : DecodeHeif(data, color);
       result.Bitmap = OrientBitmap(std::move(stored.Bitmap), stored.Orientation);
       break;
     }

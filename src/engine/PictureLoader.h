@@ -1,12 +1,14 @@
 // Picture files into bitmaps, for the picture surface and for the
 // builder's preview. The file's kind follows its extension, upper-cased:
-// ".JPG"/".JPEG" (libjpeg), ".PNG" (libspng), ".WEBP" (libwebp), ".GIF",
+// ".JPG"/".JPEG" (libjpeg), ".PNG" (libspng), ".WEBP" (libwebp), ".HEIC",
+// ".HEIF", ".AVIF" (libheif), ".GIF",
 // ".BMP", ".ICO" (our readers), ".WMF", ".EMF" (the platform). Pictures
 // that can be transparent or have no pixels of their own (PNG, WebP, GIF,
 // icons, metafiles) are put on a background colour; JPEG and BMP are taken
 // as they are.
 //
-// Photos come upright: the Exif orientation of JPEG, PNG and WebP files
+// Photos come upright: HEIF's own rotation and mirror properties, and the
+// Exif orientation of JPEG, PNG and WebP files
 // turns the decoded picture (after the JPEG decoder's own scaling) before
 // anything else sees it, so the natural size, the shrink, the padding and
 // the caption all work on the upright picture.
@@ -29,7 +31,7 @@
 
 namespace vanta {
 
-enum class TPictureKind { Unknown, Jpeg, Gif, Bmp, Ico, Wmf, Emf, Png, Webp };
+enum class TPictureKind { Unknown, Jpeg, Gif, Bmp, Ico, Wmf, Emf, Png, Webp, Heif };
 
 struct TPictureSize {
   int Width = 0, Height = 0;

@@ -5,6 +5,8 @@
 #include "platform/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Scheduler.h"
+#include "show/ShowPlace.h"
+#include "startup/Instance.h"
 
 namespace vanta {
 
@@ -12,6 +14,14 @@ namespace {
 RECT ScreenRect() {
   // The manifest declares the process DPI-aware, so these are physical pixels.
   return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// A saver keeps its place beside the user's settings; the builder's test
+// show is a preview and keeps none.
+std::string ShowPlaceFile() {
+  const TInstanceIdentity& id = Instance();
+  if (id.UserFolder.empty() || IsBuilderInstance(id.InstanceName)) return {};
+  return ShowPlaceFileName(id.UserFolder, id.InstanceName);
 }
 }  // namespace
 
@@ -55,7 +65,7 @@ void TFullscreenForm::FormShow() {
     mouse.OnMouseUp = [this](TCustomVantascreen&, TPoint) { exit_.MouseButton(); };
     runScreen_ = std::make_unique<TRunVantascreen>(
         TShowParent{*host_, scheduler_, r.right - r.left, r.bottom - r.top}, setting_, std::move(mouse), false, false,
-        1);
+        1, ShowPlaceFile());
   }
   runScreen_->StartMusic();
   host_->InvalidateArea({0, 0, r.right - r.left, r.bottom - r.top});

@@ -8,6 +8,7 @@
 #include "music/MusicSet.h"
 #include "platform/Files.h"
 #include "settings/SaverSettings.h"
+#include "show/ShowPlace.h"
 
 namespace vanta {
 
@@ -15,14 +16,16 @@ namespace {
 constexpr int kPointsPerInch = 72;
 constexpr int kPixelsPerInch = 96;
 
-bool AllPicturesSame(const std::vector<std::string>& pictures) {
-  return std::all_of(pictures.begin(), pictures.end(), [&](const std::string& p) { return p == pictures.front(); });
+std::ptrdiff_t IndexOf(const std::vector<std::string>& pictures, const std::string& file) {
+  if (file.empty()) return -1;
+  const auto it = std::find(pictures.begin(), pictures.end(), file);
+  return it == pictures.end() ? -1 : it - pictures.begin();
 }
 }  // namespace
 
 TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse,
-                                 bool preview, bool demo, int32_t demoStyle)
-    : parent_(parent), setting_(setting) {
+                                 bool preview, bool demo, int32_t demoStyle, std::string placeFile)
+    : parent_(parent), setting_(setting), placeFile_(std::move(placeFile)) {
   Randomize();
   surface_ = std::make_unique<TVantascreen>(parent.Host, parent.Scheduler);
   TVantascreen& s = *surface_;
@@ -120,18 +123,8 @@ void TRunVantascreen::NextPicture() {
                                                                                           : kSamplePicture1;
       if (LocateMediaFile(candidate)) CurrentFile = candidate;
     } else if (!pictures.empty()) {
-      const auto n = static_cast<uint32_t>(pictures.size());
-      uint32_t index = 0;
-      if (AllPicturesSame(pictures)) {
-        index = 0;
-      } else if (setting_.RandomImage) {
-        do index = Random(n);
-        while (pictures[index] == CurrentFile);
-      } else {
-        ++SequenceIndex;
-        if (SequenceIndex < 0 || static_cast<uint32_t>(SequenceIndex) >= n) SequenceIndex = 0;
-        index = static_cast<uint32_t>(SequenceIndex);
-      }
+      const size_t index = NextPictureIndex(pictures);
+      if (!setting_.RandomImage) SequenceIndex = static_cast<int32_t>(index);
       CurrentFile = pictures[index];
     }
     if (platform::FileExists(CurrentFile)) {
@@ -141,6 +134,21 @@ void TRunVantascreen::NextPicture() {
   } catch (...) {
     // A picture that cannot be had keeps the one on screen.
   }
+}
+
+size_t TRunVantascreen::NextPictureIndex(const std::vector<std::string>& pictures) {
+  const bool shuffle = setting_.RandomImage;
+  const uint64_t key = PictureListKey(pictures, shuffle);
+  if (!deck_ || key != deckKey_) {
+    // A new list (or the first): a fresh deck, continued from the place
+    // kept for this very list, if any.
+    deck_ = std::make_unique<TPictureDeck>(SamePictures(pictures), shuffle);
+    deckKey_ = key;
+    if (const auto place = LoadShowPlace(placeFile_, key)) deck_->Resume(*place);
+  }
+  const size_t index = deck_->Next({}, IndexOf(pictures, CurrentFile));
+  if (!placeFile_.empty()) SaveShowPlace(placeFile_, key, deck_->Place());
+  return index;
 }
 
 void TRunVantascreen::StartTransition() {

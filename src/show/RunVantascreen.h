@@ -19,6 +19,7 @@
 #include "platform/Scheduler.h"
 #include "platform/SurfaceHost.h"
 #include "settings/SaverSettings.h"
+#include "show/PictureDeck.h"
 
 namespace vanta {
 
@@ -48,8 +49,10 @@ class TRunVantascreen {
   static constexpr uint32_t kFirstTickMs = 100;
 
   // setting must outlive the driver, which reads it as the show goes on.
+  // placeFile: where the show keeps its place between runs (ShowPlace.h);
+  // empty for previews, which neither continue nor leave a place.
   TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse, bool preview,
-                  bool demo, int32_t demoStyle);
+                  bool demo, int32_t demoStyle, std::string placeFile = {});
   ~TRunVantascreen();
   TRunVantascreen(const TRunVantascreen&) = delete;
   TRunVantascreen& operator=(const TRunVantascreen&) = delete;
@@ -80,6 +83,8 @@ class TRunVantascreen {
  private:
   void StartTimer();
   void KillTimer();
+  // The entry to show next; the deck follows the record's list as it changes.
+  size_t NextPictureIndex(const std::vector<std::string>& pictures);
 
   TShowParent parent_;
   const TSaverSetting& setting_;
@@ -87,6 +92,9 @@ class TRunVantascreen {
   uint32_t timerInterval_ = kFirstTickMs;
   bool timerEnabled_ = false;
   uint32_t timerId_ = 0;
+  std::string placeFile_;
+  std::unique_ptr<TPictureDeck> deck_;
+  uint64_t deckKey_ = 0;
 };
 
 // The caption of a picture by the settings (no repaint): the additional

@@ -5,7 +5,8 @@
 # caption where it is configured, the exit rules for keys and mouse, the
 # password check of a PASSWORD.CPL of our own, and the music (which libraries
 # the saver loads, and the streams of a private PulseAudio null sink).
-# show.sh VantaSaver.scr vanta-dialog-driver.exe PASSWORD.CPL vanta-saver-host.exe
+# A HEIC portrait stored on its side stands upright.
+# show.sh VantaSaver.scr vanta-dialog-driver.exe PASSWORD.CPL vanta-saver-host.exe make-heif-samples
 source "$(dirname "$0")/lib.sh"
 if [ -z "${DISPLAY:-}" ]; then exec "$VANTA_ROOT/scripts/with-display.sh" bash "$0" "$@"; fi
 source "$E2E_DIR/showlib.sh"
@@ -13,6 +14,7 @@ exe="$1"
 driver="$2"
 cpl="$3"
 saver_host="$4"
+make_heif="$5"
 work="$(mktemp -d)"
 system_cpl="$WINEPREFIX/drive_c/windows/system32/PASSWORD.CPL"
 password_key='HKCU\Control Panel\desktop'
@@ -55,7 +57,9 @@ settings() {  # settings EXTRA_SET_LINES... -- CAPTION_POSITION MUSIC_SECTION_LI
 }
 music_lines=('[Music]' "$(win_path tune.wav)=1")
 # Starts the show and waits for its window: "Screen Show" covering the screen.
+# Each starts from the first picture (keep_place=1: where the last one stopped).
 start_show() {
+  [ "${keep_place:-0}" = 1 ] || forget_place
   xdotool mousemove $((W / 2)) $((H / 2))
   wine "$driver" "Screen Show" gone >/dev/null 2>&1 || true   # Wine up before the clock starts
   start_saver /s
@@ -245,4 +249,39 @@ grep -qx 'saver_ended 1' <<<"$out" || fail "a key did not end the show over the 
 grep -qx 'foreground A' <<<"$out" ||
   fail "the window in front before the show did not get the front back ($(grep foreground <<<"$out"))"
 echo "the window in front before the show is in front again after it"
+
+# --- 7: a HEIC portrait as a phone stores it (on its side, in a grid of
+#        tiles, with the rotation property that stands it up): the top half
+#        red and the bottom half blue on screen. Stored turned a quarter
+#        anticlockwise, its left half is the upright top.
+/usr/bin/convert -size 320x240 xc:blue -fill red -draw 'rectangle 0,0 159,239' -quality 95 "$work/side.jpg"
+"$make_heif" "$work/side.jpg" "$work/portrait.heic" 6 2 2 || fail "could not make the HEIC portrait"
+write_settings '[Set]' 'ImageInterval=30' 'EffectSpeed=1' 'StetchImage=0' 'PlayMusic=0' 'BackgroundColor=0' \
+  '[Caption]' 'Position=0' '[Pictures]' "$(win_path portrait.heic)=1" $(transitions_only 5)
+start_show
+# At its natural size in the middle: 240 wide, 320 high.
+await_screen heic-portrait "$RED" 3 "$saver_start" 4000 >/dev/null
+sleep 0.5
+shot="$work/heic.png"; screenshot "$shot"; keep_shot "$shot" show-heic-portrait.png
+top_red=$(share "$shot" "$RED" "200x140+$((W / 2 - 100))+$((H / 2 - 150))")
+bottom_blue=$(share "$shot" "$BLUE" "200x140+$((W / 2 - 100))+$((H / 2 + 10))")
+[ "$top_red" -ge 90 ] && [ "$bottom_blue" -ge 90 ] ||
+  fail "the HEIC portrait is not upright: its top is ${top_red}% red, its bottom ${bottom_blue}% blue ($(colours "$shot"))"
+# Where a picture left lying on its side would reach: the background.
+side_black=$(share "$shot" "$BLACK" "30x200+$((W / 2 - 155))+$((H / 2 - 100))")
+[ "$side_black" -ge 90 ] || fail "the HEIC portrait is not 240 wide: beside it only ${side_black}% is background"
+end_show
+echo "a HEIC portrait (a grid of tiles with a rotation) stands upright: top ${top_red}% red, bottom ${bottom_blue}% blue"
+
+# --- 8: the place is kept per user between runs: a second start goes on
+#        with the next picture (list order: a red, then b blue).
+settings 'PlayMusic=0' 'MouseMove=1' 'MousePress=1' 'KeyboardPress=1' -- 0
+start_show
+await_screen place-first "$RED" 80 "$saver_start" 2000 >/dev/null
+end_show
+[ -s "$(show_place)" ] || fail "the show kept no place beside the user's settings ($(show_place))"
+keep_place=1 start_show
+await_screen place-next "$BLUE" 80 "$saver_start" 2000 >/dev/null
+end_show
+echo "the show's place is kept: the next start went on with the next picture"
 echo "show: ok"

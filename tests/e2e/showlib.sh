@@ -12,11 +12,16 @@ make_picture() {
 
 # Writes Mountains.002 from its lines, with the Windows line ends the
 # program's own writer uses, as the installed settings: no user's copy of
-# an earlier run stands in front of them.
+# an earlier run stands in front of them, and no place an earlier show kept
+# (Mountains.place) makes this one go on from there.
 write_settings() {
   rm -f "$(user_settings Mountains)"
+  forget_place
   printf '%s\r\n' "$@" >"$work/Mountains.002"
 }
+# The place a show keeps between runs: gone, the next show starts afresh.
+show_place() { local s; s="$(user_settings Mountains)"; echo "${s%.002}.place"; }
+forget_place() { rm -f "$(show_place)"; }
 # A [Transitions] section switching off every effect but the given ones.
 transitions_only() {
   echo '[Transitions]'

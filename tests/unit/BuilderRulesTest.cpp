@@ -66,9 +66,11 @@ TEST(MediaLists, DropsTakeOnlyTheirOwnKindsAndNothingTwice) {
     int selected;
   } cases[] = {
       {"pictures of each kind", TMediaKind::Pictures, List({}),
-       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "g.jpeg", "h.PNG", "i.mp3", "j.webp", "k.tif"},
-       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "h.PNG", "j.webp"}, true, 7},
-      {"only other kinds on a full list", TMediaKind::Pictures, List({"a.jpg", "b.jpg"}, 0), {"x.txt", "y.jpeg"},
+       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "g.jpeg", "h.PNG", "i.mp3", "j.webp", "k.tif", "l.HEIC",
+        "m.heif", "n.avif"},
+       {"a.GIF", "b.jpg", "c.Bmp", "d.wmf", "e.emf", "f.ico", "g.jpeg", "h.PNG", "j.webp", "l.HEIC", "m.heif", "n.avif"},
+       true, 11},
+      {"only other kinds on a full list", TMediaKind::Pictures, List({"a.jpg", "b.jpg"}, 0), {"x.txt", "y.tif"},
        {"a.jpg", "b.jpg"}, true, 1},
       {"only other kinds on an empty list", TMediaKind::Pictures, List({}), {"x.txt"}, {}, true, -1},
       {"an empty drop", TMediaKind::Pictures, List({"a.jpg"}, 0), {}, {"a.jpg"}, false, 0},
@@ -187,9 +189,10 @@ TEST(MediaLists, ThePictureDialogOffersWhatThePictureLoaderReads) {
       if (semi == std::string::npos) break;
       start = semi + 1;
     }
-  for (const char* ext : {"*.jpg", "*.jpeg", "*.png", "*.webp", "*.gif", "*.bmp", "*.ico", "*.wmf", "*.emf"})
+  for (const char* ext : {"*.jpg", "*.jpeg", "*.png", "*.webp", "*.heic", "*.heif", "*.avif", "*.gif", "*.bmp", "*.ico",
+                          "*.wmf", "*.emf"})
     EXPECT_TRUE(offered.count(ext)) << ext << " is not offered";
-  EXPECT_EQ(parts[1], "*.jpg;*.jpeg;*.png;*.webp;*.gif;*.bmp;*.ico;*.emf;*.wmf");  // the first choice takes every kind
+  EXPECT_EQ(parts[1], "*.jpg;*.jpeg;*.png;*.webp;*.heic;*.heif;*.avif;*.gif;*.bmp;*.ico;*.emf;*.wmf");  // the first choice takes every kind
 }
 
 TEST(MediaLists, TenThousandPicturesAreAddedAndDropped) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <map>
+#include <set>
 #include <memory>
 
 #include "base/Random.h"
@@ -43,10 +46,21 @@ class RunVantascreenTest : public ::testing::Test {
   std::string Picture(const std::string& name, TColor c, int w = 64, int h = 48) {
     return dir.Write(name, test::MakeBmp(Solid(w, h, c)));
   }
-  TRunVantascreen& Make(bool preview = false, bool demo = false, int32_t demoStyle = 1) {
+  TRunVantascreen& Make(bool preview = false, bool demo = false, int32_t demoStyle = 1, std::string placeFile = {}) {
     driver = std::make_unique<TRunVantascreen>(TShowParent{host, sched, 320, 240}, setting, TShowMouseHandlers{},
-                                               preview, demo, demoStyle);
+                                               preview, demo, demoStyle, std::move(placeFile));
     return *driver;
+  }
+  // One run of a saver keeping its place in placeFile: the pictures it took.
+  std::vector<std::string> Run(const std::string& placeFile, int count) {
+    TRunVantascreen& d = Make(false, false, 1, placeFile);
+    std::vector<std::string> taken;
+    for (int i = 0; i < count; ++i) {
+      d.NextPicture();
+      taken.push_back(d.CurrentFile);
+    }
+    driver.reset();
+    return taken;
   }
   // What the display shows in its middle.
   TColor Middle() const { return host.Display().Pixel(160, 120); }
@@ -71,6 +85,59 @@ TEST_F(RunVantascreenTest, ShuffleNeverShowsAPictureTwiceInARow) {
     ++seen[last];
   }
   EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST_F(RunVantascreenTest, ASaverGoesOnWhereItsLastRunStopped) {
+  std::vector<std::string> six;
+  for (int i = 0; i < 6; ++i) six.push_back(Picture("p" + std::to_string(i) + ".bmp", static_cast<TColor>(i + 1)));
+  const std::string place = dir.Path("Norvane/Show.place");
+  const auto distinct = [](const std::vector<std::string>& v) { return std::set<std::string>(v.begin(), v.end()).size(); };
+  struct Case {
+    const char* name;
+    bool shuffle;
+    std::function<void()> between;  // what happens between the runs
+    size_t wantDistinct;            // among the first run's and the second's pictures together
+  } cases[] = {
+      {"shuffle: the round goes on", true, [] {}, 6},
+      {"list order: the next entry", false, [] {}, 6},
+      {"the list grew: a new round over all seven", true,
+       [&] { setting.Pictures.push_back(Picture("new.bmp", 0x77)); }, 7},
+      {"the file damaged: a fresh start", true, [&] { dir.Write("Norvane/Show.place", "vanta show place 1\nlist=1"); }, 0},
+      {"the file gone: a fresh start", true, [&] { std::filesystem::remove(place); }, 0},
+  };
+  for (const Case& c : cases) {
+    setting.Pictures = six;
+    setting.RandomImage = c.shuffle;
+    std::filesystem::remove(place);
+    SetRandSeed(21);
+    const std::vector<std::string> first = Run(place, 4);
+    c.between();
+    const size_t n = setting.Pictures.size();
+    const std::vector<std::string> second = Run(place, static_cast<int>(n));
+    if (c.wantDistinct == 6) {
+      std::vector<std::string> both = first;
+      both.insert(both.end(), second.begin(), second.begin() + 2);
+      EXPECT_EQ(distinct(both), 6u) << c.name;  // the round (or the list) completed, nothing twice
+      EXPECT_NE(second.front(), first.back()) << c.name;
+    }
+    // A fresh start or a new round: the second run's first n pictures are all n.
+    if (c.wantDistinct != 6 || !c.shuffle) EXPECT_EQ(distinct(second), n) << c.name;
+    if (!c.shuffle) EXPECT_EQ(second.front(), six[4]) << c.name;
+  }
+  // Previews keep no place.
+  setting.Pictures = six;
+  std::filesystem::remove(place);
+  TRunVantascreen& preview = Make(true);
+  preview.NextPicture();
+  EXPECT_FALSE(std::filesystem::exists(place));
+}
+
+TEST_F(RunVantascreenTest, APlaceThatCannotBeWrittenChangesNothing) {
+  setting.Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2), Picture("c.bmp", 3)};
+  dir.Write("blocked", "a file where the folder should be");
+  const std::vector<std::string> taken = Run(dir.Path("blocked/sub/Show.place"), 6);
+  EXPECT_EQ(std::set<std::string>(taken.begin(), taken.begin() + 3).size(), 3u);
+  EXPECT_EQ(std::set<std::string>(taken.begin() + 3, taken.end()).size(), 3u);
 }
 
 TEST_F(RunVantascreenTest, ListOrderCycles) {

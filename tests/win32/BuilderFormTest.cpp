@@ -39,7 +39,7 @@ TEST_F(BuilderFormTest, WindowPagesAndControlsAsDesigned) {
   }
 
   struct Caption { int id; const char* text; } captions[] = {
-      {IDC_IMAGELABEL, "Add images (GIF, JPG, PNG, WebP, BMP, WMF, EMF, ICO), Up to 1000:"},
+      {IDC_IMAGELABEL, "Add images (GIF, JPG, PNG, WebP, HEIF, BMP, WMF, EMF, ICO), Up to 1000:"},
       {IDC_ADDIMAGES, "Add"}, {IDC_REMOVEIMAGE, "Remove"}, {IDC_CLEARIMAGES, "Clear"},
       {IDC_FULLSCREEN, "Fullscreen"}, {IDC_PREVIEWB2, "Preview"},
       {IDC_MUSICLABEL, "Add background music here (MP3, WAV, MIDI):"},

@@ -11,7 +11,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vanta-render --picture FILE --out OUT.bmp [--box W H] [--color RRGGBB]\n"
-    "  FILE: .jpg .jpeg .png .webp .gif .bmp .ico (.wmf .emf on Windows); photos come upright";
+    "  FILE: .jpg .jpeg .png .webp .heic .heif .avif .gif .bmp .ico (.wmf .emf on Windows); photos come upright";
 
 void Put(std::string& s, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i) & 255);
