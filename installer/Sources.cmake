@@ -15,8 +15,8 @@ set(VANTABUILD_SOURCES
   ${VANTABUILD_DIR}/Checksum.cpp
   ${VANTABUILD_DIR}/SourceFiles.cpp
 )
-set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp)
-set(VANTABUILD_WIN32_SOURCES ${VANTABUILD_DIR}/win32/PlatformFiles.cpp)
+set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp ${VANTABUILD_DIR}/posix/Sha256.cpp)
+set(VANTABUILD_WIN32_SOURCES ${VANTABUILD_DIR}/win32/PlatformFiles.cpp ${VANTABUILD_DIR}/win32/Sha256.cpp)
 # The setup and uninstaller's portable part: the install as a transaction,
 # its log, the uninstall, the command line.
 set(VANTASETUP_SOURCES
@@ -25,6 +25,7 @@ set(VANTASETUP_SOURCES
   ${VANTABUILD_DIR}/setup/InstallLog.cpp
   ${VANTABUILD_DIR}/setup/LogCheck.cpp
   ${VANTABUILD_DIR}/setup/FileVersion.cpp
+  ${VANTABUILD_DIR}/setup/Handshake.cpp
   ${VANTABUILD_DIR}/setup/InstallTransaction.cpp
   ${VANTABUILD_DIR}/setup/SetupCommandLine.cpp
   ${VANTABUILD_DIR}/setup/SetupWizard.cpp
