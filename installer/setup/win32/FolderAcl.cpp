@@ -93,11 +93,19 @@ void ProtectFolderAcl(const std::string& path) {
   GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
   GetSecurityDescriptorOwner(sd, &owner, &defaulted);
   std::string name = path;
-  const DWORD dacls = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION;
-  DWORD error = SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, dacls | OWNER_SECURITY_INFORMATION, owner, nullptr, dacl, nullptr);
-  // The owner can only be changed where the system keeps owners; the list
-  // alone then.
-  if (error != ERROR_SUCCESS) error = SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, dacls, nullptr, nullptr, dacl, nullptr);
+  // A folder someone else owns gets the Administrators as its owner, or
+  // its owner could give itself the rights back; one the installing
+  // administrator made keeps its owner (Wine maps an owner other than its
+  // user to no Unix rights at all).
+  PSID current = nullptr;
+  PSECURITY_DESCRIPTOR currentSd = nullptr;
+  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &current, nullptr, nullptr, nullptr,
+                            &currentSd) != ERROR_SUCCESS)
+    throw TInstallError("cannot read who owns the folder " + path);
+  std::unique_ptr<void, TLocalFree> keepCurrent(currentSd);
+  const bool foreign = !current || !TTrusted().Has(current);
+  const DWORD what = DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION | (foreign ? OWNER_SECURITY_INFORMATION : 0);
+  const DWORD error = SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, what, foreign ? owner : nullptr, nullptr, dacl, nullptr);
   if (error != ERROR_SUCCESS) throw TInstallError("cannot protect the folder " + path + ": " + SystemErrorText(error));
 }
 
