@@ -35,7 +35,7 @@ bool IsShortFormOf(const std::string& shortName, const std::string& longName) {
 }
 
 // Program Files keeps what is in it to administrators; a folder elsewhere
-// (one the user typed, such as C:\\Games\\Saver) inherits what its parent
+// (one the user typed, such as C:\Games\Saver) inherits what its parent
 // allows, often "any user may modify", and then anyone could replace the
 // uninstaller or its log before an administrator runs them. A new folder
 // there gets the install's own access list; an existing one any user may
