@@ -6,9 +6,9 @@
 // library: libxxhash-dev natively, the same source cross-built for Windows)
 // only catch damage fast: of the index against its tail, and of a packed
 // file's unpacked bytes; anyone who alters a file can make them match.
-// SHA-256 comes from a well-kept library: nettle natively, the system's
-// CNG (bcrypt.dll, loaded from the system folder only) in the Windows
-// programs. Every stored byte goes through both as it is read, once.
+// SHA-256 comes from a well-kept library, OpenSSL's libcrypto: Debian's
+// natively, the same source cross-built for Windows. Every stored byte
+// goes through both as it is read, once.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -43,8 +43,7 @@ TChecksum Xxh3(std::string_view bytes);
 
 using TDigest = std::array<uint8_t, 32>;
 
-// SHA-256 over pieces given in turn. Throws std::runtime_error when the
-// system offers no SHA-256 (the Windows programs).
+// SHA-256 over pieces given in turn.
 class TSha256 {
  public:
   TSha256();

@@ -13,10 +13,11 @@ set(VANTABUILD_SOURCES
   ${VANTABUILD_DIR}/PayloadWriter.cpp
   ${VANTABUILD_DIR}/Script.cpp
   ${VANTABUILD_DIR}/Checksum.cpp
+  ${VANTABUILD_DIR}/Sha256.cpp
   ${VANTABUILD_DIR}/SourceFiles.cpp
 )
-set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp ${VANTABUILD_DIR}/posix/Sha256.cpp)
-set(VANTABUILD_WIN32_SOURCES ${VANTABUILD_DIR}/win32/PlatformFiles.cpp ${VANTABUILD_DIR}/win32/Sha256.cpp)
+set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp)
+set(VANTABUILD_WIN32_SOURCES ${VANTABUILD_DIR}/win32/PlatformFiles.cpp)
 # The setup and uninstaller's portable part: the install as a transaction,
 # its log, the uninstall, the command line.
 set(VANTASETUP_SOURCES

@@ -14,7 +14,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libmpg123-dev libzstd-dev libxxhash-dev nettle-dev nasm dpkg-dev
+  libjpeg62-turbo-dev libmpg123-dev libzstd-dev libxxhash-dev libssl-dev nasm dpkg-dev
   libspng-dev libwebp-dev netpbm webp
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
