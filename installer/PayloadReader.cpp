@@ -1,11 +1,8 @@
 #include <zstd.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include "Payload.h"
 
@@ -131,74 +128,6 @@ std::string WhereDamaged(const TPayload& p, size_t file) {
   return count == 1 ? "The setup part " + names + " is damaged" : "One of the setup parts " + names + " is damaged";
 }
 
-// SHA-256 on a thread of its own, beside the unpacking and writing of the
-// same piece, so that on a second core it adds no time to the install.
-// Two buffers take turns, one hashed while the next is filled; a buffer is
-// handed out again only once its hash is done, and is only read meanwhile.
-class TParallelDigest {
- public:
-  TParallelDigest() : buffers_{std::make_unique<uint8_t[]>(kChunk), std::make_unique<uint8_t[]>(kChunk)} {
-    worker_ = std::thread([this] { Run(); });
-  }
-  ~TParallelDigest() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    wake_.notify_all();
-    worker_.join();
-  }
-  // The buffer to fill next: free once the hash before the last is done.
-  uint8_t* Next() {
-    Wait();
-    return buffers_[turn_].get();
-  }
-  // Hashes the filled buffer while the caller goes on with it.
-  void Submit(size_t size) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      job_ = {buffers_[turn_].get(), size};
-    }
-    wake_.notify_all();
-    turn_ ^= 1;
-  }
-  TDigest Finish() {
-    Wait();
-    return digest_.Finish();
-  }
-
- private:
-  struct TJob {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-  };
-  void Wait() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [this] { return job_.data == nullptr; });
-  }
-  void Run() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (true) {
-      wake_.wait(lock, [this] { return stop_ || job_.data != nullptr; });
-      if (job_.data == nullptr) return;
-      const TJob job = job_;
-      lock.unlock();
-      digest_.Update(job.data, job.size);
-      lock.lock();
-      job_ = {};
-      done_.notify_all();
-    }
-  }
-  std::unique_ptr<uint8_t[]> buffers_[2];
-  int turn_ = 0;
-  TSha256 digest_;
-  std::mutex mutex_;
-  std::condition_variable wake_, done_;
-  TJob job_;
-  bool stop_ = false;
-  std::thread worker_;
-};
-
 uint32_t ReadU32(IByteSource& source, uint64_t at) {
   uint8_t b[4];
   source.ReadAt(at, b, 4);
@@ -256,9 +185,9 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
   const TPackedFile& f = payload.index.files.at(file);
   uint64_t at = payload.start + payload.fileOffsets.at(file);
   const uint64_t end = at + f.storedSize;
-  TParallelDigest digest;
-  uint8_t* in = nullptr;
+  std::unique_ptr<uint8_t[]> in(new uint8_t[kChunk]);
   TXxh3 sum, stored;
+  TSha256 digest;
   uint64_t produced = 0;
   TDeltaFilter filter(f.delta);
   const bool packed = (f.flags & kFileCompressed) != 0;
@@ -266,10 +195,9 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
     return TPayloadError(WhereDamaged(payload, file) + " (\"" + f.name + "\" " + why + ").");
   };
   auto read = [&](size_t n) {
-    in = digest.Next();
-    source.ReadAt(at, in, n);
-    stored.Update(in, n);
-    digest.Submit(n);
+    source.ReadAt(at, in.get(), n);
+    stored.Update(in.get(), n);
+    digest.Update(in.get(), n);
     at += n;
   };
   auto emit = [&](uint8_t* data, size_t n) {
@@ -284,7 +212,7 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
     while (at < end) {
       const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
       read(n);
-      emit(in, n);
+      emit(in.get(), n);
     }
   } else {
     std::unique_ptr<ZSTD_DCtx, size_t (*)(ZSTD_DCtx*)> dctx(ZSTD_createDCtx(), ZSTD_freeDCtx);
@@ -296,7 +224,7 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
     while (at < end) {
       const size_t n = size_t(std::min<uint64_t>(kChunk, end - at));
       read(n);
-      ZSTD_inBuffer input{in, n, 0};
+      ZSTD_inBuffer input{in.get(), n, 0};
       while (input.pos < input.size) {
         ZSTD_outBuffer output{out.get(), outSize, 0};
         last = ZSTD_decompressStream(dctx.get(), &output, &input);
