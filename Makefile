@@ -23,6 +23,7 @@ windows: bootstrap
 	JOBS=$(JOBS) bash scripts/deps/libwebp.sh
 	JOBS=$(JOBS) bash scripts/deps/libheif.sh
 	bash scripts/deps/xxhash.sh
+	bash scripts/deps/openssl.sh
 	cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
 	cmake --build build/windows -j $(JOBS)
 

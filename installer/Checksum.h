@@ -1,14 +1,21 @@
-// The payload's checksum of the index and of every file: XXH3, 64 bits, from
-// the xxHash library (libxxhash-dev natively, the same source cross-built
-// for Windows). Its job is to catch damage (a broken download, a bad disk)
-// before the setup changes anything: an unkeyed checksum in the same file is
-// no defence against tampering whatever its strength, since whoever alters
-// the file can recompute it; signing is that defence. Every byte of a setup
-// is hashed when it is built and when it installs: XXH3 runs at memory speed.
+// What protects what in a setup. A signed setup's .exe is covered by its
+// signature, and the .exe holds the index; the index holds a SHA-256 of
+// every file's stored bytes, so the data, in the .exe or in the parts that
+// travel beside it unsigned, cannot be swapped for other bytes without the
+// setup refusing them. The XXH3 checksums (64 bits, from the xxHash
+// library: libxxhash-dev natively, the same source cross-built for Windows)
+// only catch damage fast: of the index against its tail, and of a packed
+// file's unpacked bytes; anyone who alters a file can make them match.
+// SHA-256 comes from a well-kept library, OpenSSL's libcrypto: Debian's
+// natively, the same source cross-built for Windows. Every stored byte
+// goes through both as it is read, once.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <array>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 struct XXH3_state_s;
@@ -33,5 +40,28 @@ class TXxh3 {
 };
 
 TChecksum Xxh3(std::string_view bytes);
+
+using TDigest = std::array<uint8_t, 32>;
+
+// SHA-256 over pieces given in turn.
+class TSha256 {
+ public:
+  TSha256();
+  ~TSha256();
+  TSha256(const TSha256&) = delete;
+  TSha256& operator=(const TSha256&) = delete;
+  void Update(const void* data, size_t size);
+  void Update(std::string_view bytes) { Update(bytes.data(), bytes.size()); }
+  TDigest Finish();  // once
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> state_;
+};
+
+TDigest Sha256(std::string_view bytes);
+// Lower-case hexadecimal, and back (nullopt unless exactly 64 such digits).
+std::string DigestText(const TDigest& d);
+std::optional<TDigest> DigestFromText(std::string_view text);
 
 }  // namespace vanta::build

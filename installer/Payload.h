@@ -16,19 +16,19 @@
 //          default folders, the parts (name and exact size; none in one
 //          file), then the files (destination constant, relative folder,
 //          name, size, stored size, flags, delta, checksum of the bytes, and
-//          of the stored bytes when they are packed), registry values, INI
-//          entries and shortcuts
+//          of the stored bytes when they are packed, SHA-256 of the stored
+//          bytes), registry values, INI entries and shortcuts
 //   tail   48 bytes: "VantaPak", version, 0, size of the data in this file
 //          (0 when it is in parts), index size, checksum of index + the
 //          tail's first 32 bytes, "VantaEnd"
-// Checksums are XXH3, 64 bits (Checksum.h); versions before 4 are refused
-// like any damaged setup.
+// Checksums are XXH3, 64 bits, digests SHA-256 (Checksum.h says which
+// protects what); versions before 5 are refused like any damaged setup.
 // The tail's sizes locate the payload from the end, so any program can go
 // before it. Before anything is installed the setup checks the index
 // against the tail's checksum and that every part is there with its exact
 // size. The data is read once, while it is installed: each file's stored
-// bytes are checked against their checksum as they stream, and a mismatch
-// fails the install, which then undoes all it did.
+// bytes are checked against their checksum and digest as they stream, and
+// a mismatch fails the install, which then undoes all it did.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -44,7 +44,7 @@
 
 namespace vanta::build {
 
-inline constexpr uint32_t kPayloadVersion = 4;
+inline constexpr uint32_t kPayloadVersion = 5;
 inline constexpr size_t kTailSize = 48;
 inline constexpr uint64_t kMaxIndexSize = 64u << 20;
 inline constexpr size_t kMaxIndexString = 32768;
@@ -68,6 +68,7 @@ struct TPackedFile {
   uint8_t delta = 0;  // packed as differences to the byte this far before; 0 none
   TChecksum checksum = 0;        // of the file's bytes
   TChecksum storedChecksum = 0;  // of its bytes in the data: the same as checksum unless packed
+  TDigest storedDigest{};        // SHA-256 of its bytes in the data
   bool operator==(const TPackedFile&) const = default;
 };
 

@@ -4,7 +4,8 @@
 //   appName appVerName defaultDir defaultGroup
 //   u32 n, n x part:     name u64 size
 //   u32 n, n x file:     folder name u64 size u64 stored u32 flags u8 delta
-//                        u64 checksum, u64 checksum of the stored bytes if compressed
+//                        u64 checksum, u64 checksum of the stored bytes if compressed,
+//                        32 bytes SHA-256 of the stored bytes
 //   u32 n, n x registry: u8 root subkey valueName valueData u8 deleteKey
 //   u32 n, n x ini:      file section key value
 //   u32 n, n x icon:     name target parameters
@@ -48,6 +49,12 @@ class TDecoder {
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(b[i]);
     return v;
+  }
+  TDigest Digest() {
+    const std::string_view b = Take(32);
+    TDigest d;
+    std::memcpy(d.data(), b.data(), d.size());
+    return d;
   }
   uint64_t U64() {
     const std::string_view b = Take(8);
@@ -119,6 +126,7 @@ std::string EncodeIndex(const TPayloadIndex& x) {
     e.U8(f.delta);
     e.U64(f.checksum);
     if (f.flags & kFileCompressed) e.U64(f.storedChecksum);
+    e.bytes.append(reinterpret_cast<const char*>(f.storedDigest.data()), f.storedDigest.size());
   }
   e.Count(x.registry.size());
   for (const TPackedRegistry& r : x.registry) {
@@ -164,7 +172,7 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     if (p.size == 0) throw TPayloadError("an empty part");
     x.parts.push_back(std::move(p));
   }
-  n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 1 + 8);
+  n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 1 + 8 + 32);
   for (size_t i = 0; i < n; ++i) {
     TPackedFile f;
     f.folder = d.Dest();
@@ -181,6 +189,7 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
       throw TPayloadError("a difference filter that does not fit the file");
     f.checksum = d.U64();
     f.storedChecksum = (f.flags & kFileCompressed) ? d.U64() : f.checksum;
+    f.storedDigest = d.Digest();
     x.files.push_back(std::move(f));
   }
   n = d.Count(1 + 4 + 4 + 4 + 1);

@@ -187,6 +187,7 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
   const uint64_t end = at + f.storedSize;
   std::unique_ptr<uint8_t[]> in(new uint8_t[kChunk]);
   TXxh3 sum, stored;
+  TSha256 digest;
   uint64_t produced = 0;
   TDeltaFilter filter(f.delta);
   const bool packed = (f.flags & kFileCompressed) != 0;
@@ -196,6 +197,7 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
   auto read = [&](size_t n) {
     source.ReadAt(at, in.get(), n);
     stored.Update(in.get(), n);
+    digest.Update(in.get(), n);
     at += n;
   };
   auto emit = [&](uint8_t* data, size_t n) {
@@ -242,6 +244,7 @@ void ExtractFile(IByteSource& source, const TPayload& payload, size_t file, cons
     if (last != 0) throw damaged("ends inside a packed frame");
   }
   if (stored.Finish() != f.storedChecksum) throw damaged("does not match its checksum");
+  if (digest.Finish() != f.storedDigest) throw damaged("is not the file this setup was made with");
   if (produced != f.size) throw damaged("unpacks shorter than its size");
   if (packed && sum.Finish() != f.checksum) throw damaged("unpacks to bytes that do not match their checksum");
 }

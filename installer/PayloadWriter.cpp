@@ -157,8 +157,10 @@ void TPayloadWriter::Store(IFileReader& file, TPackedFile& f, size_t have) {
   std::string& chunk = chunk_;
   if (have == 0) file.Rewind();
   TXxh3 sum;
+  TSha256 digest;
   for (uint64_t at = 0;;) {
     sum.Update(chunk.data(), have);
+    digest.Update(chunk.data(), have);
     Put(chunk.data(), have);
     at += have;
     if (at == f.size) break;
@@ -167,6 +169,7 @@ void TPayloadWriter::Store(IFileReader& file, TPackedFile& f, size_t have) {
   }
   CheckAtEnd(file);
   f.checksum = f.storedChecksum = sum.Finish();
+  f.storedDigest = digest.Finish();
   f.storedSize = f.size;
   f.delta = 0;
 }
@@ -207,6 +210,7 @@ bool TPayloadWriter::Pack(IFileReader& file, TPackedFile& f, size_t have, uint8_
   CheckAtEnd(file);
   f.checksum = sum.Finish();
   f.storedChecksum = Xxh3(packed_);
+  f.storedDigest = Sha256(packed_);
   f.storedSize = packed_.size();
   f.flags |= kFileCompressed;
   f.delta = delta;

@@ -13,6 +13,7 @@ set(VANTABUILD_SOURCES
   ${VANTABUILD_DIR}/PayloadWriter.cpp
   ${VANTABUILD_DIR}/Script.cpp
   ${VANTABUILD_DIR}/Checksum.cpp
+  ${VANTABUILD_DIR}/Sha256.cpp
   ${VANTABUILD_DIR}/SourceFiles.cpp
 )
 set(VANTABUILD_POSIX_SOURCES ${VANTABUILD_DIR}/posix/PlatformFiles.cpp)
@@ -25,6 +26,7 @@ set(VANTASETUP_SOURCES
   ${VANTABUILD_DIR}/setup/InstallLog.cpp
   ${VANTABUILD_DIR}/setup/LogCheck.cpp
   ${VANTABUILD_DIR}/setup/FileVersion.cpp
+  ${VANTABUILD_DIR}/setup/Handshake.cpp
   ${VANTABUILD_DIR}/setup/InstallTransaction.cpp
   ${VANTABUILD_DIR}/setup/SetupCommandLine.cpp
   ${VANTABUILD_DIR}/setup/SetupWizard.cpp

@@ -14,7 +14,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libmpg123-dev libzstd-dev libxxhash-dev nasm dpkg-dev
+  libjpeg62-turbo-dev libmpg123-dev libzstd-dev libxxhash-dev libssl-dev nasm dpkg-dev
   libspng-dev libwebp-dev netpbm webp
   libheif-dev libheif-examples libde265-dev libdav1d-dev meson  # HEIC/AVIF; meson cross-builds dav1d
   libavif-bin  # avifenc: 10-bit AVIF test files (libheif 1.15 writes none)

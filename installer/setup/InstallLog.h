@@ -103,8 +103,19 @@ std::vector<TLogRecord> DecodeLog(std::string_view text);  // throws TLogError
 // inside a key root (keys above one, made when missing, too), the counts
 // of the log's shared files, INI entries named by an entry root, and
 // backups beside the file they keep. Paths must be full and plain (no "."
-// or ".." parts), and a key root never a broad one of the system's.
+// or ".." parts), a key root never a broad one of the system's, nor a
+// vendor's whole tree, nor another program's uninstall entry, and no INI
+// root in a section of system.ini or win.ini that Windows maps to the
+// registry (but for the current saver's line, "[boot] SCRNSAVE.EXE").
 void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFolder, const std::string& appName = "");
+
+// The value of the uninstall entry (HKLM, where only administrators write)
+// that binds the entry to its committed log: the log's SHA-256, in hex.
+inline constexpr const char* kLogDigestValue = "VantaLogSha256";
+// Throws TLogError unless the uninstall entry of the log's program names
+// logFolder as its InstallLocation and holds the digest of `logBytes`.
+void CheckLogBinding(std::string_view logBytes, const std::vector<TLogRecord>& records, const std::string& logFolder,
+                     IInstallTarget& target);
 
 // Where records go as they are made: the log file, written through.
 class IJournal {

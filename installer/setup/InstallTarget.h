@@ -43,7 +43,20 @@ class IInstallTarget {
   virtual bool FolderExists(const std::string& path) = 0;
   virtual void CreateFolder(const std::string& path) = 0;  // one level; throws TInstallError
   virtual bool RemoveFolderIfEmpty(const std::string& path) = 0;
-  virtual void WriteFile(const std::string& path, const TFileProducer& produce) = 0;  // throws
+  virtual bool FolderIsEmpty(const std::string& path) = 0;
+  // Whether anyone but SYSTEM, the administrators and the installing user
+  // may change the folder: put files in, delete them, or change who may.
+  virtual bool FolderOpenToUsers(const std::string& path) = 0;
+  // A protected access list of its own (SYSTEM and Administrators full
+  // control, Users read and execute, passed on to what is made inside),
+  // the Administrators its owner. Throws.
+  virtual void ProtectFolder(const std::string& path) = 0;
+  // The bytes go to a temporary name beside `path`, opened without sharing,
+  // and only once `produce` has returned (it checks what it wrote) are they
+  // moved to `path`, through the same handle; when it throws, the
+  // temporary file is deleted through that handle. Nothing unchecked is
+  // ever at `path`, and nobody can swap the file in between. Throws.
+  virtual void WriteFile(const std::string& path, const TFileProducer& produce) = 0;
   virtual void RenameFile(const std::string& from, const std::string& to) = 0;          // throws
   // Adds to the end of the file (made when missing) and flushes it to disk.
   virtual void AppendFile(const std::string& path, const std::string& bytes) = 0;     // throws

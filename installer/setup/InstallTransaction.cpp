@@ -141,9 +141,17 @@ void TInstallTransaction::DeleteKeyOnUninstall(TRegistryRoot root, const std::st
 void TInstallTransaction::Commit() {
   for (size_t i = inherited_; i < records_.size(); ++i) {
     const TLogRecord& r = records_[i];
-    if (r.kind != TLogKind::Replace || !(r.shared || earlierFiles_.count(LowerText(r.file)))) continue;
+    if (r.kind != TLogKind::Replace || !earlierFiles_.count(LowerText(r.file))) continue;
     if (!target_.RemoveFile(r.backup)) target_.RemoveAtRestart(r.backup);
   }
+}
+
+// A file the rollback cannot remove now (someone holds it open without
+// allowing deletion) goes when Windows next starts, and is reported: the
+// install did not end as if it never ran.
+void TInstallTransaction::NotUndone(const std::string& path, std::vector<std::string>& problems) {
+  const bool later = target_.RemoveAtRestart(path);
+  problems.push_back(path + " could not be removed" + (later ? "; it goes when Windows next starts" : ""));
 }
 
 std::vector<std::string> TInstallTransaction::Rollback() {
@@ -157,16 +165,21 @@ std::vector<std::string> TInstallTransaction::Rollback() {
         case TLogKind::DeleteKey:
           break;
         case TLogKind::Folder:
-          target_.RemoveFolderIfEmpty(r.folder);
+          if (target_.FolderExists(r.folder) && !target_.RemoveFolderIfEmpty(r.folder) &&
+              std::any_of(problems.begin(), problems.end(), [&](const std::string& p) { return InsideFolder(p, r.folder); }))
+            target_.RemoveAtRestart(r.folder);
           break;
         case TLogKind::File:
-          target_.RemoveFile(r.file);
+          if (target_.FileExists(r.file) && !target_.RemoveFile(r.file)) NotUndone(r.file, problems);
           break;
         case TLogKind::Replace:
           // Without the backup the old file was never moved: leave it.
-          if (target_.FileExists(r.backup)) {
-            target_.RemoveFile(r.file);
+          if (!target_.FileExists(r.backup)) break;
+          if (!target_.FileExists(r.file) || target_.RemoveFile(r.file)) {
             target_.RenameFile(r.backup, r.file);
+          } else {
+            const bool later = target_.RenameAtRestart(r.backup, r.file);
+            problems.push_back(r.file + " could not be put back" + (later ? "; it comes back when Windows next starts" : ""));
           }
           break;
         case TLogKind::Key:

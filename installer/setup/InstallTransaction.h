@@ -52,10 +52,12 @@ class TInstallTransaction {
   void DeleteKeyOnUninstall(TRegistryRoot root, const std::string& subkey);
 
   // Drops the backups of replaced files that the uninstall will not put
-  // back (shared files, which only grow newer, and files an earlier install
-  // of the log wrote); one in use goes at the next restart. The records stay.
+  // back (files an earlier install of the log wrote); one in use goes at
+  // the next restart. A shared file's backup stays until its last user's
+  // uninstall. The records stay.
   void Commit();
-  // Undoes the records in reverse; returns what could not be undone.
+  // Undoes the records in reverse; returns what could not be undone (a
+  // file that cannot go now is also set to go at the next restart).
   std::vector<std::string> Rollback();
 
   const std::vector<TLogRecord>& Records() const { return records_; }
@@ -67,6 +69,7 @@ class TInstallTransaction {
   // Records the file at `path` as new or replaced (moving the old one away)
   // and leaves the path free to write.
   void PrepareFile(const std::string& path, TFileFlags flags);
+  void NotUndone(const std::string& path, std::vector<std::string>& problems);
 
   IInstallTarget& target_;
   IJournal* journal_ = nullptr;

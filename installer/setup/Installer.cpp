@@ -34,6 +34,23 @@ bool IsShortFormOf(const std::string& shortName, const std::string& longName) {
   return longExt.substr(0, 3) == shortExt && longBase.rfind(s.substr(0, tilde), 0) == 0;
 }
 
+// Program Files keeps what is in it to administrators; a folder elsewhere
+// (one the user typed, such as C:\Games\Saver) inherits what its parent
+// allows, often "any user may modify", and then anyone could replace the
+// uninstaller or its log before an administrator runs them. A new folder
+// there gets the install's own access list; an existing one any user may
+// change only when it is empty.
+bool NeedsProtection(const TSetupFolders& folders, IInstallTarget& target) {
+  if (!folders.pf.empty() && WithinFolder(folders.app, folders.pf)) return false;
+  if (!target.FolderExists(folders.app)) return true;
+  if (!target.FolderOpenToUsers(folders.app)) return false;
+  if (!target.FolderIsEmpty(folders.app))
+    throw TInstallError("The folder " + folders.app +
+                        " can be changed by users who are not administrators, so what is installed there could be "
+                        "replaced behind your back. Choose an empty folder, or one only administrators can change.");
+  return true;
+}
+
 }  // namespace
 
 std::string TSetupFolders::Value(TFolder f) const {
@@ -148,13 +165,18 @@ TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupF
       try {
         earlier = DecodeLog(*text);
         CheckLog(earlier, folders.app, index.appName);
+        // Only a log its install committed, not one planted in a folder
+        // someone made beforehand.
+        CheckLogBinding(*text, earlier, folders.app, target);
       } catch (const TLogError& e) {
         throw TInstallError("the folder " + folders.app + " holds an uninstall log that cannot be taken over (" + e.what() +
                             "); choose another folder");
       }
     }
+    const bool protect = NeedsProtection(folders, target);
     tx.Begin(index.appName, roots, earlier);
     tx.CreateFolders(folders.app);
+    if (protect) target.ProtectFolder(folders.app);
     // The log file itself is the first file the install writes.
     if (target.FileExists(logPath)) tx.InstallFile(logPath, {}, [](const TByteWriter&) {});
     else tx.Note(FileRecord(logPath, false));
@@ -192,9 +214,9 @@ TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupF
       };
       const bool existed = target.FileExists(path);
       const std::string folder = ParentFolder(path);
-      if (existed && (SameText(folder, folders.sys) || SameText(folder, folders.win))) {
-        // A system folder's file is shared with other programs: only a newer
-        // or equal version replaces it.
+      if (existed && (flags.shared || SameText(folder, folders.sys) || SameText(folder, folders.win))) {
+        // A shared file, or any in a system folder, is other programs' too:
+        // only a newer or equal version replaces it.
         std::string bytes;
         extract([&](const void* p, size_t n) { bytes.append(static_cast<const char*>(p), n); });
         if (FileVersion(bytes) < FileVersion(target.LoadFile(path).value_or(""))) {
@@ -249,9 +271,14 @@ TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupF
     };
     if (!options.publisher.empty()) values.emplace_back("Publisher", StringValue(options.publisher));
     values.emplace_back("EstimatedSize", DwordValue(uint32_t((total + 1023) / 1024)));
+    // Logged now, written once the log is whole: the digest of the log.
+    values.emplace_back(kLogDigestValue, StringValue(""));
     tx.WriteValues(TRegistryRoot::LocalMachine, key, values, true);
     tx.InstallFile(uninstallerPath, {}, uninstaller);
     checkCancel();
+    const std::optional<std::string> log = target.LoadFile(logPath);
+    if (!log) throw TInstallError("cannot read back " + logPath);
+    target.WriteValue(TRegistryRoot::LocalMachine, key, kLogDigestValue, StringValue(DigestText(Sha256(*log))));
     tx.Commit();
     result.log = tx.Records();
     return result;

@@ -47,16 +47,29 @@ bool PlainKey(std::string_view k) {
   return true;
 }
 
-// Keys whose trees belong to Windows or to everyone: no install owns them.
-bool BroadKey(std::string_view k) {
-  const size_t depth = Parts(k).size();
-  if (depth < 2) return true;
-  for (const char* system : {"Software\\Microsoft", "Software\\Classes", "Software\\Policies", "Software\\WOW6432Node"}) {
-    if (!WithinFolder(k, system)) continue;
-    // Below these, only an install's own uninstall entry.
-    return !(WithinFolder(k, std::string(kUninstallKeyBase).substr(0, std::string(kUninstallKeyBase).size() - 1)) && depth >= 6);
-  }
+// Keys whose trees belong to Windows, to everyone or to a whole vendor: no
+// install owns them. Below the system's keys only the install's own
+// uninstall entry.
+bool BroadKey(std::string_view k, const std::string& appName) {
+  if (Parts(k).size() < 3) return true;
+  for (const char* system : {"Software\\Microsoft", "Software\\Classes", "Software\\Policies", "Software\\WOW6432Node"})
+    if (WithinFolder(k, system)) return !SameText(k, kUninstallKeyBase + appName + "_is1");
   return !WithinFolder(k, "Software");
+}
+
+// system.ini and win.ini sections that Windows keeps in the registry: an
+// entry there can start a program at every logon. The one a saver's setup
+// writes, the current screensaver, is allowed.
+bool MappedIniEntry(const std::string& file, const std::string& section, const std::string& key) {
+  const std::string name = LowerText(file.substr(file.find_last_of('\\') + 1));
+  if (name != "system.ini" && name != "win.ini") return false;
+  if (name == "system.ini" && SameText(section, "boot") && SameText(key, "SCRNSAVE.EXE")) return false;
+  static const char* const kMapped[] = {
+      "boot", "boot.description", "386enh", "drivers", "drivers32", "mci", "mci32", "password lists", "nonwindowsapp",
+      "windows", "desktop", "colors", "fonts", "fontsubstitutes", "intl", "ports", "devices", "printerports",
+      "extensions", "embedding", "mci extensions", "network", "sounds", "compatibility", "windowsex", "wow",
+      "programs", "trueimage", "msucompatibility"};
+  return std::any_of(std::begin(kMapped), std::end(kMapped), [&](const char* s) { return SameText(section, s); });
 }
 
 struct TRoots {
@@ -122,11 +135,12 @@ void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFold
           roots.files.push_back(r.file);
           break;
         case TRootKind::Key:
-          if (!PlainKey(r.subkey) || BroadKey(r.subkey)) Refuse(r, "names a key no install may own");
+          if (!PlainKey(r.subkey) || BroadKey(r.subkey, records[0].appName)) Refuse(r, "names a key no install may own");
           roots.keys.emplace_back(r.root, r.subkey);
           break;
         case TRootKind::Ini:
           if (!PlainPath(r.file)) Refuse(r, "is not a full path");
+          if (MappedIniEntry(r.file, r.section, r.key)) Refuse(r, "names an entry Windows keeps in the registry");
           roots.ini.push_back(r);
           break;
       }
@@ -171,6 +185,23 @@ void CheckLog(const std::vector<TLogRecord>& records, const std::string& logFold
     }
   }
   if (roots.app.empty()) throw TLogError("the uninstall log names no install folder");
+}
+
+void CheckLogBinding(std::string_view logBytes, const std::vector<TLogRecord>& records, const std::string& logFolder,
+                     IInstallTarget& target) {
+  if (records.empty() || records[0].kind != TLogKind::App) throw TLogError("the uninstall log names no program");
+  const std::string key = kUninstallKeyBase + records[0].appName + "_is1";
+  const auto text = [&](const char* name) -> std::string {
+    const std::optional<TRegValue> v = target.ReadValue(TRegistryRoot::LocalMachine, key, name);
+    if (!v || v->type != kRegString) return {};
+    return v->data.substr(0, v->data.find('\0'));
+  };
+  std::string location = text("InstallLocation");
+  if (!location.empty() && location.back() == '\\') location.pop_back();
+  if (location.empty() || !SameText(location, logFolder))
+    throw TLogError("no uninstall entry of " + records[0].appName + " names " + logFolder + " as its folder");
+  if (DigestFromText(LowerText(text(kLogDigestValue))) != Sha256(logBytes))
+    throw TLogError("the uninstall log is not the one " + records[0].appName + "'s install wrote (it was changed since)");
 }
 
 }  // namespace vanta::build

@@ -46,7 +46,11 @@ class TUndo {
 
   void File(const TLogRecord& r) {
     if (r.neverUninstall) return report.kept.push_back(r.file);
-    if (r.shared && !LastUser(r.file)) return report.kept.push_back(r.file);
+    if (r.shared && !LastUser(r.file)) {
+      // Others still use it, as it is now: the backup is of no more use.
+      if (r.kind == TLogKind::Replace) Remove(r.backup);
+      return report.kept.push_back(r.file);
+    }
     if (r.kind != TLogKind::Replace || !target_.FileExists(r.backup)) return Remove(r.file);
     // What the install replaced comes back; over a file in use, at the restart.
     if (!target_.FileExists(r.file) || target_.RemoveFile(r.file)) return target_.RenameFile(r.backup, r.file);
@@ -104,6 +108,17 @@ TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::st
     }
   }
   return undo.report;
+}
+
+std::vector<TLogRecord> CheckedLog(std::string_view logBytes, const std::string& logFolder, IInstallTarget& target) {
+  std::vector<TLogRecord> records = DecodeLog(logBytes);
+  CheckLog(records, logFolder);
+  CheckLogBinding(logBytes, records, logFolder, target);
+  return records;
+}
+
+TUninstallReport UninstallLog(std::string_view logBytes, const std::string& logFolder, IInstallTarget& target) {
+  return Uninstall(CheckedLog(logBytes, logFolder, target), logFolder, target);
 }
 
 }  // namespace vanta::build

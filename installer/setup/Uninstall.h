@@ -25,4 +25,11 @@ struct TUninstallReport {
 // CheckLog for logFolder (the folder it was read from).
 TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::string& logFolder, IInstallTarget& target);
 
+// The uninstaller's way in: the log file's bytes, decoded, checked
+// (CheckLog) and bound to their install (CheckLogBinding) before anything
+// is undone. Throws TLogError, having changed nothing.
+TUninstallReport UninstallLog(std::string_view logBytes, const std::string& logFolder, IInstallTarget& target);
+// Only the checks of UninstallLog; returns the records.
+std::vector<TLogRecord> CheckedLog(std::string_view logBytes, const std::string& logFolder, IInstallTarget& target);
+
 }  // namespace vanta::build

@@ -54,5 +54,19 @@ TEST(Checksum, EveryFlippedBitAndEveryLengthChangesIt) {
   }
 }
 
+// The published SHA-256 values, whole and in pieces: natively nettle's,
+// in the 32-bit programs the system's CNG.
+TEST(Checksum, Sha256GivesThePublishedDigests) {
+  EXPECT_EQ(DigestText(Sha256("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(DigestText(Sha256("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  const std::string million(1000000, 'a');
+  TSha256 h;
+  for (size_t at = 0; at < million.size(); at += 999) h.Update(std::string_view(million).substr(at, 999));
+  EXPECT_EQ(DigestText(h.Finish()), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+  EXPECT_EQ(DigestFromText(DigestText(Sha256("abc"))), Sha256("abc"));
+  EXPECT_EQ(DigestFromText("BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"), std::nullopt);
+  EXPECT_EQ(DigestFromText("ba78"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace vanta::build

@@ -30,14 +30,27 @@ void TFakeTarget::CreateFolder(const std::string& path) {
   NeedParent(path);
   if (FileExists(path)) throw TInstallError("a file is in the way: " + path);
   state.folders.insert(Lower(path));
+  if (openFolders.count(Lower(ParentFolder(path)))) openFolders.insert(Lower(path));
+}
+
+bool TFakeTarget::FolderIsEmpty(const std::string& path) {
+  const std::string prefix = Lower(path) + "\\";
+  auto inside = [&](const std::string& p) { return p.rfind(prefix, 0) == 0; };
+  return std::none_of(state.files.begin(), state.files.end(), [&](const auto& f) { return inside(f.first); }) &&
+         std::none_of(state.folders.begin(), state.folders.end(), inside);
+}
+
+bool TFakeTarget::FolderOpenToUsers(const std::string& path) { return openFolders.count(Lower(path)) > 0; }
+
+void TFakeTarget::ProtectFolder(const std::string& path) {
+  Change("protect " + path);
+  if (!FolderExists(path)) throw TInstallError("no folder " + path);
+  openFolders.erase(Lower(path));
+  protectedFolders.insert(Lower(path));
 }
 
 bool TFakeTarget::RemoveFolderIfEmpty(const std::string& path) {
-  const std::string prefix = Lower(path) + "\\";
-  auto inside = [&](const std::string& p) { return p.rfind(prefix, 0) == 0; };
-  if (std::any_of(state.files.begin(), state.files.end(), [&](const auto& f) { return inside(f.first); }) ||
-      std::any_of(state.folders.begin(), state.folders.end(), inside))
-    return false;
+  if (!FolderIsEmpty(path)) return false;
   return state.folders.erase(Lower(path)) > 0;
 }
 
@@ -45,12 +58,10 @@ void TFakeTarget::WriteFile(const std::string& path, const TFileProducer& produc
   Change("write " + path);
   NeedParent(path);
   if (FolderExists(path)) throw TInstallError("a folder is in the way: " + path);
+  if (FileExists(path)) throw TInstallError("a file is in the way: " + path);
+  // Only checked bytes reach the path; a failed write leaves nothing.
   std::string bytes;
-  state.files[Lower(path)];  // a failed write leaves a partial file, as a real one would
-  produce([&](const void* data, size_t n) {
-    bytes.append(static_cast<const char*>(data), n);
-    state.files[Lower(path)] = bytes;
-  });
+  produce([&](const void* data, size_t n) { bytes.append(static_cast<const char*>(data), n); });
   state.files[Lower(path)] = bytes;
 }
 

@@ -28,6 +28,11 @@ class TFakeTarget : public IInstallTarget {
   bool FolderExists(const std::string& path) override;
   void CreateFolder(const std::string& path) override;
   bool RemoveFolderIfEmpty(const std::string& path) override;
+  bool FolderIsEmpty(const std::string& path) override;
+  bool FolderOpenToUsers(const std::string& path) override;
+  void ProtectFolder(const std::string& path) override;
+  std::set<std::string> openFolders;       // lower case: any user may change them (new folders inside inherit it)
+  std::set<std::string> protectedFolders;  // lower case: given the install's access list
   void WriteFile(const std::string& path, const TFileProducer& produce) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   void AppendFile(const std::string& path, const std::string& bytes) override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Compiler.h"
 #include "FakeTarget.h"
 #include "TextRules.h"
@@ -117,6 +119,32 @@ TEST(Installer, InstallsEverythingAndLogsIt) {
   // The log on disk is what the install did.
   EXPECT_EQ(DecodeLog(files.at("c:\\program files\\my saver\\unins000.dat")), r.log);
   EXPECT_EQ(progress.last, kTotalBytes);
+}
+
+// Someone opens an installed file, without allowing deletion, before a
+// late fault: the rollback cannot take it out, says so, and has it go at
+// the restart; it never reports that nothing was changed.
+TEST(Installer, AFileTheRollbackCannotRemoveIsReportedAndGoesAtTheRestart) {
+  const std::string setup = PackScript(kScript);
+  TFakeTarget clean;
+  clean.state = Before();
+  TProgress p;
+  ASSERT_EQ(RunInstall(clean, p, setup).outcome, TInstallOutcome::Done);
+  TFakeTarget target;
+  target.state = Before();
+  target.failAt = clean.changes;
+  const std::string picture = "c:\\program files\\my saver\\sample\\a.jpg", saver = "c:\\windows\\syswow64\\my saver.scr";
+  target.inUse = {picture, saver};
+  TProgress progress;
+  TInstallResult r = RunInstall(target, progress, setup);
+  ASSERT_EQ(r.outcome, TInstallOutcome::Failed);
+  ASSERT_EQ(r.rollbackProblems.size(), 2u);
+  std::sort(r.rollbackProblems.begin(), r.rollbackProblems.end());
+  EXPECT_NE(r.rollbackProblems[0].find("could not be removed"), std::string::npos) << r.rollbackProblems[0];
+  EXPECT_NE(r.rollbackProblems[1].find("could not be put back"), std::string::npos) << r.rollbackProblems[1];
+  EXPECT_EQ(target.atRestart.count(picture), 1u);
+  EXPECT_EQ(target.renamedAtRestart.at(saver + ".~vb1"), saver);
+  EXPECT_FALSE(target.state == Before());
 }
 
 // A fault at every change in turn: the computer is left as it was.

@@ -237,5 +237,53 @@ TEST_F(SpanTest, DamagedPartsInstallNothingAndAreNamed) {
   }
 }
 
+// An attacker who can give other bytes the same XXH3 checksums (which is
+// quick) swaps a part that nothing signed covers. Here the index's
+// checksums are made to fit the forged bytes, as such a forgery would;
+// the SHA-256 of the stored bytes in the .exe's index still refuses them,
+// and nothing stays behind, not even at a temporary name.
+TEST_F(SpanTest, APartForgedToTheSameChecksumsIsRefusedAndNothingIsLeft) {
+  Build(kMinDiskSliceSize);
+  const std::string exe = Out("My Saver.exe"), part = Part(PartCount());
+  std::string forged = ReadWholeFile(part);
+  std::memcpy(&forged[forged.size() / 2], "MZ an attacker's program", 24);
+  std::ofstream(part, std::ios::binary) << forged;
+
+  std::string self = ReadWholeFile(exe);
+  {
+    TMemorySource source(self);
+    TPayload p = OpenPayload(source);
+    const auto data = OpenData(source, p, [&](const std::string& name) { return std::make_unique<TDiskSource>(Out(name)); });
+    const std::string before = EncodeIndex(p.index);
+    for (size_t i = 0; i < p.index.files.size(); ++i) {
+      TPackedFile& f = p.index.files[i];
+      std::string stored(f.storedSize, '\0');
+      data->ReadAt(p.fileOffsets[i], stored.data(), stored.size());
+      f.storedChecksum = Xxh3(stored);
+      if (!(f.flags & kFileCompressed)) f.checksum = f.storedChecksum;
+    }
+    const std::string after = EncodeIndex(p.index);
+    ASSERT_NE(after, before) << "the forgery changed no checksum";
+    ASSERT_EQ(after.size(), before.size());
+    const size_t at = self.size() - kTailSize - after.size();
+    self.replace(at, after.size(), after);
+    TXxh3 sum;
+    sum.Update(after);
+    sum.Update(self.data() + self.size() - kTailSize, 32);
+    const TChecksum c = sum.Finish();
+    for (int i = 0; i < 8; ++i) self[self.size() - kTailSize + 32 + i] = char(uint8_t(c >> (8 * i)));
+  }
+  std::ofstream(exe, std::ios::binary) << self;
+
+  TFakeTarget target;
+  target.state = Clean();
+  const TInstallResult r = Install(target);
+  EXPECT_EQ(r.outcome, TInstallOutcome::Failed);
+  EXPECT_TRUE(r.damaged);
+  EXPECT_NE(r.reason.find("is not the file this setup was made with"), std::string::npos) << r.reason;
+  EXPECT_TRUE(r.rollbackProblems.empty());
+  EXPECT_TRUE(target.state == Clean()) << "something was left";
+}
+
 }  // namespace
 }  // namespace vanta::build

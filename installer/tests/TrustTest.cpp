@@ -8,6 +8,7 @@
 #include "FakeTarget.h"
 #include "setup/AfterInstall.h"
 #include "setup/FileVersion.h"
+#include "setup/Handshake.h"
 #include "setup/Installer.h"
 #include "setup/Uninstall.h"
 
@@ -193,7 +194,7 @@ TEST_F(TrustTest, ASharedFileIsCountedAndGoesWithItsLastUser) {
   ASSERT_EQ(Install("B", Versioned(2, "newer")).outcome, TInstallOutcome::Done);
   EXPECT_EQ(Users(), DwordValue(2));
   EXPECT_EQ(target.state.files.at(kDll), Versioned(2, "newer"));
-  EXPECT_EQ(target.state.files.count(std::string(kDll) + ".~vb1"), 0u) << "a shared file's backup is not kept";
+  EXPECT_EQ(target.state.files.at(std::string(kDll) + ".~vb1"), Versioned(1, "ours")) << "a shared file's backup stays";
   ASSERT_EQ(Install("C", Versioned(1, "older")).outcome, TInstallOutcome::Done);
   EXPECT_EQ(target.state.files.at(kDll), Versioned(2, "newer")) << "version 1 replaced version 2";
   EXPECT_EQ(Users(), DwordValue(3));
@@ -228,9 +229,13 @@ TEST_F(TrustTest, AFileThatWasThereComesBackAndABusyBackupGoesAtTheRestart) {
   EXPECT_EQ(target.state.files.at("c:\\windows\\syswow64\\aquarium.scr"), "another vendor's aquarium");
   EXPECT_EQ(target.state.files.count("c:\\windows\\syswow64\\aquarium.scr.~vb1"), 0u);
 
+  // A shared file's backup stays with it until the uninstall; in use then,
+  // it goes at the restart.
   target.state.files[kDll] = Versioned(1, "loaded");
   target.inUse.insert(std::string(kDll) + ".~vb1");
   ASSERT_EQ(Install("A").outcome, TInstallOutcome::Done);
+  EXPECT_EQ(target.atRestart.count(std::string(kDll) + ".~vb1"), 0u);
+  EXPECT_TRUE(Uninstall("A").problems.empty());
   EXPECT_EQ(target.atRestart.count(std::string(kDll) + ".~vb1"), 1u);
 }
 
@@ -253,6 +258,126 @@ TEST_F(TrustTest, KeysAndTheScreensaverSettingGetBackWhatTheyHeld) {
   EXPECT_EQ(target.state.ini.at("c:\\windows\\system.ini|boot|scrnsave.exe"), "C:\\Windows\\SysWOW64\\Chosen.scr");
 }
 
+// A record put into a real install's log, however well it passes the
+// log's own rules, breaks the digest the uninstall entry keeps: nothing is
+// changed. So does a log the entry does not name.
+TEST_F(TrustTest, ALogIsBoundToItsInstallByTheDigestInItsUninstallEntry) {
+  ASSERT_EQ(Install("Other").outcome, TInstallOutcome::Done);
+  ASSERT_EQ(Install("My Saver").outcome, TInstallOutcome::Done);
+  target.state.files["c:\\windows\\syswow64\\drivers\\disk.sys"] = "the system's";
+  const std::string log = target.state.files.at(kLog);
+  const size_t head = log.find("\r\n", log.find("\r\nA\t") + 2) + 2;
+  const struct {
+    TLogRecord root;
+    std::string action;  // a line after the others: what the root lets through
+  } added[] = {
+      {RootRecord(TRootKind::File, "C:\\Windows\\SysWOW64\\drivers\\disk.sys"), "F\tC:\\Windows\\SysWOW64\\drivers\\disk.sys\t0\r\n"},
+      {KeyRootRecord(TRegistryRoot::LocalMachine, "Software\\Norvane\\Other"),
+       EncodeRecord(DeleteKeyRecord(TRegistryRoot::LocalMachine, "Software\\Norvane\\Other")) + "\r\n"},
+      {IniRootRecord("C:\\Windows\\other.ini", "x", "y"), ""},
+  };
+  for (const auto& a : added) {
+    const std::string forged = log.substr(0, head) + EncodeRecord(a.root) + "\r\n" + log.substr(head) + a.action;
+    EXPECT_NO_THROW(CheckLog(DecodeLog(forged), kFolders.app)) << "passes the rules alone: " << EncodeRecord(a.root);
+    const TFakeSystem before = target.state;
+    EXPECT_THROW(UninstallLog(forged, kFolders.app, target), TLogError) << EncodeRecord(a.root);
+    EXPECT_TRUE(target.state == before) << EncodeRecord(a.root);
+  }
+  // Another install's log copied here; an entry that names another folder.
+  const TFakeSystem before = target.state;
+  EXPECT_THROW(UninstallLog(target.state.files.at("c:\\program files\\other\\unins000.dat"), kFolders.app, target), TLogError);
+  auto& entry = target.state.keys.at("hklm\\software\\microsoft\\windows\\currentversion\\uninstall\\my saver_is1");
+  const TRegValue location = entry.at("installlocation");
+  entry["installlocation"] = StringValue("C:\\Program Files\\Elsewhere\\");
+  EXPECT_THROW(UninstallLog(log, kFolders.app, target), TLogError);
+  entry["installlocation"] = location;
+  EXPECT_TRUE(target.state == before);
+  EXPECT_TRUE(UninstallLog(log, kFolders.app, target).problems.empty());
+  EXPECT_EQ(target.state.files.at("c:\\windows\\syswow64\\drivers\\disk.sys"), "the system's");
+  EXPECT_EQ(target.state.files.count(kLog), 0u);
+}
+
+// Roots no script of ours makes: a vendor's whole tree, another program's
+// uninstall entry, entries of system.ini and win.ini that Windows keeps in
+// the registry (a program started at every logon). The saver's own line is
+// allowed.
+TEST_F(TrustTest, RootsBeyondWhatAScriptCanMakeAreRefused) {
+  ASSERT_EQ(Install("My Saver").outcome, TInstallOutcome::Done);
+  const std::string log = target.state.files.at(kLog);
+  const size_t head = log.find("\r\n", log.find("\r\nA\t") + 2) + 2;
+  const TLogRecord roots[] = {
+      KeyRootRecord(TRegistryRoot::CurrentUser, "Software\\Norvane"),
+      KeyRootRecord(TRegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other_is1"),
+      IniRootRecord("C:\\Windows\\system.ini", "boot", "shell"),
+      IniRootRecord("C:\\Windows\\SYSTEM.INI", "drivers32", "msacm.x"),
+      IniRootRecord("C:\\Windows\\win.ini", "windows", "load"),
+  };
+  for (const TLogRecord& r : roots) {
+    const std::string forged = log.substr(0, head) + EncodeRecord(r) + "\r\n" + log.substr(head);
+    EXPECT_THROW(CheckLog(DecodeLog(forged), kFolders.app), TLogError) << EncodeRecord(r);
+  }
+  EXPECT_NO_THROW(CheckLog(DecodeLog(log), kFolders.app));
+}
+
+// A shared file outside the system folder: an older version never replaces
+// a newer one, and the replaced one's backup stays until the uninstall.
+TEST_F(TrustTest, ASharedFileOutsideTheSystemFolderIsNeverDowngraded) {
+  target.state.folders.insert("c:\\program files\\common");
+  const std::string more = "Source: codec.dll; DestDir: {pf}\\Common\\; Flags: sharedfile\n";
+  const std::string codec = "c:\\program files\\common\\codec.dll";
+  const auto install = [&](const std::string& app, uint16_t version) {
+    const std::string setup = Pack(Script(app, more), {{"codec.dll", Versioned(version, app)}});
+    TMemorySource source(setup);
+    TSetupFolders folders = kFolders;
+    folders.app = "C:\\Program Files\\" + app;
+    TNoProgress progress;
+    return build::Install(source, OpenPayload(source), folders, {}, target, progress,
+                          [](const TByteWriter& write) { write("MZ", 2); });
+  };
+  ASSERT_EQ(install("A", 2).outcome, TInstallOutcome::Done);
+  const TInstallResult older = install("B", 1);
+  ASSERT_EQ(older.outcome, TInstallOutcome::Done);
+  EXPECT_EQ(target.state.files.at(codec), Versioned(2, "A")) << "version 1 replaced version 2";
+  EXPECT_EQ(older.keptNewer, std::vector<std::string>{"C:\\Program Files\\Common\\codec.dll"});
+  ASSERT_EQ(install("C", 3).outcome, TInstallOutcome::Done);
+  EXPECT_EQ(target.state.files.at(codec), Versioned(3, "C"));
+  EXPECT_EQ(target.state.files.at(codec + ".~vb1"), Versioned(2, "A")) << "the backup went at the commit";
+}
+
+// A folder outside Program Files gets the install's own access list; one
+// any user may change is refused unless it is empty.
+TEST_F(TrustTest, AnInstallFolderOutsideProgramFilesIsProtected) {
+  target.state.folders.insert("c:\\games");
+  target.openFolders.insert("c:\\games");
+  const auto installTo = [&](const std::string& folder) {
+    const std::string setup = Pack(Script("G"), {});
+    TMemorySource source(setup);
+    TSetupFolders folders = kFolders;
+    folders.app = folder;
+    TNoProgress progress;
+    return build::Install(source, OpenPayload(source), folders, {}, target, progress,
+                          [](const TByteWriter& write) { write("MZ", 2); });
+  };
+  ASSERT_EQ(installTo("C:\\Games\\Saver").outcome, TInstallOutcome::Done);
+  EXPECT_EQ(target.protectedFolders, std::set<std::string>{"c:\\games\\saver"});
+  EXPECT_EQ(target.openFolders.count("c:\\games\\saver"), 0u);
+
+  target.state.folders.insert("c:\\games\\planted");
+  target.openFolders.insert("c:\\games\\planted");
+  target.state.files["c:\\games\\planted\\readme.txt"] = "a user's";
+  const TFakeSystem before = target.state;
+  const TInstallResult r = installTo("C:\\Games\\Planted");
+  EXPECT_EQ(r.outcome, TInstallOutcome::Failed);
+  EXPECT_NE(r.reason.find("can be changed by users who are not administrators"), std::string::npos) << r.reason;
+  EXPECT_TRUE(target.state == before);
+
+  target.state.files.erase("c:\\games\\planted\\readme.txt");
+  ASSERT_EQ(installTo("C:\\Games\\Planted").outcome, TInstallOutcome::Done);
+  EXPECT_EQ(target.protectedFolders.count("c:\\games\\planted"), 1u);
+  ASSERT_EQ(installTo("C:\\Program Files\\G").outcome, TInstallOutcome::Done);
+  EXPECT_EQ(target.protectedFolders.count("c:\\program files\\g"), 0u) << "Program Files keeps its own";
+}
+
 }  // namespace
 }  // namespace vanta::build
 
@@ -271,6 +396,33 @@ class TRecordingShell : public IUserShell {
 
 // The readme goes to the desktop's shell, to run as its user; when that
 // cannot be done it is not opened at all, never with the setup's token.
+// The uninstaller's copy goes on only with the real uninstaller behind it.
+TEST(HandshakeTest, OnlyTheRealUninstallerFromThePrivateFolderWithinTheWait) {
+  const TFileId uninstaller{7, 42, false}, folder{7, 43, true}, other{7, 44, false}, elsewhere{8, 42, false};
+  const struct {
+    const char* what;
+    THandshake facts;
+    bool goes;
+  } cases[] = {
+      {"the real uninstaller", {true, uninstaller, uninstaller, true}, true},
+      {"not from the private folder", {false, uninstaller, uninstaller, true}, false},
+      {"no handle", {true, std::nullopt, uninstaller, true}, false},
+      {"a folder named unins000.exe", {true, folder, folder, true}, false},
+      {"another file", {true, other, uninstaller, true}, false},
+      {"the same number on another volume", {true, elsewhere, uninstaller, true}, false},
+      {"no uninstaller in the folder", {true, uninstaller, std::nullopt, true}, false},
+      {"the wait ran out", {true, uninstaller, uninstaller, false}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(!CheckHandshake(c.facts).has_value(), c.goes) << c.what;
+
+  const std::string temp = "C:\\Users\\a\\AppData\\Local\\Temp\\";
+  EXPECT_TRUE(InPrivateUninstallFolder(temp + "vanta-uninst-0a1b\\unins000.exe", temp));
+  EXPECT_FALSE(InPrivateUninstallFolder("C:\\attacker\\x\\setup.exe", temp));
+  EXPECT_FALSE(InPrivateUninstallFolder(temp + "vanta-uninst-\\unins000.exe", temp));
+  EXPECT_FALSE(InPrivateUninstallFolder(temp + "vanta-uninst-0a1b\\deeper\\unins000.exe", temp));
+  EXPECT_FALSE(InPrivateUninstallFolder(temp + "other-0a1b\\unins000.exe", temp));
+}
+
 TEST(AfterInstallTest, TheReadmeIsOpenedOnlyAsTheDesktopsUser) {
   TInstallResult done;
   done.readme = "C:\\Program Files\\My Saver\\Readme.txt";

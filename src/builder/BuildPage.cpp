@@ -160,7 +160,7 @@ void TBuildPage::BuildClick() {
   ICompileView& view = *this;
   ICompilePrograms& programs = *this;
   if (!compile_) compile_ = std::make_unique<TCompileSession>(platform::MainScheduler(), programs, view);
-  compile_->Start(in.Names, CompilerPath(frame_.Places().InstallFolder));
+  compile_->Start(in.Names, CompilerPath(frame_.Places().CompilerFolder));
 }
 
 void TBuildPage::WMCopyData(const COPYDATASTRUCT& data) {

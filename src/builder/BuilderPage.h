@@ -26,6 +26,7 @@ struct TBuilderPlaces {
   std::string ProgramFile;
   std::string UserFolder;       // with its delimiter
   std::string DocumentsFolder;  // with its delimiter; empty: the system's choice
+  std::string CompilerFolder;   // with its delimiter: never one a user's own value named
 };
 
 enum class TButtonIcon { Next, Back, Up, Down };

@@ -38,7 +38,10 @@ TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath) {
 
   const bool builder = IsBuilderInstance(id.InstanceName);
   const std::string key = kRegistryRoot + id.InstanceName;
-  for (const auto& value : {platform::ReadCurrentUserDefault(key), platform::ReadLocalMachineDefault(key)}) {
+  const std::optional<std::string> machine = platform::ReadLocalMachineDefault(key);
+  if (builder)
+    id.CompilerFolder = machine && IsUsableInstallFolder(*machine) ? IncludeTrailingDelimiter(*machine) : id.ProgramFolder;
+  for (const auto& value : {platform::ReadCurrentUserDefault(key), machine}) {
     if (value && IsUsableInstallFolder(*value)) {
       // The setup writes the folder without a trailing delimiter; one that
       // has it already does not get a second.

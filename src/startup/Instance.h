@@ -17,6 +17,9 @@ struct TInstanceIdentity {
   std::string InstanceName;
   std::string ProgramFolder;  // with a trailing delimiter
   std::string InstallFolder;  // with a trailing delimiter; empty when unknown
+  // Where the builder starts its compiler from: only a folder an
+  // administrator named (the machine's value) or its own program folder.
+  std::string CompilerFolder;  // with a trailing delimiter
   std::string UserFolder;     // this user's own files, with a trailing delimiter
 };
 
@@ -38,7 +41,9 @@ bool IsUsableInstallFolder(const std::string& folder);
 // as MOUNTA~1), its folder, the install folder and the user's folder.
 // The install folder is the registry value of the current user (the setup
 // ran as that user), else the machine's (an administrator installed for
-// them), else, for the builder, its own folder.
+// them), else, for the builder, its own folder. The compiler's folder
+// never comes from the user's value, which any program of that user can
+// set while an elevated builder would run what it names.
 TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath);
 
 // The identity of this process, as the last settings load fixed it.

@@ -42,7 +42,7 @@ void RunBuilder() {
   }
   RunVantaConfigForm(SaverSetting(), *ini,
                      {Instance().InstallFolder, InstanceExecutablePath(), Instance().UserFolder,
-                      platform::UserFolder(platform::TUserFolder::Documents)},
+                      platform::UserFolder(platform::TUserFolder::Documents), Instance().CompilerFolder},
                      KeepBuilderControls);
 }
 

@@ -18,9 +18,10 @@ compiler="$3"
 title="Vanta Screensaver Builder"
 work="$(mktemp -d)"
 
-# The builder finds its install folder under this key. The prefix is
+# The builder starts its compiler from the folder the machine's key names
+# (never the user's, which any program of the user can set). The prefix is
 # shared: whatever was there is put back however the script ends.
-regkey='HKCU\Software\Norvane\vantasaver'
+regkey='HKLM\Software\Norvane\vantasaver'
 reg_state=
 save_registry() {
   local out
@@ -28,7 +29,7 @@ save_registry() {
     reg_value=$(tr -d '\r' <<<"$out" | sed -n 's/^ *(Default) *REG_[A-Z_]* *//p')
     reg_state=value
     [ "$reg_value" != '(value not set)' ] || reg_state=key
-  elif wine reg query 'HKCU\Software\Norvane' >/dev/null 2>&1; then
+  elif wine reg query 'HKLM\Software\Norvane' >/dev/null 2>&1; then
     reg_state=parent
   else
     reg_state=none
@@ -39,7 +40,7 @@ restore_registry() {
     value) wine reg add "$regkey" /ve /d "$reg_value" /f ;;
     key) wine reg delete "$regkey" /ve /f ;;
     parent) wine reg delete "$regkey" /f ;;
-    none) wine reg delete 'HKCU\Software\Norvane' /f ;;
+    none) wine reg delete 'HKLM\Software\Norvane' /f ;;
   esac >/dev/null 2>&1 || echo "could not restore $regkey" >&2
 }
 trap 'stop_program; restore_registry; rm -rf "$work" "$(builder_user_dir)"' EXIT

@@ -1,8 +1,9 @@
 // The setup reads its packed data from its own file, which may have been
-// damaged or altered. The input's checksums are mended first (the data's in
-// the index where the index can be read, then the index's in the tail), so
-// that mutations reach the index reader and the unpacking behind it. No crash,
-// every destination inside its folder, every unpacked file exactly its size.
+// damaged or altered. The input's checksums and digests are mended first
+// (the data's in the index where the index can be read, then the index's in
+// the tail), so that mutations reach the index reader and the unpacking
+// behind it. No crash, every destination inside its folder, every unpacked
+// file exactly its size.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +38,7 @@ static void MendChecksum(std::string& bytes) {
     for (TPackedFile& f : x.files) {
       if (f.storedSize > start + data - at) break;
       f.storedChecksum = Xxh3(std::string_view(bytes).substr(at, f.storedSize));
+      f.storedDigest = Sha256(std::string_view(bytes).substr(at, f.storedSize));
       if (!(f.flags & kFileCompressed)) f.checksum = f.storedChecksum;
       at += f.storedSize;
     }

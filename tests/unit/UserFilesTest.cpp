@@ -91,6 +91,30 @@ TEST_F(UserFilesTest, InstallFolderFromTheUserThenTheMachineThenTheBuildersOwnFo
   }
 }
 
+// The builder starts its compiler from where only an administrator writes:
+// the machine's folder or its own; a user's value never moves it.
+TEST_F(UserFilesTest, TheCompilerComesFromTheMachinesFolderOrTheBuildersOwnNeverTheUsers) {
+  const std::string none = "(none)", d(1, kPathDelim);
+  const struct {
+    std::string user, machine, want;  // "(program)": the program's folder
+  } cases[] = {
+      {"C:\\Users\\me\\Evil", none, "(program)"},
+      {"C:\\Users\\me\\Evil", "C:\\PF\\Builder", "C:\\PF\\Builder" + d},
+      {none, "C:\\", "(program)"},
+      {none, none, "(program)"},
+  };
+  const std::string key = std::string(kRegistryRoot) + "VantaSaver";
+  for (const auto& c : cases) {
+    platform::SetCurrentUserDefaultForTests(key, c.user == none ? std::nullopt : std::optional(c.user));
+    platform::SetLocalMachineDefaultForTests(key, c.machine == none ? std::nullopt : std::optional(c.machine));
+    const TInstanceIdentity id = DetermineInstanceIdentity(program.Path("VantaSaver.scr"));
+    EXPECT_EQ(id.CompilerFolder, c.want == "(program)" ? program.Folder() : c.want) << c.user << " / " << c.machine;
+  }
+  // The user's own files still come from the user's value.
+  platform::SetCurrentUserDefaultForTests(key, "C:\\Users\\me\\Mine");
+  EXPECT_EQ(DetermineInstanceIdentity(program.Path("VantaSaver.scr")).InstallFolder, "C:\\Users\\me\\Mine" + d);
+}
+
 TEST_F(UserFilesTest, EachCopyHasItsOwnUserFolder) {
   EXPECT_EQ(DetermineInstanceIdentity(program.Path("Mountains.scr")).UserFolder,
             roaming.Folder() + "Norvane" + kPathDelim);

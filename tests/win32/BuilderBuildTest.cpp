@@ -67,7 +67,7 @@ class BuilderBuildTest : public ::testing::Test {
 
   void Open(const std::string& text = "") {
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{install.Folder(), "", user.Folder(), out.Folder()});
+    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{install.Folder(), "", user.Folder(), out.Folder(), install.Folder()});
     form->OnError = [this](const std::string& m) { errors.push_back(m); };
     form->OnAccept = [this](const TConfigControls& c) {
       ++commits;
@@ -466,7 +466,7 @@ TEST_F(BuilderBuildTest, AnUnwritableCompileFolderStopsTheBuild) {
   user.Write("blocked", "");  // a file where the user's folder should be
   ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", ""));
   form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini,
-                                            TBuilderPlaces{install.Folder(), "", user.Path("blocked\\"), ""});
+                                            TBuilderPlaces{install.Folder(), "", user.Path("blocked\\"), "", install.Folder()});
   form->OnError = [this](const std::string& m) { errors.push_back(m); };
   form->Show();
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(IDM_BUILDANDSEND1, 0), 0);

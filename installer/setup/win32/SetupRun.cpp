@@ -182,6 +182,7 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
       }
       return kSetupDone;
     case TWizardEnd::CancelledDuring:
+      if (!result.rollbackProblems.empty()) break;
       ui.Log("Cancelled while installing; everything was taken out again");
       return kSetupCancelledDuring;
     case TWizardEnd::Failed:
@@ -193,8 +194,14 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
     ui.Error(result.reason + "\n\n" + kCorrupted);
     return kSetupCouldNotStart;
   }
-  ui.Error("Setup could not install " + index.appName + ":\n" + result.reason +
-           (result.rollbackProblems.empty() ? "\n\nNothing was changed." : "\n\nSome changes could not be undone; see the log."));
+  // Whatever could not be undone is said, never "Nothing was changed", and
+  // the exit code is the fatal one, never "cancelled" or "could not start".
+  const std::string what = outcome.end == TWizardEnd::CancelledDuring ? "Setup was cancelled"
+                                                                       : "Setup could not install " + index.appName + ":\n" + result.reason;
+  ui.Error(what + (result.rollbackProblems.empty()
+                       ? "\n\nNothing was changed."
+                       : "\n\nSome changes could not be undone:\n" + result.rollbackProblems.front() +
+                             (result.rollbackProblems.size() > 1 ? "\n(and more; see the log)" : "")));
   return kSetupFailed;
 }
 

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "../Handshake.h"
 #include "../Installer.h"
 #include "../Uninstall.h"
 #include "PrivateFiles.h"
@@ -15,7 +16,7 @@ std::string FreshTempFolder() {
   char base[MAX_PATH];
   const DWORD n = GetTempPathA(MAX_PATH, base);
   if (n == 0 || n >= MAX_PATH) return {};
-  return CreatePrivateFolder(base, "vanta-uninst-");
+  return CreatePrivateFolder(base, kPrivateUninstallPrefix);
 }
 
 // A handle that deletes the copy when the last handle of it closes: the
@@ -105,36 +106,55 @@ int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
   return kSetupDone;
 }
 
-// The uninstaller that started this copy: the folder of the program file
-// it handed on, or "" when it was not one (a copy started by hand, with any
-// folder). Then waits, for a while, for that program to end, so that the
-// uninstall can delete it.
-std::string StartedFrom(unsigned long handle) {
-  HANDLE file = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
-  char buf[MAX_PATH + 8];
-  const DWORD n = file ? GetFinalPathNameByHandleA(file, buf, sizeof buf, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) : 0;
-  if (n == 0 || n >= sizeof buf || GetFileType(file) != FILE_TYPE_DISK) return {};
-  CloseHandle(file);
-  std::string path(buf, n);
-  if (path.rfind("\\\\?\\", 0) == 0) path.erase(0, 4);
-  if (lstrcmpiA(path.substr(path.find_last_of('\\') + 1).c_str(), kUninstallerName) != 0) return {};
-  // A running program cannot be opened for deletion without sharing.
-  for (int waited = 0; waited < 30000; waited += 50) {
-    HANDLE probe = CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe != INVALID_HANDLE_VALUE) {
-      CloseHandle(probe);
-      break;
-    }
-    Sleep(50);
-  }
-  return FolderOfPath(path);
+namespace {
+
+std::optional<TFileId> IdOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file || file == INVALID_HANDLE_VALUE || GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info))
+    return std::nullopt;
+  return TFileId{info.dwVolumeSerialNumber, uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
+                 (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
+
+// The facts of the handshake (Handshake.h). The wait: a running program
+// cannot be opened for deletion without sharing.
+THandshake Handshake(const TSetupCommand& command, const std::string& self) {
+  THandshake h;
+  char temp[MAX_PATH];
+  const DWORD n = GetTempPathA(MAX_PATH, temp);
+  h.fromPrivateFolder = n > 0 && n < MAX_PATH && InPrivateUninstallFolder(self, std::string(temp, n));
+  HANDLE handed = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(command.waitPid));
+  if (!h.fromPrivateFolder || !handed) return h;
+  h.handed = IdOf(handed);
+  CloseHandle(handed);
+  const std::string path = command.uninstallFrom + "\\" + kUninstallerName;
+  {
+    const HANDLE own = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    h.uninstaller = IdOf(own);
+    if (own != INVALID_HANDLE_VALUE) CloseHandle(own);
+  }
+  if (CheckHandshake(THandshake{h.fromPrivateFolder, h.handed, h.uninstaller, true})) return h;
+  for (int waited = 0; waited < 30000 && !h.released; waited += 50) {
+    const HANDLE probe = CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+      h.released = IdOf(probe) == h.uninstaller;
+      CloseHandle(probe);
+      if (!h.released) break;
+    } else {
+      Sleep(50);
+    }
+  }
+  return h;
+}
+
+}  // namespace
 
 int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
   TSetupUi ui(command, "Uninstall");
-  const std::string from = StartedFrom(command.waitPid);
-  if (from.empty() || lstrcmpiA(from.c_str(), command.uninstallFrom.c_str()) != 0) {
-    ui.Error("This copy of the uninstaller works only for the uninstaller that started it.");
+  if (const std::optional<std::string> why = CheckHandshake(Handshake(command, self))) {
+    ui.Log("Handshake refused: " + *why);
+    ui.Error("This copy of the uninstaller works only for the uninstaller that started it; nothing was removed.");
     return kSetupCouldNotStart;
   }
   const std::string logPath = command.uninstallFrom + "\\" + kUninstallLogName;
@@ -143,10 +163,9 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
   try {
     const std::optional<std::string> text = target.LoadFile(logPath);
     if (!text) throw TInstallError("cannot read " + logPath);
-    records = DecodeLog(*text);
-    // The whole log is checked before the question, and nothing is done
-    // with a log that fails.
-    CheckLog(records, command.uninstallFrom);
+    // The whole log is checked, and bound to its install, before the
+    // question; nothing is done with a log that fails.
+    records = CheckedLog(*text, command.uninstallFrom, target);
   } catch (const std::exception& e) {
     ui.Error(std::string("The uninstall log is missing, damaged or not this folder's; nothing was removed.\n\n") + e.what());
     return kSetupCouldNotStart;

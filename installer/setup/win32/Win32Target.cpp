@@ -1,10 +1,13 @@
 #include "Win32Target.h"
+#include "FolderAcl.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace vanta::build {
 namespace {
@@ -91,10 +94,57 @@ void TWin32Target::CreateFolder(const std::string& path) {
 
 bool TWin32Target::RemoveFolderIfEmpty(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
+bool TWin32Target::FolderIsEmpty(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  const HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool empty = true;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") empty = false;
+  } while (empty && FindNextFileA(find, &found));
+  FindClose(find);
+  return empty;
+}
+
+bool TWin32Target::FolderOpenToUsers(const std::string& path) { return FolderOpenToOthers(path); }
+
+void TWin32Target::ProtectFolder(const std::string& path) { ProtectFolderAcl(path); }
+
 void TWin32Target::WriteFile(const std::string& path, const TFileProducer& produce) {
-  THandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) Fail("cannot create " + path);
-  produce([&](const void* data, size_t size) { WriteAll(file.get(), data, size, path); });
+  // No sharing: nobody opens, maps or swaps the bytes before they are checked.
+  HANDLE h = INVALID_HANDLE_VALUE;
+  std::string temp;
+  for (int n = 1; h == INVALID_HANDLE_VALUE; ++n) {
+    temp = path + ".~vt" + std::to_string(n);
+    h = CreateFileA(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD code = GetLastError();
+    if (h == INVALID_HANDLE_VALUE && ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || n == 100))
+      Fail("cannot create " + temp, code);
+  }
+  THandle file(h);
+  const auto discard = [&] {
+    FILE_DISPOSITION_INFO gone{TRUE};
+    SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
+  };
+  try {
+    produce([&](const void* data, size_t size) { WriteAll(h, data, size, path); });
+  } catch (...) {
+    discard();
+    throw;
+  }
+  const std::wstring to = Wide(path);
+  std::vector<char> buf(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buf.data());
+  rename->ReplaceIfExists = FALSE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = DWORD(to.size() * sizeof(wchar_t));
+  std::memcpy(rename->FileName, to.c_str(), (to.size() + 1) * sizeof(wchar_t));
+  if (!SetFileInformationByHandle(h, FileRenameInfo, rename, DWORD(buf.size()))) {
+    const DWORD code = GetLastError();
+    discard();
+    Fail("cannot move " + temp + " to " + path, code);
+  }
 }
 
 void TWin32Target::RenameFile(const std::string& from, const std::string& to) {

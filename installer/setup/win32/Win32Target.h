@@ -12,6 +12,9 @@ class TWin32Target : public IInstallTarget {
   bool FolderExists(const std::string& path) override;
   void CreateFolder(const std::string& path) override;
   bool RemoveFolderIfEmpty(const std::string& path) override;
+  bool FolderIsEmpty(const std::string& path) override;
+  bool FolderOpenToUsers(const std::string& path) override;
+  void ProtectFolder(const std::string& path) override;
   void WriteFile(const std::string& path, const TFileProducer& produce) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   void AppendFile(const std::string& path, const std::string& bytes) override;

@@ -194,5 +194,71 @@ TEST_F(TrustSetup, AnUninstallNotStartedByTheFoldersUninstallerIsRefused) {
   EXPECT_FALSE(fs::exists(app + "\\unins000.dat")) << "the folder's own uninstaller still works";
 }
 
+// Runs `exe` handing it `handle` (inherited) as /WAITPID; its exit code.
+DWORD RunHanding(const std::string& exe, const std::string& arguments, HANDLE handle) {
+  std::string line = "\"" + exe + "\" " + arguments + " /WAITPID=" + std::to_string(reinterpret_cast<uintptr_t>(handle));
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return DWORD(-1);
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = DWORD(-1);
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+// The handed handle names a folder called unins000.exe beside a forged
+// log, and the program runs even from a private-looking temporary folder:
+// refused, and the file the log names is still there.
+TEST_F(TrustSetup, AFolderNamedLikeTheUninstallerIsNoHandshake) {
+  const std::string setup = Build();
+  const std::string app = (root_ / "app").string(), attacker = (root_ / "attacker").string();
+  ASSERT_EQ(RunAndWait(setup, "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + app + "\""), 0u);
+  fs::create_directories(attacker + "\\unins000.exe");
+  const std::string victim = (root_ / "victim.txt").string();
+  std::ofstream(victim) << "keep me";
+  std::string log = Read(app + "\\unins000.dat");
+  const size_t at = log.find("\r\nO\tapp\t");
+  ASSERT_NE(at, std::string::npos);
+  log.replace(log.find("\tapp\t") + 5, app.size(), attacker);
+  std::ofstream(attacker + "\\unins000.dat", std::ios::binary) << log + "O\tfile\t" + victim + "\r\nF\t" + victim + "\t0\r\n";
+  const std::string privateFolder = CreatePrivateFolder(TempFolder(), "vanta-uninst-");
+  ASSERT_FALSE(privateFolder.empty());
+  const std::string copy = privateFolder + "\\unins000.exe";
+  ASSERT_TRUE(CopyFileA(setup.c_str(), copy.c_str(), TRUE));
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE folder = CreateFileA((attacker + "\\unins000.exe").c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              &inherit, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(folder, INVALID_HANDLE_VALUE);
+  for (const std::string& exe : {setup, copy})
+    EXPECT_EQ(RunHanding(exe, "/VERYSILENT /SUPPRESSMSGBOXES /UNINSTALLFROM=\"" + attacker + "\"", folder), 1u) << exe;
+  CloseHandle(folder);
+  EXPECT_EQ(Read(victim), "keep me");
+  EXPECT_TRUE(fs::exists(attacker + "\\unins000.dat"));
+  EXPECT_EQ(PendingAtRestart().find(copy), std::string::npos) << "the copy set itself to go";
+  DeleteFileA(copy.c_str());
+  RemoveDirectoryA(privateFolder.c_str());
+}
+
+// A root and a record appended to a real install's log: the digest in the
+// uninstall entry no longer fits, and the real uninstaller removes nothing.
+TEST_F(TrustSetup, ARecordAppendedToARealLogDeletesNothing) {
+  const std::string setup = Build();
+  const std::string app = (root_ / "app").string(), victim = (root_ / "victim.txt").string();
+  ASSERT_EQ(RunAndWait(setup, "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + app + "\""), 0u);
+  std::ofstream(victim) << "keep me";
+  std::string log = Read(app + "\\unins000.dat");
+  const size_t head = log.find("\r\n", log.find("\r\nA\t") + 2) + 2;
+  log.insert(head, "O\tfile\t" + victim + "\r\n");
+  std::ofstream(app + "\\unins000.dat", std::ios::binary) << log + "F\t" + victim + "\t0\r\n";
+  ASSERT_EQ(RunAndWait(app + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES"), 0u);
+  for (int i = 0; i < 600 && ProcessRuns("unins000.exe"); ++i) Sleep(50);
+  EXPECT_EQ(Read(victim), "keep me");
+  EXPECT_TRUE(fs::exists(app + "\\unins000.exe"));
+  EXPECT_TRUE(fs::exists(app + "\\unins000.dat"));
+}
+
 }  // namespace
 }  // namespace vanta::build
