@@ -18,6 +18,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/music/MPEGPlay.cpp
   ${VANTA_ROOT}/src/music/MusicSet.cpp
   ${VANTA_ROOT}/src/engine/PictureLoader.cpp
+  ${VANTA_ROOT}/src/engine/FitRule.cpp
   ${VANTA_ROOT}/src/engine/codecs/Bmp.cpp
   ${VANTA_ROOT}/src/engine/codecs/Dib.cpp
   ${VANTA_ROOT}/src/engine/codecs/Gif.cpp

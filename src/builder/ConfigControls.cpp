@@ -48,7 +48,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.MusicList = FillMediaList(ini, settings_keys::kMusic);
   c.PicturePath = s.PicturePath;
   c.MusicPath = s.MusicPath;
-  c.StretchRadio = s.StretchImage;
+  c.SizeRadio = ImageSizingOf(s);
   c.RandomizeRadio = s.RandomImage;
   // A position the radio group does not have leaves every button unchecked.
   c.CaptionRadio = s.CaptionPosition;
@@ -82,7 +82,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   if (changed & csTransitions) s.Transitions = c.EffectTicks;
   s.PicturePath = c.PicturePath;
   s.MusicPath = c.MusicPath;
-  s.StretchImage = c.StretchRadio;
+  SetImageSizing(s, c.SizeRadio);
   s.RandomImage = c.RandomizeRadio;
   s.CaptionPosition = static_cast<TCaptionPosition>(c.CaptionRadio);
   s.CaptionX = c.XSpin;

@@ -39,7 +39,7 @@ struct TConfigControls {
   TMediaList ImageList, MusicList;
   std::string PicturePath, MusicPath;  // where the Add dialogs open
   // Options page.
-  bool StretchRadio = false;   // else OriginalRadio
+  TImageSizing SizeRadio = TImageSizing::Original;  // Original, Fit, Fill, Stretch
   bool RandomizeRadio = false; // else NormalizeRadio
   int32_t CaptionRadio = cpOff;  // Off, Below, Above, Bottom, Top, Fixed
   int32_t XSpin = 10, YSpin = 10;

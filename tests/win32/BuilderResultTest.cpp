@@ -18,7 +18,10 @@ TEST_F(BuilderFormTest, EveryOptionsControlCarriesItsSettingThereAndBack) {
     std::function<void(TSaverSetting&)> expect;
   };
   std::vector<Case> cases = {
-      {"Stretch To Screen", {}, [](auto& t) { t.Click(IDC_STRETCHRADIO); }, [](auto& s) { s.StretchImage = true; }},
+      {"Stretch to screen", {}, [](auto& t) { t.Click(IDC_STRETCHRADIO); }, [](auto& s) { s.StretchImage = true; }},
+      {"Fit to screen", [](auto& s) { s.StretchImage = true; }, [](auto& t) { t.Click(IDC_FITRADIO); },
+       [](auto& s) { SetImageSizing(s, TImageSizing::Fit); }},
+      {"Fill the screen", {}, [](auto& t) { t.Click(IDC_FILLRADIO); }, [](auto& s) { s.ImageFit = ifFill; }},
       {"Original Size", [](auto& s) { s.StretchImage = true; }, [](auto& t) { t.Click(IDC_ORIGINALRADIO); },
        [](auto& s) { s.StretchImage = false; }},
       {"Normalize", {}, [](auto& t) { t.Click(IDC_NORMALIZERADIO); }, [](auto& s) { s.RandomImage = false; }},
