@@ -36,6 +36,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/saver/ShowExit.cpp
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
   ${VANTA_ROOT}/src/builder/BuildPipeline.cpp
+  ${VANTA_ROOT}/src/builder/PhotoShrink.cpp
   ${VANTA_ROOT}/src/builder/CompileSession.cpp
   ${VANTA_ROOT}/src/builder/ConfigControls.cpp
   ${VANTA_ROOT}/src/builder/EffectTreeRules.cpp

@@ -16,6 +16,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libmpg123-dev libzstd-dev libxxhash-dev nasm dpkg-dev
   libspng-dev libwebp-dev netpbm webp
+  libjpeg-turbo-progs  # djpeg and cjpeg: the photo-shrink benchmark's yardstick
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool

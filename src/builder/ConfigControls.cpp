@@ -37,6 +37,20 @@ void WriteTransitions(TIniFile& ini, const std::vector<int32_t>& unticked) {
 
 std::span<const TOptionCheck> OptionChecks() { return kOptionChecks; }
 
+bool UnsavedChanges(const TConfigControls& now, const TConfigControls& saved) {
+  const auto edits = [](TConfigControls c) {
+    c.ChangedSections = 0;
+    c.UntickedEffects.clear();
+    c.ImageList.Selected = c.MusicList.Selected = -1;
+    return c;
+  };
+  TConfigControls a = edits(now);
+  // The tree, once filled, may tick differently from the record without a
+  // click; only a turned tick (its section flagged) is an edit.
+  if (!(now.ChangedSections & csTransitions)) a.EffectTicks = saved.EffectTicks;
+  return !(a == edits(saved));
+}
+
 TFontSample FontSampleFor(const TSaverSetting& s) {
   return {s.FontName, s.FontSize, s.FontColor, s.FontBold, s.FontItalic, s.FontUnderline, s.FontStrikeout,
           s.BackgroundColor};
@@ -65,6 +79,8 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
     if (!s.Transitions.test(static_cast<size_t>(e))) c.UntickedEffects.push_back(e);
   c.SpeedScrollBar = SpeedPositionOf(s.EffectSpeed);
   c.AuthorEdit = s.Author;
+  c.ShrinkCheck = s.ShrinkPhotos;
+  c.ShrinkSizeCombo = SettingRange(&TSaverSetting::ShrinkSize).Clamp(s.ShrinkSize);
   c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
   return c;
 }
@@ -98,6 +114,8 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.FontStrikeout = c.FontLabel.Strikeout;
   s.BackgroundColor = c.BackcolorCb;
   s.ImageInterval = c.IntervalEdit;
+  s.ShrinkPhotos = c.ShrinkCheck;
+  s.ShrinkSize = c.ShrinkSizeCombo;
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
 }
 

@@ -59,6 +59,8 @@ struct TConfigControls {
   int32_t SpeedScrollBar = 0;  // 0..4, the effect speed is 5 minus it
   // Build page.
   std::string AuthorEdit, WebsiteEdit;
+  bool ShrinkCheck = true;        // "Make photos smaller for sharing"
+  int32_t ShrinkSizeCombo = 0;    // kShrinkSizes' index
   // Which list sections a save must rewrite (TChangedSection bits).
   uint8_t ChangedSections = 0;
 
@@ -124,6 +126,14 @@ void TakeEffectTree(TConfigControls& c, const TEffectTree& tree, bool changed);
 // button of position i): the checked one, else, with none checked (a
 // position the group does not have), what the record was given.
 int32_t CaptionRadioRead(std::span<const bool> checked, int32_t given);
+
+// Whether leaving with `now` would lose something that `saved` (the
+// controls as last loaded or written) does not hold. Which sections a save
+// must rewrite, the selections, and the order the effect tree lists its
+// unticked effects in are bookkeeping, not edits; the ticks count once one
+// was turned (the "Transitions" bit), the lists and values always.
+bool UnsavedChanges(const TConfigControls& now, const TConfigControls& saved);
+inline constexpr const char* kSaveChangesPrompt = "Save changes?";
 
 // The caption font's sample as the record gives it.
 TFontSample FontSampleFor(const TSaverSetting& setting);

@@ -6,6 +6,7 @@
 #include "builder/ConfigFormRes.h"
 #include "engine/PictureLoader.h"
 #include "forms/Controls.h"
+#include "platform/Files.h"
 #include "platform/Scheduler.h"
 #include "platform/Shell.h"
 #include "platform/win32/PictureDrawing.h"
@@ -154,6 +155,9 @@ void TImagesPage::DrawThumbnail() {
   RECT box;
   GetClientRect(Own(IDC_FSPANEL), &box);
   const std::string file = list.Items[list.Selected].Text;
+  // A listed file that is not there (a drive not plugged in) was named when
+  // its project opened; the panel stays blank.
+  if (!platform::FileExists(file)) return;
   try {
     LoadPictureToBitmap(thumbnail_, file, box.right, box.bottom, frame_.Record().BackcolorCb);
   } catch (const std::exception& e) {

@@ -67,15 +67,45 @@ class TFolderListings {
   std::unordered_map<std::string, std::unordered_set<std::string>> names_;
 };
 
+void SortByName(std::vector<std::string>& names) {
+  std::stable_sort(names.begin(), names.end(),
+                   [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); });
+}
+
+void CollectFiles(const std::string& folder, size_t limit, int depth, std::vector<std::string>& out) {
+  std::vector<std::string> files = platform::ListFiles(folder, "*");
+  SortByName(files);
+  for (const std::string& f : files) {
+    if (out.size() >= limit) return;
+    out.push_back(folder + f);
+  }
+  if (depth >= kMaxFolderDepth) return;
+  std::vector<std::string> folders = platform::ListFolders(folder);
+  SortByName(folders);
+  for (const std::string& sub : folders) {
+    if (out.size() >= limit) return;
+    CollectFiles(folder + sub + kPathDelim, limit, depth + 1, out);
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> FilesUnder(const std::string& folder, size_t limit) {
+  std::vector<std::string> out;
+  if (folder.empty()) return out;
+  CollectFiles(IsPathDelimiter(folder.back()) ? folder : folder + kPathDelim, limit, 0, out);
+  return out;
+}
 
 TMediaList FillMediaList(TIniFile& ini, std::string_view section) {
   TMediaList list;
   const TIniDocument::TPairs pairs = ini.ReadSectionPairs(section);
   TFolderListings listings(pairs);
   for (auto& [key, value] : pairs) {
+    // A file not found stays listed as written, so a drive that is not
+    // plugged in loses nothing; the project's load names what is missing.
     std::string path = key;
-    if (!listings.Listed(path) && !LocateMediaFile(path)) continue;
+    if (!listings.Listed(path)) LocateMediaFile(path);
     // A missing or unreadable value counts as ticked, as ReadBool(..., true) reads it.
     const bool checked = !value || TIniDocument::BoolValue(*value, true);
     list.Items.push_back({std::move(path), checked});

@@ -38,9 +38,9 @@ struct TMediaList {
   bool operator==(const TMediaList&) const = default;
 };
 
-// The section's keys in file order that LocateMediaFile finds, each under
-// the path where it was found, ticked unless its value reads 0. Entry 0 is
-// selected when there is one.
+// The section's keys in file order, each under the path where
+// LocateMediaFile found it (as written when it found none), ticked unless
+// its value reads 0. Entry 0 is selected when there is one.
 TMediaList FillMediaList(TIniFile& ini, std::string_view section);
 // Erases the section and writes one key per entry, "1" ticked, "0" not.
 void WriteMediaList(TIniFile& ini, std::string_view section, const TMediaList& list);
@@ -72,6 +72,13 @@ bool MoveSelected(TMediaList& list, int delta);
 bool SetChecked(TMediaList& list, int index, bool checked);
 // The user clicked the entry's tick box: the tick turns over.
 bool ToggleChecked(TMediaList& list, int index);
+
+// The files in folder (with its delimiter) and its subfolders, full paths:
+// each folder's files in name order (letter case ignored), then its
+// subfolders the same way. At most `limit` paths; a tree deeper than
+// kMaxFolderDepth is not followed further down.
+inline constexpr int kMaxFolderDepth = 32;
+std::vector<std::string> FilesUnder(const std::string& folder, size_t limit);
 
 // What the Add dialogs offer, in the "text|patterns|text|patterns" form: the
 // picture kinds the picture loader reads, and the three music kinds.

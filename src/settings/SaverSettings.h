@@ -74,6 +74,9 @@ struct TSaverSetting {
   bool FontItalic = false;
   bool FontUnderline = false;
   bool FontStrikeout = false;
+  // The Build page: "Make photos smaller for sharing", to kShrinkSizes[ShrinkSize].
+  bool ShrinkPhotos = true;
+  int32_t ShrinkSize = 0;
   bool MouseMove = true;
   bool MousePress = true;
   bool KeyboardPress = true;
@@ -164,6 +167,8 @@ inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kCaption, "FontItalic", &TSaverSetting::FontItalic},
     {settings_keys::kCaption, "FontUnderline", &TSaverSetting::FontUnderline},
     {settings_keys::kCaption, "FontStrikeout", &TSaverSetting::FontStrikeout},
+    {settings_keys::kSet, "ShrinkPhotos", &TSaverSetting::ShrinkPhotos},
+    {settings_keys::kSet, "ShrinkSize", &TSaverSetting::ShrinkSize, TKeyUse::LoadAndSave, {0, 1}},
     {settings_keys::kSet, "MouseMove", &TSaverSetting::MouseMove},
     {settings_keys::kSet, "MousePress", &TSaverSetting::MousePress},
     {settings_keys::kSet, "KeyboardPress", &TSaverSetting::KeyboardPress},

@@ -222,6 +222,18 @@ class TDialogScript {
       saveRequests.push_back(r);
       return saveAs;
     };
+    shell_.OnAsk = [this](const std::string& text) {
+      asked.push_back(text);
+      return yes;
+    };
+    shell_.OnAskThreeWay = [this](const std::string& text) {
+      asked.push_back(text);
+      return answer;
+    };
+    shell_.OnPickFolder = [this](const std::string& title) {
+      asked.push_back(title);
+      return folder;
+    };
   }
   TDialogScript(const TDialogScript&) = delete;
   TDialogScript& operator=(const TDialogScript&) = delete;
@@ -234,6 +246,10 @@ class TDialogScript {
   std::vector<platform::TFontChoice> fontsOffered;
   std::optional<std::string> saveAs;  // what the save dialog answers
   std::vector<platform::TSaveFileRequest> saveRequests;
+  bool yes = false;                                 // to a Yes/No question
+  platform::TAnswer answer = platform::TAnswer::No;  // to "Save changes?"
+  std::optional<std::string> folder;               // what the folder picker answers
+  std::vector<std::string> asked;                  // the questions and pickers, in order
 
  private:
   test::TScriptedShell shell_;

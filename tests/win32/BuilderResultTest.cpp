@@ -118,7 +118,35 @@ TEST_F(BuilderFormTest, CancelAndUndoGiveNothingBackAndTheCloseBoxSaves) {
     if (c.saves) {
       EXPECT_EQ(*offered, 99) << c.how;
     }
+    // Only a way out that would lose the change asks first (answered No).
+    const bool asks = !c.saves && !escape;
+    EXPECT_EQ(script.asked, asks ? std::vector<std::string>{"Save changes?"} : std::vector<std::string>{}) << c.how;
+    script.asked.clear();
   }
+}
+
+TEST_F(BuilderFormTest, SaveChangesAnsweredYesSavesCancelStaysAndNoChangeNeverAsks) {
+  const auto cancel = [this] { SendMessageA(OnPage(bpImages, IDC_CANCELBUTTON), BM_CLICK, 0, 0); };
+  Open();
+  std::optional<int32_t> offered;
+  form->OnAccept = [&](const TConfigControls& edited) { offered = edited.IntervalEdit; };
+  cancel();  // nothing changed: gone without a question
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(script.asked.empty());
+  Open();
+  form->OnAccept = [&](const TConfigControls& edited) { offered = edited.IntervalEdit; };
+  Type(IDC_INTERVALEDIT, "42");
+  script.answer = platform::TAnswer::Cancel;
+  cancel();
+  EXPECT_FALSE(closed);
+  EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
+  script.answer = platform::TAnswer::Yes;
+  cancel();
+  EXPECT_TRUE(closed);
+  ASSERT_TRUE(offered.has_value());
+  EXPECT_EQ(*offered, 42);
+  EXPECT_EQ(script.asked.size(), 2u);
+  script.answer = platform::TAnswer::No;
 }
 
 TEST_F(BuilderFormTest, ASaveThatFailsIsShownAndTheWindowStaysOpen) {
