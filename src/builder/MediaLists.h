@@ -11,6 +11,7 @@
 // set of folded names, never by a search per added file.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +80,43 @@ bool ToggleChecked(TMediaList& list, int index);
 // kMaxFolderDepth is not followed further down.
 inline constexpr int kMaxFolderDepth = 32;
 std::vector<std::string> FilesUnder(const std::string& folder, size_t limit);
+
+// ---- Lists of hundreds: several entries selected at once. A selection is
+// a list of entry indices; the functions keep it pointing at the same entries.
+
+// The selected entries go; the selection becomes the entry after the last
+// one removed (or the new last). False when none of them was in the list.
+bool RemoveEntries(TMediaList& list, std::vector<int>& selected);
+// The selected entries move one place (delta -1 up, +1 down) together,
+// each with its tick; one at the edge, and those pressed against it, stay.
+// False when nothing moved.
+bool MoveEntries(TMediaList& list, std::vector<int>& selected, int delta);
+
+enum class TListOrder { Name, DateTaken };
+// Sorts the list, keeping the order of equals: by file name (letter case
+// ignored, then the folder), or by dateOf's text (sortable, earliest
+// first). The selection follows its entries. False when nothing moved.
+bool SortEntries(TMediaList& list, std::vector<int>& selected, TListOrder order,
+                 const std::function<std::string(const std::string& file)>& dateOf);
+// When a picture was taken, as "YYYY:MM:DD HH:MM:SS": a JPEG's Exif
+// DateTimeOriginal, else the file's last change (UTC); empty when missing.
+std::string PictureDateTaken(const std::string& file);
+
+// The count under the picture list: "1 picture", "300 pictures".
+std::string PictureCountText(size_t n);
+// What the list is meant to hold ("Up to 1000").
+inline constexpr size_t kMaxListedPictures = 1000;
+
+// "Add Folder...": the pictures the loader reads in folder and its
+// subfolders (FilesUnder's order) not listed yet, as many as fit in the
+// list's limit; LeftOut counts the rest.
+struct TFolderPictures {
+  std::vector<std::string> Files;
+  size_t LeftOut = 0;
+};
+TFolderPictures PicturesInFolder(const TMediaList& list, const std::string& folder);
+// The message when some were left out, else empty.
+std::string LeftOutText(const TFolderPictures& added);
 
 // What the Add dialogs offer, in the "text|patterns|text|patterns" form: the
 // picture kinds the picture loader reads, and the three music kinds.

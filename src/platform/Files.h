@@ -28,6 +28,8 @@ struct TFileStamp {
   bool operator==(const TFileStamp&) const = default;
 };
 std::optional<TFileStamp> FileStampOf(const std::string& path);
+// A stamp's last change in seconds since 1970-01-01 UTC.
+int64_t UnixSecondsOf(const TFileStamp& stamp);
 
 // Replaces the file's content in one step: the data goes to a temporary file
 // beside it, reaches the disk, and is then renamed over the old file, so a

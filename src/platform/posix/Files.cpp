@@ -104,6 +104,8 @@ std::optional<TFileStamp> FileStampOf(const std::string& path) {
                     static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+int64_t UnixSecondsOf(const TFileStamp& stamp) { return stamp.Modified / 1000000000; }
+
 std::vector<std::string> ListFolders(const std::string& folder) {
   std::vector<std::string> names;
   const std::string base = folder.empty() ? "./" : folder;
