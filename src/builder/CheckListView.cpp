@@ -120,7 +120,7 @@ void TCheckListView::DrawItem(const DRAWITEMSTRUCT& d, const TMediaList& list) c
   // An entry without a tick is left out of the show: it reads as switched off.
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : entry.Checked ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
   // Names are UTF-8; narrow drawing would go by the font's character set.
-  const std::wstring wide = platform::Widen(entry.Text);
+  const std::wstring wide = platform::Widen(EntryCaption(entry.Text));
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
 }

@@ -139,8 +139,43 @@ bool AddToList(TConfigControls& c, TMediaKind kind, const std::vector<std::strin
   return true;
 }
 
-bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped) {
-  return EditList(c, kind, [&](TMediaList& l) { return DropFiles(l, kind, dropped); });
+bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped, std::string* message) {
+  std::vector<std::string> files;
+  TMediaList withFolders = c.ImageList;  // what the list holds once the folders came in
+  bool folders = false;
+  for (const std::string& n : dropped) {
+    if (kind != TMediaKind::Pictures || !platform::FolderExists(n)) {
+      files.push_back(n);
+      continue;
+    }
+    folders = true;
+    const TFolderPictures found = PicturesInFolder(withFolders, n);
+    for (const std::string& f : found.Files) withFolders.Items.push_back({f, true});
+    if (message && found.LeftOut) *message = LeftOutText(found);
+  }
+  if (!folders) return EditList(c, kind, [&](TMediaList& l) { return DropFiles(l, kind, files); });
+  // Folders bring what the loader reads (".jpeg" too); files still pass the drop filter.
+  if (!files.empty()) DropFiles(withFolders, kind, files);
+  return EditList(c, kind, [&](TMediaList& l) {
+    const bool grew = withFolders.Items.size() != l.Items.size();
+    l = std::move(withFolders);
+    l.Selected = static_cast<int>(l.Items.size()) - 1;
+    return grew || !files.empty();
+  });
+}
+
+bool AddFolderToList(TConfigControls& c, const std::string& folder, std::string& message) {
+  const TFolderPictures found = PicturesInFolder(c.ImageList, folder);
+  message = LeftOutText(found);
+  return AddToList(c, TMediaKind::Pictures, found.Files);
+}
+
+bool SortList(TConfigControls& c, TListOrder order) {
+  return EditList(c, TMediaKind::Pictures, [order](TMediaList& l) {
+    std::vector<int> selected;
+    if (l.HasSelection()) selected.push_back(l.Selected);
+    return SortEntries(l, selected, order, PictureDateTaken);
+  });
 }
 
 bool RemoveFromList(TConfigControls& c, TMediaKind kind) { return EditList(c, kind, RemoveSelected); }

@@ -111,7 +111,14 @@ void ApplyForPreview(const TConfigControls& controls, TSaverSetting& setting);
 TMediaList& ListOf(TConfigControls& c, TMediaKind kind);
 // Files chosen in an Add dialog; the next dialog opens where they were.
 bool AddToList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& chosen);
-bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped);
+// A dropped folder brings its pictures as "Add Folder..." does; what the
+// list's limit left out is said in `message`.
+bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped,
+                std::string* message = nullptr);
+// "Add Folder...": the folder's pictures (PicturesInFolder) appended.
+bool AddFolderToList(TConfigControls& c, const std::string& folder, std::string& message);
+// The picture list sorted; the one selected stays selected.
+bool SortList(TConfigControls& c, TListOrder order);
 bool RemoveFromList(TConfigControls& c, TMediaKind kind);
 bool ClearMediaList(TConfigControls& c, TMediaKind kind);
 bool MoveInList(TConfigControls& c, TMediaKind kind, int delta);

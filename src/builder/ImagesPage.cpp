@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <tuple>
+#include <utility>
 
 #include "builder/ConfigFormRes.h"
 #include "engine/PictureLoader.h"
@@ -22,6 +23,8 @@ constexpr TPlace kLayout[] = {
     {kOnPage, IDC_CLEARIMAGES, 140, 258, 62, 24}, {kOnPage, IDC_IMAGEUP, 206, 258, 26, 24},
     {kOnPage, IDC_IMAGEDOWN, 236, 258, 26, 24}, {kOnPage, IDC_FSPANEL, 270, 30, 160, 160},
     {kOnPage, IDC_FULLSCREEN, 270, 196, 78, 24}, {kOnPage, IDC_PREVIEWB2, 352, 196, 78, 24},
+    {kOnPage, IDC_SORTBYNAME, 270, 226, 78, 24}, {kOnPage, IDC_SORTBYDATE, 352, 226, 78, 24},
+    {kOnPage, IDC_ADDFOLDER, 270, 258, 78, 24},  {kOnPage, IDC_IMAGECOUNT, 354, 262, 76, 16},
 };
 constexpr int kListExtent = 500;  // the list's horizontal scroll extent
 constexpr auto kKind = TMediaKind::Pictures;
@@ -43,6 +46,9 @@ void TImagesPage::SetUp() {
     SendMessageA(Own(id), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(frame_.ButtonIcon(icon)));
     form::AddHint(frame_.Hints(), Own(id), hint);
   }
+  form::AddHint(frame_.Hints(), Own(IDC_SORTBYNAME), "Sort the pictures by file name");
+  form::AddHint(frame_.Hints(), Own(IDC_SORTBYDATE), "Sort the pictures by the date they were taken");
+  form::AddHint(frame_.Hints(), Own(IDC_ADDFOLDER), "Add the pictures of a folder and its subfolders");
   drop_ = std::make_unique<TQELOLEDrop>();
   drop_->TargetControl = Own(IDC_IMAGELIST);
   drop_->Events.OnDropFiles = [this](TMyDragDrop&, const std::vector<std::string>& names) { DropFilesOn(names); };
@@ -51,6 +57,7 @@ void TImagesPage::SetUp() {
 
 void TImagesPage::Write(const TConfigControls& c) {
   view_.Show(c.ImageList);
+  ShowCount();
   DrawThumbnail();
 }
 
@@ -82,6 +89,7 @@ bool TImagesPage::Command(int id, int code, HWND) {
     case IDC_CLEARIMAGES:
       ClearMediaList(r, kKind);
       view_.Show(r.ImageList);
+      ShowCount();
       BlankThumbnail();
       break;
     case IDC_IMAGEUP:
@@ -91,6 +99,11 @@ bool TImagesPage::Command(int id, int code, HWND) {
       if (MoveInList(r, kKind, +1)) Changed(false);
       break;
     case IDC_PREVIEWB2: PreviewClick(); break;
+    case IDC_ADDFOLDER: AddFolderClick(); break;
+    case IDC_SORTBYNAME:
+    case IDC_SORTBYDATE:
+      if (SortList(r, id == IDC_SORTBYNAME ? TListOrder::Name : TListOrder::DateTaken)) Changed(false);
+      break;
     default: return false;
   }
   return true;
@@ -98,7 +111,22 @@ bool TImagesPage::Command(int id, int code, HWND) {
 
 void TImagesPage::Changed(bool redraw) {
   view_.Show(frame_.Record().ImageList);
+  ShowCount();
   if (redraw) DrawThumbnail();
+}
+
+void TImagesPage::ShowCount() {
+  SetWindowTextA(Own(IDC_IMAGECOUNT), PictureCountText(frame_.Record().ImageList.Items.size()).c_str());
+}
+
+void TImagesPage::AddFolderClick() {
+  TConfigControls& r = frame_.Record();
+  const std::optional<std::string> folder =
+      platform::PickFolder(reinterpret_cast<std::intptr_t>(frame_.Window()), "Add the pictures of a folder:", r.PicturePath);
+  if (!folder) return;
+  std::string message;
+  if (AddFolderToList(r, *folder, message)) Changed(true);
+  if (!message.empty()) frame_.Fail(message);
 }
 
 void TImagesPage::AddClick() {
@@ -110,8 +138,12 @@ void TImagesPage::AddClick() {
 }
 
 void TImagesPage::DropFilesOn(const std::vector<std::string>& names) {
-  if (!DropOnList(frame_.Record(), kKind, names)) return;
+  std::string message;
+  if (!DropOnList(frame_.Record(), kKind, names, &message)) return;
   view_.Show(frame_.Record().ImageList);
+  ShowCount();
+  // Told after the drop has returned, as a picture that cannot be shown is.
+  leftOut_ = message;
   PostMessageA(Window(), kDroppedPictureMessage, 0, 0);
 }
 
@@ -188,6 +220,7 @@ INT_PTR TImagesPage::PageMessage(HWND window, UINT msg, WPARAM, LPARAM lp) {
     }
     case kDroppedPictureMessage:
       DrawThumbnail();
+      if (!leftOut_.empty()) frame_.Fail(std::exchange(leftOut_, std::string()));
       return TRUE;
   }
   return FALSE;

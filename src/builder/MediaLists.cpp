@@ -340,6 +340,11 @@ std::string PictureDateTaken(const std::string& file) {
   return text;
 }
 
+std::string EntryCaption(const std::string& path) {
+  const std::string folder = ExtractFilePath(path);
+  return folder.empty() ? path : ExtractFileName(path) + "   (" + folder + ")";
+}
+
 std::string PictureCountText(size_t n) { return std::to_string(n) + (n == 1 ? " picture" : " pictures"); }
 
 TFolderPictures PicturesInFolder(const TMediaList& list, const std::string& folder) {

@@ -102,6 +102,10 @@ bool SortEntries(TMediaList& list, std::vector<int>& selected, TListOrder order,
 // DateTimeOriginal, else the file's last change (UTC); empty when missing.
 std::string PictureDateTaken(const std::string& file);
 
+// How a list shows an entry: its file name first, then its folder in
+// parentheses, so that long paths no longer hide the names.
+std::string EntryCaption(const std::string& path);
+
 // The count under the picture list: "1 picture", "300 pictures".
 std::string PictureCountText(size_t n);
 // What the list is meant to hold ("Up to 1000").

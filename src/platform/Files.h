@@ -44,6 +44,8 @@ bool RemoveFile(const std::string& path);
 // pattern, letter case ignored; '*' and '?' are wildcards. In the order of
 // the directory listing; "." and ".." and folders are skipped.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
+// An existing folder.
+bool FolderExists(const std::string& path);
 // Names of the folders in folder (with its delimiter), "." and ".." and
 // links to folders left out, in the order of the directory listing.
 std::vector<std::string> ListFolders(const std::string& folder);

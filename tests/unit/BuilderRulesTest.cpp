@@ -284,6 +284,24 @@ TEST_F(BuilderControlsTest, OnlyRealEditsCountAsUnsavedChanges) {
   }
 }
 
+TEST_F(BuilderControlsTest, ADroppedFolderBringsItsPicturesAsAddFolderDoes) {
+  for (const char* f : {"trip/b.jpeg", "trip/a.jpg", "trip/notes.txt", "trip/day2/c.png"}) dir.Write(f, "x");
+  const std::string loose = dir.Write("loose.jpg", "x");
+  TConfigControls c;
+  std::string message = "untouched";
+  EXPECT_TRUE(DropOnList(c, TMediaKind::Pictures, {dir.Path("trip"), loose, dir.Path("trip/notes.txt")}, &message));
+  EXPECT_EQ(CheckedEntries(c.ImageList),
+            (std::vector<std::string>{dir.Path("trip/a.jpg"), dir.Path("trip/b.jpeg"), dir.Path("trip/day2/c.png"), loose}));
+  EXPECT_EQ(c.ChangedSections, csPictures);
+  EXPECT_EQ(message, "untouched");  // nothing was left out
+  // Full but for one: the first of the folder comes, the others are counted.
+  c = {};
+  c.ImageList.Items.resize(kMaxListedPictures - 1, {"x", true});
+  EXPECT_TRUE(AddFolderToList(c, dir.Path("trip"), message));
+  EXPECT_EQ(c.ImageList.Items.back().Text, dir.Path("trip/a.jpg"));
+  EXPECT_EQ(message, "The picture list holds up to 1000 pictures: 2 pictures of the folder were not added.");
+}
+
 TEST_F(BuilderControlsTest, WithoutChangesOnlyTheRecordMovesAndTheFileStays) {
   const std::string text = "[Pictures]\r\nmissing.jpg=1\r\n[Transitions]\r\n3=0\r\n";
   TIniFile ini(dir.Write("VantaSaver.002", text));

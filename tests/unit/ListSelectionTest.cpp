@@ -120,6 +120,8 @@ TEST(ListSelection, AddFolderTakesThePicturesInNameOrderUpToTheLimit) {
   EXPECT_EQ(r.Files, std::vector<std::string>{dir.Path("A.JPEG")});
   EXPECT_EQ(r.LeftOut, 3u);
   EXPECT_EQ(LeftOutText(r), "The picture list holds up to 1000 pictures: 3 pictures of the folder were not added.");
+  EXPECT_EQ(EntryCaption(dir.Path("sub/c.png")), "c.png   (" + dir.Path("sub/") + ")");
+  EXPECT_EQ(EntryCaption("bare.jpg"), "bare.jpg");
   EXPECT_EQ(PictureCountText(1), "1 picture");
   EXPECT_EQ(PictureCountText(300), "300 pictures");
 }

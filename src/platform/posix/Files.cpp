@@ -104,6 +104,11 @@ std::optional<TFileStamp> FileStampOf(const std::string& path) {
                     static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+bool FolderExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 int64_t UnixSecondsOf(const TFileStamp& stamp) { return stamp.Modified / 1000000000; }
 
 std::vector<std::string> ListFolders(const std::string& folder) {

@@ -113,6 +113,11 @@ std::optional<TFileStamp> FileStampOf(const std::string& path) {
                                          a.ftLastWriteTime.dwLowDateTime)};
 }
 
+bool FolderExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 int64_t UnixSecondsOf(const TFileStamp& stamp) {
   constexpr int64_t kFrom1601 = 116444736000000000;  // 100-ns units between 1601 and 1970
   return (stamp.Modified - kFrom1601) / 10000000;
