@@ -135,7 +135,7 @@ TShippedPhoto AsItIs(const TPhotoJob& job, TShippedPhoto r) {
   r.ShippedBytes = r.SourceBytes;
   if (name == ExtractFileName(job.Source)) return r;
   std::string bytes;
-  if (platform::ReadWholeFile(job.Source, bytes, size_t{1} << 31) != platform::TReadResult::Ok) return r;
+  if (platform::ReadWholeFile(job.Source, bytes, kMaxPictureFileBytes) != platform::TReadResult::Ok) return r;
   r.Shipped = job.Folder + name;
   WriteCopy(r.Shipped, bytes);
   return r;
