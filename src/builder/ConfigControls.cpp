@@ -185,6 +185,14 @@ bool MoveInList(TConfigControls& c, TMediaKind kind, int delta) {
   return EditList(c, kind, [delta](TMediaList& l) { return MoveSelected(l, delta); });
 }
 
+bool RemoveSeveralFromList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected) {
+  return EditList(c, kind, [&](TMediaList& l) { return RemoveEntries(l, selected); });
+}
+
+bool MoveSeveralInList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected, int delta) {
+  return EditList(c, kind, [&](TMediaList& l) { return MoveEntries(l, selected, delta); });
+}
+
 bool ToggleInList(TConfigControls& c, TMediaKind kind, int index) {
   return EditList(c, kind, [index](TMediaList& l) { return ToggleChecked(l, index); });
 }

@@ -122,6 +122,9 @@ bool SortList(TConfigControls& c, TListOrder order);
 bool RemoveFromList(TConfigControls& c, TMediaKind kind);
 bool ClearMediaList(TConfigControls& c, TMediaKind kind);
 bool MoveInList(TConfigControls& c, TMediaKind kind, int delta);
+// The same on several selected entries (MediaLists' RemoveEntries, MoveEntries).
+bool RemoveSeveralFromList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected);
+bool MoveSeveralInList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected, int delta);
 bool ToggleInList(TConfigControls& c, TMediaKind kind, int index);
 // The background colour, which the caption font's sample is drawn on too.
 void SetBackground(TConfigControls& c, TColor color);

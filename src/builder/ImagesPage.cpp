@@ -1,5 +1,6 @@
 #include "builder/ImagesPage.h"
 
+#include <algorithm>
 #include <exception>
 #include <tuple>
 #include <utility>
@@ -76,16 +77,18 @@ void TImagesPage::Repaint() const { InvalidateRect(Find(IDC_FSPANEL), nullptr, F
 bool TImagesPage::Command(int id, int code, HWND) {
   TConfigControls& r = frame_.Record();
   if (id == IDC_IMAGELIST && code == LBN_SELCHANGE) {
-    r.ImageList.Selected = static_cast<int>(SendMessageA(view_.Box(), LB_GETCURSEL, 0, 0));
+    r.ImageList.Selected = view_.FocusIndex();
     DrawThumbnail();
     return true;
   }
   if (code != BN_CLICKED) return false;
   switch (id) {
     case IDC_ADDIMAGES: AddClick(); break;
-    case IDC_REMOVEIMAGE:
-      if (RemoveFromList(r, kKind)) Changed(true);
+    case IDC_REMOVEIMAGE: {
+      std::vector<int> selected = view_.SelectedIndices();
+      if (RemoveSeveralFromList(r, kKind, selected)) Changed(true);
       break;
+    }
     case IDC_CLEARIMAGES:
       ClearMediaList(r, kKind);
       view_.Show(r.ImageList);
@@ -93,11 +96,17 @@ bool TImagesPage::Command(int id, int code, HWND) {
       BlankThumbnail();
       break;
     case IDC_IMAGEUP:
-      if (MoveInList(r, kKind, -1)) Changed(false);
+    case IDC_IMAGEDOWN: {
+      // The whole selection moves; the focus goes with its entry.
+      std::vector<int> selected = view_.SelectedIndices();
+      std::sort(selected.begin(), selected.end());
+      const auto focus = static_cast<size_t>(
+          std::find(selected.begin(), selected.end(), r.ImageList.Selected) - selected.begin());
+      if (!MoveSeveralInList(r, kKind, selected, id == IDC_IMAGEUP ? -1 : +1)) break;
+      if (focus < selected.size()) r.ImageList.Selected = selected[focus];  // the order within stays
+      view_.Show(r.ImageList, &selected);
       break;
-    case IDC_IMAGEDOWN:
-      if (MoveInList(r, kKind, +1)) Changed(false);
-      break;
+    }
     case IDC_PREVIEWB2: PreviewClick(); break;
     case IDC_ADDFOLDER: AddFolderClick(); break;
     case IDC_SORTBYNAME:
