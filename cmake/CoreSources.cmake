@@ -20,6 +20,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/music/MPEGPlay.cpp
   ${VANTA_ROOT}/src/music/MusicSet.cpp
   ${VANTA_ROOT}/src/engine/PictureLoader.cpp
+  ${VANTA_ROOT}/src/engine/FitRule.cpp
   ${VANTA_ROOT}/src/engine/codecs/Bmp.cpp
   ${VANTA_ROOT}/src/engine/codecs/Dib.cpp
   ${VANTA_ROOT}/src/engine/codecs/Gif.cpp
@@ -40,6 +41,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/show/PictureDeck.cpp
   ${VANTA_ROOT}/src/show/ShowPlace.cpp
   ${VANTA_ROOT}/src/builder/BuildPipeline.cpp
+  ${VANTA_ROOT}/src/builder/PhotoShrink.cpp
   ${VANTA_ROOT}/src/builder/CompileSession.cpp
   ${VANTA_ROOT}/src/builder/ConfigControls.cpp
   ${VANTA_ROOT}/src/builder/EffectTreeRules.cpp

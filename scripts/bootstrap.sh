@@ -18,6 +18,7 @@ packages=(
   libspng-dev libwebp-dev netpbm webp
   libheif-dev libheif-examples libde265-dev libdav1d-dev meson  # HEIC/AVIF; meson cross-builds dav1d
   libavif-bin  # avifenc: 10-bit AVIF test files (libheif 1.15 writes none)
+  libjpeg-turbo-progs  # djpeg and cjpeg: the photo-shrink benchmark's yardstick
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool

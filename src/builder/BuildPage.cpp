@@ -19,7 +19,9 @@ constexpr TPlace kLayout[] = {
     {kOnPage, IDC_BACKB, 196, 298, 74, 26},      {kOnPage, IDC_NEXTB, 276, 298, 74, 26},
     {kOnPage, IDC_BUILDB, 356, 298, 74, 26},     {0, IDC_NOTE0, 8, 8, 406, 44},
     {0, IDC_NAMEGROUP, 8, 60, 406, 66},          {0, IDC_NAMELABEL, 20, 90, 60, 16},
-    {0, IDC_NAMEEDIT, 84, 86, 318, 22},          {1, IDC_NOTE1, 8, 8, 406, 44},
+    {0, IDC_NAMEEDIT, 84, 86, 318, 22},          {0, IDC_SHRINKGROUP, 8, 134, 406, 104},
+    {0, IDC_SHRINKCHECK, 20, 156, 240, 20},      {0, IDC_SHRINKSIZE, 266, 154, 136, 200},
+    {0, IDC_ESTIMATELABEL, 20, 188, 382, 40},    {1, IDC_NOTE1, 8, 8, 406, 44},
     {1, IDC_AUTHORGROUP, 8, 60, 406, 98},        {1, IDC_AUTHORLABEL, 20, 90, 60, 16},
     {1, IDC_AUTHOREDIT, 84, 86, 318, 22},        {1, IDC_WEBSITELABEL, 20, 122, 60, 16},
     {1, IDC_WEBSITEEDIT, 84, 118, 318, 22},      {2, IDC_READMEGROUP, 8, 8, 406, 258},
@@ -73,18 +75,46 @@ void TBuildPage::SetUp() {
   SendMessageA(Own(IDC_BACKTOFIRST), BM_SETIMAGE, IMAGE_ICON,
                reinterpret_cast<LPARAM>(frame_.ButtonIcon(TButtonIcon::Back)));
   form::AddHint(frame_.Hints(), Own(IDC_BACKTOFIRST), "Back (5/5)");
+  for (const char* size : kShrinkSizeCaptions)
+    SendMessageA(Find(IDC_SHRINKSIZE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
   SelectNotebookPage(notebookPage_);
 }
 
 void TBuildPage::Write(const TConfigControls& c) {
   SetWindowTextA(Find(IDC_AUTHOREDIT), c.AuthorEdit.c_str());
   SetWindowTextA(Find(IDC_WEBSITEEDIT), c.WebsiteEdit.c_str());
+  form::SetChecked(Find(IDC_SHRINKCHECK), c.ShrinkCheck);
+  SendMessageA(Find(IDC_SHRINKSIZE), CB_SETCURSEL, c.ShrinkSizeCombo, 0);
 }
 
 void TBuildPage::Read(TConfigControls& c) const {
   if (!Made()) return;
   c.AuthorEdit = form::WindowText(Find(IDC_AUTHOREDIT));
   c.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
+  c.ShrinkCheck = form::Checked(Find(IDC_SHRINKCHECK));
+  const LRESULT size = SendMessageA(Find(IDC_SHRINKSIZE), CB_GETCURSEL, 0, 0);
+  c.ShrinkSizeCombo = size >= 0 && size < static_cast<LRESULT>(std::size(kShrinkSizes)) ? static_cast<int32_t>(size) : 0;
+}
+
+void TBuildPage::Selected() { ShowEstimate(); }
+
+TShrinkOptions TBuildPage::ShrinkChoice() const {
+  TConfigControls c = frame_.Record();
+  Read(c);
+  TShrinkOptions o;
+  o.Enabled = c.ShrinkCheck;
+  o.Box = kShrinkSizes[c.ShrinkSizeCombo];
+  o.Background = c.BackcolorCb;
+  return o;
+}
+
+void TBuildPage::ShowEstimate() {
+  if (!Made()) return;
+  const TConfigControls& r = frame_.Record();
+  std::vector<std::string> pictures = CheckedEntries(r.ImageList), music = CheckedEntries(r.MusicList);
+  const TShrinkOptions o = ShrinkChoice();
+  EnableWindow(Find(IDC_SHRINKSIZE), o.Enabled);
+  SetWindowTextA(Find(IDC_ESTIMATELABEL), EstimateText(EstimateSetup(pictures, music, o.Box), o.Enabled).c_str());
 }
 
 void TBuildPage::Reopened() {
@@ -103,6 +133,10 @@ void TBuildPage::SelectNotebookPage(int index) {
 }
 
 bool TBuildPage::Command(int id, int code, HWND) {
+  if ((id == IDC_SHRINKCHECK && code == BN_CLICKED) || (id == IDC_SHRINKSIZE && code == CBN_SELCHANGE)) {
+    ShowEstimate();
+    return true;
+  }
   if (code != BN_CLICKED) return false;
   switch (id) {
     case IDC_NEXTB: NextClick(); break;
@@ -155,12 +189,21 @@ void TBuildPage::BuildClick() {
   in.AuthorEdit = form::WindowText(Find(IDC_AUTHOREDIT));
   in.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
   in.Readme = form::WindowText(Find(IDC_READMEMEMO));
+  in.Shrink = ShrinkChoice();
+  in.ShrinkProgress = [this](size_t done, size_t total) {
+    if (notebookPage_ != kNotebookBuildPage) SelectNotebookPage(kNotebookBuildPage);
+    const std::string text = "Making photos smaller: " + std::to_string(done) + " of " + std::to_string(total);
+    SetWindowTextA(Find(IDC_STATUSMEMO), text.c_str());
+    UpdateWindow(Find(IDC_STATUSMEMO));
+  };
   // The commit is OK's: the working file then holds what the window shows.
-  WriteScript(in, frame_.WorkingFile(), [this] { frame_.Commit(); });
+  TShrinkReport shrunk;
+  WriteScript(in, frame_.WorkingFile(), [this] { frame_.Commit(); }, &shrunk);
   ICompileView& view = *this;
   ICompilePrograms& programs = *this;
   if (!compile_) compile_ = std::make_unique<TCompileSession>(platform::MainScheduler(), programs, view);
   compile_->Start(in.Names, CompilerPath(frame_.Places().CompilerFolder));
+  for (const std::string& line : ShrinkSummary(shrunk)) AppendStatus(line);
 }
 
 void TBuildPage::WMCopyData(const COPYDATASTRUCT& data) {

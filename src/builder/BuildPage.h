@@ -22,6 +22,8 @@ class TBuildPage final : public TBuilderPageBase, private ICompileView, private 
   void Write(const TConfigControls& c) override;
   void Read(TConfigControls& c) const override;
   void Reopened() override;
+  // The setup's estimated size is shown afresh.
+  void Selected() override;
   // Where the focus goes when the page is selected: the name, while its
   // notebook page shows; else null.
   HWND FirstFocus() const;
@@ -45,6 +47,8 @@ class TBuildPage final : public TBuilderPageBase, private ICompileView, private 
   void SelectNotebookPage(int index);
   void NextClick();
   void LoadReadmeClick();
+  TShrinkOptions ShrinkChoice() const;
+  void ShowEstimate();
   // What the compile session shows, asks and starts.
   void RunStarting() override;
   void ShowBusy(bool busy) override;

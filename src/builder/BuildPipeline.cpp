@@ -111,11 +111,22 @@ std::string CompilerPath(const std::string& installFolder) {
   return installFolder + kCompileFolderName + kPathDelim + kCompilerName;
 }
 
-std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit) {
+std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit,
+                                         TShrinkReport* shrunk) {
   platform::CreateFolders(in.Names.CompileDir);  // what fails here is reported by the writes below
   if (!platform::RemoveFile(in.Names.SettingsCopyName))
     throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
   commit();
+  // What each ticked picture that is there ships as, in list order.
+  std::vector<std::string> shipped;
+  if (in.Shrink.Enabled && in.ImageList) {
+    for (const TListEntry& e : in.ImageList->Items)
+      if (e.Checked && platform::FileExists(e.Text)) shipped.push_back(e.Text);
+    TShrinkReport report = ShrinkPhotos(shipped, in.Names.CompileDir + kPhotoFolderName + kPathDelim, in.Shrink,
+                                        in.ShrinkThreads, in.ShrinkProgress);
+    for (size_t i = 0; i < shipped.size(); ++i) shipped[i] = report.Photos[i].Shipped;
+    if (shrunk) *shrunk = std::move(report);
+  }
   std::vector<std::string> lines;
   TIniFile copy(in.Names.SettingsCopyName);
   try {
@@ -131,22 +142,24 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
         copy.WriteString(section, key, working.ReadString(section, key, ""));
       }
     // Bare names: the installed saver finds them in its "sample" folder.
-    const auto list = [&](const TMediaList* entries, const char* section) {
+    const auto list = [&](const TMediaList* entries, const char* section, const std::vector<std::string>* as) {
       std::vector<std::pair<std::string, std::string>> keys;
       if (!entries) return false;
+      size_t n = 0;
       for (const TListEntry& e : entries->Items) {
         if (!e.Checked || !platform::FileExists(e.Text)) continue;
-        keys.emplace_back(ExtractFileName(e.Text), "1");
-        lines.push_back("Source:" + Quoted(e.Text) + "; DestDir: \"{app}\\sample\"");
+        const std::string& file = as && n < as->size() ? (*as)[n++] : e.Text;
+        keys.emplace_back(ExtractFileName(file), "1");
+        lines.push_back("Source:" + Quoted(file) + "; DestDir: \"{app}\\sample\"");
       }
       if (!keys.empty()) copy.ReplaceSection(section, keys);
       return !keys.empty();
     };
-    list(in.ImageList, settings_keys::kPictures);
+    list(in.ImageList, settings_keys::kPictures, in.Shrink.Enabled ? &shipped : nullptr);
     // The MPEG library in the system folder is shared: the builder and
     // every saver built with it play through it, so it is counted as
     // Windows counts shared files and goes with the last of them.
-    if (list(in.MusicList, settings_keys::kMusic))
+    if (list(in.MusicList, settings_keys::kMusic, nullptr))
       lines.push_back("Source:" + Quoted(in.SystemFolder + "MPEGDLL.DLL") + "; DestDir: \"{sys}\\\"; flags: sharedfile");
   } catch (const EIniFileError&) {
     throw TBuildError("Unable to write to " + in.Names.SettingsCopyName);
@@ -198,8 +211,9 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
   return s;
 }
 
-void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit) {
-  const std::vector<std::string> lines = ScriptLines(in, WriteSaverFiles(in, working, commit));
+void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit,
+                 TShrinkReport* shrunk) {
+  const std::vector<std::string> lines = ScriptLines(in, WriteSaverFiles(in, working, commit, shrunk));
   std::string text;
   for (const std::string& l : lines) text.append(l).append("\r\n");
   WriteText(in.Names.CompileDir + kScriptName, text);

@@ -19,6 +19,7 @@
 
 #include "base/CompilerProtocol.h"
 #include "builder/MediaLists.h"
+#include "builder/PhotoShrink.h"
 #include "settings/IniFile.h"
 
 namespace vanta {
@@ -69,6 +70,12 @@ struct TBuildInput {
   const TMediaList* MusicList = nullptr;
   std::string AuthorEdit, WebsiteEdit;
   std::string Readme;  // the memo's text
+  // "Make photos smaller for sharing": the copies go to CompileDir +
+  // "Photos", made on ShrinkThreads threads (0: every core) with the count
+  // reported to ShrinkProgress.
+  TShrinkOptions Shrink;
+  unsigned ShrinkThreads = 0;
+  std::function<void(size_t done, size_t total)> ShrinkProgress;
 };
 
 // Makes the compile folder when missing, writes the new saver's settings
@@ -77,15 +84,19 @@ struct TBuildInput {
 // window into the working settings file, whose Set, Caption and Transitions
 // sections the copy then takes over, but for Set's Author and Website: those
 // are the author page's (AuthorEdit when not empty, WebsiteEdit unless it is
-// the prompt "http://"). File errors come back as TBuildError.
-std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
+// the prompt "http://"). File errors come back as TBuildError. With
+// Shrink on, the photos ship as ShrinkPhotos makes them, and its report
+// goes to `shrunk` when given.
+std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit,
+                                         TShrinkReport* shrunk = nullptr);
 
 // The whole script, lines without their ends, around the lines of
 // WriteSaverFiles.
 std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<std::string>& saverFileLines);
 // WriteSaverFiles, then the script to CompileDir + "temp.iss" (CR LF line
 // ends, replacing an earlier one).
-void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit);
+void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit,
+                 TShrinkReport* shrunk = nullptr);
 
 // The readme the "Load From File..." button takes: the file's text, as
 // UTF-8 (a file that is not is read in the system's code page). A file

@@ -57,7 +57,27 @@ void TCheckListView::Attach(HWND box, UINT dpi, int horizontalExtent) {
   boxDefault_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxProc)));
 }
 
-void TCheckListView::Show(const TMediaList& list) {
+bool TCheckListView::Several() const { return box_ && (GetWindowLongA(box_, GWL_STYLE) & LBS_EXTENDEDSEL); }
+
+std::vector<int> TCheckListView::SelectedIndices() const {
+  if (!Several()) {
+    const LRESULT sel = SendMessageA(box_, LB_GETCURSEL, 0, 0);
+    return sel == LB_ERR ? std::vector<int>{} : std::vector<int>{static_cast<int>(sel)};
+  }
+  const LRESULT n = SendMessageA(box_, LB_GETSELCOUNT, 0, 0);
+  std::vector<int> indices(n > 0 ? static_cast<size_t>(n) : 0);
+  if (n > 0) SendMessageA(box_, LB_GETSELITEMS, n, reinterpret_cast<LPARAM>(indices.data()));
+  return indices;
+}
+
+int TCheckListView::FocusIndex() const {
+  if (!Several()) return static_cast<int>(SendMessageA(box_, LB_GETCURSEL, 0, 0));
+  // The caret of a box with nothing selected is no selection.
+  if (SendMessageA(box_, LB_GETSELCOUNT, 0, 0) <= 0) return -1;
+  return static_cast<int>(SendMessageA(box_, LB_GETCARETINDEX, 0, 0));
+}
+
+void TCheckListView::Show(const TMediaList& list, const std::vector<int>* several) {
   const TListSplice s = SpliceBetween(shown_, list);
   const bool quiet = s.Remove + s.Insert > kQuietSplice;
   if (quiet) SendMessageA(box_, WM_SETREDRAW, FALSE, 0);
@@ -82,7 +102,15 @@ void TCheckListView::Show(const TMediaList& list) {
     for (size_t i = 0; i < s.Insert; ++i) inserted.push_back(list.Items[s.At + i].Text);
     shown_.insert(shown_.begin() + s.At, inserted.begin(), inserted.end());
   }
-  SendMessageA(box_, LB_SETCURSEL, list.HasSelection() ? list.Selected : -1, 0);
+  if (!Several()) {
+    SendMessageA(box_, LB_SETCURSEL, list.HasSelection() ? list.Selected : -1, 0);
+  } else {
+    SendMessageA(box_, LB_SETSEL, FALSE, -1);
+    const std::vector<int> one{list.Selected};
+    for (int i : several ? *several : one)
+      if (i >= 0 && i < static_cast<int>(list.Items.size())) SendMessageA(box_, LB_SETSEL, TRUE, i);
+    if (list.HasSelection()) SendMessageA(box_, LB_SETCARETINDEX, list.Selected, FALSE);
+  }
   if (quiet) SendMessageA(box_, WM_SETREDRAW, TRUE, 0);
   // Ticks may have changed without the texts: the box draws them anew.
   InvalidateRect(box_, nullptr, quiet);
@@ -120,7 +148,7 @@ void TCheckListView::DrawItem(const DRAWITEMSTRUCT& d, const TMediaList& list) c
   // An entry without a tick is left out of the show: it reads as switched off.
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : entry.Checked ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
   // Names are UTF-8; narrow drawing would go by the font's character set.
-  const std::wstring wide = platform::Widen(entry.Text);
+  const std::wstring wide = platform::Widen(EntryCaption(entry.Text));
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (d.itemState & ODS_FOCUS) DrawFocusRect(dc, &d.rcItem);
 }
@@ -150,8 +178,13 @@ LRESULT CALLBACK TCheckListView::BoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
       return r;
     }
     case WM_KEYDOWN:
+      if (wp == 'A' && GetKeyState(VK_CONTROL) < 0 && self->Several()) {
+        SendMessageA(w, LB_SETSEL, TRUE, -1);
+        SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), LBN_SELCHANGE), reinterpret_cast<LPARAM>(w));
+        return 0;
+      }
       if (wp != VK_SPACE) break;
-      if (const LRESULT sel = SendMessageA(w, LB_GETCURSEL, 0, 0); sel != LB_ERR) self->ClickCheck(static_cast<int>(sel));
+      if (const int sel = self->FocusIndex(); sel >= 0) self->ClickCheck(sel);
       return 0;
     case WM_CHAR:
       if (wp == ' ') return 0;  // taken by WM_KEYDOWN

@@ -30,8 +30,14 @@ class TCheckListView {
   void Attach(HWND box, UINT dpi, int horizontalExtent);
   HWND Box() const { return box_; }
 
-  // Shows the list: its texts, its ticks and its selection.
-  void Show(const TMediaList& list);
+  // Shows the list: its texts, its ticks and its selection (in a box of
+  // extended selection: list.Selected alone, or `several` when given).
+  void Show(const TMediaList& list, const std::vector<int>* several = nullptr);
+  // The entries selected: every one in a box of extended selection (Shift,
+  // Ctrl, Ctrl+A), else the one.
+  std::vector<int> SelectedIndices() const;
+  // The entry with the focus: the one a click or an arrow key went to last.
+  int FocusIndex() const;
   // WM_DRAWITEM of the box, with the tick the list holds.
   void DrawItem(const DRAWITEMSTRUCT& item, const TMediaList& list) const;
 
@@ -44,6 +50,7 @@ class TCheckListView {
   bool OnTickBox(int index, int x) const;
   void ClickCheck(int index) const;
   RECT TickBox(const RECT& item) const;
+  bool Several() const;  // a box of extended selection
 
   HWND box_ = nullptr;
   WNDPROC boxDefault_ = nullptr;  // the list box's own procedure

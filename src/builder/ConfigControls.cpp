@@ -37,6 +37,20 @@ void WriteTransitions(TIniFile& ini, const std::vector<int32_t>& unticked) {
 
 std::span<const TOptionCheck> OptionChecks() { return kOptionChecks; }
 
+bool UnsavedChanges(const TConfigControls& now, const TConfigControls& saved) {
+  const auto edits = [](TConfigControls c) {
+    c.ChangedSections = 0;
+    c.UntickedEffects.clear();
+    c.ImageList.Selected = c.MusicList.Selected = -1;
+    return c;
+  };
+  TConfigControls a = edits(now);
+  // The tree, once filled, may tick differently from the record without a
+  // click; only a turned tick (its section flagged) is an edit.
+  if (!(now.ChangedSections & csTransitions)) a.EffectTicks = saved.EffectTicks;
+  return !(a == edits(saved));
+}
+
 TFontSample FontSampleFor(const TSaverSetting& s) {
   return {s.FontName, s.FontSize, s.FontColor, s.FontBold, s.FontItalic, s.FontUnderline, s.FontStrikeout,
           s.BackgroundColor};
@@ -48,7 +62,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.MusicList = FillMediaList(ini, settings_keys::kMusic);
   c.PicturePath = s.PicturePath;
   c.MusicPath = s.MusicPath;
-  c.StretchRadio = s.StretchImage;
+  c.SizeRadio = ImageSizingOf(s);
   c.RandomizeRadio = s.RandomImage;
   // A position the radio group does not have leaves every button unchecked.
   c.CaptionRadio = s.CaptionPosition;
@@ -65,6 +79,8 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
     if (!s.Transitions.test(static_cast<size_t>(e))) c.UntickedEffects.push_back(e);
   c.SpeedScrollBar = SpeedPositionOf(s.EffectSpeed);
   c.AuthorEdit = s.Author;
+  c.ShrinkCheck = s.ShrinkPhotos;
+  c.ShrinkSizeCombo = SettingRange(&TSaverSetting::ShrinkSize).Clamp(s.ShrinkSize);
   c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
   return c;
 }
@@ -82,7 +98,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   if (changed & csTransitions) s.Transitions = c.EffectTicks;
   s.PicturePath = c.PicturePath;
   s.MusicPath = c.MusicPath;
-  s.StretchImage = c.StretchRadio;
+  SetImageSizing(s, c.SizeRadio);
   s.RandomImage = c.RandomizeRadio;
   s.CaptionPosition = static_cast<TCaptionPosition>(c.CaptionRadio);
   s.CaptionX = c.XSpin;
@@ -98,6 +114,8 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.FontStrikeout = c.FontLabel.Strikeout;
   s.BackgroundColor = c.BackcolorCb;
   s.ImageInterval = c.IntervalEdit;
+  s.ShrinkPhotos = c.ShrinkCheck;
+  s.ShrinkSize = c.ShrinkSizeCombo;
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
 }
 
@@ -121,8 +139,43 @@ bool AddToList(TConfigControls& c, TMediaKind kind, const std::vector<std::strin
   return true;
 }
 
-bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped) {
-  return EditList(c, kind, [&](TMediaList& l) { return DropFiles(l, kind, dropped); });
+bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped, std::string* message) {
+  std::vector<std::string> files;
+  TMediaList withFolders = c.ImageList;  // what the list holds once the folders came in
+  bool folders = false;
+  for (const std::string& n : dropped) {
+    if (kind != TMediaKind::Pictures || !platform::FolderExists(n)) {
+      files.push_back(n);
+      continue;
+    }
+    folders = true;
+    const TFolderPictures found = PicturesInFolder(withFolders, n);
+    for (const std::string& f : found.Files) withFolders.Items.push_back({f, true});
+    if (message && found.LeftOut) *message = LeftOutText(found);
+  }
+  if (!folders) return EditList(c, kind, [&](TMediaList& l) { return DropFiles(l, kind, files); });
+  // Folders bring what the loader reads (".jpeg" too); files still pass the drop filter.
+  if (!files.empty()) DropFiles(withFolders, kind, files);
+  return EditList(c, kind, [&](TMediaList& l) {
+    const bool grew = withFolders.Items.size() != l.Items.size();
+    l = std::move(withFolders);
+    l.Selected = static_cast<int>(l.Items.size()) - 1;
+    return grew || !files.empty();
+  });
+}
+
+bool AddFolderToList(TConfigControls& c, const std::string& folder, std::string& message) {
+  const TFolderPictures found = PicturesInFolder(c.ImageList, folder);
+  message = LeftOutText(found);
+  return AddToList(c, TMediaKind::Pictures, found.Files);
+}
+
+bool SortList(TConfigControls& c, TListOrder order) {
+  return EditList(c, TMediaKind::Pictures, [order](TMediaList& l) {
+    std::vector<int> selected;
+    if (l.HasSelection()) selected.push_back(l.Selected);
+    return SortEntries(l, selected, order, PictureDateTaken);
+  });
 }
 
 bool RemoveFromList(TConfigControls& c, TMediaKind kind) { return EditList(c, kind, RemoveSelected); }
@@ -130,6 +183,14 @@ bool ClearMediaList(TConfigControls& c, TMediaKind kind) { return EditList(c, ki
 
 bool MoveInList(TConfigControls& c, TMediaKind kind, int delta) {
   return EditList(c, kind, [delta](TMediaList& l) { return MoveSelected(l, delta); });
+}
+
+bool RemoveSeveralFromList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected) {
+  return EditList(c, kind, [&](TMediaList& l) { return RemoveEntries(l, selected); });
+}
+
+bool MoveSeveralInList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected, int delta) {
+  return EditList(c, kind, [&](TMediaList& l) { return MoveEntries(l, selected, delta); });
 }
 
 bool ToggleInList(TConfigControls& c, TMediaKind kind, int index) {

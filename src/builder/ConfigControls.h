@@ -39,7 +39,7 @@ struct TConfigControls {
   TMediaList ImageList, MusicList;
   std::string PicturePath, MusicPath;  // where the Add dialogs open
   // Options page.
-  bool StretchRadio = false;   // else OriginalRadio
+  TImageSizing SizeRadio = TImageSizing::Original;  // Original, Fit, Fill, Stretch
   bool RandomizeRadio = false; // else NormalizeRadio
   int32_t CaptionRadio = cpOff;  // Off, Below, Above, Bottom, Top, Fixed
   int32_t XSpin = 10, YSpin = 10;
@@ -59,6 +59,8 @@ struct TConfigControls {
   int32_t SpeedScrollBar = 0;  // 0..4, the effect speed is 5 minus it
   // Build page.
   std::string AuthorEdit, WebsiteEdit;
+  bool ShrinkCheck = true;        // "Make photos smaller for sharing"
+  int32_t ShrinkSizeCombo = 0;    // kShrinkSizes' index
   // Which list sections a save must rewrite (TChangedSection bits).
   uint8_t ChangedSections = 0;
 
@@ -109,10 +111,20 @@ void ApplyForPreview(const TConfigControls& controls, TSaverSetting& setting);
 TMediaList& ListOf(TConfigControls& c, TMediaKind kind);
 // Files chosen in an Add dialog; the next dialog opens where they were.
 bool AddToList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& chosen);
-bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped);
+// A dropped folder brings its pictures as "Add Folder..." does; what the
+// list's limit left out is said in `message`.
+bool DropOnList(TConfigControls& c, TMediaKind kind, const std::vector<std::string>& dropped,
+                std::string* message = nullptr);
+// "Add Folder...": the folder's pictures (PicturesInFolder) appended.
+bool AddFolderToList(TConfigControls& c, const std::string& folder, std::string& message);
+// The picture list sorted; the one selected stays selected.
+bool SortList(TConfigControls& c, TListOrder order);
 bool RemoveFromList(TConfigControls& c, TMediaKind kind);
 bool ClearMediaList(TConfigControls& c, TMediaKind kind);
 bool MoveInList(TConfigControls& c, TMediaKind kind, int delta);
+// The same on several selected entries (MediaLists' RemoveEntries, MoveEntries).
+bool RemoveSeveralFromList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected);
+bool MoveSeveralInList(TConfigControls& c, TMediaKind kind, std::vector<int>& selected, int delta);
 bool ToggleInList(TConfigControls& c, TMediaKind kind, int index);
 // The background colour, which the caption font's sample is drawn on too.
 void SetBackground(TConfigControls& c, TColor color);
@@ -124,6 +136,14 @@ void TakeEffectTree(TConfigControls& c, const TEffectTree& tree, bool changed);
 // button of position i): the checked one, else, with none checked (a
 // position the group does not have), what the record was given.
 int32_t CaptionRadioRead(std::span<const bool> checked, int32_t given);
+
+// Whether leaving with `now` would lose something that `saved` (the
+// controls as last loaded or written) does not hold. Which sections a save
+// must rewrite, the selections, and the order the effect tree lists its
+// unticked effects in are bookkeeping, not edits; the ticks count once one
+// was turned (the "Transitions" bit), the lists and values always.
+bool UnsavedChanges(const TConfigControls& now, const TConfigControls& saved);
+inline constexpr const char* kSaveChangesPrompt = "Save changes?";
 
 // The caption font's sample as the record gives it.
 TFontSample FontSampleFor(const TSaverSetting& setting);

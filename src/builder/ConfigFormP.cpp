@@ -162,7 +162,9 @@ void TVantaConfigForm::WriteControls(const TConfigControls& c) {
 }
 
 void TVantaConfigForm::Commit() {
-  if (OnAccept) OnAccept(ReadControls());
+  const TConfigControls edited = ReadControls();
+  if (OnAccept) OnAccept(edited);
+  saved_ = edited;
 }
 
 // ---- Pages.
@@ -265,6 +267,7 @@ bool TVantaConfigForm::PreTranslateMessage(MSG& msg) {
 void TVantaConfigForm::FormShow() {
   for (TBuilderPageBase* page : pages_) page->Reopened();
   WriteControls(LoadControls(setting_, ini_));
+  saved_ = ReadControls();
   SelectPage(bpImages);
   SetFocus(sideBar_.Box());
 }
@@ -285,7 +288,16 @@ void TVantaConfigForm::Exit1Click() {
   EndWith(edited);
 }
 
-void TVantaConfigForm::FlatSpeedButton10Click() { EndWith(std::nullopt); }
+void TVantaConfigForm::FlatSpeedButton10Click() {
+  if (UnsavedChanges(ReadControls(), saved_)) {
+    switch (platform::AskYesNoCancel(reinterpret_cast<std::intptr_t>(handle_), kSaveChangesPrompt, kBuilderCaption)) {
+      case platform::TAnswer::Yes: return Exit1Click();
+      case platform::TAnswer::Cancel: return;
+      case platform::TAnswer::No: break;
+    }
+  }
+  EndWith(std::nullopt);
+}
 
 void TVantaConfigForm::EndWith(std::optional<TConfigControls> result) {
   result_ = std::move(result);
@@ -345,6 +357,32 @@ void TVantaConfigForm::LoadProject1Click() {
   effects_.Refill();
   if (OnLoadSettings) setting_ = OnLoadSettings();
   WriteControls(LoadControls(setting_, ini_));
+  saved_ = ReadControls();
+  OfferToFindMissing();
+}
+
+void TVantaConfigForm::OfferToFindMissing() {
+  const auto owner = reinterpret_cast<std::intptr_t>(handle_);
+  const TMissingMedia missing = FindMissingMedia(record_.ImageList, record_.MusicList);
+  if (missing.Count() == 0 || !platform::AskYesNo(owner, MissingMediaReport(missing), kBuilderCaption)) return;
+  const std::optional<std::string> folder =
+      platform::PickFolder(owner, "Look for the missing files in:", places_.DocumentsFolder);
+  if (!folder) return;
+  // The lists found again count as edits: a save writes them, Cancel asks.
+  TConfigControls c = ReadControls();
+  size_t found = 0;
+  if (const size_t n = FindMissingIn(c.ImageList, *folder)) {
+    found += n;
+    c.ChangedSections |= csPictures;
+  }
+  if (const size_t n = FindMissingIn(c.MusicList, *folder)) {
+    found += n;
+    c.ChangedSections |= csMusic;
+  }
+  WriteControls(c);
+  if (found < missing.Count())
+    Fail(std::to_string(found) + " of the " + std::to_string(missing.Count()) + " missing files were found in " +
+         *folder + ".");
 }
 
 std::optional<TConfigControls> RunVantaConfigForm(const TSaverSetting& setting, TIniFile& ini,

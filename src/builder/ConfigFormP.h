@@ -14,7 +14,9 @@
 // or the close box it hands the edited controls to its accept step while
 // the window is still open; the caller applies and saves them, and a
 // failure there is shown while the window stays open with nothing lost.
-// Cancel and "Undo and Exit" end with nothing handed over. Projects go
+// Cancel and "Undo and Exit" end with nothing handed over, after asking
+// "Save changes?" when the controls differ from what was last loaded or
+// written (Yes then accepts as OK does, Cancel stays). Projects go
 // through ProjectFiles, whose errors the window shows.
 #pragma once
 #include <windows.h>
@@ -153,11 +155,14 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   void Save1Click();         // "Save Project" (F4)
   void SaveProject1Click();  // "Save Project As..." (F5)
   void LoadProject1Click();  // "Load Project" (F3)
+  void OfferToFindMissing();   // after a load: says what is missing, looks in a folder
 
   TSaverSetting setting_;
   TIniFile& ini_;
   // The unsaved state: what the pages edit and show.
   TConfigControls record_;
+  // The controls as last loaded or written: Cancel asks before losing more.
+  TConfigControls saved_;
   TBuilderPlaces places_;
   std::optional<TConfigControls> result_;
 

@@ -1,11 +1,14 @@
 #include "builder/ImagesPage.h"
 
+#include <algorithm>
 #include <exception>
 #include <tuple>
+#include <utility>
 
 #include "builder/ConfigFormRes.h"
 #include "engine/PictureLoader.h"
 #include "forms/Controls.h"
+#include "platform/Files.h"
 #include "platform/Scheduler.h"
 #include "platform/Shell.h"
 #include "platform/win32/PictureDrawing.h"
@@ -21,6 +24,8 @@ constexpr TPlace kLayout[] = {
     {kOnPage, IDC_CLEARIMAGES, 140, 258, 62, 24}, {kOnPage, IDC_IMAGEUP, 206, 258, 26, 24},
     {kOnPage, IDC_IMAGEDOWN, 236, 258, 26, 24}, {kOnPage, IDC_FSPANEL, 270, 30, 160, 160},
     {kOnPage, IDC_FULLSCREEN, 270, 196, 78, 24}, {kOnPage, IDC_PREVIEWB2, 352, 196, 78, 24},
+    {kOnPage, IDC_SORTBYNAME, 270, 226, 78, 24}, {kOnPage, IDC_SORTBYDATE, 352, 226, 78, 24},
+    {kOnPage, IDC_ADDFOLDER, 270, 258, 78, 24},  {kOnPage, IDC_IMAGECOUNT, 354, 262, 76, 16},
 };
 constexpr int kListExtent = 500;  // the list's horizontal scroll extent
 constexpr auto kKind = TMediaKind::Pictures;
@@ -42,6 +47,9 @@ void TImagesPage::SetUp() {
     SendMessageA(Own(id), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(frame_.ButtonIcon(icon)));
     form::AddHint(frame_.Hints(), Own(id), hint);
   }
+  form::AddHint(frame_.Hints(), Own(IDC_SORTBYNAME), "Sort the pictures by file name");
+  form::AddHint(frame_.Hints(), Own(IDC_SORTBYDATE), "Sort the pictures by the date they were taken");
+  form::AddHint(frame_.Hints(), Own(IDC_ADDFOLDER), "Add the pictures of a folder and its subfolders");
   drop_ = std::make_unique<TQELOLEDrop>();
   drop_->TargetControl = Own(IDC_IMAGELIST);
   drop_->Events.OnDropFiles = [this](TMyDragDrop&, const std::vector<std::string>& names) { DropFilesOn(names); };
@@ -50,6 +58,7 @@ void TImagesPage::SetUp() {
 
 void TImagesPage::Write(const TConfigControls& c) {
   view_.Show(c.ImageList);
+  ShowCount();
   DrawThumbnail();
 }
 
@@ -68,28 +77,42 @@ void TImagesPage::Repaint() const { InvalidateRect(Find(IDC_FSPANEL), nullptr, F
 bool TImagesPage::Command(int id, int code, HWND) {
   TConfigControls& r = frame_.Record();
   if (id == IDC_IMAGELIST && code == LBN_SELCHANGE) {
-    r.ImageList.Selected = static_cast<int>(SendMessageA(view_.Box(), LB_GETCURSEL, 0, 0));
+    r.ImageList.Selected = view_.FocusIndex();
     DrawThumbnail();
     return true;
   }
   if (code != BN_CLICKED) return false;
   switch (id) {
     case IDC_ADDIMAGES: AddClick(); break;
-    case IDC_REMOVEIMAGE:
-      if (RemoveFromList(r, kKind)) Changed(true);
+    case IDC_REMOVEIMAGE: {
+      std::vector<int> selected = view_.SelectedIndices();
+      if (RemoveSeveralFromList(r, kKind, selected)) Changed(true);
       break;
+    }
     case IDC_CLEARIMAGES:
       ClearMediaList(r, kKind);
       view_.Show(r.ImageList);
+      ShowCount();
       BlankThumbnail();
       break;
     case IDC_IMAGEUP:
-      if (MoveInList(r, kKind, -1)) Changed(false);
+    case IDC_IMAGEDOWN: {
+      // The whole selection moves; the focus goes with its entry.
+      std::vector<int> selected = view_.SelectedIndices();
+      std::sort(selected.begin(), selected.end());
+      const auto focus = static_cast<size_t>(
+          std::find(selected.begin(), selected.end(), r.ImageList.Selected) - selected.begin());
+      if (!MoveSeveralInList(r, kKind, selected, id == IDC_IMAGEUP ? -1 : +1)) break;
+      if (focus < selected.size()) r.ImageList.Selected = selected[focus];  // the order within stays
+      view_.Show(r.ImageList, &selected);
       break;
-    case IDC_IMAGEDOWN:
-      if (MoveInList(r, kKind, +1)) Changed(false);
-      break;
+    }
     case IDC_PREVIEWB2: PreviewClick(); break;
+    case IDC_ADDFOLDER: AddFolderClick(); break;
+    case IDC_SORTBYNAME:
+    case IDC_SORTBYDATE:
+      if (SortList(r, id == IDC_SORTBYNAME ? TListOrder::Name : TListOrder::DateTaken)) Changed(false);
+      break;
     default: return false;
   }
   return true;
@@ -97,7 +120,22 @@ bool TImagesPage::Command(int id, int code, HWND) {
 
 void TImagesPage::Changed(bool redraw) {
   view_.Show(frame_.Record().ImageList);
+  ShowCount();
   if (redraw) DrawThumbnail();
+}
+
+void TImagesPage::ShowCount() {
+  SetWindowTextA(Own(IDC_IMAGECOUNT), PictureCountText(frame_.Record().ImageList.Items.size()).c_str());
+}
+
+void TImagesPage::AddFolderClick() {
+  TConfigControls& r = frame_.Record();
+  const std::optional<std::string> folder =
+      platform::PickFolder(reinterpret_cast<std::intptr_t>(frame_.Window()), "Add the pictures of a folder:", r.PicturePath);
+  if (!folder) return;
+  std::string message;
+  if (AddFolderToList(r, *folder, message)) Changed(true);
+  if (!message.empty()) frame_.Fail(message);
 }
 
 void TImagesPage::AddClick() {
@@ -109,8 +147,12 @@ void TImagesPage::AddClick() {
 }
 
 void TImagesPage::DropFilesOn(const std::vector<std::string>& names) {
-  if (!DropOnList(frame_.Record(), kKind, names)) return;
+  std::string message;
+  if (!DropOnList(frame_.Record(), kKind, names, &message)) return;
   view_.Show(frame_.Record().ImageList);
+  ShowCount();
+  // Told after the drop has returned, as a picture that cannot be shown is.
+  leftOut_ = message;
   PostMessageA(Window(), kDroppedPictureMessage, 0, 0);
 }
 
@@ -154,6 +196,9 @@ void TImagesPage::DrawThumbnail() {
   RECT box;
   GetClientRect(Own(IDC_FSPANEL), &box);
   const std::string file = list.Items[list.Selected].Text;
+  // A listed file that is not there (a drive not plugged in) was named when
+  // its project opened; the panel stays blank.
+  if (!platform::FileExists(file)) return;
   try {
     LoadPictureToBitmap(thumbnail_, file, box.right, box.bottom, frame_.Record().BackcolorCb);
   } catch (const std::exception& e) {
@@ -184,6 +229,7 @@ INT_PTR TImagesPage::PageMessage(HWND window, UINT msg, WPARAM, LPARAM lp) {
     }
     case kDroppedPictureMessage:
       DrawThumbnail();
+      if (!leftOut_.empty()) frame_.Fail(std::exchange(leftOut_, std::string()));
       return TRUE;
   }
   return FALSE;

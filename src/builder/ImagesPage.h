@@ -46,6 +46,8 @@ class TImagesPage final : public TBuilderPageBase {
  private:
   void Changed(bool redraw);  // the list was edited: shown again
   void AddClick();
+  void AddFolderClick();  // "Add Folder..."
+  void ShowCount();       // "N pictures"
   void DropFilesOn(const std::vector<std::string>& names);
   void PreviewClick();
   void DrawThumbnail();
@@ -57,6 +59,7 @@ class TImagesPage final : public TBuilderPageBase {
   TBitmap24 thumbnail_;  // Image1's picture; empty while blank
   // Revoked while the list still exists: before the window goes.
   std::unique_ptr<TQELOLEDrop> drop_;
+  std::string leftOut_;  // what a folder drop could not add, told once it returned
   // The drivers before the windows they draw on.
   std::unique_ptr<platform::TWin32SurfaceHost> previewHost_;
   std::unique_ptr<TRunVantascreen> previewRunner_;  // ImagePreviewRunner

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <tuple>
 #include <span>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "base/Text.h"
+#include "engine/PictureLoader.h"
+#include "engine/codecs/Exif.h"
 #include "platform/Files.h"
 #include "settings/SaverSettings.h"
 
@@ -68,15 +72,45 @@ class TFolderListings {
   std::unordered_map<std::string, std::unordered_set<std::string>> names_;
 };
 
+void SortByName(std::vector<std::string>& names) {
+  std::stable_sort(names.begin(), names.end(),
+                   [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); });
+}
+
+void CollectFiles(const std::string& folder, size_t limit, int depth, std::vector<std::string>& out) {
+  std::vector<std::string> files = platform::ListFiles(folder, "*");
+  SortByName(files);
+  for (const std::string& f : files) {
+    if (out.size() >= limit) return;
+    out.push_back(folder + f);
+  }
+  if (depth >= kMaxFolderDepth) return;
+  std::vector<std::string> folders = platform::ListFolders(folder);
+  SortByName(folders);
+  for (const std::string& sub : folders) {
+    if (out.size() >= limit) return;
+    CollectFiles(folder + sub + kPathDelim, limit, depth + 1, out);
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> FilesUnder(const std::string& folder, size_t limit) {
+  std::vector<std::string> out;
+  if (folder.empty()) return out;
+  CollectFiles(IsPathDelimiter(folder.back()) ? folder : folder + kPathDelim, limit, 0, out);
+  return out;
+}
 
 TMediaList FillMediaList(TIniFile& ini, std::string_view section) {
   TMediaList list;
   const TIniDocument::TPairs pairs = ini.ReadSectionPairs(section);
   TFolderListings listings(pairs);
   for (auto& [key, value] : pairs) {
+    // A file not found stays listed as written, so a drive that is not
+    // plugged in loses nothing; the project's load names what is missing.
     std::string path = key;
-    if (!listings.Listed(path) && !LocateMediaFile(path)) continue;
+    if (!listings.Listed(path)) LocateMediaFile(path);
     // A missing or unreadable value counts as ticked, as ReadBool(..., true) reads it.
     const bool checked = !value || TIniDocument::BoolValue(*value, true);
     list.Items.push_back({std::move(path), checked});
@@ -190,6 +224,150 @@ TListSplice SpliceBetween(const std::vector<std::string>& shown, const TMediaLis
          shown[oldCount - 1 - tail] == list.Items[newCount - 1 - tail].Text)
     ++tail;
   return {head, oldCount - head - tail, newCount - head - tail};
+}
+
+// ---- Selections.
+
+namespace {
+std::vector<int> SortedValid(const TMediaList& list, const std::vector<int>& selected) {
+  std::vector<int> s;
+  for (int i : selected)
+    if (i >= 0 && i < static_cast<int>(list.Items.size())) s.push_back(i);
+  std::sort(s.begin(), s.end());
+  s.erase(std::unique(s.begin(), s.end()), s.end());
+  return s;
+}
+
+// Days since 1970-01-01 to a civil date (proleptic Gregorian).
+void CivilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  y = static_cast<int64_t>(yoe) + era * 400;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = doy - (153 * mp + 2) / 5 + 1;
+  m = mp < 10 ? mp + 3 : mp - 9;
+  y += m <= 2;
+}
+}  // namespace
+
+bool RemoveEntries(TMediaList& list, std::vector<int>& selected) {
+  const std::vector<int> s = SortedValid(list, selected);
+  if (s.empty()) return false;
+  for (auto it = s.rbegin(); it != s.rend(); ++it) list.Items.erase(list.Items.begin() + *it);
+  const int next = std::min(s.back() - static_cast<int>(s.size()) + 1, static_cast<int>(list.Items.size()) - 1);
+  selected = next >= 0 ? std::vector<int>{next} : std::vector<int>{};
+  list.Selected = next;
+  return true;
+}
+
+bool MoveEntries(TMediaList& list, std::vector<int>& selected, int delta) {
+  std::vector<int> s = SortedValid(list, selected);
+  if (s.empty() || (delta != -1 && delta != 1)) return false;
+  const int n = static_cast<int>(list.Items.size());
+  bool moved = false;
+  // From the side it moves towards: each goes when the place is free.
+  std::vector<bool> taken(static_cast<size_t>(n), false);
+  for (int i : s) taken[static_cast<size_t>(i)] = true;
+  const auto step = [&](int& i) {
+    const int to = i + delta;
+    if (to < 0 || to >= n || taken[static_cast<size_t>(to)]) return;
+    std::swap(list.Items[static_cast<size_t>(i)], list.Items[static_cast<size_t>(to)]);
+    taken[static_cast<size_t>(i)] = false;
+    taken[static_cast<size_t>(to)] = true;
+    i = to;
+    moved = true;
+  };
+  if (delta < 0) for (int& i : s) step(i);
+  else for (auto it = s.rbegin(); it != s.rend(); ++it) step(*it);
+  selected = s;
+  if (moved && list.HasSelection()) list.Selected = s.front();
+  return moved;
+}
+
+bool SortEntries(TMediaList& list, std::vector<int>& selected, TListOrder order,
+                 const std::function<std::string(const std::string& file)>& dateOf) {
+  struct TKey {
+    std::string First, Second;
+    size_t Was;
+  };
+  std::vector<TKey> keys;
+  keys.reserve(list.Items.size());
+  for (size_t i = 0; i < list.Items.size(); ++i) {
+    const std::string& t = list.Items[i].Text;
+    if (order == TListOrder::Name) keys.push_back({LowerCase(ExtractFileName(t)), LowerCase(ExtractFilePath(t)), i});
+    else keys.push_back({dateOf ? dateOf(t) : std::string(), LowerCase(ExtractFileName(t)), i});
+  }
+  std::stable_sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
+    return std::tie(a.First, a.Second) < std::tie(b.First, b.Second);
+  });
+  std::vector<int> placeOf(keys.size());
+  std::vector<TListEntry> items;
+  items.reserve(keys.size());
+  bool moved = false;
+  for (size_t k = 0; k < keys.size(); ++k) {
+    placeOf[keys[k].Was] = static_cast<int>(k);
+    items.push_back(std::move(list.Items[keys[k].Was]));
+    moved = moved || keys[k].Was != k;
+  }
+  list.Items = std::move(items);
+  for (int& i : selected)
+    if (i >= 0 && i < static_cast<int>(placeOf.size())) i = placeOf[static_cast<size_t>(i)];
+  if (list.HasSelection()) list.Selected = placeOf[static_cast<size_t>(list.Selected)];
+  return moved;
+}
+
+std::string PictureDateTaken(const std::string& file) {
+  if (PictureKindOf(file) == TPictureKind::Jpeg) {
+    std::string head;
+    if (platform::ReadFileHead(file, head, 128 * 1024) == platform::TReadResult::Ok) {
+      const TBytes bytes(reinterpret_cast<const uint8_t*>(head.data()), head.size());
+      std::string taken = ExifDateTaken(JpegExifBlock(bytes));
+      if (!taken.empty()) return taken;
+    }
+  }
+  const std::optional<platform::TFileStamp> stamp = platform::FileStampOf(file);
+  if (!stamp) return {};
+  const int64_t seconds = platform::UnixSecondsOf(*stamp);
+  const int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400, rest = seconds - days * 86400;
+  int64_t y;
+  unsigned m, d;
+  CivilFromDays(days, y, m, d);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04lld:%02u:%02u %02lld:%02lld:%02lld", static_cast<long long>(y), m, d,
+                static_cast<long long>(rest / 3600), static_cast<long long>(rest / 60 % 60),
+                static_cast<long long>(rest % 60));
+  return text;
+}
+
+std::string EntryCaption(const std::string& path) {
+  const std::string folder = ExtractFilePath(path);
+  return folder.empty() ? path : ExtractFileName(path) + "   (" + folder + ")";
+}
+
+std::string PictureCountText(size_t n) { return std::to_string(n) + (n == 1 ? " picture" : " pictures"); }
+
+TFolderPictures PicturesInFolder(const TMediaList& list, const std::string& folder) {
+  TFolderPictures r;
+  std::unordered_set<std::string> listed = FoldedTexts(list);
+  const size_t room = list.Items.size() < kMaxListedPictures ? kMaxListedPictures - list.Items.size() : 0;
+  // A little past the room, to count what is left out without walking a whole disk.
+  constexpr size_t kLookFurther = 100000;
+  for (std::string& f : FilesUnder(folder, room + kLookFurther)) {
+    if (PictureKindOf(f) == TPictureKind::Unknown || !listed.insert(LowerCase(f)).second) continue;
+    if (r.Files.size() < room) r.Files.push_back(std::move(f));
+    else ++r.LeftOut;
+  }
+  return r;
+}
+
+std::string LeftOutText(const TFolderPictures& added) {
+  if (added.LeftOut == 0) return {};
+  return "The picture list holds up to " + std::to_string(kMaxListedPictures) + " pictures: " +
+         PictureCountText(added.LeftOut) + " of the folder " + (added.LeftOut == 1 ? "was" : "were") +
+         " not added.";
 }
 
 }  // namespace vanta

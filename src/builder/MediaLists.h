@@ -11,6 +11,7 @@
 // set of folded names, never by a search per added file.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,9 +39,9 @@ struct TMediaList {
   bool operator==(const TMediaList&) const = default;
 };
 
-// The section's keys in file order that LocateMediaFile finds, each under
-// the path where it was found, ticked unless its value reads 0. Entry 0 is
-// selected when there is one.
+// The section's keys in file order, each under the path where
+// LocateMediaFile found it (as written when it found none), ticked unless
+// its value reads 0. Entry 0 is selected when there is one.
 TMediaList FillMediaList(TIniFile& ini, std::string_view section);
 // Erases the section and writes one key per entry, "1" ticked, "0" not.
 void WriteMediaList(TIniFile& ini, std::string_view section, const TMediaList& list);
@@ -73,6 +74,54 @@ bool MoveSelected(TMediaList& list, int delta);
 bool SetChecked(TMediaList& list, int index, bool checked);
 // The user clicked the entry's tick box: the tick turns over.
 bool ToggleChecked(TMediaList& list, int index);
+
+// The files in folder (with its delimiter) and its subfolders, full paths:
+// each folder's files in name order (letter case ignored), then its
+// subfolders the same way. At most `limit` paths; a tree deeper than
+// kMaxFolderDepth is not followed further down.
+inline constexpr int kMaxFolderDepth = 32;
+std::vector<std::string> FilesUnder(const std::string& folder, size_t limit);
+
+// ---- Lists of hundreds: several entries selected at once. A selection is
+// a list of entry indices; the functions keep it pointing at the same entries.
+
+// The selected entries go; the selection becomes the entry after the last
+// one removed (or the new last). False when none of them was in the list.
+bool RemoveEntries(TMediaList& list, std::vector<int>& selected);
+// The selected entries move one place (delta -1 up, +1 down) together,
+// each with its tick; one at the edge, and those pressed against it, stay.
+// False when nothing moved.
+bool MoveEntries(TMediaList& list, std::vector<int>& selected, int delta);
+
+enum class TListOrder { Name, DateTaken };
+// Sorts the list, keeping the order of equals: by file name (letter case
+// ignored, then the folder), or by dateOf's text (sortable, earliest
+// first). The selection follows its entries. False when nothing moved.
+bool SortEntries(TMediaList& list, std::vector<int>& selected, TListOrder order,
+                 const std::function<std::string(const std::string& file)>& dateOf);
+// When a picture was taken, as "YYYY:MM:DD HH:MM:SS": a JPEG's Exif
+// DateTimeOriginal, else the file's last change (UTC); empty when missing.
+std::string PictureDateTaken(const std::string& file);
+
+// How a list shows an entry: its file name first, then its folder in
+// parentheses, so that long paths no longer hide the names.
+std::string EntryCaption(const std::string& path);
+
+// The count under the picture list: "1 picture", "300 pictures".
+std::string PictureCountText(size_t n);
+// What the list is meant to hold ("Up to 1000").
+inline constexpr size_t kMaxListedPictures = 1000;
+
+// "Add Folder...": the pictures the loader reads in folder and its
+// subfolders (FilesUnder's order) not listed yet, as many as fit in the
+// list's limit; LeftOut counts the rest.
+struct TFolderPictures {
+  std::vector<std::string> Files;
+  size_t LeftOut = 0;
+};
+TFolderPictures PicturesInFolder(const TMediaList& list, const std::string& folder);
+// The message when some were left out, else empty.
+std::string LeftOutText(const TFolderPictures& added);
 
 // What the Add dialogs offer, in the "text|patterns|text|patterns" form: the
 // picture kinds the picture loader reads, and the three music kinds.

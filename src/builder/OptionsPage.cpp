@@ -13,14 +13,19 @@
 namespace vanta {
 namespace {
 
+// The "Image Size" buttons in TImageSizing's order.
+constexpr std::array<int, 4> kSizeRadios = {IDC_ORIGINALRADIO, IDC_FITRADIO, IDC_FILLRADIO, IDC_STRETCHRADIO};
+
 constexpr TPlace kLayout[] = {
     {kOnPage, IDC_PAGECONTROL2, 8, 6, 422, 278},
-    {0, IDC_SIZEGROUP, 6, 2, 144, 58},
+    {0, IDC_SIZEGROUP, 6, 2, 144, 94},
     {0, IDC_ORIGINALRADIO, 14, 18, 132, 18},
-    {0, IDC_STRETCHRADIO, 14, 37, 132, 18},
-    {0, IDC_SEQUENCEGROUP, 6, 62, 144, 58},
-    {0, IDC_NORMALIZERADIO, 14, 78, 132, 18},
-    {0, IDC_RANDOMIZERADIO, 14, 97, 132, 18},
+    {0, IDC_FITRADIO, 14, 37, 132, 18},
+    {0, IDC_FILLRADIO, 14, 56, 132, 18},
+    {0, IDC_STRETCHRADIO, 14, 75, 132, 18},
+    {0, IDC_SEQUENCEGROUP, 6, 98, 144, 42},
+    {0, IDC_NORMALIZERADIO, 14, 116, 74, 18},
+    {0, IDC_RANDOMIZERADIO, 88, 116, 58, 18},
     {0, IDC_POSITIONGROUP, 156, 2, 250, 118},
     {0, IDC_CAPTIONOFFRADIO, 164, 18, 110, 18},
     {0, IDC_BELOWIMAGERADIO, 164, 37, 110, 18},
@@ -32,14 +37,14 @@ constexpr TPlace kLayout[] = {
     {0, IDC_XSPIN, 242, 86, 64, 22},
     {0, IDC_YLABEL, 318, 89, 12, 16},
     {0, IDC_YSPIN, 332, 86, 64, 22},
-    {0, IDC_CONTENTSGROUP, 6, 124, 400, 116},
-    {0, IDC_FILENAMECHECK, 14, 141, 138, 18},
-    {0, IDC_PATHCHECK, 158, 141, 62, 18},
-    {0, IDC_EXTENSIONCHECK, 226, 141, 92, 18},
-    {0, IDC_ADDITIONALTEXTCHECK, 14, 167, 138, 18},
-    {0, IDC_IMAGECAPTIONEDIT, 158, 165, 240, 22},
-    {0, IDC_CAPTIONFONTBUTTON, 14, 200, 112, 26},
-    {0, IDC_FONTLABEL, 132, 194, 266, 40},
+    {0, IDC_CONTENTSGROUP, 6, 144, 400, 104},
+    {0, IDC_FILENAMECHECK, 14, 160, 138, 18},
+    {0, IDC_PATHCHECK, 158, 160, 62, 18},
+    {0, IDC_EXTENSIONCHECK, 226, 160, 92, 18},
+    {0, IDC_ADDITIONALTEXTCHECK, 14, 184, 138, 18},
+    {0, IDC_IMAGECAPTIONEDIT, 158, 182, 240, 22},
+    {0, IDC_CAPTIONFONTBUTTON, 14, 212, 112, 26},
+    {0, IDC_FONTLABEL, 132, 210, 266, 32},
     {1, IDC_MUSICGROUP, 6, 2, 400, 92},
     {1, IDC_PLAYMUSICCHECK, 16, 22, 380, 18},
     {1, IDC_RANDOMMUSICCHECK, 16, 44, 380, 18},
@@ -139,8 +144,8 @@ void TOptionsPage::Write(const TConfigControls& c) {
   // The colour and the font sample paint the picture panels too.
   backcolorCb_.SetColor(c.BackcolorCb);
   SetFontSample(c.FontLabel);
-  form::SetChecked(Find(IDC_ORIGINALRADIO), !c.StretchRadio);
-  form::SetChecked(Find(IDC_STRETCHRADIO), c.StretchRadio);
+  for (size_t i = 0; i < kSizeRadios.size(); ++i)
+    form::SetChecked(Find(kSizeRadios[i]), c.SizeRadio == static_cast<TImageSizing>(i));
   form::SetChecked(Find(IDC_NORMALIZERADIO), !c.RandomizeRadio);
   form::SetChecked(Find(IDC_RANDOMIZERADIO), c.RandomizeRadio);
   for (int i = cpOff; i <= cpFixed; ++i) form::SetChecked(Find(IDC_CAPTIONOFFRADIO + i), c.CaptionRadio == i);
@@ -153,7 +158,8 @@ void TOptionsPage::Write(const TConfigControls& c) {
 
 void TOptionsPage::Read(TConfigControls& c) const {
   if (!Made()) return;
-  c.StretchRadio = form::Checked(Find(IDC_STRETCHRADIO));
+  for (size_t i = 0; i < kSizeRadios.size(); ++i)
+    if (form::Checked(Find(kSizeRadios[i]))) c.SizeRadio = static_cast<TImageSizing>(i);
   c.RandomizeRadio = form::Checked(Find(IDC_RANDOMIZERADIO));
   std::array<bool, cpFixed + 1> caption{};
   for (int i = cpOff; i <= cpFixed; ++i) caption[i] = form::Checked(Find(IDC_CAPTIONOFFRADIO + i));

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "builder/MediaLists.h"
 #include "settings/IniFile.h"
 
 namespace vanta {
@@ -41,5 +42,24 @@ void SaveProjectAs(TIniFile& ini, const std::string& project, const std::functio
 // into ini. A project that cannot be read (missing, a folder, too large)
 // or a copy that fails changes nothing.
 void LoadProject(TIniFile& ini, const std::string& project);
+
+// A project's list entries whose files are not there (a drive not plugged
+// in, a folder moved). They stay in the lists until the user removes them.
+struct TMissingMedia {
+  std::vector<std::string> Pictures, Music;
+  size_t Count() const { return Pictures.size() + Music.size(); }
+};
+TMissingMedia FindMissingMedia(const TMediaList& pictures, const TMediaList& music);
+
+// What the window tells after a load: how many of which were not found,
+// the first kMissingNamesShown of them, and the offer to look elsewhere.
+// Empty when nothing is missing.
+inline constexpr size_t kMissingNamesShown = 5;
+std::string MissingMediaReport(const TMissingMedia& missing);
+
+// Points each entry whose file is missing at the file of the same name
+// (letter case ignored) in folder or its subfolders, the first in
+// FilesUnder's order; returns how many were found.
+size_t FindMissingIn(TMediaList& list, const std::string& folder);
 
 }  // namespace vanta

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "engine/FitRule.h"
 #include "engine/codecs/Bmp.h"
 #include "engine/codecs/Gif.h"
 #include "engine/codecs/Heif.h"
@@ -198,13 +199,15 @@ bool LoadPictureFile(const TPictureSurfaceState& s, const std::string& fileName)
     const auto client = [&] { return s.ClientSize ? s.ClientSize() : TPictureSize{}; };
     // The decoder may work at a smaller scale only when the control's size
     // does not follow the picture (else shrinking never happens).
-    const TPictureSize hint = s.ShrinkToFit && !s.SizeFollowsPicture ? client() : TPictureSize{};
+    const TPictureSize hint =
+        s.ShrinkToFit && !s.ShrinkToCover && !s.SizeFollowsPicture ? client() : TPictureSize{};
     TDecodedPicture decoded = ReadPictureFile(fileName, s.Color, hint);
     s.Picture = std::move(decoded.Bitmap);
     changed();
 
     if (s.ShrinkToFit) {
-      const TPictureSize target = ShrinkToFitSize(decoded.Natural, client());
+      const TPictureSize target = s.ShrinkToCover ? ShrinkForMode(decoded.Natural, client(), TFitMode::Fill)
+                                                  : ShrinkToFitSize(decoded.Natural, client());
       if (target != SizeOf(s.Picture)) {
         s.Picture = ScaleBitmap(s.Picture, target);
         changed();

@@ -96,6 +96,8 @@ struct TPictureSurfaceState {
   bool SizeFollowsPicture = false;
   std::function<TPictureSize()> ClientSize;
   std::function<void()> Changed;  // raised after every change of Picture
+  // With ShrinkToFit: shrink only until the picture covers the client area.
+  bool ShrinkToCover = false;
 };
 
 // The surface's LoadPicture: read, shrink, remember, pad. Never throws: a

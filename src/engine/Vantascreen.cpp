@@ -78,7 +78,7 @@ bool TCustomVantascreen::LoadPicture(const std::string& fileName) {
   return LoadPictureFile(
       TPictureSurfaceState{picture_, PrevPicture, ContentRect, color_, ShrinkToFit, PadToClient,
                            autoSize_ && align_ == TAlign::alNone, [this] { return TPictureSize{width_, height_}; },
-                           [this] { PictureChanged(); }},
+                           [this] { PictureChanged(); }, ShrinkToCover},
       fileName);
 }
 
@@ -122,6 +122,12 @@ void TCustomVantascreen::SetCenter(bool v) {
 void TCustomVantascreen::SetStretch(bool v) {
   if (v == stretch_) return;
   stretch_ = v;
+  if (!screen_.Empty()) Invalidate();
+}
+
+void TCustomVantascreen::SetFitMode(TFitMode mode) {
+  if (mode == fitMode_) return;
+  fitMode_ = mode;
   if (!screen_.Empty()) Invalidate();
 }
 
@@ -263,6 +269,7 @@ void TCustomVantascreen::PrepareTransition() {
   }
   // Where the picture will stand on the control.
   UpdatePlacement();
+  shownContent_ = ContentRect;
   // The old image: what was last painted where the picture will appear, at its size.
   oldImage_ = std::make_unique<TBitmap24>(pw, ph);
   oldImage_->Fill(color_);  // where nothing was painted yet
@@ -351,6 +358,17 @@ TRect TCustomVantascreen::FitRect(const TRect& r) const {
 }
 
 TRect TCustomVantascreen::DisplayRect() const {
+  if (fitMode_ != TFitMode::None) {
+    const int pw = placeRect_.Width(), ph = placeRect_.Height();
+    TRect c = IntersectRect(shownContent_, {0, 0, pw, ph});
+    if (c.IsEmpty()) c = {0, 0, pw, ph};
+    if (c.IsEmpty()) return ClientRect();
+    // The content lands on the fitted rectangle; padding scales with it.
+    const TRect t = FitPictureRect({c.Width(), c.Height()}, ClientRect(), fitMode_);
+    const int tw = t.Width(), th = t.Height(), cw = c.Width(), ch = c.Height();
+    return {t.Left - MulDiv(c.Left, tw, cw), t.Top - MulDiv(c.Top, th, ch), t.Left + MulDiv(pw - c.Left, tw, cw),
+            t.Top + MulDiv(ph - c.Top, th, ch)};
+  }
   if (!stretch_) return placeRect_;
   if (stretchFine_) return FitRect(ClientRect());
   return ClientRect();
@@ -359,7 +377,7 @@ TRect TCustomVantascreen::DisplayRect() const {
 void TCustomVantascreen::InvalidatePictureRect(TRect r) {
   if (painting_) return;  // a paint in progress covers it
   const TRect p = placeRect_;
-  if (stretch_) {
+  if (Scaled()) {
     const TRect t = DisplayRect();
     if (p.Width() <= 0 || p.Height() <= 0) return;
     r = {t.Left + MulDiv(r.Left, t.Width(), p.Width()), t.Top + MulDiv(r.Top, t.Height(), p.Height()),
@@ -400,7 +418,7 @@ void TCustomVantascreen::Paint() {
   // The screen bitmap, at its place or stretched over the display rectangle.
   if (!screen_.Empty()) {
     ++screenLocks_;
-    if (!stretch_) CopyRect(paintBuffer_, placeRect_.Left, placeRect_.Top, screen_, screen_.Bounds());
+    if (!Scaled()) CopyRect(paintBuffer_, placeRect_.Left, placeRect_.Top, screen_, screen_.Bounds());
     else StretchCopy(paintBuffer_, DisplayRect(), screen_, screen_.Bounds());
     --screenLocks_;
   }

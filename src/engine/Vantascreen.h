@@ -22,6 +22,7 @@
 
 #include "engine/AnimateThread.h"
 #include "engine/Bitmap.h"
+#include "engine/FitRule.h"
 #include "engine/PictureLoader.h"
 #include "platform/Scheduler.h"
 #include "platform/SurfaceHost.h"
@@ -76,6 +77,11 @@ class TCustomVantascreen : public platform::IPaintable {
   void SetCenter(bool v);
   bool Stretch() const { return stretch_; }
   void SetStretch(bool v);
+  // Fit or Fill places the picture's content (ContentRect) by FitRule on
+  // the client area and scales the screen bitmap with it; None leaves the
+  // display rectangle to Stretch.
+  TFitMode FitMode() const { return fitMode_; }
+  void SetFitMode(TFitMode mode);
   bool StretchFine() const { return stretchFine_; }
   void SetStretchFine(bool v);
   bool AutoSize() const { return autoSize_; }
@@ -93,6 +99,7 @@ class TCustomVantascreen : public platform::IPaintable {
 
   // Set by the show driver and the loader.
   bool ShrinkToFit = false;
+  bool ShrinkToCover = false;  // with ShrinkToFit: only down to covering the client area
   bool PadToClient = false;
   TRect ContentRect;                         // the real picture inside a padded one
   std::optional<TPictureSize> PrevPicture;   // size of the previous picture, unpadded
@@ -159,6 +166,7 @@ class TCustomVantascreen : public platform::IPaintable {
  private:
   void AdjustSize();
   void Resize();
+  bool Scaled() const { return stretch_ || fitMode_ != TFitMode::None; }
   void RunLoop();
   void ReapWorkers();
 
@@ -179,6 +187,8 @@ class TCustomVantascreen : public platform::IPaintable {
   TBitmap24 screen_, paintBuffer_;
   std::unique_ptr<TBitmap24> oldImage_, newImage_;
   TRect placeRect_;
+  TFitMode fitMode_ = TFitMode::None;
+  TRect shownContent_;  // ContentRect of the picture on the screen bitmap
   std::unique_ptr<TAnimateThread> thread_;
   std::vector<std::unique_ptr<TAnimateThread>> retired_;
 };

@@ -3,6 +3,7 @@
 // the file system's own encoding, and on Windows the program's manifest
 // makes UTF-8 the code page of every "A" call.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,19 @@ enum class TReadResult { Ok, Missing, Failed };
 // Reads the whole file, up to maxBytes; a larger file is Failed.
 TReadResult ReadWholeFile(const std::string& path, std::string& out, size_t maxBytes);
 
+// The first maxBytes of a file (all of a smaller one): enough for a header.
+TReadResult ReadFileHead(const std::string& path, std::string& out, size_t maxBytes);
+
+// A file's size and last change, to tell whether it changed since.
+struct TFileStamp {
+  uint64_t Size = 0;
+  int64_t Modified = 0;  // in the system's own units
+  bool operator==(const TFileStamp&) const = default;
+};
+std::optional<TFileStamp> FileStampOf(const std::string& path);
+// A stamp's last change in seconds since 1970-01-01 UTC.
+int64_t UnixSecondsOf(const TFileStamp& stamp);
+
 // Replaces the file's content in one step: the data goes to a temporary file
 // beside it, reaches the disk, and is then renamed over the old file, so a
 // crash leaves either the old or the new content, never a mixture.
@@ -30,6 +44,11 @@ bool RemoveFile(const std::string& path);
 // pattern, letter case ignored; '*' and '?' are wildcards. In the order of
 // the directory listing; "." and ".." and folders are skipped.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
+// An existing folder.
+bool FolderExists(const std::string& path);
+// Names of the folders in folder (with its delimiter), "." and ".." and
+// links to folders left out, in the order of the directory listing.
+std::vector<std::string> ListFolders(const std::string& folder);
 
 // Text written in the system's legacy ANSI code page (every settings file
 // before UTF-8), as UTF-8: on Windows the code page the system had for

@@ -72,6 +72,12 @@ std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& init
 
 // A question with the buttons Yes and No; true for Yes.
 bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption);
+// A question with Yes, No and Cancel; closing the box is Cancel.
+enum class TAnswer { Yes, No, Cancel };
+TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption);
+// The system's folder picker, starting at initial; nullopt when cancelled.
+// The folder comes back with its trailing delimiter.
+std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title, const std::string& initial);
 
 // A program started by StartHidden, for its starter to see it end.
 class TStartedProgram {
@@ -107,6 +113,9 @@ class IShell {
   virtual std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) = 0;
   virtual std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) = 0;
   virtual bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) = 0;
+  virtual TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption) = 0;
+  virtual std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title,
+                                                const std::string& initial) = 0;
   virtual TStartedProgram StartHidden(const TShellRequest& request) = 0;
 };
 

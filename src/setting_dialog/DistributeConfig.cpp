@@ -62,8 +62,11 @@ TSettingControls LoadControls(TSettingControls c, const TSaverSetting& s, const 
   c.Website = s.Website;
   c.Title = instanceName;
   if (readme) c.Readme = *readme;
-  c.OriginalRadio = !s.StretchImage;
-  c.StretchRadio = s.StretchImage;
+  const TImageSizing sizing = ImageSizingOf(s);
+  c.OriginalRadio = sizing == TImageSizing::Original;
+  c.FitRadio = sizing == TImageSizing::Fit;
+  c.FillRadio = sizing == TImageSizing::Fill;
+  c.StretchRadio = sizing == TImageSizing::Stretch;
   c.NormalizeRadio = !s.RandomImage;
   c.RandomizeRadio = s.RandomImage;
   c.Backcolor = s.BackgroundColor;
@@ -79,7 +82,10 @@ TSettingControls LoadControls(TSettingControls c, const TSaverSetting& s, const 
 void StoreControls(const TSettingControls& c, TSaverSetting& s) {
   s.BackgroundColor = c.Backcolor;
   s.ImageInterval = kIntervalRange.Clamp(c.Interval);
-  s.StretchImage = c.StretchRadio;
+  SetImageSizing(s, c.FitRadio       ? TImageSizing::Fit
+                    : c.FillRadio    ? TImageSizing::Fill
+                    : c.StretchRadio ? TImageSizing::Stretch
+                                     : TImageSizing::Original);
   s.RandomImage = c.RandomizeRadio;
   s.EffectSpeed = kSpeedRange.Clamp(c.Speed);
   s.PlayMusic = c.PlayMusicChecked;

@@ -48,7 +48,7 @@ TColorList ColorListFor(TColor color);
 std::string CustomColorText(TColor color);
 
 // The states of the dialog's controls. The initial values are the design
-// states: black, both "Original Size" and "Normalize" checked, both check
+// states: black, both "Original size" and "Normalize" checked, both check
 // boxes enabled and unchecked.
 struct TSettingControls {
   std::string Title;    // TitlePanel
@@ -58,7 +58,9 @@ struct TSettingControls {
   TColor Backcolor = 0;
   int32_t Interval = kIntervalRange.MinValue;
   int32_t Speed = kSpeedRange.MinValue;
-  bool OriginalRadio = true;
+  bool OriginalRadio = true;  // the "Image Size" buttons, one of them checked
+  bool FitRadio = false;
+  bool FillRadio = false;
   bool StretchRadio = false;
   bool NormalizeRadio = true;
   bool RandomizeRadio = false;
@@ -78,7 +80,7 @@ struct TSettingControls {
 TSettingControls LoadControls(TSettingControls design, const TSaverSetting& setting,
                               const std::string& instanceName, const std::optional<std::string>& readme);
 
-// Copies the seven settings the dialog offers from the controls into setting;
+// Copies the settings the dialog offers (the picture size as its two keys) from the controls into setting;
 // the integer editors' values are clamped into their ranges.
 void StoreControls(const TSettingControls& controls, TSaverSetting& setting);
 

@@ -45,14 +45,16 @@ constexpr TPlace kLayout[] = {
     {0, IDC_INTERVALEDIT, 138, 58, 60, 22},
     {0, IDC_SPEEDLABEL, 14, 96, 124, 16},
     {0, IDC_SPEEDEDIT, 138, 92, 60, 22},
-    {0, IDC_SIZEGROUP, 238, 4, 148, 56},
-    {0, IDC_ORIGINALRADIO, 248, 22, 134, 16},
-    {0, IDC_STRETCHRADIO, 248, 40, 134, 16},
-    {0, IDC_SEQUENCEGROUP, 238, 64, 148, 56},
-    {0, IDC_NORMALIZERADIO, 248, 82, 134, 16},
-    {0, IDC_RANDOMIZERADIO, 248, 100, 134, 16},
-    {0, IDC_PLAYMUSICCHECK, 240, 130, 150, 18},
-    {0, IDC_CAPTIONCHECK, 240, 152, 150, 18},
+    {0, IDC_SIZEGROUP, 238, 4, 148, 90},
+    {0, IDC_ORIGINALRADIO, 248, 20, 134, 16},
+    {0, IDC_FITRADIO, 248, 38, 134, 16},
+    {0, IDC_FILLRADIO, 248, 56, 134, 16},
+    {0, IDC_STRETCHRADIO, 248, 74, 134, 16},
+    {0, IDC_SEQUENCEGROUP, 238, 98, 148, 40},
+    {0, IDC_NORMALIZERADIO, 248, 116, 78, 16},
+    {0, IDC_RANDOMIZERADIO, 328, 116, 56, 16},
+    {0, IDC_PLAYMUSICCHECK, 240, 144, 150, 18},
+    {0, IDC_CAPTIONCHECK, 240, 164, 150, 18},
     {2, IDC_ABOUTGROUP, 8, 6, 376, 82},
     {2, IDC_AUTHORCAPTION, 20, 26, 70, 16},
     {2, IDC_AUTHORLABEL, 92, 26, 284, 16},
@@ -248,6 +250,8 @@ TSettingControls TDistributeConfigForm::ReadControls() const {
   c.Website = form::WindowText(Control(IDC_WEBSITELABEL));
   c.Readme = form::WindowText(Control(IDC_MEMO1));
   c.OriginalRadio = form::Checked(Control(IDC_ORIGINALRADIO));
+  c.FitRadio = form::Checked(Control(IDC_FITRADIO));
+  c.FillRadio = form::Checked(Control(IDC_FILLRADIO));
   c.StretchRadio = form::Checked(Control(IDC_STRETCHRADIO));
   c.NormalizeRadio = form::Checked(Control(IDC_NORMALIZERADIO));
   c.RandomizeRadio = form::Checked(Control(IDC_RANDOMIZERADIO));
@@ -272,6 +276,8 @@ void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
   SetWindowTextA(Control(IDC_TITLEPANEL), c.Title.c_str());
   SetWindowTextA(Control(IDC_MEMO1), c.Readme.c_str());
   form::SetChecked(Control(IDC_ORIGINALRADIO), c.OriginalRadio);
+  form::SetChecked(Control(IDC_FITRADIO), c.FitRadio);
+  form::SetChecked(Control(IDC_FILLRADIO), c.FillRadio);
   form::SetChecked(Control(IDC_STRETCHRADIO), c.StretchRadio);
   form::SetChecked(Control(IDC_NORMALIZERADIO), c.NormalizeRadio);
   form::SetChecked(Control(IDC_RANDOMIZERADIO), c.RandomizeRadio);

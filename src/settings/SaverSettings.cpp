@@ -149,6 +149,9 @@ void LoadSaverSettings() {
   s.Transitions = ReadTransitions(ini);
 
   for (const TSettingKey& key : kSaverSettingKeys) ReadSettingKey(ini, key, s);
+  // A builder with no settings of its own yet starts with whole pictures;
+  // any existing file keeps what its keys say.
+  if (IsBuilderInstance(Instance().InstanceName) && !ini.SectionExists(kSet)) SetImageSizing(s, kNewProjectSizing);
 }
 
 void SaveSaverSettings() {
@@ -186,6 +189,17 @@ int32_t TSpinRange::Read(std::string_view text) const {
     if (v <= (int64_t{1} << 40)) v = v * 10 + (c - '0');
   }
   return Clamp(negative ? -v : v);
+}
+
+TImageSizing ImageSizingOf(const TSaverSetting& s) {
+  if (s.ImageFit == ifFit) return TImageSizing::Fit;
+  if (s.ImageFit == ifFill) return TImageSizing::Fill;
+  return s.StretchImage ? TImageSizing::Stretch : TImageSizing::Original;
+}
+
+void SetImageSizing(TSaverSetting& s, TImageSizing sizing) {
+  s.StretchImage = sizing == TImageSizing::Stretch;
+  s.ImageFit = sizing == TImageSizing::Fit ? ifFit : sizing == TImageSizing::Fill ? ifFill : ifByStretch;
 }
 
 }  // namespace vanta

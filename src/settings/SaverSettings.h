@@ -42,6 +42,7 @@ TEffectSet DefaultTransitions();
 struct TSaverSetting {
   std::vector<std::string> Pictures;
   bool StretchImage = false;
+  int32_t ImageFit = 0;  // TImageFit; 0 leaves the size to StretchImage
   bool RandomImage = true;
   bool AllowReverseTransition = false;
   bool ClearOldImage = false;
@@ -73,12 +74,28 @@ struct TSaverSetting {
   bool FontItalic = false;
   bool FontUnderline = false;
   bool FontStrikeout = false;
+  // The Build page: "Make photos smaller for sharing", to kShrinkSizes[ShrinkSize].
+  bool ShrinkPhotos = true;
+  int32_t ShrinkSize = 0;
   bool MouseMove = true;
   bool MousePress = true;
   bool KeyboardPress = true;
 
   bool operator==(const TSaverSetting&) const = default;
 };
+
+// How the show sizes a picture. A value outside 0..2 reads as 0.
+enum TImageFit : int32_t { ifByStretch = 0, ifFit = 1, ifFill = 2 };
+// The one "Image Size" choice the builder and the "Setting" dialog offer,
+// carried by StetchImage and ImageFit together.
+enum class TImageSizing : int32_t { Original, Fit, Fill, Stretch };
+inline constexpr const char* kImageSizingCaptions[] = {"Original size", "Fit to screen", "Fill the screen",
+                                                       "Stretch to screen"};
+TImageSizing ImageSizingOf(const TSaverSetting& s);
+// Fit and Fill clear StretchImage, so an older saver shows them unscaled.
+void SetImageSizing(TSaverSetting& s, TImageSizing sizing);
+// What new projects and the builder's own settings start with.
+inline constexpr TImageSizing kNewProjectSizing = TImageSizing::Fit;
 
 // The field a key holds. Its type says how the value is stored: a Boolean
 // as 1 or 0, an integer in decimal, a colour as its 32 bits in decimal
@@ -120,6 +137,7 @@ struct TSettingKey {
 // which is the order they appear in a new file.
 inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kSet, "StetchImage", &TSaverSetting::StretchImage},
+    {settings_keys::kSet, "ImageFit", &TSaverSetting::ImageFit, TKeyUse::LoadAndSave, {0, 2}},
     {settings_keys::kSet, "RandomImage", &TSaverSetting::RandomImage},
     {settings_keys::kSet, "AllowReverseTransition", &TSaverSetting::AllowReverseTransition},
     {settings_keys::kSet, "ClearOldImage", &TSaverSetting::ClearOldImage},
@@ -149,6 +167,8 @@ inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kCaption, "FontItalic", &TSaverSetting::FontItalic},
     {settings_keys::kCaption, "FontUnderline", &TSaverSetting::FontUnderline},
     {settings_keys::kCaption, "FontStrikeout", &TSaverSetting::FontStrikeout},
+    {settings_keys::kSet, "ShrinkPhotos", &TSaverSetting::ShrinkPhotos},
+    {settings_keys::kSet, "ShrinkSize", &TSaverSetting::ShrinkSize, TKeyUse::LoadAndSave, {0, 1}},
     {settings_keys::kSet, "MouseMove", &TSaverSetting::MouseMove},
     {settings_keys::kSet, "MousePress", &TSaverSetting::MousePress},
     {settings_keys::kSet, "KeyboardPress", &TSaverSetting::KeyboardPress},

@@ -73,6 +73,13 @@ void TRunVantascreen::ApplySettings() {
   const TSaverSetting& s = setting_;
   TVantascreen& v = *surface_;
   v.SetStretch(s.StretchImage);
+  // Fitted pictures are loaded no larger than they are shown and padded to
+  // the whole surface, so each transition covers all of the last picture.
+  const TFitMode fit = FitModeOf(s);
+  v.SetFitMode(fit);
+  v.ShrinkToFit = Preview || fit != TFitMode::None;
+  v.ShrinkToCover = fit == TFitMode::Fill;
+  v.PadToClient = Preview || fit != TFitMode::None;
   v.SetColor(s.BackgroundColor);
   if (s.EffectSpeed >= 1 && s.EffectSpeed <= 5) {
     const TSpeed speed = kEffectSpeeds[s.EffectSpeed - 1];
@@ -180,6 +187,14 @@ void TRunVantascreen::StartTransition() {
     v.Start();
   } catch (...) {
     // The next tick tries again.
+  }
+}
+
+TFitMode FitModeOf(const TSaverSetting& s) {
+  switch (s.ImageFit) {
+    case ifFit: return TFitMode::Fit;
+    case ifFill: return TFitMode::Fill;
+    default: return TFitMode::None;
   }
 }
 

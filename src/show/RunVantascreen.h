@@ -97,6 +97,9 @@ class TRunVantascreen {
   uint64_t deckKey_ = 0;
 };
 
+// How the surface places pictures for the record's ImageFit.
+TFitMode FitModeOf(const TSaverSetting& s);
+
 // The caption of a picture by the settings (no repaint): the additional
 // text, then the file name with its folder and extension as configured.
 std::string ComposeCaption(const TSaverSetting& s, const std::string& fileName);

@@ -358,7 +358,14 @@ int main() {
       PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(control));
     } else if (verb == "select") {
-      SendMessageTimeoutA(control, LB_SETCURSEL, std::atoi(value.c_str()), 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+      const int index = std::atoi(value.c_str());
+      if (GetWindowLongA(control, GWL_STYLE) & LBS_EXTENDEDSEL) {  // one entry, as a plain click selects it
+        SendMessageTimeoutA(control, LB_SETSEL, FALSE, static_cast<LPARAM>(-1), SMTO_ABORTIFHUNG, kWaitMs, &result);
+        SendMessageTimeoutA(control, LB_SETSEL, TRUE, index, SMTO_ABORTIFHUNG, kWaitMs, &result);
+        SendMessageTimeoutA(control, LB_SETCARETINDEX, index, FALSE, SMTO_ABORTIFHUNG, kWaitMs, &result);
+      } else {
+        SendMessageTimeoutA(control, LB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, kWaitMs, &result);
+      }
       SendMessageTimeoutA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), LBN_SELCHANGE),
                           reinterpret_cast<LPARAM>(control), SMTO_ABORTIFHUNG, kWaitMs, &result);
     } else if (verb == "count") {

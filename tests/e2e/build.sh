@@ -75,7 +75,7 @@ write_builder_working_file '[Set]' "${set_keys[@]}" 'Author=Old Author' 'Website
   '[Music]' "$music\\song.mp3=1" '' '[Transitions]' '3=0' '177=0' 
 
 open_window VantaSaver
-[ "$(drive count:ImageList)" = 4 ] || fail "the list is not the four pictures found"
+[ "$(drive count:ImageList)" = 5 ] || fail "the list is not the four pictures found and the one missing"
 rm "$work/more/c.jpg"
 drive menu:BuildAndSend1 settle await:NameEdit 'set:NameEdit= Sunny: Days? ' 'set:AuthorEdit=Ann Example' \
   'set:WebsiteEdit=http://ann.example/' $'set:ReadmeMemo=Welcome to Sunny Days.\r\n\r\nAnn' click:BuildB >/dev/null ||
@@ -88,7 +88,7 @@ status=$(drive settle text:StatusMemo enabled:BuildB)
 compile_dir=$(cd "$work/install/Compile" && echo *)
 [ "$compile_dir" = "fake-record fake-replies.txt vantabuild.exe" ] || fail "the install's Compile folder holds: $compile_dir"
 left=$(ls -A "$(builder_user_dir)/Compile")
-[ -z "$left" ] || fail "the user's compile folder still holds: $left"
+[ "$left" = Photos ] || fail "the user's compile folder holds more than the photos kept for the next build: $left"
 drive click:CancelButton gone >/dev/null || fail "Cancel did not close the builder"
 await_end
 
@@ -103,7 +103,7 @@ printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'DefaultD
   "Source:\"${program}VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.scr\"" \
   "Source:\"${program}VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall" \
   "Source:\"$pics\\a.jpg\"; DestDir: \"{app}\\sample\"" \
-  "Source:\"$more\\a.jpg\"; DestDir: \"{app}\\sample\"" \
+  "Source:\"${compile}Photos\\a (2).jpg\"; DestDir: \"{app}\\sample\"" \
   "Source:\"$music\\song.mp3\"; DestDir: \"{app}\\sample\"" \
   "Source:\"${system}MPEGDLL.DLL\"; DestDir: \"{sys}\\\"; flags: sharedfile" \
   "Source:\"${compile}Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme" \
@@ -120,10 +120,41 @@ printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'DefaultD
 cmp -s "$work/want.iss" "$record/temp.iss" || fail "temp.iss: $(diff "$work/want.iss" "$record/temp.iss")"
 # The new saver's settings: the Build page's author first, then the working
 # file's sections, the pictures and music by bare name.
-printf '%s\r\n' '[Set]' 'Author=Ann Example' 'Website=http://ann.example/' "${set_keys[@]}" '' \
-  '[Caption]' "${caption_keys[@]}" '' '[Transitions]' '3=0' '177=0' '' '[Pictures]' 'a.jpg=1' '' \
+printf '%s\r\n' '[Set]' 'Author=Ann Example' 'Website=http://ann.example/' "${set_keys[@]}" \
+  'ImageFit=0' 'ShrinkPhotos=1' 'ShrinkSize=0' '' \
+  '[Caption]' "${caption_keys[@]}" '' '[Transitions]' '3=0' '177=0' '' '[Pictures]' 'a.jpg=1' 'a (2).jpg=1' '' \
   '[Music]' 'song.mp3=1' >"$work/want.002"
 cmp -s "$work/want.002" "$record/Sunny Days.002" ||
   fail "the settings copy: $(diff "$work/want.002" "$record/Sunny Days.002")"
 printf 'Welcome to Sunny Days.\r\n\r\nAnn\r\n' | cmp -s - "$record/Readme.txt" || fail "the readme: $(cat -A "$record/Readme.txt")"
+# 30 large photos with "Make photos smaller for sharing" on (the default):
+# the setup takes copies at most a third of the photos' size; the photos
+# themselves stay as they were.
+mkdir -p "$work/big"
+/usr/bin/convert -size 4000x3000 plasma:blue-yellow -attenuate 0.3 +noise Gaussian -quality 98 "$work/big/p01.jpg"
+for i in $(seq -w 2 30); do cp "$work/big/p01.jpg" "$work/big/p$i.jpg"; done
+sum_before=$(md5sum "$work"/big/*.jpg | md5sum)
+big=$(win_path big)
+lines=()
+for f in "$work"/big/*.jpg; do lines+=("$big\\$(basename "$f")=1"); done
+write_builder_working_file '[Set]' 'ImageInterval=5' '' '[Pictures]' "${lines[@]}"
+open_window VantaSaver
+drive menu:BuildAndSend1 settle await:NameEdit 'set:NameEdit=Holiday' click:BuildB >/dev/null || fail "could not start the second build"
+answer_file_dialog "Save screensaver installation as..." "$(win_path out)\\HolidaySetup"
+wine "$driver" "$title" await:IDNO click:IDNO gone >/dev/null || fail "no question after the build of 30 photos"
+status=$(drive settle text:StatusMemo)
+grep -q '^Photos made smaller for sharing: 30 of 30$' <<<"$status" || fail "the status does not say the photos were made smaller: $status"
+drive click:CancelButton gone >/dev/null || fail "Cancel did not close the builder"
+await_end
+[ "$(md5sum "$work"/big/*.jpg | md5sum)" = "$sum_before" ] || fail "the photos were changed"
+originals=$(cat "$work"/big/*.jpg | wc -c)
+shipped=0
+while IFS= read -r src; do
+  f=$(winepath -u "$src" 2>/dev/null | tr -d '\r')
+  [ -f "$f" ] || fail "the script ships $src, which is not there"
+  shipped=$((shipped + $(stat -c %s "$f")))
+done < <(tr -d '\r' <"$record/temp.iss" | sed -n 's/^Source:"\([^"]*\.jpg\)"; DestDir: "{app}\\sample"$/\1/p')
+[ "$shipped" -gt 0 ] && [ $((shipped * 3)) -le "$originals" ] ||
+  fail "the setup's photos take $shipped bytes of the originals' $originals: more than a third"
+echo "30 photos of $originals bytes ship as $shipped bytes ($((shipped * 100 / originals))%)"
 echo "build: ok"

@@ -36,7 +36,8 @@ open_window VantaSaver "$title"
 echo "opened in ${opened_ms} ms (the Setting dialog: ${setting_ms} ms)"
 [ "$opened_ms" -lt 2000 ] || fail "the builder took ${opened_ms} ms to open"
 [ "$width" = 538 ] && [ "$height" = 333 ] || fail "client area ${width}x${height}, not 538x333"
-[ "$(wine "$driver" "$title" count:ImageList | tr -d '\r')" = 2 ] || fail "the picture list is not the two found"
+[ "$(wine "$driver" "$title" count:ImageList | tr -d '\r')" = 3 ] ||
+  fail "the picture list is not the two found and the one missing"
 sleep 0.5  # for the X server to show what Wine drew
 shot="$work/shot.png"
 /usr/bin/import -window root "$shot"
@@ -52,10 +53,11 @@ grep -qx $'gone.jpg=1\r' "$working" || fail "OK without change dropped a listed 
 cmp -s "$work/installed.002" "$work/VantaSaver.002" || fail "the builder wrote the installed working file"
 cp "$working" "$work/saved.002"
 
-# Cancel after changes: the file byte for byte.
+# Cancel after changes asks "Save changes?"; No leaves the file byte for byte.
 open_window VantaSaver "$title"
-wine "$driver" "$title" select:OutlookBar=3 set:IntervalEdit=99 click:StretchRadio click:CancelButton gone >/dev/null ||
-  fail "Cancel did not close the builder"
+wine "$driver" "$title" select:OutlookBar=3 set:IntervalEdit=99 click:StretchRadio click:CancelButton >/dev/null ||
+  fail "could not change the options and cancel"
+wine "$driver" "$title" await:IDNO click:IDNO gone >/dev/null || fail "Cancel after changes did not ask to save them"
 await_end
 cmp -s "$work/saved.002" "$working" || fail "Cancel changed the settings file"
 

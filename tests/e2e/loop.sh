@@ -250,11 +250,11 @@ t=$(now_ms)
 pids+=($!)
 drive "$title" wait >/dev/null || fail "the builder did not open"
 ms[builder_open]=$(( $(now_ms) - t ))
-[ "$(drive "$title" count:ImageList)" = 4 ] || fail "the picture list is not the four found"
+[ "$(drive "$title" count:ImageList)" = 5 ] || fail "the picture list is not the four found and the one missing"
 drive "$title" click:AddImages >/dev/null
 drive "Add Images" await:FileName 'type:FileName=C:\loop\more\写真.bmp' click:IDOK gone >/dev/null ||
   fail "the Add dialog did not take 写真.bmp"
-[ "$(drive "$title" count:ImageList)" = 5 ] || fail "写真.bmp is not in the picture list"
+[ "$(drive "$title" count:ImageList)" = 6 ] || fail "写真.bmp is not in the picture list"
 
 # 4. The Build page: name, author, website, readme; the save dialog typed
 # into; No to testing the setup now.

@@ -28,9 +28,9 @@ backup="$working.bak"
 
 # Every key the builder writes, so that a save adds none: what changes is
 # what the window changed.
-printf '%s\r\n' '[Set]' 'StetchImage=0' 'RandomImage=1' 'AllowReverseTransition=0' 'ClearOldImage=1' 'PlayMusic=1' \
+printf '%s\r\n' '[Set]' 'StetchImage=0' 'ImageFit=0' 'RandomImage=1' 'AllowReverseTransition=0' 'ClearOldImage=1' 'PlayMusic=1' \
   'RandomMusic=0' 'LoopMusic=1' 'ImageInterval=7' 'BackgroundColor=255' 'EffectSpeed=3' "PicturePath=$more\\" \
-  "MusicPath=$music\\" 'MouseMove=1' 'MousePress=0' 'KeyboardPress=1' '' \
+  "MusicPath=$music\\" 'ShrinkPhotos=1' 'ShrinkSize=0' 'MouseMove=1' 'MousePress=0' 'KeyboardPress=1' '' \
   '[Caption]' 'ForceHide=0' 'Position=2' 'X=10' 'Y=20' 'IncludeFilename=1' 'Filepath=0' 'FileExt=1' \
   'IncludeAdditionalText=1' 'AddtionalText=Holiday 2004' 'FontName=Arial' 'FontSize=12' 'FontColor=65535' \
   'FontBold=1' 'FontItalic=0' 'FontUnderline=0' 'FontStrikeout=0' '' \

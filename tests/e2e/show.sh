@@ -242,7 +242,30 @@ ended=$(await_exit "$t" 1000)
 [ "$ended" -ge 0 ] || fail "a key did not end a show without pictures within a second"
 echo "without pictures the screen shows the background colour; a key ended it after $ended ms"
 
-# --- 6: the window in front before the show is in front again after it.
+# --- 6: a 4000x3000 photo with ImageFit=1 is shown whole: its blue frame
+#        (40 pixels, about 10 on screen) lines the fitted rectangle's edges.
+/usr/bin/convert -size 4000x3000 xc:blue -fill red -draw 'rectangle 40,40 3959,2959' -quality 95 "$work/big.jpg"
+write_settings '[Set]' 'ImageInterval=30' 'EffectSpeed=1' 'RandomImage=0' 'StetchImage=0' 'ImageFit=1' \
+  'BackgroundColor=65280' 'PlayMusic=0' '[Pictures]' "$(win_path big.jpg)=1" $(transitions_only 5)
+if (( 4000 * H > 3000 * W )); then fw=$W; fh=$((3000 * W / 4000)); else fw=$((4000 * H / 3000)); fh=$H; fi
+fx=$(((W - fw) / 2)); fy=$(((H - fh) / 2))
+start_show
+await_screen whole-picture "$RED" 60 "$saver_start" 4000 >/dev/null
+sleep 1  # the wipe's last frames
+screenshot "$shot"; keep_shot "$shot" show-fit.png
+for edge in "4x$((fh - 40))+$fx+$((fy + 20))" "4x$((fh - 40))+$((fx + fw - 4))+$((fy + 20))" \
+            "$((fw - 40))x4+$((fx + 20))+$fy" "$((fw - 40))x4+$((fx + 20))+$((fy + fh - 4))"; do
+  read -r ew eh <<<"$(tr 'x+' '  ' <<<"$edge" | awk '{ print $1, $2 }')"
+  blue=$(count_pixels "$shot" "$edge" "$BLUE")
+  [ "$blue" -ge $((ew * eh * 95 / 100)) ] ||
+    fail "ImageFit=1: the picture's frame is not at the edge $edge ($blue of $((ew * eh)) pixels blue)"
+done
+[ "$(share "$shot" "$RED" "$((fw / 2))x$((fh / 2))+$((fx + fw / 4))+$((fy + fh / 4))")" -ge 95 ] ||
+  fail "ImageFit=1: the picture's middle is not red"
+end_show
+echo "ImageFit=1: a 4000x3000 photo shows whole in ${fw}x${fh} at $fx,$fy on the ${W}x${H} screen"
+
+# --- 7: the window in front before the show is in front again after it.
 out=$(wine "$saver_host" "$work/Mountains.scr" --foreground | tr -d '\r') || fail "the desktop host failed"
 grep -qx 'show_found 1' <<<"$out" || fail "the show did not open over the desktop host's windows: $out"
 grep -qx 'saver_ended 1' <<<"$out" || fail "a key did not end the show over the desktop host's windows"

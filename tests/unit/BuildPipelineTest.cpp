@@ -142,6 +142,22 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path("install/Compile")));
 }
 
+TEST_F(BuildScriptTest, WithSmallerPhotosTwoOfOneNameBothShip) {
+  in.Shrink.Enabled = true;
+  in.ShrinkThreads = 2;
+  TShrinkReport report;
+  const std::vector<std::string> lines = WriteSaverFiles(in, *working, [&] { committed = true; }, &report);
+  // Not decodable ("x"): each ships as it is; the second a.jpg as a copy under a name of its own.
+  const std::string photos = in.Names.CompileDir + kPhotoFolderName + kPathDelim;
+  EXPECT_EQ(lines[0], "Source:\"" + pictures + "a.jpg\"; DestDir: \"{app}\\sample\"");
+  EXPECT_EQ(lines[1], "Source:\"" + photos + "a (2).jpg\"; DestDir: \"{app}\\sample\"");
+  EXPECT_EQ(lines[2], "Source:\"" + pictures + "b.jpg\"; DestDir: \"{app}\\sample\"");
+  EXPECT_EQ(dir.Read("install/Compile/Photos/a (2).jpg"), "x");
+  EXPECT_NE(Copy().find("[Pictures]\r\na.jpg=1\r\na (2).jpg=1\r\nb.jpg=1\r\n"), std::string::npos) << Copy();
+  EXPECT_EQ(report.Photos.size(), 3u);
+  EXPECT_EQ(report.Shrunk, 0u);
+}
+
 TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   music.Items = {{pictures + "song.mp3", false}, {pictures + "missing.mp3", true}};
   in.WebsiteEdit = "http://";

@@ -228,7 +228,8 @@ TEST_F(BuilderControlsTest, ListsAreFilledFromFoundFilesAndWrittenBackUnderTheir
   TConfigControls c = LoadControls(s, ini);
   EXPECT_EQ(c.ImageList.Items, (std::vector<TListEntry>{{here, false},
                                                          {dir.Path("beside.jpg"), true},
-                                                         {install + "sample/s.jpg", true}}));
+                                                         {install + "sample/s.jpg", true},
+                                                         {"gone.jpg", true}}));  // kept as written
   EXPECT_EQ(c.ImageList.Selected, 0);
   EXPECT_EQ(c.MusicList.Items, (std::vector<TListEntry>{{dir.Path("song.mp3"), true}}));
   EXPECT_EQ(c.ChangedSections, 0);
@@ -237,14 +238,15 @@ TEST_F(BuilderControlsTest, ListsAreFilledFromFoundFilesAndWrittenBackUnderTheir
   ApplyControls(c, s, &ini);
   ini.UpdateFile();
   EXPECT_EQ(dir.Read("VantaSaver.002"), "[Music]\r\nsong.mp3\r\n\r\n[Pictures]\r\n" + here + "=0\r\n" +
-                                            dir.Path("beside.jpg") + "=1\r\n" + install + "sample/s.jpg=1\r\n");
-  EXPECT_EQ(s.Pictures, (std::vector<std::string>{dir.Path("beside.jpg"), install + "sample/s.jpg"}));
+                                            dir.Path("beside.jpg") + "=1\r\n" + install + "sample/s.jpg=1\r\ngone.jpg=1\r\n");
+  EXPECT_EQ(s.Pictures, (std::vector<std::string>{dir.Path("beside.jpg"), install + "sample/s.jpg", "gone.jpg"}));
   EXPECT_TRUE(s.Music.empty());  // its bit was clear: the record's list stays
 }
 
 // Many files of one folder are found through one listing; the result must
-// be what asking for each file gives: missing ones dropped, a folder of that
-// name no file, bare names still found beside the program.
+// be what asking for each file gives: missing ones (and a folder of that
+// name, which is no file) kept as written, bare names still found beside
+// the program.
 TEST_F(BuilderControlsTest, ManyFilesOfAFolderFillAsOneByOne) {
   std::string text = "[Pictures]\r\n";
   std::vector<TListEntry> want;
@@ -253,13 +255,54 @@ TEST_F(BuilderControlsTest, ManyFilesOfAFolderFillAsOneByOne) {
     if (i % 3 != 0) dir.Write(name, "x");
     else if (i % 2 == 0) std::filesystem::create_directories(dir.Path(name));  // a folder, not a picture
     text += dir.Path(name) + "=" + (i % 5 == 0 ? "0" : "1") + "\r\n";
-    if (i % 3 != 0) want.push_back({dir.Path(name), i % 5 != 0});
+    want.push_back({dir.Path(name), i % 5 != 0});
   }
   dir.Write("bare.jpg", "x");
   text += "bare.jpg=1\r\n";
   want.push_back({dir.Path("bare.jpg"), true});
   TIniFile ini(dir.Write("VantaSaver.002", text));
   EXPECT_EQ(LoadControls(TSaverSetting(), ini).ImageList.Items, want);
+}
+
+TEST_F(BuilderControlsTest, OnlyRealEditsCountAsUnsavedChanges) {
+  TIniFile ini(dir.Write("VantaSaver.002", "[Pictures]\r\na.jpg=1\r\nb.jpg=1\r\n"));
+  const TConfigControls saved = LoadControls(TSaverSetting(), ini);
+  struct Case { const char* what; std::function<void(TConfigControls&)> edit; bool unsaved; } cases[] = {
+      {"nothing", [](TConfigControls&) {}, false},
+      {"another selection", [](TConfigControls& c) { c.ImageList.Selected = 1; }, false},
+      {"a section flagged, the list the same", [](TConfigControls& c) { c.ChangedSections = csPictures; }, false},
+      {"the tree filled in its own order", [](TConfigControls& c) { c.UntickedEffects = {122, 119}; }, false},
+      {"the tree ticking otherwise without a click", [](TConfigControls& c) { c.EffectTicks.reset(5); }, false},
+      {"a tick turned", [](TConfigControls& c) { c.EffectTicks.reset(5); c.ChangedSections = csTransitions; }, true},
+      {"a picture unticked", [](TConfigControls& c) { c.ImageList.Items[1].Checked = false; }, true},
+      {"a picture gone", [](TConfigControls& c) { c.ImageList.Items.pop_back(); }, true},
+      {"the interval", [](TConfigControls& c) { c.IntervalEdit = 9; }, true},
+      {"fit to screen", [](TConfigControls& c) { c.SizeRadio = TImageSizing::Fit; }, true},
+      {"the author", [](TConfigControls& c) { c.AuthorEdit = "Ann"; }, true},
+  };
+  for (const Case& k : cases) {
+    TConfigControls now = saved;
+    k.edit(now);
+    EXPECT_EQ(UnsavedChanges(now, saved), k.unsaved) << k.what;
+  }
+}
+
+TEST_F(BuilderControlsTest, ADroppedFolderBringsItsPicturesAsAddFolderDoes) {
+  for (const char* f : {"trip/b.jpeg", "trip/a.jpg", "trip/notes.txt", "trip/day2/c.png"}) dir.Write(f, "x");
+  const std::string loose = dir.Write("loose.jpg", "x");
+  TConfigControls c;
+  std::string message = "untouched";
+  EXPECT_TRUE(DropOnList(c, TMediaKind::Pictures, {dir.Path("trip"), loose, dir.Path("trip/notes.txt")}, &message));
+  EXPECT_EQ(CheckedEntries(c.ImageList),
+            (std::vector<std::string>{dir.Path("trip/a.jpg"), dir.Path("trip/b.jpeg"), dir.Path("trip/day2/c.png"), loose}));
+  EXPECT_EQ(c.ChangedSections, csPictures);
+  EXPECT_EQ(message, "untouched");  // nothing was left out
+  // Full but for one: the first of the folder comes, the others are counted.
+  c = {};
+  c.ImageList.Items.resize(kMaxListedPictures - 1, {"x", true});
+  EXPECT_TRUE(AddFolderToList(c, dir.Path("trip"), message));
+  EXPECT_EQ(c.ImageList.Items.back().Text, dir.Path("trip/a.jpg"));
+  EXPECT_EQ(message, "The picture list holds up to 1000 pictures: 2 pictures of the folder were not added.");
 }
 
 TEST_F(BuilderControlsTest, WithoutChangesOnlyTheRecordMovesAndTheFileStays) {
@@ -504,6 +547,21 @@ TEST(ProjectFiles, NamesGetTheProjectExtensionUnlessTheyHoldIt) {
   for (const auto& [chosen, want] : cases) EXPECT_EQ(ProjectFileName(chosen), want) << chosen;
 }
 
+TEST(ProjectFiles, TheMissingFilesReportNamesTheFirstFewAndCountsTheRest) {
+  EXPECT_EQ(MissingMediaReport({}), "");
+  TMissingMedia one;
+  one.Music = {"E:\\songs\\tune.mp3"};
+  EXPECT_EQ(MissingMediaReport(one), "This project names 1 music file that is not there:\r\n    E:\\songs\\tune.mp3\r\n\r\n"
+                                     "They stay in the lists until you remove them. Look for them in another folder?");
+  TMissingMedia many;
+  for (int i = 1; i <= 7; ++i) many.Pictures.push_back("E:\\trip\\p" + std::to_string(i) + ".jpg");
+  many.Music = {"E:\\a.mp3", "E:\\b.mp3"};
+  const std::string text = MissingMediaReport(many);
+  EXPECT_EQ(text.rfind("This project names 7 pictures and 2 music files that are not there:\r\n", 0), 0u) << text;
+  EXPECT_NE(text.find("p5.jpg\r\n    and 4 more\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("p6.jpg"), std::string::npos);
+}
+
 class ProjectFilesTest : public ::testing::Test {
  protected:
   const std::string kBefore = "[Set]\r\nImageInterval=7\r\n[Pictures]\r\nC:\\a.jpg=1\r\n";
@@ -514,6 +572,24 @@ class ProjectFilesTest : public ::testing::Test {
   }
   test::TTempDir dir;
 };
+
+TEST_F(ProjectFilesTest, MissingFilesAreFoundByNameInAnotherFolderTree) {
+  const std::string there = dir.Write("there.jpg", "x");
+  dir.Write("moved/b/Trip.JPG", "x");
+  dir.Write("moved/a/trip.jpg", "x");  // the first in name order wins
+  dir.Write("moved/song.mp3", "x");
+  TMediaList pictures{{{there, true}, {"E:\\photos\\trip.jpg", false}, {"/media/usb/other.jpg", true}}, 0};
+  TMediaList music{{{"E:\\song.mp3", true}}, 0};
+  const TMissingMedia missing = FindMissingMedia(pictures, music);
+  EXPECT_EQ(missing.Pictures, (std::vector<std::string>{"E:\\photos\\trip.jpg", "/media/usb/other.jpg"}));
+  EXPECT_EQ(missing.Music, std::vector<std::string>{"E:\\song.mp3"});
+  EXPECT_EQ(FindMissingIn(pictures, dir.Path("moved")), 1u);
+  EXPECT_EQ(pictures.Items, (std::vector<TListEntry>{{there, true}, {dir.Path("moved/a/trip.jpg"), false},
+                                                     {"/media/usb/other.jpg", true}}));
+  EXPECT_EQ(FindMissingIn(music, dir.Path("moved/")), 1u);
+  EXPECT_EQ(music.Items[0].Text, dir.Path("moved/song.mp3"));
+  EXPECT_EQ(FindMissingIn(music, dir.Path("nowhere")), 0u);
+}
 
 TEST_F(ProjectFilesTest, SaveAsWritesTheCommittedStateAndPutsTheWorkingFileBack) {
   dir.Write("VantaSaver.002", kBefore);

@@ -110,6 +110,21 @@ TEST(SettingControls, ShowTheRecordAndItsTexts) {
   EXPECT_EQ(c.Speed, 1);
 }
 
+TEST(SettingControls, TheFourPictureSizesRoundTrip) {
+  for (TImageSizing sizing : {TImageSizing::Original, TImageSizing::Fit, TImageSizing::Fill, TImageSizing::Stretch}) {
+    TSaverSetting s;
+    SetImageSizing(s, sizing);
+    const TSettingControls c = LoadControls({}, s, "Mountains", std::nullopt);
+    EXPECT_EQ(int{c.OriginalRadio} + c.FitRadio + c.FillRadio + c.StretchRadio, 1);
+    TSaverSetting stored;
+    stored.StretchImage = !s.StretchImage;
+    stored.ImageFit = 2 - s.ImageFit;
+    StoreControls(c, stored);
+    EXPECT_EQ(stored.StretchImage, s.StretchImage);
+    EXPECT_EQ(stored.ImageFit, s.ImageFit);
+  }
+}
+
 TEST(SettingControls, StoringWhatWasLoadedChangesOnlyWhatTheControlsCannotHold) {
   struct Case {
     const char* what;

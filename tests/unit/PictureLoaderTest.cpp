@@ -5,6 +5,7 @@
 
 #include "PictureWriters.h"
 #include "TempDir.h"
+#include "engine/FitRule.h"
 #include "engine/PictureLoader.h"
 #include "engine/codecs/Jpeg.h"
 
@@ -40,6 +41,43 @@ TEST(PictureLoader, ShrinkToFitSizes) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(ShrinkToFitSize(c.picture, c.box), c.expect) << c.picture.Width << "x" << c.picture.Height;
+}
+
+TEST(PictureLoader, FitAndFillRectangles) {
+  const TRect screen{0, 0, 1024, 768};
+  struct Case { TPictureSize picture; TRect box; TFitMode mode; TRect want; } cases[] = {
+      {{4000, 3000}, screen, TFitMode::Fit, {0, 0, 1024, 768}},          // same shape: the whole screen
+      {{4000, 3000}, screen, TFitMode::Fill, {0, 0, 1024, 768}},
+      {{3000, 4000}, screen, TFitMode::Fit, {224, 0, 800, 768}},         // portrait: bars left and right
+      {{3000, 4000}, screen, TFitMode::Fill, {0, -298, 1024, 1067}},     // 1365 high, 597 cut: 298 above, 299 below
+      {{12000, 2000}, screen, TFitMode::Fit, {0, 299, 1024, 469}},       // panorama: 170.67 high, truncated
+      {{12000, 2000}, screen, TFitMode::Fill, {-1792, 0, 2816, 768}},
+      {{40, 30}, screen, TFitMode::Fit, {0, 0, 1024, 768}},              // tiny: enlarged
+      {{1, 1}, screen, TFitMode::Fit, {128, 0, 896, 768}},
+      {{10000, 1}, screen, TFitMode::Fit, {0, 383, 1024, 384}},          // never below a pixel
+      {{1921, 1080}, {0, 0, 1920, 1080}, TFitMode::Fit, {0, 0, 1920, 1079}},  // 1079.44: the odd pixel below
+      {{1919, 1081}, {0, 0, 1920, 1080}, TFitMode::Fit, {1, 0, 1918, 1080}},  // 1917.22: 3 pixels of margin
+      {{1919, 1081}, {0, 0, 1920, 1080}, TFitMode::Fill, {0, 0, 1920, 1081}},  // 1081.56: one row cut below
+      {{800, 600}, {10, 20, 410, 320}, TFitMode::Fit, {10, 20, 410, 320}},   // the box's own corner
+      {{800, 600}, screen, TFitMode::None, {112, 84, 912, 684}},           // centred at its size
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FitPictureRect(c.picture, c.box, c.mode), c.want)
+        << c.picture.Width << "x" << c.picture.Height << " mode " << static_cast<int>(c.mode);
+}
+
+TEST(PictureLoader, TheLoaderShrinksAFittedPictureToExactlyItsDisplaySize) {
+  const TPictureSize screen{1024, 768};
+  for (TPictureSize p : {TPictureSize{4000, 3000}, {3000, 4000}, {12000, 2000}, {1919, 1081}, {5000, 5001}})
+    for (TFitMode mode : {TFitMode::Fit, TFitMode::Fill}) {
+      const TPictureSize shrunk = ShrinkForMode(p, screen, mode);
+      EXPECT_EQ(FitSize(shrunk, screen, mode), shrunk) << p.Width << "x" << p.Height;
+      if (mode == TFitMode::Fit) {
+        EXPECT_EQ(shrunk, ShrinkToFitSize(p, screen));
+      }
+    }
+  EXPECT_EQ(ShrinkForMode({300, 200}, screen, TFitMode::Fill), (TPictureSize{300, 200}));  // never enlarged
+  EXPECT_EQ(FitSize({300, 200}, {0, 768}, TFitMode::Fit), (TPictureSize{300, 200}));       // no box
 }
 
 TEST(PictureLoader, ScaleBitmapAveragesWhatEachPixelCovers) {

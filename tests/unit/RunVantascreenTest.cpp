@@ -295,6 +295,50 @@ TEST_F(RunVantascreenTest, TheWholeCycleOnVirtualTime) {
   EXPECT_EQ(Middle(), 0x00FF00u);
 }
 
+// A picture with a 2-pixel red frame around green: its edges tell whether it is whole.
+std::string FramedPicture(test::TTempDir& dir, const std::string& name, int w, int h) {
+  TBitmap24 b = Solid(w, h, 0x0000FF);
+  b.FillRect({2, 2, w - 2, h - 2}, 0x00FF00);
+  return dir.Write(name, test::MakeBmp(b));
+}
+
+TEST_F(RunVantascreenTest, FitAndFillPlaceEachPictureOnTheWholeScreen) {
+  setting.RandomImage = false;
+  setting.Transitions.reset();
+  setting.Transitions.set(5);
+  setting.BackgroundColor = 0x202020;
+  // 400 x 300 on the 320 x 240 screen: shrunk, its frame at the screen's edges.
+  setting.Pictures = {FramedPicture(dir, "land.bmp", 400, 300), FramedPicture(dir, "tall.bmp", 90, 240)};
+  setting.ImageFit = ifFit;
+  TRunVantascreen& d = Make();
+  d.Surface().Threaded = false;
+  const auto show = [&] {
+    d.ShowTimerTick();
+    ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
+    host.UpdateNow();
+  };
+  show();
+  const TBitmap24& px = host.Display();
+  for (TPoint p : {TPoint{0, 120}, TPoint{319, 120}, TPoint{160, 0}, TPoint{160, 239}})
+    EXPECT_EQ(px.Pixel(p.X, p.Y), 0x0000FFu) << p.X << "," << p.Y;
+  EXPECT_EQ(Middle(), 0x00FF00u);
+  // A portrait after it: bars of background on both sides, nothing left of the landscape.
+  show();
+  EXPECT_EQ(px.Pixel(20, 120), 0x202020u);
+  EXPECT_EQ(px.Pixel(300, 120), 0x202020u);
+  EXPECT_EQ(px.Pixel(160 - 45, 120), 0x0000FFu);
+  EXPECT_EQ(px.Pixel(160 + 44, 120), 0x0000FFu);
+  // Fill: the portrait covers the width, its top and bottom cut away.
+  setting.ImageFit = ifFill;
+  d.ApplySettings();
+  show();  // the landscape again, then the portrait
+  show();
+  EXPECT_EQ(px.Pixel(0, 120), 0x0000FFu);
+  EXPECT_EQ(px.Pixel(319, 120), 0x0000FFu);
+  EXPECT_EQ(px.Pixel(160, 0), 0x00FF00u);
+  EXPECT_EQ(px.Pixel(160, 239), 0x00FF00u);
+}
+
 TEST_F(RunVantascreenTest, MusicAndPicturesRunOnOneClock) {
   setting.Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
   setting.Music = {dir.Write("one.mp3", "mp3"), dir.Write("two.mp3", "mp3")};

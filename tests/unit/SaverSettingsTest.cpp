@@ -103,6 +103,46 @@ TEST_F(SaverSettingsTest, StretchIsReadFromTheMisspeltKeyOnly) {
   EXPECT_EQ(S().AdditionalText, "Hello");
 }
 
+TEST_F(SaverSettingsTest, ImageFitSitsBesideTheOldStretchKey) {
+  struct Case { const char* text; bool stretch; int32_t fit; TImageSizing sizing; } cases[] = {
+      {"[Set]\r\nStetchImage=1\r\n", true, 0, TImageSizing::Stretch},  // an older file: as it always was
+      {"[Set]\r\nStetchImage=0\r\n", false, 0, TImageSizing::Original},
+      {"[Set]\r\nStetchImage=1\r\nImageFit=2\r\n", true, 2, TImageSizing::Fill},
+      {"[Set]\r\nImageFit=1\r\n", false, 1, TImageSizing::Fit},
+      {"[Set]\r\nStetchImage=1\r\nImageFit=7\r\n", true, 7, TImageSizing::Stretch},  // unknown: the old key
+  };
+  for (const Case& c : cases) {
+    ResetSaverSettingsForTests();
+    Load(c.text);
+    EXPECT_EQ(S().StretchImage, c.stretch) << c.text;
+    EXPECT_EQ(S().ImageFit, c.fit) << c.text;
+    EXPECT_EQ(ImageSizingOf(S()), c.sizing) << c.text;
+  }
+  const struct { TImageSizing sizing; const char* keys; } writes[] = {
+      {TImageSizing::Original, "StetchImage=0\r\nImageFit=0\r\n"},
+      {TImageSizing::Fit, "StetchImage=0\r\nImageFit=1\r\n"},
+      {TImageSizing::Fill, "StetchImage=0\r\nImageFit=2\r\n"},
+      {TImageSizing::Stretch, "StetchImage=1\r\nImageFit=0\r\n"},
+  };
+  for (const auto& w : writes) {
+    SetImageSizing(SaverSetting(), w.sizing);
+    SaveSaverSettings();
+    EXPECT_NE(dir.Read("Mountains.002").find(w.keys), std::string::npos) << w.keys;
+    EXPECT_EQ(ImageSizingOf(S()), w.sizing);
+  }
+}
+
+TEST_F(SaverSettingsTest, OnlyABuilderWithoutSettingsStartsWithFittedPictures) {
+  Load("", "VantaSaver");
+  EXPECT_EQ(ImageSizingOf(S()), TImageSizing::Fit);
+  ResetSaverSettingsForTests();
+  Load("[Set]\r\nImageInterval=4\r\n", "VantaSaver");  // the builder's file from before: as it says
+  EXPECT_EQ(ImageSizingOf(S()), TImageSizing::Original);
+  ResetSaverSettingsForTests();
+  Load("", "Mountains");
+  EXPECT_EQ(ImageSizingOf(S()), TImageSizing::Original);
+}
+
 TEST_F(SaverSettingsTest, EveryScalarIsRead) {
   Load("[Set]\r\nRandomImage=0\r\nAllowReverseTransition=1\r\nClearOldImage=1\r\nPlayMusic=0\r\nRandomMusic=1\r\n"
        "LoopMusic=1\r\nImageInterval=17\r\nBackgroundColor=$FF8000\r\nEffectSpeed=5\r\nPicturePath=C:\\P\\\r\n"
@@ -167,9 +207,9 @@ TEST_F(SaverSettingsTest, SaveWritesTheScalarsInOrderAndLeavesTheRestAlone) {
   SaveSaverSettings();
   EXPECT_EQ(dir.Read("Mountains.002"),
             "[Set]\r\nAuthor=Ann\r\nWebsite=http://x\r\n"
-            "StetchImage=1\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\nPlayMusic=1\r\n"
+            "StetchImage=1\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\nPlayMusic=1\r\n"
             "RandomMusic=0\r\nLoopMusic=0\r\nImageInterval=42\r\nBackgroundColor=0\r\nEffectSpeed=3\r\n"
-            "PicturePath=\r\nMusicPath=\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
+            "PicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
             "[Pictures]\r\nC:\\a.jpg=1\r\n[Transitions]\r\n177=0\r\n"
             "\r\n[Caption]\r\nForceHide=0\r\nPosition=5\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
             "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=Hi\r\nFontName=MS Sans Serif\r\nFontSize=9\r\n"
@@ -242,9 +282,9 @@ struct TGoldenSave {
 // are byte copies of this file, so they stay exactly so.
 const TGoldenSave kGoldenSaves[] = {
     {"the defaults, no file before", "", [](TSaverSetting&) {},
-     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
-     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
+     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
      "\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
      "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=\r\nFontName=MS Sans Serif\r\nFontSize=9\r\n"
      "FontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeout=0\r\n",
@@ -284,10 +324,10 @@ const TGoldenSave kGoldenSaves[] = {
        s.Music = {"C:\\b.mp3"};
        s.Transitions.reset(5);
      },
-     "[Set]\r\nStetchImage=1\r\nRandomImage=0\r\nAllowReverseTransition=1\r\nClearOldImage=1\r\n"
+     "[Set]\r\nStetchImage=1\r\nImageFit=0\r\nRandomImage=0\r\nAllowReverseTransition=1\r\nClearOldImage=1\r\n"
      "PlayMusic=0\r\nRandomMusic=1\r\nLoopMusic=1\r\nImageInterval=1000\r\nBackgroundColor=12615744\r\n"
      "EffectSpeed=5\r\nPicturePath=C:\\Pictures\\Holiday 2003\\\r\nMusicPath=D:\\Music\\\r\n"
-     "MouseMove=0\r\nMousePress=0\r\nKeyboardPress=0\r\n\r\n[Caption]\r\nForceHide=1\r\nPosition=4\r\n"
+     "ShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=0\r\nMousePress=0\r\nKeyboardPress=0\r\n\r\n[Caption]\r\nForceHide=1\r\nPosition=4\r\n"
      "X=5000\r\nY=0\r\nIncludeFilename=0\r\nFilepath=1\r\nFileExt=1\r\nIncludeAdditionalText=0\r\n"
      "AddtionalText=Photos by Ann\r\nFontName=Arial\r\nFontSize=14\r\nFontColor=255\r\nFontBold=1\r\n"
      "FontItalic=1\r\nFontUnderline=1\r\nFontStrikeout=1\r\n",
@@ -303,9 +343,9 @@ const TGoldenSave kGoldenSaves[] = {
        s.FontColor = 0x80000000;
        s.CaptionPosition = cpBelowImage;
      },
-     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=-5\r\nBackgroundColor=-1\r\n"
-     "EffectSpeed=-2147483648\r\nPicturePath=\r\nMusicPath=\r\nMouseMove=1\r\nMousePress=1\r\n"
+     "EffectSpeed=-2147483648\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\n"
      "KeyboardPress=1\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=1\r\nX=-1\r\nY=2147483647\r\n"
      "IncludeFilename=1\r\nFilepath=0\r\nFileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=\r\n"
      "FontName=MS Sans Serif\r\nFontSize=0\r\nFontColor=-2147483648\r\nFontBold=0\r\nFontItalic=0\r\n"
@@ -318,10 +358,10 @@ const TGoldenSave kGoldenSaves[] = {
        s.AdditionalText = "a=b ;c [Caption] \"x\" \xe4\xf6\xfc \xc3\xa4";
        s.FontName = "";
      },
-     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
      "EffectSpeed=3\r\nPicturePath=\"  C:\\Blanks at both ends\\  \"\r\nMusicPath=\"'single quotes'\"\r\n"
-     "MouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\n"
+     "ShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\n"
      "X=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\nFileExt=0\r\nIncludeAdditionalText=1\r\n"
      "AddtionalText=a=b ;c [Caption] \"x\" \xE4\xF6\xFC \xC3\xA4\r\nFontName=\r\nFontSize=9\r\n"
      "FontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeout=0\r\n",
@@ -334,9 +374,9 @@ const TGoldenSave kGoldenSaves[] = {
        s.AdditionalText = "line one\r\nline two";
        s.FontName = "Arial\n";
      },
-     "[Set]\r\nStetchImage=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
+     "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
-     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
+     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\n"
      "\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
      "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=line one  line two\r\nFontName=\"Arial \"\r\n"
      "FontSize=9\r\nFontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\n"
@@ -355,9 +395,9 @@ const TGoldenSave kGoldenSaves[] = {
        s.ClearOldImage = true;
      },
      "; kept as it is\n[set]\nimageinterval=8\nAuthor=Ann\nWebsite=http://example.org/ann\nUnknown=kept\n"
-     "StetchImage=0\nRandomImage=1\nAllowReverseTransition=0\nClearOldImage=1\nPlayMusic=1\n"
+     "StetchImage=0\nImageFit=0\nRandomImage=1\nAllowReverseTransition=0\nClearOldImage=1\nPlayMusic=1\n"
      "RandomMusic=0\nLoopMusic=0\nBackgroundColor=0\nEffectSpeed=3\nPicturePath=\nMusicPath=\n"
-     "MousePress=1\nKeyboardPress=1\n\n[Pictures]\nC:\\a.jpg=1\n[caption]\nFONTNAME=Verdana\nPosition=0\n"
+     "ShrinkPhotos=1\nShrinkSize=0\nMousePress=1\nKeyboardPress=1\n\n[Pictures]\nC:\\a.jpg=1\n[caption]\nFONTNAME=Verdana\nPosition=0\n"
      "ForceHide=0\nX=10\nY=10\nIncludeFilename=1\nFilepath=0\nFileExt=0\nIncludeAdditionalText=1\n"
      "AddtionalText=\nFontSize=9\nFontColor=16777215\nFontBold=0\nFontItalic=0\nFontUnderline=0\n"
      "FontStrikeout=0\n[Transitions]\n177=0\n[Set]\nMouseMove=1\n",

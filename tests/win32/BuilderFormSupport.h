@@ -54,6 +54,13 @@ inline BOOL CALLBACK FindById(HWND w, LPARAM p) {
   return FALSE;
 }
 
+// The entry a list box has selected with the focus; -1 when none is selected.
+inline int SelectedEntry(HWND box) {
+  if (!(GetWindowLongA(box, GWL_STYLE) & LBS_EXTENDEDSEL)) return static_cast<int>(SendMessageA(box, LB_GETCURSEL, 0, 0));
+  if (SendMessageA(box, LB_GETSELCOUNT, 0, 0) <= 0) return -1;
+  return static_cast<int>(SendMessageA(box, LB_GETCARETINDEX, 0, 0));
+}
+
 inline std::vector<std::string> ListTexts(HWND box) {
   std::vector<std::string> out;
   const LRESULT n = SendMessageA(box, LB_GETCOUNT, 0, 0);
@@ -106,7 +113,13 @@ class TBuilderView {
   bool Checked(int id) const { return SendMessageA(C(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   // Picks an entry of a list box as a click does: selected, then told.
   void Pick(int id, int index) const {
-    SendMessageA(C(id), LB_SETCURSEL, index, 0);
+    if (GetWindowLongA(C(id), GWL_STYLE) & LBS_EXTENDEDSEL) {
+      SendMessageA(C(id), LB_SETSEL, FALSE, -1);
+      SendMessageA(C(id), LB_SETSEL, TRUE, index);
+      SendMessageA(C(id), LB_SETCARETINDEX, index, FALSE);
+    } else {
+      SendMessageA(C(id), LB_SETCURSEL, index, 0);
+    }
     SendMessageA(GetParent(C(id)), WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(C(id)));
   }
   void SideBar(TBuilderPage page) const { Pick(IDC_OUTLOOKBAR, page); }
@@ -222,6 +235,18 @@ class TDialogScript {
       saveRequests.push_back(r);
       return saveAs;
     };
+    shell_.OnAsk = [this](const std::string& text) {
+      asked.push_back(text);
+      return yes;
+    };
+    shell_.OnAskThreeWay = [this](const std::string& text) {
+      asked.push_back(text);
+      return answer;
+    };
+    shell_.OnPickFolder = [this](const std::string& title) {
+      asked.push_back(title);
+      return folder;
+    };
   }
   TDialogScript(const TDialogScript&) = delete;
   TDialogScript& operator=(const TDialogScript&) = delete;
@@ -234,6 +259,10 @@ class TDialogScript {
   std::vector<platform::TFontChoice> fontsOffered;
   std::optional<std::string> saveAs;  // what the save dialog answers
   std::vector<platform::TSaveFileRequest> saveRequests;
+  bool yes = false;                                 // to a Yes/No question
+  platform::TAnswer answer = platform::TAnswer::No;  // to "Save changes?"
+  std::optional<std::string> folder;               // what the folder picker answers
+  std::vector<std::string> asked;                  // the questions and pickers, in order
 
  private:
   test::TScriptedShell shell_;

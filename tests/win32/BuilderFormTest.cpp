@@ -47,8 +47,8 @@ TEST_F(BuilderFormTest, WindowPagesAndControlsAsDesigned) {
       {IDC_ADDMUSIC, "Add"}, {IDC_REMOVEMUSIC, "Remove"}, {IDC_CLEARMUSIC, "Clear"}, {IDC_PLAYMUSIC, "Play"},
       {IDC_STOPMUSIC, "Stop"}, {IDC_EFFECTSLABEL, "Select transition effects:"}, {IDC_EXPANDALL, "+"},
       {IDC_COLLAPSEALL, "-"}, {IDC_SPEEDLABEL, "Speed:"}, {IDC_SELECTALL, "Select All"},
-      {IDC_DISABLEALL, "Disable All"}, {IDC_SIZEGROUP, "Image Size"}, {IDC_ORIGINALRADIO, "Original Size"},
-      {IDC_STRETCHRADIO, "Stretch To Screen"}, {IDC_SEQUENCEGROUP, "Image Sequence"},
+      {IDC_DISABLEALL, "Disable All"}, {IDC_SIZEGROUP, "Image Size"}, {IDC_ORIGINALRADIO, "Original size"},
+      {IDC_FITRADIO, "Fit to screen"}, {IDC_FILLRADIO, "Fill the screen"}, {IDC_STRETCHRADIO, "Stretch to screen"}, {IDC_SEQUENCEGROUP, "Image Sequence"},
       {IDC_NORMALIZERADIO, "Normalize"}, {IDC_RANDOMIZERADIO, "Shuffle"},
       {IDC_POSITIONGROUP, "Image Caption Position"}, {IDC_CAPTIONOFFRADIO, "Off"},
       {IDC_BELOWIMAGERADIO, "Below Image"}, {IDC_ABOVEIMAGERADIO, "Above Image"},
@@ -349,7 +349,7 @@ TEST_F(BuilderFormTest, PicturesComeThroughTheDialogInTheFolderLastUsed) {
   script.files = {upper, b};
   Click(IDC_ADDIMAGES);
   EXPECT_EQ(ListTexts(C(IDC_IMAGELIST)), (std::vector<std::string>{a, b}));
-  EXPECT_EQ(SendMessageA(C(IDC_IMAGELIST), LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SelectedEntry(C(IDC_IMAGELIST)), 1);
   RECT panel;
   GetClientRect(C(IDC_FSPANEL), &panel);
   EXPECT_EQ(form->Image1().Width(), std::min<int>(200, panel.right)) << "shrunk to the panel";
@@ -359,6 +359,41 @@ TEST_F(BuilderFormTest, PicturesComeThroughTheDialogInTheFolderLastUsed) {
   EXPECT_EQ(c.PicturePath, upper.substr(0, upper.rfind('\\') + 1));
   Click(IDC_ADDIMAGES);
   EXPECT_EQ(script.fileRequests.back().InitialFolder, c.PicturePath) << "the next dialog opens where this one ended";
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BuilderFormTest, SeveralPicturesMoveAndGoTogether) {
+  const std::string a = Picture("a.bmp"), b = Picture("b.bmp"), c = Picture("c.bmp"), d = Picture("d.bmp");
+  Open({}, "[Pictures]\r\n" + a + "=1\r\n" + b + "=0\r\n" + c + "=1\r\n" + d + "=1\r\n");
+  const HWND list = C(IDC_IMAGELIST);
+  const auto selected = [&] {
+    std::vector<int> s(static_cast<size_t>(SendMessageA(list, LB_GETSELCOUNT, 0, 0)));
+    if (!s.empty()) SendMessageA(list, LB_GETSELITEMS, s.size(), reinterpret_cast<LPARAM>(s.data()));
+    return s;
+  };
+  Pick(IDC_IMAGELIST, 0);
+  SendMessageA(list, LB_SETSEL, TRUE, 2);  // Ctrl+click on c
+  Click(IDC_IMAGEDOWN);
+  EXPECT_EQ(ListTexts(list), (std::vector<std::string>{b, a, d, c}));
+  EXPECT_EQ(selected(), (std::vector<int>{1, 3}));
+  EXPECT_EQ(form->ReadControls().ImageList.Items[0], (TListEntry{b, false}));  // ticks travel along
+  Click(IDC_IMAGEDOWN);  // c at the bottom stays, a goes on
+  EXPECT_EQ(ListTexts(list), (std::vector<std::string>{b, d, a, c}));
+  EXPECT_EQ(selected(), (std::vector<int>{2, 3}));
+  Click(IDC_REMOVEIMAGE);
+  EXPECT_EQ(ListTexts(list), (std::vector<std::string>{b, d}));
+  EXPECT_EQ(SelectedEntry(list), 1);
+  // Ctrl+A selects all.
+  SetFocus(list);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageA(list, WM_KEYDOWN, 'A', 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(selected(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(form->ReadControls().ChangedSections, csPictures);
   EXPECT_TRUE(errors.empty());
 }
 
@@ -384,7 +419,7 @@ TEST_F(BuilderFormTest, RemoveClearMoveAndTicksEditThePictureList) {
   for (const Case& k : cases) {
     k.act();
     EXPECT_EQ(ListTexts(C(IDC_IMAGELIST)), k.texts) << k.what;
-    EXPECT_EQ(SendMessageA(C(IDC_IMAGELIST), LB_GETCURSEL, 0, 0), k.selected) << k.what;
+    EXPECT_EQ(SelectedEntry(C(IDC_IMAGELIST)), k.selected) << k.what;
     EXPECT_EQ(form->ReadControls().ImageList.Selected, k.selected) << k.what;
     EXPECT_EQ(form->ReadControls().ChangedSections == csPictures, k.changed) << k.what;
     EXPECT_EQ(form->Image1().Empty(), k.selected < 0) << k.what << ": the selected picture shows";

@@ -18,7 +18,10 @@ TEST_F(BuilderFormTest, EveryOptionsControlCarriesItsSettingThereAndBack) {
     std::function<void(TSaverSetting&)> expect;
   };
   std::vector<Case> cases = {
-      {"Stretch To Screen", {}, [](auto& t) { t.Click(IDC_STRETCHRADIO); }, [](auto& s) { s.StretchImage = true; }},
+      {"Stretch to screen", {}, [](auto& t) { t.Click(IDC_STRETCHRADIO); }, [](auto& s) { s.StretchImage = true; }},
+      {"Fit to screen", [](auto& s) { s.StretchImage = true; }, [](auto& t) { t.Click(IDC_FITRADIO); },
+       [](auto& s) { SetImageSizing(s, TImageSizing::Fit); }},
+      {"Fill the screen", {}, [](auto& t) { t.Click(IDC_FILLRADIO); }, [](auto& s) { s.ImageFit = ifFill; }},
       {"Original Size", [](auto& s) { s.StretchImage = true; }, [](auto& t) { t.Click(IDC_ORIGINALRADIO); },
        [](auto& s) { s.StretchImage = false; }},
       {"Normalize", {}, [](auto& t) { t.Click(IDC_NORMALIZERADIO); }, [](auto& s) { s.RandomImage = false; }},
@@ -115,7 +118,35 @@ TEST_F(BuilderFormTest, CancelAndUndoGiveNothingBackAndTheCloseBoxSaves) {
     if (c.saves) {
       EXPECT_EQ(*offered, 99) << c.how;
     }
+    // Only a way out that would lose the change asks first (answered No).
+    const bool asks = !c.saves && !escape;
+    EXPECT_EQ(script.asked, asks ? std::vector<std::string>{"Save changes?"} : std::vector<std::string>{}) << c.how;
+    script.asked.clear();
   }
+}
+
+TEST_F(BuilderFormTest, SaveChangesAnsweredYesSavesCancelStaysAndNoChangeNeverAsks) {
+  const auto cancel = [this] { SendMessageA(OnPage(bpImages, IDC_CANCELBUTTON), BM_CLICK, 0, 0); };
+  Open();
+  std::optional<int32_t> offered;
+  form->OnAccept = [&](const TConfigControls& edited) { offered = edited.IntervalEdit; };
+  cancel();  // nothing changed: gone without a question
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(script.asked.empty());
+  Open();
+  form->OnAccept = [&](const TConfigControls& edited) { offered = edited.IntervalEdit; };
+  Type(IDC_INTERVALEDIT, "42");
+  script.answer = platform::TAnswer::Cancel;
+  cancel();
+  EXPECT_FALSE(closed);
+  EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
+  script.answer = platform::TAnswer::Yes;
+  cancel();
+  EXPECT_TRUE(closed);
+  ASSERT_TRUE(offered.has_value());
+  EXPECT_EQ(*offered, 42);
+  EXPECT_EQ(script.asked.size(), 2u);
+  script.answer = platform::TAnswer::No;
 }
 
 TEST_F(BuilderFormTest, ASaveThatFailsIsShownAndTheWindowStaysOpen) {

@@ -64,12 +64,12 @@ const std::string kOddLists =
 TEST_F(BuilderAtStartupTest, OkWithoutChangeLeavesTheListSectionsAsTheyWere) {
   const std::string original = "[Set]\r\nImageInterval=42\r\nAuthor=Ann\r\n" + kOddLists;
   Configure(original, [&](test::TLoopSteps&) {
-    // Listed files that are not there are not shown...
-    EXPECT_EQ(SendMessageA(C(IDC_IMAGELIST), LB_GETCOUNT, 0, 0), 0);
+    // Listed files that are not there are shown as the file names them...
+    EXPECT_EQ(ListTexts(C(IDC_IMAGELIST)), (std::vector<std::string>{"C:\\Photos\\gone.jpg", "b.jpg"}));
     EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
     Ok();
   });
-  // ...and stay in the file all the same, since the lists did not change.
+  // ...and stay in the file as they were, since the lists did not change.
   const std::string written = File();
   EXPECT_NE(written.find(kOddLists), std::string::npos) << written;
   EXPECT_TRUE(FileHas("ImageInterval=42"));
@@ -303,7 +303,12 @@ TEST_F(BuilderAtStartupTest, TheSettingsCopyOfABuiltSaverLoadsAsAProject) {
     Menu(IDM_LOADPROJECT);
     EXPECT_EQ(File(), copy) << "the working file is the copy as it was";
     EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "9");
-    EXPECT_EQ(ListTexts(C(IDC_IMAGELIST)), (std::vector<std::string>{dir.Path("sun.jpg"), install.Path("sample\\moon.jpg")}));
+    // The one not found stays listed, and the load says so (answered No: not looked for).
+    EXPECT_EQ(ListTexts(C(IDC_IMAGELIST)),
+              (std::vector<std::string>{dir.Path("sun.jpg"), install.Path("sample\\moon.jpg"), "lost.jpg"}));
+    ASSERT_FALSE(script.asked.empty());
+    EXPECT_EQ(script.asked.back().rfind("This project names 1 picture that is not there:\r\n    lost.jpg\r\n", 0), 0u)
+        << script.asked.back();
     EXPECT_EQ(ListTexts(C(IDC_MUSICLIST)), (std::vector<std::string>{install.Path("sample\\song.mp3")}));
     SideBar(bpBuild);
     EXPECT_EQ(WindowText(C(IDC_AUTHOREDIT)), "Ann Example");

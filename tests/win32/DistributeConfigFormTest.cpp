@@ -423,8 +423,8 @@ TEST_F(SettingFormTest, WindowPagesAndControlsAsDesigned) {
   struct Caption { int id; const char* text; } captions[] = {
       {IDOK, "&OK"}, {IDCANCEL, "&Cancel"}, {IDC_TRANSITIONGROUP, "Transition Setting"},
       {IDC_BACKCOLORLABEL, "Background Color: "}, {IDC_INTERVALLABEL, "Image Interval (secs):"},
-      {IDC_SPEEDLABEL, "Effect Speed:"}, {IDC_SIZEGROUP, "Image Size"}, {IDC_ORIGINALRADIO, "Original Size"},
-      {IDC_STRETCHRADIO, "Stretch"}, {IDC_SEQUENCEGROUP, "Image Sequence"}, {IDC_NORMALIZERADIO, "Normalize"},
+      {IDC_SPEEDLABEL, "Effect Speed:"}, {IDC_SIZEGROUP, "Image Size"}, {IDC_ORIGINALRADIO, "Original size"},
+      {IDC_FITRADIO, "Fit to screen"}, {IDC_FILLRADIO, "Fill the screen"}, {IDC_STRETCHRADIO, "Stretch to screen"}, {IDC_SEQUENCEGROUP, "Image Sequence"}, {IDC_NORMALIZERADIO, "Normalize"},
       {IDC_RANDOMIZERADIO, "Shuffle"}, {IDC_PLAYMUSICCHECK, "Play background music"},
       {IDC_CAPTIONCHECK, "Show Image Caption"}, {IDC_AUTHORCAPTION, "Author: "}, {IDC_WEBSITECAPTION, "Website:"},
       {IDC_LABEL4, "Powered by: Vanta Screensaver Builder"}, {IDC_TEXTWEBSITE, kMakerWebsite},

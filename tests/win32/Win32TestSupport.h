@@ -92,6 +92,8 @@ class TScriptedShell final : public platform::IShell {
   std::function<std::optional<platform::TFontChoice>(const platform::TFontChoice&)> OnPickFont;
   std::function<std::optional<std::string>(const platform::TSaveFileRequest&)> OnPickSave;
   std::function<bool(const std::string& text)> OnAsk;
+  std::function<platform::TAnswer(const std::string& text)> OnAskThreeWay;
+  std::function<std::optional<std::string>(const std::string& title)> OnPickFolder;
   // nullopt starts the program for real; a value pretends that result.
   std::function<std::optional<bool>(const platform::TShellRequest&)> OnStart;
 
@@ -115,6 +117,13 @@ class TScriptedShell final : public platform::IShell {
   }
   bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) override {
     return OnAsk ? OnAsk(text) : System().AskYesNo(owner, text, caption);
+  }
+  platform::TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption) override {
+    return OnAskThreeWay ? OnAskThreeWay(text) : System().AskYesNoCancel(owner, text, caption);
+  }
+  std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title,
+                                        const std::string& initial) override {
+    return OnPickFolder ? OnPickFolder(title) : System().PickFolder(owner, title, initial);
   }
   platform::TStartedProgram StartHidden(const platform::TShellRequest& r) override {
     if (OnStart)

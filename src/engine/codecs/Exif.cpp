@@ -82,6 +82,72 @@ TBitmap24 Transpose(const TBitmap24& s, bool reverseColumns, bool reverseRows) {
 
 }  // namespace
 
+namespace {
+constexpr uint16_t kDateTimeTag = 0x0132, kExifIfdTag = 0x8769, kDateTimeOriginalTag = 0x9003;
+constexpr uint16_t kTypeAscii = 2, kTypeLong = 4;
+constexpr size_t kDateLength = 19;  // "YYYY:MM:DD HH:MM:SS"
+
+// The entry of tag in the IFD at ifd, or 0.
+size_t FindEntry(const TTiffReader& r, size_t ifd, uint16_t tag) {
+  if (!r.Has(ifd, 2)) return 0;
+  const size_t count = r.U16(ifd);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t entry = ifd + 2 + i * 12;
+    if (!r.Has(entry, 12)) return 0;
+    if (r.U16(entry) == tag) return entry;
+  }
+  return 0;
+}
+
+std::string DateAt(const TTiffReader& r, size_t entry) {
+  if (!entry || r.U16(entry + 2) != kTypeAscii || r.U32(entry + 4) < kDateLength) return {};
+  const size_t at = r.U32(entry + 8);
+  if (!r.Has(at, kDateLength)) return {};
+  std::string date(reinterpret_cast<const char*>(r.data.data() + at), kDateLength);
+  for (size_t i = 0; i < kDateLength; ++i) {
+    const bool digit = date[i] >= '0' && date[i] <= '9';
+    const char sep = i == 4 || i == 7 || i == 13 || i == 16 ? ':' : i == 10 ? ' ' : 0;
+    if (sep ? date[i] != sep : !digit) return {};
+  }
+  return date;
+}
+}  // namespace
+
+std::string ExifDateTaken(TBytes tiff) noexcept {
+  try {
+    static constexpr uint8_t kExifPrefix[6] = {'E', 'x', 'i', 'f', 0, 0};
+    if (tiff.size() >= 6 && std::memcmp(tiff.data(), kExifPrefix, 6) == 0) tiff = tiff.subspan(6);
+    if (tiff.size() < 8) return {};
+    TTiffReader r{tiff, false};
+    if (tiff[0] == 'M' && tiff[1] == 'M') r.bigEndian = true;
+    else if (tiff[0] != 'I' || tiff[1] != 'I') return {};
+    if (r.U16(2) != 42) return {};
+    const size_t ifd = r.U32(4);
+    if (const size_t exif = FindEntry(r, ifd, kExifIfdTag); exif && r.U16(exif + 2) == kTypeLong) {
+      const std::string taken = DateAt(r, FindEntry(r, r.U32(exif + 8), kDateTimeOriginalTag));
+      if (!taken.empty()) return taken;
+    }
+    return DateAt(r, FindEntry(r, ifd, kDateTimeTag));
+  } catch (...) {
+    return {};
+  }
+}
+
+TBytes JpegExifBlock(TBytes jpeg) noexcept {
+  static constexpr uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+  if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) return {};
+  size_t at = 2;
+  while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF) {
+    const uint8_t marker = jpeg[at + 1];
+    const size_t length = static_cast<size_t>(jpeg[at + 2]) << 8 | jpeg[at + 3];
+    if (marker == 0xDA || marker == 0xD9 || length < 2 || at + 2 + length > jpeg.size()) break;  // the picture data
+    if (marker == 0xE1 && length >= 8 && std::memcmp(jpeg.data() + at + 4, kExif, 6) == 0)
+      return jpeg.subspan(at + 10, length - 8);
+    at += 2 + length;
+  }
+  return {};
+}
+
 int ExifOrientation(TBytes tiff) noexcept {
   static constexpr uint8_t kExifPrefix[6] = {'E', 'x', 'i', 'f', 0, 0};
   if (tiff.size() >= 6 && std::memcmp(tiff.data(), kExifPrefix, 6) == 0) tiff = tiff.subspan(6);

@@ -12,6 +12,8 @@
 // ExifOrientation; the loader turns the decoded picture with OrientBitmap
 // after any decoder scaling, before it is fitted into a box.
 #pragma once
+#include <string>
+
 #include "engine/Bitmap.h"
 #include "engine/codecs/PictureLimits.h"
 
@@ -28,6 +30,15 @@ struct TStoredPicture {
 // The orientation tag of a TIFF block (both byte orders; an "Exif\0\0"
 // prefix is skipped). Never throws: anything unreadable gives 1.
 int ExifOrientation(TBytes tiff) noexcept;
+
+// When the photo was taken: DateTimeOriginal (0x9003, in the Exif IFD that
+// tag 0x8769 of the first IFD points to) as "YYYY:MM:DD HH:MM:SS", else
+// DateTime (0x0132) of the first IFD; empty when neither is readable.
+// Never throws.
+std::string ExifDateTaken(TBytes tiff) noexcept;
+// The TIFF block of a JPEG file's APP1 "Exif" segment, from the bytes
+// before its picture data; empty when there is none.
+TBytes JpegExifBlock(TBytes jpeg) noexcept;
 
 // Whether the orientation swaps width and height (5 to 8).
 constexpr bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }

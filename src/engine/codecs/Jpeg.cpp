@@ -6,7 +6,9 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -202,6 +204,44 @@ TJpegPicture DecodeJpeg(TBytes data, int minWidth, int minHeight, bool upright) 
   if (writer) result.Bitmap = writer->Take();
   if (s.err.truncated) RefusePicture(kWhat, "file ends before the picture does");
   return result;
+}
+
+std::string EncodeJpeg(const TBitmap24& bitmap, int quality) {
+  if (bitmap.Empty()) throw TPictureError("JPEG: nothing to write");
+  jpeg_compress_struct c{};
+  TErrorManager err{};
+  c.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = ErrorExit;
+  err.pub.output_message = OutputMessage;
+  // Held in memory the library writes through, so a longjmp finds it current.
+  struct TOutput {
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+  } out;
+  // Nothing below may own anything that a longjmp would leave behind.
+  if (setjmp(err.jump)) {
+    jpeg_destroy_compress(&c);
+    std::free(out.bytes);
+    throw TPictureError(std::string(kWhat) + ": " + err.message);
+  }
+  jpeg_create_compress(&c);
+  jpeg_mem_dest(&c, &out.bytes, &out.size);
+  c.image_width = static_cast<JDIMENSION>(bitmap.Width());
+  c.image_height = static_cast<JDIMENSION>(bitmap.Height());
+  c.input_components = 3;
+  c.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, quality, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(bitmap.Row(static_cast<int>(c.next_scanline)));
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+  std::string file(reinterpret_cast<const char*>(out.bytes), out.size);
+  jpeg_destroy_compress(&c);
+  std::free(out.bytes);
+  return file;
 }
 
 }  // namespace vanta

@@ -31,4 +31,8 @@ TJpegPicture DecodeJpeg(TBytes data, int minWidth = 0, int minHeight = 0, bool u
 // Only the header: the natural size, with an empty bitmap.
 TJpegPicture ReadJpegSize(TBytes data);
 
+// The bitmap as a baseline JPEG file (4:2:0, libjpeg's standard tables) of
+// the given quality (1..100). Failures are thrown as TPictureError.
+std::string EncodeJpeg(const TBitmap24& bitmap, int quality);
+
 }  // namespace vanta

@@ -80,6 +80,53 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
   return names;
 }
 
+TReadResult ReadFileHead(const std::string& path, std::string& out, size_t maxBytes) {
+  out.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? TReadResult::Missing : TReadResult::Failed;
+  out.resize(maxBytes);
+  size_t at = 0;
+  while (at < maxBytes) {
+    const ssize_t got = ::read(fd, out.data() + at, maxBytes - at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    at += static_cast<size_t>(got);
+  }
+  ::close(fd);
+  out.resize(at);
+  return TReadResult::Ok;
+}
+
+std::optional<TFileStamp> FileStampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return TFileStamp{static_cast<uint64_t>(st.st_size),
+                    static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int64_t UnixSecondsOf(const TFileStamp& stamp) { return stamp.Modified / 1000000000; }
+
+std::vector<std::string> ListFolders(const std::string& folder) {
+  std::vector<std::string> names;
+  const std::string base = folder.empty() ? "./" : folder;
+  DIR* dir = ::opendir(base.c_str());
+  if (!dir) return names;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    struct stat st {};
+    // A link can lead back up the tree: only real folders are entered.
+    if (name == "." || name == ".." || ::lstat((base + name).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+    names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
 std::string ExecutablePath() {
   char buf[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -86,6 +86,60 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
   return names;
 }
 
+TReadResult ReadFileHead(const std::string& path, std::string& out, size_t maxBytes) {
+  out.clear();
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? TReadResult::Missing : TReadResult::Failed;
+  }
+  out.resize(maxBytes);
+  size_t at = 0;
+  DWORD got = 0;
+  while (at < maxBytes && ReadFile(h, out.data() + at, static_cast<DWORD>(maxBytes - at), &got, nullptr) && got)
+    at += got;
+  CloseHandle(h);
+  out.resize(at);
+  return TReadResult::Ok;
+}
+
+std::optional<TFileStamp> FileStampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA a{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a) || (a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return TFileStamp{(uint64_t{a.nFileSizeHigh} << 32) | a.nFileSizeLow,
+                    static_cast<int64_t>((uint64_t{a.ftLastWriteTime.dwHighDateTime} << 32) |
+                                         a.ftLastWriteTime.dwLowDateTime)};
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int64_t UnixSecondsOf(const TFileStamp& stamp) {
+  constexpr int64_t kFrom1601 = 116444736000000000;  // 100-ns units between 1601 and 1970
+  return (stamp.Modified - kFrom1601) / 10000000;
+}
+
+std::vector<std::string> ListFolders(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = fd.cFileName;
+    // A junction can lead back up the tree: only real folders are entered.
+    if (name == "." || name == ".." || !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      continue;
+    names.push_back(name);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return names;
+}
+
 std::string ExecutablePath() {
   std::string buf(MAX_PATH, '\0');
   for (;;) {

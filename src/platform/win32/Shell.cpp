@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/Shell.h"
 #include "platform/win32/PictureOpenDialog.h"
@@ -31,6 +32,9 @@ class TSystemShell final : public IShell {
   std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) override;
   std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) override;
   bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) override;
+  TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption) override;
+  std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title,
+                                        const std::string& initial) override;
   TStartedProgram StartHidden(const TShellRequest& request) override;
 };
 
@@ -139,6 +143,41 @@ bool TSystemShell::AskYesNo(std::intptr_t owner, const std::string& text, const 
   return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+TAnswer TSystemShell::AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption) {
+  switch (MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES: return TAnswer::Yes;
+    case IDNO: return TAnswer::No;
+    default: return TAnswer::Cancel;
+  }
+}
+
+namespace {
+// Opens the picker at the folder it is given.
+int CALLBACK FolderPickerStarted(HWND window, UINT msg, LPARAM, LPARAM data) {
+  if (msg == BFFM_INITIALIZED && data) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
+  return 0;
+}
+}  // namespace
+
+std::optional<std::string> TSystemShell::PickFolder(std::intptr_t owner, const std::string& title,
+                                                    const std::string& initial) {
+  BROWSEINFOA info{};
+  info.hwndOwner = reinterpret_cast<HWND>(owner);
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  info.lpfn = FolderPickerStarted;
+  info.lParam = initial.empty() ? 0 : reinterpret_cast<LPARAM>(initial.c_str());
+  PIDLIST_ABSOLUTE picked = SHBrowseForFolderA(&info);
+  if (!picked) return std::nullopt;
+  char path[MAX_PATH] = {};
+  const bool ok = SHGetPathFromIDListA(picked, path);
+  CoTaskMemFree(picked);
+  if (!ok || !path[0]) return std::nullopt;
+  std::string folder = path;
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
 TStartedProgram& TStartedProgram::operator=(TStartedProgram&& other) noexcept {
   if (this == &other) return *this;
   if (process_) CloseHandle(process_);
@@ -186,6 +225,12 @@ std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRe
 }
 bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) {
   return Current().AskYesNo(owner, text, caption);
+}
+TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption) {
+  return Current().AskYesNoCancel(owner, text, caption);
+}
+std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title, const std::string& initial) {
+  return Current().PickFolder(owner, title, initial);
 }
 TStartedProgram StartHidden(const TShellRequest& request) { return Current().StartHidden(request); }
 
