@@ -16,4 +16,12 @@ enum TCaptionPosition : uint8_t {
   cpFixed = 5,
 };
 
+// How a show uses several monitors.
+enum TMultiScreen : uint8_t {
+  msOwnPicture = 0,   // each monitor its own sequence from the one list
+  msSamePicture = 1,  // the same picture on every monitor, in step
+  msSpanned = 2,      // one picture across the whole virtual screen
+  msPrimaryOnly = 3,  // the primary monitor; the others in the background colour
+};
+
 }  // namespace vanta

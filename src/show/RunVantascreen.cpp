@@ -21,13 +21,13 @@ bool AllPicturesSame(const std::vector<std::string>& pictures) {
 }  // namespace
 
 TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse,
-                                 bool preview, bool demo, int32_t demoStyle)
+                                 bool preview, bool demo, int32_t demoStyle, bool ownsMusic)
     : parent_(parent), setting_(setting) {
   Randomize();
   surface_ = std::make_unique<TVantascreen>(parent.Host, parent.Scheduler);
   TVantascreen& s = *surface_;
   s.SetColor(0);
-  s.SetBounds(0, 0, parent.ClientWidth, parent.ClientHeight);
+  s.SetBounds(parent.Left, parent.Top, parent.ClientWidth, parent.ClientHeight);
   s.SetAlign(TAlign::alClient);
   s.SetAutoSize(false);
   s.SetBgMode(bmNone);
@@ -49,6 +49,7 @@ TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting&
   DemoStyle = demoStyle;
   timerInterval_ = kFirstTickMs;
   SetShowTimerEnabled(true);
+  if (!ownsMusic) return;
   try {
     PlayMusicFile("");
   } catch (...) {
@@ -97,6 +98,14 @@ void TRunVantascreen::SetShowTimerEnabled(bool enabled) {
     timerId_ = parent_.Scheduler.SetTimer(timerInterval_, [this] { ShowTimerTick(); });
 }
 
+void TRunVantascreen::DelayFirstTick(uint32_t ms) {
+  if (CurrentFile.empty() && timerInterval_ == kFirstTickMs) {
+    timerInterval_ += ms;
+    SetShowTimerEnabled(timerEnabled_);
+    timerInterval_ = kFirstTickMs;  // the period the tick replaces anyway
+  }
+}
+
 void TRunVantascreen::KillTimer() {
   if (timerId_ != 0) parent_.Scheduler.KillTimer(timerId_);
   timerId_ = 0;
@@ -124,6 +133,8 @@ void TRunVantascreen::NextPicture() {
       uint32_t index = 0;
       if (AllPicturesSame(pictures)) {
         index = 0;
+      } else if (DealPicture) {
+        index = static_cast<uint32_t>(std::min<size_t>(DealPicture(PictureIndex), n - 1));
       } else if (setting_.RandomImage) {
         do index = Random(n);
         while (pictures[index] == CurrentFile);
@@ -133,13 +144,32 @@ void TRunVantascreen::NextPicture() {
         index = static_cast<uint32_t>(SequenceIndex);
       }
       CurrentFile = pictures[index];
+      PictureIndex = index;
     }
-    if (platform::FileExists(CurrentFile)) {
-      surface_->LoadPicture(CurrentFile);
-      UpdateCaption();
-    }
+    ShowFile(CurrentFile);
   } catch (...) {
     // A picture that cannot be had keeps the one on screen.
+  }
+}
+
+void TRunVantascreen::ShowFile(const std::string& file) {
+  if (!platform::FileExists(file)) return;
+  surface_->LoadPicture(file);
+  UpdateCaption();
+}
+
+void TRunVantascreen::Follow(const TRunVantascreen& leader) {
+  try {
+    TVantascreen& v = *surface_;
+    if (v.Running()) v.Stop();
+    CurrentFile = leader.CurrentFile;
+    PictureIndex = leader.PictureIndex;
+    ShowFile(CurrentFile);
+    v.Style = leader.surface_->Style;
+    v.Reverse = leader.surface_->Reverse.load();
+    if (setting_.ClearOldImage) v.ClearScreen();
+    v.Start();
+  } catch (...) {
   }
 }
 
@@ -170,6 +200,7 @@ void TRunVantascreen::StartTransition() {
       parent_.Host.UpdateNow();
     }
     v.Start();
+    if (OnTransitionStarted) OnTransitionStarted(*this);
   } catch (...) {
     // The next tick tries again.
   }
