@@ -19,6 +19,7 @@ packages=(
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # several monitors: Xorg's dummy driver, xrandr
   nsis bc
   fp-utils  # chmcmd and chmls: the builder's help file
 )

@@ -58,6 +58,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.ImageCaptionEdit = s.AdditionalText;
   c.FontLabel = FontSampleFor(s);
   c.BackcolorCb = s.BackgroundColor;
+  c.ScreensCombo = s.MultiScreen;
   c.IntervalEdit = SettingRange(&TSaverSetting::ImageInterval).Clamp(s.ImageInterval);
   // Until the tree is filled, the effects it would show unticked.
   c.EffectTicks = s.Transitions;
@@ -99,6 +100,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.BackgroundColor = c.BackcolorCb;
   s.ImageInterval = c.IntervalEdit;
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
+  s.MultiScreen = MultiScreenOf(c.ScreensCombo);
 }
 
 TMediaList& ListOf(TConfigControls& c, TMediaKind kind) {

@@ -66,6 +66,7 @@ struct TSettingControls {
   bool PlayMusicChecked = false;
   bool CaptionEnabled = true;
   bool CaptionChecked = false;
+  int32_t Screens = msOwnPicture;  // the index of kMultiScreenChoices
 
   bool operator==(const TSettingControls&) const = default;
 };
@@ -78,7 +79,7 @@ struct TSettingControls {
 TSettingControls LoadControls(TSettingControls design, const TSaverSetting& setting,
                               const std::string& instanceName, const std::optional<std::string>& readme);
 
-// Copies the seven settings the dialog offers from the controls into setting;
+// Copies the eight settings the dialog offers from the controls into setting;
 // the integer editors' values are clamped into their ranges.
 void StoreControls(const TSettingControls& controls, TSaverSetting& setting);
 

@@ -79,8 +79,7 @@ TCaptionPosition ReadValue(TIniFile& ini, const TSettingKey& k, TCaptionPosition
   return n >= cpBelowImage && n <= cpFixed ? static_cast<TCaptionPosition>(n) : cpOff;
 }
 TMultiScreen ReadValue(TIniFile& ini, const TSettingKey& k, TMultiScreen def) {
-  const int32_t n = ini.ReadInteger(k.Section, k.Name, def);
-  return n >= msOwnPicture && n <= msPrimaryOnly ? static_cast<TMultiScreen>(n) : msOwnPicture;
+  return MultiScreenOf(ini.ReadInteger(k.Section, k.Name, def));
 }
 
 void WriteValue(TIniFile& ini, const TSettingKey& k, bool v) { ini.WriteBool(k.Section, k.Name, v); }
