@@ -10,6 +10,19 @@ namespace vanta {
 
 namespace {
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
+
+// The manifest asks for per-monitor awareness (V2, else system-wide); this
+// asks again where a host ignored it, so that every monitor gets real pixels.
+// Once the awareness is set the calls fail harmlessly.
+void DeclarePerMonitorDpi() {
+  using TSetContext = BOOL(WINAPI*)(HANDLE);
+  const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+  if (auto set = platform::SystemProc<TSetContext>("user32.dll", "SetProcessDpiAwarenessContext")) {
+    set(perMonitorV2);
+    return;
+  }
+  SetProcessDPIAware();  // older systems: system-wide awareness
+}
 }  // namespace
 
 TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
@@ -151,6 +164,7 @@ std::optional<bool> TFullscreenForm::VerifyScreenSavePwd() {
 }
 
 void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting) {
+  DeclarePerMonitorDpi();
   TFullscreenForm form(platform::MainScheduler(), parentWindow, true, setting);
   form.FormShow();
   platform::RunMessageLoop();
