@@ -34,6 +34,8 @@ void TScreenShow::Build(bool ownsMusic) {
     sequences_.push_back(std::make_unique<TRunVantascreen>(
         TShowParent{host_, scheduler_, r.Width(), r.Height(), r.Left, r.Top}, setting_, TShowMouseHandlers{}, false,
         false, 1, ownsMusic && i == 0));
+    // Each monitor's frames composed on its own worker, beside the others'.
+    sequences_.back()->Surface().ComposeOnWorker = true;
   }
   if (sequences_.size() < 2) return;
   TRunVantascreen& leader = *sequences_.front();

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/Random.h"
+#include "base/Text.h"
 #include "EffectsTestSupport.h"
 #include "FakeMpegLibrary.h"
 #include "PictureWriters.h"
@@ -183,6 +184,8 @@ TEST_F(ScreenShowTest, EachMonitorShowsItsPictureAndTheGapsTheBackground) {
     Pictures(4);
     setting.MultiScreen = mode;
     setting.StretchImage = true;
+    setting.CaptionPosition = cpTopOfScreen;
+    host.ClearLog();
     TScreenShow& s = Make();
     sched.AdvanceTime(1000);
     ASSERT_TRUE(sched.RunUntil([&] { return AllStill(); }));
@@ -193,6 +196,10 @@ TEST_F(ScreenShowTest, EachMonitorShowsItsPictureAndTheGapsTheBackground) {
       const size_t index = static_cast<size_t>(s.Sequence(i).PictureIndex);
       ASSERT_LT(index, setting.Pictures.size());
       EXPECT_EQ(host.Display().Pixel((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2), 0x010000u * (index + 1) + 0x20);
+      const auto& captions = host.Captions();
+      EXPECT_TRUE(std::any_of(captions.begin(), captions.end(), [&](const auto& c) {
+        return PtInRect(r, c.At) && c.Text == FileBaseName(s.Sequence(i).CurrentFile);
+      })) << "the caption of monitor " << i;
     }
     for (const TRect& gap : s.Layout().Gaps) EXPECT_EQ(host.Display().Pixel(gap.Left, gap.Top), kBackground);
   }
@@ -223,6 +230,50 @@ TEST_F(ScreenShowTest, DisplayChangesLayItOutAgainWithinASecond) {
     EXPECT_EQ(UncoveredPixels(), 0);
   }
   EXPECT_EQ(test::FakeMpeg().Count("Open"), opens) << "the music goes on";
+}
+
+}  // namespace
+}  // namespace vanta
+
+namespace vanta {
+namespace {
+
+// Every frame of a run, as its screen bitmap's digest, composed on the main
+// thread or on the worker.
+std::vector<uint64_t> FramesOfARun(int style, bool reverse, bool onWorker) {
+  platform::THeadlessScheduler sched;
+  platform::THeadlessSurfaceHost host(80, 60);
+  TVantascreen v(host, sched);
+  v.SetAutoSize(false);
+  v.SetBounds(0, 0, 80, 60);
+  v.ComposeOnWorker = onWorker;
+  v.SetPicture(test::TaggedPicture(64, 48, true));
+  v.Style = 5;
+  v.Start();
+  EXPECT_TRUE(sched.RunUntil([&] { return !v.Running(); }));
+  std::vector<uint64_t> frames;
+  v.OnProgress = [&](TCustomVantascreen& s) {
+    uint64_t h = 1469598103934665603u;
+    const TBitmap24& b = s.ScreenBitmap();
+    for (size_t i = 0; i < b.SizeBytes(); ++i) h = (h ^ b.Bits()[i]) * 1099511628211u;
+    frames.push_back(h ^ s.Progress());
+  };
+  v.SetPicture(test::TaggedPicture(64, 48, false));
+  v.Style = static_cast<TShowStyle>(style);
+  v.Reverse = reverse;
+  SetRandSeed(4242);
+  v.Start();
+  EXPECT_TRUE(sched.RunUntil([&] { return !v.Running(); }));
+  return frames;
+}
+
+TEST(ComposeOnWorker, EveryEffectsFramesAreTheMainThreadsByteForByte) {
+  for (int style = 0; style <= 127; ++style)
+    for (bool reverse : {false, true}) {
+      const std::vector<uint64_t> main = FramesOfARun(style, reverse, false);
+      EXPECT_FALSE(main.empty()) << style;
+      EXPECT_EQ(FramesOfARun(style, reverse, true), main) << "effect " << style << " reverse " << reverse;
+    }
 }
 
 }  // namespace
