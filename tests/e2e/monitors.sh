@@ -24,6 +24,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM  # the X server goes with the test however it ends
 
 cat >"$work/xorg.conf" <<'CONF'
 Section "Device"
