@@ -40,6 +40,8 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
   ${VANTA_ROOT}/src/show/PictureDeck.cpp
   ${VANTA_ROOT}/src/show/ShowPlace.cpp
+  ${VANTA_ROOT}/src/show/ScreenLayout.cpp
+  ${VANTA_ROOT}/src/show/ScreenShow.cpp
   ${VANTA_ROOT}/src/builder/BuildPipeline.cpp
   ${VANTA_ROOT}/src/builder/PhotoShrink.cpp
   ${VANTA_ROOT}/src/builder/CompileSession.cpp
@@ -72,6 +74,7 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/platform/win32/SystemLibrary.cpp
   ${VANTA_ROOT}/src/platform/win32/Win32Scheduler.cpp
   ${VANTA_ROOT}/src/platform/win32/Win32SurfaceHost.cpp
+  ${VANTA_ROOT}/src/platform/win32/Win32Monitors.cpp
   ${VANTA_ROOT}/src/startup/ChangeSaverPassword.cpp
   ${VANTA_ROOT}/src/startup/Win32StartupHost.cpp
   ${VANTA_ROOT}/src/saver/FullscreenFormP.cpp

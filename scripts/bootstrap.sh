@@ -22,6 +22,8 @@ packages=(
   clang libclang-rt-14-dev
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   lame sox pulseaudio pulseaudio-utils xdotool
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # several monitors: Xorg's dummy driver, xrandr
+  libxrandr2:i386 libxinerama1:i386 libxrender1:i386  # which 32-bit Wine needs to see them
   nsis bc
   fp-utils  # chmcmd and chmls: the builder's help file
 )

@@ -1,15 +1,18 @@
 #include "base/Random.h"
 
+#include <atomic>
 #include <chrono>
 
 namespace vanta {
 namespace {
-uint32_t gSeed = 0;
+std::atomic<uint32_t> gSeed{0};
 }
 
 uint32_t Random(uint32_t n) {
-  gSeed = gSeed * 134775813u + 1u;
-  return static_cast<uint32_t>((static_cast<uint64_t>(gSeed) * n) >> 32);
+  uint32_t seed = gSeed.load(std::memory_order_relaxed), next;
+  do next = seed * 134775813u + 1u;
+  while (!gSeed.compare_exchange_weak(seed, next, std::memory_order_relaxed));
+  return static_cast<uint32_t>((static_cast<uint64_t>(next) * n) >> 32);
 }
 
 void Randomize() {

@@ -4,7 +4,8 @@
 // effects all draw from it, so a frame or a shuffle is reproducible from the
 // seed alone. It is a linear congruential generator, and Random(n) is the
 // high part of seed * n, which keeps every result in 0..n-1 without modulo
-// bias toward small values. Main thread only.
+// bias toward small values. Each draw takes one step of the seed at once, so
+// frames composed on several animation threads may draw from it together.
 #pragma once
 #include <cstdint>
 

@@ -16,4 +16,21 @@ enum TCaptionPosition : uint8_t {
   cpFixed = 5,
 };
 
+// How a show uses several monitors.
+enum TMultiScreen : uint8_t {
+  msOwnPicture = 0,   // each monitor its own sequence from the one list
+  msSamePicture = 1,  // the same picture on every monitor, in step
+  msSpanned = 2,      // one picture across the whole virtual screen
+  msPrimaryOnly = 3,  // the primary monitor; the others in the background colour
+};
+// A number read as a choice: one out of range is the first.
+constexpr TMultiScreen MultiScreenOf(int n) {
+  return n >= msOwnPicture && n <= msPrimaryOnly ? static_cast<TMultiScreen>(n) : msOwnPicture;
+}
+// The choices as the builder and the "Setting" dialog offer them, in order.
+inline constexpr const char* kMultiScreenChoices[] = {
+    "Each screen its own picture", "The same picture on every screen", "One picture across all screens",
+    "The main screen only"};
+inline constexpr const char* kMultiScreenGroup = "Several screens";
+
 }  // namespace vanta

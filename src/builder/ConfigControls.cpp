@@ -72,6 +72,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.ImageCaptionEdit = s.AdditionalText;
   c.FontLabel = FontSampleFor(s);
   c.BackcolorCb = s.BackgroundColor;
+  c.ScreensCombo = s.MultiScreen;
   c.IntervalEdit = SettingRange(&TSaverSetting::ImageInterval).Clamp(s.ImageInterval);
   // Until the tree is filled, the effects it would show unticked.
   c.EffectTicks = s.Transitions;
@@ -117,6 +118,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.ShrinkPhotos = c.ShrinkCheck;
   s.ShrinkSize = c.ShrinkSizeCombo;
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
+  s.MultiScreen = MultiScreenOf(c.ScreensCombo);
 }
 
 TMediaList& ListOf(TConfigControls& c, TMediaKind kind) {

@@ -51,6 +51,7 @@ struct TConfigControls {
   int32_t IntervalEdit = 1;
   bool ReverseCheck = false, ClearOldCheck = false;
   bool MouseMoveCheck = false, MousePressCheck = false, KeyboardCheck = false;
+  int32_t ScreensCombo = msOwnPicture;  // the index of kMultiScreenChoices
   // Effects page.
   TEffectSet EffectTicks;      // the effects ticked in the tree
   // The tree's unticked effects in tree order, as the "Transitions" section

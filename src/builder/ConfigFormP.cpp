@@ -317,13 +317,9 @@ const TSaverSetting& TVantaConfigForm::PreviewRecord() {
 
 void TVantaConfigForm::Preview1Click() {
   PreviewRecord();
-  if (!fullscreen_) {
-    // Not the main window: closing it hides it and the builder goes on.
-    fullscreen_ = std::make_unique<TFullscreenForm>(platform::MainScheduler(), 0, false, preview_);
-  } else if (TRunVantascreen* show = fullscreen_->RunScreen()) {
-    show->ApplySettings();
-    show->NextPicture();
-  }
+  // Not the main window: closing it hides it and the builder goes on. Each
+  // showing starts the show afresh from the record.
+  if (!fullscreen_) fullscreen_ = std::make_unique<TFullscreenForm>(platform::MainScheduler(), 0, false, preview_);
   fullscreen_->FormShow();
 }
 

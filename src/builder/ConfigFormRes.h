@@ -132,6 +132,9 @@
 #define IDC_MOUSEMOVECHECK 2461
 #define IDC_MOUSEPRESSCHECK 2462
 #define IDC_KEYBOARDCHECK 2463
+/* "Effect Options": several screens */
+#define IDC_SCREENSGROUP 2470
+#define IDC_SCREENSCOMBO 2471
 
 /* Build */
 #define IDC_NOTEBOOKPAGE0 2500 /* the notebook's pages' windows */

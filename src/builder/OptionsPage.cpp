@@ -58,6 +58,8 @@ constexpr TPlace kLayout[] = {
     {2, IDC_REVERSECHECK, 16, 114, 206, 18},
     {2, IDC_REVERSELABEL, 224, 115, 178, 16},
     {2, IDC_CLEAROLDCHECK, 16, 138, 380, 18},
+    {2, IDC_SCREENSGROUP, 6, 172, 400, 58},
+    {2, IDC_SCREENSCOMBO, 16, 194, 290, 200},
     {3, IDC_EXITGROUP, 6, 2, 400, 92},
     {3, IDC_MOUSEMOVECHECK, 16, 22, 380, 18},
     {3, IDC_MOUSEPRESSCHECK, 16, 44, 380, 18},
@@ -128,6 +130,8 @@ void TOptionsPage::SetUp() {
                  SWP_NOACTIVATE);
   backcolorCb_.Attach(Find(IDC_BACKCOLORCB), frame_.Dpi());
   for (const TSpin& sp : kSpins) form::SetUpSpin(Find(sp.edit), Find(sp.upDown), sp.range);
+  for (const char* choice : kMultiScreenChoices)
+    SendMessageA(Find(IDC_SCREENSCOMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
   SelectSubPage(0);
 }
 
@@ -154,6 +158,7 @@ void TOptionsPage::Write(const TConfigControls& c) {
   for (const TOptionCheck& k : OptionChecks()) form::SetChecked(Find(OptionCheckControl(k.Control)), c.*k.State);
   SetWindowTextA(Find(IDC_IMAGECAPTIONEDIT), c.ImageCaptionEdit.c_str());
   form::WriteSpin(Find(IDC_INTERVALEDIT), Find(IDC_INTERVALUPDOWN), kIntervalRange, c.IntervalEdit);
+  SendMessageA(Find(IDC_SCREENSCOMBO), CB_SETCURSEL, MultiScreenOf(c.ScreensCombo), 0);
 }
 
 void TOptionsPage::Read(TConfigControls& c) const {
@@ -169,6 +174,7 @@ void TOptionsPage::Read(TConfigControls& c) const {
   for (const TOptionCheck& k : OptionChecks()) c.*k.State = form::Checked(Find(OptionCheckControl(k.Control)));
   c.ImageCaptionEdit = form::WindowText(Find(IDC_IMAGECAPTIONEDIT));
   c.IntervalEdit = form::ReadSpin(Find(IDC_INTERVALEDIT), kIntervalRange);
+  c.ScreensCombo = MultiScreenOf(static_cast<int>(SendMessageA(Find(IDC_SCREENSCOMBO), CB_GETCURSEL, 0, 0)));
 }
 
 void TOptionsPage::SetFontSample(const TFontSample& sample) {

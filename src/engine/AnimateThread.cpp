@@ -25,6 +25,7 @@ void TAnimateThread::Execute() {
     if (screen_.Stopping()) break;
     const uint32_t t0 = scheduler_.TickCount();
     try {
+      screen_.ComposeAhead();
       scheduler_.CallOnMain([this] { screen_.StepFromWorker(); });
     } catch (...) {
       break;  // a failed frame ends the run; the end handling still happens

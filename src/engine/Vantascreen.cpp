@@ -193,7 +193,46 @@ void TCustomVantascreen::Stop() {
 
 void TCustomVantascreen::StepFromWorker() {
   TFlagScope step(inWorkerStep_);
-  SetProgress(NextProgress());
+  std::optional<TComposed> c;
+  {
+    std::lock_guard<std::mutex> lock(composeMutex_);
+    c.swap(composed_);
+  }
+  // A frame composed from the progress that still stands is shown as it is.
+  if (c && running_ && newImage_ && c->From == progress_) ShowComposed(*c);
+  else SetProgress(NextProgress());
+}
+
+void TCustomVantascreen::ComposeAhead() {
+  if (!ComposeOnWorker || OnBeforeNewFrame || OnCustomDraw || !running_ || stopping_ || manual_) return;
+  std::lock_guard<std::mutex> lock(composeMutex_);
+  if (!newImage_ || !oldImage_ || composed_) return;
+  TComposed c;
+  c.From = progress_;
+  c.Progress = static_cast<uint8_t>(std::min<unsigned>(NextProgress(), 100));
+  if (c.Progress == c.From) return;
+  TFrameHooks hooks;
+  hooks.Invalidate = [&c](const TRect& r) { c.Invalid.push_back(r); };
+  c.Result = ComposeFrame(*oldImage_, *newImage_, screen_, c.Progress, step_, Style, hooks);
+  composed_ = std::move(c);
+}
+
+// What SetProgress and DrawFrame do with a frame, the composing done.
+void TCustomVantascreen::ShowComposed(const TComposed& c) {
+  if (c.Progress < progress_ && !painting_) InvalidatePictureRect(newImage_->Bounds());
+  progress_ = c.Progress;
+  for (const TRect& r : c.Invalid) InvalidatePictureRect(r);
+  if (c.Result.ForceComplete) {
+    progress_ = 100;
+    forcedEnd_ = true;
+  }
+  if (c.Result.Composed) {
+    InvalidatePictureRect(c.Result.Invalid);
+    if (OnAfterNewFrame) OnAfterNewFrame(*this, *newImage_, screen_);
+    if (!painting_) host_.UpdateNow();
+    DrawCaption();
+  }
+  if (!destroying_ && OnProgress) OnProgress(*this);
 }
 
 void TCustomVantascreen::WorkerEnded(TAnimateThread* worker, bool sawManual) {
@@ -211,8 +250,12 @@ void TCustomVantascreen::TransitionDone() {
   if (!running_) return;
   if (!stopping_ && manual_) return;  // the application drives it from here
   running_ = false;
-  oldImage_.reset();
-  newImage_.reset();
+  {
+    std::lock_guard<std::mutex> lock(composeMutex_);
+    oldImage_.reset();
+    newImage_.reset();
+    composed_.reset();
+  }
   if (!destroying_ && !stopping_ && OnComplete) OnComplete(*this);
 }
 
@@ -261,21 +304,26 @@ void TCustomVantascreen::PrepareTransition() {
   const int pw = picture_.Width(), ph = picture_.Height();
   // The screen bitmap takes the picture's size; what survives stays at the
   // top-left, new area is Color.
+  std::unique_lock<std::mutex> lock(composeMutex_);
+  composed_.reset();
   if (screen_.Width() != pw || screen_.Height() != ph) {
     TBitmap24 grown(pw, ph);
     grown.Fill(color_);
     CopyRect(grown, 0, 0, screen_, screen_.Bounds());
     screen_ = std::move(grown);
   }
+  lock.unlock();
   // Where the picture will stand on the control.
   UpdatePlacement();
   shownContent_ = ContentRect;
   // The old image: what was last painted where the picture will appear, at its size.
+  lock.lock();
   oldImage_ = std::make_unique<TBitmap24>(pw, ph);
   oldImage_->Fill(color_);  // where nothing was painted yet
   StretchCopy(*oldImage_, oldImage_->Bounds(), paintBuffer_, DisplayRect());
   // The new image: the picture itself.
   newImage_ = std::make_unique<TBitmap24>(picture_);
+  lock.unlock();
   forcedEnd_ = false;
   // A forward run starts from nothing of the new picture, a reverse one from all of it.
   SetProgress(Reverse ? 100 : 0);
@@ -417,6 +465,7 @@ void TCustomVantascreen::Paint() {
   }
   // The screen bitmap, at its place or stretched over the display rectangle.
   if (!screen_.Empty()) {
+    std::lock_guard<std::mutex> lock(composeMutex_);  // not while a worker composes
     ++screenLocks_;
     if (!Scaled()) CopyRect(paintBuffer_, placeRect_.Left, placeRect_.Top, screen_, screen_.Bounds());
     else StretchCopy(paintBuffer_, DisplayRect(), screen_, screen_.Bounds());

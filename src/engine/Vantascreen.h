@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "engine/AnimateThread.h"
 #include "engine/Bitmap.h"
 #include "engine/FitRule.h"
+#include "engine/Effects.h"
 #include "engine/PictureLoader.h"
 #include "platform/Scheduler.h"
 #include "platform/SurfaceHost.h"
@@ -95,6 +97,11 @@ class TCustomVantascreen : public platform::IPaintable {
   std::atomic<uint16_t> Delay{30};  // minimum milliseconds a frame
   std::atomic<bool> Reverse{false};
   bool Threaded = true;
+  // The worker composes each frame itself and the main thread only shows it,
+  // so the surfaces of several monitors compose on cores of their own. Not
+  // with OnBeforeNewFrame or OnCustomDraw, whose handlers run on the main
+  // thread: their frames are composed there as always.
+  bool ComposeOnWorker = false;
   TThreadPriority ThreadPriority = TThreadPriority::tpNormal;
 
   // Set by the show driver and the loader.
@@ -159,6 +166,9 @@ class TCustomVantascreen : public platform::IPaintable {
 
   // One step of the worker, on the main thread.
   void StepFromWorker();
+  // The worker's part of a step with ComposeOnWorker: the next frame, composed
+  // into the screen bitmap ahead of StepFromWorker.
+  void ComposeAhead();
   // The worker's end handling, on the main thread: sawManual when it ended
   // because Manual was switched on.
   void WorkerEnded(TAnimateThread* worker, bool sawManual);
@@ -169,6 +179,12 @@ class TCustomVantascreen : public platform::IPaintable {
   bool Scaled() const { return stretch_ || fitMode_ != TFitMode::None; }
   void RunLoop();
   void ReapWorkers();
+  struct TComposed {
+    uint8_t From = 0, Progress = 0;
+    TFrameResult Result;
+    std::vector<TRect> Invalid;  // of the intermediate copies
+  };
+  void ShowComposed(const TComposed& c);
 
   platform::ISurfaceHost& host_;
   platform::IScheduler& scheduler_;
@@ -191,6 +207,9 @@ class TCustomVantascreen : public platform::IPaintable {
   TRect shownContent_;  // ContentRect of the picture on the screen bitmap
   std::unique_ptr<TAnimateThread> thread_;
   std::vector<std::unique_ptr<TAnimateThread>> retired_;
+  // Guards the screen bitmap and the two images against a worker's composing.
+  mutable std::mutex composeMutex_;
+  std::optional<TComposed> composed_;
 };
 
 // The form-level surface: everything of TCustomVantascreen, published.

@@ -11,9 +11,19 @@
 namespace vanta {
 
 namespace {
-RECT ScreenRect() {
-  // The manifest declares the process DPI-aware, so these are physical pixels.
-  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
+
+// The manifest asks for per-monitor awareness (V2, else system-wide); this
+// asks again where a host ignored it, so that every monitor gets real pixels.
+// Once the awareness is set the calls fail harmlessly.
+void DeclarePerMonitorDpi() {
+  using TSetContext = BOOL(WINAPI*)(HANDLE);
+  const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+  if (auto set = platform::SystemProc<TSetContext>("user32.dll", "SetProcessDpiAwarenessContext")) {
+    set(perMonitorV2);
+    return;
+  }
+  SetProcessDPIAware();  // older systems: system-wide awareness
 }
 
 // A saver keeps its place beside the user's settings; the builder's test
@@ -26,14 +36,18 @@ std::string ShowPlaceFile() {
 }  // namespace
 
 TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
-                                 const TSaverSetting& setting)
+                                 const TSaverSetting& setting, platform::IMonitors* monitors)
     : scheduler_(scheduler),
       parentWindow_(parentWindow),
       mainWindow_(mainWindow),
       setting_(setting),
+      monitors_(monitors ? *monitors : systemMonitors_),
       exit_(*this, parentWindow, setting) {
   Randomize();
-  host_ = std::make_unique<platform::TWin32SurfaceHost>(nullptr, ScreenRect(), WS_POPUP, kFullscreenCaption);
+  // The manifest declares the process DPI-aware per monitor: physical pixels on every monitor.
+  const TRect r = CurrentLayout().Window;
+  host_ = std::make_unique<platform::TWin32SurfaceHost>(nullptr, RECT{r.Left, r.Top, r.Right, r.Bottom}, WS_POPUP,
+                                                        kFullscreenCaption);
   const HWND w = host_->Window();
   // A tool window has no task-bar entry; topmost keeps the show above all.
   SetWindowLongPtrA(w, GWL_EXSTYLE, GetWindowLongPtrA(w, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
@@ -44,31 +58,42 @@ TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle 
 TFullscreenForm::~TFullscreenForm() {
   if (showing_) FormClose();
   scheduler_.KillTimer(mouseTimer_);
+  if (relayoutTimer_) scheduler_.KillTimer(relayoutTimer_);
   host_->MessageHook = nullptr;
-  runScreen_.reset();
+  show_.reset();
+}
+
+TScreenLayout TFullscreenForm::CurrentLayout() {
+  return LayOutScreens(monitors_.List(), monitors_.PrimaryScreen(), setting_.MultiScreen);
+}
+
+void TFullscreenForm::Place(const TScreenLayout& layout, bool show) {
+  const TRect& r = layout.Window;
+  SetWindowPos(host_->Window(), HWND_TOPMOST, r.Left, r.Top, r.Width(), r.Height(), show ? SWP_SHOWWINDOW : 0);
 }
 
 void TFullscreenForm::FormShow() {
   const HWND w = host_->Window();
-  const RECT r = ScreenRect();
-  SetWindowPos(w, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW);
+  const TScreenLayout layout = CurrentLayout();
+  Place(layout, true);
   SetForegroundWindow(w);
   SetFocus(w);
   showing_ = true;
   exit_.SetSaverRunning(parentWindow_ == 0);
-  if (runScreen_) {
-    runScreen_->Surface().Start();
-  } else {
-    TShowMouseHandlers mouse;
-    mouse.OnMouseMove = [this](TCustomVantascreen&, TPoint) { exit_.MouseMoved(); };
-    mouse.OnMouseDown = [this](TCustomVantascreen&, TPoint) { exit_.MouseButton(); };
-    mouse.OnMouseUp = [this](TCustomVantascreen&, TPoint) { exit_.MouseButton(); };
-    runScreen_ = std::make_unique<TRunVantascreen>(
-        TShowParent{*host_, scheduler_, r.right - r.left, r.bottom - r.top}, setting_, std::move(mouse), false, false,
-        1, ShowPlaceFile());
-  }
-  runScreen_->StartMusic();
-  host_->InvalidateArea({0, 0, r.right - r.left, r.bottom - r.top});
+  // Each showing starts afresh from the record, which may have changed meanwhile.
+  if (show_) show_->Relayout(layout, true);
+  else show_ = std::make_unique<TScreenShow>(*host_, scheduler_, setting_, layout, ShowPlaceFile());
+  show_->StartMusic();
+  host_->InvalidateArea({0, 0, layout.Window.Width(), layout.Window.Height()});
+  host_->UpdateNow();
+}
+
+void TFullscreenForm::DisplayChanged() {
+  if (!show_ || !showing_) return;
+  const TScreenLayout layout = CurrentLayout();
+  if (layout == show_->Layout()) return;
+  Place(layout, false);
+  show_->Relayout(layout);
   host_->UpdateNow();
 }
 
@@ -82,19 +107,33 @@ void TFullscreenForm::FormClose() {
     StopMusic();
   } catch (...) {
   }
-  if (runScreen_) {
-    try {
-      runScreen_->Surface().Stop();
-    } catch (...) {
-    }
-    runScreen_->SetShowTimerEnabled(false);
-  }
+  if (show_) show_->Stop();
   exit_.SetSaverRunning(false);
   if (mainWindow_) PostQuitMessage(0);
 }
 
 bool TFullscreenForm::Handle(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   switch (msg) {
+    // The mouse anywhere on the window, gaps between monitors too; the
+    // surfaces still see it after.
+    case WM_MOUSEMOVE: exit_.MouseMoved(); return false;
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+      exit_.MouseButton();
+      return false;
+    case WM_DISPLAYCHANGE:
+      if (relayoutTimer_) scheduler_.KillTimer(relayoutTimer_);
+      relayoutTimer_ = scheduler_.SetTimer(kRelayoutMs, [this] {
+        scheduler_.KillTimer(relayoutTimer_);
+        relayoutTimer_ = 0;
+        DisplayChanged();
+      });
+      result = 0;
+      return true;
+    case kDpiChanged:
+      // The window stays over the virtual screen, whatever DPI its centre's monitor has.
+      result = 0;
+      return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       // No key, Alt combinations included, goes on to the default handling.
@@ -135,6 +174,7 @@ std::optional<bool> TFullscreenForm::VerifyScreenSavePwd() {
 }
 
 void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting) {
+  DeclarePerMonitorDpi();
   TFullscreenForm form(platform::MainScheduler(), parentWindow, true, setting);
   form.FormShow();
   platform::RunMessageLoop();

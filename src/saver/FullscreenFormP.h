@@ -1,16 +1,18 @@
 // The window of the running screensaver and of the builder's full-screen
-// preview: borderless, topmost, covering the screen in physical pixels,
-// without a task-bar entry. It hosts a show driver on its whole area and
-// ends the show by the exit rules of TShowExit. Windows only.
+// preview: borderless, topmost, covering every monitor (the virtual screen)
+// in physical pixels, without a task-bar entry. It hosts the show on all
+// monitors and ends it by the exit rules of TShowExit, wherever on the
+// virtual screen the mouse or a key is used. Windows only.
 #pragma once
 #include <windows.h>
 
 #include <memory>
 
 #include "platform/Scheduler.h"
+#include "platform/win32/Win32Monitors.h"
 #include "platform/win32/Win32SurfaceHost.h"
 #include "saver/ShowExit.h"
-#include "show/RunVantascreen.h"
+#include "show/ScreenShow.h"
 
 namespace vanta {
 
@@ -18,13 +20,18 @@ inline constexpr char kFullscreenCaption[] = "Screen Show";
 
 class TFullscreenForm final : private ISaverHost {
  public:
+  // After a display change the show lays itself out again this much later
+  // (the system sends several changes in a row).
+  static constexpr uint32_t kRelayoutMs = 250;
+
   // As the main window its closing ends the message loop; otherwise closing
-  // only hides it and keeps its show driver for the next showing. The
+  // only hides it, and the next showing starts the show afresh. The
   // scheduler is the main one (the music set's too) outside tests.
   // setting is the record the show shows and whose inputs end it; it must
+  // outlive the form. monitors: the system's when null; else it must
   // outlive the form.
   TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
-                  const TSaverSetting& setting);
+                  const TSaverSetting& setting, platform::IMonitors* monitors = nullptr);
   ~TFullscreenForm() override;
   TFullscreenForm(const TFullscreenForm&) = delete;
   TFullscreenForm& operator=(const TFullscreenForm&) = delete;
@@ -32,10 +39,14 @@ class TFullscreenForm final : private ISaverHost {
   void FormShow();
   void FormClose();
   HWND Window() const { return host_->Window(); }
-  TRunVantascreen* RunScreen() { return runScreen_.get(); }
+  TScreenShow* Show() { return show_.get(); }
+  // The monitors asked again; the window and the show follow them.
+  void DisplayChanged();
 
  private:
   bool Handle(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  TScreenLayout CurrentLayout();
+  void Place(const TScreenLayout& layout, bool show);
 
   // ISaverHost
   void SetScreenSaverRunning(bool running) override;
@@ -48,10 +59,13 @@ class TFullscreenForm final : private ISaverHost {
   TWindowHandle parentWindow_;
   bool mainWindow_;
   const TSaverSetting& setting_;
+  platform::TWin32Monitors systemMonitors_;
+  platform::IMonitors& monitors_;
   std::unique_ptr<platform::TWin32SurfaceHost> host_;
-  std::unique_ptr<TRunVantascreen> runScreen_;
+  std::unique_ptr<TScreenShow> show_;
   TShowExit exit_;
   uint32_t mouseTimer_ = 0;
+  uint32_t relayoutTimer_ = 0;
   bool showing_ = false;
 };
 

@@ -72,6 +72,7 @@ TSettingControls LoadControls(TSettingControls c, const TSaverSetting& s, const 
   c.Backcolor = s.BackgroundColor;
   c.Interval = kIntervalRange.Clamp(s.ImageInterval);
   c.Speed = kSpeedRange.Clamp(s.EffectSpeed);
+  c.Screens = s.MultiScreen;
   c.PlayMusicEnabled = !s.Music.empty();
   c.CaptionEnabled = s.CaptionPosition != cpOff;
   if (c.CaptionEnabled) c.CaptionChecked = !s.ForceHide;
@@ -90,6 +91,7 @@ void StoreControls(const TSettingControls& c, TSaverSetting& s) {
   s.EffectSpeed = kSpeedRange.Clamp(c.Speed);
   s.PlayMusic = c.PlayMusicChecked;
   s.ForceHide = !c.CaptionChecked;
+  s.MultiScreen = MultiScreenOf(c.Screens);
 }
 
 std::optional<std::string> ReadReadme(const std::string& installFolder) {

@@ -68,6 +68,7 @@ struct TSettingControls {
   bool PlayMusicChecked = false;
   bool CaptionEnabled = true;
   bool CaptionChecked = false;
+  int32_t Screens = msOwnPicture;  // the index of kMultiScreenChoices
 
   bool operator==(const TSettingControls&) const = default;
 };

@@ -55,6 +55,8 @@ constexpr TPlace kLayout[] = {
     {0, IDC_RANDOMIZERADIO, 328, 116, 56, 16},
     {0, IDC_PLAYMUSICCHECK, 240, 144, 150, 18},
     {0, IDC_CAPTIONCHECK, 240, 164, 150, 18},
+    {0, IDC_SCREENSGROUP, 6, 126, 226, 58},
+    {0, IDC_SCREENSCOMBO, 14, 148, 212, 200},
     {2, IDC_ABOUTGROUP, 8, 6, 376, 82},
     {2, IDC_AUTHORCAPTION, 20, 26, 70, 16},
     {2, IDC_AUTHORLABEL, 92, 26, 284, 16},
@@ -173,6 +175,9 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   SetWindowPos(link, nullptr, linkLeft, linkTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   FitToText(link, Scaled(kAboutRight) - linkLeft);
   backcolorCb_.Attach(Control(IDC_BACKCOLORCB), dpi_);
+  for (const char* choice : kMultiScreenChoices)
+    SendMessageA(Control(IDC_SCREENSCOMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+  SendMessageA(Control(IDC_SCREENSCOMBO), CB_SETCURSEL, msOwnPicture, 0);
   SelectPage(0);
 }
 
@@ -266,6 +271,7 @@ TSettingControls TDistributeConfigForm::ReadControls() const {
   c.PlayMusicChecked = form::Checked(Control(IDC_PLAYMUSICCHECK));
   c.CaptionEnabled = IsWindowEnabled(Control(IDC_CAPTIONCHECK));
   c.CaptionChecked = form::Checked(Control(IDC_CAPTIONCHECK));
+  c.Screens = MultiScreenOf(static_cast<int>(SendMessageA(Control(IDC_SCREENSCOMBO), CB_GETCURSEL, 0, 0)));
   return c;
 }
 
@@ -288,6 +294,7 @@ void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
   EnableWindow(Control(IDC_CAPTIONCHECK), c.CaptionEnabled);
   form::SetChecked(Control(IDC_CAPTIONCHECK), c.CaptionChecked);
   form::SetChecked(Control(IDC_PLAYMUSICCHECK), c.PlayMusicChecked);
+  SendMessageA(Control(IDC_SCREENSCOMBO), CB_SETCURSEL, MultiScreenOf(c.Screens), 0);
 }
 
 void TDistributeConfigForm::WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value) {

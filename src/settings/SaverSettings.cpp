@@ -78,6 +78,9 @@ TCaptionPosition ReadValue(TIniFile& ini, const TSettingKey& k, TCaptionPosition
   const int32_t n = ini.ReadInteger(k.Section, k.Name, def);
   return n >= cpBelowImage && n <= cpFixed ? static_cast<TCaptionPosition>(n) : cpOff;
 }
+TMultiScreen ReadValue(TIniFile& ini, const TSettingKey& k, TMultiScreen def) {
+  return MultiScreenOf(ini.ReadInteger(k.Section, k.Name, def));
+}
 
 void WriteValue(TIniFile& ini, const TSettingKey& k, bool v) { ini.WriteBool(k.Section, k.Name, v); }
 void WriteValue(TIniFile& ini, const TSettingKey& k, int32_t v) { ini.WriteInteger(k.Section, k.Name, v); }
@@ -86,6 +89,7 @@ void WriteValue(TIniFile& ini, const TSettingKey& k, TColor v) {
 }
 void WriteValue(TIniFile& ini, const TSettingKey& k, const std::string& v) { ini.WriteString(k.Section, k.Name, v); }
 void WriteValue(TIniFile& ini, const TSettingKey& k, TCaptionPosition v) { ini.WriteInteger(k.Section, k.Name, v); }
+void WriteValue(TIniFile& ini, const TSettingKey& k, TMultiScreen v) { ini.WriteInteger(k.Section, k.Name, v); }
 }  // namespace
 
 TEffectSet DefaultTransitions() {

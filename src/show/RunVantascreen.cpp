@@ -24,13 +24,14 @@ std::ptrdiff_t IndexOf(const std::vector<std::string>& pictures, const std::stri
 }  // namespace
 
 TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse,
-                                 bool preview, bool demo, int32_t demoStyle, std::string placeFile)
+                                 bool preview, bool demo, int32_t demoStyle, std::string placeFile,
+                                 bool ownsMusic)
     : parent_(parent), setting_(setting), placeFile_(std::move(placeFile)) {
   Randomize();
   surface_ = std::make_unique<TVantascreen>(parent.Host, parent.Scheduler);
   TVantascreen& s = *surface_;
   s.SetColor(0);
-  s.SetBounds(0, 0, parent.ClientWidth, parent.ClientHeight);
+  s.SetBounds(parent.Left, parent.Top, parent.ClientWidth, parent.ClientHeight);
   s.SetAlign(TAlign::alClient);
   s.SetAutoSize(false);
   s.SetBgMode(bmNone);
@@ -52,6 +53,7 @@ TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting&
   DemoStyle = demoStyle;
   timerInterval_ = kFirstTickMs;
   SetShowTimerEnabled(true);
+  if (!ownsMusic) return;
   try {
     PlayMusicFile("");
   } catch (...) {
@@ -107,6 +109,14 @@ void TRunVantascreen::SetShowTimerEnabled(bool enabled) {
     timerId_ = parent_.Scheduler.SetTimer(timerInterval_, [this] { ShowTimerTick(); });
 }
 
+void TRunVantascreen::DelayFirstTick(uint32_t ms) {
+  if (CurrentFile.empty() && timerInterval_ == kFirstTickMs) {
+    timerInterval_ += ms;
+    SetShowTimerEnabled(timerEnabled_);
+    timerInterval_ = kFirstTickMs;  // the period the tick replaces anyway
+  }
+}
+
 void TRunVantascreen::KillTimer() {
   if (timerId_ != 0) parent_.Scheduler.KillTimer(timerId_);
   timerId_ = 0;
@@ -130,14 +140,13 @@ void TRunVantascreen::NextPicture() {
                                                                                           : kSamplePicture1;
       if (LocateMediaFile(candidate)) CurrentFile = candidate;
     } else if (!pictures.empty()) {
-      const size_t index = NextPictureIndex(pictures);
+      const size_t index = DealPicture ? std::min<size_t>(DealPicture(PictureIndex), pictures.size() - 1)
+                                       : NextPictureIndex(pictures);
       if (!setting_.RandomImage) SequenceIndex = static_cast<int32_t>(index);
       CurrentFile = pictures[index];
+      PictureIndex = static_cast<std::ptrdiff_t>(index);
     }
-    if (platform::FileExists(CurrentFile)) {
-      surface_->LoadPicture(CurrentFile);
-      UpdateCaption();
-    }
+    ShowFile(CurrentFile);
   } catch (...) {
     // A picture that cannot be had keeps the one on screen.
   }
@@ -156,6 +165,27 @@ size_t TRunVantascreen::NextPictureIndex(const std::vector<std::string>& picture
   const size_t index = deck_->Next({}, IndexOf(pictures, CurrentFile));
   if (!placeFile_.empty()) SaveShowPlace(placeFile_, key, deck_->Place());
   return index;
+}
+
+void TRunVantascreen::ShowFile(const std::string& file) {
+  if (!platform::FileExists(file)) return;
+  surface_->LoadPicture(file);
+  UpdateCaption();
+}
+
+void TRunVantascreen::Follow(const TRunVantascreen& leader) {
+  try {
+    TVantascreen& v = *surface_;
+    if (v.Running()) v.Stop();
+    CurrentFile = leader.CurrentFile;
+    PictureIndex = leader.PictureIndex;
+    ShowFile(CurrentFile);
+    v.Style = leader.surface_->Style;
+    v.Reverse = leader.surface_->Reverse.load();
+    if (setting_.ClearOldImage) v.ClearScreen();
+    v.Start();
+  } catch (...) {
+  }
 }
 
 void TRunVantascreen::StartTransition() {
@@ -185,6 +215,7 @@ void TRunVantascreen::StartTransition() {
       parent_.Host.UpdateNow();
     }
     v.Start();
+    if (OnTransitionStarted) OnTransitionStarted(*this);
   } catch (...) {
     // The next tick tries again.
   }

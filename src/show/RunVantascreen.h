@@ -23,12 +23,15 @@
 
 namespace vanta {
 
-// Where a show runs: the window's drawing host, its scheduler and its client size.
+// Where a show runs: the window's drawing host, its scheduler, and the
+// surface's size and place in the window (one monitor's area of it).
 struct TShowParent {
   platform::ISurfaceHost& Host;
   platform::IScheduler& Scheduler;
   int ClientWidth = 0;
   int ClientHeight = 0;
+  int Left = 0;
+  int Top = 0;
 };
 
 struct TShowMouseHandlers {
@@ -50,9 +53,10 @@ class TRunVantascreen {
 
   // setting must outlive the driver, which reads it as the show goes on.
   // placeFile: where the show keeps its place between runs (ShowPlace.h);
-  // empty for previews, which neither continue nor leave a place.
+  // empty for previews, which neither continue nor leave a place. Of
+  // several drivers of one show only one owns the music.
   TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse, bool preview,
-                  bool demo, int32_t demoStyle, std::string placeFile = {});
+                  bool demo, int32_t demoStyle, std::string placeFile = {}, bool ownsMusic = true);
   ~TRunVantascreen();
   TRunVantascreen(const TRunVantascreen&) = delete;
   TRunVantascreen& operator=(const TRunVantascreen&) = delete;
@@ -73,18 +77,29 @@ class TRunVantascreen {
   void SetShowTimerEnabled(bool enabled);
   bool ShowTimerEnabled() const { return timerEnabled_; }
   uint32_t ShowTimerInterval() const { return timerInterval_; }
+  // The first tick that much later (a monitor's sequence starting apart).
+  void DelayFirstTick(uint32_t ms);
+
+  // Several monitors: when set, the index of the next picture of the list
+  // (given this sequence's index now, or -1) instead of the show's own order.
+  std::function<size_t(std::ptrdiff_t current)> DealPicture;
+  // Called when a transition has started.
+  std::function<void(TRunVantascreen&)> OnTransitionStarted;
+  // The leader's picture, effect and direction here too, started now.
+  void Follow(const TRunVantascreen& leader);
 
   std::string CurrentFile;
   int32_t SequenceIndex = -1;
+  std::ptrdiff_t PictureIndex = -1;  // of CurrentFile in the list, -1 before the first
   bool Preview = false;
   bool Demo = false;
   int32_t DemoStyle = 1;
 
  private:
-  void StartTimer();
   void KillTimer();
   // The entry to show next; the deck follows the record's list as it changes.
   size_t NextPictureIndex(const std::vector<std::string>& pictures);
+  void ShowFile(const std::string& file);
 
   TShowParent parent_;
   const TSaverSetting& setting_;

@@ -360,6 +360,8 @@ TEST_F(BuilderControlsTest, EveryOptionRoundTripsThroughTheControls) {
       [](TSaverSetting& s) { s.EffectSpeed = 5; },
       [](TSaverSetting& s) { s.PicturePath = "C:\\photos\\"; },
       [](TSaverSetting& s) { s.MusicPath = "C:\\music\\"; },
+      [](TSaverSetting& s) { s.MultiScreen = msSpanned; },
+      [](TSaverSetting& s) { s.MultiScreen = msPrimaryOnly; },
   };
   for (const TOptionCheck& k : OptionChecks())
     changes.push_back([k](TSaverSetting& s) { s.*k.Setting = !(s.*k.Setting); });

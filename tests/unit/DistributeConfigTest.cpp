@@ -98,8 +98,10 @@ TEST(SettingControls, ShowTheRecordAndItsTexts) {
   EXPECT_EQ(c.Backcolor, 0x123456u);
   EXPECT_EQ(c.Interval, 1);
   EXPECT_EQ(c.Speed, 5);
+  EXPECT_EQ(c.Screens, msOwnPicture);
 
   s.StretchImage = false;
+  s.MultiScreen = msPrimaryOnly;
   s.RandomImage = true;
   s.ImageInterval = 1001;
   s.EffectSpeed = -3;
@@ -108,6 +110,7 @@ TEST(SettingControls, ShowTheRecordAndItsTexts) {
   EXPECT_TRUE(c.OriginalRadio && !c.StretchRadio && !c.NormalizeRadio && c.RandomizeRadio);
   EXPECT_EQ(c.Interval, 1000);
   EXPECT_EQ(c.Speed, 1);
+  EXPECT_EQ(c.Screens, msPrimaryOnly);
 }
 
 TEST(SettingControls, TheFourPictureSizesRoundTrip) {
@@ -139,6 +142,8 @@ TEST(SettingControls, StoringWhatWasLoadedChangesOnlyWhatTheControlsCannotHold) 
       {"music missing", Setting(false, true, cpFixed, false), [](TSaverSetting& s) { s.PlayMusic = false; }},
       {"caption off", Setting(true, true, cpOff, false), [](TSaverSetting& s) { s.ForceHide = true; }},
       {"custom colour", [] { auto s = Setting(true, true, cpFixed, false); s.BackgroundColor = 0x80000005; return s; }(),
+       [](TSaverSetting&) {}},
+      {"one picture across the screens", [] { auto s = Setting(true, true, cpFixed, false); s.MultiScreen = msSpanned; return s; }(),
        [](TSaverSetting&) {}},
   };
   for (Case& c : cases) {

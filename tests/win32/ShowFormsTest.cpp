@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/headless/FixedMonitors.h"
 #include "saver/FullscreenFormP.h"
 #include "saver/PreviewFormP.h"
 #include "settings/SaverSettings.h"
@@ -37,6 +38,30 @@ TEST_F(ShowFormsTest, FullScreenWindowCoversTheScreenAboveAll) {
   GetWindowRect(w, &r);
   EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+  form.FormClose();
+}
+
+TEST_F(ShowFormsTest, FullScreenWindowCoversEveryMonitorAndFollowsDisplayChanges) {
+  // The left monitor above and left of the primary: negative coordinates.
+  platform::TFixedMonitors monitors({{{0, 0, 800, 600}, true}, {{-640, -100, 0, 380}, false}}, {0, 0, 800, 600});
+  TFullscreenForm form(scheduler, 0, false, setting, &monitors);
+  form.FormShow();
+  const auto windowRect = [&] {
+    RECT r{};
+    GetWindowRect(form.Window(), &r);
+    return TRect{r.left, r.top, r.right, r.bottom};
+  };
+  EXPECT_EQ(windowRect(), (TRect{-640, -100, 800, 600}));
+  ASSERT_TRUE(form.Show());
+  EXPECT_EQ(form.Show()->Count(), 2u);
+  // A third monitor plugged in right of the primary; the system says so.
+  monitors.Monitors.push_back({{800, 0, 1824, 768}, false});
+  SendMessageA(form.Window(), WM_DISPLAYCHANGE, 24, MAKELPARAM(800, 600));
+  const uint32_t start = scheduler.TickCount();
+  while (scheduler.TickCount() - start < 1000 && form.Show()->Count() != 3) scheduler.ProcessMessages(50);
+  EXPECT_EQ(form.Show()->Count(), 3u) << "laid out again within a second";
+  EXPECT_EQ(windowRect(), (TRect{-640, -100, 1824, 768}));
+  EXPECT_TRUE(IsWindowVisible(form.Window()));
   form.FormClose();
 }
 
