@@ -335,10 +335,9 @@ std::string PictureDateTaken(const std::string& file) {
   int64_t y;
   unsigned m, d;
   CivilFromDays(days, y, m, d);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04lld:%02u:%02u %02lld:%02lld:%02lld", static_cast<long long>(y), m, d,
-                static_cast<long long>(rest / 3600), static_cast<long long>(rest / 60 % 60),
-                static_cast<long long>(rest % 60));
+  char text[64];
+  std::snprintf(text, sizeof text, "%04lld:%02u:%02u %02d:%02d:%02d", static_cast<long long>(y), m, d,
+                static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
   return text;
 }
 

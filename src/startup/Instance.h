@@ -17,10 +17,10 @@ struct TInstanceIdentity {
   std::string InstanceName;
   std::string ProgramFolder;  // with a trailing delimiter
   std::string InstallFolder;  // with a trailing delimiter; empty when unknown
+  std::string UserFolder;      // this user's own files, with a trailing delimiter
   // Where the builder starts its compiler from: only a folder an
   // administrator named (the machine's value) or its own program folder.
   std::string CompilerFolder;  // with a trailing delimiter
-  std::string UserFolder;     // this user's own files, with a trailing delimiter
 };
 
 inline constexpr const char* kBuilderInstanceName = "vantasaver";

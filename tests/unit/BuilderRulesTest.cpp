@@ -210,14 +210,14 @@ TEST(MediaLists, TenThousandPicturesAreAddedAndDropped) {
 
 class BuilderControlsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetInstance({"VantaSaver", dir.Folder(), "", ""}); }
+  void SetUp() override { SetInstance({"VantaSaver", dir.Folder(), "", "", ""}); }
   void TearDown() override { SetInstance({}); }
   test::TTempDir dir;
 };
 
 TEST_F(BuilderControlsTest, ListsAreFilledFromFoundFilesAndWrittenBackUnderTheirFullPaths) {
   const std::string install = dir.Folder() + "install/";
-  SetInstance({"VantaSaver", dir.Folder(), install, dir.Folder()});
+  SetInstance({"VantaSaver", dir.Folder(), install, dir.Folder(), dir.Folder()});
   const std::string here = dir.Write("here.jpg", "x");
   dir.Write("beside.jpg", "x");  // a bare name in the program folder
   dir.Write("install/sample/s.jpg", "x");

@@ -30,7 +30,7 @@ class RunVantascreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setting.Transitions = DefaultTransitions();
-    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder()});
+    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder(), dir.Folder()});
     // The music set plays on the show's clock.
     platform::SetMainSchedulerForTests(&sched);
     test::InstallFakeMpeg();
@@ -121,8 +121,12 @@ TEST_F(RunVantascreenTest, ASaverGoesOnWhereItsLastRunStopped) {
       EXPECT_NE(second.front(), first.back()) << c.name;
     }
     // A fresh start or a new round: the second run's first n pictures are all n.
-    if (c.wantDistinct != 6 || !c.shuffle) EXPECT_EQ(distinct(second), n) << c.name;
-    if (!c.shuffle) EXPECT_EQ(second.front(), six[4]) << c.name;
+    if (c.wantDistinct != 6 || !c.shuffle) {
+      EXPECT_EQ(distinct(second), n) << c.name;
+    }
+    if (!c.shuffle) {
+      EXPECT_EQ(second.front(), six[4]) << c.name;
+    }
   }
   // Previews keep no place.
   setting.Pictures = six;

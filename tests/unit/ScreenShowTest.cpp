@@ -37,7 +37,7 @@ class ScreenShowTest : public ::testing::Test {
     setting.Transitions = DefaultTransitions();
     setting.BackgroundColor = kBackground;
     setting.EffectSpeed = 1;
-    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder()});
+    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder(), dir.Folder()});
     platform::SetMainSchedulerForTests(&sched);
     test::InstallFakeMpeg();
   }

@@ -34,7 +34,7 @@ class BuilderBuildTest : public ::testing::Test {
   void SetUp() override {
     ResetSaverSettingsForTests();
     CreateDirectoryA(install.Path("Compile").c_str(), nullptr);
-    SetInstance({"VantaSaver", program.Folder(), install.Folder(), user.Folder()});
+    SetInstance({"VantaSaver", program.Folder(), install.Folder(), user.Folder(), program.Folder()});
     script.OnPickSave = [this](const platform::TSaveFileRequest& r) {
       saveRequests.push_back(r);
       return setupChosen;
