@@ -218,6 +218,11 @@ TPayloadIndex IndexOfScript(const TScript& s) {
   TPayloadIndex x;
   x.appName = s.setup.appName;
   x.appVerName = s.setup.appVerName;
+  x.appVersion = s.setup.appVersion;
+  x.appPublisher = s.setup.appPublisher;
+  x.appPublisherURL = s.setup.appPublisherURL;
+  x.appSupportURL = s.setup.appSupportURL;
+  x.appUpdatesURL = s.setup.appUpdatesURL;
   x.defaultDirName = s.setup.defaultDirName;
   x.defaultGroupName = s.setup.defaultGroupName;
   for (const TRegistryLine& r : s.registry)

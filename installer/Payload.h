@@ -12,8 +12,8 @@
 //          frame (of the bytes as they are, or of their differences to the
 //          byte `delta` places before), or the bytes as they are when
 //          packing would not pay
-//   index  what to install (see PayloadIndex.cpp): the setup's names and
-//          default folders, the parts (name and exact size; none in one
+//   index  what to install (see PayloadIndex.cpp): the setup's names,
+//          version, publisher and links, default folders, the parts (name and exact size; none in one
 //          file), then the files (destination constant, relative folder,
 //          name, size, stored size, flags, delta, checksum of the bytes, and
 //          of the stored bytes when they are packed, SHA-256 of the stored
@@ -22,7 +22,7 @@
 //          (0 when it is in parts), index size, checksum of index + the
 //          tail's first 32 bytes, "VantaEnd"
 // Checksums are XXH3, 64 bits, digests SHA-256 (Checksum.h says which
-// protects what); versions before 5 are refused like any damaged setup.
+// protects what); versions before 6 are refused like any damaged setup.
 // The tail's sizes locate the payload from the end, so any program can go
 // before it. Before anything is installed the setup checks the index
 // against the tail's checksum and that every part is there with its exact
@@ -44,7 +44,7 @@
 
 namespace vanta::build {
 
-inline constexpr uint32_t kPayloadVersion = 5;
+inline constexpr uint32_t kPayloadVersion = 6;
 inline constexpr size_t kTailSize = 48;
 inline constexpr uint64_t kMaxIndexSize = 64u << 20;
 inline constexpr size_t kMaxIndexString = 32768;
@@ -106,6 +106,7 @@ struct TPackedPart {
 struct TPayloadIndex {
   std::string appName;
   std::string appVerName;
+  std::string appVersion, appPublisher, appPublisherURL, appSupportURL, appUpdatesURL;
   TDestination defaultDirName;
   std::string defaultGroupName;
   std::vector<TPackedPart> parts;  // empty: the data is in the setup's own file

@@ -1,7 +1,8 @@
 // The index's bytes. Strings are a 32-bit length and the bytes; a
 // destination is its folder byte and relative path; expandable texts are
 // kept in script form and read back through the same constant parser.
-//   appName appVerName defaultDir defaultGroup
+//   appName appVerName appVersion publisher publisherURL supportURL updatesURL
+//   defaultDir defaultGroup
 //   u32 n, n x part:     name u64 size
 //   u32 n, n x file:     folder name u64 size u64 stored u32 flags u8 delta
 //                        u64 checksum, u64 checksum of the stored bytes if compressed,
@@ -109,6 +110,7 @@ std::string EncodeIndex(const TPayloadIndex& x) {
   TEncoder e;
   e.Str(x.appName);
   e.Str(x.appVerName);
+  for (const std::string* s : {&x.appVersion, &x.appPublisher, &x.appPublisherURL, &x.appSupportURL, &x.appUpdatesURL}) e.Str(*s);
   e.Dest(x.defaultDirName);
   e.Str(x.defaultGroupName);
   e.Count(x.parts.size());
@@ -157,6 +159,7 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
   TPayloadIndex x;
   x.appName = d.Str();
   x.appVerName = d.Str();
+  for (std::string* s : {&x.appVersion, &x.appPublisher, &x.appPublisherURL, &x.appSupportURL, &x.appUpdatesURL}) *s = d.Str();
   x.defaultDirName = d.Dest();
   x.defaultGroupName = d.Str();
   if (x.defaultDirName.relative.empty() || x.defaultDirName.folder == TFolder::App)

@@ -210,6 +210,11 @@ class TParser {
     static constexpr TDirective kDirectives[] = {
         {"AppName", &TParser::AppName},
         {"AppVerName", &TParser::AppVerName},
+        {"AppVersion", &TParser::AppVersion},
+        {"AppPublisher", &TParser::AppPublisher},
+        {"AppPublisherURL", &TParser::AppPublisherURL},
+        {"AppSupportURL", &TParser::AppSupportURL},
+        {"AppUpdatesURL", &TParser::AppUpdatesURL},
         {"DefaultDirName", &TParser::DefaultDirName},
         {"DefaultGroupName", &TParser::DefaultGroupName},
         {"OutputDir", &TParser::OutputDir},
@@ -232,6 +237,11 @@ class TParser {
     if (script_.setup.appName.empty()) throw TScriptError(n, "AppName is empty");
   }
   void AppVerName(int n, const std::string& v) { script_.setup.appVerName = PlainText(n, "AppVerName", v); }
+  void AppVersion(int n, const std::string& v) { script_.setup.appVersion = PlainText(n, "AppVersion", v); }
+  void AppPublisher(int n, const std::string& v) { script_.setup.appPublisher = PlainText(n, "AppPublisher", v); }
+  void AppPublisherURL(int n, const std::string& v) { script_.setup.appPublisherURL = PlainText(n, "AppPublisherURL", v); }
+  void AppSupportURL(int n, const std::string& v) { script_.setup.appSupportURL = PlainText(n, "AppSupportURL", v); }
+  void AppUpdatesURL(int n, const std::string& v) { script_.setup.appUpdatesURL = PlainText(n, "AppUpdatesURL", v); }
   void DefaultDirName(int n, const std::string& v) {
     TDestination d = Destination(n, "DefaultDirName", v);
     if (d.folder == TFolder::App) throw TScriptError(n, "DefaultDirName cannot be inside {app}, which it defines");
@@ -356,9 +366,13 @@ class TParser {
 
   void Finish() {
     const TSetupDirectives& s = script_.setup;
-    for (std::string_view required : {"AppName", "AppVerName", "DefaultDirName"})
-      if (std::find(seenDirectives_.begin(), seenDirectives_.end(), required) == seenDirectives_.end())
-        throw TScriptError(0, "the [Setup] directive " + std::string(required) + " is missing");
+    auto seen = [&](std::string_view d) { return std::find(seenDirectives_.begin(), seenDirectives_.end(), d) != seenDirectives_.end(); };
+    for (std::string_view required : {"AppName", "DefaultDirName"})
+      if (!seen(required)) throw TScriptError(0, "the [Setup] directive " + std::string(required) + " is missing");
+    if (!seen("AppVerName")) {
+      if (s.appVersion.empty()) throw TScriptError(0, "the [Setup] directive AppVerName is missing (or give AppVersion)");
+      script_.setup.appVerName = s.appName + " version " + s.appVersion;
+    }
     if (s.defaultGroupName.empty()) {
       if (auto why = CheckRelativePath(s.appName))
         throw TScriptError(0, "without DefaultGroupName the group is AppName, which cannot be a folder name: " + *why);

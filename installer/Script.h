@@ -30,7 +30,9 @@ inline constexpr uint64_t kMinDiskSliceSize = 1048576;
 
 struct TSetupDirectives {
   std::string appName;
-  std::string appVerName;
+  std::string appVerName;          // "<AppName> version <AppVersion>" when not given
+  // What the Apps page and package managers read from the uninstall entry.
+  std::string appVersion, appPublisher, appPublisherURL, appSupportURL, appUpdatesURL;
   TDestination defaultDirName;
   std::string defaultGroupName;    // AppName when not given
   std::string outputDir;           // a folder of the building computer, as written

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "DiskSpace.h"
 #include "Installer.h"
 
 namespace vanta::build {
@@ -28,15 +29,23 @@ struct TWizardButtons {
   bool cancel = true;
 };
 
+// What the install needs and how to ask a drive; without a probe no check.
+struct TSpaceCheck {
+  TSpaceNeeded need;
+  TDriveProbe probe;
+};
+
 class TSetupWizard {
  public:
-  TSetupWizard(std::string appName, TWizardFields defaults, bool hasReadme, bool noCancel);
+  TSetupWizard(std::string appName, TWizardFields defaults, bool hasReadme, bool noCancel, TSpaceCheck space = {});
 
   TWizardPage Page() const { return page_; }
   TWizardButtons Buttons() const;
   std::string Heading() const;
   std::string Text() const;
   const TWizardFields& Fields() const { return fields_; }
+  // The folder page's space needed and free for the folder typed so far.
+  std::string SpaceText(const std::string& folder) const;
   bool HasReadme() const { return hasReadme_; }
 
   // Next (Install, Finish) with the controls' contents: the page's fields
@@ -51,6 +60,7 @@ class TSetupWizard {
   TWizardFields fields_;
   bool hasReadme_;
   bool noCancel_;
+  TSpaceCheck space_;
   TWizardPage page_ = TWizardPage::Welcome;
 };
 

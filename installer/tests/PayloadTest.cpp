@@ -202,8 +202,8 @@ TEST(Payload, HostileIndexWithAValidChecksumIsRefused) {
 
 TEST(Payload, IndexCountsBeyondTheIndexAreRefusedBeforeUse) {
   std::string bytes = EncodeIndex(SampleIndex());
-  // The file count follows the four setup texts and the part count; make it huge.
-  const size_t at = 4 + 8 + 4 + 12 + 1 + 4 + 8 + 4 + 8 + 4;
+  // The file count follows the setup texts (the five about the program empty) and the part count; make it huge.
+  const size_t at = 4 + 8 + 4 + 12 + 5 * 4 + 1 + 4 + 8 + 4 + 8 + 4;
   ASSERT_EQ(bytes.substr(at, 4), std::string(4, '\0'));
   bytes.replace(at, 4, "\xFF\xFF\xFF\x7F");
   EXPECT_THROW(DecodeIndex(bytes), TPayloadError);

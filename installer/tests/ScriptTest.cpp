@@ -186,6 +186,21 @@ TEST(Script, DefaultsForOptionalDirectives) {
   EXPECT_EQ(Describe(s.ini[0]), "{win}\\my.ini | s | k | ");
 }
 
+TEST(Script, VersionPublisherAndLinks) {
+  const TScript s = ParseScript(
+      "[Setup]\nAppName=A\nAppVersion=1.5\nDefaultDirName={pf}\\A\nAppPublisher=\" Ann; B \"\n"
+      "AppPublisherURL=https://a.example/\nAppSupportURL=https://a.example/s\nappupdatesurl=https://a.example/u\n");
+  EXPECT_EQ(s.setup.appVerName, "A version 1.5");
+  EXPECT_EQ(s.setup.appVersion, "1.5");
+  EXPECT_EQ(s.setup.appPublisher, " Ann; B ");
+  EXPECT_EQ(s.setup.appPublisherURL, "https://a.example/");
+  EXPECT_EQ(s.setup.appSupportURL, "https://a.example/s");
+  EXPECT_EQ(s.setup.appUpdatesURL, "https://a.example/u");
+  EXPECT_EQ(ParseScript("[Setup]\nAppName=A\nAppVerName=A 2\nAppVersion=1.5\nDefaultDirName={pf}\\A\n").setup.appVerName, "A 2");
+  EXPECT_THROW(ParseScript("[Setup]\nAppName=A\nDefaultDirName={pf}\\A\n"), TScriptError);
+  EXPECT_THROW(ParseScript("[Setup]\nAppName=A\nAppVersion={app}\nDefaultDirName={pf}\\A\n"), TScriptError);
+}
+
 struct TBadScript {
   std::string text;  // after the required [Setup] lines 1-4
   int line;

@@ -20,9 +20,10 @@ constexpr TPlace kLayout[] = {
     {kOnPage, IDC_BUILDB, 356, 298, 74, 26},     {0, IDC_NOTE0, 8, 8, 406, 44},
     {0, IDC_NAMEGROUP, 8, 60, 406, 66},          {0, IDC_NAMELABEL, 20, 90, 60, 16},
     {0, IDC_NAMEEDIT, 84, 86, 318, 22},          {1, IDC_NOTE1, 8, 8, 406, 44},
-    {1, IDC_AUTHORGROUP, 8, 60, 406, 98},        {1, IDC_AUTHORLABEL, 20, 90, 60, 16},
+    {1, IDC_AUTHORGROUP, 8, 60, 406, 130},        {1, IDC_AUTHORLABEL, 20, 90, 60, 16},
     {1, IDC_AUTHOREDIT, 84, 86, 318, 22},        {1, IDC_WEBSITELABEL, 20, 122, 60, 16},
-    {1, IDC_WEBSITEEDIT, 84, 118, 318, 22},      {2, IDC_READMEGROUP, 8, 8, 406, 258},
+    {1, IDC_WEBSITEEDIT, 84, 118, 318, 22},      {1, IDC_VERSIONLABEL, 20, 154, 60, 16},
+    {1, IDC_VERSIONEDIT, 84, 150, 120, 22},      {2, IDC_READMEGROUP, 8, 8, 406, 258},
     {2, IDC_READMEMEMO, 18, 28, 386, 192},       {2, IDC_LOADREADME, 18, 228, 124, 26},
     {3, IDC_BUILDINGGROUP, 8, 8, 406, 258},      {3, IDC_STATUSMEMO, 18, 28, 386, 226},
 };
@@ -79,12 +80,14 @@ void TBuildPage::SetUp() {
 void TBuildPage::Write(const TConfigControls& c) {
   SetWindowTextA(Find(IDC_AUTHOREDIT), c.AuthorEdit.c_str());
   SetWindowTextA(Find(IDC_WEBSITEEDIT), c.WebsiteEdit.c_str());
+  SetWindowTextA(Find(IDC_VERSIONEDIT), c.VersionEdit.c_str());
 }
 
 void TBuildPage::Read(TConfigControls& c) const {
   if (!Made()) return;
   c.AuthorEdit = form::WindowText(Find(IDC_AUTHOREDIT));
   c.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
+  c.VersionEdit = form::WindowText(Find(IDC_VERSIONEDIT));
 }
 
 void TBuildPage::Reopened() {
@@ -121,7 +124,9 @@ void TBuildPage::NextClick() {
 
 bool TBuildPage::NameEditKeyDown(HWND edit, WPARAM key) {
   if (key != VK_RETURN || !Made()) return false;
-  if (edit != Find(IDC_NAMEEDIT) && edit != Find(IDC_AUTHOREDIT) && edit != Find(IDC_WEBSITEEDIT)) return false;
+  if (edit != Find(IDC_NAMEEDIT) && edit != Find(IDC_AUTHOREDIT) && edit != Find(IDC_WEBSITEEDIT) &&
+      edit != Find(IDC_VERSIONEDIT))
+    return false;
   // Reached from the message loop, where nothing catches.
   try {
     BuildClick();
@@ -154,6 +159,7 @@ void TBuildPage::BuildClick() {
   in.MusicList = &r.MusicList;
   in.AuthorEdit = form::WindowText(Find(IDC_AUTHOREDIT));
   in.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
+  in.VersionEdit = form::WindowText(Find(IDC_VERSIONEDIT));
   in.Readme = form::WindowText(Find(IDC_READMEMEMO));
   // The commit is OK's: the working file then holds what the window shows.
   WriteScript(in, frame_.WorkingFile(), [this] { frame_.Commit(); });

@@ -41,6 +41,18 @@ std::string Braced(std::string_view s) {
 
 std::string Quoted(const std::string& s) { return "\"" + Braced(s) + "\""; }
 
+// A [Setup] value from a box the user typed in: quoted, with "" for a
+// quote, and without the control characters no line may hold.
+std::string SetupValue(std::string_view typed) {
+  std::string out = "\"";
+  for (char c : TrimControls(typed)) {
+    if (static_cast<unsigned char>(c) < ' ') continue;
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return Braced(out) + "\"";
+}
+
 void WriteText(const std::string& path, const std::string& text) {
   if (!platform::WriteFileAtomically(path, text)) throw TBuildError("Cannot create file " + path);
 }
@@ -167,6 +179,7 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
       "[Setup]",
       "AppName=" + name,
       "AppVerName=" + name,
+      "AppVersion=" + SetupValue(TrimControls(in.VersionEdit).empty() ? "1.0" : in.VersionEdit),
       "DefaultDirName={pf}\\" + name,
       "DefaultGroupName=" + name,
       "outputdir=" + Quoted(ExtractFilePath(n.SetupFileName)),
@@ -175,6 +188,13 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
       "Source:" + Quoted(in.ProgramFolder + "VantaSaver.scr") + "; DestDir: \"{sys}\\\"; DestName: " + Quoted(n.SaverFileName),
       "Source:" + Quoted(in.ProgramFolder + "VantaSaver.001") + "; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
   };
+  // The Apps page's publisher and links come from the author page.
+  std::vector<std::string> about;
+  if (!TrimControls(in.AuthorEdit).empty()) about.push_back("AppPublisher=" + SetupValue(in.AuthorEdit));
+  const std::string_view site = TrimControls(in.WebsiteEdit);
+  if (!site.empty() && site != kWebsitePrompt)
+    for (const char* key : {"AppPublisherURL=", "AppSupportURL=", "AppUpdatesURL="}) about.push_back(key + SetupValue(site));
+  s.insert(s.begin() + 4, about.begin(), about.end());
   s.insert(s.end(), saverFileLines.begin(), saverFileLines.end());
   const std::vector<std::string> rest = {
       "Source:" + Quoted(n.SettingsCopyName) + "; DestDir: \"{sys}\\\"; DestName: " +

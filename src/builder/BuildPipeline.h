@@ -68,6 +68,7 @@ struct TBuildInput {
   const TMediaList* ImageList = nullptr;
   const TMediaList* MusicList = nullptr;
   std::string AuthorEdit, WebsiteEdit;
+  std::string VersionEdit = "1.0";  // blank: "1.0"
   std::string Readme;  // the memo's text
 };
 

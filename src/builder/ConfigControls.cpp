@@ -66,6 +66,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.SpeedScrollBar = SpeedPositionOf(s.EffectSpeed);
   c.AuthorEdit = s.Author;
   c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
+  c.VersionEdit = s.Version;
   return c;
 }
 
@@ -76,6 +77,8 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
     if (changed & csPictures) WriteMediaList(*writeLists, settings_keys::kPictures, c.ImageList);
     if (changed & csMusic) WriteMediaList(*writeLists, settings_keys::kMusic, c.MusicList);
     if (changed & csTransitions) WriteTransitions(*writeLists, c.UntickedEffects);
+    // The setup's version lives in the builder's file (and so its projects) once it is changed.
+    if (c.VersionEdit != s.Version) writeLists->WriteString(settings_keys::kSet, settings_keys::kVersion, c.VersionEdit);
   }
   if (changed & csPictures) s.Pictures = CheckedEntries(c.ImageList);
   if (changed & csMusic) s.Music = CheckedEntries(c.MusicList);
@@ -99,6 +102,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.BackgroundColor = c.BackcolorCb;
   s.ImageInterval = c.IntervalEdit;
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
+  s.Version = c.VersionEdit;
 }
 
 TMediaList& ListOf(TConfigControls& c, TMediaKind kind) {

@@ -59,6 +59,7 @@ struct TConfigControls {
   int32_t SpeedScrollBar = 0;  // 0..4, the effect speed is 5 minus it
   // Build page.
   std::string AuthorEdit, WebsiteEdit;
+  std::string VersionEdit = "1.0";
   // Which list sections a save must rewrite (TChangedSection bits).
   uint8_t ChangedSections = 0;
 

@@ -151,6 +151,8 @@
 #define IDC_LOADREADME 2520 /* "Load From File..." */
 #define IDC_BUILDINGGROUP 2521
 #define IDC_STATUSMEMO 2522
+#define IDC_VERSIONLABEL 2523
+#define IDC_VERSIONEDIT 2524
 
 /* The main menu */
 #define IDM_PREVIEW1 2900

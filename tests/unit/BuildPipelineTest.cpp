@@ -109,7 +109,9 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
   EXPECT_TRUE(committed);
   const std::string c = in.Names.CompileDir;
   const std::string want =
-      "[Setup]\r\nAppName=Sunny Days\r\nAppVerName=Sunny Days\r\nDefaultDirName={pf}\\Sunny Days\r\n"
+      "[Setup]\r\nAppName=Sunny Days\r\nAppVerName=Sunny Days\r\nAppVersion=\"1.0\"\r\nAppPublisher=\"Ann\"\r\n"
+      "AppPublisherURL=\"http://ann.example.org\"\r\nAppSupportURL=\"http://ann.example.org\"\r\n"
+      "AppUpdatesURL=\"http://ann.example.org\"\r\nDefaultDirName={pf}\\Sunny Days\r\n"
       "DefaultGroupName=Sunny Days\r\noutputdir=\"C:\\Out\\\"\r\nOutputBaseFilename=\"Sunny Days\"\r\n[Files]\r\n"
       "Source:\"C:\\Prog\\VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.scr\"\r\n"
       "Source:\"C:\\Prog\\VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall\r\n"
@@ -149,10 +151,25 @@ TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   EXPECT_EQ(files.size(), 3u);  // the three pictures only
   for (const std::string& l : files) EXPECT_EQ(l.find("MPEGDLL"), std::string::npos);
   const std::vector<std::string> script = ScriptLines(in, files);
-  EXPECT_EQ(script.size(), 21u + 3u);  // the lines always written (both registry values), the three pictures, no readme
+  EXPECT_EQ(script.size(), 22u + 3u);  // the lines always written (both registry values), the three pictures, no readme
+  EXPECT_EQ(script[3], "AppVersion=\"1.0\"");
   EXPECT_EQ(Copy().find("Website"), std::string::npos);
   EXPECT_EQ(Copy().find("[Music]"), std::string::npos);
   EXPECT_FALSE(dir.Exists("install/Compile/Readme.txt"));
+}
+
+// What the user typed reaches the uninstall entry as typed: quotes, braces
+// and semicolons are the script's to escape.
+TEST_F(BuildScriptTest, VersionAndPublisherAsTyped) {
+  in.AuthorEdit = " Ann \"A\" {B}; C ";
+  in.VersionEdit = "2.1 beta";
+  in.WebsiteEdit = "http://";
+  const std::vector<std::string> script = ScriptLines(in, Build());
+  EXPECT_EQ(script[3], "AppVersion=\"2.1 beta\"");
+  EXPECT_EQ(script[4], "AppPublisher=\"Ann \"\"A\"\" {{B}; C\"");
+  EXPECT_EQ(script[5].rfind("DefaultDirName=", 0), 0u);  // no links for the prompt
+  in.VersionEdit = "  ";
+  EXPECT_EQ(ScriptLines(in, {})[3], "AppVersion=\"1.0\"");
 }
 
 // The compiler takes "{...}" for a folder: a brace in the saver's name, the

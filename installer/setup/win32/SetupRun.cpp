@@ -65,11 +65,28 @@ class TNoProgress : public IInstallProgress {
   std::string last_;
 };
 
+// The free space the running user may use on the folder's drive, and its file system.
+TDriveSpace ProbeDrive(const std::string& folder) {
+  if (folder.size() < 2 || folder[1] != ':') return {};
+  const std::string root = folder.substr(0, 2) + "\\";
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr)) return {};
+  char fileSystem[MAX_PATH + 1] = "";
+  if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem)) fileSystem[0] = 0;
+  return {true, available.QuadPart, CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, fileSystem, 3, "FAT", 3) == CSTR_EQUAL};
+}
+
 }  // namespace
 
 int RunSetup(const TSetupCommand& command, const std::string& self) {
   TSetupUi ui(command, "Setup");
   ui.Log("Setup started: " + self);
+  // Asked for a log and none can be written: nothing is installed unrecorded.
+  if (ui.LogMissing()) {
+    ui.Error("Setup cannot write its log file " + (command.logFile.empty() ? std::string("in the temporary folder") : command.logFile) +
+             ".\n\nNothing was installed.");
+    return kSetupCouldNotStart;
+  }
   for (const std::string& a : command.ignored) ui.Log("Ignored argument: " + a);
 
   std::unique_ptr<TFileSource> source;
@@ -112,7 +129,8 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
   defaults.noGroup = command.noIcons;
   bool hasReadme = false;
   for (const TPackedFile& f : index.files) hasReadme |= (f.flags & kFileIsReadme) != 0;
-  TSetupWizard wizard(index.appVerName.empty() ? index.appName : index.appVerName, defaults, hasReadme, command.noCancel);
+  TSetupWizard wizard(index.appVerName.empty() ? index.appName : index.appVerName, defaults, hasReadme, command.noCancel,
+                      {SpaceNeeded(index, payload.programSize), ProbeDrive});
 
   // What the switches give is checked as the pages would check it.
   if (command.quiet != TQuietness::Normal) {

@@ -112,7 +112,9 @@ class TWizardForm {
         Init(dialog);
         return TRUE;
       case WM_COMMAND:
-        Command(LOWORD(wp));
+        // Typed or browsed: the drive's free space follows the folder.
+        if (LOWORD(wp) == IDC_FOLDER && HIWORD(wp) == EN_CHANGE) SetDlgItemTextA(dialog_, IDC_SPACE, wizard_.SpaceText(ItemText(IDC_FOLDER)).c_str());
+        else Command(LOWORD(wp));
         return TRUE;
       case WM_CLOSE:
         Command(IDCANCEL);
@@ -170,6 +172,8 @@ class TWizardForm {
     auto show = [&](int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); };
     show(IDC_FOLDER, page == TWizardPage::Folder);
     show(IDC_BROWSE, page == TWizardPage::Folder);
+    show(IDC_SPACE, page == TWizardPage::Folder);
+    if (page == TWizardPage::Folder) SetDlgItemTextA(dialog_, IDC_SPACE, wizard_.SpaceText(ItemText(IDC_FOLDER)).c_str());
     show(IDC_GROUP, page == TWizardPage::Group);
     show(IDC_NOGROUP, page == TWizardPage::Group);
     show(IDC_PROGRESS, page == TWizardPage::Installing);

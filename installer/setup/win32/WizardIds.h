@@ -14,3 +14,4 @@
 #define IDC_VIEWREADME 1009
 #define IDC_BACK 1010
 #define IDC_NEXT 1011
+#define IDC_SPACE 1012
