@@ -229,6 +229,9 @@ TPayloadIndex IndexOfScript(const TScript& s) {
     x.registry.push_back({r.root, r.subkey, r.valueName, r.valueData, r.deleteKeyOnUninstall});
   for (const TIniLine& i : s.ini) x.ini.push_back({i.file, i.section, i.key, i.value});
   for (const TIconLine& i : s.icons) x.icons.push_back({i.name, i.target, i.parameters});
+  for (const TRunLine& r : s.run)
+    x.run.push_back({r.filename, r.parameters, r.description,
+                     uint8_t((r.unchecked ? kRunUnchecked : 0) | (r.skipIfSilent ? kRunSkipIfSilent : 0))});
   return x;
 }
 

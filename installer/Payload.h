@@ -17,7 +17,8 @@
 //          file), then the files (destination constant, relative folder,
 //          name, size, stored size, flags, delta, checksum of the bytes, and
 //          of the stored bytes when they are packed, SHA-256 of the stored
-//          bytes), registry values, INI entries and shortcuts
+//          bytes), registry values, INI entries, shortcuts and
+//          the programs the Finished page offers
 //   tail   48 bytes: "VantaPak", version, 0, size of the data in this file
 //          (0 when it is in parts), index size, checksum of index + the
 //          tail's first 32 bytes, "VantaEnd"
@@ -96,6 +97,18 @@ struct TPackedIcon {
   bool operator==(const TPackedIcon&) const = default;
 };
 
+// The Finished page has room for this many programs to start.
+inline constexpr size_t kMaxRunEntries = 8;
+enum TRunFlags : uint8_t { kRunUnchecked = 1, kRunSkipIfSilent = 2, kRunKnownFlags = 3 };
+
+struct TPackedRun {
+  TConstText filename;
+  TConstText parameters;
+  std::string description;
+  uint8_t flags = 0;
+  bool operator==(const TPackedRun&) const = default;
+};
+
 // One data part beside a spanned setup.
 struct TPackedPart {
   std::string name;  // a file name in the setup's folder
@@ -114,6 +127,7 @@ struct TPayloadIndex {
   std::vector<TPackedRegistry> registry;
   std::vector<TPackedIni> ini;
   std::vector<TPackedIcon> icons;
+  std::vector<TPackedRun> run;
   bool operator==(const TPayloadIndex&) const = default;
 };
 

@@ -10,6 +10,7 @@
 //   u32 n, n x registry: u8 root subkey valueName valueData u8 deleteKey
 //   u32 n, n x ini:      file section key value
 //   u32 n, n x icon:     name target parameters
+//   u32 n, n x run:      filename parameters description u8 flags
 #include <cstring>
 
 #include "Payload.h"
@@ -151,6 +152,13 @@ std::string EncodeIndex(const TPayloadIndex& x) {
     e.Str(i.target.ScriptText());
     e.Str(i.parameters.ScriptText());
   }
+  e.Count(x.run.size());
+  for (const TPackedRun& r : x.run) {
+    e.Str(r.filename.ScriptText());
+    e.Str(r.parameters.ScriptText());
+    e.Str(r.description);
+    e.U8(r.flags);
+  }
   return e.bytes;
 }
 
@@ -232,6 +240,18 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     c.target = d.Text();
     c.parameters = d.Text();
     x.icons.push_back(std::move(c));
+  }
+  n = d.Count(4 + 4 + 4 + 1);
+  if (n > kMaxRunEntries) throw TPayloadError("more programs to run than the Finished page holds");
+  for (size_t i = 0; i < n; ++i) {
+    TPackedRun r;
+    r.filename = d.Text();
+    if (r.filename.pieces.empty()) throw TPayloadError("a program to run without a name");
+    r.parameters = d.Text();
+    r.description = d.Str();
+    r.flags = d.U8();
+    if (r.flags & ~kRunKnownFlags) throw TPayloadError("unknown flags of a program to run");
+    x.run.push_back(std::move(r));
   }
   if (!d.AtEnd()) throw TPayloadError("bytes after the index");
   return x;

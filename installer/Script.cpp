@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "PathRules.h"
+#include "Payload.h"
 #include "PathText.h"
 
 namespace vanta::build {
@@ -20,7 +21,7 @@ std::string_view TrimBlanks(std::string_view s) {
 
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-enum class TSection { None, Setup, Files, Registry, Ini, Icons };
+enum class TSection { None, Setup, Files, Registry, Ini, Icons, Run };
 
 struct TSectionName {
   std::string_view name;
@@ -30,7 +31,8 @@ constexpr TSectionName kSections[] = {{"Setup", TSection::Setup},
                                       {"Files", TSection::Files},
                                       {"Registry", TSection::Registry},
                                       {"INI", TSection::Ini},
-                                      {"Icons", TSection::Icons}};
+                                      {"Icons", TSection::Icons},
+                                      {"Run", TSection::Run}};
 
 // The parameters of one line, checked against what its section allows.
 class TLineParameters {
@@ -179,6 +181,7 @@ class TParser {
       case TSection::Registry: return RegistryLine(n, line);
       case TSection::Ini: return IniLine(n, line);
       case TSection::Icons: return IconsLine(n, line);
+      case TSection::Run: return RunLine(n, line);
     }
   }
 
@@ -362,6 +365,28 @@ class TParser {
     if (i.target.pieces.empty()) throw TScriptError(n, "Filename is empty");
     if (auto parameters = p.Get("Parameters")) i.parameters = ConstText(n, "Parameters", *parameters);
     script_.icons.push_back(std::move(i));
+  }
+
+  void RunLine(int n, std::string_view line) {
+    TLineParameters p(n, "Run", line, {"Filename", "Parameters", "Description", "Flags"});
+    if (script_.run.size() == kMaxRunEntries)
+      throw TScriptError(n, "more than " + std::to_string(kMaxRunEntries) + " [Run] entries (the Finished page holds that many)");
+    TRunLine r;
+    r.line = n;
+    r.filename = ConstText(n, "Filename", p.Required("Filename"));
+    if (r.filename.pieces.empty()) throw TScriptError(n, "Filename is empty");
+    if (auto parameters = p.Get("Parameters")) r.parameters = ConstText(n, "Parameters", *parameters);
+    const std::vector<std::string> flags = p.Flags({"postinstall", "nowait", "shellexec", "unchecked", "skipifsilent"});
+    // The setup runs elevated: what it starts goes through the desktop's
+    // shell as the user, so only entries that say so can be kept.
+    for (const char* needed : {"postinstall", "nowait", "shellexec"})
+      if (!HasFlag(flags, needed))
+        throw TScriptError(n, "a [Run] entry needs the flags postinstall nowait shellexec (the flag " + Quoted(needed) + " is missing)");
+    r.description = PlainText(n, "Description", p.Required("Description"));
+    if (r.description.empty()) throw TScriptError(n, "Description is empty");
+    r.unchecked = HasFlag(flags, "unchecked");
+    r.skipIfSilent = HasFlag(flags, "skipifsilent");
+    script_.run.push_back(std::move(r));
   }
 
   void Finish() {

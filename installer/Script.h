@@ -1,5 +1,5 @@
 // The installer script as the builder writes it: [Setup] directives and the
-// [Files], [Registry], [INI] and [Icons] lines, in the published script
+// [Files], [Registry], [INI], [Icons] and [Run] lines, in the published script
 // format. The reader accepts exactly that subset; anything else is an error
 // naming the line and what is not supported, never skipped.
 #pragma once
@@ -76,12 +76,24 @@ struct TIconLine {
   TConstText parameters;  // the command line after the target; may be empty
 };
 
+// A program the Finished page offers to start ([Run] with "postinstall"):
+// always through the desktop's shell, as its user, without waiting.
+struct TRunLine {
+  int line = 0;
+  TConstText filename;
+  TConstText parameters;
+  std::string description;  // the check box's caption
+  bool unchecked = false;     // starts unticked (and so never runs in silent installs)
+  bool skipIfSilent = false;
+};
+
 struct TScript {
   TSetupDirectives setup;
   std::vector<TFileLine> files;
   std::vector<TRegistryLine> registry;
   std::vector<TIniLine> ini;
   std::vector<TIconLine> icons;
+  std::vector<TRunLine> run;
 };
 
 // Throws TScriptError.

@@ -102,6 +102,7 @@ std::optional<std::string> TSetupWizard::Next(const TWizardFields& controls) {
       return "Setup is still installing.";
     case TWizardPage::Finished:
       fields_.viewReadme = hasReadme_ && controls.viewReadme;
+      for (size_t i = 0; i < fields_.run.size() && i < controls.run.size(); ++i) fields_.run[i].ticked = controls.run[i].ticked;
       break;
   }
   return std::nullopt;

@@ -1,11 +1,12 @@
 // The setup's pages and what their buttons do, apart from any window:
 // welcome, install folder (with Browse), Start menu folder, ready,
 // installing (progress, Cancel), finished ("View the readme" when the
-// payload has a readme). The dialog in win32/ only moves TWizardFields
-// between its controls and this.
+// payload has a readme, a tick for each program it offers to start). The
+// dialog in win32/ only moves TWizardFields between its controls and this.
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "DiskSpace.h"
 #include "Installer.h"
@@ -20,6 +21,13 @@ struct TWizardFields {
   std::string group;
   bool noGroup = false;  // no Start menu folder
   bool viewReadme = true;
+  // The Finished page's programs to start: caption and tick.
+  struct TRunChoice {
+    std::string description;
+    bool ticked = true;
+    bool operator==(const TRunChoice&) const = default;
+  };
+  std::vector<TRunChoice> run;
 };
 
 struct TWizardButtons {

@@ -44,6 +44,7 @@ TPayloadIndex SampleIndex() {
   x.ini.push_back({{TFolder::Win, "system.INI"}, "boot", "SCRNSAVE.EXE", *ParseConstText("{sys}\\MySaver~1.scr", nullptr)});
   x.icons.push_back({{TFolder::Group, "Uninstall"}, *ParseConstText("{app}\\unins000.exe", nullptr),
                      *ParseConstText("/c {app}", nullptr)});
+  x.run.push_back({*ParseConstText("{sys}\\a.scr", nullptr), *ParseConstText("/s", nullptr), "Preview", kRunUnchecked});
   return x;
 }
 

@@ -215,6 +215,17 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
   };
   s.insert(s.end(), rest.begin(), rest.end());
   if (HasReadme(in)) s.push_back("Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"");
+  // The Finished page's choices, started as the user at the desktop: the
+  // elevated setup's own SCRNSAVE.EXE line (for silent installs) can land
+  // in an administrator's profile instead. Windows' own verb for a saver
+  // passes its path unquoted.
+  const std::string saver = "{sys}\\" + file;
+  const char* flags = "; Flags: postinstall nowait shellexec skipifsilent";
+  s.push_back("[Run]");
+  s.push_back("Filename: \"{sys}\\rundll32.exe\"; Parameters: \"desk.cpl,InstallScreenSaver " + saver +
+              "\"; Description: \"Make it my screensaver\"" + flags);
+  s.push_back("Filename: \"" + saver + "\"; Parameters: \"/s\"; Description: \"Preview the screensaver now\"" + flags);
+  s.push_back("Filename: \"" + saver + "\"; Parameters: \"/c\"; Description: \"Open the screen saver settings\"" + flags);
   return s;
 }
 

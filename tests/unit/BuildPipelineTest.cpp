@@ -131,7 +131,14 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
       "Name: \"{userdesktop}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
       "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
       "Name: \"{app}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
-      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n";
+      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n"
+      "[Run]\r\n"
+      "Filename: \"{sys}\\rundll32.exe\"; Parameters: \"desk.cpl,InstallScreenSaver {sys}\\Sunny Days.scr\"; "
+      "Description: \"Make it my screensaver\"; Flags: postinstall nowait shellexec skipifsilent\r\n"
+      "Filename: \"{sys}\\Sunny Days.scr\"; Parameters: \"/s\"; Description: \"Preview the screensaver now\"; "
+      "Flags: postinstall nowait shellexec skipifsilent\r\n"
+      "Filename: \"{sys}\\Sunny Days.scr\"; Parameters: \"/c\"; Description: \"Open the screen saver settings\"; "
+      "Flags: postinstall nowait shellexec skipifsilent\r\n";
   EXPECT_EQ(dir.Read("install/Compile/temp.iss"), want);
   EXPECT_EQ(dir.Read("install/Compile/Readme.txt"), "Enjoy\r\nthe sun\r\n");
   // The author page first (its Author, not the working file's older one),
@@ -151,7 +158,7 @@ TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   EXPECT_EQ(files.size(), 3u);  // the three pictures only
   for (const std::string& l : files) EXPECT_EQ(l.find("MPEGDLL"), std::string::npos);
   const std::vector<std::string> script = ScriptLines(in, files);
-  EXPECT_EQ(script.size(), 22u + 3u);  // the lines always written (both registry values), the three pictures, no readme
+  EXPECT_EQ(script.size(), 26u + 3u);  // the lines always written (both registry values), the three pictures, no readme
   EXPECT_EQ(script[3], "AppVersion=\"1.0\"");
   EXPECT_EQ(Copy().find("Website"), std::string::npos);
   EXPECT_EQ(Copy().find("[Music]"), std::string::npos);

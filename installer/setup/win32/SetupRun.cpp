@@ -127,6 +127,7 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
                                 : folders.Value(index.defaultDirName.folder) + "\\" + index.defaultDirName.relative;
   defaults.group = command.group.value_or(index.defaultGroupName);
   defaults.noGroup = command.noIcons;
+  for (const TPackedRun& r : index.run) defaults.run.push_back({r.description, !(r.flags & kRunUnchecked)});
   bool hasReadme = false;
   for (const TPackedFile& f : index.files) hasReadme |= (f.flags & kFileIsReadme) != 0;
   TSetupWizard wizard(index.appVerName.empty() ? index.appName : index.appVerName, defaults, hasReadme, command.noCancel,
@@ -152,10 +153,14 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
       at += n;
     }
   };
-  const TInstallWork work = [&](IInstallProgress& progress, const TWizardFields& fields) {
+  const auto chosenFolders = [&](const TWizardFields& fields) {
     TSetupFolders chosen = folders;
     chosen.app = fields.folder;
     chosen.group = programs + "\\" + fields.group;
+    return chosen;
+  };
+  const TInstallWork work = [&](IInstallProgress& progress, const TWizardFields& fields) {
+    const TSetupFolders chosen = chosenFolders(fields);
     for (TFolder f : {TFolder::App, TFolder::Pf, TFolder::Sys, TFolder::Win, TFolder::Group, TFolder::UserDesktop, TFolder::Sd})
       ui.Log("{" + std::string(FolderName(f)) + "} = " + chosen.Value(f));
     TInstallOptions options;
@@ -196,6 +201,10 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
         TDesktopShell desktop;
         const std::string line = OpenReadmeAsUser(result, wizard.Fields().viewReadme, ui.Interactive(), desktop);
         if (!line.empty()) ui.Log(line);
+        std::vector<bool> ticked;
+        for (const TWizardFields::TRunChoice& c : wizard.Fields().run) ticked.push_back(c.ticked);
+        for (const std::string& l : RunAfterInstall(result, index.run, ticked, !ui.Interactive(), chosenFolders(wizard.Fields()), desktop))
+          ui.Log(l);
         CoUninitialize();
       }
       return kSetupDone;

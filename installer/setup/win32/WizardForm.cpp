@@ -152,6 +152,7 @@ class TWizardForm {
     SetDlgItemTextA(dialog_, IDC_GROUP, f.group.c_str());
     CheckDlgButton(dialog_, IDC_NOGROUP, f.noGroup ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog_, IDC_VIEWREADME, BST_CHECKED);
+    MakeRunChoices(f);
     ShowPage();
     SetForegroundWindow(dialog_);
   }
@@ -162,7 +163,23 @@ class TWizardForm {
     f.group = ItemText(IDC_GROUP);
     f.noGroup = IsDlgButtonChecked(dialog_, IDC_NOGROUP) == BST_CHECKED;
     f.viewReadme = IsDlgButtonChecked(dialog_, IDC_VIEWREADME) == BST_CHECKED;
+    for (size_t i = 0; i < f.run.size(); ++i) f.run[i].ticked = IsDlgButtonChecked(dialog_, IDC_RUN0 + int(i)) == BST_CHECKED;
     return f;
+  }
+
+  // One check box per program the Finished page offers, below the readme's.
+  void MakeRunChoices(const TWizardFields& f) {
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0));
+    for (size_t i = 0; i < f.run.size() && i < kMaxRunEntries; ++i) {
+      RECT r{12, 62 + 14 * int(i + (wizard_.HasReadme() ? 1 : 0)), 12 + 306, 0};
+      r.bottom = r.top + 10;
+      MapDialogRect(dialog_, &r);
+      const HWND box = CreateWindowExA(0, "BUTTON", f.run[i].description.c_str(), WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX,
+                                       r.left, r.top, r.right - r.left, r.bottom - r.top, dialog_,
+                                       reinterpret_cast<HMENU>(INT_PTR(IDC_RUN0 + int(i))), nullptr, nullptr);
+      SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      CheckDlgButton(dialog_, IDC_RUN0 + int(i), f.run[i].ticked ? BST_CHECKED : BST_UNCHECKED);
+    }
   }
 
   void ShowPage() {
@@ -180,9 +197,11 @@ class TWizardForm {
     show(IDC_STATUS, page == TWizardPage::Installing);
     const bool readme = page == TWizardPage::Finished && wizard_.HasReadme();
     show(IDC_VIEWREADME, readme);
+    const bool finished = page == TWizardPage::Finished;
+    for (size_t i = 0; i < wizard_.Fields().run.size() && i < kMaxRunEntries; ++i) show(IDC_RUN0 + int(i), finished);
     // Three lines of text, and the page's controls right below them; a page
     // without controls has the text all the way down.
-    const bool controls = readme || page == TWizardPage::Folder || page == TWizardPage::Group ||
+    const bool controls = readme || (finished && !wizard_.Fields().run.empty()) || page == TWizardPage::Folder || page == TWizardPage::Group ||
                           page == TWizardPage::Installing;
     RECT text{12, 28, 12 + 306, controls ? 28 + 30 : 28 + 148};
     MapDialogRect(dialog_, &text);
