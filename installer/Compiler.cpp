@@ -138,6 +138,30 @@ std::vector<TWritten> Run(const TCompileOptions& o, IBuildStatus& status) {
   };
   const auto destName = [](const TFileLine& f) { return f.destName.empty() ? SourceFileName(f.source) : f.destName; };
   TPayloadIndex index = IndexOfScript(script);
+  const struct {
+    const char* key;
+    const std::string& file;
+    int line;
+    TWizardPicture& picture;
+    uint32_t width, height;
+  } pictures[] = {
+      {"WizardImageFile", script.setup.wizardImageFile, script.setup.wizardImageLine, index.wizardImage, kWizardImageWidth,
+       kWizardImageHeight},
+      {"WizardSmallImageFile", script.setup.wizardSmallImageFile, script.setup.wizardSmallImageLine, index.wizardSmallImage,
+       kWizardSmallImageSide, kWizardSmallImageSide},
+  };
+  for (const auto& p : pictures) {
+    if (p.file.empty()) continue;
+    const std::string at = scriptName + ", line " + std::to_string(p.line) + ": " + p.key + ": ";
+    try {
+      if (!o.readPicture) throw std::runtime_error("this compiler reads no pictures");
+      p.picture = o.readPicture(sources.Locate(p.file), p.width, p.height);
+    } catch (const std::runtime_error& e) {
+      throw TCompileFailure{kBuildSourceError, at + p.file + ": " + e.what()};
+    }
+    if (p.picture.width != p.width || p.picture.height != p.height || p.picture.rows.size() != TWizardPicture::Stride(p.width) * p.height)
+      throw TCompileFailure{kBuildInternalError, at + p.file + ": the picture came back in another size"};
+  }
   uint64_t original = 0;
   for (const TFileLine& f : script.files) {
     try {

@@ -109,6 +109,19 @@ struct TPackedRun {
   bool operator==(const TPackedRun&) const = default;
 };
 
+// A picture of the wizard's pages, fitted by the compiler: 24-bit rows,
+// top-down, blue-green-red, each padded to 4 bytes (a DIB's rows).
+struct TWizardPicture {
+  uint32_t width = 0, height = 0;
+  std::string rows;
+  bool Empty() const { return width == 0; }
+  static size_t Stride(uint32_t width) { return (size_t(width) * 3 + 3) & ~size_t(3); }
+  bool operator==(const TWizardPicture&) const = default;
+};
+// Their sizes: the pages' at 200 %, so that they are drawn smaller, never larger.
+inline constexpr uint32_t kWizardImageWidth = 328, kWizardImageHeight = 628;
+inline constexpr uint32_t kWizardSmallImageSide = 110;
+
 // One data part beside a spanned setup.
 struct TPackedPart {
   std::string name;  // a file name in the setup's folder
@@ -128,6 +141,7 @@ struct TPayloadIndex {
   std::vector<TPackedIni> ini;
   std::vector<TPackedIcon> icons;
   std::vector<TPackedRun> run;
+  TWizardPicture wizardImage, wizardSmallImage;  // empty: none
   bool operator==(const TPayloadIndex&) const = default;
 };
 

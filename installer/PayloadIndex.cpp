@@ -11,6 +11,7 @@
 //   u32 n, n x ini:      file section key value
 //   u32 n, n x icon:     name target parameters
 //   u32 n, n x run:      filename parameters description u8 flags
+//   2 x picture:         u32 width u32 height, u32 n and n bytes of rows
 #include <cstring>
 
 #include "Payload.h"
@@ -30,6 +31,10 @@ class TEncoder {
   }
   void Str(std::string_view s) {
     if (s.size() > kMaxIndexString) throw TPayloadError("a text of the index is too long");
+    U32(uint32_t(s.size()));
+    bytes += s;
+  }
+  void Blob(const std::string& s) {  // bytes of any value: a picture's rows
     U32(uint32_t(s.size()));
     bytes += s;
   }
@@ -71,6 +76,10 @@ class TDecoder {
     for (char c : s)
       if (static_cast<unsigned char>(c) < 0x20) throw TPayloadError("a control character in a text of the index");
     return std::string(s);
+  }
+  std::string Blob() {
+    const uint32_t n = U32();
+    return std::string(Take(n));
   }
   TDestination Dest() {
     const uint8_t f = U8();
@@ -158,6 +167,11 @@ std::string EncodeIndex(const TPayloadIndex& x) {
     e.Str(r.parameters.ScriptText());
     e.Str(r.description);
     e.U8(r.flags);
+  }
+  for (const TWizardPicture* p : {&x.wizardImage, &x.wizardSmallImage}) {
+    e.U32(p->width);
+    e.U32(p->height);
+    e.Blob(p->rows);
   }
   return e.bytes;
 }
@@ -252,6 +266,17 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     r.flags = d.U8();
     if (r.flags & ~kRunKnownFlags) throw TPayloadError("unknown flags of a program to run");
     x.run.push_back(std::move(r));
+  }
+  const std::pair<TWizardPicture*, std::pair<uint32_t, uint32_t>> pictures[] = {
+      {&x.wizardImage, {kWizardImageWidth, kWizardImageHeight}},
+      {&x.wizardSmallImage, {kWizardSmallImageSide, kWizardSmallImageSide}}};
+  for (const auto& [p, size] : pictures) {
+    p->width = d.U32();
+    p->height = d.U32();
+    p->rows = d.Blob();
+    const bool none = p->width == 0 && p->height == 0 && p->rows.empty();
+    if (!none && (p->width != size.first || p->height != size.second || p->rows.size() != TWizardPicture::Stride(p->width) * p->height))
+      throw TPayloadError("a picture of the pages that is not the size it says");
   }
   if (!d.AtEnd()) throw TPayloadError("bytes after the index");
   return x;

@@ -223,6 +223,8 @@ class TParser {
         {"OutputDir", &TParser::OutputDir},
         {"OutputBaseFilename", &TParser::OutputBaseFilename},
         {"DiskSliceSize", &TParser::DiskSliceSize},
+        {"WizardImageFile", &TParser::WizardImageFile},
+        {"WizardSmallImageFile", &TParser::WizardSmallImageFile},
     };
     for (const TDirective& d : kDirectives) {
       if (!SameText(d.name, name)) continue;
@@ -265,6 +267,16 @@ class TParser {
     std::string name = PlainText(n, "OutputBaseFilename", v);
     if (auto why = CheckFileName(name)) throw TScriptError(n, "OutputBaseFilename: " + *why);
     script_.setup.outputBaseFilename = name;
+  }
+
+  void WizardImageFile(int n, const std::string& v) { PictureFile(n, "WizardImageFile", v, script_.setup.wizardImageFile, script_.setup.wizardImageLine); }
+  void WizardSmallImageFile(int n, const std::string& v) {
+    PictureFile(n, "WizardSmallImageFile", v, script_.setup.wizardSmallImageFile, script_.setup.wizardSmallImageLine);
+  }
+  void PictureFile(int n, const char* key, const std::string& v, std::string& file, int& line) {
+    file = PlainText(n, key, v);
+    if (file.empty()) throw TScriptError(n, std::string(key) + " is empty");
+    line = n;
   }
 
   void DiskSliceSize(int n, const std::string& v) {

@@ -40,6 +40,9 @@ struct TSetupDirectives {
   // No file of the setup is larger: beyond it the data goes into
   // "<outputBaseFilename>-1.bin", "-2.bin"... beside the .exe.
   uint64_t diskSliceSize = kDefaultDiskSliceSize;
+  // Pictures of the pages, as written (like Source), and their lines.
+  std::string wizardImageFile, wizardSmallImageFile;
+  int wizardImageLine = 0, wizardSmallImageLine = 0;
 };
 
 struct TFileLine {
