@@ -179,7 +179,8 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
                                                                         : TWizardEnd::CancelledDuring;
   } else {
     const std::string leaf = index.defaultDirName.relative.substr(index.defaultDirName.relative.find_last_of('\\') + 1);
-    outcome = RunWizardForm(wizard, title, command.quiet == TQuietness::Silent, leaf, work, command.testPauseMs);
+    outcome = RunWizardForm(wizard, title, command.quiet == TQuietness::Silent, leaf, work, command.testPauseMs,
+                            {index.wizardImage, index.wizardSmallImage});
   }
   CoUninitialize();
 

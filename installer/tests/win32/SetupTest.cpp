@@ -74,6 +74,29 @@ DWORD Uninstall(const std::string& app) {
   return code;
 }
 
+// Distinctive colours for the pages' pictures (0x00BBGGRR).
+constexpr COLORREF kLargeColour = RGB(200, 30, 160), kSmallColour = RGB(20, 190, 210);
+
+// A BMP of one colour.
+std::string SolidBmp(int width, int height, COLORREF colour) {
+  const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u, size = 54 + stride * uint32_t(height);
+  std::string b(54, '\0');
+  const auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
+  };
+  b[0] = 'B', b[1] = 'M';
+  put(2, size), put(10, 54), put(14, 40), put(18, uint32_t(width)), put(22, uint32_t(height));
+  b[26] = 1, b[28] = 24;
+  std::string row(stride, '\0');
+  for (int x = 0; x < width; ++x) {
+    row[size_t(x) * 3] = char(GetBValue(colour));
+    row[size_t(x) * 3 + 1] = char(GetGValue(colour));
+    row[size_t(x) * 3 + 2] = char(GetRValue(colour));
+  }
+  for (int y = 0; y < height; ++y) b += row;
+  return b;
+}
+
 class SetupWin32 : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,6 +109,8 @@ class SetupWin32 : public ::testing::Test {
     Put(root_ / "src" / "VantaSaver.001", "[Effects]\r\n");
     Put(root_ / "src" / "a.jpg", std::string(3000, 'a'));
     Put(root_ / "src" / "Readme.txt", "Read me");
+    Put(root_ / "src" / "wide.bmp", SolidBmp(300, 200, kLargeColour));
+    Put(root_ / "src" / "small.bmp", SolidBmp(64, 64, kSmallColour));
     sysSaver_ = SystemFolder() + "\\" + name_ + " Saver.scr";
     sysNever_ = SystemFolder() + "\\" + name_ + ".001";
     arpKey_ = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name_ + "_is1";
@@ -103,7 +128,8 @@ class SetupWin32 : public ::testing::Test {
   std::string Script() const {
     const std::string s = (root_ / "src").string();
     return "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nAppVersion=3.1\r\nAppPublisher=Ann Example\r\n"
-           "AppSupportURL=https://ann.example/help\r\nDefaultDirName={pf}\\" + name_ +
+           "AppSupportURL=https://ann.example/help\r\nWizardImageFile=" + s + "\\wide.bmp\r\nWizardSmallImageFile=\"" + s +
+           "\\small.bmp\"\r\nDefaultDirName={pf}\\" + name_ +
            "\r\nDefaultGroupName=" + name_ + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=\"setup-" +
            name_ + "\"\r\n[Files]\r\n"
            "Source:\"" + s + "\\saver.scr\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + " Saver.scr\"\r\n"
@@ -491,6 +517,20 @@ TEST_F(SetupWin32, EveryPageAsShown) {
     Sleep(300);  // the page painted
     const std::optional<TShot> shot = Screenshot(dialog, shots / (std::string(page.shot) + ".png"));
     ASSERT_TRUE(shot) << page.heading << ": no screenshot";
+    // The tall picture left of Welcome and Finished; the small one in the
+    // band's right end on the other pages.
+    RECT client;
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const std::string heading = page.heading;
+    const bool tallPage = heading == "Welcome" || heading == "Finished";
+    const std::optional<double> large = ShareOf(shots / (std::string(page.shot) + ".png"),
+                                                {client.left + 4, client.top + 40, client.left + 40, client.top + 200}, kLargeColour);
+    const std::optional<double> small = ShareOf(shots / (std::string(page.shot) + ".png"),
+                                                {client.right - 30, client.top + 12, client.right - 12, client.top + 30}, kSmallColour);
+    ASSERT_TRUE(large && small) << page.heading;
+    EXPECT_EQ(*large > 0.95, tallPage) << page.heading << ": " << *large;
+    EXPECT_EQ(*small > 0.95, !tallPage) << page.heading << ": " << *small;
     // Text, edges and the title bar: many colours; most of it the face.
     EXPECT_GE(shot->colours, 4) << page.heading;
     EXPECT_GT(shot->faceShare, 0.4) << page.heading;
