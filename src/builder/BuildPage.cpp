@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "builder/ConfigFormRes.h"
+#include "engine/PictureLoader.h"
 #include "forms/Controls.h"
 #include "platform/Files.h"
 #include "platform/Scheduler.h"
@@ -161,6 +162,14 @@ void TBuildPage::BuildClick() {
   in.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
   in.VersionEdit = form::WindowText(Find(IDC_VERSIONEDIT));
   in.Readme = form::WindowText(Find(IDC_READMEMEMO));
+  in.PagePicture = FirstUsablePicture(r.ImageList, [](const std::string& file) {
+    try {
+      ReadPictureFile(file, 0xFFFFFF);
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  });
   // The commit is OK's: the working file then holds what the window shows.
   WriteScript(in, frame_.WorkingFile(), [this] { frame_.Commit(); });
   ICompileView& view = *this;

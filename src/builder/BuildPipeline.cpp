@@ -172,6 +172,12 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
   return lines;
 }
 
+std::string FirstUsablePicture(const TMediaList& pictures, const std::function<bool(const std::string&)>& usable) {
+  for (const TListEntry& e : pictures.Items)
+    if (e.Checked && usable(e.Text)) return e.Text;
+  return {};
+}
+
 std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<std::string>& saverFileLines) {
   const TBuildNames& n = in.Names;
   const std::string name = Braced(n.SaverName), file = Braced(n.SaverFileName);
@@ -194,6 +200,9 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
   const std::string_view site = TrimControls(in.WebsiteEdit);
   if (!site.empty() && site != kWebsitePrompt)
     for (const char* key : {"AppPublisherURL=", "AppSupportURL=", "AppUpdatesURL="}) about.push_back(key + SetupValue(site));
+  // The saver's own picture on the setup's pages, fitted by the compiler.
+  if (!in.PagePicture.empty())
+    for (const char* key : {"WizardImageFile=", "WizardSmallImageFile="}) about.push_back(key + SetupValue(in.PagePicture));
   s.insert(s.begin() + 4, about.begin(), about.end());
   s.insert(s.end(), saverFileLines.begin(), saverFileLines.end());
   const std::vector<std::string> rest = {

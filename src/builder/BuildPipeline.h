@@ -70,7 +70,12 @@ struct TBuildInput {
   std::string AuthorEdit, WebsiteEdit;
   std::string VersionEdit = "1.0";  // blank: "1.0"
   std::string Readme;  // the memo's text
+  std::string PagePicture;  // the setup pages' picture file; "" none
 };
+
+// The setup pages' picture: the first ticked picture that `usable` (it
+// decodes) takes; "" when none does.
+std::string FirstUsablePicture(const TMediaList& pictures, const std::function<bool(const std::string&)>& usable);
 
 // Makes the compile folder when missing, writes the new saver's settings
 // copy and the readme into it and returns the script's [Files] lines for them (pictures, music,

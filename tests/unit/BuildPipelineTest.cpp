@@ -179,6 +179,20 @@ TEST_F(BuildScriptTest, VersionAndPublisherAsTyped) {
   EXPECT_EQ(ScriptLines(in, {})[3], "AppVersion=\"1.0\"");
 }
 
+// The setup's pages show the first ticked picture that decodes.
+TEST_F(BuildScriptTest, ThePagesShowTheFirstUsablePicture) {
+  TMediaList list;
+  list.Items = {{"C:\\off.jpg", false}, {"C:\\broken.jpg", true}, {"C:\\{x}.jpg", true}, {"C:\\later.jpg", true}};
+  const auto usable = [](const std::string& f) { return f.find("broken") == std::string::npos && f.find("off") == std::string::npos; };
+  EXPECT_EQ(FirstUsablePicture(list, usable), "C:\\{x}.jpg");
+  EXPECT_EQ(FirstUsablePicture(list, [](const std::string&) { return false; }), "");
+  in.WebsiteEdit = "http://";
+  in.PagePicture = "C:\\{x}.jpg";
+  const std::vector<std::string> script = ScriptLines(in, {});
+  EXPECT_EQ(script[4], "WizardImageFile=\"C:\\{{x}.jpg\"");
+  EXPECT_EQ(script[5], "WizardSmallImageFile=\"C:\\{{x}.jpg\"");
+}
+
 // The compiler takes "{...}" for a folder: a brace in the saver's name, the
 // setup's path or a picture's folder must reach it as the character.
 TEST_F(BuildScriptTest, BracesInNamesAndPathsReachTheCompilerAsWritten) {
