@@ -138,6 +138,30 @@ std::vector<TWritten> Run(const TCompileOptions& o, IBuildStatus& status) {
   };
   const auto destName = [](const TFileLine& f) { return f.destName.empty() ? SourceFileName(f.source) : f.destName; };
   TPayloadIndex index = IndexOfScript(script);
+  const struct {
+    const char* key;
+    const std::string& file;
+    int line;
+    TWizardPicture& picture;
+    uint32_t width, height;
+  } pictures[] = {
+      {"WizardImageFile", script.setup.wizardImageFile, script.setup.wizardImageLine, index.wizardImage, kWizardImageWidth,
+       kWizardImageHeight},
+      {"WizardSmallImageFile", script.setup.wizardSmallImageFile, script.setup.wizardSmallImageLine, index.wizardSmallImage,
+       kWizardSmallImageSide, kWizardSmallImageSide},
+  };
+  for (const auto& p : pictures) {
+    if (p.file.empty()) continue;
+    const std::string at = scriptName + ", line " + std::to_string(p.line) + ": " + p.key + ": ";
+    try {
+      if (!o.readPicture) throw std::runtime_error("this compiler reads no pictures");
+      p.picture = o.readPicture(sources.Locate(p.file), p.width, p.height);
+    } catch (const std::runtime_error& e) {
+      throw TCompileFailure{kBuildSourceError, at + p.file + ": " + e.what()};
+    }
+    if (p.picture.width != p.width || p.picture.height != p.height || p.picture.rows.size() != TWizardPicture::Stride(p.width) * p.height)
+      throw TCompileFailure{kBuildInternalError, at + p.file + ": the picture came back in another size"};
+  }
   uint64_t original = 0;
   for (const TFileLine& f : script.files) {
     try {
@@ -218,12 +242,20 @@ TPayloadIndex IndexOfScript(const TScript& s) {
   TPayloadIndex x;
   x.appName = s.setup.appName;
   x.appVerName = s.setup.appVerName;
+  x.appVersion = s.setup.appVersion;
+  x.appPublisher = s.setup.appPublisher;
+  x.appPublisherURL = s.setup.appPublisherURL;
+  x.appSupportURL = s.setup.appSupportURL;
+  x.appUpdatesURL = s.setup.appUpdatesURL;
   x.defaultDirName = s.setup.defaultDirName;
   x.defaultGroupName = s.setup.defaultGroupName;
   for (const TRegistryLine& r : s.registry)
     x.registry.push_back({r.root, r.subkey, r.valueName, r.valueData, r.deleteKeyOnUninstall});
   for (const TIniLine& i : s.ini) x.ini.push_back({i.file, i.section, i.key, i.value});
   for (const TIconLine& i : s.icons) x.icons.push_back({i.name, i.target, i.parameters});
+  for (const TRunLine& r : s.run)
+    x.run.push_back({r.filename, r.parameters, r.description,
+                     uint8_t((r.unchecked ? kRunUnchecked : 0) | (r.skipIfSilent ? kRunSkipIfSilent : 0))});
   return x;
 }
 

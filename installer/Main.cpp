@@ -6,6 +6,7 @@
 
 #include "CommandLine.h"
 #include "ProgramHost.h"
+#include "WizardPictures.h"
 
 int main(int argc, char** argv) {
   using namespace vanta::build;
@@ -18,5 +19,6 @@ int main(int argc, char** argv) {
   }
   TCompileOptions& options = std::get<TCompileOptions>(parsed);
   if (options.stubPath == beside) options.stubBytes = EmbeddedStub();
+  options.readPicture = ReadWizardPicture;
   return Compile(options, *status);
 }

@@ -12,17 +12,18 @@
 //          frame (of the bytes as they are, or of their differences to the
 //          byte `delta` places before), or the bytes as they are when
 //          packing would not pay
-//   index  what to install (see PayloadIndex.cpp): the setup's names and
-//          default folders, the parts (name and exact size; none in one
+//   index  what to install (see PayloadIndex.cpp): the setup's names,
+//          version, publisher and links, default folders, the parts (name and exact size; none in one
 //          file), then the files (destination constant, relative folder,
 //          name, size, stored size, flags, delta, checksum of the bytes, and
 //          of the stored bytes when they are packed, SHA-256 of the stored
-//          bytes), registry values, INI entries and shortcuts
+//          bytes), registry values, INI entries, shortcuts and
+//          the programs the Finished page offers
 //   tail   48 bytes: "VantaPak", version, 0, size of the data in this file
 //          (0 when it is in parts), index size, checksum of index + the
 //          tail's first 32 bytes, "VantaEnd"
 // Checksums are XXH3, 64 bits, digests SHA-256 (Checksum.h says which
-// protects what); versions before 5 are refused like any damaged setup.
+// protects what); versions before 6 are refused like any damaged setup.
 // The tail's sizes locate the payload from the end, so any program can go
 // before it. Before anything is installed the setup checks the index
 // against the tail's checksum and that every part is there with its exact
@@ -44,7 +45,7 @@
 
 namespace vanta::build {
 
-inline constexpr uint32_t kPayloadVersion = 5;
+inline constexpr uint32_t kPayloadVersion = 6;
 inline constexpr size_t kTailSize = 48;
 inline constexpr uint64_t kMaxIndexSize = 64u << 20;
 inline constexpr size_t kMaxIndexString = 32768;
@@ -96,6 +97,31 @@ struct TPackedIcon {
   bool operator==(const TPackedIcon&) const = default;
 };
 
+// The Finished page has room for this many programs to start.
+inline constexpr size_t kMaxRunEntries = 8;
+enum TRunFlags : uint8_t { kRunUnchecked = 1, kRunSkipIfSilent = 2, kRunKnownFlags = 3 };
+
+struct TPackedRun {
+  TConstText filename;
+  TConstText parameters;
+  std::string description;
+  uint8_t flags = 0;
+  bool operator==(const TPackedRun&) const = default;
+};
+
+// A picture of the wizard's pages, fitted by the compiler: 24-bit rows,
+// top-down, blue-green-red, each padded to 4 bytes (a DIB's rows).
+struct TWizardPicture {
+  uint32_t width = 0, height = 0;
+  std::string rows;
+  bool Empty() const { return width == 0; }
+  static size_t Stride(uint32_t width) { return (size_t(width) * 3 + 3) & ~size_t(3); }
+  bool operator==(const TWizardPicture&) const = default;
+};
+// Their sizes: the pages' at 200 %, so that they are drawn smaller, never larger.
+inline constexpr uint32_t kWizardImageWidth = 328, kWizardImageHeight = 628;
+inline constexpr uint32_t kWizardSmallImageSide = 110;
+
 // One data part beside a spanned setup.
 struct TPackedPart {
   std::string name;  // a file name in the setup's folder
@@ -106,6 +132,7 @@ struct TPackedPart {
 struct TPayloadIndex {
   std::string appName;
   std::string appVerName;
+  std::string appVersion, appPublisher, appPublisherURL, appSupportURL, appUpdatesURL;
   TDestination defaultDirName;
   std::string defaultGroupName;
   std::vector<TPackedPart> parts;  // empty: the data is in the setup's own file
@@ -113,6 +140,8 @@ struct TPayloadIndex {
   std::vector<TPackedRegistry> registry;
   std::vector<TPackedIni> ini;
   std::vector<TPackedIcon> icons;
+  std::vector<TPackedRun> run;
+  TWizardPicture wizardImage, wizardSmallImage;  // empty: none
   bool operator==(const TPayloadIndex&) const = default;
 };
 

@@ -1,7 +1,8 @@
 // The index's bytes. Strings are a 32-bit length and the bytes; a
 // destination is its folder byte and relative path; expandable texts are
 // kept in script form and read back through the same constant parser.
-//   appName appVerName defaultDir defaultGroup
+//   appName appVerName appVersion publisher publisherURL supportURL updatesURL
+//   defaultDir defaultGroup
 //   u32 n, n x part:     name u64 size
 //   u32 n, n x file:     folder name u64 size u64 stored u32 flags u8 delta
 //                        u64 checksum, u64 checksum of the stored bytes if compressed,
@@ -9,6 +10,8 @@
 //   u32 n, n x registry: u8 root subkey valueName valueData u8 deleteKey
 //   u32 n, n x ini:      file section key value
 //   u32 n, n x icon:     name target parameters
+//   u32 n, n x run:      filename parameters description u8 flags
+//   2 x picture:         u32 width u32 height, u32 n and n bytes of rows
 #include <cstring>
 
 #include "Payload.h"
@@ -28,6 +31,10 @@ class TEncoder {
   }
   void Str(std::string_view s) {
     if (s.size() > kMaxIndexString) throw TPayloadError("a text of the index is too long");
+    U32(uint32_t(s.size()));
+    bytes += s;
+  }
+  void Blob(const std::string& s) {  // bytes of any value: a picture's rows
     U32(uint32_t(s.size()));
     bytes += s;
   }
@@ -70,6 +77,10 @@ class TDecoder {
       if (static_cast<unsigned char>(c) < 0x20) throw TPayloadError("a control character in a text of the index");
     return std::string(s);
   }
+  std::string Blob() {
+    const uint32_t n = U32();
+    return std::string(Take(n));
+  }
   TDestination Dest() {
     const uint8_t f = U8();
     if (!IsValidFolderByte(f)) throw TPayloadError("an unknown folder constant in the index");
@@ -109,6 +120,7 @@ std::string EncodeIndex(const TPayloadIndex& x) {
   TEncoder e;
   e.Str(x.appName);
   e.Str(x.appVerName);
+  for (const std::string* s : {&x.appVersion, &x.appPublisher, &x.appPublisherURL, &x.appSupportURL, &x.appUpdatesURL}) e.Str(*s);
   e.Dest(x.defaultDirName);
   e.Str(x.defaultGroupName);
   e.Count(x.parts.size());
@@ -149,6 +161,18 @@ std::string EncodeIndex(const TPayloadIndex& x) {
     e.Str(i.target.ScriptText());
     e.Str(i.parameters.ScriptText());
   }
+  e.Count(x.run.size());
+  for (const TPackedRun& r : x.run) {
+    e.Str(r.filename.ScriptText());
+    e.Str(r.parameters.ScriptText());
+    e.Str(r.description);
+    e.U8(r.flags);
+  }
+  for (const TWizardPicture* p : {&x.wizardImage, &x.wizardSmallImage}) {
+    e.U32(p->width);
+    e.U32(p->height);
+    e.Blob(p->rows);
+  }
   return e.bytes;
 }
 
@@ -157,6 +181,7 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
   TPayloadIndex x;
   x.appName = d.Str();
   x.appVerName = d.Str();
+  for (std::string* s : {&x.appVersion, &x.appPublisher, &x.appPublisherURL, &x.appSupportURL, &x.appUpdatesURL}) *s = d.Str();
   x.defaultDirName = d.Dest();
   x.defaultGroupName = d.Str();
   if (x.defaultDirName.relative.empty() || x.defaultDirName.folder == TFolder::App)
@@ -229,6 +254,29 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     c.target = d.Text();
     c.parameters = d.Text();
     x.icons.push_back(std::move(c));
+  }
+  n = d.Count(4 + 4 + 4 + 1);
+  if (n > kMaxRunEntries) throw TPayloadError("more programs to run than the Finished page holds");
+  for (size_t i = 0; i < n; ++i) {
+    TPackedRun r;
+    r.filename = d.Text();
+    if (r.filename.pieces.empty()) throw TPayloadError("a program to run without a name");
+    r.parameters = d.Text();
+    r.description = d.Str();
+    r.flags = d.U8();
+    if (r.flags & ~kRunKnownFlags) throw TPayloadError("unknown flags of a program to run");
+    x.run.push_back(std::move(r));
+  }
+  const std::pair<TWizardPicture*, std::pair<uint32_t, uint32_t>> pictures[] = {
+      {&x.wizardImage, {kWizardImageWidth, kWizardImageHeight}},
+      {&x.wizardSmallImage, {kWizardSmallImageSide, kWizardSmallImageSide}}};
+  for (const auto& [p, size] : pictures) {
+    p->width = d.U32();
+    p->height = d.U32();
+    p->rows = d.Blob();
+    const bool none = p->width == 0 && p->height == 0 && p->rows.empty();
+    if (!none && (p->width != size.first || p->height != size.second || p->rows.size() != TWizardPicture::Stride(p->width) * p->height))
+      throw TPayloadError("a picture of the pages that is not the size it says");
   }
   if (!d.AtEnd()) throw TPayloadError("bytes after the index");
   return x;

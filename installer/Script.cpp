@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "PathRules.h"
+#include "Payload.h"
 #include "PathText.h"
 
 namespace vanta::build {
@@ -20,7 +21,7 @@ std::string_view TrimBlanks(std::string_view s) {
 
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-enum class TSection { None, Setup, Files, Registry, Ini, Icons };
+enum class TSection { None, Setup, Files, Registry, Ini, Icons, Run };
 
 struct TSectionName {
   std::string_view name;
@@ -30,7 +31,8 @@ constexpr TSectionName kSections[] = {{"Setup", TSection::Setup},
                                       {"Files", TSection::Files},
                                       {"Registry", TSection::Registry},
                                       {"INI", TSection::Ini},
-                                      {"Icons", TSection::Icons}};
+                                      {"Icons", TSection::Icons},
+                                      {"Run", TSection::Run}};
 
 // The parameters of one line, checked against what its section allows.
 class TLineParameters {
@@ -179,6 +181,7 @@ class TParser {
       case TSection::Registry: return RegistryLine(n, line);
       case TSection::Ini: return IniLine(n, line);
       case TSection::Icons: return IconsLine(n, line);
+      case TSection::Run: return RunLine(n, line);
     }
   }
 
@@ -210,11 +213,18 @@ class TParser {
     static constexpr TDirective kDirectives[] = {
         {"AppName", &TParser::AppName},
         {"AppVerName", &TParser::AppVerName},
+        {"AppVersion", &TParser::AppVersion},
+        {"AppPublisher", &TParser::AppPublisher},
+        {"AppPublisherURL", &TParser::AppPublisherURL},
+        {"AppSupportURL", &TParser::AppSupportURL},
+        {"AppUpdatesURL", &TParser::AppUpdatesURL},
         {"DefaultDirName", &TParser::DefaultDirName},
         {"DefaultGroupName", &TParser::DefaultGroupName},
         {"OutputDir", &TParser::OutputDir},
         {"OutputBaseFilename", &TParser::OutputBaseFilename},
         {"DiskSliceSize", &TParser::DiskSliceSize},
+        {"WizardImageFile", &TParser::WizardImageFile},
+        {"WizardSmallImageFile", &TParser::WizardSmallImageFile},
     };
     for (const TDirective& d : kDirectives) {
       if (!SameText(d.name, name)) continue;
@@ -232,6 +242,11 @@ class TParser {
     if (script_.setup.appName.empty()) throw TScriptError(n, "AppName is empty");
   }
   void AppVerName(int n, const std::string& v) { script_.setup.appVerName = PlainText(n, "AppVerName", v); }
+  void AppVersion(int n, const std::string& v) { script_.setup.appVersion = PlainText(n, "AppVersion", v); }
+  void AppPublisher(int n, const std::string& v) { script_.setup.appPublisher = PlainText(n, "AppPublisher", v); }
+  void AppPublisherURL(int n, const std::string& v) { script_.setup.appPublisherURL = PlainText(n, "AppPublisherURL", v); }
+  void AppSupportURL(int n, const std::string& v) { script_.setup.appSupportURL = PlainText(n, "AppSupportURL", v); }
+  void AppUpdatesURL(int n, const std::string& v) { script_.setup.appUpdatesURL = PlainText(n, "AppUpdatesURL", v); }
   void DefaultDirName(int n, const std::string& v) {
     TDestination d = Destination(n, "DefaultDirName", v);
     if (d.folder == TFolder::App) throw TScriptError(n, "DefaultDirName cannot be inside {app}, which it defines");
@@ -252,6 +267,16 @@ class TParser {
     std::string name = PlainText(n, "OutputBaseFilename", v);
     if (auto why = CheckFileName(name)) throw TScriptError(n, "OutputBaseFilename: " + *why);
     script_.setup.outputBaseFilename = name;
+  }
+
+  void WizardImageFile(int n, const std::string& v) { PictureFile(n, "WizardImageFile", v, script_.setup.wizardImageFile, script_.setup.wizardImageLine); }
+  void WizardSmallImageFile(int n, const std::string& v) {
+    PictureFile(n, "WizardSmallImageFile", v, script_.setup.wizardSmallImageFile, script_.setup.wizardSmallImageLine);
+  }
+  void PictureFile(int n, const char* key, const std::string& v, std::string& file, int& line) {
+    file = PlainText(n, key, v);
+    if (file.empty()) throw TScriptError(n, std::string(key) + " is empty");
+    line = n;
   }
 
   void DiskSliceSize(int n, const std::string& v) {
@@ -354,11 +379,37 @@ class TParser {
     script_.icons.push_back(std::move(i));
   }
 
+  void RunLine(int n, std::string_view line) {
+    TLineParameters p(n, "Run", line, {"Filename", "Parameters", "Description", "Flags"});
+    if (script_.run.size() == kMaxRunEntries)
+      throw TScriptError(n, "more than " + std::to_string(kMaxRunEntries) + " [Run] entries (the Finished page holds that many)");
+    TRunLine r;
+    r.line = n;
+    r.filename = ConstText(n, "Filename", p.Required("Filename"));
+    if (r.filename.pieces.empty()) throw TScriptError(n, "Filename is empty");
+    if (auto parameters = p.Get("Parameters")) r.parameters = ConstText(n, "Parameters", *parameters);
+    const std::vector<std::string> flags = p.Flags({"postinstall", "nowait", "shellexec", "unchecked", "skipifsilent"});
+    // The setup runs elevated: what it starts goes through the desktop's
+    // shell as the user, so only entries that say so can be kept.
+    for (const char* needed : {"postinstall", "nowait", "shellexec"})
+      if (!HasFlag(flags, needed))
+        throw TScriptError(n, "a [Run] entry needs the flags postinstall nowait shellexec (the flag " + Quoted(needed) + " is missing)");
+    r.description = PlainText(n, "Description", p.Required("Description"));
+    if (r.description.empty()) throw TScriptError(n, "Description is empty");
+    r.unchecked = HasFlag(flags, "unchecked");
+    r.skipIfSilent = HasFlag(flags, "skipifsilent");
+    script_.run.push_back(std::move(r));
+  }
+
   void Finish() {
     const TSetupDirectives& s = script_.setup;
-    for (std::string_view required : {"AppName", "AppVerName", "DefaultDirName"})
-      if (std::find(seenDirectives_.begin(), seenDirectives_.end(), required) == seenDirectives_.end())
-        throw TScriptError(0, "the [Setup] directive " + std::string(required) + " is missing");
+    auto seen = [&](std::string_view d) { return std::find(seenDirectives_.begin(), seenDirectives_.end(), d) != seenDirectives_.end(); };
+    for (std::string_view required : {"AppName", "DefaultDirName"})
+      if (!seen(required)) throw TScriptError(0, "the [Setup] directive " + std::string(required) + " is missing");
+    if (!seen("AppVerName")) {
+      if (s.appVersion.empty()) throw TScriptError(0, "the [Setup] directive AppVerName is missing (or give AppVersion)");
+      script_.setup.appVerName = s.appName + " version " + s.appVersion;
+    }
     if (s.defaultGroupName.empty()) {
       if (auto why = CheckRelativePath(s.appName))
         throw TScriptError(0, "without DefaultGroupName the group is AppName, which cannot be a folder name: " + *why);

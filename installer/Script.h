@@ -1,5 +1,5 @@
 // The installer script as the builder writes it: [Setup] directives and the
-// [Files], [Registry], [INI] and [Icons] lines, in the published script
+// [Files], [Registry], [INI], [Icons] and [Run] lines, in the published script
 // format. The reader accepts exactly that subset; anything else is an error
 // naming the line and what is not supported, never skipped.
 #pragma once
@@ -30,7 +30,9 @@ inline constexpr uint64_t kMinDiskSliceSize = 1048576;
 
 struct TSetupDirectives {
   std::string appName;
-  std::string appVerName;
+  std::string appVerName;          // "<AppName> version <AppVersion>" when not given
+  // What the Apps page and package managers read from the uninstall entry.
+  std::string appVersion, appPublisher, appPublisherURL, appSupportURL, appUpdatesURL;
   TDestination defaultDirName;
   std::string defaultGroupName;    // AppName when not given
   std::string outputDir;           // a folder of the building computer, as written
@@ -38,6 +40,9 @@ struct TSetupDirectives {
   // No file of the setup is larger: beyond it the data goes into
   // "<outputBaseFilename>-1.bin", "-2.bin"... beside the .exe.
   uint64_t diskSliceSize = kDefaultDiskSliceSize;
+  // Pictures of the pages, as written (like Source), and their lines.
+  std::string wizardImageFile, wizardSmallImageFile;
+  int wizardImageLine = 0, wizardSmallImageLine = 0;
 };
 
 struct TFileLine {
@@ -74,12 +79,24 @@ struct TIconLine {
   TConstText parameters;  // the command line after the target; may be empty
 };
 
+// A program the Finished page offers to start ([Run] with "postinstall"):
+// always through the desktop's shell, as its user, without waiting.
+struct TRunLine {
+  int line = 0;
+  TConstText filename;
+  TConstText parameters;
+  std::string description;  // the check box's caption
+  bool unchecked = false;     // starts unticked (and so never runs in silent installs)
+  bool skipIfSilent = false;
+};
+
 struct TScript {
   TSetupDirectives setup;
   std::vector<TFileLine> files;
   std::vector<TRegistryLine> registry;
   std::vector<TIniLine> ini;
   std::vector<TIconLine> icons;
+  std::vector<TRunLine> run;
 };
 
 // Throws TScriptError.

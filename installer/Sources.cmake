@@ -30,5 +30,6 @@ set(VANTASETUP_SOURCES
   ${VANTABUILD_DIR}/setup/InstallTransaction.cpp
   ${VANTABUILD_DIR}/setup/SetupCommandLine.cpp
   ${VANTABUILD_DIR}/setup/SetupWizard.cpp
+  ${VANTABUILD_DIR}/setup/DiskSpace.cpp
   ${VANTABUILD_DIR}/setup/Uninstall.cpp
 )

@@ -66,6 +66,30 @@ std::string TSetupFolders::Value(TFolder f) const {
   return {};
 }
 
+std::vector<std::pair<std::string, TRegValue>> AboutValues(const TPayloadIndex& index) {
+  std::vector<std::pair<std::string, TRegValue>> values;
+  const std::pair<const char*, const std::string*> texts[] = {
+      {"DisplayVersion", &index.appVersion},  {"Publisher", &index.appPublisher},
+      {"URLInfoAbout", &index.appPublisherURL}, {"HelpLink", &index.appSupportURL},
+      {"URLUpdateInfo", &index.appUpdatesURL},
+  };
+  for (const auto& [name, text] : texts)
+    if (!text->empty()) values.emplace_back(name, StringValue(*text));
+  // "2.10.3": major 2, minor 10; only leading digits count, as far as a DWORD goes.
+  const std::string& v = index.appVersion;
+  size_t i = 0;
+  for (const char* name : {"VersionMajor", "VersionMinor"}) {
+    uint64_t n = 0;
+    const size_t start = i;
+    while (i < v.size() && v[i] >= '0' && v[i] <= '9' && n <= 0xFFFFFFFFu) n = n * 10 + uint64_t(v[i++] - '0');
+    if (i == start || n > 0xFFFFFFFFu) break;
+    values.emplace_back(name, DwordValue(uint32_t(n)));
+    if (i >= v.size() || v[i] != '.') break;
+    ++i;
+  }
+  return values;
+}
+
 std::optional<std::string> CheckInstallFolder(const std::string& path) {
   if (!HasDriveRoot(path)) return "\"" + path + "\" is not a full path on a drive";
   std::string rest = path.substr(3);
@@ -269,7 +293,7 @@ TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupF
         {"InstallLocation", StringValue(folders.app + "\\")},
         {"DisplayIcon", StringValue(uninstallerPath)},
     };
-    if (!options.publisher.empty()) values.emplace_back("Publisher", StringValue(options.publisher));
+    for (auto& v : AboutValues(index)) values.push_back(std::move(v));
     values.emplace_back("EstimatedSize", DwordValue(uint32_t((total + 1023) / 1024)));
     // Logged now, written once the log is whole: the digest of the log.
     values.emplace_back(kLogDigestValue, StringValue(""));

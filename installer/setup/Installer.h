@@ -19,7 +19,6 @@ struct TSetupFolders {
 
 struct TInstallOptions {
   bool noIcons = false;  // no shortcuts in {group}
-  std::string publisher;  // "" when not known
 };
 
 inline constexpr const char* kUninstallerName = "unins000.exe";
@@ -48,6 +47,9 @@ struct TInstallResult {
 // Checks a folder the user chose or /DIR gave: a full drive path below the
 // drive's root whose parts pass the path rules. nullopt when acceptable.
 std::optional<std::string> CheckInstallFolder(const std::string& path);
+
+// The uninstall entry's version and publisher values, those the index gives.
+std::vector<std::pair<std::string, TRegValue>> AboutValues(const TPayloadIndex& index);
 
 // `data` is the payload's data (OpenData). `uninstaller` writes the program
 // that becomes {app}\unins000.exe.

@@ -4,8 +4,13 @@
 
 namespace vanta::build {
 
-TSetupWizard::TSetupWizard(std::string appName, TWizardFields defaults, bool hasReadme, bool noCancel)
-    : appName_(std::move(appName)), fields_(std::move(defaults)), hasReadme_(hasReadme), noCancel_(noCancel) {}
+TSetupWizard::TSetupWizard(std::string appName, TWizardFields defaults, bool hasReadme, bool noCancel, TSpaceCheck space)
+    : appName_(std::move(appName)), fields_(std::move(defaults)), hasReadme_(hasReadme), noCancel_(noCancel), space_(std::move(space)) {}
+
+std::string TSetupWizard::SpaceText(const std::string& folder) const {
+  if (!space_.probe) return SpaceLine(space_.need, folder, {});
+  return SpaceLine(space_.need, folder, space_.probe(folder));
+}
 
 TWizardButtons TSetupWizard::Buttons() const {
   TWizardButtons b;
@@ -72,6 +77,8 @@ std::optional<std::string> TSetupWizard::Next(const TWizardFields& controls) {
       std::string folder = controls.folder;
       while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
       if (auto why = CheckInstallFolder(folder)) return "This folder cannot be used: " + *why;
+      if (space_.probe)
+        if (auto why = CheckSpace(space_.need, folder, space_.probe(folder))) return *why;
       fields_.folder = folder;
       page_ = TWizardPage::Group;
       break;
@@ -95,6 +102,7 @@ std::optional<std::string> TSetupWizard::Next(const TWizardFields& controls) {
       return "Setup is still installing.";
     case TWizardPage::Finished:
       fields_.viewReadme = hasReadme_ && controls.viewReadme;
+      for (size_t i = 0; i < fields_.run.size() && i < controls.run.size(); ++i) fields_.run[i].ticked = controls.run[i].ticked;
       break;
   }
   return std::nullopt;

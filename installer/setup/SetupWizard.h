@@ -1,12 +1,14 @@
 // The setup's pages and what their buttons do, apart from any window:
 // welcome, install folder (with Browse), Start menu folder, ready,
 // installing (progress, Cancel), finished ("View the readme" when the
-// payload has a readme). The dialog in win32/ only moves TWizardFields
-// between its controls and this.
+// payload has a readme, a tick for each program it offers to start). The
+// dialog in win32/ only moves TWizardFields between its controls and this.
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "DiskSpace.h"
 #include "Installer.h"
 
 namespace vanta::build {
@@ -19,6 +21,13 @@ struct TWizardFields {
   std::string group;
   bool noGroup = false;  // no Start menu folder
   bool viewReadme = true;
+  // The Finished page's programs to start: caption and tick.
+  struct TRunChoice {
+    std::string description;
+    bool ticked = true;
+    bool operator==(const TRunChoice&) const = default;
+  };
+  std::vector<TRunChoice> run;
 };
 
 struct TWizardButtons {
@@ -28,15 +37,23 @@ struct TWizardButtons {
   bool cancel = true;
 };
 
+// What the install needs and how to ask a drive; without a probe no check.
+struct TSpaceCheck {
+  TSpaceNeeded need;
+  TDriveProbe probe;
+};
+
 class TSetupWizard {
  public:
-  TSetupWizard(std::string appName, TWizardFields defaults, bool hasReadme, bool noCancel);
+  TSetupWizard(std::string appName, TWizardFields defaults, bool hasReadme, bool noCancel, TSpaceCheck space = {});
 
   TWizardPage Page() const { return page_; }
   TWizardButtons Buttons() const;
   std::string Heading() const;
   std::string Text() const;
   const TWizardFields& Fields() const { return fields_; }
+  // The folder page's space needed and free for the folder typed so far.
+  std::string SpaceText(const std::string& folder) const;
   bool HasReadme() const { return hasReadme_; }
 
   // Next (Install, Finish) with the controls' contents: the page's fields
@@ -51,6 +68,7 @@ class TSetupWizard {
   TWizardFields fields_;
   bool hasReadme_;
   bool noCancel_;
+  TSpaceCheck space_;
   TWizardPage page_ = TWizardPage::Welcome;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
+#include "WizardPictures.h"
 
 namespace vanta::build {
 namespace {
@@ -177,6 +178,108 @@ TEST_F(CompilerTest, NamedSetupWarns) {
   ASSERT_EQ(Compile(Options(script), status_), kBuildOk) << status_.text;
   EXPECT_EQ(status_.lines[1].rfind("Warning: ", 0), 0u);
   EXPECT_TRUE(fs::exists(c_ / "Out/Setup.exe"));
+}
+
+// A 24-bit BMP whose pixel colour `at` gives (0x00RRGGBB).
+template <class TAt>
+std::string Bmp(int width, int height, TAt at) {
+  const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u, size = 54 + stride * uint32_t(height);
+  std::string b(54, '\0');
+  auto put = [&](size_t o, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b[o + size_t(i)] = char((v >> (8 * i)) & 0xFF);
+  };
+  b[0] = 'B', b[1] = 'M';
+  put(2, size, 4), put(10, 54, 4), put(14, 40, 4), put(18, uint32_t(width), 4), put(22, uint32_t(height), 4);
+  put(26, 1, 2), put(28, 24, 2), put(34, stride * uint32_t(height), 4);
+  for (int y = height - 1; y >= 0; --y) {  // bottom-up
+    std::string row(stride, '\0');
+    for (int x = 0; x < width; ++x) {
+      const uint32_t c = at(x, y);
+      row[size_t(x) * 3] = char(c & 0xFF), row[size_t(x) * 3 + 1] = char((c >> 8) & 0xFF), row[size_t(x) * 3 + 2] = char(c >> 16);
+    }
+    b += row;
+  }
+  return b;
+}
+
+uint32_t PixelOf(const TWizardPicture& p, uint32_t x, uint32_t y) {
+  const unsigned char* px = reinterpret_cast<const unsigned char*>(p.rows.data()) + TWizardPicture::Stride(p.width) * y + x * 3;
+  return uint32_t(px[2]) << 16 | uint32_t(px[1]) << 8 | px[0];
+}
+
+TEST(WizardPictures, CoverCropKeepsTheShapeFromTheMiddle) {
+  const struct {
+    int w, h, tw, th;
+    TCrop crop;
+  } kCases[] = {
+      {1000, 1000, 328, 628, {239, 0, 522, 1000}},  // square into tall: the sides go
+      {328, 628, 328, 628, {0, 0, 328, 628}},       // the shape already
+      {100, 1000, 110, 110, {0, 450, 100, 100}},    // a strip into a square: top and bottom go
+      {1, 1, 328, 628, {0, 0, 1, 1}},               // one pixel stays one pixel
+      {5000, 2, 110, 110, {2499, 0, 2, 2}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(CoverCrop(c.w, c.h, c.tw, c.th), c.crop) << c.w << "x" << c.h;
+}
+
+// Three upright stripes (red, green, blue) in a wide picture: the tall
+// place keeps the middle one, not squeezed; a square picture of a black
+// ring on white keeps its ring round in the square place.
+TEST(WizardPictures, FittedAndCroppedNeverStretched) {
+  TTempFolder dir;
+  dir.Write("stripes.bmp", Bmp(900, 300, [](int x, int) { return x < 300 ? 0xFF0000u : x < 600 ? 0x00FF00u : 0x0000FFu; }));
+  const TWizardPicture tall = ReadWizardPicture(dir / "stripes.bmp", kWizardImageWidth, kWizardImageHeight);
+  ASSERT_EQ(tall.width, kWizardImageWidth);
+  ASSERT_EQ(tall.height, kWizardImageHeight);
+  ASSERT_EQ(tall.rows.size(), TWizardPicture::Stride(kWizardImageWidth) * kWizardImageHeight);
+  for (uint32_t x : {0u, 100u, 327u})
+    for (uint32_t y : {0u, 300u, 627u}) EXPECT_EQ(PixelOf(tall, x, y), 0x00FF00u) << x << "," << y;
+  // Left half black, right half white, 400x200: in the square the edge stays in the middle.
+  dir.Write("halves.bmp", Bmp(400, 200, [](int x, int) { return x < 200 ? 0u : 0xFFFFFFu; }));
+  const TWizardPicture square = ReadWizardPicture(dir / "halves.bmp", kWizardSmallImageSide, kWizardSmallImageSide);
+  EXPECT_EQ(PixelOf(square, 0, 50), 0u);
+  EXPECT_EQ(PixelOf(square, 53, 50), 0u);
+  EXPECT_EQ(PixelOf(square, 56, 50), 0xFFFFFFu);
+  EXPECT_EQ(PixelOf(square, 109, 50), 0xFFFFFFu);
+}
+
+// A missing or broken picture stops the compile, naming the key and the file.
+TEST_F(CompilerTest, PicturesOfThePages) {
+  c_.Write("Pics/tall.bmp", Bmp(40, 80, [](int, int) { return 0x3366CCu; }));
+  c_.Write("Pics/broken.bmp", "BM not a picture");
+  const auto with = [&](const std::string& lines) {
+    std::string s = Script();
+    return s.insert(s.find("[Files]"), lines);
+  };
+  const struct {
+    std::string lines;
+    const char* reason;  // nullptr: compiles
+  } kCases[] = {
+      {"WizardImageFile=C:\\Pics\\tall.bmp\r\nWizardSmallImageFile=\"C:\\Pics\\tall.bmp\"\r\n", nullptr},
+      {"WizardImageFile=C:\\Pics\\missing.bmp\r\n", "temp.iss, line 8: WizardImageFile: C:\\Pics\\missing.bmp: "},
+      {"WizardSmallImageFile=C:\\Pics\\broken.bmp\r\n", "temp.iss, line 8: WizardSmallImageFile: C:\\Pics\\broken.bmp: "},
+      {"WizardImageFile=C:\\Pics\r\n", "temp.iss, line 8: WizardImageFile: C:\\Pics: "},
+  };
+  for (const auto& c : kCases) {
+    TCompileOptions o = Options(with(c.lines));
+    o.readPicture = ReadWizardPicture;
+    TRecordingStatus status;
+    const int code = Compile(o, status);
+    if (!c.reason) {
+      ASSERT_EQ(code, kBuildOk) << status.text;
+      TMemorySource source(ReadWholeFile(Output()));
+      const TPayload p = OpenPayload(source);
+      EXPECT_EQ(p.index.wizardImage.width, kWizardImageWidth);
+      EXPECT_EQ(PixelOf(p.index.wizardImage, 10, 10), 0x3366CCu);
+      EXPECT_EQ(PixelOf(p.index.wizardSmallImage, 100, 100), 0x3366CCu);
+      continue;
+    }
+    EXPECT_EQ(code, kBuildSourceError) << c.lines;
+    EXPECT_EQ(status.text.find(c.reason), 0u) << status.text;
+  }
+  // A compiler without the picture reader says so rather than leaving the page bare.
+  TRecordingStatus status;
+  EXPECT_EQ(Compile(Options(with("WizardImageFile=C:\\Pics\\tall.bmp\r\n")), status), kBuildSourceError);
+  EXPECT_NE(status.text.find("reads no pictures"), std::string::npos) << status.text;
 }
 
 TEST(SourceFiles, WindowsPathsAreTakenAsTheyAre) {

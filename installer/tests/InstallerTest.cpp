@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "Compiler.h"
 #include "FakeTarget.h"
@@ -119,6 +120,40 @@ TEST(Installer, InstallsEverythingAndLogsIt) {
   // The log on disk is what the install did.
   EXPECT_EQ(DecodeLog(files.at("c:\\program files\\my saver\\unins000.dat")), r.log);
   EXPECT_EQ(progress.last, kTotalBytes);
+}
+
+TEST(Installer, TheUninstallEntrySaysVersionPublisherAndLinks) {
+  const std::string script = std::string(kScript).replace(std::string(kScript).find("[Files]"), 0,
+      "AppVersion=2.10.3\nAppPublisher=Ann Example\nAppPublisherURL=https://a.example/\n"
+      "AppSupportURL=https://a.example/help\nAppUpdatesURL=https://a.example/new\n");
+  TFakeTarget target;
+  target.state = Before();
+  TProgress progress;
+  ASSERT_EQ(RunInstall(target, progress, PackScript(script.c_str())).outcome, TInstallOutcome::Done);
+  const auto& arp = target.state.keys.at("hklm\\software\\microsoft\\windows\\currentversion\\uninstall\\my saver_is1");
+  EXPECT_EQ(arp.at("displayversion"), StringValue("2.10.3"));
+  EXPECT_EQ(arp.at("publisher"), StringValue("Ann Example"));
+  EXPECT_EQ(arp.at("urlinfoabout"), StringValue("https://a.example/"));
+  EXPECT_EQ(arp.at("helplink"), StringValue("https://a.example/help"));
+  EXPECT_EQ(arp.at("urlupdateinfo"), StringValue("https://a.example/new"));
+  EXPECT_EQ(arp.at("versionmajor"), DwordValue(2));
+  EXPECT_EQ(arp.at("versionminor"), DwordValue(10));
+}
+
+TEST(Installer, VersionNumbersFromTheVersionText) {
+  const struct {
+    const char* version;
+    int major, minor;  // -1: no value
+  } kCases[] = {{"1.0", 1, 0}, {"7", 7, -1}, {"3.x", 3, -1}, {"beta 2", -1, -1}, {"", -1, -1}, {"99999999999.1", -1, -1}};
+  for (const auto& c : kCases) {
+    TPayloadIndex index;
+    index.appVersion = c.version;
+    std::map<std::string, uint32_t> got;
+    for (const auto& [name, value] : AboutValues(index))
+      if (name.rfind("Version", 0) == 0) got[name] = DwordOf(value);
+    EXPECT_EQ(got.count("VersionMajor") ? int(got["VersionMajor"]) : -1, c.major) << c.version;
+    EXPECT_EQ(got.count("VersionMinor") ? int(got["VersionMinor"]) : -1, c.minor) << c.version;
+  }
 }
 
 // Someone opens an installed file, without allowing deletion, before a

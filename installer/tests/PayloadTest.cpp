@@ -44,6 +44,7 @@ TPayloadIndex SampleIndex() {
   x.ini.push_back({{TFolder::Win, "system.INI"}, "boot", "SCRNSAVE.EXE", *ParseConstText("{sys}\\MySaver~1.scr", nullptr)});
   x.icons.push_back({{TFolder::Group, "Uninstall"}, *ParseConstText("{app}\\unins000.exe", nullptr),
                      *ParseConstText("/c {app}", nullptr)});
+  x.run.push_back({*ParseConstText("{sys}\\a.scr", nullptr), *ParseConstText("/s", nullptr), "Preview", kRunUnchecked});
   return x;
 }
 
@@ -202,8 +203,8 @@ TEST(Payload, HostileIndexWithAValidChecksumIsRefused) {
 
 TEST(Payload, IndexCountsBeyondTheIndexAreRefusedBeforeUse) {
   std::string bytes = EncodeIndex(SampleIndex());
-  // The file count follows the four setup texts and the part count; make it huge.
-  const size_t at = 4 + 8 + 4 + 12 + 1 + 4 + 8 + 4 + 8 + 4;
+  // The file count follows the setup texts (the five about the program empty) and the part count; make it huge.
+  const size_t at = 4 + 8 + 4 + 12 + 5 * 4 + 1 + 4 + 8 + 4 + 8 + 4;
   ASSERT_EQ(bytes.substr(at, 4), std::string(4, '\0'));
   bytes.replace(at, 4, "\xFF\xFF\xFF\x7F");
   EXPECT_THROW(DecodeIndex(bytes), TPayloadError);

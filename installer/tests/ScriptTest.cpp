@@ -186,6 +186,58 @@ TEST(Script, DefaultsForOptionalDirectives) {
   EXPECT_EQ(Describe(s.ini[0]), "{win}\\my.ini | s | k | ");
 }
 
+TEST(Script, VersionPublisherAndLinks) {
+  const TScript s = ParseScript(
+      "[Setup]\nAppName=A\nAppVersion=1.5\nDefaultDirName={pf}\\A\nAppPublisher=\" Ann; B \"\n"
+      "AppPublisherURL=https://a.example/\nAppSupportURL=https://a.example/s\nappupdatesurl=https://a.example/u\n");
+  EXPECT_EQ(s.setup.appVerName, "A version 1.5");
+  EXPECT_EQ(s.setup.appVersion, "1.5");
+  EXPECT_EQ(s.setup.appPublisher, " Ann; B ");
+  EXPECT_EQ(s.setup.appPublisherURL, "https://a.example/");
+  EXPECT_EQ(s.setup.appSupportURL, "https://a.example/s");
+  EXPECT_EQ(s.setup.appUpdatesURL, "https://a.example/u");
+  EXPECT_EQ(ParseScript("[Setup]\nAppName=A\nAppVerName=A 2\nAppVersion=1.5\nDefaultDirName={pf}\\A\n").setup.appVerName, "A 2");
+  EXPECT_THROW(ParseScript("[Setup]\nAppName=A\nDefaultDirName={pf}\\A\n"), TScriptError);
+  EXPECT_THROW(ParseScript("[Setup]\nAppName=A\nAppVersion={app}\nDefaultDirName={pf}\\A\n"), TScriptError);
+}
+
+TEST(Script, RunEntriesOfTheFinishedPage) {
+  const std::string head = "[Setup]\nAppName=A\nAppVerName=A\nDefaultDirName={pf}\\A\n[Run]\n";
+  const TScript s = ParseScript(head +
+      "Filename: \"{sys}\\rundll32.exe\"; Parameters: \"desk.cpl,InstallScreenSaver {sys}\\A b.scr\"; "
+      "Description: \"Make it; mine\"; Flags: postinstall nowait shellexec\n"
+      "Filename: {app}\\a.scr; Description: Preview; flags: SHELLEXEC unchecked postinstall nowait skipifsilent\n");
+  ASSERT_EQ(s.run.size(), 2u);
+  EXPECT_EQ(s.run[0].filename.ScriptText(), "{sys}\\rundll32.exe");
+  EXPECT_EQ(s.run[0].parameters.ScriptText(), "desk.cpl,InstallScreenSaver {sys}\\A b.scr");
+  EXPECT_EQ(s.run[0].description, "Make it; mine");
+  EXPECT_FALSE(s.run[0].unchecked || s.run[0].skipIfSilent);
+  EXPECT_TRUE(s.run[1].parameters.pieces.empty());
+  EXPECT_TRUE(s.run[1].unchecked && s.run[1].skipIfSilent);
+  std::string nine;
+  for (int i = 0; i < 9; ++i) nine += "Filename: a.exe; Description: X; Flags: postinstall nowait shellexec\n";
+  const struct {
+    std::string line;
+    const char* reason;
+  } kBad[] = {
+      {"Filename: a.exe; Description: X; Flags: postinstall nowait\n", "\"shellexec\" is missing"},
+      {"Filename: a.exe; Description: X; Flags: nowait shellexec\n", "\"postinstall\" is missing"},
+      {"Filename: a.exe; Description: X; Flags: postinstall nowait shellexec runascurrentuser\n", "\"runascurrentuser\" is not supported"},
+      {"Filename: a.exe; Flags: postinstall nowait shellexec\n", "\"Description\" is missing"},
+      {"Filename: {bad}\\a.exe; Description: X; Flags: postinstall nowait shellexec\n", "{bad}"},
+      {"Filename: a.exe; Description: X; WorkingDir: {app}; Flags: postinstall nowait shellexec\n", "\"WorkingDir\" is not supported"},
+      {nine, "more than 8"},
+  };
+  for (const auto& c : kBad) {
+    try {
+      ParseScript(head + c.line);
+      ADD_FAILURE() << "accepted: " << c.line;
+    } catch (const TScriptError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+    }
+  }
+}
+
 struct TBadScript {
   std::string text;  // after the required [Setup] lines 1-4
   int line;

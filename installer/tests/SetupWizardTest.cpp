@@ -131,5 +131,69 @@ TEST(SetupWizard, BackKeepsWhatWasTyped) {
   EXPECT_EQ(w.Fields().folder, "E:\\half typed");
 }
 
+constexpr uint64_t kGB = 1ull << 30;
+
+// The folder page's space rule, on the drive each folder names.
+TEST(SetupWizard, TheFolderPageStopsAnInstallThatDoesNotFit) {
+  const struct {
+    uint64_t file;   // each of the payload's two files
+    uint64_t free;   // on D:
+    bool fat;
+    const char* refusal;  // nullptr: accepted
+  } kCases[] = {
+      {10 << 20, 1 * kGB, false, nullptr},
+      {600ull << 20, 1 * kGB, false, "not enough free disk space on D:"},
+      {5 * kGB, 100 * kGB, true, "cannot hold files of 4 GB"},   // one file over 4 GB on FAT32
+      {5 * kGB, 100 * kGB, false, nullptr},                      // the same on NTFS
+      {3 * kGB, 100 * kGB, true, nullptr},                       // over 4 GB in all, each file below
+      {(1ull << 32) - 1, 100 * kGB, true, nullptr},              // FAT32's largest file
+  };
+  for (const auto& c : kCases) {
+    TPayloadIndex index;
+    index.files.resize(2);
+    index.files[0].size = index.files[1].size = c.file;
+    index.files[1].name = "big.mp3";
+    std::vector<std::string> asked;
+    TSpaceCheck space{SpaceNeeded(index, 1000), [&](const std::string& folder) {
+                        asked.push_back(folder);
+                        return folder[0] == 'D' ? TDriveSpace{true, c.free, c.fat} : TDriveSpace{};
+                      }};
+    TWizardFields f = Defaults();
+    f.folder = "D:\\Savers\\My Saver";
+    TSetupWizard w("My Saver", f, false, false, space);
+    w.Next(w.Fields());
+    const std::optional<std::string> error = w.Next(w.Fields());
+    if (c.refusal) {
+      ASSERT_TRUE(error) << c.file;
+      EXPECT_NE(error->find(c.refusal), std::string::npos) << *error;
+      EXPECT_EQ(w.Page(), TWizardPage::Folder);
+    } else {
+      EXPECT_EQ(error, std::nullopt) << c.file;
+      EXPECT_EQ(w.Page(), TWizardPage::Group);
+    }
+    EXPECT_EQ(asked, std::vector<std::string>{"D:\\Savers\\My Saver"});
+    // A drive that cannot be asked stops nothing here; the page says what it can.
+    f.folder = "Q:\\My Saver";
+    TSetupWizard unknown("My Saver", f, false, false, space);
+    unknown.Next(unknown.Fields());
+    EXPECT_EQ(unknown.Next(unknown.Fields()), std::nullopt);
+  }
+}
+
+TEST(SetupWizard, SpaceTextSaysNeededAndFree) {
+  TPayloadIndex index;
+  index.files.resize(1);
+  index.files[0].size = 12900000;
+  TSetupWizard w("My Saver", Defaults(), false, false,
+                 {SpaceNeeded(index, 100000), [](const std::string&) { return TDriveSpace{true, 45 * kGB + kGB / 2, false}; }});
+  EXPECT_EQ(w.SpaceText("C:\\X"), "At least 12.4 MB of free disk space is required. Free on C: 45.5 GB.");
+  const struct {
+    uint64_t bytes;
+    const char* text;
+  } kSizes[] = {{0, "0 bytes"}, {1, "1 byte"}, {1023, "1023 bytes"}, {1024, "1.00 KB"}, {999 * 1024, "999 KB"},
+                {1000 * 1024, "0.98 MB"}, {5 * kGB, "5.00 GB"}, {3000 * kGB, "2.93 TB"}};
+  for (const auto& s : kSizes) EXPECT_EQ(SizeText(s.bytes), s.text);
+}
+
 }  // namespace
 }  // namespace vanta::build

@@ -386,8 +386,8 @@ namespace {
 
 class TRecordingShell : public IUserShell {
  public:
-  bool OpenAsUser(const std::string& file) override {
-    opened.push_back(file);
+  bool OpenAsUser(const std::string& file, const std::string& parameters) override {
+    opened.push_back(parameters.empty() ? file : file + " " + parameters);
     return works;
   }
   std::vector<std::string> opened;
@@ -445,6 +445,46 @@ TEST(AfterInstallTest, TheReadmeIsOpenedOnlyAsTheDesktopsUser) {
   TRecordingShell broken;
   broken.works = false;
   EXPECT_NE(OpenReadmeAsUser(done, true, true, broken).find("not opened"), std::string::npos);
+}
+
+// The Finished page's programs go to the desktop's shell only, with the
+// chosen folders put in: ticked ones, or in silent installs those that
+// start ticked and do not skip silence; nothing after a failed install.
+TEST(AfterInstallTest, TheFinishedPagesProgramsStartAsTheUserOnly) {
+  const std::vector<TPackedRun> run = {
+      {*ParseConstText("{sys}\\rundll32.exe", nullptr), *ParseConstText("desk.cpl,InstallScreenSaver {sys}\\A.scr", nullptr), "Make", 0},
+      {*ParseConstText("{app}\\A.scr", nullptr), *ParseConstText("/s", nullptr), "Preview", kRunSkipIfSilent},
+      {*ParseConstText("{app}\\A.scr", nullptr), {}, "Settings", kRunUnchecked},
+  };
+  TSetupFolders folders;
+  folders.app = "D:\\A";
+  folders.sys = "C:\\Windows\\SysWOW64";
+  const struct {
+    std::vector<bool> ticked;
+    bool silent;
+    bool shellWorks;
+    std::vector<std::string> started;
+  } kCases[] = {
+      {{true, true, true}, false, true,
+       {"C:\\Windows\\SysWOW64\\rundll32.exe desk.cpl,InstallScreenSaver C:\\Windows\\SysWOW64\\A.scr", "D:\\A\\A.scr /s", "D:\\A\\A.scr"}},
+      {{false, true, false}, false, true, {"D:\\A\\A.scr /s"}},
+      {{true, true, true}, true, true,
+       {"C:\\Windows\\SysWOW64\\rundll32.exe desk.cpl,InstallScreenSaver C:\\Windows\\SysWOW64\\A.scr"}},
+      {{true}, false, false, {"C:\\Windows\\SysWOW64\\rundll32.exe desk.cpl,InstallScreenSaver C:\\Windows\\SysWOW64\\A.scr"}},
+  };
+  for (const auto& c : kCases) {
+    TRecordingShell shell;
+    shell.works = c.shellWorks;
+    const std::vector<std::string> lines = RunAfterInstall(TInstallResult{}, run, c.ticked, c.silent, folders, shell);
+    EXPECT_EQ(shell.opened, c.started);
+    ASSERT_EQ(lines.size(), c.started.size());
+    for (const std::string& l : lines) EXPECT_EQ(l.rfind(c.shellWorks ? "Started as the desktop's user" : "Not started", 0), 0u) << l;
+  }
+  TInstallResult failed;
+  failed.outcome = TInstallOutcome::Failed;
+  TRecordingShell shell;
+  EXPECT_TRUE(RunAfterInstall(failed, run, {true, true, true}, false, folders, shell).empty());
+  EXPECT_TRUE(shell.opened.empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "builder/ConfigFormRes.h"
+#include "engine/PictureLoader.h"
 #include "forms/Controls.h"
 #include "platform/Files.h"
 #include "platform/Scheduler.h"
@@ -22,9 +23,10 @@ constexpr TPlace kLayout[] = {
     {0, IDC_NAMEEDIT, 84, 86, 318, 22},          {0, IDC_SHRINKGROUP, 8, 134, 406, 104},
     {0, IDC_SHRINKCHECK, 20, 156, 240, 20},      {0, IDC_SHRINKSIZE, 266, 154, 136, 200},
     {0, IDC_ESTIMATELABEL, 20, 188, 382, 40},    {1, IDC_NOTE1, 8, 8, 406, 44},
-    {1, IDC_AUTHORGROUP, 8, 60, 406, 98},        {1, IDC_AUTHORLABEL, 20, 90, 60, 16},
+    {1, IDC_AUTHORGROUP, 8, 60, 406, 130},       {1, IDC_AUTHORLABEL, 20, 90, 60, 16},
     {1, IDC_AUTHOREDIT, 84, 86, 318, 22},        {1, IDC_WEBSITELABEL, 20, 122, 60, 16},
-    {1, IDC_WEBSITEEDIT, 84, 118, 318, 22},      {2, IDC_READMEGROUP, 8, 8, 406, 258},
+    {1, IDC_WEBSITEEDIT, 84, 118, 318, 22},      {1, IDC_VERSIONLABEL, 20, 154, 60, 16},
+    {1, IDC_VERSIONEDIT, 84, 150, 120, 22},      {2, IDC_READMEGROUP, 8, 8, 406, 258},
     {2, IDC_READMEMEMO, 18, 28, 386, 192},       {2, IDC_LOADREADME, 18, 228, 124, 26},
     {3, IDC_BUILDINGGROUP, 8, 8, 406, 258},      {3, IDC_STATUSMEMO, 18, 28, 386, 226},
 };
@@ -85,12 +87,14 @@ void TBuildPage::Write(const TConfigControls& c) {
   SetWindowTextA(Find(IDC_WEBSITEEDIT), c.WebsiteEdit.c_str());
   form::SetChecked(Find(IDC_SHRINKCHECK), c.ShrinkCheck);
   SendMessageA(Find(IDC_SHRINKSIZE), CB_SETCURSEL, c.ShrinkSizeCombo, 0);
+  SetWindowTextA(Find(IDC_VERSIONEDIT), c.VersionEdit.c_str());
 }
 
 void TBuildPage::Read(TConfigControls& c) const {
   if (!Made()) return;
   c.AuthorEdit = form::WindowText(Find(IDC_AUTHOREDIT));
   c.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
+  c.VersionEdit = form::WindowText(Find(IDC_VERSIONEDIT));
   c.ShrinkCheck = form::Checked(Find(IDC_SHRINKCHECK));
   const LRESULT size = SendMessageA(Find(IDC_SHRINKSIZE), CB_GETCURSEL, 0, 0);
   c.ShrinkSizeCombo = size >= 0 && size < static_cast<LRESULT>(std::size(kShrinkSizes)) ? static_cast<int32_t>(size) : 0;
@@ -155,7 +159,9 @@ void TBuildPage::NextClick() {
 
 bool TBuildPage::NameEditKeyDown(HWND edit, WPARAM key) {
   if (key != VK_RETURN || !Made()) return false;
-  if (edit != Find(IDC_NAMEEDIT) && edit != Find(IDC_AUTHOREDIT) && edit != Find(IDC_WEBSITEEDIT)) return false;
+  if (edit != Find(IDC_NAMEEDIT) && edit != Find(IDC_AUTHOREDIT) && edit != Find(IDC_WEBSITEEDIT) &&
+      edit != Find(IDC_VERSIONEDIT))
+    return false;
   // Reached from the message loop, where nothing catches.
   try {
     BuildClick();
@@ -188,6 +194,7 @@ void TBuildPage::BuildClick() {
   in.MusicList = &r.MusicList;
   in.AuthorEdit = form::WindowText(Find(IDC_AUTHOREDIT));
   in.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
+  in.VersionEdit = form::WindowText(Find(IDC_VERSIONEDIT));
   in.Readme = form::WindowText(Find(IDC_READMEMEMO));
   in.Shrink = ShrinkChoice();
   in.ShrinkProgress = [this](size_t done, size_t total) {
@@ -196,6 +203,14 @@ void TBuildPage::BuildClick() {
     SetWindowTextA(Find(IDC_STATUSMEMO), text.c_str());
     UpdateWindow(Find(IDC_STATUSMEMO));
   };
+  in.PagePicture = FirstUsablePicture(r.ImageList, [](const std::string& file) {
+    try {
+      ReadPictureFile(file, 0xFFFFFF);
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  });
   // The commit is OK's: the working file then holds what the window shows.
   TShrinkReport shrunk;
   WriteScript(in, frame_.WorkingFile(), [this] { frame_.Commit(); }, &shrunk);

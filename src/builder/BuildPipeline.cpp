@@ -41,6 +41,18 @@ std::string Braced(std::string_view s) {
 
 std::string Quoted(const std::string& s) { return "\"" + Braced(s) + "\""; }
 
+// A [Setup] value from a box the user typed in: quoted, with "" for a
+// quote, and without the control characters no line may hold.
+std::string SetupValue(std::string_view typed) {
+  std::string out = "\"";
+  for (char c : TrimControls(typed)) {
+    if (static_cast<unsigned char>(c) < ' ') continue;
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return Braced(out) + "\"";
+}
+
 void WriteText(const std::string& path, const std::string& text) {
   if (!platform::WriteFileAtomically(path, text)) throw TBuildError("Cannot create file " + path);
 }
@@ -173,6 +185,12 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
   return lines;
 }
 
+std::string FirstUsablePicture(const TMediaList& pictures, const std::function<bool(const std::string&)>& usable) {
+  for (const TListEntry& e : pictures.Items)
+    if (e.Checked && usable(e.Text)) return e.Text;
+  return {};
+}
+
 std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<std::string>& saverFileLines) {
   const TBuildNames& n = in.Names;
   const std::string name = Braced(n.SaverName), file = Braced(n.SaverFileName);
@@ -180,6 +198,7 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
       "[Setup]",
       "AppName=" + name,
       "AppVerName=" + name,
+      "AppVersion=" + SetupValue(TrimControls(in.VersionEdit).empty() ? "1.0" : in.VersionEdit),
       "DefaultDirName={pf}\\" + name,
       "DefaultGroupName=" + name,
       "outputdir=" + Quoted(ExtractFilePath(n.SetupFileName)),
@@ -188,6 +207,16 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
       "Source:" + Quoted(in.ProgramFolder + "VantaSaver.scr") + "; DestDir: \"{sys}\\\"; DestName: " + Quoted(n.SaverFileName),
       "Source:" + Quoted(in.ProgramFolder + "VantaSaver.001") + "; DestDir: \"{sys}\\\"; flags: uninsneveruninstall",
   };
+  // The Apps page's publisher and links come from the author page.
+  std::vector<std::string> about;
+  if (!TrimControls(in.AuthorEdit).empty()) about.push_back("AppPublisher=" + SetupValue(in.AuthorEdit));
+  const std::string_view site = TrimControls(in.WebsiteEdit);
+  if (!site.empty() && site != kWebsitePrompt)
+    for (const char* key : {"AppPublisherURL=", "AppSupportURL=", "AppUpdatesURL="}) about.push_back(key + SetupValue(site));
+  // The saver's own picture on the setup's pages, fitted by the compiler.
+  if (!in.PagePicture.empty())
+    for (const char* key : {"WizardImageFile=", "WizardSmallImageFile="}) about.push_back(key + SetupValue(in.PagePicture));
+  s.insert(s.begin() + 4, about.begin(), about.end());
   s.insert(s.end(), saverFileLines.begin(), saverFileLines.end());
   const std::vector<std::string> rest = {
       "Source:" + Quoted(n.SettingsCopyName) + "; DestDir: \"{sys}\\\"; DestName: " +
@@ -208,6 +237,17 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
   };
   s.insert(s.end(), rest.begin(), rest.end());
   if (HasReadme(in)) s.push_back("Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"");
+  // The Finished page's choices, started as the user at the desktop: the
+  // elevated setup's own SCRNSAVE.EXE line (for silent installs) can land
+  // in an administrator's profile instead. Windows' own verb for a saver
+  // passes its path unquoted.
+  const std::string saver = "{sys}\\" + file;
+  const char* flags = "; Flags: postinstall nowait shellexec skipifsilent";
+  s.push_back("[Run]");
+  s.push_back("Filename: \"{sys}\\rundll32.exe\"; Parameters: \"desk.cpl,InstallScreenSaver " + saver +
+              "\"; Description: \"Make it my screensaver\"" + flags);
+  s.push_back("Filename: \"" + saver + "\"; Parameters: \"/s\"; Description: \"Preview the screensaver now\"" + flags);
+  s.push_back("Filename: \"" + saver + "\"; Parameters: \"/c\"; Description: \"Open the screen saver settings\"" + flags);
   return s;
 }
 

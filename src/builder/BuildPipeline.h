@@ -69,6 +69,7 @@ struct TBuildInput {
   const TMediaList* ImageList = nullptr;
   const TMediaList* MusicList = nullptr;
   std::string AuthorEdit, WebsiteEdit;
+  std::string VersionEdit = "1.0";  // blank: "1.0"
   std::string Readme;  // the memo's text
   // "Make photos smaller for sharing": the copies go to CompileDir +
   // "Photos", made on ShrinkThreads threads (0: every core) with the count
@@ -76,7 +77,12 @@ struct TBuildInput {
   TShrinkOptions Shrink;
   unsigned ShrinkThreads = 0;
   std::function<void(size_t done, size_t total)> ShrinkProgress;
+  std::string PagePicture;  // the setup pages' picture file; "" none
 };
+
+// The setup pages' picture: the first ticked picture that `usable` (it
+// decodes) takes; "" when none does.
+std::string FirstUsablePicture(const TMediaList& pictures, const std::function<bool(const std::string&)>& usable);
 
 // Makes the compile folder when missing, writes the new saver's settings
 // copy and the readme into it and returns the script's [Files] lines for them (pictures, music,

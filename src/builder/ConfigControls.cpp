@@ -83,6 +83,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.ShrinkCheck = s.ShrinkPhotos;
   c.ShrinkSizeCombo = SettingRange(&TSaverSetting::ShrinkSize).Clamp(s.ShrinkSize);
   c.WebsiteEdit = s.Website.empty() ? kWebsitePrompt : s.Website;
+  c.VersionEdit = s.Version;
   return c;
 }
 
@@ -93,6 +94,8 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
     if (changed & csPictures) WriteMediaList(*writeLists, settings_keys::kPictures, c.ImageList);
     if (changed & csMusic) WriteMediaList(*writeLists, settings_keys::kMusic, c.MusicList);
     if (changed & csTransitions) WriteTransitions(*writeLists, c.UntickedEffects);
+    // The setup's version lives in the builder's file (and so its projects) once it is changed.
+    if (c.VersionEdit != s.Version) writeLists->WriteString(settings_keys::kSet, settings_keys::kVersion, c.VersionEdit);
   }
   if (changed & csPictures) s.Pictures = CheckedEntries(c.ImageList);
   if (changed & csMusic) s.Music = CheckedEntries(c.MusicList);
@@ -119,6 +122,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.ShrinkSize = c.ShrinkSizeCombo;
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
   s.MultiScreen = MultiScreenOf(c.ScreensCombo);
+  s.Version = c.VersionEdit;
 }
 
 TMediaList& ListOf(TConfigControls& c, TMediaKind kind) {

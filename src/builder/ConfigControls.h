@@ -62,6 +62,7 @@ struct TConfigControls {
   std::string AuthorEdit, WebsiteEdit;
   bool ShrinkCheck = true;        // "Make photos smaller for sharing"
   int32_t ShrinkSizeCombo = 0;    // kShrinkSizes' index
+  std::string VersionEdit = "1.0";
   // Which list sections a save must rewrite (TChangedSection bits).
   uint8_t ChangedSections = 0;
 

@@ -32,6 +32,7 @@ inline constexpr const char* kSettingsExt = ".002";
 // The Build page's author fields; the builder writes them into a saver's copy.
 inline constexpr const char* kAuthor = "Author";
 inline constexpr const char* kWebsite = "Website";
+inline constexpr const char* kVersion = "Version";  // the setup's version
 }  // namespace settings_keys
 
 using TEffectSet = std::bitset<128>;
@@ -58,6 +59,7 @@ struct TSaverSetting {
   TEffectSet Transitions = DefaultTransitions();
   std::string Author;
   std::string Website;
+  std::string Version = "1.0";
   bool ForceHide = false;
   TCaptionPosition CaptionPosition = cpOff;
   int32_t CaptionX = 10;
@@ -154,6 +156,7 @@ inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kSet, "MusicPath", &TSaverSetting::MusicPath},
     {settings_keys::kSet, settings_keys::kAuthor, &TSaverSetting::Author, TKeyUse::LoadOnly},
     {settings_keys::kSet, settings_keys::kWebsite, &TSaverSetting::Website, TKeyUse::LoadOnly},
+    {settings_keys::kSet, settings_keys::kVersion, &TSaverSetting::Version, TKeyUse::LoadOnly},
     {settings_keys::kCaption, "ForceHide", &TSaverSetting::ForceHide},
     {settings_keys::kCaption, "Position", &TSaverSetting::CaptionPosition},
     {settings_keys::kCaption, "X", &TSaverSetting::CaptionX, TKeyUse::LoadAndSave, {0, 5000}},

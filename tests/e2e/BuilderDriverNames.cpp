@@ -9,7 +9,7 @@ constexpr TNamed kControls[] = {
     {"IntervalEdit", IDC_INTERVALEDIT}, {"ImageList", IDC_IMAGELIST},     {"MusicList", IDC_MUSICLIST},
     {"PageControl2", IDC_PAGECONTROL2}, {"NameEdit", IDC_NAMEEDIT},       {"StretchRadio", IDC_STRETCHRADIO},
     {"BackcolorCb", IDC_BACKCOLORCB},   {"PlayMusicCheck", IDC_PLAYMUSICCHECK}, {"PreviewB2", IDC_PREVIEWB2},
-    {"AuthorEdit", IDC_AUTHOREDIT},     {"WebsiteEdit", IDC_WEBSITEEDIT}, {"ReadmeMemo", IDC_READMEMEMO},
+    {"AuthorEdit", IDC_AUTHOREDIT},     {"WebsiteEdit", IDC_WEBSITEEDIT}, {"VersionEdit", IDC_VERSIONEDIT}, {"ReadmeMemo", IDC_READMEMEMO},
     {"StatusMemo", IDC_STATUSMEMO},     {"BackB", IDC_BACKB},             {"NextB", IDC_NEXTB},
     {"BuildB", IDC_BUILDB},             {"SpeedScrollBar", IDC_SPEEDSCROLLBAR}, {"AddImages", IDC_ADDIMAGES},
     // The Options page.

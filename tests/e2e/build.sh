@@ -98,7 +98,9 @@ compile="$(winepath -w "$(builder_user_dir)/Compile" | tr -d '\r')\\"
 # What the builder's computer adds: its own folders.
 program="$(win_path '')"
 system=$(wine cmd /c echo '%SystemRoot%' | tr -d '\r')\\system32\\
-printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'DefaultDirName={pf}\Sunny Days' \
+printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'AppVersion="1.0"' 'AppPublisher="Ann Example"' \
+  'AppPublisherURL="http://ann.example/"' 'AppSupportURL="http://ann.example/"' 'AppUpdatesURL="http://ann.example/"' \
+  "WizardImageFile=\"$pics\\a.jpg\"" "WizardSmallImageFile=\"$pics\\a.jpg\"" 'DefaultDirName={pf}\Sunny Days' \
   'DefaultGroupName=Sunny Days' "outputdir=\"$(win_path out)\\\"" 'OutputBaseFilename="SunnySetup"' '[Files]' \
   "Source:\"${program}VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.scr\"" \
   "Source:\"${program}VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall" \
@@ -116,7 +118,11 @@ printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'DefaultD
   'Name: "{userdesktop}\Sunny Days"; Filename: "{sys}\Sunny Days.scr"' \
   'Name: "{group}\Uninstall"; Filename: "{app}\unins000.exe"' \
   'Name: "{app}\Sunny Days"; Filename: "{sys}\Sunny Days.scr"' \
-  'Name: "{group}\Readme"; Filename: "{app}\readme.txt"' >"$work/want.iss"
+  'Name: "{group}\Readme"; Filename: "{app}\readme.txt"' '[Run]' \
+  'Filename: "{sys}\rundll32.exe"; Parameters: "desk.cpl,InstallScreenSaver {sys}\Sunny Days.scr"; Description: "Make it my screensaver"; Flags: postinstall nowait shellexec skipifsilent' \
+  'Filename: "{sys}\Sunny Days.scr"; Parameters: "/s"; Description: "Preview the screensaver now"; Flags: postinstall nowait shellexec skipifsilent' \
+  'Filename: "{sys}\Sunny Days.scr"; Parameters: "/c"; Description: "Open the screen saver settings"; Flags: postinstall nowait shellexec skipifsilent' \
+  >"$work/want.iss"
 cmp -s "$work/want.iss" "$record/temp.iss" || fail "temp.iss: $(diff "$work/want.iss" "$record/temp.iss")"
 # The new saver's settings: the Build page's author first, then the working
 # file's sections, the pictures and music by bare name.

@@ -109,7 +109,9 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
   EXPECT_TRUE(committed);
   const std::string c = in.Names.CompileDir;
   const std::string want =
-      "[Setup]\r\nAppName=Sunny Days\r\nAppVerName=Sunny Days\r\nDefaultDirName={pf}\\Sunny Days\r\n"
+      "[Setup]\r\nAppName=Sunny Days\r\nAppVerName=Sunny Days\r\nAppVersion=\"1.0\"\r\nAppPublisher=\"Ann\"\r\n"
+      "AppPublisherURL=\"http://ann.example.org\"\r\nAppSupportURL=\"http://ann.example.org\"\r\n"
+      "AppUpdatesURL=\"http://ann.example.org\"\r\nDefaultDirName={pf}\\Sunny Days\r\n"
       "DefaultGroupName=Sunny Days\r\noutputdir=\"C:\\Out\\\"\r\nOutputBaseFilename=\"Sunny Days\"\r\n[Files]\r\n"
       "Source:\"C:\\Prog\\VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.scr\"\r\n"
       "Source:\"C:\\Prog\\VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall\r\n"
@@ -129,7 +131,14 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
       "Name: \"{userdesktop}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
       "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
       "Name: \"{app}\\Sunny Days\"; Filename: \"{sys}\\Sunny Days.scr\"\r\n"
-      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n";
+      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n"
+      "[Run]\r\n"
+      "Filename: \"{sys}\\rundll32.exe\"; Parameters: \"desk.cpl,InstallScreenSaver {sys}\\Sunny Days.scr\"; "
+      "Description: \"Make it my screensaver\"; Flags: postinstall nowait shellexec skipifsilent\r\n"
+      "Filename: \"{sys}\\Sunny Days.scr\"; Parameters: \"/s\"; Description: \"Preview the screensaver now\"; "
+      "Flags: postinstall nowait shellexec skipifsilent\r\n"
+      "Filename: \"{sys}\\Sunny Days.scr\"; Parameters: \"/c\"; Description: \"Open the screen saver settings\"; "
+      "Flags: postinstall nowait shellexec skipifsilent\r\n";
   EXPECT_EQ(dir.Read("install/Compile/temp.iss"), want);
   EXPECT_EQ(dir.Read("install/Compile/Readme.txt"), "Enjoy\r\nthe sun\r\n");
   // The author page first (its Author, not the working file's older one),
@@ -165,10 +174,39 @@ TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   EXPECT_EQ(files.size(), 3u);  // the three pictures only
   for (const std::string& l : files) EXPECT_EQ(l.find("MPEGDLL"), std::string::npos);
   const std::vector<std::string> script = ScriptLines(in, files);
-  EXPECT_EQ(script.size(), 21u + 3u);  // the lines always written (both registry values), the three pictures, no readme
+  EXPECT_EQ(script.size(), 26u + 3u);  // the lines always written (both registry values), the three pictures, no readme
+  EXPECT_EQ(script[3], "AppVersion=\"1.0\"");
   EXPECT_EQ(Copy().find("Website"), std::string::npos);
   EXPECT_EQ(Copy().find("[Music]"), std::string::npos);
   EXPECT_FALSE(dir.Exists("install/Compile/Readme.txt"));
+}
+
+// What the user typed reaches the uninstall entry as typed: quotes, braces
+// and semicolons are the script's to escape.
+TEST_F(BuildScriptTest, VersionAndPublisherAsTyped) {
+  in.AuthorEdit = " Ann \"A\" {B}; C ";
+  in.VersionEdit = "2.1 beta";
+  in.WebsiteEdit = "http://";
+  const std::vector<std::string> script = ScriptLines(in, Build());
+  EXPECT_EQ(script[3], "AppVersion=\"2.1 beta\"");
+  EXPECT_EQ(script[4], "AppPublisher=\"Ann \"\"A\"\" {{B}; C\"");
+  EXPECT_EQ(script[5].rfind("DefaultDirName=", 0), 0u);  // no links for the prompt
+  in.VersionEdit = "  ";
+  EXPECT_EQ(ScriptLines(in, {})[3], "AppVersion=\"1.0\"");
+}
+
+// The setup's pages show the first ticked picture that decodes.
+TEST_F(BuildScriptTest, ThePagesShowTheFirstUsablePicture) {
+  TMediaList list;
+  list.Items = {{"C:\\off.jpg", false}, {"C:\\broken.jpg", true}, {"C:\\{x}.jpg", true}, {"C:\\later.jpg", true}};
+  const auto usable = [](const std::string& f) { return f.find("broken") == std::string::npos && f.find("off") == std::string::npos; };
+  EXPECT_EQ(FirstUsablePicture(list, usable), "C:\\{x}.jpg");
+  EXPECT_EQ(FirstUsablePicture(list, [](const std::string&) { return false; }), "");
+  in.WebsiteEdit = "http://";
+  in.PagePicture = "C:\\{x}.jpg";
+  const std::vector<std::string> script = ScriptLines(in, {});
+  EXPECT_EQ(script[4], "WizardImageFile=\"C:\\{{x}.jpg\"");
+  EXPECT_EQ(script[5], "WizardSmallImageFile=\"C:\\{{x}.jpg\"");
 }
 
 // The compiler takes "{...}" for a folder: a brace in the saver's name, the

@@ -335,6 +335,24 @@ TEST_F(BuilderControlsTest, TicksWriteOnlyTheEffectsSwitchedOff) {
   EXPECT_EQ(s.Transitions, c.EffectTicks);
 }
 
+// The setup's version: "1.0" until changed, then kept in the working file
+// (and so in projects made from it) and loaded back.
+TEST_F(BuilderControlsTest, TheVersionIsKeptOnceChanged) {
+  TIniFile ini(dir.Write("VantaSaver.002", "[Set]\r\nImageInterval=9\r\n"));
+  TSaverSetting s;
+  TConfigControls c = LoadControls(s, ini);
+  EXPECT_EQ(c.VersionEdit, "1.0");
+  ApplyControls(c, s, &ini);
+  ini.UpdateFile();
+  EXPECT_EQ(dir.Read("VantaSaver.002"), "[Set]\r\nImageInterval=9\r\n");
+  c.VersionEdit = "2.5";
+  ApplyControls(c, s, &ini);
+  ini.UpdateFile();
+  EXPECT_EQ(dir.Read("VantaSaver.002"), "[Set]\r\nImageInterval=9\r\nVersion=2.5\r\n");
+  s.Version = "2.5";
+  EXPECT_EQ(LoadControls(s, ini).VersionEdit, "2.5");
+}
+
 // Every Options control, the speed and the font carry their setting there
 // and back: each field changed alone must come back changed alone.
 TEST_F(BuilderControlsTest, EveryOptionRoundTripsThroughTheControls) {

@@ -65,11 +65,28 @@ class TNoProgress : public IInstallProgress {
   std::string last_;
 };
 
+// The free space the running user may use on the folder's drive, and its file system.
+TDriveSpace ProbeDrive(const std::string& folder) {
+  if (folder.size() < 2 || folder[1] != ':') return {};
+  const std::string root = folder.substr(0, 2) + "\\";
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr)) return {};
+  char fileSystem[MAX_PATH + 1] = "";
+  if (!GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem)) fileSystem[0] = 0;
+  return {true, available.QuadPart, CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, fileSystem, 3, "FAT", 3) == CSTR_EQUAL};
+}
+
 }  // namespace
 
 int RunSetup(const TSetupCommand& command, const std::string& self) {
   TSetupUi ui(command, "Setup");
   ui.Log("Setup started: " + self);
+  // Asked for a log and none can be written: nothing is installed unrecorded.
+  if (ui.LogMissing()) {
+    ui.Error("Setup cannot write its log file " + (command.logFile.empty() ? std::string("in the temporary folder") : command.logFile) +
+             ".\n\nNothing was installed.");
+    return kSetupCouldNotStart;
+  }
   for (const std::string& a : command.ignored) ui.Log("Ignored argument: " + a);
 
   std::unique_ptr<TFileSource> source;
@@ -110,9 +127,11 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
                                 : folders.Value(index.defaultDirName.folder) + "\\" + index.defaultDirName.relative;
   defaults.group = command.group.value_or(index.defaultGroupName);
   defaults.noGroup = command.noIcons;
+  for (const TPackedRun& r : index.run) defaults.run.push_back({r.description, !(r.flags & kRunUnchecked)});
   bool hasReadme = false;
   for (const TPackedFile& f : index.files) hasReadme |= (f.flags & kFileIsReadme) != 0;
-  TSetupWizard wizard(index.appVerName.empty() ? index.appName : index.appVerName, defaults, hasReadme, command.noCancel);
+  TSetupWizard wizard(index.appVerName.empty() ? index.appName : index.appVerName, defaults, hasReadme, command.noCancel,
+                      {SpaceNeeded(index, payload.programSize), ProbeDrive});
 
   // What the switches give is checked as the pages would check it.
   if (command.quiet != TQuietness::Normal) {
@@ -134,10 +153,14 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
       at += n;
     }
   };
-  const TInstallWork work = [&](IInstallProgress& progress, const TWizardFields& fields) {
+  const auto chosenFolders = [&](const TWizardFields& fields) {
     TSetupFolders chosen = folders;
     chosen.app = fields.folder;
     chosen.group = programs + "\\" + fields.group;
+    return chosen;
+  };
+  const TInstallWork work = [&](IInstallProgress& progress, const TWizardFields& fields) {
+    const TSetupFolders chosen = chosenFolders(fields);
     for (TFolder f : {TFolder::App, TFolder::Pf, TFolder::Sys, TFolder::Win, TFolder::Group, TFolder::UserDesktop, TFolder::Sd})
       ui.Log("{" + std::string(FolderName(f)) + "} = " + chosen.Value(f));
     TInstallOptions options;
@@ -156,7 +179,8 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
                                                                         : TWizardEnd::CancelledDuring;
   } else {
     const std::string leaf = index.defaultDirName.relative.substr(index.defaultDirName.relative.find_last_of('\\') + 1);
-    outcome = RunWizardForm(wizard, title, command.quiet == TQuietness::Silent, leaf, work, command.testPauseMs);
+    outcome = RunWizardForm(wizard, title, command.quiet == TQuietness::Silent, leaf, work, command.testPauseMs,
+                            {index.wizardImage, index.wizardSmallImage});
   }
   CoUninitialize();
 
@@ -178,6 +202,10 @@ int RunSetup(const TSetupCommand& command, const std::string& self) {
         TDesktopShell desktop;
         const std::string line = OpenReadmeAsUser(result, wizard.Fields().viewReadme, ui.Interactive(), desktop);
         if (!line.empty()) ui.Log(line);
+        std::vector<bool> ticked;
+        for (const TWizardFields::TRunChoice& c : wizard.Fields().run) ticked.push_back(c.ticked);
+        for (const std::string& l : RunAfterInstall(result, index.run, ticked, !ui.Interactive(), chosenFolders(wizard.Fields()), desktop))
+          ui.Log(l);
         CoUninitialize();
       }
       return kSetupDone;

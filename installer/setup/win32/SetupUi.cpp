@@ -29,6 +29,9 @@ void TSetupUi::OpenLog() {
     wsprintfA(date, "%04u%02u%02u", t.wYear, t.wMonth, t.wDay);
     path = std::string(temp) + "vantasetup-" + date + "-" + random + ".log";
   }
+  // A log in a folder that is not there yet: the folder is made.
+  for (size_t at = path.find_first_of("\\/", 3); at != std::string::npos; at = path.find_first_of("\\/", at + 1))
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
   // A log that exists is left alone: the next free numbered name beside
   // it. Without one of 100, no log (the setup itself goes on).
   for (int i = 0; i < 100; ++i) {
@@ -41,6 +44,11 @@ void TSetupUi::OpenLog() {
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return;
   }
+}
+
+bool TSetupUi::LogMissing() {
+  if (!logTried_) OpenLog();
+  return command_.log && !log_;
 }
 
 void TSetupUi::Log(const std::string& line) {

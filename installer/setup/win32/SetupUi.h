@@ -21,6 +21,8 @@ class TSetupUi {
   void Inform(const std::string& text);  // not in silent runs
   void Error(const std::string& text);   // also in silent runs unless suppressed
   void Log(const std::string& line);
+  // /LOG was given and no log file could be made.
+  bool LogMissing();
   void SetTitle(std::string title) { title_ = std::move(title); }
 
  private:

@@ -34,7 +34,7 @@ std::wstring Wide(const std::string& utf8) {
 // The desktop window's view, through the shell windows of the user's
 // session, gives the shell's automation object of that process; its
 // ShellExecute runs there, with the user's token.
-bool TDesktopShell::OpenAsUser(const std::string& file) {
+bool TDesktopShell::OpenAsUser(const std::string& file, const std::string& parameters) {
   TCom<IShellWindows> windows;
   if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                               reinterpret_cast<void**>(&windows))))
@@ -67,7 +67,14 @@ bool TDesktopShell::OpenAsUser(const std::string& file) {
   VariantInit(&show);
   show.vt = VT_I4;
   show.lVal = SW_SHOWNORMAL;
-  const HRESULT hr = shell->ShellExecute(path, none, none, operation, show);
+  VARIANT arguments;
+  VariantInit(&arguments);
+  if (!parameters.empty()) {
+    arguments.vt = VT_BSTR;
+    arguments.bstrVal = SysAllocString(Wide(parameters).c_str());
+  }
+  const HRESULT hr = shell->ShellExecute(path, arguments, none, operation, show);
+  VariantClear(&arguments);
   SysFreeString(path);
   VariantClear(&operation);
   return SUCCEEDED(hr);

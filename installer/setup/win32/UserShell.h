@@ -7,7 +7,7 @@ namespace vanta::build {
 
 class TDesktopShell : public IUserShell {
  public:
-  bool OpenAsUser(const std::string& file) override;
+  bool OpenAsUser(const std::string& file, const std::string& parameters = {}) override;
 };
 
 }  // namespace vanta::build

@@ -18,6 +18,8 @@ namespace {
 constexpr UINT kProgressMessage = WM_APP + 1;
 constexpr UINT kDoneMessage = WM_APP + 2;
 constexpr int kProgressSteps = 1000;
+// The inner pages' white band, in dialog units (the title sits in it).
+constexpr LONG kBandHeight = 26;
 
 // Between the worker and the dialog: the latest progress, and Cancel's
 // question, during which the worker waits.
@@ -80,8 +82,9 @@ class TFormProgress : public IInstallProgress {
 class TWizardForm {
  public:
   TWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly, const std::string& folderLeaf,
-              const TInstallWork& work, unsigned pauseMs)
-      : wizard_(wizard), title_(title), progressOnly_(progressOnly), folderLeaf_(folderLeaf), work_(work), pauseMs_(pauseMs) {}
+              const TInstallWork& work, unsigned pauseMs, const TPagePictures& pictures)
+      : wizard_(wizard), title_(title), progressOnly_(progressOnly), folderLeaf_(folderLeaf), work_(work), pauseMs_(pauseMs),
+        pictures_(pictures) {}
 
   TWizardOutcome Run() {
     // Common controls are loaded only when pages are shown: loading them
@@ -106,13 +109,15 @@ class TWizardForm {
     return self ? self->Handle(dialog, message, wp, lp) : FALSE;
   }
 
-  INT_PTR Handle(HWND dialog, UINT message, WPARAM wp, LPARAM) {
+  INT_PTR Handle(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
       case WM_INITDIALOG:
         Init(dialog);
         return TRUE;
       case WM_COMMAND:
-        Command(LOWORD(wp));
+        // Typed or browsed: the drive's free space follows the folder.
+        if (LOWORD(wp) == IDC_FOLDER && HIWORD(wp) == EN_CHANGE) SetDlgItemTextA(dialog_, IDC_SPACE, wizard_.SpaceText(ItemText(IDC_FOLDER)).c_str());
+        else Command(LOWORD(wp));
         return TRUE;
       case WM_CLOSE:
         Command(IDCANCEL);
@@ -120,6 +125,16 @@ class TWizardForm {
       case kProgressMessage:
         ShowProgress();
         return TRUE;
+      case WM_PAINT:
+        Paint();
+        return TRUE;
+      case WM_CTLCOLORSTATIC:
+        // The title in the band is on the band's white.
+        if (reinterpret_cast<HWND>(lp) == Item(IDC_HEADING) && BandPage()) {
+          SetBkColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
+          return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+        }
+        return FALSE;
       case kDoneMessage:
         InstallEnded();
         return TRUE;
@@ -129,6 +144,62 @@ class TWizardForm {
   }
 
   HWND Item(int id) const { return GetDlgItem(dialog_, id); }
+
+  // The inner pages have the white band; Welcome and Finished the tall picture.
+  bool BandPage() const {
+    const TWizardPage p = wizard_.Page();
+    return p != TWizardPage::Welcome && p != TWizardPage::Finished;
+  }
+  bool PicturePage() const { return !BandPage() && !pictures_.large.Empty(); }
+
+  RECT Mapped(RECT r) const {
+    MapDialogRect(dialog_, &r);
+    return r;
+  }
+  // The band, above the page's text; the tall picture, as tall as the page
+  // above the buttons' line and as wide as its shape gives.
+  RECT Band() const { return Mapped({0, 0, 330, kBandHeight}); }
+  RECT LargePlace() const {
+    const RECT page = Mapped({0, 0, 330, 186});
+    return {0, 0, LONG(int64_t(page.bottom) * kWizardImageWidth / kWizardImageHeight), page.bottom};
+  }
+
+  RECT SmallPlace() const {
+    const RECT band = Band();
+    const LONG margin = (band.bottom - band.top) / 8, side = band.bottom - band.top - 2 * margin;
+    return {band.right - margin - side, margin, band.right - margin, margin + side};
+  }
+
+  static void Draw(HDC dc, const TWizardPicture& p, const RECT& to) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), LONG(p.width), -LONG(p.height), 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0, int(p.width), int(p.height), p.rows.data(),
+                  &info, DIB_RGB_COLORS, SRCCOPY);
+  }
+
+  void Paint() {
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(dialog_, &ps);
+    if (PicturePage()) {
+      Draw(dc, pictures_.large, LargePlace());
+    } else if (BandPage()) {
+      RECT band = Band();
+      FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      RECT line{band.left, band.bottom, band.right, band.bottom + 2};
+      DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+      if (!pictures_.small.Empty()) Draw(dc, pictures_.small, SmallPlace());
+    }
+    EndPaint(dialog_, &ps);
+  }
+
+  // Welcome and Finished put their words right of the tall picture.
+  void PlaceLeft(int id, RECT dlu) {
+    RECT r = Mapped(dlu);
+    if (PicturePage()) r.left = LargePlace().right + Mapped({12, 0, 0, 0}).left;
+    MoveWindow(Item(id), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  }
 
   std::string ItemText(int id) const {
     char buf[MAX_PATH * 2];
@@ -150,6 +221,7 @@ class TWizardForm {
     SetDlgItemTextA(dialog_, IDC_GROUP, f.group.c_str());
     CheckDlgButton(dialog_, IDC_NOGROUP, f.noGroup ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog_, IDC_VIEWREADME, BST_CHECKED);
+    MakeRunChoices(f);
     ShowPage();
     SetForegroundWindow(dialog_);
   }
@@ -160,7 +232,23 @@ class TWizardForm {
     f.group = ItemText(IDC_GROUP);
     f.noGroup = IsDlgButtonChecked(dialog_, IDC_NOGROUP) == BST_CHECKED;
     f.viewReadme = IsDlgButtonChecked(dialog_, IDC_VIEWREADME) == BST_CHECKED;
+    for (size_t i = 0; i < f.run.size(); ++i) f.run[i].ticked = IsDlgButtonChecked(dialog_, IDC_RUN0 + int(i)) == BST_CHECKED;
     return f;
+  }
+
+  // One check box per program the Finished page offers, below the readme's.
+  void MakeRunChoices(const TWizardFields& f) {
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0));
+    for (size_t i = 0; i < f.run.size() && i < kMaxRunEntries; ++i) {
+      RECT r{12, 62 + 14 * int(i + (wizard_.HasReadme() ? 1 : 0)), 12 + 306, 0};
+      r.bottom = r.top + 10;
+      MapDialogRect(dialog_, &r);
+      const HWND box = CreateWindowExA(0, "BUTTON", f.run[i].description.c_str(), WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX,
+                                       r.left, r.top, r.right - r.left, r.bottom - r.top, dialog_,
+                                       reinterpret_cast<HMENU>(INT_PTR(IDC_RUN0 + int(i))), nullptr, nullptr);
+      SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      CheckDlgButton(dialog_, IDC_RUN0 + int(i), f.run[i].ticked ? BST_CHECKED : BST_UNCHECKED);
+    }
   }
 
   void ShowPage() {
@@ -170,19 +258,34 @@ class TWizardForm {
     auto show = [&](int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); };
     show(IDC_FOLDER, page == TWizardPage::Folder);
     show(IDC_BROWSE, page == TWizardPage::Folder);
+    show(IDC_SPACE, page == TWizardPage::Folder);
+    if (page == TWizardPage::Folder) SetDlgItemTextA(dialog_, IDC_SPACE, wizard_.SpaceText(ItemText(IDC_FOLDER)).c_str());
     show(IDC_GROUP, page == TWizardPage::Group);
     show(IDC_NOGROUP, page == TWizardPage::Group);
     show(IDC_PROGRESS, page == TWizardPage::Installing);
     show(IDC_STATUS, page == TWizardPage::Installing);
     const bool readme = page == TWizardPage::Finished && wizard_.HasReadme();
     show(IDC_VIEWREADME, readme);
+    const bool finished = page == TWizardPage::Finished;
+    for (size_t i = 0; i < wizard_.Fields().run.size() && i < kMaxRunEntries; ++i) show(IDC_RUN0 + int(i), finished);
     // Three lines of text, and the page's controls right below them; a page
     // without controls has the text all the way down.
-    const bool controls = readme || page == TWizardPage::Folder || page == TWizardPage::Group ||
+    const bool controls = readme || (finished && !wizard_.Fields().run.empty()) || page == TWizardPage::Folder || page == TWizardPage::Group ||
                           page == TWizardPage::Installing;
-    RECT text{12, 28, 12 + 306, controls ? 28 + 30 : 28 + 148};
-    MapDialogRect(dialog_, &text);
-    MoveWindow(Item(IDC_TEXT), text.left, text.top, text.right - text.left, text.bottom - text.top, TRUE);
+    PlaceLeft(IDC_HEADING, {12, 10, 12 + 306, 22});
+    if (BandPage() && !pictures_.small.Empty()) {  // the title stops short of the small picture
+      RECT h;
+      GetWindowRect(Item(IDC_HEADING), &h);
+      MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&h), 2);
+      MoveWindow(Item(IDC_HEADING), h.left, h.top, SmallPlace().left - h.left - 4, h.bottom - h.top, TRUE);
+    }
+    PlaceLeft(IDC_TEXT, {12, 28, 12 + 306, controls ? 28 + 30 : 28 + 148});
+    PlaceLeft(IDC_VIEWREADME, {12, 62, 12 + 200, 72});
+    for (size_t i = 0; i < wizard_.Fields().run.size() && i < kMaxRunEntries; ++i) {
+      const LONG top = 62 + 14 * LONG(i + (wizard_.HasReadme() ? 1 : 0));
+      PlaceLeft(IDC_RUN0 + int(i), {12, top, 12 + 306, top + 10});
+    }
+    InvalidateRect(dialog_, nullptr, TRUE);
     EnableWindow(Item(IDC_GROUP), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
     const TWizardButtons b = wizard_.Buttons();
     EnableWindow(Item(IDC_BACK), b.back);
@@ -310,6 +413,7 @@ class TWizardForm {
   std::string folderLeaf_;
   const TInstallWork& work_;
   unsigned pauseMs_;
+  TPagePictures pictures_;
   HWND dialog_ = nullptr;
   HFONT bold_ = nullptr;
   std::unique_ptr<TFormProgress> progress_;
@@ -320,8 +424,9 @@ class TWizardForm {
 }  // namespace
 
 TWizardOutcome RunWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly,
-                             const std::string& folderLeaf, const TInstallWork& work, unsigned pauseMs) {
-  return TWizardForm(wizard, title, progressOnly, folderLeaf, work, pauseMs).Run();
+                             const std::string& folderLeaf, const TInstallWork& work, unsigned pauseMs,
+                             const TPagePictures& pictures) {
+  return TWizardForm(wizard, title, progressOnly, folderLeaf, work, pauseMs, pictures).Run();
 }
 
 }  // namespace vanta::build

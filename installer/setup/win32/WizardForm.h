@@ -23,7 +23,15 @@ using TInstallWork = std::function<TInstallResult(IInstallProgress&, const TWiza
 // page; the window closes by itself at the end. `folderLeaf` is appended
 // to a folder picked with Browse. `pauseMs` holds each file back that long
 // (tests use it to press Cancel in time).
+// The pages' pictures (either may be empty): `large` left of the Welcome
+// and Finished pages, `small` in the white band atop the others.
+struct TPagePictures {
+  const TWizardPicture& large;
+  const TWizardPicture& small;
+};
+
 TWizardOutcome RunWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly,
-                             const std::string& folderLeaf, const TInstallWork& work, unsigned pauseMs);
+                             const std::string& folderLeaf, const TInstallWork& work, unsigned pauseMs,
+                             const TPagePictures& pictures);
 
 }  // namespace vanta::build

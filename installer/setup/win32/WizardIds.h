@@ -14,3 +14,6 @@
 #define IDC_VIEWREADME 1009
 #define IDC_BACK 1010
 #define IDC_NEXT 1011
+#define IDC_SPACE 1012
+// The Finished page's programs to start: IDC_RUN0 + their index.
+#define IDC_RUN0 1100

@@ -183,4 +183,23 @@ inline std::optional<TShot> Screenshot(HWND window, const std::filesystem::path&
   return shot;
 }
 
+// The share of a screenshot's pixels in a rectangle of the screen that are
+// near `colour` (each channel within 40); nullopt when it cannot be measured.
+inline std::optional<double> ShareOf(const std::filesystem::path& png, RECT r, COLORREF colour) {
+  char crop[64], rgb[32];
+  std::snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
+  std::snprintf(rgb, sizeof rgb, "rgb(%d,%d,%d)", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+  const std::filesystem::path numbers = png.string() + ".share";
+  std::filesystem::remove(numbers);
+  const std::string command = "/usr/bin/convert '" + UnixPath(png.string()) + "' -crop " + crop + " +repage -fuzz 16% -fill black +opaque '" +
+                              rgb + "' -fill white -opaque '" + rgb + "' -format '%[fx:mean]' info: > '" + UnixPath(numbers.string()) + "'";
+  if (!RunUnix(command, png.string() + ".share.done")) return std::nullopt;
+  double share = -1;
+  std::ifstream(numbers) >> share;
+  std::filesystem::remove(numbers);
+  std::filesystem::remove(png.string() + ".share.done");
+  if (share < 0) return std::nullopt;
+  return share;
+}
+
 }  // namespace vanta::build::test

@@ -74,6 +74,29 @@ DWORD Uninstall(const std::string& app) {
   return code;
 }
 
+// Distinctive colours for the pages' pictures (0x00BBGGRR).
+constexpr COLORREF kLargeColour = RGB(200, 30, 160), kSmallColour = RGB(20, 190, 210);
+
+// A BMP of one colour.
+std::string SolidBmp(int width, int height, COLORREF colour) {
+  const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u, size = 54 + stride * uint32_t(height);
+  std::string b(54, '\0');
+  const auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
+  };
+  b[0] = 'B', b[1] = 'M';
+  put(2, size), put(10, 54), put(14, 40), put(18, uint32_t(width)), put(22, uint32_t(height));
+  b[26] = 1, b[28] = 24;
+  std::string row(stride, '\0');
+  for (int x = 0; x < width; ++x) {
+    row[size_t(x) * 3] = char(GetBValue(colour));
+    row[size_t(x) * 3 + 1] = char(GetGValue(colour));
+    row[size_t(x) * 3 + 2] = char(GetRValue(colour));
+  }
+  for (int y = 0; y < height; ++y) b += row;
+  return b;
+}
+
 class SetupWin32 : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,6 +109,8 @@ class SetupWin32 : public ::testing::Test {
     Put(root_ / "src" / "VantaSaver.001", "[Effects]\r\n");
     Put(root_ / "src" / "a.jpg", std::string(3000, 'a'));
     Put(root_ / "src" / "Readme.txt", "Read me");
+    Put(root_ / "src" / "wide.bmp", SolidBmp(300, 200, kLargeColour));
+    Put(root_ / "src" / "small.bmp", SolidBmp(64, 64, kSmallColour));
     sysSaver_ = SystemFolder() + "\\" + name_ + " Saver.scr";
     sysNever_ = SystemFolder() + "\\" + name_ + ".001";
     arpKey_ = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name_ + "_is1";
@@ -102,7 +127,9 @@ class SetupWin32 : public ::testing::Test {
   // The builder's script for a saver named after this test run.
   std::string Script() const {
     const std::string s = (root_ / "src").string();
-    return "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nDefaultDirName={pf}\\" + name_ +
+    return "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nAppVersion=3.1\r\nAppPublisher=Ann Example\r\n"
+           "AppSupportURL=https://ann.example/help\r\nWizardImageFile=" + s + "\\wide.bmp\r\nWizardSmallImageFile=\"" + s +
+           "\\small.bmp\"\r\nDefaultDirName={pf}\\" + name_ +
            "\r\nDefaultGroupName=" + name_ + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=\"setup-" +
            name_ + "\"\r\n[Files]\r\n"
            "Source:\"" + s + "\\saver.scr\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + " Saver.scr\"\r\n"
@@ -113,7 +140,9 @@ class SetupWin32 : public ::testing::Test {
            "[INI]\r\nFilename: \"{app}\\saver.ini\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" + name_.substr(0, 6) + "~1.scr\"\r\n"
            "[Icons]\r\nName: \"{group}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n"
            "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
-           "Name: \"{app}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n";
+           "Name: \"{app}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n"
+           "[Run]\r\nFilename: \"{sys}\\" + name_ + " Saver.scr\"; Parameters: /s; Description: \"Preview it\"; Flags: postinstall nowait shellexec\r\n"
+           "Filename: \"{sys}\\" + name_ + " Saver.scr\"; Parameters: /c; Description: \"Its settings\"; Flags: postinstall nowait shellexec unchecked\r\n";
   }
 
   std::string Build() {
@@ -126,6 +155,14 @@ class SetupWin32 : public ::testing::Test {
   std::string Log() const {
     std::ifstream in(root_ / "setup.log", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // The log says the desktop's shell started the program, or could not:
+  // the setup never starts it itself.
+  bool StartedByTheDesktopOnly(const std::string& description) const {
+    const std::string log = Log(), what = "\"" + description + "\" (";
+    return log.find("Started as the desktop's user: " + what) != std::string::npos ||
+           log.find("Not started: the desktop's shell could not start " + what) != std::string::npos;
   }
 
   std::string name_, app_, sysSaver_, sysNever_, arpKey_, userKey_;
@@ -150,6 +187,17 @@ TEST_F(SetupWin32, InstallsSilentlyAndUninstalls) {
   EXPECT_EQ(RegString(HKEY_CURRENT_USER, userKey_, ""), app_);
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "UninstallString"), "\"" + app_ + "\\unins000.exe\"");
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "QuietUninstallString"), "\"" + app_ + "\\unins000.exe\" /SILENT");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "DisplayVersion"), "3.1");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "Publisher"), "Ann Example");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "HelpLink"), "https://ann.example/help");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, arpKey_, "URLUpdateInfo"), std::nullopt);
+  DWORD major = 0, size = sizeof major;
+  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, arpKey_.c_str(), "VersionMajor", RRF_RT_REG_DWORD, nullptr, &major, &size), ERROR_SUCCESS);
+  EXPECT_EQ(major, 3u);
+  // The ticked program of the Finished page goes to the desktop's shell
+  // (Wine's explorer takes it too), the unticked one not at all.
+  EXPECT_TRUE(StartedByTheDesktopOnly("Preview it")) << Log();
+  EXPECT_EQ(Log().find("Its settings"), std::string::npos) << Log();
   // The INI value names the installed saver so that Windows finds it.
   char value[MAX_PATH] = "";
   GetPrivateProfileStringA("boot", "SCRNSAVE.EXE", "", value, MAX_PATH, (app_ + "\\saver.ini").c_str());
@@ -412,7 +460,8 @@ TEST_F(SetupWin32, EveryPageAsShown) {
   TRunning run(setup, "/TESTPAUSE=1500 /LOG=\"" + (root_ / "setup.log").string() + "\"");
   const HWND dialog = run.Find(true);
   ASSERT_TRUE(dialog);
-  const int pageControls[] = {IDC_FOLDER, IDC_BROWSE, IDC_GROUP, IDC_NOGROUP, IDC_PROGRESS, IDC_STATUS, IDC_VIEWREADME};
+  const int pageControls[] = {IDC_FOLDER, IDC_BROWSE, IDC_SPACE, IDC_GROUP, IDC_NOGROUP, IDC_PROGRESS,
+                              IDC_STATUS, IDC_VIEWREADME, IDC_RUN0, IDC_RUN0 + 1};
   struct TPage {
     const char* shot;
     const char* heading;
@@ -421,16 +470,29 @@ TEST_F(SetupWin32, EveryPageAsShown) {
   };
   const TPage pages[] = {
       {"1-welcome", "Welcome", {}, "This setup puts"},
-      {"2-folder", "Install folder", {IDC_FOLDER, IDC_BROWSE}, "goes into this folder"},
+      {"2-folder", "Install folder", {IDC_FOLDER, IDC_BROWSE, IDC_SPACE}, "goes into this folder"},
       {"3-group", "Start menu folder", {IDC_GROUP, IDC_NOGROUP}, "Start menu"},
       {"4-ready", "Ready to install", {}, "Click Install to begin."},
       {"5-installing", "Installing", {IDC_PROGRESS, IDC_STATUS}, "Please wait"},
-      {"6-finished", "Finished", {IDC_VIEWREADME}, "is installed"},
+      {"6-finished", "Finished", {IDC_VIEWREADME, IDC_RUN0, IDC_RUN0 + 1}, "is installed"},
   };
   for (const TPage& page : pages) {
     ASSERT_TRUE(OnPage(dialog, page.heading));
-    if (std::string(page.heading) == "Install folder")
+    if (std::string(page.heading) == "Install folder") {
       SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app_.c_str()));
+      // What the install needs, and what the typed folder's drive has free.
+      const std::string space = ItemText(dialog, IDC_SPACE);
+      EXPECT_EQ(space.rfind("At least ", 0), 0u) << space;
+      EXPECT_NE(space.find(" of free disk space is required. Free on " + app_.substr(0, 2) + " "), std::string::npos) << space;
+      SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Q:\\Nowhere"));
+      EXPECT_EQ(ItemText(dialog, IDC_SPACE).find("Free on"), std::string::npos) << "a drive that is not there has no free space";
+      SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app_.c_str()));
+    }
+    if (std::string(page.heading) == "Finished") {
+      EXPECT_EQ(ItemText(dialog, IDC_RUN0), "Preview it");
+      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_RUN0), BM_GETCHECK, 0, 0), BST_CHECKED);
+      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_RUN0 + 1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    }
     char title[256] = "";
     GetWindowTextA(dialog, title, sizeof title);
     EXPECT_EQ(std::string(title), "Setup - " + name_) << page.heading;
@@ -455,6 +517,20 @@ TEST_F(SetupWin32, EveryPageAsShown) {
     Sleep(300);  // the page painted
     const std::optional<TShot> shot = Screenshot(dialog, shots / (std::string(page.shot) + ".png"));
     ASSERT_TRUE(shot) << page.heading << ": no screenshot";
+    // The tall picture left of Welcome and Finished; the small one in the
+    // band's right end on the other pages.
+    RECT client;
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const std::string heading = page.heading;
+    const bool tallPage = heading == "Welcome" || heading == "Finished";
+    const std::optional<double> large = ShareOf(shots / (std::string(page.shot) + ".png"),
+                                                {client.left + 4, client.top + 40, client.left + 40, client.top + 200}, kLargeColour);
+    const std::optional<double> small = ShareOf(shots / (std::string(page.shot) + ".png"),
+                                                {client.right - 30, client.top + 12, client.right - 12, client.top + 30}, kSmallColour);
+    ASSERT_TRUE(large && small) << page.heading;
+    EXPECT_EQ(*large > 0.95, tallPage) << page.heading << ": " << *large;
+    EXPECT_EQ(*small > 0.95, !tallPage) << page.heading << ": " << *small;
     // Text, edges and the title bar: many colours; most of it the face.
     EXPECT_GE(shot->colours, 4) << page.heading;
     EXPECT_GT(shot->faceShare, 0.4) << page.heading;
@@ -468,7 +544,23 @@ TEST_F(SetupWin32, EveryPageAsShown) {
   }
   EXPECT_EQ(run.Wait(), 0u) << Log();
   EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
+  EXPECT_TRUE(StartedByTheDesktopOnly("Preview it")) << Log();
+  EXPECT_EQ(Log().find("Its settings"), std::string::npos) << "unticked on the page";
   ASSERT_EQ(Uninstall(app_), 0u);
+}
+
+// /LOG into a folder that is not there: made. A log that cannot be made at
+// all: the setup stops before installing, and says why.
+TEST_F(SetupWin32, TheLogFolderIsMadeOrNothingIsInstalled) {
+  const std::string setup = Build();
+  const fs::path log = root_ / "logs" / "deep" / "setup.log";
+  ASSERT_EQ(RunAndWait(setup, "/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"" + log.string() + "\" /DIR=\"" + app_ + "\""), 0u);
+  EXPECT_TRUE(fs::exists(log));
+  ASSERT_EQ(Uninstall(app_), 0u);
+  Put(root_ / "afile", "x");
+  EXPECT_EQ(RunAndWait(setup, "/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"" + (root_ / "afile" / "setup.log").string() + "\" /DIR=\"" + app_ + "\""), 1u);
+  EXPECT_FALSE(fs::exists(sysSaver_));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, arpKey_));
 }
 
 // A picture named in another language, in a script written in UTF-8 as the

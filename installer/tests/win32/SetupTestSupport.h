@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "Compiler.h"
+#include "WizardPictures.h"
 
 namespace vanta::build::test {
 
@@ -62,6 +63,7 @@ inline void CompileSetup(const std::string& scriptPath) {
   o.scriptPath = scriptPath;
   o.windowsPaths = true;
   o.stubPath = ExeFolder() + "vantasetup.exe";
+  o.readPicture = ReadWizardPicture;
   class : public IBuildStatus {
     void StatusLine(std::string_view) override {}
     void Finished(int, std::string_view t) override { text = t; }
