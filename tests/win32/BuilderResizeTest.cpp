@@ -65,7 +65,7 @@ TEST_F(BuilderResizeTest, SizedLargerTheListsAndPreviewsGrowAndTheBarsKeepToTheC
   for (int id : ids) before[id] = At(id);
 
   // The user drags the frame: the previews follow once it is let go.
-  const int dx = 240, dy = 160;
+  const int dx = 160, dy = 120;
   SendMessageA(form->Handle(), WM_ENTERSIZEMOVE, 0, 0);
   SizeBy(dx, dy);
   EXPECT_EQ(Client().cx, client.cx + dx);
