@@ -30,6 +30,21 @@ constexpr TPlace kLayout[] = {
     {2, IDC_READMEMEMO, 18, 28, 386, 192},       {2, IDC_LOADREADME, 18, 228, 124, 26},
     {3, IDC_BUILDINGGROUP, 8, 8, 406, 258},      {3, IDC_STATUSMEMO, 18, 28, 386, 226},
 };
+// The notebook takes the growth: its boxes widen, the read-me and the
+// status box grow; the bar keeps to the bottom, its buttons to the right.
+constexpr TAnchor kAnchors[] = {
+    {kOnPage, IDC_BARLINE, form::kAnchorBottomWide}, {kOnPage, IDC_BACKTOFIRST, form::kAnchorBottom},
+    {kOnPage, IDC_BACKB, form::kAnchorCorner},       {kOnPage, IDC_NEXTB, form::kAnchorCorner},
+    {kOnPage, IDC_BUILDB, form::kAnchorCorner},      {0, IDC_NOTE0, form::kAnchorWide},
+    {0, IDC_NAMEGROUP, form::kAnchorWide},           {0, IDC_NAMEEDIT, form::kAnchorWide},
+    {0, IDC_SHRINKGROUP, form::kAnchorWide},         {0, IDC_ESTIMATELABEL, form::kAnchorWide},
+    {0, IDC_SHRINKSIZE, form::kAnchorRight},
+    {1, IDC_NOTE1, form::kAnchorWide},               {1, IDC_AUTHORGROUP, form::kAnchorWide},
+    {1, IDC_AUTHOREDIT, form::kAnchorWide},          {1, IDC_WEBSITEEDIT, form::kAnchorWide},
+    {2, IDC_READMEGROUP, form::kAnchorStretch},      {2, IDC_READMEMEMO, form::kAnchorStretch},
+    {2, IDC_LOADREADME, form::kAnchorBottom},        {3, IDC_BUILDINGGROUP, form::kAnchorStretch},
+    {3, IDC_STATUSMEMO, form::kAnchorStretch},
+};
 constexpr RECT kNotebookArea{8, 8, 8 + 422, 8 + 274};
 constexpr const char* kBuildNote =
     "Note: Click \"Build\" button to create your own screensaver installation, or click \"Next\" to input more "
@@ -68,6 +83,7 @@ std::vector<std::pair<int, int>> TBuildPage::SubPages() const {
 }
 
 std::span<const TPlace> TBuildPage::Layout() const { return kLayout; }
+std::span<const TAnchor> TBuildPage::Anchors() const { return kAnchors; }
 
 void TBuildPage::SetUp() {
   const int nl = Scaled(kNotebookArea.left), nt = Scaled(kNotebookArea.top);

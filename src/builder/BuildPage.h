@@ -40,6 +40,8 @@ class TBuildPage final : public TBuilderPageBase, private ICompileView, private 
  protected:
   std::vector<std::pair<int, int>> SubPages() const override;
   std::span<const TPlace> Layout() const override;
+  std::span<const TAnchor> Anchors() const override;
+  bool SubPagesGrow() const override { return true; }
   void SetUp() override;
   bool Command(int id, int code, HWND control) override;
 

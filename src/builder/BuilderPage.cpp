@@ -17,6 +17,20 @@ constexpr TPlace kBottomBar[] = {
     {kOnPage, IDC_OKBUTTON, 276, 298, 74, 26},
     {kOnPage, IDC_CANCELBUTTON, 356, 298, 74, 26},
 };
+// The bar keeps to the bottom; its buttons but Next to the right.
+constexpr TAnchor kBottomBarAnchors[] = {
+    {kOnPage, IDC_BARLINE, form::kAnchorBottomWide},      {kOnPage, IDC_NEXTBUTTON, form::kAnchorBottom},
+    {kOnPage, IDC_PREVIEWBUTTON, form::kAnchorCorner},    {kOnPage, IDC_OKBUTTON, form::kAnchorCorner},
+    {kOnPage, IDC_CANCELBUTTON, form::kAnchorCorner},
+};
+
+const TAnchor* AnchorOf(std::span<const TAnchor> anchors, const TPlace& p) {
+  for (const TAnchor& a : anchors)
+    if (a.sub == p.sub && a.id == p.id) return &a;
+  return nullptr;
+}
+
+form::TBox BoxOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
 }  // namespace
 
@@ -50,7 +64,36 @@ void TBuilderPageBase::Make() {
   MoveWindow(window_, left, 0, Scaled(kSideBarWidth + kPageWidth) - left, Scaled(kClientHeight), FALSE);
   if (page_ < bpBuild) SetUpBottomBar();
   SetUp();
+  for (HWND sub : subs_) subPlaces_.push_back(form::PlaceOf(sub));
+  // Made while the window is larger than its template: as large.
+  RECT client;
+  GetClientRect(frame_.Window(), &client);
+  if (client.right - left > Scaled(kPageWidth) || client.bottom > Scaled(kClientHeight))
+    Resize(client.right - left, client.bottom);
   Write(frame_.Record());
+}
+
+void TBuilderPageBase::Resize(int width, int height) {
+  if (!window_) return;
+  const UINT dpi = frame_.Dpi();
+  const int left = Scaled(kSideBarWidth);
+  const form::TExtent from{Scaled(kSideBarWidth + kPageWidth) - left, Scaled(kClientHeight)};
+  const form::TExtent to{width, height};
+  form::TDeferredMoves moves;
+  moves.Move(window_, {left, 0, width, height});
+  const bool subsGrow = SubPagesGrow();
+  if (subsGrow)
+    for (size_t i = 0; i < subs_.size(); ++i)
+      moves.Move(subs_[i], form::Anchored(BoxOf(subPlaces_[i]), form::kAnchorStretch, from, to));
+  const auto follow = [&](const TPlace& p, std::span<const TAnchor> anchors) {
+    const TAnchor* a = AnchorOf(anchors, p);
+    if (!a || (p.sub != kOnPage && !subsGrow)) return;
+    HWND parent = p.sub == kOnPage ? window_ : Sub(static_cast<size_t>(p.sub));
+    moves.Move(GetDlgItem(parent, p.id), form::Anchored(form::ScaledBox(p.x, p.y, p.w, p.h, dpi), a->anchors, from, to));
+  };
+  for (const TPlace& p : Layout()) follow(p, Anchors());
+  if (page_ < bpBuild)
+    for (const TPlace& p : kBottomBar) follow(p, kBottomBarAnchors);
 }
 
 HWND TBuilderPageBase::Find(int id) const {
@@ -64,6 +107,7 @@ HWND TBuilderPageBase::Find(int id) const {
 void TBuilderPageBase::Forget() {
   window_ = nullptr;
   subs_.clear();
+  subPlaces_.clear();
 }
 
 void TBuilderPageBase::SetUpBottomBar() {

@@ -14,6 +14,7 @@
 
 #include "base/CompilerProtocol.h"
 #include "builder/ConfigControls.h"
+#include "forms/Anchor.h"
 #include "forms/Dialog.h"
 
 namespace vanta {
@@ -69,6 +70,14 @@ struct TPlace {
 };
 inline constexpr int kOnPage = -1;
 
+// How a control of the page (kOnPage) or of a sub-page follows the page's
+// growth when the window is sized; a control not named keeps its place.
+struct TAnchor {
+  int sub;
+  int id;
+  form::TAnchors anchors;
+};
+
 class TBuilderPageBase : protected form::TDialogHandler {
  public:
   // Pixels at 96 DPI: the pages stand beside the side bar.
@@ -88,6 +97,13 @@ class TBuilderPageBase : protected form::TDialogHandler {
   HWND Window() const { return window_; }
   // A control of the page or of its sub-pages; null while not made.
   HWND Find(int id) const;
+  // The window was sized: the page takes width x height pixels beside the
+  // side bar and its controls follow their anchors. Never below the
+  // template's size: the window's minimum is that.
+  void Resize(int width, int height);
+  // The window's size has settled (the user let go of its frame, or it was
+  // maximised or restored): what is costly to size follows now.
+  virtual void Settled() {}
 
   // The record's slice into the controls; the controls into the slice.
   virtual void Write(const TConfigControls& c) = 0;
@@ -104,6 +120,9 @@ class TBuilderPageBase : protected form::TDialogHandler {
   // The sub-pages' templates and window numbers, and the layout.
   virtual std::vector<std::pair<int, int>> SubPages() const { return {}; }
   virtual std::span<const TPlace> Layout() const = 0;
+  virtual std::span<const TAnchor> Anchors() const { return {}; }
+  // Whether the sub-pages stretch with the page (else they keep their place).
+  virtual bool SubPagesGrow() const { return false; }
   // After the layout: icons, hints, ranges; then Write(Record()).
   virtual void SetUp() {}
   // A command of the page's controls; true when it was the page's.
@@ -132,6 +151,7 @@ class TBuilderPageBase : protected form::TDialogHandler {
   INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) final;
   HWND window_ = nullptr;
   std::vector<HWND> subs_;
+  std::vector<RECT> subPlaces_;  // as SetUp placed them, in the template's size
 };
 
 // The bar at the foot of the Images, Music, Effects and Options pages.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <utility>
@@ -123,6 +124,10 @@ INT_PTR TVantaConfigForm::InitDialog(HWND window) {
   dpi_ = form::WindowDpi(window);
   accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
   form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
+  // Today's size is the least the window is sized to.
+  RECT frame;
+  GetWindowRect(handle_, &frame);
+  minimum_ = {frame.right - frame.left, frame.bottom - frame.top};
   form::Place(handle_, IDC_OUTLOOKBAR, 0, 0, TBuilderPageBase::kSideBarWidth, kSideBarHeight, dpi_);
   sideBar_.Attach(GetDlgItem(handle_, IDC_OUTLOOKBAR), dpi_);
   CreateWindowIcons();
@@ -185,6 +190,25 @@ void TVantaConfigForm::SelectPage(TBuilderPage page) {
   }
 }
 
+void TVantaConfigForm::Resized(int width, int height) {
+  if (!handle_) return;
+  // Drawn once, when every control stands in its new place. Redrawing on
+  // again would show a window not shown yet.
+  const bool shown = IsWindowVisible(handle_);
+  if (shown) SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+  const int bar = form::Scaled(TBuilderPageBase::kSideBarWidth, dpi_);
+  MoveWindow(sideBar_.Box(), 0, 0, bar, std::max(height, form::Scaled(kSideBarHeight, dpi_)), FALSE);
+  for (TBuilderPageBase* page : pages_) page->Resize(width - bar, height);
+  if (!shown) return;
+  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void TVantaConfigForm::Settled() {
+  for (TBuilderPageBase* page : pages_)
+    if (page->Made()) page->Settled();
+}
+
 void TVantaConfigForm::DropPreviews() {
   for (TBuilderPageBase* page : pages_) page->Dropping();
   fullscreen_.reset();
@@ -229,6 +253,22 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       return TRUE;
     case WM_CLOSE:
       Exit1Click();  // the close box saves, as OK does
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      if (minimum_.cx > 0) reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {minimum_.cx, minimum_.cy};
+      return TRUE;
+    case WM_SIZE:
+      if (wp == SIZE_MINIMIZED) return TRUE;
+      Resized(LOWORD(lp), HIWORD(lp));
+      // Maximised, restored or sized by a program: no sizing loop to end.
+      if (!sizing_) Settled();
+      return TRUE;
+    case WM_ENTERSIZEMOVE:
+      sizing_ = true;
+      return TRUE;
+    case WM_EXITSIZEMOVE:
+      sizing_ = false;
+      Settled();
       return TRUE;
     case WM_DESTROY:
       DropPreviews();  // the small one draws on a child about to go, and the lists are revoked

@@ -134,6 +134,9 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   bool Command(int id, int code);
   void CreateWindowIcons();
   void SelectPage(TBuilderPage page);
+  // The client area became width x height: the side bar and the pages follow.
+  void Resized(int width, int height);
+  void Settled();  // the size settled: the previews follow their panels
   void WriteControls(const TConfigControls& c);
   void EndWith(std::optional<TConfigControls> result);
   void DropPreviews();  // and the drop targets: what must go before the window
@@ -168,6 +171,8 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
 
   HWND handle_ = nullptr;
   UINT dpi_ = 96;
+  SIZE minimum_{};       // the window's size at its template's client size
+  bool sizing_ = false;  // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
   HACCEL accelerators_ = nullptr;
   HWND hints_ = nullptr;
   std::array<HICON, 6> icons_{};  // next, back, up, down, and the window's two

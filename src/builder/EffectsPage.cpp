@@ -23,6 +23,16 @@ constexpr TPlace kLayout[] = {
     {kOnPage, IDC_SPEEDSCROLLBAR, 298, 172, 132, 28}, {kOnPage, IDC_SELECTALL, 252, 208, 86, 24},
     {kOnPage, IDC_DISABLEALL, 344, 208, 86, 24},
 };
+// The tree and the preview share the growth in width; "+" and "-" keep to
+// the tree's right, the speed and the tick buttons under the preview.
+constexpr form::TAnchors kTreeSide{0, 0, 50, 100}, kBesideTree{50, 0, 50, 0}, kPreviewSide{50, 0, 100, 100},
+    kUnderPreview{50, 100, 50, 100}, kUnderPreviewWide{50, 100, 100, 100};
+constexpr TAnchor kAnchors[] = {
+    {kOnPage, IDC_STYLELIST, kTreeSide},          {kOnPage, IDC_EXPANDALL, kBesideTree},
+    {kOnPage, IDC_COLLAPSEALL, kBesideTree},      {kOnPage, IDC_FSPANEL2, kPreviewSide},
+    {kOnPage, IDC_SPEEDLABEL, kUnderPreview},     {kOnPage, IDC_SPEEDSCROLLBAR, kUnderPreviewWide},
+    {kOnPage, IDC_SELECTALL, kUnderPreview},      {kOnPage, IDC_DISABLEALL, form::kAnchorCorner},
+};
 constexpr int kTreeItemHeight = 16;
 constexpr int kTreeIndent = 19;
 constexpr UINT_PTR kStyleListSubclass = 1;
@@ -62,6 +72,7 @@ TEffectsPage::TEffectsPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpEff
 TEffectsPage::~TEffectsPage() { Dropping(); }
 
 std::span<const TPlace> TEffectsPage::Layout() const { return kLayout; }
+std::span<const TAnchor> TEffectsPage::Anchors() const { return kAnchors; }
 
 HWND TEffectsPage::PreviewWindow() const { return previewHost_ ? previewHost_->Window() : nullptr; }
 
@@ -148,15 +159,30 @@ void TEffectsPage::Selected() {
     FillEffectTree(tree_, *effectTable_, frame_.Setting().Transitions);
     TicksChanged(false);  // the tree knows the numbers now
   }
-  if (!previewRunner_) {
-    HWND panel = Own(IDC_FSPANEL2);
-    RECT area;
-    GetClientRect(panel, &area);
-    previewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD | WS_VISIBLE);
-    previewRunner_ = std::make_unique<TRunVantascreen>(
-        TShowParent{*previewHost_, platform::MainScheduler(), area.right, area.bottom}, frame_.PreviewRecord(),
-        TShowMouseHandlers{}, true, true, kUnknownEffectNumber);
-  }
+  if (!previewRunner_) StartPreview(kUnknownEffectNumber);
+}
+
+void TEffectsPage::StartPreview(int32_t style) {
+  HWND panel = Own(IDC_FSPANEL2);
+  RECT area;
+  GetClientRect(panel, &area);
+  previewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD | WS_VISIBLE);
+  previewRunner_ = std::make_unique<TRunVantascreen>(
+      TShowParent{*previewHost_, platform::MainScheduler(), area.right, area.bottom}, frame_.PreviewRecord(),
+      TShowMouseHandlers{}, true, true, style);
+}
+
+void TEffectsPage::Settled() {
+  if (!previewRunner_) return;
+  RECT panel, shown;
+  GetClientRect(Own(IDC_FSPANEL2), &panel);
+  GetClientRect(previewHost_->Window(), &shown);
+  if (EqualRect(&panel, &shown)) return;
+  // The surface is made for one size: the preview starts again on the
+  // panel's new one, with the effect it was showing.
+  const int32_t style = previewRunner_->DemoStyle;
+  Dropping();
+  StartPreview(style);
 }
 
 void TEffectsPage::CheckReported(LPARAM clicked) {

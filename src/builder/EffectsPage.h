@@ -28,6 +28,7 @@ class TEffectsPage final : public TBuilderPageBase {
   void Write(const TConfigControls& c) override;
   void Read(TConfigControls& c) const override;
   void Selected() override;
+  void Settled() override;
   void Dropping() override;
   // A project was loaded: the tree is filled again at the next visit.
   void Refill() { tree_.Filled = false; }
@@ -38,6 +39,7 @@ class TEffectsPage final : public TBuilderPageBase {
 
  protected:
   std::span<const TPlace> Layout() const override;
+  std::span<const TAnchor> Anchors() const override;
   void SetUp() override;
   bool Command(int id, int code, HWND control) override;
   INT_PTR PageMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
@@ -48,6 +50,7 @@ class TEffectsPage final : public TBuilderPageBase {
   void TicksChanged(bool changed);
   void CheckReported(LPARAM clicked);
   void NodeClicked();
+  void StartPreview(int32_t style);  // in the panel, at its size
   void ExpandAll(bool expand);
   void SpeedScroll();
 

@@ -27,6 +27,18 @@ constexpr TPlace kLayout[] = {
     {kOnPage, IDC_SORTBYNAME, 270, 226, 78, 24}, {kOnPage, IDC_SORTBYDATE, 352, 226, 78, 24},
     {kOnPage, IDC_ADDFOLDER, 270, 258, 78, 24},  {kOnPage, IDC_IMAGECOUNT, 354, 262, 76, 16},
 };
+// The list and the picture panel share the growth in width; the buttons
+// under each keep to their own side.
+constexpr form::TAnchors kListSide{0, 0, 50, 100}, kPanelSide{50, 0, 100, 100}, kUnderPanel{50, 100, 50, 100};
+constexpr TAnchor kAnchors[] = {
+    {kOnPage, IDC_IMAGELABEL, form::kAnchorWide},     {kOnPage, IDC_IMAGELIST, kListSide},
+    {kOnPage, IDC_ADDIMAGES, form::kAnchorBottom},    {kOnPage, IDC_REMOVEIMAGE, form::kAnchorBottom},
+    {kOnPage, IDC_CLEARIMAGES, form::kAnchorBottom},  {kOnPage, IDC_IMAGEUP, kUnderPanel},
+    {kOnPage, IDC_IMAGEDOWN, kUnderPanel},            {kOnPage, IDC_FSPANEL, kPanelSide},
+    {kOnPage, IDC_FULLSCREEN, kUnderPanel},           {kOnPage, IDC_PREVIEWB2, form::kAnchorCorner},
+    {kOnPage, IDC_SORTBYNAME, kUnderPanel},           {kOnPage, IDC_SORTBYDATE, form::kAnchorCorner},
+    {kOnPage, IDC_ADDFOLDER, kUnderPanel},            {kOnPage, IDC_IMAGECOUNT, form::kAnchorCorner},
+};
 constexpr int kListExtent = 500;  // the list's horizontal scroll extent
 constexpr auto kKind = TMediaKind::Pictures;
 
@@ -36,8 +48,12 @@ TImagesPage::TImagesPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpImage
 TImagesPage::~TImagesPage() { Dropping(); }
 
 std::span<const TPlace> TImagesPage::Layout() const { return kLayout; }
+std::span<const TAnchor> TImagesPage::Anchors() const { return kAnchors; }
 
 void TImagesPage::SetUp() {
+  RECT panel;
+  GetClientRect(Own(IDC_FSPANEL), &panel);
+  panelSize_ = {panel.right, panel.bottom};
   view_.Attach(Own(IDC_IMAGELIST), frame_.Dpi(), kListExtent);
   view_.OnClickCheck = [this](int index) {
     if (ToggleInList(frame_.Record(), kKind, index)) view_.Show(frame_.Record().ImageList);
@@ -70,6 +86,21 @@ void TImagesPage::Dropping() {
   drop_.reset();
   previewRunner_.reset();
   previewHost_.reset();
+}
+
+void TImagesPage::Settled() {
+  RECT panel;
+  GetClientRect(Own(IDC_FSPANEL), &panel);
+  if (panel.right == panelSize_.cx && panel.bottom == panelSize_.cy) return;
+  panelSize_ = {panel.right, panel.bottom};
+  // The small preview's surface is made for one size: a running one starts
+  // again on the panel's new size; a hidden one is made anew when asked.
+  const bool previewing = PreviewWindow() != nullptr;
+  previewRunner_.reset();
+  previewHost_.reset();
+  if (previewing) return PreviewClick();
+  // The thumbnail is the picture fitted to the panel: fitted again.
+  if (!thumbnail_.Empty()) DrawThumbnail();
 }
 
 void TImagesPage::Repaint() const { InvalidateRect(Find(IDC_FSPANEL), nullptr, FALSE); }

@@ -30,6 +30,7 @@ class TImagesPage final : public TBuilderPageBase {
 
   void Write(const TConfigControls& c) override;
   void Dropping() override;
+  void Settled() override;
 
   TQELOLEDrop* DropTarget() const { return drop_.get(); }
   const TBitmap24& Thumbnail() const { return thumbnail_; }
@@ -39,6 +40,7 @@ class TImagesPage final : public TBuilderPageBase {
 
  protected:
   std::span<const TPlace> Layout() const override;
+  std::span<const TAnchor> Anchors() const override;
   void SetUp() override;
   bool Command(int id, int code, HWND control) override;
   INT_PTR PageMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
@@ -57,6 +59,7 @@ class TImagesPage final : public TBuilderPageBase {
 
   TCheckListView view_;
   TBitmap24 thumbnail_;  // Image1's picture; empty while blank
+  SIZE panelSize_{};     // the picture panel's as the last settled size left it
   // Revoked while the list still exists: before the window goes.
   std::unique_ptr<TQELOLEDrop> drop_;
   std::string leftOut_;  // what a folder drop could not add, told once it returned

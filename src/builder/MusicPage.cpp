@@ -18,6 +18,14 @@ constexpr TPlace kLayout[] = {
     {kOnPage, IDC_PLAYMUSIC, 352, 142, 78, 24},   {kOnPage, IDC_STOPMUSIC, 352, 170, 78, 24},
     {kOnPage, IDC_MUSICUP, 352, 208, 37, 24},     {kOnPage, IDC_MUSICDOWN, 393, 208, 37, 24},
 };
+// The list takes the growth; its buttons keep to its right.
+constexpr TAnchor kAnchors[] = {
+    {kOnPage, IDC_MUSICLABEL, form::kAnchorWide},  {kOnPage, IDC_MUSICHINT, form::kAnchorWide},
+    {kOnPage, IDC_MUSICLIST, form::kAnchorStretch}, {kOnPage, IDC_ADDMUSIC, form::kAnchorRight},
+    {kOnPage, IDC_REMOVEMUSIC, form::kAnchorRight}, {kOnPage, IDC_CLEARMUSIC, form::kAnchorRight},
+    {kOnPage, IDC_PLAYMUSIC, form::kAnchorRight},  {kOnPage, IDC_STOPMUSIC, form::kAnchorRight},
+    {kOnPage, IDC_MUSICUP, form::kAnchorRight},    {kOnPage, IDC_MUSICDOWN, form::kAnchorRight},
+};
 constexpr auto kKind = TMediaKind::Music;
 
 }  // namespace
@@ -26,6 +34,7 @@ TMusicPage::TMusicPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpMusic) 
 TMusicPage::~TMusicPage() { Dropping(); }
 
 std::span<const TPlace> TMusicPage::Layout() const { return kLayout; }
+std::span<const TAnchor> TMusicPage::Anchors() const { return kAnchors; }
 
 void TMusicPage::SetUp() {
   view_.Attach(Own(IDC_MUSICLIST), frame_.Dpi(), 0);

@@ -22,6 +22,7 @@ class TMusicPage final : public TBuilderPageBase {
 
  protected:
   std::span<const TPlace> Layout() const override;
+  std::span<const TAnchor> Anchors() const override;
   void SetUp() override;
   bool Command(int id, int code, HWND control) override;
   INT_PTR PageMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;

@@ -42,6 +42,28 @@ RECT PlaceOf(HWND child) {
   return r;
 }
 
+TBox ScaledBox(int x, int y, int w, int h, UINT dpi) {
+  const int left = Scaled(x, dpi), top = Scaled(y, dpi);
+  return {left, top, Scaled(x + w, dpi) - left, Scaled(y + h, dpi) - top};
+}
+
+void TDeferredMoves::Move(HWND child, const TBox& to) {
+  if (!child) return;
+  HWND parent = GetParent(child);
+  auto batch = batches_.begin();
+  while (batch != batches_.end() && batch->first != parent) ++batch;
+  if (batch == batches_.end()) batch = batches_.insert(batches_.end(), {parent, BeginDeferWindowPos(8)});
+  constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (batch->second) batch->second = DeferWindowPos(batch->second, child, nullptr, to.x, to.y, to.w, to.h, kFlags);
+  // A batch the system could not keep: this move goes at once.
+  if (!batch->second) SetWindowPos(child, nullptr, to.x, to.y, to.w, to.h, kFlags);
+}
+
+TDeferredMoves::~TDeferredMoves() {
+  for (const auto& [parent, batch] : batches_)
+    if (batch) EndDeferWindowPos(batch);
+}
+
 HICON CreateAlphaIcon(int size, const std::vector<uint32_t>& pixels) {
   if (size <= 0 || pixels.size() != static_cast<size_t>(size) * size) return nullptr;
   BITMAPINFO bi{};

@@ -9,7 +9,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+#include "forms/Anchor.h"
 
 namespace vanta::form {
 
@@ -27,6 +30,22 @@ void Place(HWND parent, int id, int x, int y, int w, int h, UINT dpi);
 void SetClientSizeCentred(HWND w, int width, int height, UINT dpi);
 // A child's rectangle in its parent's client coordinates.
 RECT PlaceOf(HWND child);
+// The design rectangle scaled as Place scales it, and back to a RECT.
+TBox ScaledBox(int x, int y, int w, int h, UINT dpi);
+
+// Moves many children at once, each parent's in one deferred batch, so a
+// window being sized does not draw each control on its way: done when it goes.
+class TDeferredMoves {
+ public:
+  TDeferredMoves() = default;
+  ~TDeferredMoves();
+  TDeferredMoves(const TDeferredMoves&) = delete;
+  TDeferredMoves& operator=(const TDeferredMoves&) = delete;
+  void Move(HWND child, const TBox& to);
+
+ private:
+  std::vector<std::pair<HWND, HDWP>> batches_;  // by parent
+};
 
 // An icon of size x size pixels, top-down, each 0xAARRGGBB with straight
 // alpha; the caller destroys it.
