@@ -522,6 +522,13 @@ TEST_F(BuilderBuildTest, TheCompilerGetsTheScriptAndSettingsOfTheProject) {
       "[Setup]\r\n"
       "AppName=Beach Days\r\n"
       "AppVerName=Beach Days\r\n"
+      "AppVersion=\"1.0\"\r\n"
+      "AppPublisher=\"Ann\"\r\n"
+      "AppPublisherURL=\"http://ann.example\"\r\n"
+      "AppSupportURL=\"http://ann.example\"\r\n"
+      "AppUpdatesURL=\"http://ann.example\"\r\n"
+      "WizardImageFile=\"" + a + "\"\r\n"
+      "WizardSmallImageFile=\"" + a + "\"\r\n"
       "DefaultDirName={pf}\\Beach Days\r\n"
       "DefaultGroupName=Beach Days\r\n"
       "outputdir=\"" + out.Folder() + "\"\r\n"
@@ -546,7 +553,14 @@ TEST_F(BuilderBuildTest, TheCompilerGetsTheScriptAndSettingsOfTheProject) {
       "Name: \"{userdesktop}\\Beach Days\"; Filename: \"{sys}\\Beach Days.scr\"\r\n"
       "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
       "Name: \"{app}\\Beach Days\"; Filename: \"{sys}\\Beach Days.scr\"\r\n"
-      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n";
+      "Name: \"{group}\\Readme\"; Filename: \"{app}\\readme.txt\"\r\n"
+      "[Run]\r\n"
+      "Filename: \"{sys}\\rundll32.exe\"; Parameters: \"desk.cpl,InstallScreenSaver {sys}\\Beach Days.scr\"; "
+      "Description: \"Make it my screensaver\"; Flags: postinstall nowait shellexec skipifsilent\r\n"
+      "Filename: \"{sys}\\Beach Days.scr\"; Parameters: \"/s\"; Description: \"Preview the screensaver now\"; "
+      "Flags: postinstall nowait shellexec skipifsilent\r\n"
+      "Filename: \"{sys}\\Beach Days.scr\"; Parameters: \"/c\"; Description: \"Open the screen saver settings\"; "
+      "Flags: postinstall nowait shellexec skipifsilent\r\n";
   EXPECT_EQ(install.Read("Compile\\fake-record\\temp.iss"), script);
   EXPECT_EQ(install.Read("Compile\\fake-record\\Beach Days.002"),
             "[Set]\r\nAuthor=Ann\r\nWebsite=http://ann.example\r\nImageInterval=9\r\n\r\n"
