@@ -1,6 +1,9 @@
 #include "show/PictureMotion.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "base/MulDiv.h"
 
 #include "base/Random.h"
 #include "engine/PictureLoader.h"
@@ -40,7 +43,11 @@ void TPictureMotion::Begin(uint32_t durationMs) {
   Halt();
   if (!ready_) return;
   durationMs_ = durationMs;
-  intervalMs_ = PanZoomFrameIntervalMs(path_, surface_.Width(), durationMs, kRefreshMs);
+  // Paced by the picture's width as shown, not the surface's.
+  const TRect place = surface_.PlaceRect(), shown = surface_.DisplayRect();
+  const int contentWidth = std::min(surface_.ContentRect.Width(), place.Width());
+  const int displayWidth = place.Width() > 0 ? MulDiv(contentWidth, shown.Width(), place.Width()) : surface_.Width();
+  intervalMs_ = PanZoomFrameIntervalMs(path_, displayWidth, durationMs, kRefreshMs);
   if (intervalMs_ == 0) return;
   startTick_ = scheduler_.TickCount();
   timerId_ = scheduler_.SetTimer(intervalMs_, [this] { Tick(); });

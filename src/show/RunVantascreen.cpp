@@ -134,7 +134,11 @@ void TRunVantascreen::ShowTimerTick() {
 
 void TRunVantascreen::TransitionFinished() {
   SetShowTimerEnabled(true);
-  motion_->Begin(timerInterval_);
+  BeginMotion();
+}
+
+void TRunVantascreen::BeginMotion() {
+  motion_->Begin(static_cast<uint32_t>(std::max<int64_t>(0, int64_t{setting_.ImageInterval} * 1000)));
 }
 
 void TRunVantascreen::NextPicture() {

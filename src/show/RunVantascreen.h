@@ -70,6 +70,8 @@ class TRunVantascreen {
   void UpdateCaption();
   void ShowTimerTick();
   void TransitionFinished();
+  // The picture that now stands starts moving (with PanZoom on).
+  void BeginMotion();
 
   TVantascreen& Surface() { return *surface_; }
   const TPictureMotion& Motion() const { return *motion_; }

@@ -318,7 +318,7 @@ write_settings '[Set]' 'ImageInterval=30' 'EffectSpeed=1' 'ImageFit=1' 'StetchIm
   '[Pictures]' "$(win_path corners.bmp)=1" $(transitions_only 5)
 start_show
 MAGENTA='r > 200 && g < 60 && b > 200'
-await_screen motion-picture "!($MAGENTA) && (r > 100 || g > 100 || b > 100)" 100 "$saver_start" 6000 >/dev/null
+await_screen motion-picture "!($MAGENTA) && r + g + b > 200" 100 "$saver_start" 6000 >/dev/null
 sleep 0.5
 one="$work/motion1.png"; two="$work/motion2.png"
 screenshot "$one"; sleep 1; screenshot "$two"; keep_shot "$two" show-motion.png

@@ -428,6 +428,7 @@ TEST_F(RunVantascreenTest, ASmallPreviewDrawsFewerMotionFrames) {
   setting.Transitions.reset();
   setting.Transitions.set(5);
   setting.PanZoom = TPanZoom::Gentle;
+  setting.ImageFit = ifFit;
   setting.Pictures = {GradientPicture(dir, "a.bmp", 640, 480)};
   std::vector<uint32_t> intervals;
   for (int width : {1600, 152}) {
