@@ -310,9 +310,14 @@ echo "the show's place is kept: the next start went on with the next picture"
 
 # --- 9: PanZoom=2 moves a fitted picture while it stands: two screenshots
 #        a second apart differ, and neither uncovers the background (magenta,
-#        in no pixel of the picture, which has the screen's shape).
+#        in no pixel of the picture, which has the screen's shape). White
+#        grid lines over the colours make a slow move visible.
+grid=()
+for ((x = 24; x < W; x += 48)); do grid+=(-draw "line $x,0 $x,$H"); done
+for ((y = 24; y < H; y += 48)); do grid+=(-draw "line 0,$y $W,$y"); done
 /usr/bin/convert -size "${W}x${H}" xc: -sparse-color bilinear \
-  "0,0 red $((W - 1)),0 yellow 0,$((H - 1)) blue $((W - 1)),$((H - 1)) lime" "BMP3:$work/corners.bmp"
+  "0,0 red $((W - 1)),0 yellow 0,$((H - 1)) blue $((W - 1)),$((H - 1)) lime" \
+  -stroke white -strokewidth 3 "${grid[@]}" "BMP3:$work/corners.bmp"
 write_settings '[Set]' 'ImageInterval=30' 'EffectSpeed=1' 'ImageFit=1' 'StetchImage=0' 'PlayMusic=0' \
   'BackgroundColor=16711935' 'PanZoom=2' 'ClearOldImage=0' '[Caption]' 'Position=0' \
   '[Pictures]' "$(win_path corners.bmp)=1" $(transitions_only 5)
