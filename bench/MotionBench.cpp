@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <thread>
 
 #include "engine/PanZoom.h"
 #include "engine/Resample.h"
@@ -45,10 +46,35 @@ void BM_MotionFrame(benchmark::State& state) {
   }
 }
 
+// The same frame in two halves of rows, each on a thread with its own
+// resampler (the second half's window starts where the first's ends).
+void BM_MotionFrameTwoThreads(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  const TBitmap24 photo = Photo(w * 5 / 4, h * 5 / 4);
+  TBitmap24 screen(w, h);
+  const TPanZoomPath path = MakePanZoomPath({0, 0, double(photo.Width()), double(photo.Height())}, photo.Width(),
+                                            photo.Height(), TPanZoom::Strong, {4, true});
+  TResampler halves[2];
+  double t = 0;
+  for (auto _ : state) {
+    const TSourceWindow win = path.At(t);
+    const int mid = h / 2;
+    const double cut = win.Top + win.Height() * mid / h;
+    std::thread lower([&] {
+      halves[1].Draw(screen, {0, mid, w, h}, photo, {win.Left, cut, win.Right, win.Bottom});
+    });
+    halves[0].Draw(screen, {0, 0, w, mid}, photo, {win.Left, win.Top, win.Right, cut});
+    lower.join();
+    t = t >= 1 ? 0 : t + 0.01;
+    benchmark::ClobberMemory();
+  }
+}
+
 void Sizes(benchmark::internal::Benchmark* b) { b->Args({1920, 1080})->Args({3840, 2160}); }
 
 }  // namespace
 
 BENCHMARK(BM_FrameCopy)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MotionFrame)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MotionFrameTwoThreads)->Apply(Sizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

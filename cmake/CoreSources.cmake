@@ -37,6 +37,7 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/settings/IniFile.cpp
   ${VANTA_ROOT}/src/settings/SaverSettings.cpp
   ${VANTA_ROOT}/src/saver/ShowExit.cpp
+  ${VANTA_ROOT}/src/show/PictureMotion.cpp
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
   ${VANTA_ROOT}/src/show/PictureDeck.cpp
   ${VANTA_ROOT}/src/show/ShowPlace.cpp

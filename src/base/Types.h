@@ -33,4 +33,11 @@ inline constexpr const char* kMultiScreenChoices[] = {
     "The main screen only"};
 inline constexpr const char* kMultiScreenGroup = "Several screens";
 
+// How much a picture pans and zooms while it is shown.
+enum class TPanZoom : int32_t { Off = 0, Gentle = 1, Strong = 2 };
+// A number read as a choice: one out of range is Off.
+constexpr TPanZoom PanZoomOf(int n) { return n >= 0 && n <= 2 ? static_cast<TPanZoom>(n) : TPanZoom::Off; }
+inline constexpr const char* kPanZoomChoices[] = {"Off", "Gentle", "Strong"};
+inline constexpr const char* kPanZoomLabel = "Motion:";
+
 }  // namespace vanta

@@ -73,6 +73,7 @@ TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
   c.FontLabel = FontSampleFor(s);
   c.BackcolorCb = s.BackgroundColor;
   c.ScreensCombo = s.MultiScreen;
+  c.MotionCombo = static_cast<int32_t>(s.PanZoom);
   c.IntervalEdit = SettingRange(&TSaverSetting::ImageInterval).Clamp(s.ImageInterval);
   // Until the tree is filled, the effects it would show unticked.
   c.EffectTicks = s.Transitions;
@@ -123,6 +124,7 @@ void ApplyControls(const TConfigControls& c, TSaverSetting& s, TIniFile* writeLi
   s.EffectSpeed = EffectSpeedAt(c.SpeedScrollBar);
   s.MultiScreen = MultiScreenOf(c.ScreensCombo);
   s.Version = c.VersionEdit;
+  s.PanZoom = PanZoomOf(c.MotionCombo);
 }
 
 TMediaList& ListOf(TConfigControls& c, TMediaKind kind) {

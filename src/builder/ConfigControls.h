@@ -52,6 +52,7 @@ struct TConfigControls {
   bool ReverseCheck = false, ClearOldCheck = false;
   bool MouseMoveCheck = false, MousePressCheck = false, KeyboardCheck = false;
   int32_t ScreensCombo = msOwnPicture;  // the index of kMultiScreenChoices
+  int32_t MotionCombo = 0;              // the index of kPanZoomChoices
   // Effects page.
   TEffectSet EffectTicks;      // the effects ticked in the tree
   // The tree's unticked effects in tree order, as the "Transitions" section

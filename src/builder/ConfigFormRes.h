@@ -135,6 +135,9 @@
 /* "Effect Options": several screens */
 #define IDC_SCREENSGROUP 2470
 #define IDC_SCREENSCOMBO 2471
+/* "Effect Options": motion */
+#define IDC_MOTIONLABEL 2472
+#define IDC_MOTIONCOMBO 2473
 
 /* Build */
 #define IDC_NOTEBOOKPAGE0 2500 /* the notebook's pages' windows */

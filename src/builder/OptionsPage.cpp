@@ -54,6 +54,8 @@ constexpr TPlace kLayout[] = {
     {2, IDC_BACKCOLORCB, 150, 22, 160, 300},
     {2, IDC_INTERVALLABEL, 16, 58, 130, 16},
     {2, IDC_INTERVALEDIT, 150, 54, 72, 22},
+    {2, IDC_MOTIONLABEL, 248, 58, 52, 16},
+    {2, IDC_MOTIONCOMBO, 302, 54, 96, 200},
     {2, IDC_TRANSITIONGROUP, 6, 94, 400, 74},
     {2, IDC_REVERSECHECK, 16, 114, 206, 18},
     {2, IDC_REVERSELABEL, 224, 115, 178, 16},
@@ -132,6 +134,8 @@ void TOptionsPage::SetUp() {
   for (const TSpin& sp : kSpins) form::SetUpSpin(Find(sp.edit), Find(sp.upDown), sp.range);
   for (const char* choice : kMultiScreenChoices)
     SendMessageA(Find(IDC_SCREENSCOMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+  for (const char* choice : kPanZoomChoices)
+    SendMessageA(Find(IDC_MOTIONCOMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
   SelectSubPage(0);
 }
 
@@ -159,6 +163,7 @@ void TOptionsPage::Write(const TConfigControls& c) {
   SetWindowTextA(Find(IDC_IMAGECAPTIONEDIT), c.ImageCaptionEdit.c_str());
   form::WriteSpin(Find(IDC_INTERVALEDIT), Find(IDC_INTERVALUPDOWN), kIntervalRange, c.IntervalEdit);
   SendMessageA(Find(IDC_SCREENSCOMBO), CB_SETCURSEL, MultiScreenOf(c.ScreensCombo), 0);
+  SendMessageA(Find(IDC_MOTIONCOMBO), CB_SETCURSEL, static_cast<WPARAM>(PanZoomOf(c.MotionCombo)), 0);
 }
 
 void TOptionsPage::Read(TConfigControls& c) const {
@@ -175,6 +180,7 @@ void TOptionsPage::Read(TConfigControls& c) const {
   c.ImageCaptionEdit = form::WindowText(Find(IDC_IMAGECAPTIONEDIT));
   c.IntervalEdit = form::ReadSpin(Find(IDC_INTERVALEDIT), kIntervalRange);
   c.ScreensCombo = MultiScreenOf(static_cast<int>(SendMessageA(Find(IDC_SCREENSCOMBO), CB_GETCURSEL, 0, 0)));
+  c.MotionCombo = static_cast<int32_t>(PanZoomOf(static_cast<int>(SendMessageA(Find(IDC_MOTIONCOMBO), CB_GETCURSEL, 0, 0))));
 }
 
 void TOptionsPage::SetFontSample(const TFontSample& sample) {

@@ -10,11 +10,10 @@
 #pragma once
 #include <cstdint>
 
+#include "base/Types.h"
 #include "engine/Resample.h"
 
 namespace vanta {
-
-enum class TPanZoom : int32_t { Off = 0, Gentle = 1, Strong = 2 };
 
 // The largest zoom of each strength, over the base window.
 double PanZoomMaxZoom(TPanZoom strength);

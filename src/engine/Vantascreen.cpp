@@ -82,6 +82,28 @@ bool TCustomVantascreen::LoadPicture(const std::string& fileName) {
       fileName);
 }
 
+void TCustomVantascreen::DrawPictureFrom(const TBitmap24& source, const TSourceWindow& window) {
+  const TRect target = IntersectRect(ContentRect, picture_.Bounds());
+  if (running_ || target.IsEmpty()) return;
+  resampler_.Draw(picture_, target, source, window);
+  PictureChanged();
+}
+
+void TCustomVantascreen::DrawStandingFrom(const TBitmap24& source, const TSourceWindow& window) {
+  if (running_ || screen_.Empty()) return;
+  const TRect target = IntersectRect(shownContent_, screen_.Bounds());
+  if (target.IsEmpty()) return;
+  {
+    std::lock_guard<std::mutex> lock(composeMutex_);
+    ++screenLocks_;
+    resampler_.Draw(screen_, target, source, window);
+    --screenLocks_;
+  }
+  InvalidatePictureRect(target);
+  if (!painting_) host_.UpdateNow();
+  DrawCaption();
+}
+
 void TCustomVantascreen::PictureChanged() {
   if (destroying_) return;
   if (!picture_.Empty() && autoSize_) AdjustSize();

@@ -26,6 +26,7 @@
 #include "engine/FitRule.h"
 #include "engine/Effects.h"
 #include "engine/PictureLoader.h"
+#include "engine/Resample.h"
 #include "platform/Scheduler.h"
 #include "platform/SurfaceHost.h"
 
@@ -129,6 +130,11 @@ class TCustomVantascreen : public platform::IPaintable {
   // picture (or the client area with PadToClient). A file that cannot be
   // loaded leaves the picture as it was; the result says whether it loaded.
   bool LoadPicture(const std::string& fileName);
+  // Motion: `window` of `source` drawn over the picture's content
+  // (ContentRect) of the next picture, or over the content of the picture
+  // standing on the screen. Neither draws while a transition runs.
+  void DrawPictureFrom(const TBitmap24& source, const TSourceWindow& window);
+  void DrawStandingFrom(const TBitmap24& source, const TSourceWindow& window);
   TCustomDrawEvent OnCustomDraw, OnBeforeNewFrame, OnAfterNewFrame;
 
   void Start();
@@ -210,6 +216,7 @@ class TCustomVantascreen : public platform::IPaintable {
   // Guards the screen bitmap and the two images against a worker's composing.
   mutable std::mutex composeMutex_;
   std::optional<TComposed> composed_;
+  TResampler resampler_;
 };
 
 // The form-level surface: everything of TCustomVantascreen, published.

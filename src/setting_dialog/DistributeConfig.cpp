@@ -73,6 +73,7 @@ TSettingControls LoadControls(TSettingControls c, const TSaverSetting& s, const 
   c.Interval = kIntervalRange.Clamp(s.ImageInterval);
   c.Speed = kSpeedRange.Clamp(s.EffectSpeed);
   c.Screens = s.MultiScreen;
+  c.Motion = static_cast<int32_t>(s.PanZoom);
   c.PlayMusicEnabled = !s.Music.empty();
   c.CaptionEnabled = s.CaptionPosition != cpOff;
   if (c.CaptionEnabled) c.CaptionChecked = !s.ForceHide;
@@ -92,6 +93,7 @@ void StoreControls(const TSettingControls& c, TSaverSetting& s) {
   s.PlayMusic = c.PlayMusicChecked;
   s.ForceHide = !c.CaptionChecked;
   s.MultiScreen = MultiScreenOf(c.Screens);
+  s.PanZoom = PanZoomOf(c.Motion);
 }
 
 std::optional<std::string> ReadReadme(const std::string& installFolder) {

@@ -69,6 +69,7 @@ struct TSettingControls {
   bool CaptionEnabled = true;
   bool CaptionChecked = false;
   int32_t Screens = msOwnPicture;  // the index of kMultiScreenChoices
+  int32_t Motion = 0;              // the index of kPanZoomChoices
 
   bool operator==(const TSettingControls&) const = default;
 };

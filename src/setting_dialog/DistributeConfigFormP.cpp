@@ -38,13 +38,15 @@ constexpr TPlace kLayout[] = {
     {kMainWindow, IDC_PAGECONTROL1, 6, 51, 400, 217},
     {kMainWindow, IDOK, 250, 274, 75, 24},
     {kMainWindow, IDCANCEL, 331, 274, 75, 24},
-    {0, IDC_TRANSITIONGROUP, 6, 4, 226, 118},
-    {0, IDC_BACKCOLORLABEL, 14, 28, 124, 16},
-    {0, IDC_BACKCOLORCB, 138, 24, 88, 260},
-    {0, IDC_INTERVALLABEL, 14, 62, 124, 16},
-    {0, IDC_INTERVALEDIT, 138, 58, 60, 22},
-    {0, IDC_SPEEDLABEL, 14, 96, 124, 16},
-    {0, IDC_SPEEDEDIT, 138, 92, 60, 22},
+    {0, IDC_TRANSITIONGROUP, 6, 4, 226, 124},
+    {0, IDC_BACKCOLORLABEL, 14, 26, 124, 16},
+    {0, IDC_BACKCOLORCB, 138, 22, 88, 260},
+    {0, IDC_INTERVALLABEL, 14, 52, 124, 16},
+    {0, IDC_INTERVALEDIT, 138, 48, 60, 22},
+    {0, IDC_SPEEDLABEL, 14, 78, 124, 16},
+    {0, IDC_SPEEDEDIT, 138, 74, 60, 22},
+    {0, IDC_MOTIONLABEL, 14, 104, 124, 16},
+    {0, IDC_MOTIONCOMBO, 138, 100, 88, 200},
     {0, IDC_SIZEGROUP, 238, 4, 148, 90},
     {0, IDC_ORIGINALRADIO, 248, 20, 134, 16},
     {0, IDC_FITRADIO, 248, 38, 134, 16},
@@ -55,8 +57,8 @@ constexpr TPlace kLayout[] = {
     {0, IDC_RANDOMIZERADIO, 328, 116, 56, 16},
     {0, IDC_PLAYMUSICCHECK, 240, 144, 150, 18},
     {0, IDC_CAPTIONCHECK, 240, 164, 150, 18},
-    {0, IDC_SCREENSGROUP, 6, 126, 226, 58},
-    {0, IDC_SCREENSCOMBO, 14, 148, 212, 200},
+    {0, IDC_SCREENSGROUP, 6, 132, 226, 52},
+    {0, IDC_SCREENSCOMBO, 14, 152, 212, 200},
     {2, IDC_ABOUTGROUP, 8, 6, 376, 82},
     {2, IDC_AUTHORCAPTION, 20, 26, 70, 16},
     {2, IDC_AUTHORLABEL, 92, 26, 284, 16},
@@ -178,6 +180,9 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   for (const char* choice : kMultiScreenChoices)
     SendMessageA(Control(IDC_SCREENSCOMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
   SendMessageA(Control(IDC_SCREENSCOMBO), CB_SETCURSEL, msOwnPicture, 0);
+  for (const char* choice : kPanZoomChoices)
+    SendMessageA(Control(IDC_MOTIONCOMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+  SendMessageA(Control(IDC_MOTIONCOMBO), CB_SETCURSEL, 0, 0);
   SelectPage(0);
 }
 
@@ -272,6 +277,7 @@ TSettingControls TDistributeConfigForm::ReadControls() const {
   c.CaptionEnabled = IsWindowEnabled(Control(IDC_CAPTIONCHECK));
   c.CaptionChecked = form::Checked(Control(IDC_CAPTIONCHECK));
   c.Screens = MultiScreenOf(static_cast<int>(SendMessageA(Control(IDC_SCREENSCOMBO), CB_GETCURSEL, 0, 0)));
+  c.Motion = static_cast<int32_t>(PanZoomOf(static_cast<int>(SendMessageA(Control(IDC_MOTIONCOMBO), CB_GETCURSEL, 0, 0))));
   return c;
 }
 
@@ -295,6 +301,7 @@ void TDistributeConfigForm::WriteControls(const TSettingControls& c) {
   form::SetChecked(Control(IDC_CAPTIONCHECK), c.CaptionChecked);
   form::SetChecked(Control(IDC_PLAYMUSICCHECK), c.PlayMusicChecked);
   SendMessageA(Control(IDC_SCREENSCOMBO), CB_SETCURSEL, MultiScreenOf(c.Screens), 0);
+  SendMessageA(Control(IDC_MOTIONCOMBO), CB_SETCURSEL, static_cast<WPARAM>(PanZoomOf(c.Motion)), 0);
 }
 
 void TDistributeConfigForm::WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value) {

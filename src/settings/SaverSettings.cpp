@@ -81,6 +81,9 @@ TCaptionPosition ReadValue(TIniFile& ini, const TSettingKey& k, TCaptionPosition
 TMultiScreen ReadValue(TIniFile& ini, const TSettingKey& k, TMultiScreen def) {
   return MultiScreenOf(ini.ReadInteger(k.Section, k.Name, def));
 }
+TPanZoom ReadValue(TIniFile& ini, const TSettingKey& k, TPanZoom def) {
+  return PanZoomOf(ini.ReadInteger(k.Section, k.Name, static_cast<int32_t>(def)));
+}
 
 void WriteValue(TIniFile& ini, const TSettingKey& k, bool v) { ini.WriteBool(k.Section, k.Name, v); }
 void WriteValue(TIniFile& ini, const TSettingKey& k, int32_t v) { ini.WriteInteger(k.Section, k.Name, v); }
@@ -90,6 +93,9 @@ void WriteValue(TIniFile& ini, const TSettingKey& k, TColor v) {
 void WriteValue(TIniFile& ini, const TSettingKey& k, const std::string& v) { ini.WriteString(k.Section, k.Name, v); }
 void WriteValue(TIniFile& ini, const TSettingKey& k, TCaptionPosition v) { ini.WriteInteger(k.Section, k.Name, v); }
 void WriteValue(TIniFile& ini, const TSettingKey& k, TMultiScreen v) { ini.WriteInteger(k.Section, k.Name, v); }
+void WriteValue(TIniFile& ini, const TSettingKey& k, TPanZoom v) {
+  ini.WriteInteger(k.Section, k.Name, static_cast<int32_t>(v));
+}
 }  // namespace
 
 TEffectSet DefaultTransitions() {

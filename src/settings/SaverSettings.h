@@ -83,6 +83,7 @@ struct TSaverSetting {
   bool MousePress = true;
   bool KeyboardPress = true;
   TMultiScreen MultiScreen = msOwnPicture;
+  TPanZoom PanZoom = TPanZoom::Off;
 
   bool operator==(const TSaverSetting&) const = default;
 };
@@ -103,11 +104,11 @@ inline constexpr TImageSizing kNewProjectSizing = TImageSizing::Fit;
 // The field a key holds. Its type says how the value is stored: a Boolean
 // as 1 or 0, an integer in decimal, a colour as its 32 bits in decimal
 // (white 16777215, 0xFFFFFFFF as -1), a text as it is, the caption
-// position and the several-screens choice as their numbers (read: a number
+// position, the several-screens choice and the motion as their numbers (read: a number
 // out of their range is the first choice).
 using TSettingField = std::variant<bool TSaverSetting::*, int32_t TSaverSetting::*, TColor TSaverSetting::*,
                                    std::string TSaverSetting::*, TCaptionPosition TSaverSetting::*,
-                                   TMultiScreen TSaverSetting::*>;
+                                   TMultiScreen TSaverSetting::*, TPanZoom TSaverSetting::*>;
 
 // The range of an integer editor. A value given to it is clamped into the
 // range; text that is not a whole number reads as the lower end.
@@ -179,6 +180,7 @@ inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kSet, "MousePress", &TSaverSetting::MousePress},
     {settings_keys::kSet, "KeyboardPress", &TSaverSetting::KeyboardPress},
     {settings_keys::kSet, "MultiScreen", &TSaverSetting::MultiScreen},
+    {settings_keys::kSet, "PanZoom", &TSaverSetting::PanZoom},
 };
 
 // The range of an integer setting, from the table.

@@ -29,6 +29,7 @@ TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting&
     : parent_(parent), setting_(setting), placeFile_(std::move(placeFile)) {
   Randomize();
   surface_ = std::make_unique<TVantascreen>(parent.Host, parent.Scheduler);
+  motion_ = std::make_unique<TPictureMotion>(*surface_, parent.Scheduler);
   TVantascreen& s = *surface_;
   s.SetColor(0);
   s.SetBounds(parent.Left, parent.Top, parent.ClientWidth, parent.ClientHeight);
@@ -124,13 +125,21 @@ void TRunVantascreen::KillTimer() {
 
 void TRunVantascreen::ShowTimerTick() {
   SetShowTimerEnabled(false);
+  motion_->Halt();
   // Negative intervals read as 0: never again.
   timerInterval_ = static_cast<uint32_t>(std::max<int64_t>(0, int64_t{setting_.ImageInterval} * 1000));
   NextPicture();
   StartTransition();
 }
 
-void TRunVantascreen::TransitionFinished() { SetShowTimerEnabled(true); }
+void TRunVantascreen::TransitionFinished() {
+  SetShowTimerEnabled(true);
+  BeginMotion();
+}
+
+void TRunVantascreen::BeginMotion() {
+  motion_->Begin(static_cast<uint32_t>(std::max<int64_t>(0, int64_t{setting_.ImageInterval} * 1000)));
+}
 
 void TRunVantascreen::NextPicture() {
   try {
@@ -169,7 +178,7 @@ size_t TRunVantascreen::NextPictureIndex(const std::vector<std::string>& picture
 
 void TRunVantascreen::ShowFile(const std::string& file) {
   if (!platform::FileExists(file)) return;
-  surface_->LoadPicture(file);
+  if (surface_->LoadPicture(file)) motion_->Prepare(file, setting_.PanZoom);
   UpdateCaption();
 }
 

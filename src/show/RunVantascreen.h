@@ -20,6 +20,7 @@
 #include "platform/SurfaceHost.h"
 #include "settings/SaverSettings.h"
 #include "show/PictureDeck.h"
+#include "show/PictureMotion.h"
 
 namespace vanta {
 
@@ -69,8 +70,11 @@ class TRunVantascreen {
   void UpdateCaption();
   void ShowTimerTick();
   void TransitionFinished();
+  // The picture that now stands starts moving (with PanZoom on).
+  void BeginMotion();
 
   TVantascreen& Surface() { return *surface_; }
+  const TPictureMotion& Motion() const { return *motion_; }
 
   // The show timer: stopped while a transition runs. A period of 0 never
   // fires, so an interval of 0 keeps the first picture on screen.
@@ -104,6 +108,7 @@ class TRunVantascreen {
   TShowParent parent_;
   const TSaverSetting& setting_;
   std::unique_ptr<TVantascreen> surface_;
+  std::unique_ptr<TPictureMotion> motion_;  // after the surface: it draws on it
   uint32_t timerInterval_ = kFirstTickMs;
   bool timerEnabled_ = false;
   uint32_t timerId_ = 0;

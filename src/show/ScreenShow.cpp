@@ -45,7 +45,8 @@ void TScreenShow::Build(bool ownsMusic) {
     for (size_t i = 1; i < sequences_.size(); ++i) {
       TRunVantascreen& follower = *sequences_[i];
       follower.SetShowTimerEnabled(false);
-      follower.Surface().OnComplete = nullptr;  // the leader's timer alone moves the show on
+      // The leader's timer alone moves the show on; the picture moves by itself.
+      follower.Surface().OnComplete = [&follower](TCustomVantascreen&) { follower.BeginMotion(); };
     }
     leader.OnTransitionStarted = [this](TRunVantascreen& l) {
       for (size_t i = 1; i < sequences_.size(); ++i) sequences_[i]->Follow(l);

@@ -23,7 +23,7 @@ constexpr TNamed kControls[] = {
     {"RandomMusicCheck", IDC_RANDOMMUSICCHECK}, {"LoopMusicCheck", IDC_LOOPMUSICCHECK},
     {"ReverseCheck", IDC_REVERSECHECK}, {"ClearOldCheck", IDC_CLEAROLDCHECK},
     {"MouseMoveCheck", IDC_MOUSEMOVECHECK}, {"MousePressCheck", IDC_MOUSEPRESSCHECK},
-    {"KeyboardCheck", IDC_KEYBOARDCHECK}, {"ScreensCombo", IDC_SCREENSCOMBO},
+    {"KeyboardCheck", IDC_KEYBOARDCHECK}, {"ScreensCombo", IDC_SCREENSCOMBO}, {"MotionCombo", IDC_MOTIONCOMBO},
     // The lists' buttons and the Effects page.
     {"RemoveImage", IDC_REMOVEIMAGE},   {"RemoveMusic", IDC_REMOVEMUSIC}, {"ClearMusic", IDC_CLEARMUSIC},
     {"StyleList", IDC_STYLELIST},       {"SelectAll", IDC_SELECTALL},     {"DisableAll", IDC_DISABLEALL},

@@ -57,7 +57,7 @@ constexpr TNamed kControls[] = {
     {"SpeedEdit", IDC_SPEEDEDIT},         {"StretchRadio", IDC_STRETCHRADIO},
     {"RandomizeRadio", IDC_RANDOMIZERADIO}, {"PlayMusicCheck", IDC_PLAYMUSICCHECK},
     {"CaptionCheck", IDC_CAPTIONCHECK},   {"AuthorLabel", IDC_AUTHORLABEL},
-    {"WebsiteLabel", IDC_WEBSITELABEL},   {"ScreensCombo", IDC_SCREENSCOMBO},
+    {"WebsiteLabel", IDC_WEBSITELABEL},   {"ScreensCombo", IDC_SCREENSCOMBO}, {"MotionCombo", IDC_MOTIONCOMBO},
     {"PageControl1", IDC_PAGECONTROL1},   {"Memo1", IDC_MEMO1},
     {"BackcolorCb", IDC_BACKCOLORCB},     {"IDOK", IDOK},  // any dialog's OK
     {"IDYES", IDYES},                     {"IDNO", IDNO},  // a question's answers

@@ -127,7 +127,7 @@ cmp -s "$work/want.iss" "$record/temp.iss" || fail "temp.iss: $(diff "$work/want
 # The new saver's settings: the Build page's author first, then the working
 # file's sections, the pictures and music by bare name.
 printf '%s\r\n' '[Set]' 'Author=Ann Example' 'Website=http://ann.example/' "${set_keys[@]}" \
-  'ImageFit=0' 'ShrinkPhotos=1' 'ShrinkSize=0' 'MultiScreen=0' '' \
+  'ImageFit=0' 'ShrinkPhotos=1' 'ShrinkSize=0' 'MultiScreen=0' 'PanZoom=0' '' \
   '[Caption]' "${caption_keys[@]}" '' '[Transitions]' '3=0' '177=0' '' '[Pictures]' 'a.jpg=1' 'a (2).jpg=1' '' \
   '[Music]' 'song.mp3=1' >"$work/want.002"
 cmp -s "$work/want.002" "$record/Sunny Days.002" ||

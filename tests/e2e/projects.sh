@@ -30,7 +30,7 @@ backup="$working.bak"
 # what the window changed.
 printf '%s\r\n' '[Set]' 'StetchImage=0' 'ImageFit=0' 'RandomImage=1' 'AllowReverseTransition=0' 'ClearOldImage=1' 'PlayMusic=1' \
   'RandomMusic=0' 'LoopMusic=1' 'ImageInterval=7' 'BackgroundColor=255' 'EffectSpeed=3' "PicturePath=$more\\" \
-  "MusicPath=$music\\" 'ShrinkPhotos=1' 'ShrinkSize=0' 'MouseMove=1' 'MousePress=0' 'KeyboardPress=1' 'MultiScreen=0' '' \
+  "MusicPath=$music\\" 'ShrinkPhotos=1' 'ShrinkSize=0' 'MouseMove=1' 'MousePress=0' 'KeyboardPress=1' 'MultiScreen=0' 'PanZoom=0' '' \
   '[Caption]' 'ForceHide=0' 'Position=2' 'X=10' 'Y=20' 'IncludeFilename=1' 'Filepath=0' 'FileExt=1' \
   'IncludeAdditionalText=1' 'AddtionalText=Holiday 2004' 'FontName=Arial' 'FontSize=12' 'FontColor=65535' \
   'FontBold=1' 'FontItalic=0' 'FontUnderline=0' 'FontStrikeout=0' '' \
@@ -68,7 +68,7 @@ drive select:OutlookBar=3 set:IntervalEdit=25 click:StretchRadio click:Normalize
   click:PlayMusicCheck click:RandomMusicCheck click:LoopMusicCheck \
   click:FixedRadio set:XSpin=120 set:YSpin=340 click:FilenameCheck click:PathCheck click:ExtensionCheck \
   click:AdditionalTextCheck set:ImageCaptionEdit=Winter click:ReverseCheck click:ClearOldCheck \
-  click:MouseMoveCheck click:MousePressCheck click:KeyboardCheck 'pick:ScreensCombo=One picture across all screens' \
+  click:MouseMoveCheck click:MousePressCheck click:KeyboardCheck 'pick:ScreensCombo=One picture across all screens' 'pick:MotionCombo=Strong' \
   select:ImageList=1 click:RemoveImage select:MusicList=0 key:MusicList=32 \
   select:OutlookBar=2 press:StyleList@25,23 key:SpeedScrollBar=39 settle click:OkButton gone >/dev/null ||
   fail "could not change the window and close it with OK"
@@ -81,13 +81,13 @@ switched_off=(18 15 69 66 6 12 9 63 60 357 360 363 366)
 want_old=$(printf '%s\n' '[Set] StetchImage=0' '[Set] RandomImage=1' '[Set] BackgroundColor=255' \
   '[Set] ImageInterval=11' '[Set] PlayMusic=1' '[Set] RandomMusic=0' '[Set] LoopMusic=1' \
   '[Set] AllowReverseTransition=0' '[Set] ClearOldImage=1' '[Set] EffectSpeed=3' '[Set] MouseMove=1' \
-  '[Set] MousePress=0' '[Set] KeyboardPress=1' '[Set] MultiScreen=0' '[Caption] Position=2' '[Caption] X=10' '[Caption] Y=20' \
+  '[Set] MousePress=0' '[Set] KeyboardPress=1' '[Set] MultiScreen=0' '[Set] PanZoom=0' '[Caption] Position=2' '[Caption] X=10' '[Caption] Y=20' \
   '[Caption] IncludeFilename=1' '[Caption] Filepath=0' '[Caption] FileExt=1' '[Caption] IncludeAdditionalText=1' \
   '[Caption] AddtionalText=Summer = sun; 2004' "[Pictures] $more\\t2.jpg=0" "[Music] $music\\one.mp3=1" | sort)
 want_new=$( { printf '%s\n' '[Set] StetchImage=1' '[Set] RandomImage=0' '[Set] BackgroundColor=8388608' \
   '[Set] ImageInterval=25' '[Set] PlayMusic=0' '[Set] RandomMusic=1' '[Set] LoopMusic=0' \
   '[Set] AllowReverseTransition=1' '[Set] ClearOldImage=0' '[Set] EffectSpeed=2' '[Set] MouseMove=0' \
-  '[Set] MousePress=1' '[Set] KeyboardPress=0' '[Set] MultiScreen=2' '[Caption] Position=5' '[Caption] X=120' '[Caption] Y=340' \
+  '[Set] MousePress=1' '[Set] KeyboardPress=0' '[Set] MultiScreen=2' '[Set] PanZoom=2' '[Caption] Position=5' '[Caption] X=120' '[Caption] Y=340' \
   '[Caption] IncludeFilename=0' '[Caption] Filepath=1' '[Caption] FileExt=0' '[Caption] IncludeAdditionalText=0' \
   '[Caption] AddtionalText=Winter' "[Music] $music\\one.mp3=0"
   printf '[Transitions] %s=0\n' "${switched_off[@]}"; } | sort)

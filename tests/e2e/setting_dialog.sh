@@ -62,10 +62,11 @@ red=$(count_pixels "$shot" "412x259+$left+$((top + 45))" 'r > 200 && g < 50 && b
 # "Other color..." opens the system's colour dialog on the list's colour; its OK keeps red.
 wine "$driver" Setting "pick:BackcolorCb=Other color..." >/dev/null || fail "no \"Other color...\" entry"
 wine "$driver" Color wait click:IDOK gone >/dev/null || fail "the colour dialog did not open and close"
-wine "$driver" Setting set:IntervalEdit=42 "pick:ScreensCombo=The main screen only" click:_BtnOK gone ||
+wine "$driver" Setting set:IntervalEdit=42 "pick:ScreensCombo=The main screen only" pick:MotionCombo=Gentle click:_BtnOK gone ||
   fail "could not drive the dialog"
 await_end
 grep -qx $'MultiScreen=3\r' "$mine" || fail "OK did not store the choice for several screens"
+grep -qx $'PanZoom=1\r' "$mine" || fail "OK did not store the motion"
 cmp -s "$work/original.002" "$work/Mountains.002" || fail "OK changed the installed settings beside the program"
 grep -qx $'ImageInterval=42\r' "$mine" || fail "OK did not store the interval in the user's copy"
 for line in 'Author=Ann Example' 'Website=http://example.org/ann' '[Pictures]' 'C:\Photos\a.jpg=1' \

@@ -307,4 +307,30 @@ keep_place=1 start_show
 await_screen place-next "$BLUE" 80 "$saver_start" 2000 >/dev/null
 end_show
 echo "the show's place is kept: the next start went on with the next picture"
+
+# --- 9: PanZoom=2 moves a fitted picture while it stands: two screenshots
+#        a second apart differ, and neither uncovers the background (magenta,
+#        in no pixel of the picture, which has the screen's shape). White
+#        grid lines over the colours make a slow move visible.
+grid=()
+for ((x = 24; x < W; x += 48)); do grid+=(-draw "line $x,0 $x,$H"); done
+for ((y = 24; y < H; y += 48)); do grid+=(-draw "line 0,$y $W,$y"); done
+/usr/bin/convert -size "${W}x${H}" xc: -sparse-color bilinear \
+  "0,0 red $((W - 1)),0 yellow 0,$((H - 1)) blue $((W - 1)),$((H - 1)) lime" \
+  -stroke white -strokewidth 3 "${grid[@]}" "BMP3:$work/corners.bmp"
+write_settings '[Set]' 'ImageInterval=30' 'EffectSpeed=1' 'ImageFit=1' 'StetchImage=0' 'PlayMusic=0' \
+  'BackgroundColor=16711935' 'PanZoom=2' 'ClearOldImage=0' '[Caption]' 'Position=0' \
+  '[Pictures]' "$(win_path corners.bmp)=1" $(transitions_only 5)
+start_show
+MAGENTA='r > 200 && g < 60 && b > 200'
+await_screen motion-picture "!($MAGENTA) && r + g + b > 200" 100 "$saver_start" 6000 >/dev/null
+sleep 0.5
+one="$work/motion1.png"; two="$work/motion2.png"
+screenshot "$one"; sleep 1; screenshot "$two"; keep_shot "$two" show-motion.png
+moved=$(/usr/bin/compare -metric AE -fuzz 2% "$one" "$two" null: 2>&1 | cut -d' ' -f1) || true
+uncovered=$(( $(count_pixels "$one" "${W}x${H}+0+0" "$MAGENTA") + $(count_pixels "$two" "${W}x${H}+0+0" "$MAGENTA") ))
+end_show
+[ "${moved%.*}" -ge $((W * H / 20)) ] || fail "PanZoom=2: the picture did not move in a second (${moved} pixels changed)"
+[ "$uncovered" -eq 0 ] || fail "PanZoom=2: the moving picture uncovered $uncovered pixels of background"
+echo "PanZoom=2 moves the picture (${moved} pixels changed in a second) and never uncovers the background"
 echo "show: ok"

@@ -380,6 +380,7 @@ TEST_F(BuilderControlsTest, EveryOptionRoundTripsThroughTheControls) {
       [](TSaverSetting& s) { s.MusicPath = "C:\\music\\"; },
       [](TSaverSetting& s) { s.MultiScreen = msSpanned; },
       [](TSaverSetting& s) { s.MultiScreen = msPrimaryOnly; },
+      [](TSaverSetting& s) { s.PanZoom = TPanZoom::Strong; },
   };
   for (const TOptionCheck& k : OptionChecks())
     changes.push_back([k](TSaverSetting& s) { s.*k.Setting = !(s.*k.Setting); });

@@ -99,9 +99,11 @@ TEST(SettingControls, ShowTheRecordAndItsTexts) {
   EXPECT_EQ(c.Interval, 1);
   EXPECT_EQ(c.Speed, 5);
   EXPECT_EQ(c.Screens, msOwnPicture);
+  EXPECT_EQ(c.Motion, 0);
 
   s.StretchImage = false;
   s.MultiScreen = msPrimaryOnly;
+  s.PanZoom = TPanZoom::Strong;
   s.RandomImage = true;
   s.ImageInterval = 1001;
   s.EffectSpeed = -3;
@@ -111,6 +113,7 @@ TEST(SettingControls, ShowTheRecordAndItsTexts) {
   EXPECT_EQ(c.Interval, 1000);
   EXPECT_EQ(c.Speed, 1);
   EXPECT_EQ(c.Screens, msPrimaryOnly);
+  EXPECT_EQ(c.Motion, 2);
 }
 
 TEST(SettingControls, TheFourPictureSizesRoundTrip) {
@@ -144,6 +147,8 @@ TEST(SettingControls, StoringWhatWasLoadedChangesOnlyWhatTheControlsCannotHold) 
       {"custom colour", [] { auto s = Setting(true, true, cpFixed, false); s.BackgroundColor = 0x80000005; return s; }(),
        [](TSaverSetting&) {}},
       {"one picture across the screens", [] { auto s = Setting(true, true, cpFixed, false); s.MultiScreen = msSpanned; return s; }(),
+       [](TSaverSetting&) {}},
+      {"gentle motion", [] { auto s = Setting(true, true, cpFixed, false); s.PanZoom = TPanZoom::Gentle; return s; }(),
        [](TSaverSetting&) {}},
   };
   for (Case& c : cases) {

@@ -343,6 +343,108 @@ TEST_F(RunVantascreenTest, FitAndFillPlaceEachPictureOnTheWholeScreen) {
   EXPECT_EQ(px.Pixel(160, 239), 0x00FF00u);
 }
 
+// A picture with detail everywhere: red across, green down.
+std::string GradientPicture(test::TTempDir& dir, const std::string& name, int w, int h) {
+  TBitmap24 b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.SetPixel(x, y, static_cast<TColor>((x * 255 / w) | (y * 255 / h) << 8 | 0x400000));
+  return dir.Write(name, test::MakeBmp(b));
+}
+
+TEST_F(RunVantascreenTest, MotionMovesThePictureAndNeverUncoversTheBackground) {
+  setting.RandomImage = false;
+  setting.ImageInterval = 10;
+  setting.Transitions.reset();
+  setting.Transitions.set(5);
+  setting.BackgroundColor = 0xFF00FF;  // in no pixel of the picture
+  setting.ImageFit = ifFit;
+  setting.Pictures = {GradientPicture(dir, "a.bmp", 640, 480)};
+  for (TPanZoom strength : {TPanZoom::Off, TPanZoom::Gentle, TPanZoom::Strong}) {
+    setting.PanZoom = strength;
+    TRunVantascreen& d = Make();
+    d.Surface().Threaded = false;
+    d.ShowTimerTick();
+    ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
+    host.UpdateNow();
+    const TBitmap24 first = host.Display();
+    std::vector<TBitmap24> later;
+    for (int i = 0; i < 2; ++i) {
+      sched.AdvanceTime(1000);
+      host.UpdateNow();
+      later.push_back(host.Display());
+    }
+    const bool moves = strength != TPanZoom::Off;
+    EXPECT_EQ(d.Motion().Moving(), moves);
+    EXPECT_EQ(later[0] != later[1], moves) << static_cast<int>(strength);
+    EXPECT_EQ(first != later[0], moves);
+    for (const TBitmap24& frame : later)
+      for (int y = 0; y < frame.Height(); y += 3)
+        for (int x = 0; x < frame.Width(); x += 3) ASSERT_NE(frame.Pixel(x, y), 0xFF00FFu) << x << "," << y;
+    driver.reset();
+  }
+}
+
+TEST_F(RunVantascreenTest, MotionEndsEachTransitionOnTheNextPicturesFirstFraming) {
+  setting.RandomImage = false;
+  setting.ImageInterval = 4;
+  setting.ClearOldImage = false;
+  setting.Transitions.reset();
+  setting.Transitions.set(5);
+  setting.ImageFit = ifFit;
+  setting.PanZoom = TPanZoom::Strong;
+  setting.Pictures = {GradientPicture(dir, "a.bmp", 640, 480), GradientPicture(dir, "b.bmp", 400, 300)};
+  TRunVantascreen& d = Make();
+  d.Surface().Threaded = false;
+  d.ShowTimerTick();
+  ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
+  sched.AdvanceTime(3000);
+  host.UpdateNow();
+  const TBitmap24 lastOfFirst = host.Display();
+  // The next picture: its transition starts from what is on the screen.
+  // The transition's old image is made from what was painted last.
+  TBitmap24 old;
+  d.Surface().OnProgress = [&old](TCustomVantascreen& s) {
+    if (old.Empty() && s.OldImage()) old = s.PaintBuffer();
+  };
+  d.ShowTimerTick();
+  ASSERT_TRUE(sched.RunUntil([&] { return !d.Surface().Running(); }));
+  EXPECT_EQ(old, lastOfFirst);
+  host.UpdateNow();
+  const TBitmap24 arrived = host.Display();
+  // The first motion frame draws the path's start again: no jump.
+  sched.AdvanceTime(d.Motion().FrameIntervalMs());
+  host.UpdateNow();
+  int changed = 0;
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 320; ++x) {
+      const TColor a = arrived.Pixel(x, y), b = host.Display().Pixel(x, y);
+      for (int c = 0; c < 24; c += 8) changed = std::max(changed, std::abs(int(a >> c & 255) - int(b >> c & 255)));
+    }
+  EXPECT_LE(changed, 4);
+}
+
+TEST_F(RunVantascreenTest, ASmallPreviewDrawsFewerMotionFrames) {
+  setting.ImageInterval = 10;
+  setting.Transitions.reset();
+  setting.Transitions.set(5);
+  setting.PanZoom = TPanZoom::Gentle;
+  setting.ImageFit = ifFit;
+  setting.Pictures = {GradientPicture(dir, "a.bmp", 640, 480)};
+  std::vector<uint32_t> intervals;
+  for (int width : {1600, 152}) {
+    driver = std::make_unique<TRunVantascreen>(TShowParent{host, sched, width, width * 3 / 4}, setting,
+                                               TShowMouseHandlers{}, width < 320, false, 1);
+    driver->Surface().Threaded = false;
+    driver->ShowTimerTick();
+    ASSERT_TRUE(sched.RunUntil([&] { return !driver->Surface().Running(); }));
+    ASSERT_TRUE(driver->Motion().Moving());
+    intervals.push_back(driver->Motion().FrameIntervalMs());
+    driver.reset();
+  }
+  EXPECT_EQ(intervals[0] % TPictureMotion::kRefreshMs, 0u);
+  EXPECT_GE(intervals[1], 5 * intervals[0]);
+}
+
 TEST_F(RunVantascreenTest, MusicAndPicturesRunOnOneClock) {
   setting.Pictures = {Picture("a.bmp", 1), Picture("b.bmp", 2)};
   setting.Music = {dir.Write("one.mp3", "mp3"), dir.Write("two.mp3", "mp3")};

@@ -209,7 +209,7 @@ TEST_F(SaverSettingsTest, SaveWritesTheScalarsInOrderAndLeavesTheRestAlone) {
             "[Set]\r\nAuthor=Ann\r\nWebsite=http://x\r\n"
             "StetchImage=1\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\nPlayMusic=1\r\n"
             "RandomMusic=0\r\nLoopMusic=0\r\nImageInterval=42\r\nBackgroundColor=0\r\nEffectSpeed=3\r\n"
-            "PicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\n"
+            "PicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\nPanZoom=0\r\n"
             "[Pictures]\r\nC:\\a.jpg=1\r\n[Transitions]\r\n177=0\r\n"
             "\r\n[Caption]\r\nForceHide=0\r\nPosition=5\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
             "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=Hi\r\nFontName=MS Sans Serif\r\nFontSize=9\r\n"
@@ -284,7 +284,7 @@ const TGoldenSave kGoldenSaves[] = {
     {"the defaults, no file before", "", [](TSaverSetting&) {},
      "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
-     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\n"
+     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\nPanZoom=0\r\n"
      "\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
      "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=\r\nFontName=MS Sans Serif\r\nFontSize=9\r\n"
      "FontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeout=0\r\n",
@@ -327,7 +327,7 @@ const TGoldenSave kGoldenSaves[] = {
      "[Set]\r\nStetchImage=1\r\nImageFit=0\r\nRandomImage=0\r\nAllowReverseTransition=1\r\nClearOldImage=1\r\n"
      "PlayMusic=0\r\nRandomMusic=1\r\nLoopMusic=1\r\nImageInterval=1000\r\nBackgroundColor=12615744\r\n"
      "EffectSpeed=5\r\nPicturePath=C:\\Pictures\\Holiday 2003\\\r\nMusicPath=D:\\Music\\\r\n"
-     "ShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=0\r\nMousePress=0\r\nKeyboardPress=0\r\nMultiScreen=0\r\n\r\n[Caption]\r\nForceHide=1\r\nPosition=4\r\n"
+     "ShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=0\r\nMousePress=0\r\nKeyboardPress=0\r\nMultiScreen=0\r\nPanZoom=0\r\n\r\n[Caption]\r\nForceHide=1\r\nPosition=4\r\n"
      "X=5000\r\nY=0\r\nIncludeFilename=0\r\nFilepath=1\r\nFileExt=1\r\nIncludeAdditionalText=0\r\n"
      "AddtionalText=Photos by Ann\r\nFontName=Arial\r\nFontSize=14\r\nFontColor=255\r\nFontBold=1\r\n"
      "FontItalic=1\r\nFontUnderline=1\r\nFontStrikeout=1\r\n",
@@ -346,7 +346,7 @@ const TGoldenSave kGoldenSaves[] = {
      "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=-5\r\nBackgroundColor=-1\r\n"
      "EffectSpeed=-2147483648\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\n"
-     "KeyboardPress=1\r\nMultiScreen=0\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=1\r\nX=-1\r\nY=2147483647\r\n"
+     "KeyboardPress=1\r\nMultiScreen=0\r\nPanZoom=0\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=1\r\nX=-1\r\nY=2147483647\r\n"
      "IncludeFilename=1\r\nFilepath=0\r\nFileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=\r\n"
      "FontName=MS Sans Serif\r\nFontSize=0\r\nFontColor=-2147483648\r\nFontBold=0\r\nFontItalic=0\r\n"
      "FontUnderline=0\r\nFontStrikeout=0\r\n",
@@ -361,7 +361,7 @@ const TGoldenSave kGoldenSaves[] = {
      "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
      "EffectSpeed=3\r\nPicturePath=\"  C:\\Blanks at both ends\\  \"\r\nMusicPath=\"'single quotes'\"\r\n"
-     "ShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\n"
+     "ShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\nPanZoom=0\r\n\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\n"
      "X=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\nFileExt=0\r\nIncludeAdditionalText=1\r\n"
      "AddtionalText=a=b ;c [Caption] \"x\" \xE4\xF6\xFC \xC3\xA4\r\nFontName=\r\nFontSize=9\r\n"
      "FontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeout=0\r\n",
@@ -376,7 +376,7 @@ const TGoldenSave kGoldenSaves[] = {
      },
      "[Set]\r\nStetchImage=0\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\n"
      "PlayMusic=1\r\nRandomMusic=0\r\nLoopMusic=0\r\nImageInterval=3\r\nBackgroundColor=0\r\n"
-     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\n"
+     "EffectSpeed=3\r\nPicturePath=\r\nMusicPath=\r\nShrinkPhotos=1\r\nShrinkSize=0\r\nMouseMove=1\r\nMousePress=1\r\nKeyboardPress=1\r\nMultiScreen=0\r\nPanZoom=0\r\n"
      "\r\n[Caption]\r\nForceHide=0\r\nPosition=0\r\nX=10\r\nY=10\r\nIncludeFilename=1\r\nFilepath=0\r\n"
      "FileExt=0\r\nIncludeAdditionalText=1\r\nAddtionalText=line one  line two\r\nFontName=\"Arial \"\r\n"
      "FontSize=9\r\nFontColor=16777215\r\nFontBold=0\r\nFontItalic=0\r\nFontUnderline=0\r\n"
@@ -397,7 +397,7 @@ const TGoldenSave kGoldenSaves[] = {
      "; kept as it is\n[set]\nimageinterval=8\nAuthor=Ann\nWebsite=http://example.org/ann\nUnknown=kept\n"
      "StetchImage=0\nImageFit=0\nRandomImage=1\nAllowReverseTransition=0\nClearOldImage=1\nPlayMusic=1\n"
      "RandomMusic=0\nLoopMusic=0\nBackgroundColor=0\nEffectSpeed=3\nPicturePath=\nMusicPath=\n"
-     "ShrinkPhotos=1\nShrinkSize=0\nMousePress=1\nKeyboardPress=1\nMultiScreen=0\n\n[Pictures]\nC:\\a.jpg=1\n[caption]\nFONTNAME=Verdana\nPosition=0\n"
+     "ShrinkPhotos=1\nShrinkSize=0\nMousePress=1\nKeyboardPress=1\nMultiScreen=0\nPanZoom=0\n\n[Pictures]\nC:\\a.jpg=1\n[caption]\nFONTNAME=Verdana\nPosition=0\n"
      "ForceHide=0\nX=10\nY=10\nIncludeFilename=1\nFilepath=0\nFileExt=0\nIncludeAdditionalText=1\n"
      "AddtionalText=\nFontSize=9\nFontColor=16777215\nFontBold=0\nFontItalic=0\nFontUnderline=0\n"
      "FontStrikeout=0\n[Transitions]\n177=0\n[Set]\nMouseMove=1\n",
@@ -470,6 +470,9 @@ TCaptionPosition Expected(TCaptionPosition, const TOddValue& v) {
 TMultiScreen Expected(TMultiScreen, const TOddValue& v) {
   return v.integer && *v.integer >= 0 && *v.integer <= 3 ? static_cast<TMultiScreen>(*v.integer) : msOwnPicture;
 }
+TPanZoom Expected(TPanZoom, const TOddValue& v) {
+  return v.integer && *v.integer >= 0 && *v.integer <= 2 ? static_cast<TPanZoom>(*v.integer) : TPanZoom::Off;
+}
 
 TEST_F(SaverSettingsTest, OddValuesReadAsTheDefaultOrTheirNumber) {
   const TSaverSetting defaults;
@@ -493,6 +496,7 @@ TColor Other(TColor def) { return def ^ 0x00ABCDEF; }
 std::string Other(const std::string& def) { return def + " changed"; }
 TCaptionPosition Other(TCaptionPosition def) { return def == cpFixed ? cpOff : cpFixed; }
 TMultiScreen Other(TMultiScreen def) { return def == msSpanned ? msOwnPicture : msSpanned; }
+TPanZoom Other(TPanZoom def) { return def == TPanZoom::Strong ? TPanZoom::Off : TPanZoom::Strong; }
 
 // Any writer of the file can use the table, the keys SaveSaverSettings
 // leaves alone included, and what it writes under one key comes back in

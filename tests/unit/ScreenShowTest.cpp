@@ -178,6 +178,23 @@ TEST_F(ScreenShowTest, SamePictureEverywhereInStep) {
   }
 }
 
+TEST_F(ScreenShowTest, EveryMonitorsPictureMoves) {
+  for (TMultiScreen mode : {msOwnPicture, msSamePicture}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    Pictures(4);
+    setting.MultiScreen = mode;
+    setting.ImageInterval = 20;
+    setting.PanZoom = TPanZoom::Strong;
+    setting.StretchImage = true;
+    TScreenShow& s = Make();
+    sched.AdvanceTime(1000);
+    ASSERT_TRUE(sched.RunUntil([&] { return AllStill(); }));
+    for (size_t i = 0; i < s.Count(); ++i) EXPECT_TRUE(s.Sequence(i).Motion().Moving()) << i;
+    EXPECT_EQ(UncoveredPixels(), 0);
+    show.reset();
+  }
+}
+
 TEST_F(ScreenShowTest, EachMonitorShowsItsPictureAndTheGapsTheBackground) {
   for (TMultiScreen mode : {msOwnPicture, msSamePicture, msSpanned, msPrimaryOnly}) {
     SCOPED_TRACE(static_cast<int>(mode));

@@ -426,7 +426,7 @@ TEST_F(SettingFormTest, WindowPagesAndControlsAsDesigned) {
       {IDC_SPEEDLABEL, "Effect Speed:"}, {IDC_SIZEGROUP, "Image Size"}, {IDC_ORIGINALRADIO, "Original size"},
       {IDC_FITRADIO, "Fit to screen"}, {IDC_FILLRADIO, "Fill the screen"}, {IDC_STRETCHRADIO, "Stretch to screen"}, {IDC_SEQUENCEGROUP, "Image Sequence"}, {IDC_NORMALIZERADIO, "Normalize"},
       {IDC_RANDOMIZERADIO, "Shuffle"}, {IDC_PLAYMUSICCHECK, "Play background music"},
-      {IDC_CAPTIONCHECK, "Show Image Caption"}, {IDC_AUTHORCAPTION, "Author: "}, {IDC_WEBSITECAPTION, "Website:"},
+      {IDC_CAPTIONCHECK, "Show Image Caption"}, {IDC_MOTIONLABEL, "Motion:"}, {IDC_AUTHORCAPTION, "Author: "}, {IDC_WEBSITECAPTION, "Website:"},
       {IDC_LABEL4, "Powered by: Vanta Screensaver Builder"}, {IDC_TEXTWEBSITE, kMakerWebsite},
   };
   for (const Caption& c : captions) EXPECT_EQ(Text(C(c.id)), c.text) << c.id;
