@@ -8,17 +8,16 @@ two monitors within one refresh at 60 Hz, and their geometric mean within
       --benchmark_out=m.json --benchmark_out_format=json
   bench/monitors_table.py m.json
 """
-import json
 import math
 import sys
 
-entries = json.load(open(sys.argv[1]))["benchmarks"]
-medians = [b for b in entries if b.get("aggregate_name") == "median"]
-runs = {b["run_name"]: b for b in medians} if medians else {b["name"]: b for b in entries}
+from benchruns import load_runs, millis
+
+runs = load_runs(sys.argv[1])
 
 
 def ms(b):
-    return b["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+    return millis(b)
 
 
 def named(prefix):

@@ -7,21 +7,16 @@ the same run, then the slowest effects and the region build costs.
       --benchmark_out=b.json --benchmark_out_format=json
   bench/region_table.py b.json
 """
-import json
 import math
 import sys
 
-# With --benchmark_repetitions the medians are used (the machine is shared,
-# single runs are noisy).
-entries = json.load(open(sys.argv[1]))["benchmarks"]
-medians = [b for b in entries if b.get("aggregate_name") == "median"]
-runs = {b["run_name"]: b for b in medians} if medians else {b["name"]: b for b in entries}
+from benchruns import load_runs, millis
+
+runs = load_runs(sys.argv[1])
 
 
 def ms(name):
-    b = runs[name]
-    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
-    return b["cpu_time"] * scale
+    return millis(runs[name], "cpu_time")
 
 
 copy = {s: ms("FrameCopy/" + s) for s in ("1080p", "4K")}
