@@ -148,7 +148,7 @@ class BuilderDropTest : public ::testing::Test {
   }
   void Open(const std::string& text = "") {
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{"\\", "VantaSaver.scr", "", ""});
+    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{"\\", "VantaSaver.scr", "", "", ""});
     form->OnError = [this](const std::string& m) { errors.push_back(m); };
     form->Show();
   }

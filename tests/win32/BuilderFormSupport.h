@@ -283,7 +283,7 @@ class BuilderFormTest : public ::testing::Test, public TBuilderView {
   void Open(const TSaverSetting& setting = {}, const std::string& text = "") {
     form.reset();
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(setting, *ini, TBuilderPlaces{install.Folder(), "C:\\Savers\\VantaSaver.scr", "", kDocuments});
+    form = std::make_unique<TVantaConfigForm>(setting, *ini, TBuilderPlaces{install.Folder(), "C:\\Savers\\VantaSaver.scr", "", kDocuments, ""});
     closed = false;
     errors.clear();
     form->OnClose = [this] { closed = true; };
