@@ -94,12 +94,12 @@ uint64_t DibStride(int width, int bits) {
   return (static_cast<uint64_t>(width) * static_cast<uint64_t>(bits) + 31) / 32 * 4;
 }
 
-TDibHeader ReadDibHeader(TByteReader& in, const char* what, int heightRows) {
-  TDibHeader h;
-  const size_t start = in.Pos();
-  const uint32_t size = in.U32();
-  int64_t height = 0;
-  int colorsUsed = 0;
+namespace {
+
+// The header's own fields; `height` is the stored (signed) row count, and
+// `colorsUsed` the colour table's length as the header gives it.
+void ReadHeaderFields(TByteReader& in, const char* what, size_t start, uint32_t size, TDibHeader& h,
+                      int64_t& height, int& colorsUsed) {
   if (size == 12) {
     h.Width = in.U16();
     height = in.U16();
@@ -127,16 +127,10 @@ TDibHeader ReadDibHeader(TByteReader& in, const char* what, int heightRows) {
   } else {
     RefusePicture(what, "unsupported header size " + std::to_string(size));
   }
+}
 
-  if (height < 0) {
-    h.TopDown = true;
-    height = -height;
-  }
-  if (height % heightRows != 0 && heightRows > 1) RefusePicture(what, "odd icon height");
-  height /= heightRows;
-  CheckPictureSize(h.Width, height, what);
-  h.Height = static_cast<int>(height);
-
+// The bit count each compression allows, and the default masks.
+void CheckCompression(TByteReader& in, const char* what, uint32_t size, TDibHeader& h) {
   switch (h.Compression) {
     case kBiRgb:
       if (h.BitCount != 1 && h.BitCount != 4 && h.BitCount != 8 && h.BitCount != 16 && h.BitCount != 24 &&
@@ -163,7 +157,9 @@ TDibHeader ReadDibHeader(TByteReader& in, const char* what, int heightRows) {
     default:
       RefusePicture(what, "unsupported compression " + std::to_string(h.Compression));
   }
+}
 
+void ReadPalette(TByteReader& in, uint32_t size, int colorsUsed, TDibHeader& h) {
   const int entryBytes = size == 12 ? 3 : 4;
   if (h.BitCount <= 8) {
     const int max = 1 << h.BitCount;
@@ -177,6 +173,27 @@ TDibHeader ReadDibHeader(TByteReader& in, const char* what, int heightRows) {
   } else {
     in.Skip(static_cast<size_t>(colorsUsed) * entryBytes);  // an optional table for display hints
   }
+}
+
+}  // namespace
+
+TDibHeader ReadDibHeader(TByteReader& in, const char* what, int heightRows) {
+  TDibHeader h;
+  const size_t start = in.Pos();
+  const uint32_t size = in.U32();
+  int64_t height = 0;
+  int colorsUsed = 0;
+  ReadHeaderFields(in, what, start, size, h, height, colorsUsed);
+  if (height < 0) {
+    h.TopDown = true;
+    height = -height;
+  }
+  if (height % heightRows != 0 && heightRows > 1) RefusePicture(what, "odd icon height");
+  height /= heightRows;
+  CheckPictureSize(h.Width, height, what);
+  h.Height = static_cast<int>(height);
+  CheckCompression(in, what, size, h);
+  ReadPalette(in, size, colorsUsed, h);
   return h;
 }
 
