@@ -87,6 +87,8 @@ set(VANTA_WIN32_SOURCES
   ${VANTA_ROOT}/src/forms/Controls.cpp
   ${VANTA_ROOT}/src/forms/Dialog.cpp
   ${VANTA_ROOT}/src/forms/ColorCombo.cpp
+  ${VANTA_ROOT}/src/forms/LinkLabel.cpp
+  ${VANTA_ROOT}/src/forms/PageHost.cpp
   ${VANTA_ROOT}/src/builder/CheckListView.cpp
   ${VANTA_ROOT}/src/builder/SideBar.cpp
   ${VANTA_ROOT}/src/builder/AboutFormP.cpp

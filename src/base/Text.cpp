@@ -196,4 +196,21 @@ std::optional<int32_t> ParseDecimal32(std::string_view s) {
   return static_cast<int32_t>(v);
 }
 
+std::string MemoText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char ch = text[i];
+    if (ch == '\r') {
+      out += "\r\n";
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (ch == '\n') {
+      out += "\r\n";
+    } else {
+      out += ch == '\0' ? ' ' : ch;
+    }
+  }
+  return out;
+}
+
 }  // namespace vanta

@@ -49,4 +49,9 @@ std::string_view Trim(std::string_view s);  // blanks and tabs at both ends
 // Decimal, optional sign, the whole text; nullopt outside 32 bits.
 std::optional<int32_t> ParseDecimal32(std::string_view s);
 
+// A text as a multi-line editor wants it (the one rule for every memo):
+// every line break (CR LF, LF or CR alone) becomes CR LF, and NUL
+// characters, which would end the text early, become blanks.
+std::string MemoText(std::string_view text);
+
 }  // namespace vanta

@@ -1,6 +1,5 @@
 #include "builder/AboutFormP.h"
 
-#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -8,19 +7,18 @@
 #include "builder/ConfigFormRes.h"
 #include "forms/Controls.h"
 #include "forms/FormLayout.h"
+#include "forms/LinkLabel.h"
 #include "platform/Shell.h"
 
 namespace vanta {
 namespace {
 
-struct TPlace {
-  int id, x, y, w, h;
-};
-constexpr TPlace kLayout[] = {
-    {IDC_ABOUTPICTURE, 24, 24, 64, 64},   {IDC_ABOUTTITLE, 104, 28, 270, 28},
-    {IDC_ABOUTVERSION, 104, 62, 262, 16}, {IDC_ABOUTLINK, 104, 88, 262, 16},
-    {IDC_ABOUTTEXT, 104, 122, 270, 16},
-    {IDC_ABOUTLINE, 16, 156, 350, 2},     {IDOK, 292, 168, 74, 26},
+using form::kOnPage;
+constexpr form::TPlace kLayout[] = {
+    {kOnPage, IDC_ABOUTPICTURE, 24, 24, 64, 64},   {kOnPage, IDC_ABOUTTITLE, 104, 28, 270, 28},
+    {kOnPage, IDC_ABOUTVERSION, 104, 62, 262, 16}, {kOnPage, IDC_ABOUTLINK, 104, 88, 262, 16},
+    {kOnPage, IDC_ABOUTTEXT, 104, 122, 270, 16},
+    {kOnPage, IDC_ABOUTLINE, 16, 156, 350, 2},     {kOnPage, IDOK, 292, 168, 74, 26},
 };
 constexpr int kLinkMaxWidth = 262;
 constexpr int kTitleFontHeight = 16;
@@ -34,8 +32,6 @@ TAboutForm::TAboutForm(std::string website) : website_(std::move(website)) {}
 
 TAboutForm::~TAboutForm() {
   if (handle_) DestroyWindow(handle_);
-  for (HFONT f : {titleFont_, linkFont_})
-    if (f) DeleteObject(f);
   if (logo_) DestroyIcon(logo_);
 }
 
@@ -61,32 +57,15 @@ void TAboutForm::ShowModal(HWND owner) {
 INT_PTR TAboutForm::InitDialog(HWND window) {
   handle_ = window;
   dpi_ = form::WindowDpi(window);
-  for (const TPlace& p : kLayout) form::Place(window, p.id, p.x, p.y, p.w, p.h, dpi_);
-
-  LOGFONTA lf{};
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  lf.lfUnderline = TRUE;
-  linkFont_ = CreateFontIndirectA(&lf);
-  lf.lfUnderline = FALSE;
-  lf.lfWeight = FW_BOLD;
-  lf.lfHeight = -form::Scaled(kTitleFontHeight, dpi_);
-  titleFont_ = CreateFontIndirectA(&lf);
-  SendMessageA(Control(IDC_ABOUTTITLE), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
-  SendMessageA(Control(IDC_ABOUTLINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
-  logo_ = CreateBuilderIcon(TBuilderIcon::Logo, form::Scaled(kPictureSize, dpi_));
-
-  // The link is as wide as its text, so that only the text is clickable.
+  form::PlaceAll(kLayout, window, {}, dpi_);
+  linkFont_.Reset(form::CreateLinkFont(window));
+  titleFont_.Reset(form::CreateBoldFont(window, form::Scaled(kTitleFontHeight, dpi_)));
+  form::SetFont(Control(IDC_ABOUTTITLE), titleFont_.Get());
   HWND link = Control(IDC_ABOUTLINK);
+  form::SetFont(link, linkFont_.Get());
+  logo_ = CreateBuilderIcon(TBuilderIcon::Logo, form::Scaled(kPictureSize, dpi_));
   SetWindowTextA(link, website_.c_str());
-  HDC dc = GetDC(link);
-  HGDIOBJ old = SelectObject(dc, linkFont_);
-  SIZE size{};
-  GetTextExtentPoint32A(dc, website_.c_str(), static_cast<int>(website_.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(link, dc);
-  const RECT r = form::PlaceOf(link);
-  MoveWindow(link, r.left, r.top, std::clamp<int>(size.cx, 1, form::Scaled(kLinkMaxWidth, dpi_)), r.bottom - r.top,
-             FALSE);
+  form::FitToText(link, form::Scaled(kLinkMaxWidth, dpi_));
   hints_ = form::CreateHints(window, 100);
   form::AddHint(hints_, link, website_.c_str());
   return TRUE;
@@ -125,10 +104,7 @@ INT_PTR TAboutForm::HandleMessage(HWND, UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wp) != Control(IDC_ABOUTLINK)) return FALSE;
-      SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // the hand
-      SetWindowLongPtrA(handle_, DWLP_MSGRESULT, TRUE);
-      return TRUE;
+      return form::ShowHandOverLink(handle_, reinterpret_cast<HWND>(wp), {Control(IDC_ABOUTLINK)});
     case WM_DESTROY:
       handle_ = nullptr;
       open_ = false;

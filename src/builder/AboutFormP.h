@@ -10,6 +10,7 @@
 #include <string>
 
 #include "forms/Dialog.h"
+#include "forms/LinkLabel.h"
 
 namespace vanta {
 
@@ -46,8 +47,7 @@ class TAboutForm : private form::TDialogHandler {
   HWND handle_ = nullptr;
   HWND hints_ = nullptr;
   UINT dpi_ = 96;
-  HFONT titleFont_ = nullptr;
-  HFONT linkFont_ = nullptr;
+  form::TFont titleFont_, linkFont_;
   HICON logo_ = nullptr;
   bool open_ = false;
 };

@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "base/Text.h"
 #include "builder/ConfigFormRes.h"
 #include "engine/PictureLoader.h"
 #include "forms/Controls.h"
@@ -50,16 +51,6 @@ constexpr const char* kBuildNote =
     "Note: Click \"Build\" button to create your own screensaver installation, or click \"Next\" to input more "
     "information (Optional).";
 
-// An edit control wants CR LF between lines.
-std::string WithCrLf(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-    out += text[i];
-  }
-  return out;
-}
-
 // The compiler as the shell started it.
 class TShellProgram : public IRunningProgram {
  public:
@@ -91,8 +82,8 @@ void TBuildPage::SetUp() {
     MoveWindow(Sub(i), nl, nt, Scaled(kNotebookArea.right) - nl, Scaled(kNotebookArea.bottom) - nt, FALSE);
   for (int note : {IDC_NOTE0, IDC_NOTE1}) SetWindowTextA(Find(note), kBuildNote);
   SendMessageA(Own(IDC_BACKTOFIRST), BM_SETIMAGE, IMAGE_ICON,
-               reinterpret_cast<LPARAM>(frame_.ButtonIcon(TButtonIcon::Back)));
-  form::AddHint(frame_.Hints(), Own(IDC_BACKTOFIRST), "Back (5/5)");
+               reinterpret_cast<LPARAM>(frame_.Host().Icon(TButtonIcon::Back)));
+  form::AddHint(frame_.Host().Hints, Own(IDC_BACKTOFIRST), "Back (5/5)");
   for (const char* size : kShrinkSizeCaptions)
     SendMessageA(Find(IDC_SHRINKSIZE), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(size));
   SelectNotebookPage(notebookPage_);
@@ -119,13 +110,10 @@ void TBuildPage::Read(TConfigControls& c) const {
 void TBuildPage::Selected() { ShowEstimate(); }
 
 TShrinkOptions TBuildPage::ShrinkChoice() const {
-  TConfigControls c = frame_.Record();
+  TConfigControls c;
+  c.BackcolorCb = frame_.Record().BackcolorCb;
   Read(c);
-  TShrinkOptions o;
-  o.Enabled = c.ShrinkCheck;
-  o.Box = kShrinkSizes[c.ShrinkSizeCombo];
-  o.Background = c.BackcolorCb;
-  return o;
+  return ShrinkChoiceOf(c);
 }
 
 void TBuildPage::ShowEstimate() {
@@ -143,6 +131,13 @@ void TBuildPage::Reopened() {
 }
 
 HWND TBuildPage::FirstFocus() const { return notebookPage_ == 0 ? Find(IDC_NAMEEDIT) : nullptr; }
+
+bool TBuildPage::Received(const COPYDATASTRUCT& data) {
+  if (!compile_) return false;
+  compile_->Record(static_cast<uint32_t>(data.dwData),
+                   StatusRecordText(static_cast<const char*>(data.lpData), data.cbData));
+  return true;
+}
 
 void TBuildPage::SelectNotebookPage(int index) {
   notebookPage_ = index;
@@ -173,7 +168,7 @@ void TBuildPage::NextClick() {
   SelectNotebookPage(NotebookNext(notebookPage_));
 }
 
-bool TBuildPage::NameEditKeyDown(HWND edit, WPARAM key) {
+bool TBuildPage::KeyDown(HWND edit, WPARAM key) {
   if (key != VK_RETURN || !Made()) return false;
   if (edit != Find(IDC_NAMEEDIT) && edit != Find(IDC_AUTHOREDIT) && edit != Find(IDC_WEBSITEEDIT) &&
       edit != Find(IDC_VERSIONEDIT))
@@ -189,37 +184,28 @@ bool TBuildPage::NameEditKeyDown(HWND edit, WPARAM key) {
 
 void TBuildPage::LoadReadmeClick() {
   const std::vector<std::string> files =
-      platform::PickFilesToOpen(reinterpret_cast<std::intptr_t>(frame_.Window()), {"", "*.txt|*.txt", ""});
+      platform::PickFilesToOpen(reinterpret_cast<std::intptr_t>(frame_.Host().Window), {"", "*.txt|*.txt", ""});
   if (files.empty()) return;
-  SetWindowTextA(Find(IDC_READMEMEMO), WithCrLf(LoadReadmeFile(files.front())).c_str());
+  SetWindowTextA(Find(IDC_READMEMEMO), MemoText(LoadReadmeFile(files.front())).c_str());
 }
 
 void TBuildPage::BuildClick() {
   // One compile at a time: Next and Enter reach here while "Build" is disabled.
   if (Compiling()) return;
   const std::optional<std::string> chosen = platform::PickFileToSave(
-      reinterpret_cast<std::intptr_t>(frame_.Window()),
+      reinterpret_cast<std::intptr_t>(frame_.Host().Window),
       {"Save screensaver installation as...", "*.exe|*.exe", "", frame_.Places().DocumentsFolder});
   if (!chosen) return;
-  const TConfigControls& r = frame_.Record();
-  TBuildInput in;
-  in.Names = MakeBuildNames(*chosen, form::WindowText(Find(IDC_NAMEEDIT)), frame_.Places().UserFolder);
-  in.ProgramFolder = Instance().ProgramFolder;
-  in.SystemFolder = platform::SystemFolder();
-  in.ImageList = &r.ImageList;
-  in.MusicList = &r.MusicList;
-  in.AuthorEdit = form::WindowText(Find(IDC_AUTHOREDIT));
-  in.WebsiteEdit = form::WindowText(Find(IDC_WEBSITEEDIT));
-  in.VersionEdit = form::WindowText(Find(IDC_VERSIONEDIT));
-  in.Readme = form::WindowText(Find(IDC_READMEMEMO));
-  in.Shrink = ShrinkChoice();
-  in.ShrinkProgress = [this](size_t done, size_t total) {
-    if (notebookPage_ != kNotebookBuildPage) SelectNotebookPage(kNotebookBuildPage);
-    const std::string text = "Making photos smaller: " + std::to_string(done) + " of " + std::to_string(total);
-    SetWindowTextA(Find(IDC_STATUSMEMO), text.c_str());
-    UpdateWindow(Find(IDC_STATUSMEMO));
-  };
-  in.PagePicture = FirstUsablePicture(r.ImageList, [](const std::string& file) {
+  TConfigControls c = frame_.Record();
+  Read(c);
+  TBuildRequest request;
+  request.SetupFile = *chosen;
+  request.NameEdit = form::WindowText(Find(IDC_NAMEEDIT));
+  request.Readme = form::WindowText(Find(IDC_READMEMEMO));
+  request.UserFolder = frame_.Places().UserFolder;
+  request.ProgramFolder = Instance().ProgramFolder;
+  request.SystemFolder = platform::SystemFolder();
+  TBuildInput in = GatherBuildInput(request, c, [](const std::string& file) {
     try {
       ReadPictureFile(file, 0xFFFFFF);
       return true;
@@ -227,20 +213,20 @@ void TBuildPage::BuildClick() {
       return false;
     }
   });
+  in.ShrinkProgress = [this](size_t done, size_t total) {
+    if (notebookPage_ != kNotebookBuildPage) SelectNotebookPage(kNotebookBuildPage);
+    const std::string text = "Making photos smaller: " + std::to_string(done) + " of " + std::to_string(total);
+    SetWindowTextA(Find(IDC_STATUSMEMO), text.c_str());
+    UpdateWindow(Find(IDC_STATUSMEMO));
+  };
   // The commit is OK's: the working file then holds what the window shows.
   TShrinkReport shrunk;
-  WriteScript(in, frame_.WorkingFile(), [this] { frame_.Commit(); }, &shrunk);
+  frame_.WriteBuild(in, &shrunk);
   ICompileView& view = *this;
   ICompilePrograms& programs = *this;
   if (!compile_) compile_ = std::make_unique<TCompileSession>(platform::MainScheduler(), programs, view);
   compile_->Start(in.Names, CompilerPath(frame_.Places().CompilerFolder));
   for (const std::string& line : ShrinkSummary(shrunk)) AppendStatus(line);
-}
-
-void TBuildPage::WMCopyData(const COPYDATASTRUCT& data) {
-  if (!compile_) return;
-  compile_->Record(static_cast<uint32_t>(data.dwData),
-                   StatusRecordText(static_cast<const char*>(data.lpData), data.cbData));
 }
 
 // ---- What the compile session shows, asks and starts.
@@ -250,7 +236,7 @@ void TBuildPage::RunStarting() {
   SetWindowTextA(Find(IDC_STATUSMEMO), "");
   SelectNotebookPage(kNotebookBuildPage);
   EnableWindow(Own(IDC_NEXTB), FALSE);
-  UpdateWindow(frame_.Window());
+  UpdateWindow(frame_.Host().Window);
 }
 
 void TBuildPage::ShowBusy(bool busy) { SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW)); }
@@ -265,7 +251,7 @@ void TBuildPage::AppendStatus(const std::string& line) {
 void TBuildPage::BuildEnded() { EnableWindow(Own(IDC_BUILDB), TRUE); }
 
 bool TBuildPage::Ask(const std::string& question) {
-  return platform::AskYesNo(reinterpret_cast<std::intptr_t>(frame_.Window()), question, kBuilderCaption);
+  return platform::AskYesNo(reinterpret_cast<std::intptr_t>(frame_.Host().Window), question, kBuilderCaption);
 }
 
 void TBuildPage::Fail(const std::string& message) { frame_.Fail(message); }

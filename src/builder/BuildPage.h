@@ -24,17 +24,16 @@ class TBuildPage final : public TBuilderPageBase, private ICompileView, private 
   void Reopened() override;
   // The setup's estimated size is shown afresh.
   void Selected() override;
-  // Where the focus goes when the page is selected: the name, while its
-  // notebook page shows; else null.
-  HWND FirstFocus() const;
-
-  // Enter in the name, author or website field builds; true when taken.
-  bool NameEditKeyDown(HWND edit, WPARAM key);
-  void WMCopyData(const COPYDATASTRUCT& data);
+  // The name, while its notebook page shows; else null.
+  HWND FirstFocus() const override;
+  // Enter in the name, author, website or version field builds.
+  bool KeyDown(HWND edit, WPARAM key) override;
+  // The compiler's records (WM_COPYDATA), for the compile session.
+  bool Received(const COPYDATASTRUCT& data) override;
+  // The hourglass, while the compiler has said nothing yet.
+  bool Busy() const override { return compile_ && compile_->Busy(); }
   // Whether a compile runs: from its start until the compiler's end message.
   bool Compiling() const { return compile_ && compile_->Running(); }
-  // The hourglass, while the compiler has said nothing yet.
-  bool BusyCursor() const { return compile_ && compile_->Busy(); }
   void BuildClick();
 
  protected:
@@ -42,6 +41,7 @@ class TBuildPage final : public TBuilderPageBase, private ICompileView, private 
   std::span<const TPlace> Layout() const override;
   std::span<const TAnchor> Anchors() const override;
   bool SubPagesGrow() const override { return true; }
+  bool HasBottomBar() const override { return false; }
   void SetUp() override;
   bool Command(int id, int code, HWND control) override;
 

@@ -123,6 +123,32 @@ std::string CompilerPath(const std::string& installFolder) {
   return installFolder + kCompileFolderName + kPathDelim + kCompilerName;
 }
 
+TShrinkOptions ShrinkChoiceOf(const TConfigControls& c) {
+  TShrinkOptions o;
+  o.Enabled = c.ShrinkCheck;
+  const bool known = c.ShrinkSizeCombo >= 0 && static_cast<size_t>(c.ShrinkSizeCombo) < std::size(kShrinkSizes);
+  o.Box = kShrinkSizes[known ? c.ShrinkSizeCombo : 0];
+  o.Background = c.BackcolorCb;
+  return o;
+}
+
+TBuildInput GatherBuildInput(const TBuildRequest& request, const TConfigControls& c,
+                             const std::function<bool(const std::string&)>& usable) {
+  TBuildInput in;
+  in.Names = MakeBuildNames(request.SetupFile, request.NameEdit, request.UserFolder);
+  in.ProgramFolder = request.ProgramFolder;
+  in.SystemFolder = request.SystemFolder;
+  in.ImageList = &c.ImageList;
+  in.MusicList = &c.MusicList;
+  in.AuthorEdit = c.AuthorEdit;
+  in.WebsiteEdit = c.WebsiteEdit;
+  in.VersionEdit = c.VersionEdit;
+  in.Readme = MemoText(request.Readme);
+  in.Shrink = ShrinkChoiceOf(c);
+  in.PagePicture = FirstUsablePicture(c.ImageList, usable);
+  return in;
+}
+
 std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit,
                                          TShrinkReport* shrunk) {
   platform::CreateFolders(in.Names.CompileDir);  // what fails here is reported by the writes below

@@ -84,6 +84,29 @@ struct TBuildInput {
 // decodes) takes; "" when none does.
 std::string FirstUsablePicture(const TMediaList& pictures, const std::function<bool(const std::string&)>& usable);
 
+struct TConfigControls;
+
+// "Make photos smaller for sharing" as the window's record holds it: the
+// chosen size (the first for an index out of range), photos with alpha put
+// on the background colour.
+TShrinkOptions ShrinkChoiceOf(const TConfigControls& c);
+
+// What the Build page holds when a build starts, besides the record: the
+// save dialog's answer, the name and the read-me as typed, and the folders
+// the build takes its files from (each with its delimiter).
+struct TBuildRequest {
+  std::string SetupFile;
+  std::string NameEdit;
+  std::string Readme;
+  std::string UserFolder, ProgramFolder, SystemFolder;
+};
+// The build's input: the names (MakeBuildNames), the record's lists (c must
+// outlive the input), the author page and the shrink choice from c, the
+// read-me as a memo holds it (MemoText), and the setup pages' picture
+// (FirstUsablePicture with usable). ShrinkProgress is the caller's.
+TBuildInput GatherBuildInput(const TBuildRequest& request, const TConfigControls& c,
+                             const std::function<bool(const std::string&)>& usable);
+
 // Makes the compile folder when missing, writes the new saver's settings
 // copy and the readme into it and returns the script's [Files] lines for them (pictures, music,
 // the MPEG library when there is music, the readme). commit runs first: the

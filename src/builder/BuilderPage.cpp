@@ -6,6 +6,7 @@
 #include "builder/ConfigFormRes.h"
 #include "forms/Controls.h"
 #include "forms/FormLayout.h"
+#include "forms/PageHost.h"
 
 namespace vanta {
 namespace {
@@ -38,36 +39,32 @@ std::span<const TPlace> BottomBarLayout() { return kBottomBar; }
 
 TBuilderPageBase::TBuilderPageBase(IBuilderFrame& frame, TBuilderPage page) : frame_(frame), page_(page) {}
 
-int TBuilderPageBase::Scaled(int pixels) const { return form::Scaled(pixels, frame_.Dpi()); }
+int TBuilderPageBase::Scaled(int pixels) const { return form::Scaled(pixels, frame_.Host().Dpi); }
 
 void TBuilderPageBase::Make() {
-  if (window_ || !frame_.Window()) return;
+  HWND frame = frame_.Host().Window;
+  if (window_ || !frame) return;
   const auto create = [this](int templateId, HWND parent, int windowId) {
-    HWND w = form::CreateDialogFor(templateId, parent, *this);
+    HWND w = form::CreatePage(templateId, parent, windowId, *this);
     if (!w) throw std::runtime_error("A page of the builder window could not be created.");
-    SetWindowLongPtrA(w, GWLP_ID, windowId);
     return w;
   };
-  window_ = create(IDD_TAB1 + page_, frame_.Window(), IDC_TAB1 + page_);
+  window_ = create(IDD_TAB1 + page_, frame, IDC_TAB1 + page_);
   for (const auto& [templateId, windowId] : SubPages()) subs_.push_back(create(templateId, window_, windowId));
   // Made for a control while another page shows: hidden until selected.
   ShowWindow(window_, SW_HIDE);
-  const UINT dpi = frame_.Dpi();
-  const auto place = [&](const TPlace& p) {
-    form::Place(p.sub == kOnPage ? window_ : Sub(static_cast<size_t>(p.sub)), p.id, p.x, p.y, p.w, p.h, dpi);
-  };
-  for (const TPlace& p : Layout()) place(p);
-  if (page_ < bpBuild)
-    for (const TPlace& p : kBottomBar) place(p);
+  const UINT dpi = frame_.Host().Dpi;
+  form::PlaceAll(Layout(), window_, subs_, dpi);
+  if (HasBottomBar()) form::PlaceAll(kBottomBar, window_, {}, dpi);
   // The page fills the rest of the window.
   const int left = Scaled(kSideBarWidth);
   MoveWindow(window_, left, 0, Scaled(kSideBarWidth + kPageWidth) - left, Scaled(kClientHeight), FALSE);
-  if (page_ < bpBuild) SetUpBottomBar();
+  if (HasBottomBar()) SetUpBottomBar();
   SetUp();
   for (HWND sub : subs_) subPlaces_.push_back(form::PlaceOf(sub));
   // Made while the window is larger than its template: as large.
   RECT client;
-  GetClientRect(frame_.Window(), &client);
+  GetClientRect(frame, &client);
   if (client.right - left > Scaled(kPageWidth) || client.bottom > Scaled(kClientHeight))
     Resize(client.right - left, client.bottom);
   Write(frame_.Record());
@@ -75,7 +72,7 @@ void TBuilderPageBase::Make() {
 
 void TBuilderPageBase::Resize(int width, int height) {
   if (!window_) return;
-  const UINT dpi = frame_.Dpi();
+  const UINT dpi = frame_.Host().Dpi;
   const int left = Scaled(kSideBarWidth);
   const form::TExtent from{Scaled(kSideBarWidth + kPageWidth) - left, Scaled(kClientHeight)};
   const form::TExtent to{width, height};
@@ -92,7 +89,7 @@ void TBuilderPageBase::Resize(int width, int height) {
     moves.Move(GetDlgItem(parent, p.id), form::Anchored(form::ScaledBox(p.x, p.y, p.w, p.h, dpi), a->anchors, from, to));
   };
   for (const TPlace& p : Layout()) follow(p, Anchors());
-  if (page_ < bpBuild)
+  if (HasBottomBar())
     for (const TPlace& p : kBottomBar) follow(p, kBottomBarAnchors);
 }
 
@@ -114,9 +111,9 @@ void TBuilderPageBase::SetUpBottomBar() {
   const auto setIcon = [](HWND button, HICON icon) {
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
   };
-  const std::string next = "Next (" + std::to_string(page_ + 1) + "/5)";
-  setIcon(Own(IDC_NEXTBUTTON), frame_.ButtonIcon(TButtonIcon::Next));
-  HWND hints = frame_.Hints();
+  const std::string next = "Next (" + std::to_string(page_ + 1) + "/" + std::to_string(kBuilderPages) + ")";
+  setIcon(Own(IDC_NEXTBUTTON), frame_.Host().Icon(TButtonIcon::Next));
+  HWND hints = frame_.Host().Hints;
   form::AddHint(hints, Own(IDC_NEXTBUTTON), next.c_str());
   form::AddHint(hints, Own(IDC_PREVIEWBUTTON), "Preview in full screen");
   form::AddHint(hints, Own(IDC_OKBUTTON), "Save and Exit");

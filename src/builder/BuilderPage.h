@@ -5,9 +5,15 @@
 // controls hold. What has no control of its own to live in (the lists, the
 // font, the colour, the effect ticks) a page edits in the record directly,
 // through the rules of ConfigControls.h.
+//
+// Pages never reach each other: what one page does that others show goes
+// to the frame as an event (IBuilderFrame), and the frame tells every page
+// through the page's own interface (the background changed, a project was
+// loaded, a record came from another program, a key was pressed).
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,6 +22,7 @@
 #include "builder/ConfigControls.h"
 #include "forms/Anchor.h"
 #include "forms/Dialog.h"
+#include "forms/FormLayout.h"
 
 namespace vanta {
 
@@ -30,45 +37,52 @@ struct TBuilderPlaces {
   std::string CompilerFolder;   // with its delimiter: never one a user's own value named
 };
 
-enum class TButtonIcon { Next, Back, Up, Down };
+enum class TButtonIcon { Next, Back, Up, Down, kCount };
 
-// What a page asks of the window that hosts it.
+// What the pages are made in: the frame's window, its DPI, its hints and
+// the buttons' icons; set once the window is made.
+struct TPageHost {
+  HWND Window = nullptr;
+  UINT Dpi = 96;
+  HWND Hints = nullptr;
+  std::array<HICON, static_cast<size_t>(TButtonIcon::kCount)> Icons{};
+  HICON Icon(TButtonIcon icon) const { return Icons[static_cast<size_t>(icon)]; }
+};
+
+struct TBuildInput;
+struct TShrinkReport;
+
+// What a page asks of the window that hosts it, and the events it raises.
 class IBuilderFrame {
  public:
   virtual ~IBuilderFrame() = default;
   // The unsaved state: what pages not made yet show once made.
   virtual TConfigControls& Record() = 0;
-  // The unsaved record the previews show: made afresh from the controls by
-  // PreviewRecord; the drivers read it for as long as they run.
+  // The unsaved record the previews show, made afresh from the controls;
+  // the drivers read it for as long as they run.
   virtual const TSaverSetting& PreviewRecord() = 0;
-  virtual TSaverSetting& Preview() = 0;
   // The record the window was opened on (or a loaded project's).
   virtual const TSaverSetting& Setting() const = 0;
   virtual const TBuilderPlaces& Places() const = 0;
-  // The working settings file: only read, and written through the rules.
-  virtual TIniFile& WorkingFile() = 0;
-  virtual HWND Window() const = 0;
-  virtual UINT Dpi() const = 0;
-  virtual HWND Hints() const = 0;
-  virtual HICON ButtonIcon(TButtonIcon icon) const = 0;
-  // A control of any page made, making none.
-  virtual HWND FindControl(int id) const = 0;
+  virtual const TPageHost& Host() const = 0;
   // Shows a failure: the error box over the window, or the window's OnError.
   virtual void Fail(const std::string& message) = 0;
-  // OK's commit: the controls into the working settings file.
-  virtual void Commit() = 0;
   // The messages a page leaves to the window: its bottom bar, the cursor.
   virtual INT_PTR FrameMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) = 0;
+  // A build's files: OK's commit (the controls into the working settings
+  // file), then the settings copy, the readme and the script (WriteScript).
+  virtual void WriteBuild(const TBuildInput& in, TShrinkReport* shrunk) = 0;
+
+  // Events.
+  // The record's background colour changed: every panel painted in it.
+  virtual void BackgroundChanged() = 0;
+  // The speed was moved: only the previews' record takes it (the file
+  // gets it with a save).
+  virtual void PreviewSpeedChanged(int32_t effectSpeed) = 0;
 };
 
-// Where a control stands, in pixels at 96 DPI, on the page itself
-// (kOnPage) or on its sub-page of that index.
-struct TPlace {
-  int sub;
-  int id;
-  int x, y, w, h;
-};
-inline constexpr int kOnPage = -1;
+using form::kOnPage;
+using form::TPlace;
 
 // How a control of the page (kOnPage) or of a sub-page follows the page's
 // growth when the window is sized; a control not named keeps its place.
@@ -112,9 +126,31 @@ class TBuilderPageBase : protected form::TDialogHandler {
   virtual void Reopened() {}
   // Each time the side bar selects the page.
   virtual void Selected() {}
+  // Where the focus goes when the page is selected; null: where it was, or
+  // the page's first control.
+  virtual HWND FirstFocus() const { return nullptr; }
   // The window is going: what draws on the page or holds it goes first.
   virtual void Dropping() {}
   void Forget();  // the window is gone
+
+  // What the frame tells every page made.
+  // The record's background colour changed (IBuilderFrame::BackgroundChanged).
+  virtual void BackgroundChanged() {}
+  // A project was loaded into the working file; Write follows.
+  virtual void ProjectLoaded() {}
+  // A record another program sent the window (the compiler's status);
+  // true when it was the page's.
+  virtual bool Received(const COPYDATASTRUCT& data) {
+    (void)data;
+    return false;
+  }
+  // A key went down in control, from the message loop; true when taken.
+  virtual bool KeyDown(HWND control, WPARAM key) {
+    (void)control, (void)key;
+    return false;
+  }
+  // The hourglass over the window while true.
+  virtual bool Busy() const { return false; }
 
  protected:
   // The sub-pages' templates and window numbers, and the layout.
@@ -123,6 +159,8 @@ class TBuilderPageBase : protected form::TDialogHandler {
   virtual std::span<const TAnchor> Anchors() const { return {}; }
   // Whether the sub-pages stretch with the page (else they keep their place).
   virtual bool SubPagesGrow() const { return false; }
+  // Whether the page has the bar with Next, Preview, OK and Cancel.
+  virtual bool HasBottomBar() const { return true; }
   // After the layout: icons, hints, ranges; then Write(Record()).
   virtual void SetUp() {}
   // A command of the page's controls; true when it was the page's.

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "builder/AboutFormP.h"
+#include "builder/BuildPipeline.h"
 #include "builder/BuilderIcon.h"
 #include "builder/ConfigFormRes.h"
 #include "builder/ProjectFiles.h"
@@ -26,7 +27,6 @@ constexpr int kButtonIconSize = 16;
 constexpr const char* kProjectFilter = "*.vnt|*.vnt";
 // Menu items and their keys: WM_COMMAND's code is 0 from the menu, 1 from a key.
 constexpr int kMenuOrKey = -1;
-enum TIconSlot { kWindowIcon = 4, kSmallWindowIcon = 5 };
 
 }  // namespace
 
@@ -70,38 +70,10 @@ TVantaConfigForm::~TVantaConfigForm() {
     OnClose = nullptr;
     DestroyWindow(handle_);
   }
-  for (HICON i : icons_)
+  for (HICON i : host_.Icons)
     if (i) DestroyIcon(i);
-}
-
-HWND TVantaConfigForm::FindControl(int id) const {
-  if (!handle_) return nullptr;
-  if (HWND w = GetDlgItem(handle_, id)) return w;
-  for (const TBuilderPageBase* page : pages_)
-    if (HWND w = page->Find(id)) return w;
-  return nullptr;
-}
-
-HWND TVantaConfigForm::Control(int id) {
-  if (HWND w = FindControl(id)) return w;
-  // A control of a page not made yet: the pages are made until it is found.
-  for (TBuilderPageBase* page : pages_) {
-    if (!handle_) break;
-    if (page->Made()) continue;
-    page->Make();
-    if (HWND w = page->Find(id)) return w;
-  }
-  return nullptr;
-}
-
-HWND TVantaConfigForm::Page(TBuilderPage page) {
-  pages_[page]->Make();
-  return pages_[page]->Window();
-}
-
-HWND TVantaConfigForm::PageControl(TBuilderPage page, int id) {
-  HWND p = Page(page);
-  return p ? GetDlgItem(p, id) : nullptr;
+  for (HICON i : windowIcons_)
+    if (i) DestroyIcon(i);
 }
 
 HWND TVantaConfigForm::FullscreenWindow() const { return fullscreen_ ? fullscreen_->Window() : nullptr; }
@@ -121,34 +93,37 @@ void TVantaConfigForm::Show() {
 
 INT_PTR TVantaConfigForm::InitDialog(HWND window) {
   handle_ = window;
-  dpi_ = form::WindowDpi(window);
+  host_.Window = window;
+  host_.Dpi = form::WindowDpi(window);
   accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-  form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
+  form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, host_.Dpi);
   // Today's size is the least the window is sized to.
   RECT frame;
   GetWindowRect(handle_, &frame);
   minimum_ = {frame.right - frame.left, frame.bottom - frame.top};
-  form::Place(handle_, IDC_OUTLOOKBAR, 0, 0, TBuilderPageBase::kSideBarWidth, kSideBarHeight, dpi_);
-  sideBar_.Attach(GetDlgItem(handle_, IDC_OUTLOOKBAR), dpi_);
+  form::Place(handle_, IDC_OUTLOOKBAR, 0, 0, TBuilderPageBase::kSideBarWidth, kSideBarHeight, host_.Dpi);
+  sideBar_.Attach(GetDlgItem(handle_, IDC_OUTLOOKBAR), host_.Dpi);
   CreateWindowIcons();
-  hints_ = form::CreateHints(handle_, kHintPauseMs);
+  host_.Hints = form::CreateHints(handle_, kHintPauseMs);
   // The pages a user meets first; the others are made at their first
   // showing, or when something asks for one of their controls: under Wine
   // every control costs, and with all thirteen pages made at once the
   // builder took twice as long to open as a saver's Setting dialog.
-  images_.Make();
-  music_.Make();
+  pages_.Images.Make();
+  pages_.Music.Make();
   return FALSE;  // FormShow places the focus
 }
 
 void TVantaConfigForm::CreateWindowIcons() {
-  const int buttonIcon = form::Scaled(kButtonIconSize, dpi_);
+  const int buttonIcon = form::Scaled(kButtonIconSize, host_.Dpi);
+  // In TButtonIcon's order.
   const TBuilderIcon buttons[] = {TBuilderIcon::Next, TBuilderIcon::Back, TBuilderIcon::Up, TBuilderIcon::Down};
-  for (size_t i = 0; i < std::size(buttons); ++i) icons_[i] = CreateBuilderIcon(buttons[i], buttonIcon);
-  icons_[kWindowIcon] = CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXICON));
-  icons_[kSmallWindowIcon] = CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXSMICON));
-  SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons_[kWindowIcon]));
-  SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_[kSmallWindowIcon]));
+  static_assert(std::size(buttons) == std::tuple_size_v<decltype(host_.Icons)>);
+  for (size_t i = 0; i < std::size(buttons); ++i) host_.Icons[i] = CreateBuilderIcon(buttons[i], buttonIcon);
+  windowIcons_[0] = CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXICON));
+  windowIcons_[1] = CreateBuilderIcon(TBuilderIcon::Logo, GetSystemMetrics(SM_CXSMICON));
+  SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcons_[0]));
+  SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcons_[1]));
 }
 
 // ---- The record.
@@ -156,13 +131,13 @@ void TVantaConfigForm::CreateWindowIcons() {
 TConfigControls TVantaConfigForm::ReadControls() const {
   // A page not made yet gives back what it was given.
   TConfigControls c = record_;
-  for (const TBuilderPageBase* page : pages_) page->Read(c);
+  for (const TBuilderPageBase* page : pages_.All) page->Read(c);
   return c;
 }
 
 void TVantaConfigForm::WriteControls(const TConfigControls& c) {
   record_ = c;
-  for (TBuilderPageBase* page : pages_)
+  for (TBuilderPageBase* page : pages_.All)
     if (page->Made()) page->Write(record_);
 }
 
@@ -175,15 +150,16 @@ void TVantaConfigForm::Commit() {
 // ---- Pages.
 
 void TVantaConfigForm::SelectPage(TBuilderPage page) {
-  TBuilderPageBase& shown = *pages_[page];
+  TBuilderPageBase& shown = pages_[page];
   shown.Make();
   sideBar_.Select(page);
   shown.Selected();
-  for (TBuilderPageBase* p : pages_) ShowWindow(p->Window(), p == &shown ? SW_SHOW : SW_HIDE);
-  // The focus follows to the page shown: to the name on the Build page.
+  for (TBuilderPageBase* p : pages_.All) ShowWindow(p->Window(), p == &shown ? SW_SHOW : SW_HIDE);
+  // The focus follows to the page shown: where the page wants it, else to
+  // its first control when the focus was on a page now hidden.
   HWND focus = GetFocus();
-  if (HWND name = page == bpBuild ? build_.FirstFocus() : nullptr) {
-    SendMessageA(handle_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(name), TRUE);
+  if (HWND first = shown.FirstFocus()) {
+    SendMessageA(handle_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
   } else if (!focus || !IsWindowVisible(focus)) {
     if (HWND first = GetNextDlgTabItem(shown.Window(), nullptr, FALSE))
       SendMessageA(handle_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
@@ -196,22 +172,33 @@ void TVantaConfigForm::Resized(int width, int height) {
   // again would show a window not shown yet.
   const bool shown = IsWindowVisible(handle_);
   if (shown) SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
-  const int bar = form::Scaled(TBuilderPageBase::kSideBarWidth, dpi_);
-  MoveWindow(sideBar_.Box(), 0, 0, bar, std::max(height, form::Scaled(kSideBarHeight, dpi_)), FALSE);
-  for (TBuilderPageBase* page : pages_) page->Resize(width - bar, height);
+  const int bar = form::Scaled(TBuilderPageBase::kSideBarWidth, host_.Dpi);
+  MoveWindow(sideBar_.Box(), 0, 0, bar, std::max(height, form::Scaled(kSideBarHeight, host_.Dpi)), FALSE);
+  for (TBuilderPageBase* page : pages_.All) page->Resize(width - bar, height);
   if (!shown) return;
   SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void TVantaConfigForm::Settled() {
-  for (TBuilderPageBase* page : pages_)
+  for (TBuilderPageBase* page : pages_.All)
     if (page->Made()) page->Settled();
 }
 
 void TVantaConfigForm::DropPreviews() {
-  for (TBuilderPageBase* page : pages_) page->Dropping();
+  for (TBuilderPageBase* page : pages_.All) page->Dropping();
   fullscreen_.reset();
+}
+
+void TVantaConfigForm::BackgroundChanged() {
+  for (TBuilderPageBase* page : pages_.All)
+    if (page->Made()) page->BackgroundChanged();
+}
+
+void TVantaConfigForm::PreviewSpeedChanged(int32_t effectSpeed) { preview_.EffectSpeed = effectSpeed; }
+
+void TVantaConfigForm::WriteBuild(const TBuildInput& in, TShrinkReport* shrunk) {
+  WriteScript(in, ini_, [this] { Commit(); }, shrunk);
 }
 
 // ---- Messages.
@@ -248,7 +235,8 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
       if (reinterpret_cast<HWND>(lp) != sideBar_.Box()) return FALSE;
       return reinterpret_cast<INT_PTR>(sideBar_.Background());
     case WM_COPYDATA:
-      build_.WMCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp));
+      for (TBuilderPageBase* page : pages_.All)
+        if (page->Received(*reinterpret_cast<const COPYDATASTRUCT*>(lp))) break;
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_CLOSE:
@@ -273,7 +261,8 @@ INT_PTR TVantaConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM
     case WM_DESTROY:
       DropPreviews();  // the small one draws on a child about to go, and the lists are revoked
       handle_ = nullptr;
-      for (TBuilderPageBase* page : pages_) page->Forget();
+      host_.Window = nullptr;
+      for (TBuilderPageBase* page : pages_.All) page->Forget();
       if (OnClose) OnClose();
       return TRUE;
   }
@@ -287,7 +276,8 @@ INT_PTR TVantaConfigForm::FrameMessage(HWND window, UINT msg, WPARAM wp, LPARAM)
     case WM_COMMAND:
       return Command(LOWORD(wp), HIWORD(wp));
     case WM_SETCURSOR:
-      if (!build_.BusyCursor()) return FALSE;
+      if (std::none_of(pages_.All.begin(), pages_.All.end(), [](const TBuilderPageBase* p) { return p->Busy(); }))
+        return FALSE;
       SetCursor(LoadCursorA(nullptr, IDC_WAIT));
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
@@ -298,14 +288,16 @@ INT_PTR TVantaConfigForm::FrameMessage(HWND window, UINT msg, WPARAM wp, LPARAM)
 bool TVantaConfigForm::PreTranslateMessage(MSG& msg) {
   if (!handle_ || (msg.hwnd != handle_ && !IsChild(handle_, msg.hwnd))) return false;
   if (accelerators_ && TranslateAcceleratorA(handle_, accelerators_, &msg)) return true;
-  if (msg.message == WM_KEYDOWN && build_.NameEditKeyDown(msg.hwnd, msg.wParam)) return true;
+  if (msg.message == WM_KEYDOWN)
+    for (TBuilderPageBase* page : pages_.All)
+      if (page->KeyDown(msg.hwnd, msg.wParam)) return true;
   return IsDialogMessageA(handle_, &msg);
 }
 
 // ---- Event handlers.
 
 void TVantaConfigForm::FormShow() {
-  for (TBuilderPageBase* page : pages_) page->Reopened();
+  for (TBuilderPageBase* page : pages_.All) page->Reopened();
   WriteControls(LoadControls(setting_, ini_));
   saved_ = ReadControls();
   SelectPage(bpImages);
@@ -390,7 +382,7 @@ void TVantaConfigForm::LoadProject1Click() {
   const std::vector<std::string> chosen = platform::PickFilesToOpen(reinterpret_cast<std::intptr_t>(handle_), request);
   if (chosen.empty()) return;
   LoadProject(ini_, chosen.front());
-  effects_.Refill();
+  for (TBuilderPageBase* page : pages_.All) page->ProjectLoaded();
   if (OnLoadSettings) setting_ = OnLoadSettings();
   WriteControls(LoadControls(setting_, ini_));
   saved_ = ReadControls();

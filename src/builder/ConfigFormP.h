@@ -3,11 +3,12 @@
 // effects and options, and builds a screensaver of his own.
 //
 // The window is a frame: the side bar, the menu and its keys, and the five
-// pages (ImagesPage, MusicPage, EffectsPage, OptionsPage, BuildPage), each
-// made from its dialog template at its first showing. The frame keeps the
-// one unsaved record, a TConfigControls; each page moves its slice of it in
-// and out of its controls, and what each control shows and stores is
-// decided in ConfigControls.h and MediaLists.h.
+// pages (BuilderPages.h), each made from its dialog template at its first
+// showing. The frame keeps the one unsaved record, a TConfigControls; each
+// page moves its slice of it in and out of its controls, and what each
+// control shows and stores is decided in ConfigControls.h and MediaLists.h.
+// The frame knows the pages only through their common interface, and the
+// pages know the frame only as IBuilderFrame.
 //
 // The form edits what it is given (a record and the settings file, read for
 // the list sections) and never writes either itself. On OK, "Save and Exit"
@@ -27,12 +28,8 @@
 #include <optional>
 #include <string>
 
-#include "builder/BuildPage.h"
 #include "builder/BuilderPage.h"
-#include "builder/EffectsPage.h"
-#include "builder/ImagesPage.h"
-#include "builder/MusicPage.h"
-#include "builder/OptionsPage.h"
+#include "builder/BuilderPages.h"
 #include "builder/SideBar.h"
 #include "forms/Dialog.h"
 
@@ -64,32 +61,15 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   // shows it, centred on the desktop.
   void Show();
   HWND Handle() const { return handle_; }
-  // A control of the window, of a page or of a sub-page, by its resource
-  // number; the bottom bars' buttons are on each page: see PageControl.
-  // Pages are made at their first showing; asking for a control of a page
-  // not made yet makes it.
-  HWND Control(int id);
-  HWND Page(TBuilderPage page);
-  bool PageMade(TBuilderPage page) const { return pages_[page]->Made(); }
-  HWND PageControl(TBuilderPage page, int id);
-  HWND Hints() const override { return hints_; }
+  HWND Hints() const { return host_.Hints; }
+  // The pages; each made at its first showing (or by its Make).
+  TBuilderPages& Pages() { return pages_; }
+  const TBuilderPages& Pages() const { return pages_; }
   const TAboutForm* About() const { return about_.get(); }
-  // The drop targets of the picture and the music list.
-  TQELOLEDrop* QELOLEDrop1() const { return images_.DropTarget(); }
-  TQELOLEDrop* QELOLEDrop2() const { return music_.DropTarget(); }
-  // The thumbnail the picture panel shows (Image1); empty while blank.
-  const TBitmap24& Image1() const { return images_.Thumbnail(); }
-  // The full-screen preview's window, once it was first shown; and the
-  // small preview's window in the picture panel, while it shows.
+  // The full-screen preview's window, once it was first shown.
   HWND FullscreenWindow() const;
-  HWND ImagePreviewWindow() const { return images_.PreviewWindow(); }
-  // The Effects page's preview, once the page was first shown.
-  TRunVantascreen* EffectPreviewRunner() const { return effects_.PreviewRunner(); }
   // The unsaved record the previews show, as the last preview made it.
   const TSaverSetting& PreviewSetting() const { return preview_; }
-  HWND EffectPreviewWindow() const { return effects_.PreviewWindow(); }
-  // Whether a compile runs: from its start until the compiler's end message.
-  bool Compiling() const { return build_.Compiling(); }
 
   // The controls as they stand (lists included).
   TConfigControls ReadControls() const;
@@ -119,17 +99,14 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   INT_PTR HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
   TConfigControls& Record() override { return record_; }
   const TSaverSetting& PreviewRecord() override;
-  TSaverSetting& Preview() override { return preview_; }
   const TSaverSetting& Setting() const override { return setting_; }
   const TBuilderPlaces& Places() const override { return places_; }
-  TIniFile& WorkingFile() override { return ini_; }
-  HWND Window() const override { return handle_; }
-  UINT Dpi() const override { return dpi_; }
-  HICON ButtonIcon(TButtonIcon icon) const override { return icons_[static_cast<size_t>(icon)]; }
-  HWND FindControl(int id) const override;
+  const TPageHost& Host() const override { return host_; }
   void Fail(const std::string& message) override;
-  void Commit() override;
   INT_PTR FrameMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) override;
+  void WriteBuild(const TBuildInput& in, TShrinkReport* shrunk) override;
+  void BackgroundChanged() override;
+  void PreviewSpeedChanged(int32_t effectSpeed) override;
 
   bool Command(int id, int code);
   void CreateWindowIcons();
@@ -138,6 +115,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   void Resized(int width, int height);
   void Settled();  // the size settled: the previews follow their panels
   void WriteControls(const TConfigControls& c);
+  void Commit();  // OK's: the controls through OnAccept into the working file
   void EndWith(std::optional<TConfigControls> result);
   void DropPreviews();  // and the drop targets: what must go before the window
 
@@ -170,19 +148,13 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   std::optional<TConfigControls> result_;
 
   HWND handle_ = nullptr;
-  UINT dpi_ = 96;
+  TPageHost host_;       // the window, its DPI, hints and the buttons' icons
   SIZE minimum_{};       // the window's size at its template's client size
   bool sizing_ = false;  // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE
   HACCEL accelerators_ = nullptr;
-  HWND hints_ = nullptr;
-  std::array<HICON, 6> icons_{};  // next, back, up, down, and the window's two
+  std::array<HICON, 2> windowIcons_{};  // large and small
   TSideBar sideBar_;
-  TImagesPage images_{*this};
-  TMusicPage music_{*this};
-  TEffectsPage effects_{*this};
-  TOptionsPage options_{*this};
-  TBuildPage build_{*this};
-  const std::array<TBuilderPageBase*, kBuilderPages> pages_{&images_, &music_, &effects_, &options_, &build_};
+  TBuilderPages pages_{*this};
   std::unique_ptr<TAboutForm> about_;
   // The unsaved record the previews show (PreviewRecord makes it afresh
   // from the controls); the drivers read it for as long as they run.

@@ -172,6 +172,8 @@ void TEffectsPage::StartPreview(int32_t style) {
       TShowMouseHandlers{}, true, true, style);
 }
 
+void TEffectsPage::BackgroundChanged() { InvalidateRect(Own(IDC_FSPANEL2), nullptr, FALSE); }
+
 void TEffectsPage::Settled() {
   if (!previewRunner_) return;
   RECT panel, shown;
@@ -234,7 +236,7 @@ void TEffectsPage::SpeedScroll() {
   const auto position = static_cast<int32_t>(SendMessageA(Own(IDC_SPEEDSCROLLBAR), TBM_GETPOS, 0, 0));
   // Only the preview's record changes; the file gets the speed with a save.
   if (!previewRunner_) return;
-  frame_.Preview().EffectSpeed = EffectSpeedAt(position);
+  frame_.PreviewSpeedChanged(EffectSpeedAt(position));
   previewRunner_->ApplySettings();
 }
 

@@ -31,7 +31,8 @@ class TEffectsPage final : public TBuilderPageBase {
   void Settled() override;
   void Dropping() override;
   // A project was loaded: the tree is filled again at the next visit.
-  void Refill() { tree_.Filled = false; }
+  void ProjectLoaded() override { tree_.Filled = false; }
+  void BackgroundChanged() override;
 
   TRunVantascreen* PreviewRunner() const { return previewRunner_.get(); }
   HWND PreviewWindow() const;

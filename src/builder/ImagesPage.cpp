@@ -54,18 +54,18 @@ void TImagesPage::SetUp() {
   RECT panel;
   GetClientRect(Own(IDC_FSPANEL), &panel);
   panelSize_ = {panel.right, panel.bottom};
-  view_.Attach(Own(IDC_IMAGELIST), frame_.Dpi(), kListExtent);
+  view_.Attach(Own(IDC_IMAGELIST), frame_.Host().Dpi, kListExtent);
   view_.OnClickCheck = [this](int index) {
     if (ToggleInList(frame_.Record(), kKind, index)) view_.Show(frame_.Record().ImageList);
   };
   for (const auto& [id, icon, hint] : {std::tuple{IDC_IMAGEUP, TButtonIcon::Up, "Move up"},
                                        std::tuple{IDC_IMAGEDOWN, TButtonIcon::Down, "Move down"}}) {
-    SendMessageA(Own(id), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(frame_.ButtonIcon(icon)));
-    form::AddHint(frame_.Hints(), Own(id), hint);
+    SendMessageA(Own(id), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(frame_.Host().Icon(icon)));
+    form::AddHint(frame_.Host().Hints, Own(id), hint);
   }
-  form::AddHint(frame_.Hints(), Own(IDC_SORTBYNAME), "Sort the pictures by file name");
-  form::AddHint(frame_.Hints(), Own(IDC_SORTBYDATE), "Sort the pictures by the date they were taken");
-  form::AddHint(frame_.Hints(), Own(IDC_ADDFOLDER), "Add the pictures of a folder and its subfolders");
+  form::AddHint(frame_.Host().Hints, Own(IDC_SORTBYNAME), "Sort the pictures by file name");
+  form::AddHint(frame_.Host().Hints, Own(IDC_SORTBYDATE), "Sort the pictures by the date they were taken");
+  form::AddHint(frame_.Host().Hints, Own(IDC_ADDFOLDER), "Add the pictures of a folder and its subfolders");
   drop_ = std::make_unique<TQELOLEDrop>();
   drop_->TargetControl = Own(IDC_IMAGELIST);
   drop_->Events.OnDropFiles = [this](TMyDragDrop&, const std::vector<std::string>& names) { DropFilesOn(names); };
@@ -103,7 +103,7 @@ void TImagesPage::Settled() {
   if (!thumbnail_.Empty()) DrawThumbnail();
 }
 
-void TImagesPage::Repaint() const { InvalidateRect(Find(IDC_FSPANEL), nullptr, FALSE); }
+void TImagesPage::BackgroundChanged() { InvalidateRect(Own(IDC_FSPANEL), nullptr, FALSE); }
 
 bool TImagesPage::Command(int id, int code, HWND) {
   TConfigControls& r = frame_.Record();
@@ -162,7 +162,7 @@ void TImagesPage::ShowCount() {
 void TImagesPage::AddFolderClick() {
   TConfigControls& r = frame_.Record();
   const std::optional<std::string> folder =
-      platform::PickFolder(reinterpret_cast<std::intptr_t>(frame_.Window()), "Add the pictures of a folder:", r.PicturePath);
+      platform::PickFolder(reinterpret_cast<std::intptr_t>(frame_.Host().Window), "Add the pictures of a folder:", r.PicturePath);
   if (!folder) return;
   std::string message;
   if (AddFolderToList(r, *folder, message)) Changed(true);
@@ -172,7 +172,7 @@ void TImagesPage::AddFolderClick() {
 void TImagesPage::AddClick() {
   TConfigControls& r = frame_.Record();
   const std::vector<std::string> files = platform::PickFilesToOpen(
-      reinterpret_cast<std::intptr_t>(frame_.Window()),
+      reinterpret_cast<std::intptr_t>(frame_.Host().Window),
       {"Add Images", PictureDialogFilter(), r.PicturePath, true, true, r.BackcolorCb});
   if (AddToList(r, kKind, files)) Changed(true);
 }

@@ -35,8 +35,8 @@ class TImagesPage final : public TBuilderPageBase {
   TQELOLEDrop* DropTarget() const { return drop_.get(); }
   const TBitmap24& Thumbnail() const { return thumbnail_; }
   HWND PreviewWindow() const;
-  // The panels' background changed.
-  void Repaint() const;
+  // The picture panel is painted in the background colour.
+  void BackgroundChanged() override;
 
  protected:
   std::span<const TPlace> Layout() const override;

@@ -37,14 +37,14 @@ std::span<const TPlace> TMusicPage::Layout() const { return kLayout; }
 std::span<const TAnchor> TMusicPage::Anchors() const { return kAnchors; }
 
 void TMusicPage::SetUp() {
-  view_.Attach(Own(IDC_MUSICLIST), frame_.Dpi(), 0);
+  view_.Attach(Own(IDC_MUSICLIST), frame_.Host().Dpi, 0);
   view_.OnClickCheck = [this](int index) {
     if (ToggleInList(frame_.Record(), kKind, index)) Show();
   };
   for (const auto& [id, icon, hint] : {std::tuple{IDC_MUSICUP, TButtonIcon::Up, "Move up"},
                                        std::tuple{IDC_MUSICDOWN, TButtonIcon::Down, "Move down"}}) {
-    SendMessageA(Own(id), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(frame_.ButtonIcon(icon)));
-    form::AddHint(frame_.Hints(), Own(id), hint);
+    SendMessageA(Own(id), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(frame_.Host().Icon(icon)));
+    form::AddHint(frame_.Host().Hints, Own(id), hint);
   }
   drop_ = std::make_unique<TQELOLEDrop>();
   drop_->TargetControl = Own(IDC_MUSICLIST);
@@ -100,7 +100,7 @@ bool TMusicPage::Command(int id, int code, HWND) {
 void TMusicPage::AddClick() {
   TConfigControls& r = frame_.Record();
   const std::vector<std::string> files = platform::PickFilesToOpen(
-      reinterpret_cast<std::intptr_t>(frame_.Window()), {"Add Music", kMusicDialogFilter, r.MusicPath});
+      reinterpret_cast<std::intptr_t>(frame_.Host().Window), {"Add Music", kMusicDialogFilter, r.MusicPath});
   if (AddToList(r, kKind, files)) Show();
 }
 

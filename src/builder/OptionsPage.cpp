@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <utility>
 
 #include "builder/ConfigFormRes.h"
 #include "forms/Controls.h"
@@ -18,14 +19,6 @@ constexpr std::array<int, 4> kSizeRadios = {IDC_ORIGINALRADIO, IDC_FITRADIO, IDC
 
 constexpr TPlace kLayout[] = {
     {kOnPage, IDC_PAGECONTROL2, 8, 6, 422, 278},
-    {0, IDC_SIZEGROUP, 6, 2, 144, 94},
-    {0, IDC_ORIGINALRADIO, 14, 18, 132, 18},
-    {0, IDC_FITRADIO, 14, 37, 132, 18},
-    {0, IDC_FILLRADIO, 14, 56, 132, 18},
-    {0, IDC_STRETCHRADIO, 14, 75, 132, 18},
-    {0, IDC_SEQUENCEGROUP, 6, 98, 144, 42},
-    {0, IDC_NORMALIZERADIO, 14, 116, 74, 18},
-    {0, IDC_RANDOMIZERADIO, 88, 116, 58, 18},
     {0, IDC_POSITIONGROUP, 156, 2, 250, 118},
     {0, IDC_CAPTIONOFFRADIO, 164, 18, 110, 18},
     {0, IDC_BELOWIMAGERADIO, 164, 37, 110, 18},
@@ -67,6 +60,13 @@ constexpr TPlace kLayout[] = {
     {3, IDC_MOUSEPRESSCHECK, 16, 44, 380, 18},
     {3, IDC_KEYBOARDCHECK, 16, 66, 380, 18},
 };
+// The picture's size and order, laid out as the Setting dialog lays them.
+constexpr form::TRadioGroup kSizeGroup{0, IDC_SIZEGROUP, 6, 2, 144, 94, 8, 16, 18};
+constexpr int kSizePitch = 19;
+constexpr form::TRadioGroup kSequenceGroup{0, IDC_SEQUENCEGROUP, 6, 98, 144, 42, 8, 18, 18};
+constexpr int kSequenceRadios[] = {IDC_NORMALIZERADIO, IDC_RANDOMIZERADIO};
+constexpr int kSequenceWidths[] = {74, 58};
+
 constexpr const char* kCaptions[] = {"Image Options", "Music Options", "Effect Options", "Saver Exit Options"};
 
 // The Options page's check boxes by the names the rules give them.
@@ -114,23 +114,23 @@ std::vector<std::pair<int, int>> TOptionsPage::SubPages() const {
   return subs;
 }
 
-std::span<const TPlace> TOptionsPage::Layout() const { return kLayout; }
+std::span<const TPlace> TOptionsPage::Layout() const {
+  static const std::vector<TPlace> layout = [] {
+    std::vector<TPlace> l(std::begin(kLayout), std::end(kLayout));
+    form::AddRadioColumn(l, kSizeGroup, kSizeRadios, kSizePitch);
+    form::AddRadioRow(l, kSequenceGroup, kSequenceRadios, kSequenceWidths, 0);
+    return l;
+  }();
+  return layout;
+}
 
 void TOptionsPage::SetUp() {
-  HWND tab = Own(IDC_PAGECONTROL2);
-  for (int i = 0; i < static_cast<int>(SubCount()); ++i) {
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(kCaptions[i]);
-    SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
-  }
+  std::vector<HWND> subs;
+  for (size_t i = 0; i < SubCount(); ++i) subs.push_back(Sub(i));
+  tabs_.Attach(Own(IDC_PAGECONTROL2), std::move(subs), kCaptions);
   // The sub-pages fill the tab control's display area and lie above it.
-  RECT area = form::PlaceOf(tab);
-  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-  for (size_t i = 0; i < SubCount(); ++i)
-    SetWindowPos(Sub(i), HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOACTIVATE);
-  backcolorCb_.Attach(Find(IDC_BACKCOLORCB), frame_.Dpi());
+  tabs_.Fit();
+  backcolorCb_.Attach(Find(IDC_BACKCOLORCB), frame_.Host().Dpi);
   for (const TSpin& sp : kSpins) form::SetUpSpin(Find(sp.edit), Find(sp.upDown), sp.range);
   for (const char* choice : kMultiScreenChoices)
     SendMessageA(Find(IDC_SCREENSCOMBO), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
@@ -143,10 +143,7 @@ void TOptionsPage::Reopened() {
   if (Made()) SelectSubPage(0);
 }
 
-void TOptionsPage::SelectSubPage(int index) {
-  SendMessageA(Own(IDC_PAGECONTROL2), TCM_SETCURSEL, index, 0);
-  for (size_t i = 0; i < SubCount(); ++i) ShowWindow(Sub(i), static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
-}
+void TOptionsPage::SelectSubPage(int index) { tabs_.Select(index); }
 
 void TOptionsPage::Write(const TConfigControls& c) {
   // The colour and the font sample paint the picture panels too.
@@ -185,7 +182,7 @@ void TOptionsPage::Read(TConfigControls& c) const {
 
 void TOptionsPage::SetFontSample(const TFontSample& sample) {
   if (sampleFont_) DeleteObject(sampleFont_);
-  sampleFont_ = CreateFontW(-MulDiv(sample.Size, static_cast<int>(frame_.Dpi()), 72), 0, 0, 0,
+  sampleFont_ = CreateFontW(-MulDiv(sample.Size, static_cast<int>(frame_.Host().Dpi), 72), 0, 0, 0,
                             sample.Bold ? FW_BOLD : FW_NORMAL, sample.Italic, sample.Underline, sample.Strikeout,
                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, platform::Widen(sample.Name).c_str());
@@ -212,7 +209,7 @@ bool TOptionsPage::Command(int id, int code, HWND) {
 
 void TOptionsPage::FontClick() {
   TConfigControls& r = frame_.Record();
-  if (const auto font = platform::PickFont(reinterpret_cast<std::intptr_t>(frame_.Window()), FontChoiceOf(r.FontLabel))) {
+  if (const auto font = platform::PickFont(reinterpret_cast<std::intptr_t>(frame_.Host().Window), FontChoiceOf(r.FontLabel))) {
     r.FontLabel = WithFont(r.FontLabel, *font);
     SetFontSample(r.FontLabel);
   }
@@ -220,10 +217,12 @@ void TOptionsPage::FontClick() {
 
 void TOptionsPage::ColorChange() {
   if (SendMessageA(backcolorCb_.Combo(), CB_GETDROPPEDSTATE, 0, 0)) return;  // its closing decides
-  backcolorCb_.Chosen(frame_.Window());
+  backcolorCb_.Chosen(frame_.Host().Window);
   SetBackground(frame_.Record(), backcolorCb_.Color());
-  for (int panel : {IDC_FSPANEL, IDC_FSPANEL2, IDC_FONTLABEL}) InvalidateRect(frame_.FindControl(panel), nullptr, FALSE);
+  frame_.BackgroundChanged();
 }
+
+void TOptionsPage::BackgroundChanged() { InvalidateRect(Find(IDC_FONTLABEL), nullptr, FALSE); }
 
 void TOptionsPage::DrawFontSample(const DRAWITEMSTRUCT& d) const {
   const TFontSample& sample = frame_.Record().FontLabel;
@@ -240,12 +239,8 @@ void TOptionsPage::DrawFontSample(const DRAWITEMSTRUCT& d) const {
 
 INT_PTR TOptionsPage::PageMessage(HWND window, UINT msg, WPARAM, LPARAM lp) {
   switch (msg) {
-    case WM_NOTIFY: {
-      const NMHDR* n = reinterpret_cast<const NMHDR*>(lp);
-      if (n->idFrom != IDC_PAGECONTROL2 || n->code != TCN_SELCHANGE) return FALSE;
-      SelectSubPage(static_cast<int>(SendMessageA(n->hwndFrom, TCM_GETCURSEL, 0, 0)));
-      return TRUE;
-    }
+    case WM_NOTIFY:
+      return tabs_.Notified(*reinterpret_cast<const NMHDR*>(lp));
     case WM_DRAWITEM: {
       const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
       if (d.CtlID == IDC_BACKCOLORCB) backcolorCb_.DrawItem(d);

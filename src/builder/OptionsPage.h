@@ -8,6 +8,7 @@
 
 #include "builder/BuilderPage.h"
 #include "forms/ColorCombo.h"
+#include "forms/PageHost.h"
 
 namespace vanta {
 
@@ -22,6 +23,7 @@ class TOptionsPage final : public TBuilderPageBase {
   void Write(const TConfigControls& c) override;
   void Read(TConfigControls& c) const override;
   void Reopened() override;
+  void BackgroundChanged() override;
 
  protected:
   std::vector<std::pair<int, int>> SubPages() const override;
@@ -37,6 +39,7 @@ class TOptionsPage final : public TBuilderPageBase {
   void ColorChange();
   void DrawFontSample(const DRAWITEMSTRUCT& d) const;
 
+  form::TTabPages tabs_;
   TColorCombo backcolorCb_;
   HFONT sampleFont_ = nullptr;
 };

@@ -20,6 +20,30 @@ void Place(HWND parent, int id, int x, int y, int w, int h, UINT dpi) {
   MoveWindow(GetDlgItem(parent, id), left, top, Scaled(x + w, dpi) - left, Scaled(y + h, dpi) - top, FALSE);
 }
 
+void PlaceAll(std::span<const TPlace> layout, HWND window, std::span<const HWND> pages, UINT dpi) {
+  for (const TPlace& p : layout) {
+    HWND parent = p.sub == kOnPage ? window : static_cast<size_t>(p.sub) < pages.size() ? pages[p.sub] : nullptr;
+    if (parent) Place(parent, p.id, p.x, p.y, p.w, p.h, dpi);
+  }
+}
+
+void AddRadioColumn(std::vector<TPlace>& layout, const TRadioGroup& g, std::span<const int> buttons, int pitch) {
+  layout.push_back({g.sub, g.group, g.x, g.y, g.w, g.h});
+  for (size_t i = 0; i < buttons.size(); ++i)
+    layout.push_back({g.sub, buttons[i], g.x + g.inset, g.y + g.top + static_cast<int>(i) * pitch,
+                      g.w - g.inset - kRadioRightInset, g.height});
+}
+
+void AddRadioRow(std::vector<TPlace>& layout, const TRadioGroup& g, std::span<const int> buttons,
+                 std::span<const int> widths, int gap) {
+  layout.push_back({g.sub, g.group, g.x, g.y, g.w, g.h});
+  int x = g.x + g.inset;
+  for (size_t i = 0; i < buttons.size() && i < widths.size(); ++i) {
+    layout.push_back({g.sub, buttons[i], x, g.y + g.top, widths[i], g.height});
+    x += widths[i] + gap;
+  }
+}
+
 void SetClientSizeCentred(HWND w, int width, int height, UINT dpi) {
   RECT frame{0, 0, Scaled(width, dpi), Scaled(height, dpi)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(w, GWL_STYLE)), GetMenu(w) != nullptr,

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,34 @@ inline int Scaled(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>
 
 // Moves control id of parent to the design rectangle (x, y, w, h), scaled.
 void Place(HWND parent, int id, int x, int y, int w, int h, UINT dpi);
+
+// Where a control stands, in pixels at 96 DPI: on the window itself
+// (kOnPage) or on its page (or sub-page) of that index.
+struct TPlace {
+  int sub;
+  int id;
+  int x, y, w, h;
+};
+inline constexpr int kOnPage = -1;
+// Places every control of the table on window or on pages[sub].
+void PlaceAll(std::span<const TPlace> layout, HWND window, std::span<const HWND> pages, UINT dpi);
+
+// A group box (x, y, w, h) and its radio buttons, laid out from the box:
+// the first button `inset` from its left and `top` from its top, each
+// button `height` high. The Options page and the Setting dialog lay out
+// their picture size and order groups by it.
+struct TRadioGroup {
+  int sub, group;
+  int x, y, w, h;
+  int inset, top, height;
+};
+// The box, then its buttons down a column `pitch` apart, as wide as the box
+// leaves (kRadioRightInset short of its right edge).
+inline constexpr int kRadioRightInset = 4;
+void AddRadioColumn(std::vector<TPlace>& layout, const TRadioGroup& g, std::span<const int> buttons, int pitch);
+// The box, then its buttons side by side, each as wide as given, `gap` apart.
+void AddRadioRow(std::vector<TPlace>& layout, const TRadioGroup& g, std::span<const int> buttons,
+                 std::span<const int> widths, int gap);
 // Sizes the window for a client area of the design size (its menu bar
 // included in the frame) and centres it on the desktop.
 void SetClientSizeCentred(HWND w, int width, int height, UINT dpi);

@@ -106,21 +106,4 @@ std::optional<std::string> ReadReadme(const std::string& installFolder) {
   return MemoText(text);
 }
 
-std::string MemoText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char ch = text[i];
-    if (ch == '\r') {
-      out += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (ch == '\n') {
-      out += "\r\n";
-    } else {
-      out += ch == '\0' ? ' ' : ch;
-    }
-  }
-  return out;
-}
-
 }  // namespace vanta

@@ -94,9 +94,4 @@ std::optional<std::string> ReadReadme(const std::string& installFolder);
 inline constexpr const char* kReadmeName = "readme.txt";
 inline constexpr size_t kMaxReadmeBytes = 16u << 20;
 
-// A text file's lines as a multi-line editor wants them: every line break
-// (CR LF, LF or CR alone) becomes CR LF, and NUL characters, which would end
-// the text early, become blanks.
-std::string MemoText(std::string_view fileText);
-
 }  // namespace vanta

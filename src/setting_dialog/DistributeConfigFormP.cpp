@@ -6,18 +6,18 @@
 #include <exception>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "forms/ColorCombo.h"
 #include "forms/Controls.h"
 #include "forms/FormLayout.h"
+#include "forms/LinkLabel.h"
+#include "forms/PageHost.h"
 #include "platform/Shell.h"
-#include "platform/win32/WideText.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
 
 namespace vanta {
 namespace {
-
-constexpr int kMainWindow = -1;  // the window itself, not one of its pages
 
 // Every size below is in pixels at this DPI and scaled to the window's.
 
@@ -28,16 +28,13 @@ constexpr int kAboutRight = 386;  // where the line under the group ends
 // Where every control stands on the window or on its page. The page
 // control's pages are placed into its display area at run time, the memo
 // fills its page, and the links are fitted to their text.
-struct TPlace {
-  int page;
-  int id;
-  int x, y, w, h;
-};
+using form::kOnPage;
+using form::TPlace;
 constexpr TPlace kLayout[] = {
-    {kMainWindow, IDC_TITLEPANEL, 0, 0, 412, 45},
-    {kMainWindow, IDC_PAGECONTROL1, 6, 51, 400, 217},
-    {kMainWindow, IDOK, 250, 274, 75, 24},
-    {kMainWindow, IDCANCEL, 331, 274, 75, 24},
+    {kOnPage, IDC_TITLEPANEL, 0, 0, 412, 45},
+    {kOnPage, IDC_PAGECONTROL1, 6, 51, 400, 217},
+    {kOnPage, IDOK, 250, 274, 75, 24},
+    {kOnPage, IDCANCEL, 331, 274, 75, 24},
     {0, IDC_TRANSITIONGROUP, 6, 4, 226, 124},
     {0, IDC_BACKCOLORLABEL, 14, 26, 124, 16},
     {0, IDC_BACKCOLORCB, 138, 22, 88, 260},
@@ -47,14 +44,6 @@ constexpr TPlace kLayout[] = {
     {0, IDC_SPEEDEDIT, 138, 74, 60, 22},
     {0, IDC_MOTIONLABEL, 14, 104, 124, 16},
     {0, IDC_MOTIONCOMBO, 138, 100, 88, 200},
-    {0, IDC_SIZEGROUP, 238, 4, 148, 90},
-    {0, IDC_ORIGINALRADIO, 248, 20, 134, 16},
-    {0, IDC_FITRADIO, 248, 38, 134, 16},
-    {0, IDC_FILLRADIO, 248, 56, 134, 16},
-    {0, IDC_STRETCHRADIO, 248, 74, 134, 16},
-    {0, IDC_SEQUENCEGROUP, 238, 98, 148, 40},
-    {0, IDC_NORMALIZERADIO, 248, 116, 78, 16},
-    {0, IDC_RANDOMIZERADIO, 328, 116, 56, 16},
     {0, IDC_PLAYMUSICCHECK, 240, 144, 150, 18},
     {0, IDC_CAPTIONCHECK, 240, 164, 150, 18},
     {0, IDC_SCREENSGROUP, 6, 132, 226, 52},
@@ -67,6 +56,22 @@ constexpr TPlace kLayout[] = {
     {2, IDC_LABEL4, 12, 102, kLabel4Width, 16},
     {2, IDC_TEXTWEBSITE, 258, 102, 126, 16},
 };
+// The picture's size and order, laid out as the builder's Options page lays them.
+constexpr form::TRadioGroup kSizeGroup{0, IDC_SIZEGROUP, 238, 4, 148, 90, 10, 16, 16};
+constexpr int kSizeRadios[] = {IDC_ORIGINALRADIO, IDC_FITRADIO, IDC_FILLRADIO, IDC_STRETCHRADIO};
+constexpr int kSizePitch = 18;
+constexpr form::TRadioGroup kSequenceGroup{0, IDC_SEQUENCEGROUP, 238, 98, 148, 40, 10, 18, 16};
+constexpr int kSequenceRadios[] = {IDC_NORMALIZERADIO, IDC_RANDOMIZERADIO};
+constexpr int kSequenceWidths[] = {78, 56};
+constexpr int kSequenceGap = 2;
+
+std::vector<TPlace> Layout() {
+  std::vector<TPlace> l(std::begin(kLayout), std::end(kLayout));
+  form::AddRadioColumn(l, kSizeGroup, kSizeRadios, kSizePitch);
+  form::AddRadioRow(l, kSequenceGroup, kSequenceRadios, kSequenceWidths, kSequenceGap);
+  return l;
+}
+
 constexpr int kMemoMargin = 6;
 constexpr int kLinkGap = 6;
 constexpr int kTitleFontHeight = 19;
@@ -77,25 +82,8 @@ constexpr COLORREF kWebsiteLabelColor = RGB(0, 0, 255);
 constexpr COLORREF kTextWebsiteColor = 0xFF2F2F;
 constexpr COLORREF kLabel4Color = 0x262626;
 
-// Fits a one-line label to its text, at most maxWidth wide, as the links
-// want: only the text is clickable, and what follows can stand right after it.
-int TextWidth(HWND label) {
-  const std::wstring wide = platform::Widen(form::WindowText(label));
-  HDC dc = GetDC(label);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
-  SIZE size{};
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
-  return size.cx;
-}
-
-void FitToText(HWND label, int maxWidth) {
-  RECT r;
-  GetWindowRect(label, &r);
-  MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT*>(&r), 2);
-  MoveWindow(label, r.left, r.top, std::clamp<int>(TextWidth(label), 1, maxWidth), r.bottom - r.top, TRUE);
-}
+using form::FitToText;
+using form::TextWidth;
 
 }  // namespace
 
@@ -108,14 +96,12 @@ TDistributeConfigForm::~TDistributeConfigForm() {
     OnClose = nullptr;
     DestroyWindow(handle_);
   }
-  for (HFONT f : {titleFont_, boldFont_, linkFont_})
-    if (f) DeleteObject(f);
 }
 
 HWND TDistributeConfigForm::Control(int id) const {
   if (!handle_) return nullptr;
   if (HWND w = GetDlgItem(handle_, id)) return w;
-  for (HWND page : pages_)
+  for (HWND page : pages_.Pages())
     if (HWND w = page ? GetDlgItem(page, id) : nullptr) return w;
   return nullptr;
 }
@@ -143,15 +129,12 @@ int TDistributeConfigForm::Scaled(int pixels) const { return form::Scaled(pixels
 void TDistributeConfigForm::InitWindow(HWND window) {
   handle_ = window;
   dpi_ = form::WindowDpi(window);
-  for (int i = 0; i < 3; ++i) {
+  std::vector<HWND> pages;
+  for (int i = 0; i < kPages; ++i) {
     pageHandlers_[i].owner = this;
-    pages_[i] = form::CreateDialogFor(IDD_TABSHEET1 + i, window, pageHandlers_[i]);
-    SetWindowLongPtrA(pages_[i], GWLP_ID, IDC_TABSHEET1 + i);
-    TCITEMA item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(kPageCaptions[i]);
-    SendMessageA(Control(IDC_PAGECONTROL1), TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    pages.push_back(form::CreatePage(IDD_TABSHEET1 + i, window, IDC_TABSHEET1 + i, pageHandlers_[i]));
   }
+  pages_.Attach(GetDlgItem(window, IDC_PAGECONTROL1), std::move(pages), kPageCaptions);
   CreateFonts();
   LayOut();
   // The arrows sit at the right end of their editors.
@@ -166,7 +149,7 @@ void TDistributeConfigForm::InitWindow(HWND window) {
   FitToText(Control(IDC_LABEL4), Scaled(kLabel4Width));
   RECT label4;
   GetWindowRect(Control(IDC_LABEL4), &label4);
-  MapWindowPoints(nullptr, pages_[2], reinterpret_cast<POINT*>(&label4), 2);
+  MapWindowPoints(nullptr, pages_.Pages()[2], reinterpret_cast<POINT*>(&label4), 2);
   // An address too long for the rest of the line goes on the next one, whole.
   HWND link = Control(IDC_TEXTWEBSITE);
   int linkLeft = label4.right + Scaled(kLinkGap), linkTop = label4.top;
@@ -187,46 +170,29 @@ void TDistributeConfigForm::InitWindow(HWND window) {
 }
 
 void TDistributeConfigForm::CreateFonts() {
-  LOGFONTA lf{};
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-  lf.lfWeight = FW_BOLD;
-  boldFont_ = CreateFontIndirectA(&lf);
-  lf.lfWeight = FW_NORMAL;
-  lf.lfUnderline = TRUE;
-  linkFont_ = CreateFontIndirectA(&lf);
-  titleFont_ = CreateFontA(-Scaled(kTitleFontHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SCRIPT,
-                           "Comic Sans MS");
-  const auto set = [this](int id, HFONT font) { SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); };
-  set(IDC_TITLEPANEL, titleFont_);
-  set(IDC_AUTHORCAPTION, boldFont_);
-  set(IDC_WEBSITECAPTION, boldFont_);
-  set(IDC_WEBSITELABEL, linkFont_);
-  set(IDC_TEXTWEBSITE, linkFont_);
+  boldFont_.Reset(form::CreateBoldFont(handle_));
+  linkFont_.Reset(form::CreateLinkFont(handle_));
+  titleFont_.Reset(CreateFontA(-Scaled(kTitleFontHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SCRIPT,
+                               "Comic Sans MS"));
+  form::SetFont(Control(IDC_TITLEPANEL), titleFont_.Get());
+  for (int id : {IDC_AUTHORCAPTION, IDC_WEBSITECAPTION}) form::SetFont(Control(id), boldFont_.Get());
+  for (int id : {IDC_WEBSITELABEL, IDC_TEXTWEBSITE}) form::SetFont(Control(id), linkFont_.Get());
 }
 
 void TDistributeConfigForm::LayOut() {
   // The window: a fixed client area, centred on the desktop.
   form::SetClientSizeCentred(handle_, kClientWidth, kClientHeight, dpi_);
-  for (const TPlace& p : kLayout)
-    form::Place(p.page == kMainWindow ? handle_ : pages_[p.page], p.id, p.x, p.y, p.w, p.h, dpi_);
-
+  form::PlaceAll(Layout(), handle_, pages_.Pages(), dpi_);
   // The pages fill the page control's display area and lie above it.
-  HWND tab = Control(IDC_PAGECONTROL1);
-  RECT area = form::PlaceOf(tab);
-  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-  for (HWND page : pages_)
-    SetWindowPos(page, Control(IDC_TITLEPANEL), area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOACTIVATE);
+  pages_.Fit(Control(IDC_TITLEPANEL));
+  const RECT area = form::PlaceOf(pages_.Pages()[1]);
   const int margin = Scaled(kMemoMargin);
   MoveWindow(Control(IDC_MEMO1), margin, margin, area.right - area.left - 2 * margin,
              area.bottom - area.top - 2 * margin, FALSE);
 }
 
-void TDistributeConfigForm::SelectPage(int index) {
-  SendMessageA(Control(IDC_PAGECONTROL1), TCM_SETCURSEL, index, 0);
-  for (int i = 0; i < 3; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
-}
+void TDistributeConfigForm::SelectPage(int index) { pages_.Select(index); }
 
 void TDistributeConfigForm::FormShow() {
   SelectPage(0);
@@ -313,10 +279,6 @@ int32_t TDistributeConfigForm::ReadSpin(int editId, const TSpinRange& range) con
 }
 
 
-bool TDistributeConfigForm::IsLink(HWND control) const {
-  return control && (control == Control(IDC_WEBSITELABEL) || control == Control(IDC_TEXTWEBSITE));
-}
-
 INT_PTR TDistributeConfigForm::ColorStatic(HDC dc, HWND control) const {
   COLORREF text;
   switch (GetDlgCtrlID(control)) {
@@ -352,12 +314,8 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
       else return FALSE;
       return TRUE;
     }
-    case WM_NOTIFY: {
-      const NMHDR* n = reinterpret_cast<const NMHDR*>(lp);
-      if (n->idFrom != IDC_PAGECONTROL1 || n->code != TCN_SELCHANGE) return FALSE;
-      SelectPage(static_cast<int>(SendMessageA(n->hwndFrom, TCM_GETCURSEL, 0, 0)));
-      return TRUE;
-    }
+    case WM_NOTIFY:
+      return pages_.Notified(*reinterpret_cast<const NMHDR*>(lp));
     case WM_CTLCOLORSTATIC:
       return ColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_DRAWITEM:
@@ -365,10 +323,8 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
       backcolorCb_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       return TRUE;
     case WM_SETCURSOR:
-      if (!IsLink(reinterpret_cast<HWND>(wp))) return FALSE;
-      SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // the hand
-      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
-      return TRUE;
+      return form::ShowHandOverLink(window, reinterpret_cast<HWND>(wp),
+                                    {Control(IDC_WEBSITELABEL), Control(IDC_TEXTWEBSITE)});
     case WM_CLOSE:
       if (window != handle_) return FALSE;
       Close();  // the close box stores nothing
@@ -376,7 +332,7 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
     case WM_DESTROY:
       if (window != handle_) return FALSE;
       handle_ = nullptr;
-      pages_ = {};
+      pages_.Clear();
       if (OnClose) OnClose();
       return TRUE;
   }

@@ -22,6 +22,8 @@
 #include "base/Maker.h"
 #include "forms/ColorCombo.h"
 #include "forms/Dialog.h"
+#include "forms/LinkLabel.h"
+#include "forms/PageHost.h"
 #include "setting_dialog/DistributeConfig.h"
 
 namespace vanta {
@@ -97,7 +99,6 @@ class TDistributeConfigForm : private form::TDialogHandler {
   void WriteSpin(int editId, int spinId, const TSpinRange& range, int32_t value);
   int32_t ReadSpin(int editId, const TSpinRange& range) const;
   INT_PTR ColorStatic(HDC dc, HWND control) const;
-  bool IsLink(HWND control) const;
 
   TSaverSetting setting_;
   std::string instanceName_;
@@ -105,13 +106,12 @@ class TDistributeConfigForm : private form::TDialogHandler {
   std::optional<TSaverSetting> result_;
 
   HWND handle_ = nullptr;
-  std::array<HWND, 3> pages_{};  // TabSheet1..3
-  std::array<TPage, 3> pageHandlers_{};
-  UINT dpi_ = 96;                // the window's, fixed when it is made
+  static constexpr int kPages = 3;
+  form::TTabPages pages_;  // TabSheet1..3
+  std::array<TPage, kPages> pageHandlers_{};
+  UINT dpi_ = 96;  // the window's, fixed when it is made
   TColorCombo backcolorCb_;
-  HFONT titleFont_ = nullptr;
-  HFONT boldFont_ = nullptr;
-  HFONT linkFont_ = nullptr;
+  form::TFont titleFont_, boldFont_, linkFont_;
 };
 
 // Runs the dialog on setting as the program's main window: the message loop

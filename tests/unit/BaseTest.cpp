@@ -173,4 +173,18 @@ TEST(Wildcard, MatchesLikeTheDirectoryListing) {
 }
 
 }  // namespace
+TEST(MemoText, LinesBecomeEditorLines) {
+  struct Case { std::string in, out; } cases[] = {
+      {"", ""},
+      {"one", "one"},
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"a\r\nb", "a\r\nb"},
+      {"a\rb\r", "a\r\nb\r\n"},
+      {"a\n\rb", "a\r\n\r\nb"},
+      {"a\r\r\nb", "a\r\n\r\nb"},
+      {std::string("x\0y", 3), "x y"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MemoText(c.in), c.out) << c.in;
+}
+
 }  // namespace vanta

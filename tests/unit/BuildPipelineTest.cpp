@@ -7,6 +7,7 @@
 #include "base/Random.h"
 #include "base/Text.h"
 #include "builder/BuildPipeline.h"
+#include "builder/ConfigControls.h"
 #include "Script.h"  // the installer compiler's
 
 namespace vanta {
@@ -55,6 +56,66 @@ TEST(BuildNames, ShortFormsAsSystemIniNamesTheSaver) {
       {"写真の休日です.scr", "写真の休日です.scr"}, {"ééééééééé.scr", "éééééé~1.scr"},
   };
   for (const auto& [name, want] : cases) EXPECT_EQ(ShortFileName(name), want) << name;
+}
+
+TEST(BuildInput, GatheredFromThePageTheRecordAndTheFolders) {
+  TConfigControls c;
+  c.ImageList.Items = {{"C:\\a.jpg", false}, {"C:\\broken.jpg"}, {"C:\\b.jpg"}};
+  c.MusicList.Items = {{"C:\\m.mp3"}};
+  c.AuthorEdit = "Ann";
+  c.WebsiteEdit = "http://";
+  c.VersionEdit = "";
+  TBuildRequest r{"C:\\Out\\Beach", " Sea ", std::string("one\ntwo\rthree\0x\r\n", 17), "C:\\User\\",
+                  "C:\\Program\\", "C:\\Windows\\System32\\"};
+  std::vector<std::string> tried;
+  const TBuildInput in = GatherBuildInput(r, c, [&](const std::string& f) {
+    tried.push_back(f);
+    return f != "C:\\broken.jpg";
+  });
+  EXPECT_EQ(in.Names.SetupFileName, "C:\\Out\\Beach.exe");
+  EXPECT_EQ(in.Names.SaverName, "Sea");
+  EXPECT_EQ(in.Names.CompileDir, std::string("C:\\User\\Compile") + kPathDelim);
+  EXPECT_EQ(in.ProgramFolder, r.ProgramFolder);
+  EXPECT_EQ(in.SystemFolder, r.SystemFolder);
+  EXPECT_EQ(in.ImageList, &c.ImageList) << "the record's lists, not copies";
+  EXPECT_EQ(in.MusicList, &c.MusicList);
+  EXPECT_EQ(in.AuthorEdit, "Ann");
+  EXPECT_EQ(in.WebsiteEdit, "http://");
+  EXPECT_EQ(in.VersionEdit, "");
+  // One rule for a memo's line ends: a NUL no longer cuts the read-me short.
+  EXPECT_EQ(in.Readme, "one\r\ntwo\r\nthree x\r\n");
+  EXPECT_EQ(in.PagePicture, "C:\\b.jpg") << "the first ticked picture that decodes";
+  EXPECT_EQ(tried, (std::vector<std::string>{"C:\\broken.jpg", "C:\\b.jpg"}));
+  EXPECT_FALSE(in.ShrinkProgress) << "the page's own";
+}
+
+TEST(BuildInput, ANameThatCannotBeUsedStopsBeforeAnyPictureIsRead) {
+  TConfigControls c;
+  c.ImageList.Items = {{"C:\\a.jpg"}};
+  bool read = false;
+  EXPECT_THROW(GatherBuildInput({"C:\\Out\\|.exe", " : ", "", "\\", "", ""}, c,
+                                [&](const std::string&) { return read = true; }),
+               TBuildError);
+  EXPECT_FALSE(read);
+}
+
+TEST(BuildInput, TheShrinkChoiceFollowsTheRecord) {
+  struct Case { bool check; int32_t index; TPictureSize box; } cases[] = {
+      {true, 0, kShrinkSizes[0]}, {false, 1, kShrinkSizes[1]},
+      // An index a hand-edited project gave falls back to the first size.
+      {true, -1, kShrinkSizes[0]}, {true, 2, kShrinkSizes[0]}, {true, INT32_MAX, kShrinkSizes[0]},
+  };
+  for (const Case& k : cases) {
+    TConfigControls c;
+    c.ShrinkCheck = k.check;
+    c.ShrinkSizeCombo = k.index;
+    c.BackcolorCb = 0x123456;
+    const TShrinkOptions o = ShrinkChoiceOf(c);
+    EXPECT_EQ(o.Enabled, k.check) << k.index;
+    EXPECT_EQ(o.Box.Width, k.box.Width) << k.index;
+    EXPECT_EQ(o.Box.Height, k.box.Height) << k.index;
+    EXPECT_EQ(o.Background, 0x123456u);
+  }
 }
 
 TEST(BuildStatus, DetailLinesAreHiddenAndTheRestTrimmed) {

@@ -165,20 +165,6 @@ TEST(SettingControls, StoringWhatWasLoadedChangesOnlyWhatTheControlsCannotHold) 
   }
 }
 
-TEST(Readme, LinesBecomeEditorLines) {
-  struct Case { std::string in, out; } cases[] = {
-      {"", ""},
-      {"one", "one"},
-      {"a\nb\n", "a\r\nb\r\n"},
-      {"a\r\nb", "a\r\nb"},
-      {"a\rb\r", "a\r\nb\r\n"},
-      {"a\n\rb", "a\r\n\r\nb"},
-      {"a\r\r\nb", "a\r\n\r\nb"},
-      {std::string("x\0y", 3), "x y"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(MemoText(c.in), c.out) << c.in;
-}
-
 TEST(Readme, ComesFromTheInstallFolder) {
   test::TTempDir dir;
   EXPECT_EQ(ReadReadme(dir.Folder()), std::nullopt);

@@ -76,7 +76,18 @@ class BuilderBuildTest : public ::testing::Test {
     form->Show();
     SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(IDM_BUILDANDSEND1, 0), 0);
   }
-  HWND C(int id) const { return form->Control(id); }
+  // A control of a page by its resource number: of the pages made first,
+  // then of each page made in turn until one has it.
+  HWND C(int id) const {
+    for (const TBuilderPageBase* page : form->Pages().All)
+      if (HWND w = page->Find(id)) return w;
+    for (TBuilderPageBase* page : form->Pages().All) {
+      if (page->Made()) continue;
+      page->Make();
+      if (HWND w = page->Find(id)) return w;
+    }
+    return nullptr;
+  }
   void Click(int id) const { SendMessageA(C(id), BM_CLICK, 0, 0); }
   void Type(int id, const std::string& text) const { SetWindowTextA(C(id), text.c_str()); }
   bool Enabled(int id) const { return IsWindowEnabled(C(id)) != FALSE; }
@@ -122,8 +133,8 @@ class BuilderBuildTest : public ::testing::Test {
   // Runs a build to its end with the real stand-in.
   void BuildAndWait() {
     Click(IDC_BUILDB);
-    ASSERT_TRUE(form->Compiling()) << (errors.empty() ? "" : errors[0]);
-    ASSERT_TRUE(PumpUntil([&] { return !form->Compiling() && Enabled(IDC_BUILDB); })) << "the build never ended";
+    ASSERT_TRUE(form->Pages().Build.Compiling()) << (errors.empty() ? "" : errors[0]);
+    ASSERT_TRUE(PumpUntil([&] { return !form->Pages().Build.Compiling() && Enabled(IDC_BUILDB); })) << "the build never ended";
   }
 
   test::TTempDir dir, install, program, out, user;
@@ -300,7 +311,7 @@ TEST_F(BuilderBuildTest, YesAfterSuccessRunsTheNewSetup) {
   Open();
   setupChosen = out.Path("Mine.EXE");
   Click(IDC_BUILDB);
-  ASSERT_TRUE(form->Compiling());
+  ASSERT_TRUE(form->Pages().Build.Compiling());
   answers = {true};
   Record(0, "");
   ASSERT_EQ(shell.size(), 1u);
@@ -316,7 +327,7 @@ TEST_F(BuilderBuildTest, ASpannedSetupIsNamedWholeAndTestedWhereItWasWritten) {
   setupChosen = out.Path("Big.exe");
   for (const char* old : {"Big.exe", "Big-1.bin", "Big-2.bin", "Big-4.bin"}) out.Write(old, "old");
   Click(IDC_BUILDB);
-  ASSERT_TRUE(form->Compiling());
+  ASSERT_TRUE(form->Pages().Build.Compiling());
   for (const char* gone : {"Big.exe", "Big-1.bin", "Big-2.bin"}) EXPECT_FALSE(out.Exists(gone)) << gone;
   EXPECT_TRUE(out.Exists("Big-4.bin")) << "not one of the old setup's consecutive parts";
   const std::string written = out.Path("Big.exe") + "\r\n" + out.Path("Big-1.bin") + "\r\n" + out.Path("Big-2.bin");
@@ -345,7 +356,7 @@ TEST_F(BuilderBuildTest, AnOldPartThatCannotGoStopsTheBuild) {
   CloseHandle(h);
   EXPECT_EQ(errors, std::vector<std::string>{"The old setup \"" + held + "\" cannot be replaced."});
   EXPECT_TRUE(starts.empty());
-  EXPECT_FALSE(form->Compiling());
+  EXPECT_FALSE(form->Pages().Build.Compiling());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
   EXPECT_TRUE(BuildFilesGone("Held"));
 }
@@ -384,7 +395,7 @@ TEST_F(BuilderBuildTest, AMissingCompilerIsReportedAndTheBuildEnds) {
   Click(IDC_BUILDB);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find(Compiler("vantabuild.exe")), std::string::npos) << errors[0];
-  EXPECT_FALSE(form->Compiling());
+  EXPECT_FALSE(form->Pages().Build.Compiling());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
   EXPECT_TRUE(BuildFilesGone("Lost"));
   EXPECT_TRUE(starts.empty());
@@ -394,7 +405,7 @@ TEST_F(BuilderBuildTest, AMissingCompilerIsReportedAndTheBuildEnds) {
   Click(IDC_BUILDB);
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(starts.size(), 1u);
-  EXPECT_FALSE(form->Compiling());
+  EXPECT_FALSE(form->Pages().Build.Compiling());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
   EXPECT_TRUE(BuildFilesGone("Lost"));
 }
@@ -423,7 +434,7 @@ TEST_F(BuilderBuildTest, NoSecondBuildWhileOneRuns) {
   Open();
   setupChosen = out.Path("One.exe");
   Click(IDC_BUILDB);
-  ASSERT_TRUE(form->Compiling());
+  ASSERT_TRUE(form->Pages().Build.Compiling());
   ASSERT_EQ(saveRequests.size(), 1u);
   // Enter in each edit, and Next as its command arrives from page 2.
   for (int edit : {IDC_NAMEEDIT, IDC_AUTHOREDIT, IDC_WEBSITEEDIT}) EXPECT_TRUE(Enter(edit));
@@ -437,11 +448,11 @@ TEST_F(BuilderBuildTest, NoSecondBuildWhileOneRuns) {
   EXPECT_EQ(WindowText(C(IDC_STATUSMEMO)), "still running\r\n");
   answers = {false};
   Record(5, "failed");
-  EXPECT_FALSE(form->Compiling());
+  EXPECT_FALSE(form->Pages().Build.Compiling());
   // Idle, Enter in the name builds.
   EXPECT_TRUE(Enter(IDC_NAMEEDIT));
   EXPECT_EQ(saveRequests.size(), 2u);
-  EXPECT_TRUE(form->Compiling());
+  EXPECT_TRUE(form->Pages().Build.Compiling());
   Record(1, "stopped");
 }
 
@@ -476,7 +487,7 @@ TEST_F(BuilderBuildTest, AnUnwritableCompileFolderStopsTheBuild) {
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find(user.Path("blocked\\Compile\\")), std::string::npos) << errors[0];
   EXPECT_TRUE(starts.empty());
-  EXPECT_FALSE(form->Compiling());
+  EXPECT_FALSE(form->Pages().Build.Compiling());
   EXPECT_TRUE(Enabled(IDC_BUILDB));
 }
 

@@ -167,13 +167,13 @@ class BuilderDropTest : public ::testing::Test {
 TEST_F(BuilderDropTest, FilesDroppedOnTheListsAreCopiedAsTheirRulesSay) {
   const std::string picture = dir.Write("a.bmp", test::MakeBmp(test::ReferencePicture(16, 16)));
   Open();
-  ASSERT_TRUE(form->QELOLEDrop1()->Registered());
-  ASSERT_TRUE(form->QELOLEDrop2()->Registered());
+  ASSERT_TRUE(form->Pages().Images.DropTarget()->Registered());
+  ASSERT_TRUE(form->Pages().Music.DropTarget()->Registered());
 
   TFakeData files;
   files.Offer("FileName", "C:\\a.bmp");
   files.OfferFiles({Wide(picture), L"C:\\notes.txt", L"C:\\song.MP3", L"C:\\Folder"});
-  const TDragResult r = DragAndDrop(*form->QELOLEDrop1()->DropTarget(), files);
+  const TDragResult r = DragAndDrop(*form->Pages().Images.DropTarget()->DropTarget(), files);
   EXPECT_EQ(r.enter, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_EQ(r.over, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_EQ(r.drop, static_cast<DWORD>(DROPEFFECT_COPY)) << "the source must never move what was dropped";
@@ -181,11 +181,11 @@ TEST_F(BuilderDropTest, FilesDroppedOnTheListsAreCopiedAsTheirRulesSay) {
   EXPECT_EQ(Texts(c.ImageList), std::vector<std::string>{picture});
   EXPECT_EQ(c.ImageList.Selected, 0);
   EXPECT_EQ(c.ChangedSections, csPictures);
-  EXPECT_FALSE(form->Image1().Empty()) << "the dropped picture shows";
+  EXPECT_FALSE(form->Pages().Images.Thumbnail().Empty()) << "the dropped picture shows";
 
   // The same files on the music list: only the music, once, however often dropped.
-  DragAndDrop(*form->QELOLEDrop2()->DropTarget(), files);
-  DragAndDrop(*form->QELOLEDrop2()->DropTarget(), files);
+  DragAndDrop(*form->Pages().Music.DropTarget()->DropTarget(), files);
+  DragAndDrop(*form->Pages().Music.DropTarget()->DropTarget(), files);
   c = form->ReadControls();
   EXPECT_EQ(Texts(c.MusicList), std::vector<std::string>{"C:\\song.MP3"});
   EXPECT_EQ(c.ChangedSections, csPictures | csMusic);
@@ -206,17 +206,17 @@ TEST_F(BuilderDropTest, NamesInAnyLanguageAreListedAndWrittenAsUtf8) {
   TFakeData files;  // as the file manager offers them
   files.Offer("FileName", photo);
   files.OfferFiles({Wide(summer), Wide(photo), Wide(song)});  // the last picture shows
-  DragAndDrop(*form->QELOLEDrop1()->DropTarget(), files);
-  DragAndDrop(*form->QELOLEDrop2()->DropTarget(), files);
+  DragAndDrop(*form->Pages().Images.DropTarget()->DropTarget(), files);
+  DragAndDrop(*form->Pages().Music.DropTarget()->DropTarget(), files);
   const TConfigControls c = form->ReadControls();
   EXPECT_EQ(Texts(c.ImageList), (std::vector<std::string>{summer, photo}));
   EXPECT_EQ(Texts(c.MusicList), std::vector<std::string>{song});
-  EXPECT_FALSE(form->Image1().Empty()) << photo << " does not show";
+  EXPECT_FALSE(form->Pages().Images.Thumbnail().Empty()) << photo << " does not show";
   // An Éte.jpg in other letter case is the same picture.
   TFakeData again;
   again.Offer("FileName", "C:\\x.jpg");
   again.OfferFiles({Wide(dir.Path("\u00e9T\u00c9.JPG"))});
-  DragAndDrop(*form->QELOLEDrop1()->DropTarget(), again);
+  DragAndDrop(*form->Pages().Images.DropTarget()->DropTarget(), again);
   EXPECT_EQ(form->ReadControls().ImageList.Items.size(), 2u);
 
   TSaverSetting setting;
@@ -237,7 +237,7 @@ TEST_F(BuilderDropTest, ABrokenPictureIsReportedAfterTheDropReturns) {
   TFakeData files;
   files.Offer("FileName", broken);
   files.OfferFiles({Wide(broken)});
-  IDropTarget& target = *form->QELOLEDrop1()->DropTarget();
+  IDropTarget& target = *form->Pages().Images.DropTarget()->DropTarget();
   DWORD effect = kAnyEffect;
   ASSERT_EQ(target.DragEnter(&files, 0, POINTL{10, 10}, &effect), S_OK);
   effect = kAnyEffect;
@@ -288,7 +288,7 @@ TEST_F(BuilderDropTest, OtherSourcesGetTheirEffectAndLeaveTheListsAlone) {
   for (const Case& c : cases) {
     TFakeData data;
     c.offer(data);
-    const TDragResult r = DragAndDrop(*form->QELOLEDrop1()->DropTarget(), data, c.allowed);
+    const TDragResult r = DragAndDrop(*form->Pages().Images.DropTarget()->DropTarget(), data, c.allowed);
     EXPECT_EQ(r.over, c.effect) << c.what;
     EXPECT_EQ(r.drop, c.effect) << c.what;
     EXPECT_EQ(r.overResult, c.overResult) << c.what;

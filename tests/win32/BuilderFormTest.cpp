@@ -333,7 +333,7 @@ TEST_F(BuilderFormTest, PicturesComeThroughTheDialogInTheFolderLastUsed) {
   // Names are UTF-8, in the list and on the way to the picture loader.
   const std::string a = Picture("a.bmp"), b = Picture("\xC3\x89t\xC3\xA9 \xE5\x86\x99\xE7\x9C\x9F.bmp", 200, 100);
   Open(s, "[Pictures]\r\n" + a + "=1\r\n");
-  ASSERT_FALSE(form->Image1().Empty()) << "the first picture's thumbnail at start";
+  ASSERT_FALSE(form->Pages().Images.Thumbnail().Empty()) << "the first picture's thumbnail at start";
   // Cancelled: nothing changes.
   Click(IDC_ADDIMAGES);
   ASSERT_EQ(script.fileRequests.size(), 1u);
@@ -351,7 +351,7 @@ TEST_F(BuilderFormTest, PicturesComeThroughTheDialogInTheFolderLastUsed) {
   EXPECT_EQ(SelectedEntry(C(IDC_IMAGELIST)), 1);
   RECT panel;
   GetClientRect(C(IDC_FSPANEL), &panel);
-  EXPECT_EQ(form->Image1().Width(), std::min<int>(200, panel.right)) << "shrunk to the panel";
+  EXPECT_EQ(form->Pages().Images.Thumbnail().Width(), std::min<int>(200, panel.right)) << "shrunk to the panel";
   // The folder of the first file chosen, as it was chosen.
   const TConfigControls c = form->ReadControls();
   EXPECT_EQ(c.ChangedSections, csPictures);
@@ -421,7 +421,7 @@ TEST_F(BuilderFormTest, RemoveClearMoveAndTicksEditThePictureList) {
     EXPECT_EQ(SelectedEntry(C(IDC_IMAGELIST)), k.selected) << k.what;
     EXPECT_EQ(form->ReadControls().ImageList.Selected, k.selected) << k.what;
     EXPECT_EQ(form->ReadControls().ChangedSections == csPictures, k.changed) << k.what;
-    EXPECT_EQ(form->Image1().Empty(), k.selected < 0) << k.what << ": the selected picture shows";
+    EXPECT_EQ(form->Pages().Images.Thumbnail().Empty(), k.selected < 0) << k.what << ": the selected picture shows";
   }
   EXPECT_TRUE(errors.empty());
 }
@@ -455,10 +455,10 @@ TEST_F(BuilderFormTest, APictureThatCannotBeShownIsReportedAndTheBuilderGoesOn) 
   Pick(IDC_IMAGELIST, 1);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("broken.jpg"), std::string::npos) << errors[0];
-  EXPECT_TRUE(form->Image1().Empty()) << "not the picture before it";
+  EXPECT_TRUE(form->Pages().Images.Thumbnail().Empty()) << "not the picture before it";
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   Pick(IDC_IMAGELIST, 0);
-  EXPECT_FALSE(form->Image1().Empty());
+  EXPECT_FALSE(form->Pages().Images.Thumbnail().Empty());
   EXPECT_EQ(errors.size(), 1u);
 }
 

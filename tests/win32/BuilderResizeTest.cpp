@@ -57,7 +57,7 @@ TEST_F(BuilderResizeTest, SizedLargerTheListsAndPreviewsGrowAndTheBarsKeepToTheC
   SideBar(bpEffects);  // its preview runs from here on
   SideBar(bpImages);
   Click(IDC_PREVIEWB2);
-  ASSERT_NE(form->ImagePreviewWindow(), nullptr);
+  ASSERT_NE(form->Pages().Images.PreviewWindow(), nullptr);
   const SIZE client = Client();
   const int ids[] = {IDC_IMAGELIST, IDC_FSPANEL, IDC_MUSICLIST, IDC_STYLELIST, IDC_FSPANEL2, IDC_STATUSMEMO,
                      IDC_OKBUTTON, IDC_BUILDB, IDC_ADDIMAGES};
@@ -70,10 +70,10 @@ TEST_F(BuilderResizeTest, SizedLargerTheListsAndPreviewsGrowAndTheBarsKeepToTheC
   SizeBy(dx, dy);
   EXPECT_EQ(Client().cx, client.cx + dx);
   EXPECT_EQ(Client().cy, client.cy + dy);
-  EXPECT_FALSE(Fills(form->ImagePreviewWindow(), IDC_FSPANEL)) << "restarted while still sizing";
+  EXPECT_FALSE(Fills(form->Pages().Images.PreviewWindow(), IDC_FSPANEL)) << "restarted while still sizing";
   SendMessageA(form->Handle(), WM_EXITSIZEMOVE, 0, 0);
-  EXPECT_TRUE(Fills(form->ImagePreviewWindow(), IDC_FSPANEL));
-  EXPECT_TRUE(Fills(form->EffectPreviewWindow(), IDC_FSPANEL2));
+  EXPECT_TRUE(Fills(form->Pages().Images.PreviewWindow(), IDC_FSPANEL));
+  EXPECT_TRUE(Fills(form->Pages().Effects.PreviewWindow(), IDC_FSPANEL2));
 
   // Lists, tree, panels and the status box grow by the room they were given.
   struct Growth { int id; int w, h; } growths[] = {
@@ -103,7 +103,7 @@ TEST_F(BuilderResizeTest, SizedLargerTheListsAndPreviewsGrowAndTheBarsKeepToTheC
   SideBar(bpImages);
   EXPECT_EQ(At(IDC_OKBUTTON).right, before[IDC_OKBUTTON].right + big.cx - client.cx);
   EXPECT_EQ(At(IDC_OKBUTTON).bottom, before[IDC_OKBUTTON].bottom + big.cy - client.cy);
-  EXPECT_TRUE(Fills(form->EffectPreviewWindow(), IDC_FSPANEL2));
+  EXPECT_TRUE(Fills(form->Pages().Effects.PreviewWindow(), IDC_FSPANEL2));
   ExpectNoLayoutProblems("maximised");
   ShowWindow(form->Handle(), SW_RESTORE);
   EXPECT_EQ(Client().cx, client.cx + dx);

@@ -260,10 +260,10 @@ TEST_F(BuilderPreviewTest, TheSmallPreviewRunsInThePicturePanelUntilAPictureIsCl
   const std::string text = "[Set]\r\nImageInterval=1\r\nEffectSpeed=1\r\n[Pictures]\r\n" + a + "=1\r\n" + b +
                            "=1\r\n";
   Open({}, text);
-  EXPECT_EQ(form->ImagePreviewWindow(), nullptr);
+  EXPECT_EQ(form->Pages().Images.PreviewWindow(), nullptr);
   Type(IDC_INTERVALEDIT, "3");
   Click(IDC_PREVIEWB2);
-  HWND preview = form->ImagePreviewWindow();
+  HWND preview = form->Pages().Images.PreviewWindow();
   ASSERT_NE(preview, nullptr);
   EXPECT_EQ(GetParent(preview), C(IDC_FSPANEL));
   RECT panel, inside;
@@ -275,18 +275,18 @@ TEST_F(BuilderPreviewTest, TheSmallPreviewRunsInThePicturePanelUntilAPictureIsCl
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   // A click on a picture brings the thumbnail back.
   Pick(IDC_IMAGELIST, 1);
-  EXPECT_EQ(form->ImagePreviewWindow(), nullptr);
-  EXPECT_FALSE(form->Image1().Empty());
+  EXPECT_EQ(form->Pages().Images.PreviewWindow(), nullptr);
+  EXPECT_FALSE(form->Pages().Images.Thumbnail().Empty());
   // Again: the same runner in the same window.
   Click(IDC_PREVIEWB2);
-  EXPECT_EQ(form->ImagePreviewWindow(), preview);
+  EXPECT_EQ(form->Pages().Images.PreviewWindow(), preview);
   Pump(300);
   EXPECT_EQ(dir.Read("VantaSaver.002"), text) << "a preview wrote to the file";
   std::string all;
   for (const std::string& p : test::LayoutProblems(form->Handle())) all += "\n  " + p;
   EXPECT_TRUE(all.empty()) << all;
   Click(IDC_CLEARIMAGES);
-  EXPECT_EQ(form->ImagePreviewWindow(), nullptr);
+  EXPECT_EQ(form->Pages().Images.PreviewWindow(), nullptr);
   EXPECT_TRUE(errors.empty());
 }
 
@@ -302,14 +302,14 @@ TEST_F(BuilderFormTest, PagesAreMadeAtTheirFirstShowingAndKeepTheirValuesTillThe
   s.CaptionPosition = cpFixed;
   s.Author = "Ann Example";
   Open(s);
-  EXPECT_TRUE(form->PageMade(bpImages) && form->PageMade(bpMusic));
-  for (TBuilderPage page : {bpEffects, bpOptions, bpBuild}) EXPECT_FALSE(form->PageMade(page)) << page;
+  EXPECT_TRUE(form->Pages()[bpImages].Made() && form->Pages()[bpMusic].Made());
+  for (TBuilderPage page : {bpEffects, bpOptions, bpBuild}) EXPECT_FALSE(form->Pages()[page].Made()) << page;
   const TConfigControls unshown = form->ReadControls();
   EXPECT_EQ(unshown.IntervalEdit, 42);
   EXPECT_EQ(unshown.AuthorEdit, "Ann Example");
   for (TBuilderPage page : {bpOptions, bpBuild, bpEffects}) {
     SideBar(page);
-    EXPECT_TRUE(form->PageMade(page)) << page;
+    EXPECT_TRUE(form->Pages()[page].Made()) << page;
     EXPECT_EQ(VisiblePage(), page);
   }
   EXPECT_EQ(WindowText(C(IDC_INTERVALEDIT)), "42");
@@ -329,7 +329,7 @@ TEST_F(BuilderFormTest, TheEffectTreeIsFilledOnTheFirstVisitFromTheSet) {
   TSaverSetting s;
   for (int32_t n : {1, 2, 3, 40, 118}) s.Transitions.reset(static_cast<size_t>(n));
   Open(s);
-  form->Page(bpEffects);  // made, as for a control of it, but not shown
+  form->Pages().Effects.Make();  // made, as for a control of it, but not shown
   ASSERT_EQ(TreeItems().size(), 139u);
   for (HTREEITEM item : TreeItems()) EXPECT_FALSE(TreeTicked(item)) << "ticked before the first visit";
 
@@ -479,21 +479,21 @@ TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppl
   given.Pictures = {Picture("a.bmp")};  // without pictures the preview stands still
   given.ImageInterval = 60;
   Open(given);
-  EXPECT_EQ(form->EffectPreviewRunner(), nullptr);
+  EXPECT_EQ(form->Pages().Effects.PreviewRunner(), nullptr);
   SideBar(bpEffects);
-  TRunVantascreen* run = form->EffectPreviewRunner();
+  TRunVantascreen* run = form->Pages().Effects.PreviewRunner();
   ASSERT_NE(run, nullptr);
   EXPECT_TRUE(run->Preview);
   EXPECT_TRUE(run->Demo);
   EXPECT_EQ(run->DemoStyle, 59);
-  EXPECT_EQ(GetParent(form->EffectPreviewWindow()), C(IDC_FSPANEL2));
+  EXPECT_EQ(GetParent(form->Pages().Effects.PreviewWindow()), C(IDC_FSPANEL2));
   RECT panel, inside;
   GetClientRect(C(IDC_FSPANEL2), &panel);
-  GetClientRect(form->EffectPreviewWindow(), &inside);
+  GetClientRect(form->Pages().Effects.PreviewWindow(), &inside);
   EXPECT_TRUE(EqualRect(&panel, &inside)) << "the preview fills the panel";
   SideBar(bpImages);
   SideBar(bpEffects);
-  EXPECT_EQ(form->EffectPreviewRunner(), run) << "one runner for the window's life";
+  EXPECT_EQ(form->Pages().Effects.PreviewRunner(), run) << "one runner for the window's life";
 
   const std::vector<TExpectedNode> expected = ExpectedTree(TSaverSetting{}.Transitions);
   const std::vector<HTREEITEM> items = TreeItems();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace vanta::platform {
 namespace {
@@ -23,6 +24,36 @@ std::string DialogFilter(std::string filter) {
   filter.append(2, '\0');
   return filter;
 }
+
+// What the open and the save dialog share: the owner, the filter, room for
+// the answer, the title, the starting folder and the common flags. The
+// strings given must outlive the dialog.
+class TFileDialog {
+ public:
+  TFileDialog(std::intptr_t owner, const std::string& filter, size_t room, const std::string& title,
+              const std::string& folder, DWORD flags)
+      : filter_(DialogFilter(filter)), names_(room, '\0') {
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = reinterpret_cast<HWND>(owner);
+    ofn.lpstrFilter = filter_.c_str();
+    ofn.lpstrFile = names_.data();
+    ofn.nMaxFile = static_cast<DWORD>(names_.size());
+    ofn.lpstrInitialDir = OrNull(folder);
+    ofn.lpstrTitle = OrNull(title);
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST | flags;
+  }
+  TFileDialog(const TFileDialog&) = delete;
+  TFileDialog& operator=(const TFileDialog&) = delete;
+  // The answer: NUL-separated names, ended by an empty one.
+  char* Names() { return names_.data(); }
+  size_t Room() const { return names_.size(); }
+
+  OPENFILENAMEA ofn{};
+
+ private:
+  std::string filter_;
+  std::vector<char> names_;
+};
 
 class TSystemShell final : public IShell {
  public:
@@ -68,25 +99,15 @@ std::optional<uint32_t> TSystemShell::PickColor(std::intptr_t owner, uint32_t in
 }
 
 std::vector<std::string> TSystemShell::PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) {
-  const std::string filter = DialogFilter(request.Filter);
-  std::vector<char> names(kFileNamesBuffer, '\0');
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = reinterpret_cast<HWND>(owner);
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = names.data();
-  ofn.nMaxFile = static_cast<DWORD>(names.size());
-  ofn.lpstrInitialDir = OrNull(request.InitialFolder);
-  ofn.lpstrTitle = OrNull(request.Title);
-  ofn.Flags = (request.Multiple ? OFN_ALLOWMULTISELECT : 0) | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-              OFN_ENABLESIZING;
+  TFileDialog dialog(owner, request.Filter, kFileNamesBuffer, request.Title, request.InitialFolder,
+                     OFN_FILEMUSTEXIST | (request.Multiple ? OFN_ALLOWMULTISELECT : 0));
   TPicturePreviewState preview;
   preview.Background = request.PreviewColor;
-  if (request.PicturePreview) AttachPicturePreview(ofn, preview);
-  if (!GetOpenFileNameA(&ofn)) return {};
+  if (request.PicturePreview) AttachPicturePreview(dialog.ofn, preview);
+  if (!GetOpenFileNameA(&dialog.ofn)) return {};
   // One file: its full path. Several: the folder, then each name.
   std::vector<std::string> parts;
-  for (const char* p = names.data(); *p; p += std::strlen(p) + 1) parts.emplace_back(p);
+  for (const char* p = dialog.Names(); *p; p += std::strlen(p) + 1) parts.emplace_back(p);
   if (parts.size() <= 1) return parts;
   std::string folder = parts.front();
   if (folder.back() != '\\') folder += '\\';
@@ -123,20 +144,11 @@ std::optional<TFontChoice> TSystemShell::PickFont(std::intptr_t owner, const TFo
 }
 
 std::optional<std::string> TSystemShell::PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
-  const std::string filter = DialogFilter(request.Filter);
-  std::vector<char> name(32768, '\0');
-  request.FileName.copy(name.data(), name.size() - 1);
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = reinterpret_cast<HWND>(owner);
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = name.data();
-  ofn.nMaxFile = static_cast<DWORD>(name.size());
-  ofn.lpstrTitle = OrNull(request.Title);
-  ofn.lpstrInitialDir = OrNull(request.InitialFolder);
-  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST;
-  if (!GetSaveFileNameA(&ofn)) return std::nullopt;
-  return std::string(name.data());
+  constexpr size_t kNameRoom = 32768;
+  TFileDialog dialog(owner, request.Filter, kNameRoom, request.Title, request.InitialFolder, OFN_OVERWRITEPROMPT);
+  request.FileName.copy(dialog.Names(), dialog.Room() - 1);
+  if (!GetSaveFileNameA(&dialog.ofn)) return std::nullopt;
+  return std::string(dialog.Names());
 }
 
 bool TSystemShell::AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) {
