@@ -55,7 +55,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
 
   // setting and ini must outlive the form; ini is only read (LoadControls,
   // and the build's settings copy after the commit through OnAccept).
-  TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places);
+  TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places, const TBuilderSeams& seams);
   ~TVantaConfigForm() override;
   TVantaConfigForm(const TVantaConfigForm&) = delete;
   TVantaConfigForm& operator=(const TVantaConfigForm&) = delete;
@@ -107,7 +107,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   // default is the error box over the window.
   std::function<void(const std::string& message)> OnError;
   // After "Load Project" replaced the settings file: the record read again
-  // from it (LoadSaverSettings for the program's window).
+  // from it (the settings store's Load for the program's window).
   std::function<TSaverSetting()> OnLoadSettings;
 
  private:
@@ -167,6 +167,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   // The controls as last loaded or written: Cancel asks before losing more.
   TConfigControls saved_;
   TBuilderPlaces places_;
+  TBuilderSeams seams_;
   std::optional<TConfigControls> result_;
 
   HWND handle_ = nullptr;
@@ -177,11 +178,11 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   HWND hints_ = nullptr;
   std::array<HICON, 6> icons_{};  // next, back, up, down, and the window's two
   TSideBar sideBar_;
-  TImagesPage images_{*this};
-  TMusicPage music_{*this};
-  TEffectsPage effects_{*this};
-  TOptionsPage options_{*this};
-  TBuildPage build_{*this};
+  TImagesPage images_{*this, seams_.Scheduler, seams_.Shell};
+  TMusicPage music_{*this, seams_.Shell, seams_.Music};
+  TEffectsPage effects_{*this, seams_.Scheduler};
+  TOptionsPage options_{*this, seams_.Shell};
+  TBuildPage build_{*this, seams_.Scheduler, seams_.Shell};
   const std::array<TBuilderPageBase*, kBuilderPages> pages_{&images_, &music_, &effects_, &options_, &build_};
   std::unique_ptr<TAboutForm> about_;
   // The unsaved record the previews show (PreviewRecord makes it afresh
@@ -190,11 +191,11 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   std::unique_ptr<TFullscreenForm> fullscreen_;
 };
 
-// Runs the builder on setting and its file as the program's main window:
-// the message loop ends, and with it the program, when the window closes.
-// Returns the edited controls after OK (once accept, if given, took it),
-// nullopt after Cancel.
-std::optional<TConfigControls> RunVantaConfigForm(const TSaverSetting& setting, TIniFile& ini,
-                                                  const TBuilderPlaces& places, const TBuilderAccept& accept = {});
+// Runs the builder on the settings' record and file as the program's main
+// window: the message loop ends, and with it the program, when the window
+// closes. Returns the edited controls after OK (once accept, if given, took
+// it), nullopt after Cancel.
+std::optional<TConfigControls> RunVantaConfigForm(TSettingsStore& settings, const TBuilderPlaces& places,
+                                                  const TBuilderSeams& seams, const TBuilderAccept& accept = {});
 
 }  // namespace vanta
