@@ -31,7 +31,6 @@ set(VANTA_CORE_SOURCES
   ${VANTA_ROOT}/src/engine/codecs/Png.cpp
   ${VANTA_ROOT}/src/engine/codecs/Webp.cpp
   ${VANTA_ROOT}/src/engine/codecs/Heif.cpp
-  ${VANTA_ROOT}/src/platform/UserFolders.cpp
   ${VANTA_ROOT}/src/platform/Wildcard.cpp
   ${VANTA_ROOT}/src/settings/IniDocument.cpp
   ${VANTA_ROOT}/src/settings/IniFile.cpp
@@ -61,7 +60,6 @@ set(VANTA_CORE_SOURCES
 set(VANTA_POSIX_SOURCES
   ${VANTA_ROOT}/src/platform/posix/DynamicLibrary.cpp
   ${VANTA_ROOT}/src/platform/posix/Files.cpp
-  ${VANTA_ROOT}/src/platform/posix/MainScheduler.cpp
   ${VANTA_ROOT}/src/platform/posix/MediaControl.cpp
   ${VANTA_ROOT}/src/platform/posix/PlatformPictures.cpp
   ${VANTA_ROOT}/src/platform/posix/Registry.cpp

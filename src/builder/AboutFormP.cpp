@@ -28,7 +28,7 @@ constexpr COLORREF kTitleColor = RGB(42, 47, 107);
 
 }  // namespace
 
-TAboutForm::TAboutForm(std::string website) : website_(std::move(website)) {}
+TAboutForm::TAboutForm(std::string website, platform::IShell& shell) : website_(std::move(website)), shell_(shell) {}
 
 TAboutForm::~TAboutForm() {
   if (handle_) DestroyWindow(handle_);
@@ -71,7 +71,7 @@ INT_PTR TAboutForm::InitDialog(HWND window) {
   return TRUE;
 }
 
-void TAboutForm::TextWebsiteClick() { platform::ShellOpen({"", form::HintOf(hints_, Control(IDC_ABOUTLINK)), "", ""}); }
+void TAboutForm::TextWebsiteClick() { shell_.Open({"", form::HintOf(hints_, Control(IDC_ABOUTLINK)), "", ""}); }
 
 void TAboutForm::BtnOKClick() { open_ = false; }
 

@@ -11,6 +11,7 @@
 
 #include "forms/Dialog.h"
 #include "forms/LinkLabel.h"
+#include "platform/Shell.h"
 
 namespace vanta {
 
@@ -22,7 +23,8 @@ class TAboutForm : private form::TDialogHandler {
   static constexpr int kClientWidth = 382;
   static constexpr int kClientHeight = 210;
 
-  explicit TAboutForm(std::string website);
+  // shell opens the link; it must outlive the form.
+  TAboutForm(std::string website, platform::IShell& shell);
   ~TAboutForm();
   TAboutForm(const TAboutForm&) = delete;
   TAboutForm& operator=(const TAboutForm&) = delete;
@@ -44,6 +46,7 @@ class TAboutForm : private form::TDialogHandler {
   void DrawPicture(const DRAWITEMSTRUCT& item) const;
 
   std::string website_;
+  platform::IShell& shell_;
   HWND handle_ = nullptr;
   HWND hints_ = nullptr;
   UINT dpi_ = 96;

@@ -11,7 +11,6 @@
 #include "platform/Scheduler.h"
 #include "platform/Shell.h"
 #include "platform/win32/SystemLibrary.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {
@@ -63,7 +62,8 @@ class TShellProgram : public IRunningProgram {
 
 }  // namespace
 
-TBuildPage::TBuildPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpBuild) {}
+TBuildPage::TBuildPage(IBuilderFrame& frame, platform::IScheduler& scheduler, platform::IShell& shell)
+    : TBuilderPageBase(frame, bpBuild), scheduler_(scheduler), shell_(shell) {}
 TBuildPage::~TBuildPage() = default;
 
 std::vector<std::pair<int, int>> TBuildPage::SubPages() const {
@@ -184,7 +184,7 @@ bool TBuildPage::KeyDown(HWND edit, WPARAM key) {
 
 void TBuildPage::LoadReadmeClick() {
   const std::vector<std::string> files =
-      platform::PickFilesToOpen(reinterpret_cast<std::intptr_t>(frame_.Host().Window), {"", "*.txt|*.txt", ""});
+      shell_.PickFilesToOpen(reinterpret_cast<std::intptr_t>(frame_.Host().Window), {"", "*.txt|*.txt", ""});
   if (files.empty()) return;
   SetWindowTextA(Find(IDC_READMEMEMO), MemoText(LoadReadmeFile(files.front())).c_str());
 }
@@ -192,7 +192,7 @@ void TBuildPage::LoadReadmeClick() {
 void TBuildPage::BuildClick() {
   // One compile at a time: Next and Enter reach here while "Build" is disabled.
   if (Compiling()) return;
-  const std::optional<std::string> chosen = platform::PickFileToSave(
+  const std::optional<std::string> chosen = shell_.PickFileToSave(
       reinterpret_cast<std::intptr_t>(frame_.Host().Window),
       {"Save screensaver installation as...", "*.exe|*.exe", "", frame_.Places().DocumentsFolder});
   if (!chosen) return;
@@ -203,7 +203,7 @@ void TBuildPage::BuildClick() {
   request.NameEdit = form::WindowText(Find(IDC_NAMEEDIT));
   request.Readme = form::WindowText(Find(IDC_READMEMEMO));
   request.UserFolder = frame_.Places().UserFolder;
-  request.ProgramFolder = Instance().ProgramFolder;
+  request.ProgramFolder = frame_.Places().ProgramFolder();
   request.SystemFolder = platform::SystemFolder();
   TBuildInput in = GatherBuildInput(request, c, [](const std::string& file) {
     try {
@@ -224,7 +224,7 @@ void TBuildPage::BuildClick() {
   frame_.WriteBuild(in, &shrunk);
   ICompileView& view = *this;
   ICompilePrograms& programs = *this;
-  if (!compile_) compile_ = std::make_unique<TCompileSession>(platform::MainScheduler(), programs, view);
+  if (!compile_) compile_ = std::make_unique<TCompileSession>(scheduler_, programs, view);
   compile_->Start(in.Names, CompilerPath(frame_.Places().CompilerFolder));
   for (const std::string& line : ShrinkSummary(shrunk)) AppendStatus(line);
 }
@@ -251,17 +251,17 @@ void TBuildPage::AppendStatus(const std::string& line) {
 void TBuildPage::BuildEnded() { EnableWindow(Own(IDC_BUILDB), TRUE); }
 
 bool TBuildPage::Ask(const std::string& question) {
-  return platform::AskYesNo(reinterpret_cast<std::intptr_t>(frame_.Host().Window), question, kBuilderCaption);
+  return shell_.AskYesNo(reinterpret_cast<std::intptr_t>(frame_.Host().Window), question, kBuilderCaption);
 }
 
 void TBuildPage::Fail(const std::string& message) { frame_.Fail(message); }
 
 std::unique_ptr<IRunningProgram> TBuildPage::Start(const std::string& file, const std::string& parameters) {
-  platform::TStartedProgram program = platform::StartHidden({"", file, parameters, ""});
+  platform::TStartedProgram program = shell_.StartHidden({"", file, parameters, ""});
   if (!program.Started()) return nullptr;
   return std::make_unique<TShellProgram>(std::move(program));
 }
 
-void TBuildPage::Open(const std::string& file) { platform::ShellOpen({"", file, "", ""}); }
+void TBuildPage::Open(const std::string& file) { shell_.Open({"", file, "", ""}); }
 
 }  // namespace vanta

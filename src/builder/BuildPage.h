@@ -16,7 +16,9 @@ namespace vanta {
 
 class TBuildPage final : public TBuilderPageBase, private ICompileView, private ICompilePrograms {
  public:
-  explicit TBuildPage(IBuilderFrame& frame);
+  // The compile session runs on scheduler; shell asks for files and starts
+  // the compiler.
+  TBuildPage(IBuilderFrame& frame, platform::IScheduler& scheduler, platform::IShell& shell);
   ~TBuildPage() override;
 
   void Write(const TConfigControls& c) override;
@@ -61,8 +63,10 @@ class TBuildPage final : public TBuilderPageBase, private ICompileView, private 
   std::unique_ptr<IRunningProgram> Start(const std::string& file, const std::string& parameters) override;
   void Open(const std::string& file) override;
 
+  platform::IScheduler& scheduler_;
+  platform::IShell& shell_;
   int notebookPage_ = 0;
-  // Made at the first build, on the main scheduler.
+  // Made at the first build, on scheduler_.
   std::unique_ptr<TCompileSession> compile_;
 };
 

@@ -7,7 +7,7 @@
 #include "builder/ConfigControls.h"
 #include "platform/Files.h"
 #include "settings/SaverSettings.h"
-#include "startup/Instance.h"
+#include "settings/InstanceIdentity.h"
 
 namespace vanta {
 namespace {

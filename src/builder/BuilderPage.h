@@ -19,12 +19,18 @@
 #include <vector>
 
 #include "base/CompilerProtocol.h"
+#include "base/Text.h"
 #include "builder/ConfigControls.h"
 #include "forms/Anchor.h"
 #include "forms/Dialog.h"
 #include "forms/FormLayout.h"
+#include "platform/Registry.h"
+#include "platform/Scheduler.h"
+#include "platform/Shell.h"
 
 namespace vanta {
+
+class TMusicSet;
 
 // Where the builder finds its help file and compiler, its own executable
 // for "Default Screensaver", the user's folder it builds in, and where the
@@ -35,6 +41,19 @@ struct TBuilderPlaces {
   std::string UserFolder;       // with its delimiter
   std::string DocumentsFolder;  // with its delimiter; empty: the system's choice
   std::string CompilerFolder;   // with its delimiter: never one a user's own value named
+
+  std::string ProgramFolder() const { return ExtractFilePath(ProgramFile); }
+  // Where a listed file not at its own path is looked for.
+  TMediaFolders MediaFolders() const { return {ProgramFolder(), InstallFolder}; }
+};
+
+// What the builder's window and pages work with besides their records; each
+// must outlive the window.
+struct TBuilderSeams {
+  platform::IScheduler& Scheduler;
+  platform::IShell& Shell;
+  platform::IRegistry& Registry;  // the full-screen preview's password setting
+  TMusicSet& Music;
 };
 
 enum class TButtonIcon { Next, Back, Up, Down, kCount };

@@ -15,7 +15,12 @@
 namespace vanta {
 
 struct TBuilderPages {
-  explicit TBuilderPages(IBuilderFrame& frame) : Images(frame), Music(frame), Effects(frame), Options(frame), Build(frame) {}
+  TBuilderPages(IBuilderFrame& frame, const TBuilderSeams& seams)
+      : Images(frame, seams.Scheduler, seams.Shell),
+        Music(frame, seams.Shell, seams.Music),
+        Effects(frame, seams.Scheduler),
+        Options(frame, seams.Shell),
+        Build(frame, seams.Scheduler, seams.Shell) {}
   TBuilderPages(const TBuilderPages&) = delete;
   TBuilderPages& operator=(const TBuilderPages&) = delete;
 

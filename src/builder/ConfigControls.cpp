@@ -56,10 +56,10 @@ TFontSample FontSampleFor(const TSaverSetting& s) {
           s.BackgroundColor};
 }
 
-TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini) {
+TConfigControls LoadControls(const TSaverSetting& s, TIniFile& ini, const TMediaFolders& folders) {
   TConfigControls c;
-  c.ImageList = FillMediaList(ini, settings_keys::kPictures);
-  c.MusicList = FillMediaList(ini, settings_keys::kMusic);
+  c.ImageList = FillMediaList(ini, settings_keys::kPictures, folders);
+  c.MusicList = FillMediaList(ini, settings_keys::kMusic, folders);
   c.PicturePath = s.PicturePath;
   c.MusicPath = s.MusicPath;
   c.SizeRadio = ImageSizingOf(s);

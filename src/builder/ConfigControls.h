@@ -91,15 +91,15 @@ inline int32_t SpeedPositionOf(int32_t effectSpeed) {
 inline constexpr const char* kWebsitePrompt = "http://";
 
 // The controls for the record and its file: every Options control from its
-// setting, the lists filled from the file's sections (LocateMediaFile), the
-// author fields (an empty website shows "http://"). ChangedSections starts
-// empty.
-TConfigControls LoadControls(const TSaverSetting& setting, TIniFile& ini);
+// setting, the lists filled from the file's sections (LocateMediaFile in
+// folders), the author fields (an empty website shows "http://").
+// ChangedSections starts empty.
+TConfigControls LoadControls(const TSaverSetting& setting, TIniFile& ini, const TMediaFolders& folders);
 
 // The controls into the record: every Options setting and the speed, and the
 // lists and effect set whose bits are set in ChangedSections. With a file
 // (WriteLists) the flagged list sections are also rewritten there; the
-// record's own keys are left to SaveSaverSettings. ChangedSections stays
+// record's own keys are left to TSettingsStore::Save. ChangedSections stays
 // as it is: every later save rewrites the flagged sections again.
 void ApplyControls(const TConfigControls& controls, TSaverSetting& setting, TIniFile* writeLists);
 

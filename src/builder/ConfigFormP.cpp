@@ -60,8 +60,9 @@ const TVantaConfigForm::TCommand TVantaConfigForm::kCommands[] = {
     {IDM_ABOUT1, kMenuOrKey, &TVantaConfigForm::About1Click},
 };
 
-TVantaConfigForm::TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places)
-    : setting_(setting), ini_(ini), places_(std::move(places)) {}
+TVantaConfigForm::TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places,
+                                   const TBuilderSeams& seams)
+    : setting_(setting), ini_(ini), places_(std::move(places)), seams_(seams) {}
 
 TVantaConfigForm::~TVantaConfigForm() {
   DropPreviews();
@@ -298,7 +299,7 @@ bool TVantaConfigForm::PreTranslateMessage(MSG& msg) {
 
 void TVantaConfigForm::FormShow() {
   for (TBuilderPageBase* page : pages_.All) page->Reopened();
-  WriteControls(LoadControls(setting_, ini_));
+  WriteControls(LoadControls(setting_, ini_, places_.MediaFolders()));
   saved_ = ReadControls();
   SelectPage(bpImages);
   SetFocus(sideBar_.Box());
@@ -322,7 +323,8 @@ void TVantaConfigForm::Exit1Click() {
 
 void TVantaConfigForm::FlatSpeedButton10Click() {
   if (UnsavedChanges(ReadControls(), saved_)) {
-    switch (platform::AskYesNoCancel(reinterpret_cast<std::intptr_t>(handle_), kSaveChangesPrompt, kBuilderCaption)) {
+    const std::intptr_t owner = reinterpret_cast<std::intptr_t>(handle_);
+    switch (seams_.Shell.AskYesNoCancel(owner, kSaveChangesPrompt, kBuilderCaption)) {
       case platform::TAnswer::Yes: return Exit1Click();
       case platform::TAnswer::Cancel: return;
       case platform::TAnswer::No: break;
@@ -351,17 +353,19 @@ void TVantaConfigForm::Preview1Click() {
   PreviewRecord();
   // Not the main window: closing it hides it and the builder goes on. Each
   // showing starts the show afresh from the record.
-  if (!fullscreen_) fullscreen_ = std::make_unique<TFullscreenForm>(platform::MainScheduler(), 0, false, preview_);
+  if (!fullscreen_)
+    fullscreen_ = std::make_unique<TFullscreenForm>(TShowSeams{seams_.Scheduler, seams_.Registry, &seams_.Music}, 0,
+                                                    false, preview_);
   fullscreen_->FormShow();
 }
 
-void TVantaConfigForm::SetAsDefaultScreenSaver1Click() { platform::ShellOpen(DefaultSaverRequest(places_.ProgramFile)); }
-void TVantaConfigForm::Help2Click() { platform::ShellOpen(HelpRequest(places_.InstallFolder)); }
-void TVantaConfigForm::HomePage1Click() { platform::ShellOpen(HomePageRequest()); }
-void TVantaConfigForm::Email1Click() { platform::ShellOpen(MailRequest()); }
+void TVantaConfigForm::SetAsDefaultScreenSaver1Click() { seams_.Shell.Open(DefaultSaverRequest(places_.ProgramFile)); }
+void TVantaConfigForm::Help2Click() { seams_.Shell.Open(HelpRequest(places_.InstallFolder)); }
+void TVantaConfigForm::HomePage1Click() { seams_.Shell.Open(HomePageRequest()); }
+void TVantaConfigForm::Email1Click() { seams_.Shell.Open(MailRequest()); }
 
 void TVantaConfigForm::About1Click() {
-  if (!about_) about_ = std::make_unique<TAboutForm>(kMakerWebsite);
+  if (!about_) about_ = std::make_unique<TAboutForm>(kMakerWebsite, seams_.Shell);
   about_->ShowModal(handle_);
 }
 
@@ -370,7 +374,7 @@ void TVantaConfigForm::About1Click() {
 void TVantaConfigForm::Save1Click() { Commit(); }
 
 void TVantaConfigForm::SaveProject1Click() {
-  const std::optional<std::string> chosen = platform::PickFileToSave(
+  const std::optional<std::string> chosen = seams_.Shell.PickFileToSave(
       reinterpret_cast<std::intptr_t>(handle_), {"Save Project as...", kProjectFilter, "", places_.DocumentsFolder});
   if (!chosen) return;
   SaveProjectAs(ini_, ProjectFileName(*chosen), [this] { Commit(); });
@@ -379,12 +383,13 @@ void TVantaConfigForm::SaveProject1Click() {
 void TVantaConfigForm::LoadProject1Click() {
   platform::TOpenFilesRequest request{"", kProjectFilter, places_.DocumentsFolder};
   request.Multiple = false;
-  const std::vector<std::string> chosen = platform::PickFilesToOpen(reinterpret_cast<std::intptr_t>(handle_), request);
+  const std::vector<std::string> chosen =
+      seams_.Shell.PickFilesToOpen(reinterpret_cast<std::intptr_t>(handle_), request);
   if (chosen.empty()) return;
   LoadProject(ini_, chosen.front());
   for (TBuilderPageBase* page : pages_.All) page->ProjectLoaded();
   if (OnLoadSettings) setting_ = OnLoadSettings();
-  WriteControls(LoadControls(setting_, ini_));
+  WriteControls(LoadControls(setting_, ini_, places_.MediaFolders()));
   saved_ = ReadControls();
   OfferToFindMissing();
 }
@@ -392,9 +397,9 @@ void TVantaConfigForm::LoadProject1Click() {
 void TVantaConfigForm::OfferToFindMissing() {
   const auto owner = reinterpret_cast<std::intptr_t>(handle_);
   const TMissingMedia missing = FindMissingMedia(record_.ImageList, record_.MusicList);
-  if (missing.Count() == 0 || !platform::AskYesNo(owner, MissingMediaReport(missing), kBuilderCaption)) return;
+  if (missing.Count() == 0 || !seams_.Shell.AskYesNo(owner, MissingMediaReport(missing), kBuilderCaption)) return;
   const std::optional<std::string> folder =
-      platform::PickFolder(owner, "Look for the missing files in:", places_.DocumentsFolder);
+      seams_.Shell.PickFolder(owner, "Look for the missing files in:", places_.DocumentsFolder);
   if (!folder) return;
   // The lists found again count as edits: a save writes them, Cancel asks.
   TConfigControls c = ReadControls();
@@ -413,13 +418,13 @@ void TVantaConfigForm::OfferToFindMissing() {
          *folder + ".");
 }
 
-std::optional<TConfigControls> RunVantaConfigForm(const TSaverSetting& setting, TIniFile& ini,
-                                                  const TBuilderPlaces& places, const TBuilderAccept& accept) {
-  TVantaConfigForm form(setting, ini, places);
+std::optional<TConfigControls> RunVantaConfigForm(TSettingsStore& settings, const TBuilderPlaces& places,
+                                                  const TBuilderSeams& seams, const TBuilderAccept& accept) {
+  TVantaConfigForm form(settings.Setting(), settings.Ini(), places, seams);
   form.OnAccept = accept;
-  form.OnLoadSettings = [] {
-    LoadSaverSettings();
-    return SaverSetting();
+  form.OnLoadSettings = [&settings] {
+    settings.Load();
+    return settings.Setting();
   };
   return form::RunAsMainWindow(form);
 }

@@ -52,7 +52,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
 
   // setting and ini must outlive the form; ini is only read (LoadControls,
   // and the build's settings copy after the commit through OnAccept).
-  TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places);
+  TVantaConfigForm(const TSaverSetting& setting, TIniFile& ini, TBuilderPlaces places, const TBuilderSeams& seams);
   ~TVantaConfigForm() override;
   TVantaConfigForm(const TVantaConfigForm&) = delete;
   TVantaConfigForm& operator=(const TVantaConfigForm&) = delete;
@@ -87,7 +87,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   // default is the error box over the window.
   std::function<void(const std::string& message)> OnError;
   // After "Load Project" replaced the settings file: the record read again
-  // from it (LoadSaverSettings for the program's window).
+  // from it (the settings store's Load for the program's window).
   std::function<TSaverSetting()> OnLoadSettings;
 
  private:
@@ -145,6 +145,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   // The controls as last loaded or written: Cancel asks before losing more.
   TConfigControls saved_;
   TBuilderPlaces places_;
+  TBuilderSeams seams_;
   std::optional<TConfigControls> result_;
 
   HWND handle_ = nullptr;
@@ -154,7 +155,7 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   HACCEL accelerators_ = nullptr;
   std::array<HICON, 2> windowIcons_{};  // large and small
   TSideBar sideBar_;
-  TBuilderPages pages_{*this};
+  TBuilderPages pages_{*this, seams_};
   std::unique_ptr<TAboutForm> about_;
   // The unsaved record the previews show (PreviewRecord makes it afresh
   // from the controls); the drivers read it for as long as they run.
@@ -162,11 +163,11 @@ class TVantaConfigForm final : private form::TDialogHandler, private IBuilderFra
   std::unique_ptr<TFullscreenForm> fullscreen_;
 };
 
-// Runs the builder on setting and its file as the program's main window:
-// the message loop ends, and with it the program, when the window closes.
-// Returns the edited controls after OK (once accept, if given, took it),
-// nullopt after Cancel.
-std::optional<TConfigControls> RunVantaConfigForm(const TSaverSetting& setting, TIniFile& ini,
-                                                  const TBuilderPlaces& places, const TBuilderAccept& accept = {});
+// Runs the builder on the settings' record and file as the program's main
+// window: the message loop ends, and with it the program, when the window
+// closes. Returns the edited controls after OK (once accept, if given, took
+// it), nullopt after Cancel.
+std::optional<TConfigControls> RunVantaConfigForm(TSettingsStore& settings, const TBuilderPlaces& places,
+                                                  const TBuilderSeams& seams, const TBuilderAccept& accept = {});
 
 }  // namespace vanta

@@ -11,7 +11,6 @@
 #include "platform/win32/PictureDrawing.h"
 #include "platform/win32/Win32SurfaceHost.h"
 #include "show/RunVantascreen.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {
@@ -68,7 +67,8 @@ LRESULT CALLBACK StyleListProc(HWND tree, UINT msg, WPARAM wp, LPARAM lp, UINT_P
 
 }  // namespace
 
-TEffectsPage::TEffectsPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpEffects) {}
+TEffectsPage::TEffectsPage(IBuilderFrame& frame, platform::IScheduler& scheduler)
+    : TBuilderPageBase(frame, bpEffects), scheduler_(scheduler) {}
 TEffectsPage::~TEffectsPage() { Dropping(); }
 
 std::span<const TPlace> TEffectsPage::Layout() const { return kLayout; }
@@ -154,7 +154,7 @@ void TEffectsPage::TicksChanged(bool changed) {
 }
 
 void TEffectsPage::Selected() {
-  if (!effectTable_) effectTable_ = std::make_unique<TIniFile>(ExtractFilePath(InstanceExecutablePath()) + kEffectTableName);
+  if (!effectTable_) effectTable_ = std::make_unique<TIniFile>(frame_.Places().ProgramFolder() + kEffectTableName);
   if (!tree_.Filled) {
     FillEffectTree(tree_, *effectTable_, frame_.Setting().Transitions);
     TicksChanged(false);  // the tree knows the numbers now
@@ -168,8 +168,9 @@ void TEffectsPage::StartPreview(int32_t style) {
   GetClientRect(panel, &area);
   previewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD | WS_VISIBLE);
   previewRunner_ = std::make_unique<TRunVantascreen>(
-      TShowParent{*previewHost_, platform::MainScheduler(), area.right, area.bottom}, frame_.PreviewRecord(),
+      TShowParent{*previewHost_, scheduler_, area.right, area.bottom}, frame_.PreviewRecord(),
       TShowMouseHandlers{}, true, true, style);
+  previewRunner_->SampleFolders = frame_.Places().MediaFolders();
 }
 
 void TEffectsPage::BackgroundChanged() { InvalidateRect(Own(IDC_FSPANEL2), nullptr, FALSE); }

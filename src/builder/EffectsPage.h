@@ -22,7 +22,8 @@ class TEffectsPage final : public TBuilderPageBase {
   // Posted after a click or Space in the tree, when its tick has turned.
   static constexpr UINT kStyleCheckMessage = WM_APP + 30;
 
-  explicit TEffectsPage(IBuilderFrame& frame);
+  // The preview runs on scheduler.
+  TEffectsPage(IBuilderFrame& frame, platform::IScheduler& scheduler);
   ~TEffectsPage() override;
 
   void Write(const TConfigControls& c) override;
@@ -57,6 +58,7 @@ class TEffectsPage final : public TBuilderPageBase {
 
   // The tree's model (Filled is its marker) and its items in tree order; the
   // effect table, opened on the first visit.
+  platform::IScheduler& scheduler_;
   TEffectTree tree_ = DesignEffectTree();
   std::vector<void*> items_;
   std::unique_ptr<TIniFile> effectTable_;

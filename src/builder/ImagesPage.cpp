@@ -44,7 +44,8 @@ constexpr auto kKind = TMediaKind::Pictures;
 
 }  // namespace
 
-TImagesPage::TImagesPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpImages) {}
+TImagesPage::TImagesPage(IBuilderFrame& frame, platform::IScheduler& scheduler, platform::IShell& shell)
+    : TBuilderPageBase(frame, bpImages), scheduler_(scheduler), shell_(shell) {}
 TImagesPage::~TImagesPage() { Dropping(); }
 
 std::span<const TPlace> TImagesPage::Layout() const { return kLayout; }
@@ -162,7 +163,8 @@ void TImagesPage::ShowCount() {
 void TImagesPage::AddFolderClick() {
   TConfigControls& r = frame_.Record();
   const std::optional<std::string> folder =
-      platform::PickFolder(reinterpret_cast<std::intptr_t>(frame_.Host().Window), "Add the pictures of a folder:", r.PicturePath);
+      shell_.PickFolder(reinterpret_cast<std::intptr_t>(frame_.Host().Window), "Add the pictures of a folder:",
+                        r.PicturePath);
   if (!folder) return;
   std::string message;
   if (AddFolderToList(r, *folder, message)) Changed(true);
@@ -171,7 +173,7 @@ void TImagesPage::AddFolderClick() {
 
 void TImagesPage::AddClick() {
   TConfigControls& r = frame_.Record();
-  const std::vector<std::string> files = platform::PickFilesToOpen(
+  const std::vector<std::string> files = shell_.PickFilesToOpen(
       reinterpret_cast<std::intptr_t>(frame_.Host().Window),
       {"Add Images", PictureDialogFilter(), r.PicturePath, true, true, r.BackcolorCb});
   if (AddToList(r, kKind, files)) Changed(true);
@@ -200,7 +202,7 @@ void TImagesPage::PreviewClick() {
     GetClientRect(panel, &area);
     previewHost_ = std::make_unique<platform::TWin32SurfaceHost>(panel, area, WS_CHILD);
     previewRunner_ = std::make_unique<TRunVantascreen>(
-        TShowParent{*previewHost_, platform::MainScheduler(), area.right, area.bottom}, preview, TShowMouseHandlers{},
+        TShowParent{*previewHost_, scheduler_, area.right, area.bottom}, preview, TShowMouseHandlers{},
         true, false, 1);
   }
   // In place of the thumbnail, until a picture of the list is clicked.

@@ -25,7 +25,8 @@ class TImagesPage final : public TBuilderPageBase {
   // loop is never held up by the box.
   static constexpr UINT kDroppedPictureMessage = WM_APP + 31;
 
-  explicit TImagesPage(IBuilderFrame& frame);
+  // The preview runs on scheduler; shell asks for files and folders.
+  TImagesPage(IBuilderFrame& frame, platform::IScheduler& scheduler, platform::IShell& shell);
   ~TImagesPage() override;
 
   void Write(const TConfigControls& c) override;
@@ -57,6 +58,8 @@ class TImagesPage final : public TBuilderPageBase {
   void HidePreview();
   void DrawPanel(const DRAWITEMSTRUCT& d) const;
 
+  platform::IScheduler& scheduler_;
+  platform::IShell& shell_;
   TCheckListView view_;
   TBitmap24 thumbnail_;  // Image1's picture; empty while blank
   SIZE panelSize_{};     // the picture panel's as the last settled size left it

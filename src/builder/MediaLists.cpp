@@ -102,7 +102,7 @@ std::vector<std::string> FilesUnder(const std::string& folder, size_t limit) {
   return out;
 }
 
-TMediaList FillMediaList(TIniFile& ini, std::string_view section) {
+TMediaList FillMediaList(TIniFile& ini, std::string_view section, const TMediaFolders& folders) {
   TMediaList list;
   const TIniDocument::TPairs pairs = ini.ReadSectionPairs(section);
   TFolderListings listings(pairs);
@@ -110,7 +110,7 @@ TMediaList FillMediaList(TIniFile& ini, std::string_view section) {
     // A file not found stays listed as written, so a drive that is not
     // plugged in loses nothing; the project's load names what is missing.
     std::string path = key;
-    if (!listings.Listed(path)) LocateMediaFile(path);
+    if (!listings.Listed(path)) LocateMediaFile(folders, path);
     // A missing or unreadable value counts as ticked, as ReadBool(..., true) reads it.
     const bool checked = !value || TIniDocument::BoolValue(*value, true);
     list.Items.push_back({std::move(path), checked});

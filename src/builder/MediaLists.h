@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "settings/IniFile.h"
+#include "settings/SaverSettings.h"
 
 namespace vanta {
 
@@ -40,9 +41,9 @@ struct TMediaList {
 };
 
 // The section's keys in file order, each under the path where
-// LocateMediaFile found it (as written when it found none), ticked unless
-// its value reads 0. Entry 0 is selected when there is one.
-TMediaList FillMediaList(TIniFile& ini, std::string_view section);
+// LocateMediaFile found it in folders (as written when it found none),
+// ticked unless its value reads 0. Entry 0 is selected when there is one.
+TMediaList FillMediaList(TIniFile& ini, std::string_view section, const TMediaFolders& folders);
 // Erases the section and writes one key per entry, "1" ticked, "0" not.
 void WriteMediaList(TIniFile& ini, std::string_view section, const TMediaList& list);
 // The ticked entries in list order: what the show plays.

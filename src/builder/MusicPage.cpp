@@ -30,7 +30,8 @@ constexpr auto kKind = TMediaKind::Music;
 
 }  // namespace
 
-TMusicPage::TMusicPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpMusic) {}
+TMusicPage::TMusicPage(IBuilderFrame& frame, platform::IShell& shell, TMusicSet& music)
+    : TBuilderPageBase(frame, bpMusic), shell_(shell), music_(music) {}
 TMusicPage::~TMusicPage() { Dropping(); }
 
 std::span<const TPlace> TMusicPage::Layout() const { return kLayout; }
@@ -73,11 +74,11 @@ bool TMusicPage::Command(int id, int code, HWND) {
     case IDC_ADDMUSIC: AddClick(); break;
     case IDC_REMOVEMUSIC:
       if (!r.MusicList.HasSelection()) break;
-      StopMusic();
+      music_.StopMusic();
       if (RemoveFromList(r, kKind)) Show();
       break;
     case IDC_CLEARMUSIC:
-      StopMusic();
+      music_.StopMusic();
       ClearMediaList(r, kKind);
       Show();
       break;
@@ -89,8 +90,8 @@ bool TMusicPage::Command(int id, int code, HWND) {
       break;
     case IDC_PLAYMUSIC: PlayClick(); break;
     case IDC_STOPMUSIC:
-      ClearMusicList();
-      StopMusic();
+      music_.ClearMusicList();
+      music_.StopMusic();
       break;
     default: return false;
   }
@@ -99,7 +100,7 @@ bool TMusicPage::Command(int id, int code, HWND) {
 
 void TMusicPage::AddClick() {
   TConfigControls& r = frame_.Record();
-  const std::vector<std::string> files = platform::PickFilesToOpen(
+  const std::vector<std::string> files = shell_.PickFilesToOpen(
       reinterpret_cast<std::intptr_t>(frame_.Host().Window), {"Add Music", kMusicDialogFilter, r.MusicPath});
   if (AddToList(r, kKind, files)) Show();
 }
@@ -107,9 +108,9 @@ void TMusicPage::AddClick() {
 void TMusicPage::PlayClick() {
   const TMediaList& list = frame_.Record().MusicList;
   if (!list.HasSelection()) return;
-  StopMusic();
+  music_.StopMusic();
   const std::string file = list.Items[list.Selected].Text;
-  if (platform::FileExists(file)) PlayMusicFile(file);
+  if (platform::FileExists(file)) music_.PlayMusicFile(file);
 }
 
 INT_PTR TMusicPage::PageMessage(HWND window, UINT msg, WPARAM, LPARAM lp) {

@@ -13,7 +13,8 @@ namespace vanta {
 
 class TMusicPage final : public TBuilderPageBase {
  public:
-  explicit TMusicPage(IBuilderFrame& frame);
+  // shell asks for files; music plays the tunes tried.
+  TMusicPage(IBuilderFrame& frame, platform::IShell& shell, TMusicSet& music);
   ~TMusicPage() override;
 
   void Write(const TConfigControls& c) override;
@@ -32,6 +33,8 @@ class TMusicPage final : public TBuilderPageBase {
   void AddClick();
   void PlayClick();
 
+  platform::IShell& shell_;
+  TMusicSet& music_;
   TCheckListView view_;
   // Revoked while the list still exists: before the window goes.
   std::unique_ptr<TQELOLEDrop> drop_;

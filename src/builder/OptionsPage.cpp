@@ -102,7 +102,8 @@ int OptionCheckControl(std::string_view name) {
   return 0;
 }
 
-TOptionsPage::TOptionsPage(IBuilderFrame& frame) : TBuilderPageBase(frame, bpOptions) {}
+TOptionsPage::TOptionsPage(IBuilderFrame& frame, platform::IShell& shell)
+    : TBuilderPageBase(frame, bpOptions), shell_(shell) {}
 
 TOptionsPage::~TOptionsPage() {
   if (sampleFont_) DeleteObject(sampleFont_);
@@ -209,7 +210,7 @@ bool TOptionsPage::Command(int id, int code, HWND) {
 
 void TOptionsPage::FontClick() {
   TConfigControls& r = frame_.Record();
-  if (const auto font = platform::PickFont(reinterpret_cast<std::intptr_t>(frame_.Host().Window), FontChoiceOf(r.FontLabel))) {
+  if (const auto font = shell_.PickFont(reinterpret_cast<std::intptr_t>(frame_.Host().Window), FontChoiceOf(r.FontLabel))) {
     r.FontLabel = WithFont(r.FontLabel, *font);
     SetFontSample(r.FontLabel);
   }
@@ -217,7 +218,7 @@ void TOptionsPage::FontClick() {
 
 void TOptionsPage::ColorChange() {
   if (SendMessageA(backcolorCb_.Combo(), CB_GETDROPPEDSTATE, 0, 0)) return;  // its closing decides
-  backcolorCb_.Chosen(frame_.Host().Window);
+  backcolorCb_.Chosen(frame_.Host().Window, shell_);
   SetBackground(frame_.Record(), backcolorCb_.Color());
   frame_.BackgroundChanged();
 }

@@ -17,7 +17,8 @@ class TOptionsPage final : public TBuilderPageBase {
   static constexpr TSpinRange kCaptionRange = SettingRange(&TSaverSetting::CaptionX);
   static constexpr TSpinRange kIntervalRange = SettingRange(&TSaverSetting::ImageInterval);
 
-  explicit TOptionsPage(IBuilderFrame& frame);
+  // shell: the font and colour dialogs.
+  TOptionsPage(IBuilderFrame& frame, platform::IShell& shell);
   ~TOptionsPage() override;
 
   void Write(const TConfigControls& c) override;
@@ -40,6 +41,7 @@ class TOptionsPage final : public TBuilderPageBase {
   void DrawFontSample(const DRAWITEMSTRUCT& d) const;
 
   form::TTabPages tabs_;
+  platform::IShell& shell_;
   TColorCombo backcolorCb_;
   HFONT sampleFont_ = nullptr;
 };

@@ -32,14 +32,14 @@ void TColorCombo::SetColor(TColor color) {
   color_ = color;
 }
 
-void TColorCombo::Chosen(HWND owner) {
+void TColorCombo::Chosen(HWND owner, platform::IShell& shell) {
   const LRESULT sel = SendMessageA(combo_, CB_GETCURSEL, 0, 0);
   if (sel == CB_ERR) return;
   if (sel + 1 < SendMessageA(combo_, CB_GETCOUNT, 0, 0)) {
     color_ = static_cast<TColor>(SendMessageA(combo_, CB_GETITEMDATA, sel, 0));
     return;
   }
-  SetColor(platform::PickColor(reinterpret_cast<std::intptr_t>(owner), color_).value_or(color_));
+  SetColor(shell.PickColor(reinterpret_cast<std::intptr_t>(owner), color_).value_or(color_));
 }
 
 void DrawColorListItem(const DRAWITEMSTRUCT& d, UINT dpi) {

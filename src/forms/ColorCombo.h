@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "base/Types.h"
+#include "platform/Shell.h"
 
 namespace vanta {
 
@@ -26,8 +27,9 @@ class TColorCombo {
   TColor Color() const { return color_; }
 
   // A selection changed (CBN_SELCHANGE while closed, or CBN_CLOSEUP): a named
-  // entry is taken, the last asks the colour dialog (cancel keeps the colour).
-  void Chosen(HWND owner);
+  // entry is taken, the last asks the shell's colour dialog (cancel keeps
+  // the colour).
+  void Chosen(HWND owner, platform::IShell& shell);
   void DrawItem(const DRAWITEMSTRUCT& item) const;
 
  private:

@@ -29,7 +29,8 @@ TPlayPriority PriorityFromNumber(int32_t v) {
   return p ? static_cast<TPlayPriority>(*p) : TPlayPriority::Normal;
 }
 
-TMPEGPlayer::TMPEGPlayer(platform::IScheduler& scheduler) : scheduler_(scheduler) {}
+TMPEGPlayer::TMPEGPlayer(platform::IScheduler& scheduler, platform::IDynamicLibraries& libraries)
+    : scheduler_(scheduler), libraries_(libraries) {}
 
 TMPEGPlayer::~TMPEGPlayer() {
   StopTimer();
@@ -89,14 +90,14 @@ void TMPEGPlayer::LoadMPEGLibrary() {
   if (!path.empty() && path.back() != '\\' && path.back() != ':') path += '\\';
   path += "mpegdll.dll";
 
-  platform::TLibraryHandle lib = platform::LoadDynamicLibrary(path);
+  platform::TLibraryHandle lib = libraries_.Load(path);
   if (!lib) throw TMPEGError(kCantLoadMPEGLibrary, 0);
 
   void* found[19];
   for (int i = 0; i < 19; ++i) {
-    found[i] = platform::LibraryEntry(lib, mpeglib::kEntryNames[i]);
+    found[i] = libraries_.Entry(lib, mpeglib::kEntryNames[i]);
     if (!found[i]) {
-      platform::FreeDynamicLibrary(lib);
+      libraries_.Free(lib);
       library_ = nullptr;
       entries_ = {};
       throw TMPEGError(MPEGErrorMessages[0], 0);
@@ -128,7 +129,7 @@ void TMPEGPlayer::LoadMPEGLibrary() {
   if ((entries_.init() & 0xFF) == 0) {
     TakeLastError();
     // A library that cannot start is of no use; a later load starts afresh.
-    platform::FreeDynamicLibrary(library_);
+    libraries_.Free(library_);
     library_ = nullptr;
     const int32_t code = lastErrorCode_;
     entries_ = {};

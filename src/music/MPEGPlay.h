@@ -59,8 +59,9 @@ TPlayPriority PriorityFromNumber(int32_t v);
 
 class TMPEGPlayer {
  public:
-  // The poll timer runs on scheduler, which must outlive the player.
-  explicit TMPEGPlayer(platform::IScheduler& scheduler = platform::MainScheduler());
+  // The poll timer runs on scheduler, and mpegdll.dll comes from libraries;
+  // both must outlive the player.
+  TMPEGPlayer(platform::IScheduler& scheduler, platform::IDynamicLibraries& libraries);
   ~TMPEGPlayer();
   TMPEGPlayer(const TMPEGPlayer&) = delete;
   TMPEGPlayer& operator=(const TMPEGPlayer&) = delete;
@@ -202,6 +203,7 @@ class TMPEGPlayer {
   int32_t streamLength_ = 0;
   int32_t lastErrorCode_ = 0;
   platform::IScheduler& scheduler_;
+  platform::IDynamicLibraries& libraries_;
   uint32_t timerPeriod_ = 0;  // taken at load; 0: no polling
   uint32_t timerId_ = 0;      // 0 while not polling
 };

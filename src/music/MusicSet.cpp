@@ -10,11 +10,6 @@
 namespace vanta {
 namespace {
 
-TMyMusicSet& State() {
-  static TMyMusicSet state;
-  return state;
-}
-
 // Extension with its dot, upper-cased; empty when the name has none.
 std::string UpperExtension(const std::string& fileName) {
   const size_t slash = fileName.find_last_of("\\/:");
@@ -25,10 +20,16 @@ std::string UpperExtension(const std::string& fileName) {
   return ext;
 }
 
-TMPEGPlayer& MusicPlayer() {
-  TMyMusicSet& s = State();
+}  // namespace
+
+TMusicSet::TMusicSet(platform::IScheduler& scheduler, platform::IDynamicLibraries& libraries,
+                     platform::TMediaControlFactory makeDevice)
+    : scheduler_(scheduler), libraries_(libraries), makeDevice_(std::move(makeDevice)) {}
+
+TMPEGPlayer& TMusicSet::MusicPlayer() {
+  TMyMusicSet& s = state_;
   if (!s.MusicPlayer) {
-    s.MusicPlayer = std::make_unique<TMPEGPlayer>(platform::MainScheduler());
+    s.MusicPlayer = std::make_unique<TMPEGPlayer>(scheduler_, libraries_);
     TMPEGPlayer& p = *s.MusicPlayer;
     p.SetSeekable(false);
     p.SetFromStream(false);
@@ -40,7 +41,7 @@ TMPEGPlayer& MusicPlayer() {
     p.SetStartPos(0);
     p.SetEndPos(0);
     p.SetPathToDLL("");
-    p.OnPlayEnd = [](TMPEGPlayer&) { MusicEnded(); };
+    p.OnPlayEnd = [this](TMPEGPlayer&) { MusicEnded(); };
     // Loaded once: a library that fails here is not tried again, and every
     // later MP3 fails quietly in Open.
     try {
@@ -51,16 +52,16 @@ TMPEGPlayer& MusicPlayer() {
   return *s.MusicPlayer;
 }
 
-platform::IMediaControl& MediaPlayer() {
-  TMyMusicSet& s = State();
+platform::IMediaControl& TMusicSet::MediaPlayer() {
+  TMyMusicSet& s = state_;
   if (!s.MediaPlayer) {
-    s.MediaPlayer = platform::CreateMediaControl();
-    s.MediaPlayer->OnNotify = [] { MusicEnded(); };
+    s.MediaPlayer = makeDevice_();
+    s.MediaPlayer->OnNotify = [this] { MusicEnded(); };
   }
   return *s.MediaPlayer;
 }
 
-void StartTrack(const std::string& fileName) {
+void TMusicSet::StartTrack(const std::string& fileName) {
   const std::string ext = UpperExtension(fileName);
   if (ext == ".MP3") {
     TMPEGPlayer& p = MusicPlayer();
@@ -76,10 +77,8 @@ void StartTrack(const std::string& fileName) {
   }
 }
 
-}  // namespace
-
-void SetMusicList(const std::vector<std::string>& files, bool randomOrder, bool loop) {
-  TMyMusicSet& s = State();
+void TMusicSet::SetMusicList(const std::vector<std::string>& files, bool randomOrder, bool loop) {
+  TMyMusicSet& s = state_;
   s.Files = files;
   s.RandomOrder = randomOrder;
   s.Loop = loop;
@@ -89,8 +88,8 @@ void SetMusicList(const std::vector<std::string>& files, bool randomOrder, bool 
   s.PlayedCount = -1;
 }
 
-void SelectNextMusic() {
-  TMyMusicSet& s = State();
+void TMusicSet::SelectNextMusic() {
+  TMyMusicSet& s = state_;
   s.CurrentMusic.clear();
   if (!s.Files || s.Files->empty()) return;
   const auto count = static_cast<int32_t>(s.Files->size());
@@ -114,8 +113,8 @@ void SelectNextMusic() {
   }
 }
 
-void PlayMusicFile(const std::string& fileName) {
-  TMyMusicSet& s = State();
+void TMusicSet::PlayMusicFile(const std::string& fileName) {
+  TMyMusicSet& s = state_;
   if (!fileName.empty()) {
     s.CurrentMusic = fileName;
     if (s.Files) s.Files->clear();
@@ -130,8 +129,8 @@ void PlayMusicFile(const std::string& fileName) {
   }
 }
 
-void StopMusic() {
-  TMyMusicSet& s = State();
+void TMusicSet::StopMusic() {
+  TMyMusicSet& s = state_;
   if (s.MusicPlayer) {
     try {
       if (s.MusicPlayer->GetPlayerMode() == mpeglib::kModePlaying) {
@@ -153,28 +152,14 @@ void StopMusic() {
   s.CurrentMusic.clear();
 }
 
-void ClearMusicList() {
-  TMyMusicSet& s = State();
+void TMusicSet::ClearMusicList() {
+  TMyMusicSet& s = state_;
   if (s.Files) s.Files->clear();
   s.CurrentMusic.clear();
   s.Index = -1;
   s.PlayedCount = -1;
 }
 
-void MusicEnded() { PlayMusicFile(""); }
-
-const TMyMusicSet& MusicSetState() { return State(); }
-
-void ResetMusicSetForTests() {
-  TMyMusicSet& s = State();
-  s.MusicPlayer.reset();
-  s.MediaPlayer.reset();
-  s.Files.reset();
-  s.RandomOrder = false;
-  s.Loop = false;
-  s.CurrentMusic.clear();
-  s.Index = 0;
-  s.PlayedCount = 0;
-}
+void TMusicSet::MusicEnded() { PlayMusicFile(""); }
 
 }  // namespace vanta

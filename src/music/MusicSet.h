@@ -1,4 +1,4 @@
-// The music set: the one playlist of the process and its two players.
+// The music set: a playlist and its two players.
 //
 // MP3 files go to a TMPEGPlayer, WAV and MIDI files to a media-control
 // device; each player is created on first use and kept. The end of a track
@@ -8,8 +8,8 @@
 // stopping a track is dropped: an entry that does not start halts the
 // playlist there, since no end event will follow it. Main thread only.
 //
-// The players live until the process ends, so the MPEG player's timer runs
-// on platform::MainScheduler(), which is never destroyed.
+// Start-up makes the one set of the process and hands it to the show driver
+// that plays the music and to the builder's Music page.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -33,23 +33,41 @@ struct TMyMusicSet {
   std::unique_ptr<platform::IMediaControl> MediaPlayer;
 };
 
-// Copies the list, stores the flags, re-seeds Random; starts nothing.
-void SetMusicList(const std::vector<std::string>& files, bool randomOrder, bool loop);
-// A named file ends the playlist and plays alone; an empty name plays the
-// next entry.
-void PlayMusicFile(const std::string& fileName);
-// Stops whichever player plays; empties CurrentMusic.
-void StopMusic();
-// Forgets the playlist without silencing the track that plays.
-void ClearMusicList();
-// Chooses the next entry into CurrentMusic (empty when there is none).
-void SelectNextMusic();
-// The end of a track: plays the next entry.
-void MusicEnded();
+class TMusicSet {
+ public:
+  // The MPEG player's timer runs on scheduler, mpegdll.dll comes from
+  // libraries and wave and MIDI devices from makeDevice; all must outlive
+  // the set.
+  TMusicSet(platform::IScheduler& scheduler, platform::IDynamicLibraries& libraries,
+            platform::TMediaControlFactory makeDevice);
+  TMusicSet(const TMusicSet&) = delete;
+  TMusicSet& operator=(const TMusicSet&) = delete;
 
-const TMyMusicSet& MusicSetState();
-// Drops the players (and their timers) and the playlist; a test that put
-// its own main scheduler in place calls it before that scheduler goes.
-void ResetMusicSetForTests();
+  // Copies the list, stores the flags, re-seeds Random; starts nothing.
+  void SetMusicList(const std::vector<std::string>& files, bool randomOrder, bool loop);
+  // A named file ends the playlist and plays alone; an empty name plays the
+  // next entry.
+  void PlayMusicFile(const std::string& fileName);
+  // Stops whichever player plays; empties CurrentMusic.
+  void StopMusic();
+  // Forgets the playlist without silencing the track that plays.
+  void ClearMusicList();
+  // Chooses the next entry into CurrentMusic (empty when there is none).
+  void SelectNextMusic();
+  // The end of a track: plays the next entry.
+  void MusicEnded();
+
+  const TMyMusicSet& State() const { return state_; }
+
+ private:
+  TMPEGPlayer& MusicPlayer();
+  platform::IMediaControl& MediaPlayer();
+  void StartTrack(const std::string& fileName);
+
+  platform::IScheduler& scheduler_;
+  platform::IDynamicLibraries& libraries_;
+  platform::TMediaControlFactory makeDevice_;
+  TMyMusicSet state_;
+};
 
 }  // namespace vanta

@@ -68,12 +68,15 @@ enum class TUserFolder {
   LocalAppData,    // working files of this computer (%LOCALAPPDATA%)
   Documents,       // what the user makes and keeps
 };
-// With a trailing delimiter; empty when the system names none.
-std::string UserFolder(TUserFolder kind);
-// Tests put a folder of theirs in place of the system's (empty: the system's
-// again).
-void SetUserFolderForTests(TUserFolder kind, std::string folder);
-// The system's answer behind UserFolder, one per platform (natively none).
-std::string SystemUserFolder(TUserFolder kind);
+// Where the user's folders are, as a seam: start-up asks the system's, tests
+// name folders of their own.
+class IUserFolders {
+ public:
+  virtual ~IUserFolders() = default;
+  // With a trailing delimiter; empty when the system names none.
+  virtual std::string Folder(TUserFolder kind) = 0;
+};
+// The system's folders, one implementation per platform (natively none).
+IUserFolders& SystemUserFolders();
 
 }  // namespace vanta::platform

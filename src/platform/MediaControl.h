@@ -2,13 +2,12 @@
 // wave or MIDI file and says when the play request has finished.
 //
 // On Windows the holder owns a message-only window that receives the
-// completion message. Natively it is a scripted fake: tests decide which
-// files open and when a play finishes.
+// completion message. Natively there is no such device; tests hand in a
+// scripted one that decides which files open and when a play finishes.
 #pragma once
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace vanta::platform {
 
@@ -34,20 +33,10 @@ class IMediaControl {
   std::function<void()> OnNotify;
 };
 
-std::unique_ptr<IMediaControl> CreateMediaControl();
+// Makes a device holder; the music set makes one when it first needs it.
+using TMediaControlFactory = std::function<std::unique_ptr<IMediaControl>()>;
 
-#ifndef _WIN32
-// The fake opens files that begin with "RIFF" or "MThd" and logs every
-// request as "close", "open NAME", "play", "stop" (a failed open as
-// "open-failed NAME").
-const std::vector<std::string>& MediaControlLogForTests();
-// Ends the play request of every playing fake device, as the system does
-// when a file plays to its end; the notifications are queued.
-void FinishMediaPlayForTests();
-// Delivers the queued notifications (as the message loop would), returns
-// how many.
-int DeliverMediaNotificationsForTests();
-void ResetMediaControlForTests();
-#endif
+// The system's device (natively none: every Open throws).
+std::unique_ptr<IMediaControl> CreateMediaControl();
 
 }  // namespace vanta::platform

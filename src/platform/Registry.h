@@ -6,22 +6,21 @@
 
 namespace vanta::platform {
 
-// Default (unnamed) text value of HKEY_CURRENT_USER\subKey; nullopt when the
-// key or the value is missing or not text.
-std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey);
-// The same under HKEY_LOCAL_MACHINE, in the 32-bit view (where a 32-bit
-// setup's values land on 64-bit Windows), whatever this program's bitness.
-std::optional<std::string> ReadLocalMachineDefault(const std::string& subKey);
+class IRegistry {
+ public:
+  virtual ~IRegistry() = default;
+  // Default (unnamed) text value of HKEY_CURRENT_USER\subKey; nullopt when
+  // the key or the value is missing or not text.
+  virtual std::optional<std::string> CurrentUserDefault(const std::string& subKey) = 0;
+  // The same under HKEY_LOCAL_MACHINE, in the 32-bit view (where a 32-bit
+  // setup's values land on 64-bit Windows), whatever this program's bitness.
+  virtual std::optional<std::string> LocalMachineDefault(const std::string& subKey) = 0;
+  // A 32-bit integer value of HKEY_CURRENT_USER\subKey; nullopt when the key
+  // or value is missing or of another type.
+  virtual std::optional<int32_t> CurrentUserDword(const std::string& subKey, const std::string& valueName) = 0;
+};
 
-// A 32-bit integer value of HKEY_CURRENT_USER\subKey; nullopt when the key
-// or value is missing or of another type.
-std::optional<int32_t> ReadCurrentUserDword(const std::string& subKey, const std::string& valueName);
-
-#ifndef _WIN32
-// Natively there is no registry: tests put values into an in-memory one.
-void SetCurrentUserDefaultForTests(const std::string& subKey, std::optional<std::string> value);
-void SetLocalMachineDefaultForTests(const std::string& subKey, std::optional<std::string> value);
-void SetCurrentUserDwordForTests(const std::string& subKey, const std::string& valueName, std::optional<int32_t> value);
-#endif
+// The system's registry; natively there is none, and every read is nullopt.
+IRegistry& SystemRegistry();
 
 }  // namespace vanta::platform

@@ -81,15 +81,4 @@ class IScheduler {
   virtual void KillTimer(uint32_t id) = 0;
 };
 
-// The main thread's scheduler, shared by every main window (the show forms,
-// the builder) and by the music set. Made on first use, which must be on the
-// main thread, and never destroyed: the music set's players live to the end
-// of the process and kill their timers on it. Windows: a TWin32Scheduler;
-// natively a THeadlessScheduler.
-IScheduler& MainScheduler();
-// Tests: sched stands in for the main scheduler until this is called again
-// with nullptr. Whatever made timers on sched (the music set: reset it) must
-// be gone before sched is.
-void SetMainSchedulerForTests(IScheduler* sched);
-
 }  // namespace vanta::platform

@@ -1,8 +1,9 @@
 // The system shell and its common dialogs, as the Win32 windows use them.
 //
-// Every call goes through here so that tests can see what a window asked of
-// the shell, and give the answer a user would have given in a dialog,
-// without a browser starting or a dialog waiting for a click.
+// Every call goes through the IShell a window is given, so that tests can
+// see what a window asked of the shell, and give the answer a user would
+// have given in a dialog, without a browser starting or a dialog waiting
+// for a click.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -23,14 +24,6 @@ struct TShellRequest {
   bool operator==(const TShellRequest&) const = default;
 };
 
-// Hands the request to the shell with no owner window, shown normally. The
-// shell's answer is not examined: a link that cannot be opened is no error.
-void ShellOpen(const TShellRequest& request);
-
-// The system's colour dialog, opened on initial (0x00BBGGRR); nullopt when
-// the user cancels it.
-std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial);
-
 // An open dialog for one or more existing files.
 struct TOpenFilesRequest {
   std::string Title;
@@ -43,8 +36,6 @@ struct TOpenFilesRequest {
   uint32_t PreviewColor = 0;
   bool operator==(const TOpenFilesRequest&) const = default;
 };
-// The chosen files, full paths in the dialog's order; empty when cancelled.
-std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request);
 
 // A save dialog for one file: asks before overwriting, no read-only box,
 // resizable.
@@ -55,8 +46,6 @@ struct TSaveFileRequest {
   std::string InitialFolder;  // empty: where the system chooses
   bool operator==(const TSaveFileRequest&) const = default;
 };
-// The chosen file's full path; nullopt when cancelled.
-std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request);
 
 // A font as the font dialog edits it: face, size in points, colour
 // (0x00BBGGRR) and the four styles.
@@ -67,17 +56,9 @@ struct TFontChoice {
   bool Bold = false, Italic = false, Underline = false, Strikeout = false;
   bool operator==(const TFontChoice&) const = default;
 };
-// The system's font dialog with effects, no size limits; nullopt when cancelled.
-std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial);
 
-// A question with the buttons Yes and No; true for Yes.
-bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption);
-// A question with Yes, No and Cancel; closing the box is Cancel.
+// Closing a Yes/No/Cancel question is Cancel.
 enum class TAnswer { Yes, No, Cancel };
-TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption);
-// The system's folder picker, starting at initial; nullopt when cancelled.
-// The folder comes back with its trailing delimiter.
-std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title, const std::string& initial);
 
 // A program started by StartHidden, for its starter to see it end.
 class TStartedProgram {
@@ -98,31 +79,38 @@ class TStartedProgram {
   void* process_ = nullptr;
 };
 
-// Starts a program through the shell with its window hidden, without
-// waiting for it; not Started() when the shell could not start it.
-TStartedProgram StartHidden(const TShellRequest& request);
-
 // What the program asks of the shell and of the user in the system's
-// dialogs, as one seam: the functions above go through the current one.
+// dialogs, as one seam: start-up hands the system's to the windows, tests
+// their own.
 class IShell {
  public:
   virtual ~IShell() = default;
+  // Hands the request to the shell with no owner window, shown normally.
+  // The shell's answer is not examined: a link that cannot be opened is no
+  // error.
   virtual void Open(const TShellRequest& request) = 0;
+  // The colour dialog, opened on initial (0x00BBGGRR); nullopt when cancelled.
   virtual std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) = 0;
+  // The chosen files, full paths in the dialog's order; empty when cancelled.
   virtual std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) = 0;
+  // The font dialog with effects, no size limits; nullopt when cancelled.
   virtual std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) = 0;
+  // The chosen file's full path; nullopt when cancelled.
   virtual std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) = 0;
+  // A question with the buttons Yes and No; true for Yes.
   virtual bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) = 0;
+  // A question with Yes, No and Cancel.
   virtual TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption) = 0;
+  // The folder picker, starting at initial; nullopt when cancelled. The
+  // folder comes back with its trailing delimiter.
   virtual std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title,
                                                 const std::string& initial) = 0;
+  // Starts a program with its window hidden, without waiting for it; not
+  // Started() when the shell could not start it.
   virtual TStartedProgram StartHidden(const TShellRequest& request) = 0;
 };
 
 // The system's own shell and dialogs.
 IShell& SystemShell();
-// Tests: shell answers in place of the system, whole, until this is called
-// again with nullptr.
-void SetShellForTests(IShell* shell);
 
 }  // namespace vanta::platform

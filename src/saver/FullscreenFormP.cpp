@@ -2,20 +2,18 @@
 
 #include "base/Random.h"
 #include "music/MusicSet.h"
-#include "platform/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Scheduler.h"
 #include "show/ShowPlace.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 
 namespace {
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
+}  // namespace
 
-// The manifest asks for per-monitor awareness (V2, else system-wide); this
-// asks again where a host ignored it, so that every monitor gets real pixels.
-// Once the awareness is set the calls fail harmlessly.
+// So that every monitor gets real pixels. Once the awareness is set the
+// calls fail harmlessly.
 void DeclarePerMonitorDpi() {
   using TSetContext = BOOL(WINAPI*)(HANDLE);
   const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
@@ -26,18 +24,18 @@ void DeclarePerMonitorDpi() {
   SetProcessDPIAware();  // older systems: system-wide awareness
 }
 
-// A saver keeps its place beside the user's settings; the builder's test
-// show is a preview and keeps none.
-std::string ShowPlaceFile() {
-  const TInstanceIdentity& id = Instance();
+// A saver keeps its place beside the user's settings.
+std::string SaverPlaceFile(const TInstanceIdentity& id) {
   if (id.UserFolder.empty() || IsBuilderInstance(id.InstanceName)) return {};
   return ShowPlaceFileName(id.UserFolder, id.InstanceName);
 }
-}  // namespace
 
-TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
-                                 const TSaverSetting& setting, platform::IMonitors* monitors)
-    : scheduler_(scheduler),
+TFullscreenForm::TFullscreenForm(const TShowSeams& seams, TWindowHandle parentWindow, bool mainWindow,
+                                 const TSaverSetting& setting, std::string placeFile, platform::IMonitors* monitors)
+    : scheduler_(seams.Scheduler),
+      registry_(seams.Registry),
+      music_(seams.Music),
+      placeFile_(std::move(placeFile)),
       parentWindow_(parentWindow),
       mainWindow_(mainWindow),
       setting_(setting),
@@ -82,7 +80,7 @@ void TFullscreenForm::FormShow() {
   exit_.SetSaverRunning(parentWindow_ == 0);
   // Each showing starts afresh from the record, which may have changed meanwhile.
   if (show_) show_->Relayout(layout, true);
-  else show_ = std::make_unique<TScreenShow>(*host_, scheduler_, setting_, layout, ShowPlaceFile());
+  else show_ = std::make_unique<TScreenShow>(*host_, scheduler_, setting_, layout, placeFile_, music_);
   show_->StartMusic();
   host_->InvalidateArea({0, 0, layout.Window.Width(), layout.Window.Height()});
   host_->UpdateNow();
@@ -103,8 +101,10 @@ void TFullscreenForm::FormClose() {
   // Out of sight first: stopping the music can take a moment.
   ShowWindow(host_->Window(), SW_HIDE);
   try {
-    ClearMusicList();
-    StopMusic();
+    if (music_) {
+      music_->ClearMusicList();
+      music_->StopMusic();
+    }
   } catch (...) {
   }
   if (show_) show_->Stop();
@@ -160,7 +160,7 @@ void TFullscreenForm::SetScreenSaverRunning(bool running) {
 void TFullscreenForm::ShowCursor(bool show) { ::ShowCursor(show ? TRUE : FALSE); }
 
 std::optional<int32_t> TFullscreenForm::ScreenSaveUsePassword() {
-  return platform::ReadCurrentUserDword("Control Panel\\desktop", "ScreenSaveUsePassword");
+  return registry_.CurrentUserDword("Control Panel\\desktop", "ScreenSaveUsePassword");
 }
 
 std::optional<bool> TFullscreenForm::VerifyScreenSavePwd() {
@@ -173,9 +173,9 @@ std::optional<bool> TFullscreenForm::VerifyScreenSavePwd() {
   return verdict;
 }
 
-void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting) {
-  DeclarePerMonitorDpi();
-  TFullscreenForm form(platform::MainScheduler(), parentWindow, true, setting);
+void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting, const TShowSeams& seams,
+                       const std::string& placeFile) {
+  TFullscreenForm form(seams, parentWindow, true, setting, placeFile);
   form.FormShow();
   platform::RunMessageLoop();
 }

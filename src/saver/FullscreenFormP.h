@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "platform/Registry.h"
 #include "platform/Scheduler.h"
 #include "platform/win32/Win32Monitors.h"
 #include "platform/win32/Win32SurfaceHost.h"
@@ -17,6 +18,15 @@
 namespace vanta {
 
 inline constexpr char kFullscreenCaption[] = "Screen Show";
+
+class TMusicSet;
+
+// What the show window works with; each must outlive the form.
+struct TShowSeams {
+  platform::IScheduler& Scheduler;
+  platform::IRegistry& Registry;  // the system's password setting
+  TMusicSet* Music = nullptr;     // what the show plays; none: silent
+};
 
 class TFullscreenForm final : private ISaverHost {
  public:
@@ -28,10 +38,10 @@ class TFullscreenForm final : private ISaverHost {
   // only hides it, and the next showing starts the show afresh. The
   // scheduler is the main one (the music set's too) outside tests.
   // setting is the record the show shows and whose inputs end it; it must
-  // outlive the form. monitors: the system's when null; else it must
-  // outlive the form.
-  TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
-                  const TSaverSetting& setting, platform::IMonitors* monitors = nullptr);
+  // outlive the form. placeFile: where a saver keeps its place (empty:
+  // none). monitors: the system's when null; else it must outlive the form.
+  TFullscreenForm(const TShowSeams& seams, TWindowHandle parentWindow, bool mainWindow, const TSaverSetting& setting,
+                  std::string placeFile = {}, platform::IMonitors* monitors = nullptr);
   ~TFullscreenForm() override;
   TFullscreenForm(const TFullscreenForm&) = delete;
   TFullscreenForm& operator=(const TFullscreenForm&) = delete;
@@ -56,6 +66,9 @@ class TFullscreenForm final : private ISaverHost {
   void CloseWindow() override { FormClose(); }
 
   platform::IScheduler& scheduler_;
+  platform::IRegistry& registry_;
+  TMusicSet* music_;
+  std::string placeFile_;
   TWindowHandle parentWindow_;
   bool mainWindow_;
   const TSaverSetting& setting_;
@@ -69,8 +82,17 @@ class TFullscreenForm final : private ISaverHost {
   bool showing_ = false;
 };
 
+// The manifest asks for per-monitor awareness (V2, else system-wide); this
+// asks again where a host ignored it. Before the process's first window.
+void DeclarePerMonitorDpi();
+
+// Where a saver of that identity keeps its place in the show; the builder's
+// test show is a preview and keeps none.
+std::string SaverPlaceFile(const TInstanceIdentity& id);
+
 // Runs the full-screen show as the process's main window until it closes,
-// on platform::MainScheduler(), showing setting.
-void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting);
+// on the scheduler of its seams, showing setting.
+void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting, const TShowSeams& seams,
+                       const std::string& placeFile);
 
 }  // namespace vanta

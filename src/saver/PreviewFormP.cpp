@@ -68,8 +68,8 @@ bool TPreviewForm::Handle(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   return false;
 }
 
-void RunPreviewForm(TWindowHandle parentWindow, const TSaverSetting& setting) {
-  TPreviewForm form(platform::MainScheduler(), parentWindow, setting);
+void RunPreviewForm(TWindowHandle parentWindow, const TSaverSetting& setting, platform::IScheduler& scheduler) {
+  TPreviewForm form(scheduler, parentWindow, setting);
   form.FormShow();
   platform::RunMessageLoop();
 }

@@ -43,8 +43,8 @@ class TPreviewForm {
 
 // Runs the preview as the main window. The process ends when the window is
 // closed or destroyed, or when its host window goes away, so no saver is
-// left running without a place to draw. Runs on platform::MainScheduler(),
+// left running without a place to draw. Runs on scheduler,
 // showing setting.
-void RunPreviewForm(TWindowHandle parentWindow, const TSaverSetting& setting);
+void RunPreviewForm(TWindowHandle parentWindow, const TSaverSetting& setting, platform::IScheduler& scheduler);
 
 }  // namespace vanta

@@ -88,8 +88,11 @@ using form::TextWidth;
 }  // namespace
 
 TDistributeConfigForm::TDistributeConfigForm(const TSaverSetting& setting, std::string instanceName,
-                                             std::string installFolder)
-    : setting_(setting), instanceName_(std::move(instanceName)), installFolder_(std::move(installFolder)) {}
+                                             std::string installFolder, platform::IShell& shell)
+    : setting_(setting),
+      instanceName_(std::move(instanceName)),
+      installFolder_(std::move(installFolder)),
+      shell_(shell) {}
 
 TDistributeConfigForm::~TDistributeConfigForm() {
   if (handle_) {
@@ -217,7 +220,7 @@ void TDistributeConfigForm::BtnOKClick() {
 
 void TDistributeConfigForm::Button1Click() { Close(); }
 
-void TDistributeConfigForm::TextWebsiteClick(HWND label) { platform::ShellOpen({"", form::WindowText(label), "", ""}); }
+void TDistributeConfigForm::TextWebsiteClick(HWND label) { shell_.Open({"", form::WindowText(label), "", ""}); }
 
 TSettingControls TDistributeConfigForm::ReadControls() const {
   TSettingControls c;
@@ -306,7 +309,7 @@ INT_PTR TDistributeConfigForm::HandleMessage(HWND window, UINT msg, WPARAM wp, L
         TextWebsiteClick(reinterpret_cast<HWND>(lp));
       else if (id == IDC_BACKCOLORCB && (code == CBN_CLOSEUP ||
                (code == CBN_SELCHANGE && !SendMessageA(reinterpret_cast<HWND>(lp), CB_GETDROPPEDSTATE, 0, 0))))
-        backcolorCb_.Chosen(handle_);  // while the list is open, its closing decides
+        backcolorCb_.Chosen(handle_, shell_);  // while the list is open, its closing decides
       else if (id == IDC_INTERVALEDIT && code == EN_KILLFOCUS)
         WriteSpin(IDC_INTERVALEDIT, IDC_INTERVALSPIN, kIntervalRange, ReadSpin(IDC_INTERVALEDIT, kIntervalRange));
       else if (id == IDC_SPEEDEDIT && code == EN_KILLFOCUS)
@@ -359,8 +362,9 @@ INT_PTR TDistributeConfigForm::TPage::HandleMessage(HWND w, UINT msg, WPARAM wp,
 bool TDistributeConfigForm::PreTranslateMessage(MSG& msg) { return handle_ && IsDialogMessageA(handle_, &msg); }
 
 std::optional<TSaverSetting> RunDistributeConfigForm(const TSaverSetting& setting, const std::string& instanceName,
-                                                     const std::string& installFolder, const TSettingAccept& accept) {
-  TDistributeConfigForm form(setting, instanceName, installFolder);
+                                                     const std::string& installFolder, platform::IShell& shell,
+                                                     const TSettingAccept& accept) {
+  TDistributeConfigForm form(setting, instanceName, installFolder, shell);
   form.OnAccept = accept;
   return form::RunAsMainWindow(form);
 }

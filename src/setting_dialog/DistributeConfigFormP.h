@@ -24,6 +24,7 @@
 #include "forms/Dialog.h"
 #include "forms/LinkLabel.h"
 #include "forms/PageHost.h"
+#include "platform/Shell.h"
 #include "setting_dialog/DistributeConfig.h"
 
 namespace vanta {
@@ -41,8 +42,10 @@ class TDistributeConfigForm : private form::TDialogHandler {
   static constexpr int kClientHeight = 304;
 
   // setting: the record to edit; instanceName: the title; installFolder: where
-  // the author's readme lies.
-  TDistributeConfigForm(const TSaverSetting& setting, std::string instanceName, std::string installFolder);
+  // the author's readme lies; shell: the colour dialog and the links (it
+  // must outlive the form).
+  TDistributeConfigForm(const TSaverSetting& setting, std::string instanceName, std::string installFolder,
+                        platform::IShell& shell);
   ~TDistributeConfigForm();
   TDistributeConfigForm(const TDistributeConfigForm&) = delete;
   TDistributeConfigForm& operator=(const TDistributeConfigForm&) = delete;
@@ -103,6 +106,7 @@ class TDistributeConfigForm : private form::TDialogHandler {
   TSaverSetting setting_;
   std::string instanceName_;
   std::string installFolder_;
+  platform::IShell& shell_;
   std::optional<TSaverSetting> result_;
 
   HWND handle_ = nullptr;
@@ -119,7 +123,7 @@ class TDistributeConfigForm : private form::TDialogHandler {
 // record after OK (once accept, if given, took it), nullopt after Cancel or
 // the close box.
 std::optional<TSaverSetting> RunDistributeConfigForm(const TSaverSetting& setting, const std::string& instanceName,
-                                                     const std::string& installFolder,
+                                                     const std::string& installFolder, platform::IShell& shell,
                                                      const TSettingAccept& accept = {});
 
 }  // namespace vanta

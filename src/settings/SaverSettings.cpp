@@ -6,23 +6,19 @@
 
 #include "base/Text.h"
 #include "platform/Files.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 using namespace settings_keys;
 
 namespace {
-TSaverSetting gSetting;
-std::string gSettingsFileName;
-std::unique_ptr<TIniFile> gIni;
 
 // Existing files of one list section, in file order; an entry whose value
 // reads false stays in the file but not in the list.
-std::vector<std::string> ReadMediaList(TIniFile& ini, const char* section) {
+std::vector<std::string> ReadMediaList(TIniFile& ini, const char* section, const TMediaFolders& folders) {
   std::vector<std::string> list;
   for (const std::string& key : ini.ReadSectionKeys(section)) {
     std::string path = key;
-    if (LocateMediaFile(path) && ini.ReadBool(section, key, true)) list.push_back(std::move(path));
+    if (LocateMediaFile(folders, path) && ini.ReadBool(section, key, true)) list.push_back(std::move(path));
   }
   return list;
 }
@@ -113,22 +109,13 @@ void WriteSettingKey(TIniFile& ini, const TSettingKey& key, const TSaverSetting&
   std::visit([&](auto field) { WriteValue(ini, key, s.*field); }, key.Field);
 }
 
-TSaverSetting& SaverSetting() { return gSetting; }
-const std::string& SettingsFileName() { return gSettingsFileName; }
-std::string InstalledSettingsFileName() { return Instance().ProgramFolder + Instance().InstanceName + kSettingsExt; }
-
-TIniFile& SettingsIni() {
-  if (!gIni) throw EIniFileError("The settings are not loaded yet.");
-  return *gIni;
-}
-
-bool LocateMediaFile(std::string& path) {
+bool LocateMediaFile(const TMediaFolders& folders, std::string& path) {
   if (platform::FileExists(path)) return true;
   const std::string name = ExtractFileName(path);
   if (name.empty()) return false;
-  const TInstanceIdentity& id = Instance();
   for (const std::string& candidate :
-       {id.ProgramFolder + name, id.InstallFolder.empty() ? "" : id.InstallFolder + "sample" + kPathDelim + name}) {
+       {folders.ProgramFolder + name,
+        folders.InstallFolder.empty() ? "" : folders.InstallFolder + "sample" + kPathDelim + name}) {
     if (platform::FileExists(candidate)) {
       path = candidate;
       return true;
@@ -137,47 +124,44 @@ bool LocateMediaFile(std::string& path) {
   return false;
 }
 
-void LoadSaverSettings() {
-  SetInstance(DetermineInstanceIdentity(InstanceExecutablePath()));
-  gSettingsFileName = Instance().UserFolder + Instance().InstanceName + kSettingsExt;
-  const std::string installed = InstalledSettingsFileName();
-  if (IsBuilderInstance(Instance().InstanceName) && installed != gSettingsFileName &&
-      !platform::FileExists(gSettingsFileName)) {
+TSettingsStore::TSettingsStore(TInstanceIdentity identity)
+    : identity_(std::move(identity)),
+      ini_(identity_.UserFolder + identity_.InstanceName + kSettingsExt, InstalledFileName()) {}
+
+std::string TSettingsStore::InstalledFileName() const {
+  return identity_.ProgramFolder + identity_.InstanceName + kSettingsExt;
+}
+
+void TSettingsStore::Load() {
+  const std::string installed = InstalledFileName();
+  if (IsBuilderInstance(identity_.InstanceName) && installed != FileName() && !platform::FileExists(FileName())) {
     // A failed copy is no error: the installed file is then read in its place.
     std::string text;
     if (platform::ReadWholeFile(installed, text, TIniFile::kMaxFileBytes) == platform::TReadResult::Ok &&
-        platform::CreateFolders(Instance().UserFolder))
-      platform::WriteFileAtomically(gSettingsFileName, text);
+        platform::CreateFolders(identity_.UserFolder))
+      platform::WriteFileAtomically(FileName(), text);
   }
-  if (!gIni) gIni = std::make_unique<TIniFile>(gSettingsFileName, installed);
-  TIniFile& ini = *gIni;
+  TIniFile& ini = ini_;
   ini.Reload();  // a project may have been copied over the file since the last load
 
-  TSaverSetting& s = gSetting;
-  s.Pictures = ReadMediaList(ini, kPictures);
-  s.Music = ReadMediaList(ini, kMusic);
+  TSaverSetting& s = setting_;
+  s.Pictures = ReadMediaList(ini, kPictures, MediaFoldersOf(identity_));
+  s.Music = ReadMediaList(ini, kMusic, MediaFoldersOf(identity_));
   s.Transitions = ReadTransitions(ini);
 
   for (const TSettingKey& key : kSaverSettingKeys) ReadSettingKey(ini, key, s);
   // A builder with no settings of its own yet starts with whole pictures;
   // any existing file keeps what its keys say.
-  if (IsBuilderInstance(Instance().InstanceName) && !ini.SectionExists(kSet)) SetImageSizing(s, kNewProjectSizing);
+  if (IsBuilderInstance(identity_.InstanceName) && !ini.SectionExists(kSet)) SetImageSizing(s, kNewProjectSizing);
 }
 
-void SaveSaverSettings() {
-  TIniFile& ini = SettingsIni();
-  const TSaverSetting& s = gSetting;
+void TSettingsStore::Save() {
+  TIniFile& ini = ini_;
+  const TSaverSetting& s = setting_;
   TIniFile::TBatch batch(ini);  // one replacement of the file for all keys
 
   for (const TSettingKey& key : kSaverSettingKeys)
     if (key.Use == TKeyUse::LoadAndSave) WriteSettingKey(ini, key, s);
-}
-
-void ResetSaverSettingsForTests() {
-  gSetting = TSaverSetting{};
-  gSettingsFileName.clear();
-  gIni.reset();
-  SetInstance({});
 }
 
 int32_t TSpinRange::Clamp(int64_t value) const {

@@ -1,8 +1,8 @@
-// The settings of a saver: the one record of the process and its file.
+// The settings of a saver: its record and its file.
 //
 // The file is an INI file named after the instance, beside the executable.
 // The show only reads the record; the builder and the "Setting" dialog
-// change the record and write it back with SaveSaverSettings.
+// change the record and write it back with TSettingsStore::Save.
 //
 // Each scalar field is stored under the one key that kSaverSettingKeys
 // gives it; loading, saving and any other writer of the file go through
@@ -19,6 +19,7 @@
 
 #include "base/Types.h"
 #include "settings/IniFile.h"
+#include "settings/InstanceIdentity.h"
 
 namespace vanta {
 
@@ -126,7 +127,7 @@ inline constexpr TSpinRange kAnyInteger{INT32_MIN, INT32_MAX};
 
 enum class TKeyUse : uint8_t {
   LoadAndSave,
-  LoadOnly,  // SaveSaverSettings leaves it alone; the builder writes it itself
+  LoadOnly,  // TSettingsStore::Save leaves it alone; the builder writes it itself
 };
 
 struct TSettingKey {
@@ -139,7 +140,7 @@ struct TSettingKey {
   TSpinRange Range = kAnyInteger;
 };
 
-// Every scalar key of the file, in the order SaveSaverSettings writes them,
+// Every scalar key of the file, in the order TSettingsStore::Save writes them,
 // which is the order they appear in a new file.
 inline constexpr TSettingKey kSaverSettingKeys[] = {
     {settings_keys::kSet, "StetchImage", &TSaverSetting::StretchImage},
@@ -198,32 +199,51 @@ void ReadSettingKey(TIniFile& ini, const TSettingKey& key, TSaverSetting& s);
 // The field under its key.
 void WriteSettingKey(TIniFile& ini, const TSettingKey& key, const TSaverSetting& s);
 
-// The record of the process.
-TSaverSetting& SaverSetting();
-// The settings file this user's copy reads and writes: UserFolder +
-// InstanceName + ".002", as the last load computed it. While it does not
-// exist, the installed file beside the program (InstalledSettingsFileName)
-// is read in its place; the first save makes the user's copy, and deleting
-// that copy brings the installed settings back.
-const std::string& SettingsFileName();
-std::string InstalledSettingsFileName();
-// The one INI object on the settings file, opened by the first load and kept
-// (with that file name) for the life of the process. Throws before a load.
-TIniFile& SettingsIni();
+// Where a listed file may be found when it is not at its own path: beside
+// the program, or in the install folder's "sample" folder.
+struct TMediaFolders {
+  std::string ProgramFolder;  // with its delimiter
+  std::string InstallFolder;  // with its delimiter; empty when unknown
+};
+inline TMediaFolders MediaFoldersOf(const TInstanceIdentity& id) { return {id.ProgramFolder, id.InstallFolder}; }
 
-// Fixes the instance identity, then fills the record from the settings file
-// (missing keys and values that do not convert give the defaults). The
-// builder's first start copies the installed file to the user's, as its
-// projects are byte copies of a file that must exist.
-void LoadSaverSettings();
-// Writes the keys of kSaverSettingKeys that are not LoadOnly (so not
-// "Author" and "Website"), and not the lists, in one replacement of the file.
-void SaveSaverSettings();
 // True when the file is at path, in the program folder, or in the install
 // folder's "sample" folder (the path then becomes that place).
-bool LocateMediaFile(std::string& path);
+bool LocateMediaFile(const TMediaFolders& folders, std::string& path);
 
-// Forgets the record, the INI object and the identity.
-void ResetSaverSettingsForTests();
+// The settings of one copy of the program: its record and its file. Start-up
+// makes the one of the process and hands the record and the file down.
+class TSettingsStore {
+ public:
+  explicit TSettingsStore(TInstanceIdentity identity);
+  TSettingsStore(const TSettingsStore&) = delete;
+  TSettingsStore& operator=(const TSettingsStore&) = delete;
+
+  const TInstanceIdentity& Identity() const { return identity_; }
+  TSaverSetting& Setting() { return setting_; }
+  // The settings file this user's copy reads and writes: UserFolder +
+  // InstanceName + ".002". While it does not exist, the installed file
+  // beside the program (InstalledFileName) is read in its place; the first
+  // save makes the user's copy, and deleting that copy brings the installed
+  // settings back.
+  const std::string& FileName() const { return ini_.FileName(); }
+  std::string InstalledFileName() const;
+  // The one INI object on the settings file.
+  TIniFile& Ini() { return ini_; }
+
+  // Fills the record from the settings file (missing keys and values that
+  // do not convert give the defaults). The builder's first start copies the
+  // installed file to the user's, as its projects are byte copies of a file
+  // that must exist.
+  void Load();
+  // Writes the keys of kSaverSettingKeys that are not LoadOnly (so not
+  // "Author" and "Website"), and not the lists, in one replacement of the file.
+  void Save();
+
+ private:
+  TInstanceIdentity identity_;
+  TSaverSetting setting_;
+  TIniFile ini_;
+};
 
 }  // namespace vanta

@@ -25,8 +25,8 @@ std::ptrdiff_t IndexOf(const std::vector<std::string>& pictures, const std::stri
 
 TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse,
                                  bool preview, bool demo, int32_t demoStyle, std::string placeFile,
-                                 bool ownsMusic)
-    : parent_(parent), setting_(setting), placeFile_(std::move(placeFile)) {
+                                 TMusicSet* music)
+    : parent_(parent), setting_(setting), music_(music), placeFile_(std::move(placeFile)) {
   Randomize();
   surface_ = std::make_unique<TVantascreen>(parent.Host, parent.Scheduler);
   motion_ = std::make_unique<TPictureMotion>(*surface_, parent.Scheduler);
@@ -54,11 +54,6 @@ TRunVantascreen::TRunVantascreen(const TShowParent& parent, const TSaverSetting&
   DemoStyle = demoStyle;
   timerInterval_ = kFirstTickMs;
   SetShowTimerEnabled(true);
-  if (!ownsMusic) return;
-  try {
-    PlayMusicFile("");
-  } catch (...) {
-  }
 }
 
 TRunVantascreen::~TRunVantascreen() {
@@ -147,7 +142,7 @@ void TRunVantascreen::NextPicture() {
     if (Demo) {
       std::string candidate = LowerCase(ExtractFileName(CurrentFile)) == kSamplePicture1 ? kSamplePicture2
                                                                                           : kSamplePicture1;
-      if (LocateMediaFile(candidate)) CurrentFile = candidate;
+      if (LocateMediaFile(SampleFolders, candidate)) CurrentFile = candidate;
     } else if (!pictures.empty()) {
       const size_t index = DealPicture ? std::min<size_t>(DealPicture(PictureIndex), pictures.size() - 1)
                                        : NextPictureIndex(pictures);
@@ -263,11 +258,11 @@ void TRunVantascreen::UpdateCaption() {
 
 void TRunVantascreen::StartMusic() {
   const TSaverSetting& s = setting_;
-  if (!s.PlayMusic || s.Music.empty() || Preview) return;
+  if (!music_ || !s.PlayMusic || s.Music.empty() || Preview) return;
   try {
-    StopMusic();
-    SetMusicList(s.Music, s.RandomMusic, s.LoopMusic);
-    PlayMusicFile("");
+    music_->StopMusic();
+    music_->SetMusicList(s.Music, s.RandomMusic, s.LoopMusic);
+    music_->PlayMusicFile("");
   } catch (...) {
   }
 }

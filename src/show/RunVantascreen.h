@@ -24,6 +24,8 @@
 
 namespace vanta {
 
+class TMusicSet;
+
 // Where a show runs: the window's drawing host, its scheduler, and the
 // surface's size and place in the window (one monitor's area of it).
 struct TShowParent {
@@ -54,10 +56,11 @@ class TRunVantascreen {
 
   // setting must outlive the driver, which reads it as the show goes on.
   // placeFile: where the show keeps its place between runs (ShowPlace.h);
-  // empty for previews, which neither continue nor leave a place. Of
-  // several drivers of one show only one owns the music.
+  // empty for previews, which neither continue nor leave a place. music:
+  // the music set StartMusic plays (it must outlive the driver); of several
+  // drivers of one show only one has it, and previews have none.
   TRunVantascreen(const TShowParent& parent, const TSaverSetting& setting, TShowMouseHandlers mouse, bool preview,
-                  bool demo, int32_t demoStyle, std::string placeFile = {}, bool ownsMusic = true);
+                  bool demo, int32_t demoStyle, std::string placeFile = {}, TMusicSet* music = nullptr);
   ~TRunVantascreen();
   TRunVantascreen(const TRunVantascreen&) = delete;
   TRunVantascreen& operator=(const TRunVantascreen&) = delete;
@@ -98,6 +101,8 @@ class TRunVantascreen {
   bool Preview = false;
   bool Demo = false;
   int32_t DemoStyle = 1;
+  // Where Demo finds its two sample pictures (LocateMediaFile).
+  TMediaFolders SampleFolders;
 
  private:
   void KillTimer();
@@ -107,6 +112,7 @@ class TRunVantascreen {
 
   TShowParent parent_;
   const TSaverSetting& setting_;
+  TMusicSet* music_;
   std::unique_ptr<TVantascreen> surface_;
   std::unique_ptr<TPictureMotion> motion_;  // after the surface: it draws on it
   uint32_t timerInterval_ = kFirstTickMs;

@@ -16,9 +16,14 @@ TGapFill::~TGapFill() { host_.Detach(*this); }
 void TGapFill::Paint() { host_.PresentBuffer(fill_, {area_.Left, area_.Top}); }
 
 TScreenShow::TScreenShow(platform::ISurfaceHost& host, platform::IScheduler& scheduler, const TSaverSetting& setting,
-                         TScreenLayout layout, std::string placeFile)
-    : host_(host), scheduler_(scheduler), setting_(setting), layout_(std::move(layout)), placeFile_(std::move(placeFile)) {
-  Build(true);
+                         TScreenLayout layout, std::string placeFile, TMusicSet* music)
+    : host_(host),
+      scheduler_(scheduler),
+      setting_(setting),
+      layout_(std::move(layout)),
+      placeFile_(std::move(placeFile)),
+      music_(music) {
+  Build();
 }
 
 TScreenShow::~TScreenShow() {
@@ -26,7 +31,7 @@ TScreenShow::~TScreenShow() {
   gaps_.clear();
 }
 
-void TScreenShow::Build(bool ownsMusic) {
+void TScreenShow::Build() {
   sequences_.clear();
   gaps_.clear();
   showing_.assign(layout_.Surfaces.size(), -1);
@@ -35,7 +40,7 @@ void TScreenShow::Build(bool ownsMusic) {
     const TRect& r = layout_.Surfaces[i];
     sequences_.push_back(std::make_unique<TRunVantascreen>(
         TShowParent{host_, scheduler_, r.Width(), r.Height(), r.Left, r.Top}, setting_, TShowMouseHandlers{}, false,
-        false, 1, layout_.Surfaces.size() == 1 ? placeFile_ : std::string{}, ownsMusic && i == 0));
+        false, 1, layout_.Surfaces.size() == 1 ? placeFile_ : std::string{}, i == 0 ? music_ : nullptr));
     // Each monitor's frames composed on its own worker, beside the others'.
     sequences_.back()->Surface().ComposeOnWorker = true;
   }
@@ -83,7 +88,7 @@ size_t TScreenShow::Deal(size_t sequence, std::ptrdiff_t current) {
 bool TScreenShow::Relayout(TScreenLayout layout, bool force) {
   if (layout == layout_ && !force) return false;
   layout_ = std::move(layout);
-  Build(false);
+  Build();
   host_.InvalidateArea({0, 0, layout_.Window.Width(), layout_.Window.Height()});
   return true;
 }

@@ -41,8 +41,9 @@ class TScreenShow {
 
   // setting must outlive the show. The host's window covers layout.Window.
   // placeFile: where the show keeps its place between runs (ShowPlace.h), or empty.
+  // music: what StartMusic plays (it must outlive the show), or none.
   TScreenShow(platform::ISurfaceHost& host, platform::IScheduler& scheduler, const TSaverSetting& setting,
-              TScreenLayout layout, std::string placeFile = {});
+              TScreenLayout layout, std::string placeFile = {}, TMusicSet* music = nullptr);
   ~TScreenShow();
   TScreenShow(const TScreenShow&) = delete;
   TScreenShow& operator=(const TScreenShow&) = delete;
@@ -61,7 +62,7 @@ class TScreenShow {
   void Stop();
 
  private:
-  void Build(bool ownsMusic);
+  void Build();
   size_t Deal(size_t sequence, std::ptrdiff_t current);
 
   platform::ISurfaceHost& host_;
@@ -71,6 +72,7 @@ class TScreenShow {
   std::vector<std::unique_ptr<TGapFill>> gaps_;
   std::vector<std::unique_ptr<TRunVantascreen>> sequences_;
   std::string placeFile_;
+  TMusicSet* music_;
   std::unique_ptr<TPictureDeck> deck_;
   uint64_t deckKey_ = 0;
   std::vector<std::ptrdiff_t> showing_;  // each sequence's picture index now

@@ -2,17 +2,11 @@
 
 #include "base/Text.h"
 #include "platform/Files.h"
-#include "platform/Registry.h"
 
 namespace vanta {
 namespace {
-TInstanceIdentity gInstance;
-std::string gExePathOverride;
-
 bool IsDelim(char c) { return c == '\\' || c == '/'; }
 }  // namespace
-
-bool IsBuilderInstance(const std::string& instanceName) { return LowerCase(instanceName) == kBuilderInstanceName; }
 
 bool IsUsableInstallFolder(const std::string& folder) {
   std::string f = folder;
@@ -25,7 +19,8 @@ bool IsUsableInstallFolder(const std::string& folder) {
   return kPathDelim == '/' && f.size() > 1 && f[0] == '/';               // natively: /folder
 }
 
-TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath) {
+TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath, platform::IRegistry& registry,
+                                            platform::IUserFolders& userFolders) {
   TInstanceIdentity id;
   id.InstanceName = FileBaseName(exePath);
   id.ProgramFolder = ExtractFilePath(exePath);
@@ -38,10 +33,10 @@ TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath) {
 
   const bool builder = IsBuilderInstance(id.InstanceName);
   const std::string key = kRegistryRoot + id.InstanceName;
-  const std::optional<std::string> machine = platform::ReadLocalMachineDefault(key);
+  const std::optional<std::string> machine = registry.LocalMachineDefault(key);
   if (builder)
     id.CompilerFolder = machine && IsUsableInstallFolder(*machine) ? IncludeTrailingDelimiter(*machine) : id.ProgramFolder;
-  for (const auto& value : {platform::ReadCurrentUserDefault(key), machine}) {
+  for (const auto& value : {registry.CurrentUserDefault(key), machine}) {
     if (value && IsUsableInstallFolder(*value)) {
       // The setup writes the folder without a trailing delimiter; one that
       // has it already does not get a second.
@@ -52,19 +47,11 @@ TInstanceIdentity DetermineInstanceIdentity(const std::string& exePath) {
   if (id.InstallFolder.empty() && builder) id.InstallFolder = id.ProgramFolder;
 
   const std::string base =
-      platform::UserFolder(builder ? platform::TUserFolder::LocalAppData : platform::TUserFolder::RoamingAppData);
+      userFolders.Folder(builder ? platform::TUserFolder::LocalAppData : platform::TUserFolder::RoamingAppData);
   // Without such a folder (natively) a copy keeps its files beside itself.
   id.UserFolder = base.empty() ? id.ProgramFolder
                                : base + (builder ? kBuilderUserFolderName : kSaverUserFolderName) + kPathDelim;
   return id;
 }
-
-const TInstanceIdentity& Instance() { return gInstance; }
-void SetInstance(TInstanceIdentity identity) { gInstance = std::move(identity); }
-
-std::string InstanceExecutablePath() {
-  return gExePathOverride.empty() ? platform::ExecutablePath() : gExePathOverride;
-}
-void SetInstanceExecutablePathForTests(std::string path) { gExePathOverride = std::move(path); }
 
 }  // namespace vanta

@@ -1,7 +1,6 @@
 #include "startup/Startup.h"
 
 #include "base/Text.h"
-#include "settings/SaverSettings.h"
 #include "startup/Instance.h"
 
 namespace vanta {
@@ -21,10 +20,16 @@ TMainWindow MainWindowFor(TSaverMode mode, const std::string& instanceName) {
   return IsBuilderInstance(instanceName) ? TMainWindow::Builder : TMainWindow::SettingDialog;
 }
 
-void RunStartup(const std::vector<std::string>& args, IStartupHost& host) {
+void RunStartup(const std::vector<std::string>& args, IStartupHost& host, const TIdentitySource& source) {
   const TCommandLine cl = ParseCommandLine(args, [&] { return host.GetForegroundWindow(); });
+  TInstanceIdentity identity;
   try {
-    LoadSaverSettings();
+    identity = DetermineInstanceIdentity(source.ExecutablePath, source.Registry, source.UserFolders);
+  } catch (...) {
+  }
+  TSettingsStore settings(std::move(identity));
+  try {
+    settings.Load();
   } catch (...) {
     // The show never reports: a settings file that cannot be had gives the defaults.
   }
@@ -33,7 +38,7 @@ void RunStartup(const std::vector<std::string>& args, IStartupHost& host) {
     if (cl.ParentWindow != 0) host.ChangeSaverPassword(cl.ParentWindow);
     return;
   }
-  host.RunMainWindow(MainWindowFor(cl.SaverMode, Instance().InstanceName), cl);
+  host.RunMainWindow(MainWindowFor(cl.SaverMode, settings.Identity().InstanceName), cl, settings);
   if (cl.SaverMode == smFullScreen && cl.PreviousForegroundWindow != 0)
     host.SetForegroundWindow(cl.PreviousForegroundWindow);
 }

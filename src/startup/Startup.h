@@ -1,6 +1,7 @@
 // The start-up sequence, apart from the platform that carries it out.
 //
-// Parse the command line, load the settings (in every mode), then either
+// Parse the command line, work out the instance identity and load its
+// settings (in every mode), then either
 // change the password and end, or open the one main window the mode calls
 // for and run its message loop; after a full-screen show give the
 // foreground back to the window that had it.
@@ -8,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "settings/SaverSettings.h"
 #include "startup/CommandLine.h"
 
 namespace vanta {
@@ -29,11 +33,19 @@ class IStartupHost {
   virtual TWindowHandle GetForegroundWindow() = 0;
   virtual void SetForegroundWindow(TWindowHandle window) = 0;
   virtual void ChangeSaverPassword(TWindowHandle parent) = 0;
-  // Creates the window and runs the message loop until it closes.
-  virtual void RunMainWindow(TMainWindow window, const TCommandLine& cl) = 0;
+  // Creates the window on the loaded settings and runs the message loop
+  // until it closes.
+  virtual void RunMainWindow(TMainWindow window, const TCommandLine& cl, TSettingsStore& settings) = 0;
+};
+
+// Where start-up finds out who this copy is.
+struct TIdentitySource {
+  std::string ExecutablePath;
+  platform::IRegistry& Registry;
+  platform::IUserFolders& UserFolders;
 };
 
 // The whole life of the process; args without the program name.
-void RunStartup(const std::vector<std::string>& args, IStartupHost& host);
+void RunStartup(const std::vector<std::string>& args, IStartupHost& host, const TIdentitySource& source);
 
 }  // namespace vanta

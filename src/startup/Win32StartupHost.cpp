@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include "builder/ConfigFormP.h"
+#include "music/MusicSet.h"
 #include "platform/Files.h"
+#include "platform/win32/Win32Scheduler.h"
 #include "saver/FullscreenFormP.h"
 #include "saver/PreviewFormP.h"
 #include "setting_dialog/DistributeConfigFormP.h"
 #include "settings/SaverSettings.h"
 #include "startup/ChangeSaverPassword.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {
@@ -17,33 +18,28 @@ namespace {
 // OK in the "Setting" dialog: the edited record becomes the process's and is
 // written while the dialog is still open, so that a file that cannot be
 // written keeps the dialog open.
-void KeepEditedSetting(const TSaverSetting& edited) {
-  SaverSetting() = edited;
-  SaveSaverSettings();
+void KeepEditedSetting(TSettingsStore& settings, const TSaverSetting& edited) {
+  settings.Setting() = edited;
+  settings.Save();
 }
 
 // OK in the builder: the edited controls go into the process's record and,
 // with the list sections they changed, into the settings file, in one
 // replacement of the file while the window is still open. A file that
 // cannot be written keeps the window open.
-void KeepBuilderControls(const TConfigControls& edited) {
-  TIniFile& ini = SettingsIni();
+void KeepBuilderControls(TSettingsStore& settings, const TConfigControls& edited) {
+  TIniFile& ini = settings.Ini();
   TIniFile::TBatch batch(ini);
-  ApplyControls(edited, SaverSetting(), &ini);
-  SaveSaverSettings();
+  ApplyControls(edited, settings.Setting(), &ini);
+  settings.Save();
 }
 
-void RunBuilder() {
-  TIniFile* ini = nullptr;
-  try {
-    ini = &SettingsIni();
-  } catch (...) {
-    return;  // no settings file to edit: no builder
-  }
-  RunVantaConfigForm(SaverSetting(), *ini,
-                     {Instance().InstallFolder, InstanceExecutablePath(), Instance().UserFolder,
-                      platform::UserFolder(platform::TUserFolder::Documents), Instance().CompilerFolder},
-                     KeepBuilderControls);
+void RunBuilder(const TProcessContext& process, const TBuilderSeams& seams, TSettingsStore& settings) {
+  const TInstanceIdentity& id = settings.Identity();
+  RunVantaConfigForm(settings,
+                     {id.InstallFolder, process.ExecutablePath, id.UserFolder,
+                      process.UserFolders.Folder(platform::TUserFolder::Documents), id.CompilerFolder},
+                     seams, [&settings](const TConfigControls& edited) { KeepBuilderControls(settings, edited); });
 }
 
 }  // namespace
@@ -58,20 +54,30 @@ void TWin32StartupHost::SetForegroundWindow(TWindowHandle window) {
 
 void TWin32StartupHost::ChangeSaverPassword(TWindowHandle parent) { vanta::ChangeSaverPassword(parent); }
 
-void TWin32StartupHost::RunMainWindow(TMainWindow window, const TCommandLine& cl) {
+void TWin32StartupHost::RunMainWindow(TMainWindow window, const TCommandLine& cl, TSettingsStore& settings) {
+  const TInstanceIdentity& id = settings.Identity();
+  // The show asks for every monitor's own pixels before the process's first
+  // window, the scheduler's, is made.
+  if (window == TMainWindow::FullScreen) DeclarePerMonitorDpi();
+  // The main thread's, for the life of the window; the music set's players
+  // run their timers on it and go before it.
+  platform::TWin32Scheduler scheduler;
+  TMusicSet music(scheduler, process_.Libraries, process_.MakeMediaDevice);
   // Each window runs its own message loop until it closes.
   switch (window) {
     case TMainWindow::Builder:
-      RunBuilder();
+      RunBuilder(process_, {scheduler, process_.Shell, process_.Registry, music}, settings);
       break;
     case TMainWindow::SettingDialog:
-      RunDistributeConfigForm(SaverSetting(), Instance().InstanceName, Instance().InstallFolder, KeepEditedSetting);
+      RunDistributeConfigForm(settings.Setting(), id.InstanceName, id.InstallFolder, process_.Shell,
+                              [&settings](const TSaverSetting& edited) { KeepEditedSetting(settings, edited); });
       break;
     case TMainWindow::FullScreen:
-      RunFullscreenForm(cl.ParentWindow, SaverSetting());
+      RunFullscreenForm(cl.ParentWindow, settings.Setting(), {scheduler, process_.Registry, &music},
+                        SaverPlaceFile(id));
       break;
     case TMainWindow::Preview:
-      RunPreviewForm(cl.ParentWindow, SaverSetting());
+      RunPreviewForm(cl.ParentWindow, settings.Setting(), scheduler);
       break;
     case TMainWindow::None:
       break;

@@ -13,7 +13,6 @@
 #include "builder/MediaLists.h"
 #include "builder/ProjectFiles.h"
 #include "engine/PictureLoader.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {
@@ -210,14 +209,13 @@ TEST(MediaLists, TenThousandPicturesAreAddedAndDropped) {
 
 class BuilderControlsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetInstance({"VantaSaver", dir.Folder(), "", "", ""}); }
-  void TearDown() override { SetInstance({}); }
   test::TTempDir dir;
+  TMediaFolders folders{dir.Folder(), ""};  // the builder's program folder
 };
 
 TEST_F(BuilderControlsTest, ListsAreFilledFromFoundFilesAndWrittenBackUnderTheirFullPaths) {
   const std::string install = dir.Folder() + "install/";
-  SetInstance({"VantaSaver", dir.Folder(), install, dir.Folder(), dir.Folder()});
+  folders.InstallFolder = install;
   const std::string here = dir.Write("here.jpg", "x");
   dir.Write("beside.jpg", "x");  // a bare name in the program folder
   dir.Write("install/sample/s.jpg", "x");
@@ -225,7 +223,7 @@ TEST_F(BuilderControlsTest, ListsAreFilledFromFoundFilesAndWrittenBackUnderTheir
   TIniFile ini(dir.Write("VantaSaver.002", "[Pictures]\r\n" + here + "=0\r\nbeside.jpg=1\r\ns.jpg=junk\r\ngone.jpg=1\r\n"
                                             "[Music]\r\nsong.mp3\r\n"));
   TSaverSetting s;
-  TConfigControls c = LoadControls(s, ini);
+  TConfigControls c = LoadControls(s, ini, folders);
   EXPECT_EQ(c.ImageList.Items, (std::vector<TListEntry>{{here, false},
                                                          {dir.Path("beside.jpg"), true},
                                                          {install + "sample/s.jpg", true},
@@ -261,12 +259,12 @@ TEST_F(BuilderControlsTest, ManyFilesOfAFolderFillAsOneByOne) {
   text += "bare.jpg=1\r\n";
   want.push_back({dir.Path("bare.jpg"), true});
   TIniFile ini(dir.Write("VantaSaver.002", text));
-  EXPECT_EQ(LoadControls(TSaverSetting(), ini).ImageList.Items, want);
+  EXPECT_EQ(LoadControls(TSaverSetting(), ini, folders).ImageList.Items, want);
 }
 
 TEST_F(BuilderControlsTest, OnlyRealEditsCountAsUnsavedChanges) {
   TIniFile ini(dir.Write("VantaSaver.002", "[Pictures]\r\na.jpg=1\r\nb.jpg=1\r\n"));
-  const TConfigControls saved = LoadControls(TSaverSetting(), ini);
+  const TConfigControls saved = LoadControls(TSaverSetting(), ini, folders);
   struct Case { const char* what; std::function<void(TConfigControls&)> edit; bool unsaved; } cases[] = {
       {"nothing", [](TConfigControls&) {}, false},
       {"another selection", [](TConfigControls& c) { c.ImageList.Selected = 1; }, false},
@@ -310,7 +308,7 @@ TEST_F(BuilderControlsTest, WithoutChangesOnlyTheRecordMovesAndTheFileStays) {
   TIniFile ini(dir.Write("VantaSaver.002", text));
   TSaverSetting s;
   s.Pictures = {"kept.jpg"};
-  TConfigControls c = LoadControls(s, ini);
+  TConfigControls c = LoadControls(s, ini, folders);
   c.ImageList = {};
   c.EffectTicks.reset();
   ApplyControls(c, s, &ini);
@@ -323,7 +321,7 @@ TEST_F(BuilderControlsTest, WithoutChangesOnlyTheRecordMovesAndTheFileStays) {
 TEST_F(BuilderControlsTest, TicksWriteOnlyTheEffectsSwitchedOff) {
   TIniFile ini(dir.Write("VantaSaver.002", "[Transitions]\r\n300=0\r\n"));
   TSaverSetting s;
-  TConfigControls c = LoadControls(s, ini);
+  TConfigControls c = LoadControls(s, ini, folders);
   c.EffectTicks = DefaultTransitions();
   c.EffectTicks.reset(1);
   c.EffectTicks.set(120);
@@ -340,7 +338,7 @@ TEST_F(BuilderControlsTest, TicksWriteOnlyTheEffectsSwitchedOff) {
 TEST_F(BuilderControlsTest, TheVersionIsKeptOnceChanged) {
   TIniFile ini(dir.Write("VantaSaver.002", "[Set]\r\nImageInterval=9\r\n"));
   TSaverSetting s;
-  TConfigControls c = LoadControls(s, ini);
+  TConfigControls c = LoadControls(s, ini, folders);
   EXPECT_EQ(c.VersionEdit, "1.0");
   ApplyControls(c, s, &ini);
   ini.UpdateFile();
@@ -350,7 +348,7 @@ TEST_F(BuilderControlsTest, TheVersionIsKeptOnceChanged) {
   ini.UpdateFile();
   EXPECT_EQ(dir.Read("VantaSaver.002"), "[Set]\r\nImageInterval=9\r\nVersion=2.5\r\n");
   s.Version = "2.5";
-  EXPECT_EQ(LoadControls(s, ini).VersionEdit, "2.5");
+  EXPECT_EQ(LoadControls(s, ini, folders).VersionEdit, "2.5");
 }
 
 // Every Options control, the speed and the font carry their setting there
@@ -389,10 +387,10 @@ TEST_F(BuilderControlsTest, EveryOptionRoundTripsThroughTheControls) {
     changes[i](changed);
     ASSERT_NE(changed, base) << "change " << i << " changes nothing";
     TSaverSetting back = base;
-    ApplyControls(LoadControls(changed, ini), back, nullptr);
+    ApplyControls(LoadControls(changed, ini, folders), back, nullptr);
     EXPECT_EQ(back, changed) << "change " << i;
   }
-  EXPECT_EQ(LoadControls(base, ini).SpeedScrollBar, 5 - base.EffectSpeed);
+  EXPECT_EQ(LoadControls(base, ini, folders).SpeedScrollBar, 5 - base.EffectSpeed);
 }
 
 TEST_F(BuilderControlsTest, ControlsShowWhatTheirRangesAllow) {
@@ -404,7 +402,7 @@ TEST_F(BuilderControlsTest, ControlsShowWhatTheirRangesAllow) {
   s.EffectSpeed = 9;
   s.Website = "";
   s.Author = "Ann";
-  const TConfigControls c = LoadControls(s, ini);
+  const TConfigControls c = LoadControls(s, ini, folders);
   EXPECT_EQ(c.XSpin, 0);
   EXPECT_EQ(c.YSpin, 5000);
   EXPECT_EQ(c.IntervalEdit, 1);
@@ -425,7 +423,7 @@ TEST_F(BuilderControlsTest, APreviewRunsOnTheUnsavedControlsAndCanAlwaysBeLeft) 
   };
   for (const Case& k : cases) {
     TSaverSetting s;
-    TConfigControls c = LoadControls(s, ini);
+    TConfigControls c = LoadControls(s, ini, folders);
     c.MouseMoveCheck = k.move;
     c.MousePressCheck = k.press;
     c.KeyboardCheck = k.key;

@@ -129,7 +129,7 @@ TEST_F(EffectTreeTest, ASaveWritesTheUntickedEffectsInTreeOrder) {
   TickChanged(tree, {11, 1}, false);  // "Miscellaneous / Flash", number 126 here
   TIniFile settings(dir.Write("VantaSaver.002", "[Set]\r\nImageInterval=3\r\n"));
   TSaverSetting s;
-  TConfigControls c = LoadControls(s, settings);
+  TConfigControls c = LoadControls(s, settings, {});
   c.EffectTicks = TickedEffects(tree);
   c.UntickedEffects = UntickedNumbers(tree);
   c.ChangedSections = csTransitions;

@@ -70,7 +70,7 @@ int32_t VANTA_STDCALL LastError() { return gLib.lastError; }
 
 TFakeMpegLibrary& FakeMpeg() { return gLib; }
 
-void InstallFakeMpeg(const std::string& path, const std::string& without) {
+void InstallFakeMpeg(TFakeLibraries& libraries, const std::string& path, const std::string& without) {
   gLib = TFakeMpegLibrary{};
   std::map<std::string, void*> entries = {
       {"init", reinterpret_cast<void*>(&Init)},
@@ -94,7 +94,7 @@ void InstallFakeMpeg(const std::string& path, const std::string& without) {
       {"LastError", reinterpret_cast<void*>(&LastError)},
   };
   entries.erase(without);
-  platform::RegisterFakeLibraryForTests(path, std::move(entries));
+  libraries.Register(path, std::move(entries));
 }
 
 }  // namespace vanta::test

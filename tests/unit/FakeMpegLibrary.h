@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakePlatform.h"
 #include "music/MPEGLibrary.h"
 
 namespace vanta::test {
@@ -47,8 +48,9 @@ struct TFakeMpegLibrary {
 };
 
 // The one fake of the process; Install resets it and registers its entries
-// under path (all 19 but `without`).
+// in libraries under path (all 19 but `without`).
 TFakeMpegLibrary& FakeMpeg();
-void InstallFakeMpeg(const std::string& path = "mpegdll.dll", const std::string& without = "");
+void InstallFakeMpeg(TFakeLibraries& libraries, const std::string& path = "mpegdll.dll",
+                     const std::string& without = "");
 
 }  // namespace vanta::test

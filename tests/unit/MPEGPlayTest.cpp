@@ -4,7 +4,6 @@
 
 #include "FakeMpegLibrary.h"
 #include "music/MPEGPlay.h"
-#include "platform/DynamicLibrary.h"
 #include "platform/headless/HeadlessScheduler.h"
 
 namespace vanta {
@@ -15,19 +14,15 @@ using Calls = std::vector<std::string>;
 
 class MPEGPlayTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    platform::ResetFakeLibrariesForTests();
-    test::InstallFakeMpeg();
-  }
+  void SetUp() override { test::InstallFakeMpeg(libraries); }
   void TearDown() override {
-    platform::ResetFakeLibrariesForTests();
     // Every player is gone: none may leave a timer calling into it.
     EXPECT_EQ(sched.TimerCount(), 0u);
   }
 
   // Loaded with a 1000 ms timer, as the music set configures it.
   std::unique_ptr<TMPEGPlayer> Loaded(const std::string& stream = "song.mp3") {
-    auto p = std::make_unique<TMPEGPlayer>(sched);
+    auto p = std::make_unique<TMPEGPlayer>(sched, libraries);
     p->SetUseTimer(true);
     p->SetTimerFreq(1000);
     p->SetStreamName(stream);
@@ -37,6 +32,7 @@ class MPEGPlayTest : public ::testing::Test {
   }
 
   platform::THeadlessScheduler sched;
+  test::TFakeLibraries libraries;
 };
 
 // Runs op and gives the TMPEGError it raised (message, code); fails the test
@@ -60,15 +56,15 @@ TEST_F(MPEGPlayTest, LibraryPathFollowsPathToDLL) {
       {"D:", "D:mpegdll.dll"},
   };
   for (const Case& c : cases) {
-    platform::ResetFakeLibrariesForTests();
-    test::InstallFakeMpeg(c.loaded);
-    TMPEGPlayer p(sched);
+    libraries.Clear();
+    test::InstallFakeMpeg(libraries, c.loaded);
+    TMPEGPlayer p(sched, libraries);
     p.SetPathToDLL(c.folder);
     p.LoadMPEGLibrary();
     EXPECT_TRUE(p.LibraryLoaded()) << c.folder;
   }
-  platform::ResetFakeLibrariesForTests();
-  TMPEGPlayer p(sched);
+  libraries.Clear();
+  TMPEGPlayer p(sched, libraries);
   EXPECT_EQ(Raised([&] { p.LoadMPEGLibrary(); }), std::make_pair(std::string("Can't load MPEG library"), 0));
   EXPECT_FALSE(p.LibraryLoaded());
 }
@@ -76,13 +72,13 @@ TEST_F(MPEGPlayTest, LibraryPathFollowsPathToDLL) {
 TEST_F(MPEGPlayTest, LibraryMissingAnyEntryIsRefusedAndUnloaded) {
   // Includes the six entries the player never calls (deinit, Seek, ...).
   for (const char* missing : mpeglib::kEntryNames) {
-    platform::ResetFakeLibrariesForTests();
-    test::InstallFakeMpeg("mpegdll.dll", missing);
-    TMPEGPlayer p(sched);
+    libraries.Clear();
+    test::InstallFakeMpeg(libraries, "mpegdll.dll", missing);
+    TMPEGPlayer p(sched, libraries);
     EXPECT_EQ(Raised([&] { p.LoadMPEGLibrary(); }), std::make_pair(std::string("MPEG library not loaded"), 0))
         << missing;
     EXPECT_FALSE(p.LibraryLoaded());
-    EXPECT_EQ(platform::LoadedFakeLibrariesForTests(), 0) << missing;
+    EXPECT_EQ(libraries.Loaded(), 0) << missing;
     EXPECT_EQ(FakeMpeg().Count("init"), 0) << missing;
     EXPECT_EQ(Raised([&] { p.Close(); }).first, "MPEG library not loaded");
   }
@@ -91,11 +87,11 @@ TEST_F(MPEGPlayTest, LibraryMissingAnyEntryIsRefusedAndUnloaded) {
 TEST_F(MPEGPlayTest, FailedInitReportsItsCodeAndALaterLoadStartsAfresh) {
   FakeMpeg().initResult = 0x100;  // only the low byte counts: false
   FakeMpeg().errors["init"] = 5;
-  TMPEGPlayer p(sched);
+  TMPEGPlayer p(sched, libraries);
   EXPECT_EQ(Raised([&] { p.LoadMPEGLibrary(); }), std::make_pair(std::string("Output device failure"), 5));
   EXPECT_FALSE(p.LibraryLoaded());
   EXPECT_EQ(p.LastErrorCode(), 5);
-  EXPECT_EQ(platform::LoadedFakeLibrariesForTests(), 0);
+  EXPECT_EQ(libraries.Loaded(), 0);
 
   FakeMpeg().initResult = 1;
   FakeMpeg().errors.clear();
@@ -196,7 +192,7 @@ TEST_F(MPEGPlayTest, WithoutAHandlerTheEndFlagStaysSet) {
 
 TEST_F(MPEGPlayTest, WithoutTheTimerTheEndIsNeverReported) {
   for (int32_t freq : {0, 1000}) {
-    auto p = std::make_unique<TMPEGPlayer>(sched);
+    auto p = std::make_unique<TMPEGPlayer>(sched, libraries);
     p->SetUseTimer(true);
     p->SetTimerFreq(freq);
     if (freq) p->SetUseTimer(false);
@@ -321,7 +317,7 @@ TEST_F(MPEGPlayTest, FailingStartLeavesTheFlags) {
 }
 
 TEST_F(MPEGPlayTest, OutputDeviceNeedsTheFileNameFirst) {
-  TMPEGPlayer p(sched);
+  TMPEGPlayer p(sched, libraries);
   p.SetOutputDevice(TOutputDevice::pcmfile);
   EXPECT_EQ(p.OutputDevice(), TOutputDevice::wavemapper);
   p.SetOutFilename("out.pcm");
@@ -358,7 +354,7 @@ TEST_F(MPEGPlayTest, PriorityNumbersAndTheirImmediateHandOver) {
   }
   EXPECT_EQ(PriorityFromNumber(7), TPlayPriority::Normal);
 
-  TMPEGPlayer unloaded(sched);  // stored only
+  TMPEGPlayer unloaded(sched, libraries);  // stored only
   unloaded.SetPlayerPriority(TPlayPriority::Highest);
   EXPECT_EQ(unloaded.PlayerPriority(), TPlayPriority::Highest);
 }
@@ -388,7 +384,7 @@ TEST_F(MPEGPlayTest, DestroyingAPlayingPlayerReleasesTheEndFlag) {
   ASSERT_NE(FakeMpeg().endFlag, nullptr);
   p.reset();
   EXPECT_EQ(FakeMpeg().endFlag, nullptr);  // the library no longer holds it
-  EXPECT_EQ(platform::LoadedFakeLibrariesForTests(), 1);  // and stays loaded
+  EXPECT_EQ(libraries.Loaded(), 1);  // and stays loaded
 }
 
 TEST_F(MPEGPlayTest, StreamModeDefaultsAndEvents) {
@@ -450,7 +446,7 @@ TEST_F(MPEGPlayTest, StreamModeDefaultsAndEvents) {
 }
 
 TEST_F(MPEGPlayTest, OperationsWithoutALibraryFail) {
-  TMPEGPlayer p(sched);
+  TMPEGPlayer p(sched, libraries);
   p.SetStreamName("a.mp3");
   const std::function<void()> ops[] = {
       [&] { p.Open(); }, [&] { p.Play(); }, [&] { p.Pause(false); }, [&] { p.Restart(); },

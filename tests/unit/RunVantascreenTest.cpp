@@ -11,12 +11,10 @@
 #include "FakeMpegLibrary.h"
 #include "PictureWriters.h"
 #include "music/MusicSet.h"
-#include "platform/DynamicLibrary.h"
 #include "platform/headless/HeadlessScheduler.h"
 #include "platform/headless/HeadlessSurfaceHost.h"
 #include "settings/SaverSettings.h"
 #include "show/RunVantascreen.h"
-#include "startup/Instance.h"
 #include "TempDir.h"
 
 namespace vanta {
@@ -30,25 +28,17 @@ class RunVantascreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setting.Transitions = DefaultTransitions();
-    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder(), dir.Folder()});
-    // The music set plays on the show's clock.
-    platform::SetMainSchedulerForTests(&sched);
-    test::InstallFakeMpeg();
+    test::InstallFakeMpeg(libraries);
   }
-  void TearDown() override {
-    driver.reset();
-    ResetMusicSetForTests();
-    platform::SetMainSchedulerForTests(nullptr);
-    platform::ResetFakeLibrariesForTests();
-    SetInstance({});
-  }
+  void TearDown() override { driver.reset(); }
   // A picture file of one colour.
   std::string Picture(const std::string& name, TColor c, int w = 64, int h = 48) {
     return dir.Write(name, test::MakeBmp(Solid(w, h, c)));
   }
   TRunVantascreen& Make(bool preview = false, bool demo = false, int32_t demoStyle = 1, std::string placeFile = {}) {
     driver = std::make_unique<TRunVantascreen>(TShowParent{host, sched, 320, 240}, setting, TShowMouseHandlers{},
-                                               preview, demo, demoStyle, std::move(placeFile));
+                                               preview, demo, demoStyle, std::move(placeFile), &music);
+    driver->SampleFolders = {dir.Folder(), dir.Folder() + "install/"};
     return *driver;
   }
   // One run of a saver keeping its place in placeFile: the pictures it took.
@@ -68,6 +58,9 @@ class RunVantascreenTest : public ::testing::Test {
   test::TTempDir dir;
   TSaverSetting setting;  // what the driver shows
   THeadlessScheduler sched;
+  // The music set plays on the show's clock.
+  test::TFakeLibraries libraries;
+  TMusicSet music{sched, libraries, platform::CreateMediaControl};
   THeadlessSurfaceHost host{320, 240, 0x123456};
   std::unique_ptr<TRunVantascreen> driver;
 };

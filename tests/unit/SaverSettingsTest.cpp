@@ -10,6 +10,7 @@
 #include "base/Text.h"
 #include "platform/Registry.h"
 #include "settings/SaverSettings.h"
+#include "fakes/FakePlatform.h"
 #include "startup/Instance.h"
 #include "TempDir.h"
 
@@ -18,26 +19,23 @@ namespace {
 
 class SaverSettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetSaverSettingsForTests(); }
-  void TearDown() override {
-    ResetSaverSettingsForTests();
-    SetInstanceExecutablePathForTests("");
-    platform::SetCurrentUserDefaultForTests("\\Software\\Norvane\\Mountains", std::nullopt);
-  }
-  // Loads as the program "name.scr" in the temporary folder with this settings text.
+  // Loads as the program "name.scr" in the temporary folder with this
+  // settings text, in a store of its own.
   void Load(const std::string& text, const std::string& name = "Mountains") {
     if (!text.empty()) dir.Write(name + ".002", text);
-    SetInstanceExecutablePathForTests(dir.Path(name + ".scr"));
-    LoadSaverSettings();
+    store = std::make_unique<TSettingsStore>(DetermineInstanceIdentity(dir.Path(name + ".scr"), registry, folders));
+    store->Load();
   }
-  const TSaverSetting& S() { return SaverSetting(); }
+  TSaverSetting& S() { return store->Setting(); }
 
   test::TTempDir dir;
+  test::TFakeRegistry registry;
+  test::TFakeUserFolders folders;
+  std::unique_ptr<TSettingsStore> store;
 };
 
 TEST_F(SaverSettingsTest, MissingOrEmptyFileGivesTheDefaults) {
   for (const std::string& text : {std::string(), std::string("\r\n"), std::string("gar\0\xff\xfe[[[==\n[Set\nX", 17)}) {
-    ResetSaverSettingsForTests();
     Load(text);
     const TSaverSetting& s = S();
     EXPECT_TRUE(s.RandomImage && s.PlayMusic && s.IncludeFilename && s.IncludeAdditionalText);
@@ -72,7 +70,6 @@ TEST_F(SaverSettingsTest, TransitionsListTheEffectsSwitchedOff) {
       {"177=x\r\n", {59}},   // and a value that does not convert
   };
   for (const Case& k : cases) {
-    ResetSaverSettingsForTests();
     Load(std::string("[Transitions]\r\n") + k.lines);
     TEffectSet want = DefaultTransitions();
     for (size_t e : k.off) want.reset(e);
@@ -88,7 +85,6 @@ TEST_F(SaverSettingsTest, RotationsAreNeverEnabledByALoad) {
 TEST_F(SaverSettingsTest, CaptionPositionOutsideOneToFiveIsOff) {
   for (auto [value, want] : std::vector<std::pair<std::string, TCaptionPosition>>{
            {"1", cpBelowImage}, {"5", cpFixed}, {"7", cpOff}, {"-1", cpOff}, {"0x3", cpBottomOfScreen}, {"x", cpOff}}) {
-    ResetSaverSettingsForTests();
     Load("[Caption]\r\nPosition=" + value + "\r\n");
     EXPECT_EQ(S().CaptionPosition, want) << value;
   }
@@ -97,7 +93,6 @@ TEST_F(SaverSettingsTest, CaptionPositionOutsideOneToFiveIsOff) {
 TEST_F(SaverSettingsTest, StretchIsReadFromTheMisspeltKeyOnly) {
   Load("[Set]\r\nStretchImage=1\r\n");
   EXPECT_FALSE(S().StretchImage);
-  ResetSaverSettingsForTests();
   Load("[Set]\r\nStetchImage=1\r\n[Caption]\r\nAddtionalText=Hello\r\nAdditionalText=No\r\n");
   EXPECT_TRUE(S().StretchImage);
   EXPECT_EQ(S().AdditionalText, "Hello");
@@ -112,7 +107,6 @@ TEST_F(SaverSettingsTest, ImageFitSitsBesideTheOldStretchKey) {
       {"[Set]\r\nStetchImage=1\r\nImageFit=7\r\n", true, 7, TImageSizing::Stretch},  // unknown: the old key
   };
   for (const Case& c : cases) {
-    ResetSaverSettingsForTests();
     Load(c.text);
     EXPECT_EQ(S().StretchImage, c.stretch) << c.text;
     EXPECT_EQ(S().ImageFit, c.fit) << c.text;
@@ -125,8 +119,8 @@ TEST_F(SaverSettingsTest, ImageFitSitsBesideTheOldStretchKey) {
       {TImageSizing::Stretch, "StetchImage=1\r\nImageFit=0\r\n"},
   };
   for (const auto& w : writes) {
-    SetImageSizing(SaverSetting(), w.sizing);
-    SaveSaverSettings();
+    SetImageSizing(S(), w.sizing);
+    store->Save();
     EXPECT_NE(dir.Read("Mountains.002").find(w.keys), std::string::npos) << w.keys;
     EXPECT_EQ(ImageSizingOf(S()), w.sizing);
   }
@@ -135,10 +129,8 @@ TEST_F(SaverSettingsTest, ImageFitSitsBesideTheOldStretchKey) {
 TEST_F(SaverSettingsTest, OnlyABuilderWithoutSettingsStartsWithFittedPictures) {
   Load("", "VantaSaver");
   EXPECT_EQ(ImageSizingOf(S()), TImageSizing::Fit);
-  ResetSaverSettingsForTests();
   Load("[Set]\r\nImageInterval=4\r\n", "VantaSaver");  // the builder's file from before: as it says
   EXPECT_EQ(ImageSizingOf(S()), TImageSizing::Original);
-  ResetSaverSettingsForTests();
   Load("", "Mountains");
   EXPECT_EQ(ImageSizingOf(S()), TImageSizing::Original);
 }
@@ -171,7 +163,7 @@ TEST_F(SaverSettingsTest, EveryScalarIsRead) {
 
 TEST_F(SaverSettingsTest, PicturesAreFoundInTheThreePlaces) {
   test::TTempDir install;
-  platform::SetCurrentUserDefaultForTests("\\Software\\Norvane\\Mountains", install.Folder());
+  registry.SetCurrentUserDefault("\\Software\\Norvane\\Mountains", install.Folder());
   const std::string here = dir.Write("photos/here.jpg", "x");
   dir.Write("moved.jpg", "x");                       // program folder
   const std::string sample = install.Write("sample/shipped.jpg", "x");
@@ -187,24 +179,24 @@ TEST_F(SaverSettingsTest, PicturesAreFoundInTheThreePlaces) {
 TEST_F(SaverSettingsTest, LocateMediaFileLeavesAnUnfoundPathAlone) {
   Load("");
   std::string path = "/no/such/file.jpg";
-  EXPECT_FALSE(LocateMediaFile(path));
+  EXPECT_FALSE(LocateMediaFile(MediaFoldersOf(store->Identity()), path));
   EXPECT_EQ(path, "/no/such/file.jpg");
   std::string folderOnly = dir.Folder();
-  EXPECT_FALSE(LocateMediaFile(folderOnly));  // a folder is not a picture
+  EXPECT_FALSE(LocateMediaFile(MediaFoldersOf(store->Identity()), folderOnly));  // a folder is not a picture
 }
 
 TEST_F(SaverSettingsTest, SaveWritesTheScalarsInOrderAndLeavesTheRestAlone) {
   const std::string before =
       "[Set]\r\nAuthor=Ann\r\nWebsite=http://x\r\n[Pictures]\r\nC:\\a.jpg=1\r\n[Transitions]\r\n177=0\r\n";
   Load(before);
-  TSaverSetting& s = SaverSetting();
+  TSaverSetting& s = S();
   s.Author = "Changed";
   s.Website = "Changed";
   s.StretchImage = true;
   s.ImageInterval = 42;
   s.AdditionalText = "Hi";
   s.CaptionPosition = cpFixed;
-  SaveSaverSettings();
+  store->Save();
   EXPECT_EQ(dir.Read("Mountains.002"),
             "[Set]\r\nAuthor=Ann\r\nWebsite=http://x\r\n"
             "StetchImage=1\r\nImageFit=0\r\nRandomImage=1\r\nAllowReverseTransition=0\r\nClearOldImage=0\r\nPlayMusic=1\r\n"
@@ -218,14 +210,13 @@ TEST_F(SaverSettingsTest, SaveWritesTheScalarsInOrderAndLeavesTheRestAlone) {
 
 TEST_F(SaverSettingsTest, SaveThenLoadGivesTheSameRecord) {
   Load("");
-  TSaverSetting& s = SaverSetting();
+  TSaverSetting& s = S();
   s.RandomImage = false;
   s.BackgroundColor = 0x123456;
   s.FontColor = 0xFFFFFFFF;  // beyond 31 bits: written as -1, read back whole
   s.EffectSpeed = 1;
   s.FontName = "Courier New";
-  SaveSaverSettings();
-  ResetSaverSettingsForTests();
+  store->Save();
   Load("");
   EXPECT_FALSE(S().RandomImage);
   EXPECT_EQ(S().BackgroundColor, 0x123456u);
@@ -234,18 +225,24 @@ TEST_F(SaverSettingsTest, SaveThenLoadGivesTheSameRecord) {
   EXPECT_EQ(S().FontName, "Courier New");
 }
 
-TEST_F(SaverSettingsTest, TheIniObjectKeepsTheFileNameOfTheFirstLoad) {
+TEST_F(SaverSettingsTest, TwoStoresShareNothing) {
   Load("[Set]\r\nImageInterval=7\r\n", "First");
+  const std::unique_ptr<TSettingsStore> first = std::move(store);
   Load("[Set]\r\nImageInterval=8\r\n", "Second");
-  EXPECT_EQ(SettingsFileName(), dir.Path("Second.002"));
-  EXPECT_EQ(SettingsIni().FileName(), dir.Path("First.002"));
-  EXPECT_EQ(S().ImageInterval, 7);
+  EXPECT_EQ(first->Ini().FileName(), dir.Path("First.002"));
+  EXPECT_EQ(store->FileName(), dir.Path("Second.002"));
+  first->Setting().ImageInterval = 70;
+  first->Save();
+  EXPECT_EQ(S().ImageInterval, 8);
+  store->Load();
+  EXPECT_EQ(S().ImageInterval, 8);
+  EXPECT_NE(dir.Read("First.002").find("ImageInterval=70"), std::string::npos);
 }
 
 TEST_F(SaverSettingsTest, ALoadSeesAProjectCopiedOverTheFile) {
   Load("[Set]\r\nImageInterval=7\r\n");
   dir.Write("Mountains.002", "[Set]\r\nImageInterval=9\r\n");
-  LoadSaverSettings();
+  store->Load();
   EXPECT_EQ(S().ImageInterval, 9);
 }
 
@@ -406,16 +403,14 @@ const TGoldenSave kGoldenSaves[] = {
 
 TEST_F(SaverSettingsTest, SavesWriteTheBytesTheyAlwaysWrote) {
   for (const TGoldenSave& k : kGoldenSaves) {
-    ResetSaverSettingsForTests();
     Load(k.before);
     const TSaverSetting before = S();
-    TSaverSetting& s = SaverSetting();
+    TSaverSetting& s = S();
     k.change(s);
     const TSaverSetting written = s;
-    SaveSaverSettings();
+    store->Save();
     EXPECT_EQ(dir.Read("Mountains.002"), k.bytes) << k.what;
 
-    ResetSaverSettingsForTests();
     Load("");  // the file as saved
     TSaverSetting want = AsSavedOver(written, before);
     if (k.lossy) k.lossy(want);
@@ -480,7 +475,6 @@ TEST_F(SaverSettingsTest, OddValuesReadAsTheDefaultOrTheirNumber) {
     std::string text;
     for (const TSettingKey& k : kSaverSettingKeys)
       text += "[" + std::string(k.Section) + "]\r\n" + std::string(k.Name) + (v.raw ? "=" + *v.raw : "") + "\r\n";
-    ResetSaverSettingsForTests();
     Load(text);
     const std::string shown = v.raw ? '"' + v.raw->substr(0, 20) + '"' : "no '='";
     for (const TSettingKey& k : kSaverSettingKeys)
@@ -498,7 +492,7 @@ TCaptionPosition Other(TCaptionPosition def) { return def == cpFixed ? cpOff : c
 TMultiScreen Other(TMultiScreen def) { return def == msSpanned ? msOwnPicture : msSpanned; }
 TPanZoom Other(TPanZoom def) { return def == TPanZoom::Strong ? TPanZoom::Off : TPanZoom::Strong; }
 
-// Any writer of the file can use the table, the keys SaveSaverSettings
+// Any writer of the file can use the table, the keys TSettingsStore::Save
 // leaves alone included, and what it writes under one key comes back in
 // that key's field and nowhere else.
 TEST_F(SaverSettingsTest, EachKeyCarriesItsFieldAlone) {
@@ -514,7 +508,6 @@ TEST_F(SaverSettingsTest, EachKeyCarriesItsFieldAlone) {
     }
     const std::string text = dir.Read("Mountains.002");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;  // the section and the key
-    ResetSaverSettingsForTests();
     Load("");
     ExpectSameRecord(S(), want, std::string(k.Name));
   }
@@ -522,6 +515,8 @@ TEST_F(SaverSettingsTest, EachKeyCarriesItsFieldAlone) {
 
 TEST(InstanceIdentity, NameFoldersAndRegistry) {
   test::TTempDir dir;
+  test::TFakeRegistry registry;
+  test::TFakeUserFolders folders;
   dir.Write("Mountains.002", "");
   dir.Write("Mountaineer.txt", "");
   struct Case { std::string exe; std::string name; } cases[] = {
@@ -531,17 +526,16 @@ TEST(InstanceIdentity, NameFoldersAndRegistry) {
       {"VantaSaver.scr", "VantaSaver"},
   };
   for (const Case& k : cases) {
-    const TInstanceIdentity id = DetermineInstanceIdentity(dir.Path(k.exe));
+    const TInstanceIdentity id = DetermineInstanceIdentity(dir.Path(k.exe), registry, folders);
     EXPECT_EQ(id.InstanceName, k.name) << k.exe;
     EXPECT_EQ(id.ProgramFolder, dir.Folder());
     // No registry value: unknown for a saver, the builder's own folder.
     EXPECT_EQ(id.InstallFolder, k.name == "VantaSaver" ? dir.Folder() : "") << k.exe;
   }
-  platform::SetCurrentUserDefaultForTests("\\Software\\Norvane\\Mountains", "/opt/Mountains");
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("MOUNTA~1.SCR")).InstallFolder, "/opt/Mountains/");
-  platform::SetCurrentUserDefaultForTests("\\Software\\Norvane\\Mountains", "/opt/Mountains/");
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("Mountains.scr")).InstallFolder, "/opt/Mountains/");
-  platform::SetCurrentUserDefaultForTests("\\Software\\Norvane\\Mountains", std::nullopt);
+  registry.SetCurrentUserDefault("\\Software\\Norvane\\Mountains", "/opt/Mountains");
+  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("MOUNTA~1.SCR"), registry, folders).InstallFolder, "/opt/Mountains/");
+  registry.SetCurrentUserDefault("\\Software\\Norvane\\Mountains", "/opt/Mountains/");
+  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("Mountains.scr"), registry, folders).InstallFolder, "/opt/Mountains/");
 }
 
 }  // namespace

@@ -74,18 +74,5 @@ TEST(HeadlessScheduler, AThrowingPostedCallIsDroppedAndTheNextRuns) {
   EXPECT_EQ(ran, (std::vector<int>{1, 2}));
 }
 
-TEST(MainScheduler, OneForTheProcessUnlessATestPutsItsOwn) {
-  platform::IScheduler& own = platform::MainScheduler();
-  EXPECT_EQ(&platform::MainScheduler(), &own);
-  EXPECT_TRUE(own.OnMainThread());
-  {
-    THeadlessScheduler sched;
-    platform::SetMainSchedulerForTests(&sched);
-    EXPECT_EQ(&platform::MainScheduler(), &sched);
-    platform::SetMainSchedulerForTests(nullptr);
-  }
-  EXPECT_EQ(&platform::MainScheduler(), &own);
-}
-
 }  // namespace
 }  // namespace vanta

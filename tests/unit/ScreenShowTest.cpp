@@ -11,13 +11,11 @@
 #include "FakeMpegLibrary.h"
 #include "PictureWriters.h"
 #include "music/MusicSet.h"
-#include "platform/DynamicLibrary.h"
 #include "platform/headless/FixedMonitors.h"
 #include "platform/headless/HeadlessScheduler.h"
 #include "platform/headless/HeadlessSurfaceHost.h"
 #include "settings/SaverSettings.h"
 #include "show/ScreenShow.h"
-#include "startup/Instance.h"
 #include "TempDir.h"
 
 namespace vanta {
@@ -37,17 +35,9 @@ class ScreenShowTest : public ::testing::Test {
     setting.Transitions = DefaultTransitions();
     setting.BackgroundColor = kBackground;
     setting.EffectSpeed = 1;
-    SetInstance({"Show", dir.Folder(), dir.Folder() + "install/", dir.Folder(), dir.Folder()});
-    platform::SetMainSchedulerForTests(&sched);
-    test::InstallFakeMpeg();
+    test::InstallFakeMpeg(libraries);
   }
-  void TearDown() override {
-    show.reset();
-    ResetMusicSetForTests();
-    platform::SetMainSchedulerForTests(nullptr);
-    platform::ResetFakeLibrariesForTests();
-    SetInstance({});
-  }
+  void TearDown() override { show.reset(); }
   void Pictures(int n) {
     setting.Pictures.clear();
     for (int i = 0; i < n; ++i)
@@ -56,7 +46,7 @@ class ScreenShowTest : public ::testing::Test {
   }
   TScreenLayout Layout() { return LayOutScreens(monitors.List(), monitors.PrimaryScreen(), setting.MultiScreen); }
   TScreenShow& Make() {
-    show = std::make_unique<TScreenShow>(host, sched, setting, Layout());
+    show = std::make_unique<TScreenShow>(host, sched, setting, Layout(), std::string{}, &music);
     return *show;
   }
   bool AllStill() {
@@ -77,6 +67,8 @@ class ScreenShowTest : public ::testing::Test {
   test::TTempDir dir;
   TSaverSetting setting;
   platform::THeadlessScheduler sched;
+  test::TFakeLibraries libraries;
+  TMusicSet music{sched, libraries, platform::CreateMediaControl};
   platform::THeadlessSurfaceHost host{600, 300, kUncovered};
   platform::TFixedMonitors monitors{kThree, {0, 0, 160, 120}};
   std::unique_ptr<TScreenShow> show;

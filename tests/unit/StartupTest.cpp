@@ -2,6 +2,7 @@
 
 #include "settings/SaverSettings.h"
 #include "startup/CommandLine.h"
+#include "fakes/FakePlatform.h"
 #include "startup/Instance.h"
 #include "startup/Startup.h"
 #include "TempDir.h"
@@ -68,30 +69,26 @@ class TRecordingHost : public IStartupHost {
   TWindowHandle GetForegroundWindow() override { return foreground; }
   void SetForegroundWindow(TWindowHandle w) override { calls.push_back("foreground " + std::to_string(w)); }
   void ChangeSaverPassword(TWindowHandle p) override { calls.push_back("password " + std::to_string(p)); }
-  void RunMainWindow(TMainWindow w, const TCommandLine&) override {
+  void RunMainWindow(TMainWindow w, const TCommandLine&, TSettingsStore& settings) override {
     // Settings are loaded before the first window in every mode.
     calls.push_back("window " + std::to_string(static_cast<int>(w)) + " interval " +
-                    std::to_string(SaverSetting().ImageInterval));
+                    std::to_string(settings.Setting().ImageInterval));
   }
 };
 
 class RunStartupTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetSaverSettingsForTests();
-    dir.Write("Mountains.002", "[Set]\r\nImageInterval=8\r\n");
-    SetInstanceExecutablePathForTests(dir.Path("Mountains.scr"));
-  }
-  void TearDown() override {
-    ResetSaverSettingsForTests();
-    SetInstanceExecutablePathForTests("");
-  }
+  void SetUp() override { dir.Write("Mountains.002", "[Set]\r\nImageInterval=8\r\n"); }
+  TIdentitySource Source() { return {dir.Path(exe), registry, folders}; }
   std::vector<std::string> Run(std::vector<std::string> args) {
     TRecordingHost host;
-    RunStartup(args, host);
+    RunStartup(args, host, Source());
     return host.calls;
   }
   test::TTempDir dir;
+  std::string exe = "Mountains.scr";
+  test::TFakeRegistry registry;
+  test::TFakeUserFolders folders;
 };
 
 TEST_F(RunStartupTest, EachModeOpensItsWindow) {
@@ -106,7 +103,7 @@ TEST_F(RunStartupTest, FullScreenGivesTheForegroundBack) {
   EXPECT_EQ(Run({"/s"}), (std::vector<std::string>{"window 3 interval 8", "foreground 4242"}));
   TRecordingHost none;
   none.foreground = 0;
-  RunStartup({"/s"}, none);
+  RunStartup({"/s"}, none, Source());
   EXPECT_EQ(none.calls, std::vector<std::string>{"window 3 interval 8"});
 }
 
@@ -114,12 +111,11 @@ TEST_F(RunStartupTest, PasswordModeHasNoWindow) {
   EXPECT_EQ(Run({"/a", "1234"}), std::vector<std::string>{"password 1234"});
   EXPECT_TRUE(Run({"/a", "0"}).empty());
   EXPECT_TRUE(Run({"/a", "abc"}).empty());
-  EXPECT_EQ(SaverSetting().ImageInterval, 8);  // loaded all the same
 }
 
 TEST_F(RunStartupTest, TheBuilderRunsUnderItsOwnName) {
   dir.Write("VantaSaver.002", "");
-  SetInstanceExecutablePathForTests(dir.Path("VantaSaver.scr"));
+  exe = "VantaSaver.scr";
   EXPECT_EQ(Run({}), std::vector<std::string>{"window 1 interval 3"});
 }
 

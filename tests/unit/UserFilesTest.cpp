@@ -7,6 +7,7 @@
 
 #include "base/Text.h"
 #include "platform/Files.h"
+#include "fakes/FakePlatform.h"
 #include "platform/Registry.h"
 #include "settings/SaverSettings.h"
 #include "startup/Instance.h"
@@ -20,26 +21,22 @@ using platform::TUserFolder;
 class UserFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetSaverSettingsForTests();
-    platform::SetUserFolderForTests(TUserFolder::RoamingAppData, roaming.Folder());
-    platform::SetUserFolderForTests(TUserFolder::LocalAppData, local.Folder());
+    folders.Set(TUserFolder::RoamingAppData, roaming.Folder());
+    folders.Set(TUserFolder::LocalAppData, local.Folder());
   }
-  void TearDown() override {
-    ResetSaverSettingsForTests();
-    SetInstanceExecutablePathForTests("");
-    for (TUserFolder f : {TUserFolder::RoamingAppData, TUserFolder::LocalAppData}) platform::SetUserFolderForTests(f, "");
-    for (const char* name : {"Mountains", "vantasaver"}) {
-      platform::SetCurrentUserDefaultForTests(std::string(kRegistryRoot) + name, std::nullopt);
-      platform::SetLocalMachineDefaultForTests(std::string(kRegistryRoot) + name, std::nullopt);
-    }
+  TInstanceIdentity Identify(const std::string& exe) {
+    return DetermineInstanceIdentity(program.Path(exe), registry, folders);
   }
+  // A fresh start of the program "name.scr": its settings loaded.
   void Load(const std::string& name) {
-    ResetSaverSettingsForTests();
-    SetInstanceExecutablePathForTests(program.Path(name + ".scr"));
-    LoadSaverSettings();
+    store = std::make_unique<TSettingsStore>(Identify(name + ".scr"));
+    store->Load();
   }
 
   test::TTempDir program, roaming, local;
+  test::TFakeRegistry registry;
+  test::TFakeUserFolders folders;
+  std::unique_ptr<TSettingsStore> store;
 };
 
 TEST(InstallFolder, OnlyFullPathsBelowARootAreUsable) {
@@ -83,9 +80,9 @@ TEST_F(UserFilesTest, InstallFolderFromTheUserThenTheMachineThenTheBuildersOwnFo
   };
   for (const auto& c : cases) {
     const std::string key = std::string(kRegistryRoot) + c.exe;
-    platform::SetCurrentUserDefaultForTests(key, c.user == none ? std::nullopt : std::optional(c.user));
-    platform::SetLocalMachineDefaultForTests(key, c.machine == none ? std::nullopt : std::optional(c.machine));
-    const TInstanceIdentity id = DetermineInstanceIdentity(program.Path(std::string(c.exe) + ".scr"));
+    registry.SetCurrentUserDefault(key, c.user == none ? std::nullopt : std::optional(c.user));
+    registry.SetLocalMachineDefault(key, c.machine == none ? std::nullopt : std::optional(c.machine));
+    const TInstanceIdentity id = Identify(std::string(c.exe) + ".scr");
     EXPECT_EQ(id.InstallFolder, c.want == "(program)" ? program.Folder() : c.want)
         << c.exe << " user " << c.user << " machine " << c.machine;
   }
@@ -105,24 +102,24 @@ TEST_F(UserFilesTest, TheCompilerComesFromTheMachinesFolderOrTheBuildersOwnNever
   };
   const std::string key = std::string(kRegistryRoot) + "VantaSaver";
   for (const auto& c : cases) {
-    platform::SetCurrentUserDefaultForTests(key, c.user == none ? std::nullopt : std::optional(c.user));
-    platform::SetLocalMachineDefaultForTests(key, c.machine == none ? std::nullopt : std::optional(c.machine));
-    const TInstanceIdentity id = DetermineInstanceIdentity(program.Path("VantaSaver.scr"));
+    registry.SetCurrentUserDefault(key, c.user == none ? std::nullopt : std::optional(c.user));
+    registry.SetLocalMachineDefault(key, c.machine == none ? std::nullopt : std::optional(c.machine));
+    const TInstanceIdentity id = Identify("VantaSaver.scr");
     EXPECT_EQ(id.CompilerFolder, c.want == "(program)" ? program.Folder() : c.want) << c.user << " / " << c.machine;
   }
   // The user's own files still come from the user's value.
-  platform::SetCurrentUserDefaultForTests(key, "C:\\Users\\me\\Mine");
-  EXPECT_EQ(DetermineInstanceIdentity(program.Path("VantaSaver.scr")).InstallFolder, "C:\\Users\\me\\Mine" + d);
+  registry.SetCurrentUserDefault(key, "C:\\Users\\me\\Mine");
+  EXPECT_EQ(Identify("VantaSaver.scr").InstallFolder, "C:\\Users\\me\\Mine" + d);
 }
 
 TEST_F(UserFilesTest, EachCopyHasItsOwnUserFolder) {
-  EXPECT_EQ(DetermineInstanceIdentity(program.Path("Mountains.scr")).UserFolder,
+  EXPECT_EQ(Identify("Mountains.scr").UserFolder,
             roaming.Folder() + "Norvane" + kPathDelim);
-  EXPECT_EQ(DetermineInstanceIdentity(program.Path("VANTASAVER.SCR")).UserFolder,
+  EXPECT_EQ(Identify("VANTASAVER.SCR").UserFolder,
             local.Folder() + "Vanta Screensaver Builder" + kPathDelim);
   // Where the system names no such folder, files stay beside the program.
-  platform::SetUserFolderForTests(TUserFolder::RoamingAppData, "");
-  EXPECT_EQ(DetermineInstanceIdentity(program.Path("Mountains.scr")).UserFolder, program.Folder());
+  folders.Set(TUserFolder::RoamingAppData, "");
+  EXPECT_EQ(Identify("Mountains.scr").UserFolder, program.Folder());
 }
 
 TEST_F(UserFilesTest, ASaverReadsTheInstalledSettingsUntilItsUserSavesACopyOfTheirOwn) {
@@ -132,44 +129,44 @@ TEST_F(UserFilesTest, ASaverReadsTheInstalledSettingsUntilItsUserSavesACopyOfThe
   const std::string user = roaming.Path("Norvane/Mountains.002");
 
   Load("Mountains");
-  EXPECT_EQ(SettingsFileName(), user);
-  EXPECT_EQ(SaverSetting().ImageInterval, 7);
-  EXPECT_EQ(SaverSetting().Pictures.size(), 1u);
+  EXPECT_EQ(store->FileName(), user);
+  EXPECT_EQ(store->Setting().ImageInterval, 7);
+  EXPECT_EQ(store->Setting().Pictures.size(), 1u);
   EXPECT_FALSE(roaming.Exists("Norvane/Mountains.002")) << "reading alone wrote a copy";
 
-  SaverSetting().ImageInterval = 42;
-  SaveSaverSettings();
+  store->Setting().ImageInterval = 42;
+  store->Save();
   EXPECT_EQ(program.Read("Mountains.002"), installed) << "the installed settings changed";
   const std::string copy = roaming.Read("Norvane/Mountains.002");
   for (const char* line : {"ImageInterval=42", "Author=Ann", "sun.jpg=1", "177=0"})
     EXPECT_NE(copy.find(line), std::string::npos) << line;
 
   Load("Mountains");
-  EXPECT_EQ(SaverSetting().ImageInterval, 42);
+  EXPECT_EQ(store->Setting().ImageInterval, 42);
   std::filesystem::remove(user);  // the author's settings come back
   Load("Mountains");
-  EXPECT_EQ(SaverSetting().ImageInterval, 7);
+  EXPECT_EQ(store->Setting().ImageInterval, 7);
 }
 
 TEST_F(UserFilesTest, AProfileThatCannotBeWrittenFailsTheSaveAndLeavesTheInstalledFile) {
   const std::string installed = "[Set]\r\nImageInterval=7\r\n";
   program.Write("Mountains.002", installed);
   // A file where the per-user folder should be: the folder cannot be made.
-  platform::SetUserFolderForTests(TUserFolder::RoamingAppData, roaming.Write("blocked", "") + kPathDelim);
+  folders.Set(TUserFolder::RoamingAppData, roaming.Write("blocked", "") + kPathDelim);
   Load("Mountains");
-  SaverSetting().ImageInterval = 9;
-  EXPECT_THROW(SaveSaverSettings(), EIniFileError);
+  store->Setting().ImageInterval = 9;
+  EXPECT_THROW(store->Save(), EIniFileError);
   EXPECT_EQ(program.Read("Mountains.002"), installed);
 }
 
 TEST_F(UserFilesTest, TheBuildersFirstStartCopiesTheInstalledWorkingFileOnce) {
   program.Write("VantaSaver.002", "[Set]\r\nImageInterval=5\r\n");
   Load("VantaSaver");
-  EXPECT_EQ(SettingsFileName(), local.Path("Vanta Screensaver Builder/VantaSaver.002"));
+  EXPECT_EQ(store->FileName(), local.Path("Vanta Screensaver Builder/VantaSaver.002"));
   EXPECT_EQ(local.Read("Vanta Screensaver Builder/VantaSaver.002"), "[Set]\r\nImageInterval=5\r\n");
   local.Write("Vanta Screensaver Builder/VantaSaver.002", "[Set]\r\nImageInterval=8\r\n");
   Load("VantaSaver");
-  EXPECT_EQ(SaverSetting().ImageInterval, 8) << "a later start replaced the user's working file";
+  EXPECT_EQ(store->Setting().ImageInterval, 8) << "a later start replaced the user's working file";
 }
 
 }  // namespace

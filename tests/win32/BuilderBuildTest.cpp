@@ -19,7 +19,6 @@
 #include "music/MusicSet.h"
 #include "platform/Shell.h"
 #include "settings/SaverSettings.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {
@@ -32,9 +31,7 @@ constexpr const char* kCommitted = "[Set]\r\nImageInterval=7\r\n";
 class BuilderBuildTest : public ::testing::Test {
  public:
   void SetUp() override {
-    ResetSaverSettingsForTests();
     CreateDirectoryA(install.Path("Compile").c_str(), nullptr);
-    SetInstance({"VantaSaver", program.Folder(), install.Folder(), user.Folder(), program.Folder()});
     script.OnPickSave = [this](const platform::TSaveFileRequest& r) {
       saveRequests.push_back(r);
       return setupChosen;
@@ -58,16 +55,15 @@ class BuilderBuildTest : public ::testing::Test {
       return openChosen;
     };
   }
-  void TearDown() override {
-    form.reset();
-    ResetMusicSetForTests();
-    EXPECT_TRUE(SaverSetting() == TSaverSetting{}) << "the form reached for the process's record";
-    ResetSaverSettingsForTests();
-  }
+  void TearDown() override { form.reset(); }
+  TBuilderSeams Seams() { return {main.scheduler, script, platform::SystemRegistry(), main.music}; }
 
   void Open(const std::string& text = "") {
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{install.Folder(), "", user.Folder(), out.Folder(), install.Folder()});
+    form = std::make_unique<TVantaConfigForm>(
+        TSaverSetting{}, *ini,
+        TBuilderPlaces{install.Folder(), program.Path("VantaSaver.scr"), user.Folder(), out.Folder(), install.Folder()},
+        Seams());
     form->OnError = [this](const std::string& m) { errors.push_back(m); };
     form->OnAccept = [this](const TConfigControls& c) {
       ++commits;
@@ -137,6 +133,8 @@ class BuilderBuildTest : public ::testing::Test {
     ASSERT_TRUE(PumpUntil([&] { return !form->Pages().Build.Compiling() && Enabled(IDC_BUILDB); })) << "the build never ended";
   }
 
+  test::TTestMain main;  // before the form, which runs on it
+  test::TScriptedShell script;
   test::TTempDir dir, install, program, out, user;
   std::unique_ptr<TIniFile> ini;
   std::unique_ptr<TVantaConfigForm> form;
@@ -151,7 +149,6 @@ class BuilderBuildTest : public ::testing::Test {
   std::vector<platform::TOpenFilesRequest> openRequests;
   std::vector<std::string> questions, errors;
   std::vector<platform::TShellRequest> starts, shell;
-  test::TScriptedShell script;
 };
 
 TEST_F(BuilderBuildTest, ReadmeAndProgressPagesFitAtTheScreensDpi) {
@@ -476,8 +473,10 @@ TEST_F(BuilderBuildTest, AnUnwritableCompileFolderStopsTheBuild) {
   pretendStart = true;
   user.Write("blocked", "");  // a file where the user's folder should be
   ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", ""));
-  form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini,
-                                            TBuilderPlaces{install.Folder(), "", user.Path("blocked\\"), "", install.Folder()});
+  form = std::make_unique<TVantaConfigForm>(
+      TSaverSetting{}, *ini,
+      TBuilderPlaces{install.Folder(), program.Path("VantaSaver.scr"), user.Path("blocked\\"), "", install.Folder()},
+      Seams());
   form->OnError = [this](const std::string& m) { errors.push_back(m); };
   form->Show();
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(IDM_BUILDANDSEND1, 0), 0);

@@ -141,14 +141,12 @@ TDragResult DragAndDrop(IDropTarget& target, IDataObject& data, DWORD allowed = 
 
 class BuilderDropTest : public ::testing::Test {
  public:
-  void SetUp() override { ResetSaverSettingsForTests(); }
-  void TearDown() override {
-    form.reset();
-    ResetMusicSetForTests();
-  }
+  void TearDown() override { form.reset(); }
   void Open(const std::string& text = "") {
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(TSaverSetting{}, *ini, TBuilderPlaces{"\\", "VantaSaver.scr", "", "", ""});
+    form = std::make_unique<TVantaConfigForm>(
+        TSaverSetting{}, *ini, TBuilderPlaces{"\\", "VantaSaver.scr", "", "", ""},
+        TBuilderSeams{main.scheduler, shell, platform::SystemRegistry(), main.music});
     form->OnError = [this](const std::string& m) { errors.push_back(m); };
     form->Show();
   }
@@ -158,6 +156,8 @@ class BuilderDropTest : public ::testing::Test {
     return out;
   }
 
+  test::TTestMain main;  // before the form, which runs on it
+  test::TScriptedShell shell;
   test::TTempDir dir;
   std::unique_ptr<TIniFile> ini;
   std::unique_ptr<TVantaConfigForm> form;

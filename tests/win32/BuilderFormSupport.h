@@ -251,6 +251,9 @@ class TDialogScript {
   TDialogScript(const TDialogScript&) = delete;
   TDialogScript& operator=(const TDialogScript&) = delete;
 
+  // The shell that answers so, for what the test makes.
+  platform::IShell& Shell() { return shell_; }
+
   std::vector<platform::TShellRequest> shell;
   std::optional<uint32_t> color;
   std::vector<std::string> files;  // what the file dialog answers
@@ -272,18 +275,20 @@ class TDialogScript {
 
 class BuilderFormTest : public ::testing::Test, public TBuilderView {
  public:
-  void SetUp() override { ResetSaverSettingsForTests(); }
-  void TearDown() override {
-    form.reset();
-    ResetMusicSetForTests();
-    EXPECT_TRUE(SaverSetting() == TSaverSetting{}) << "the form reached for the process's record";
-  }
+  void TearDown() override { form.reset(); }
+  // The builder's executable: beside the test's, where the effect table and
+  // the sample pictures are.
+  static std::string ProgramFile() { return test::ExeFolder() + "VantaSaver.scr"; }
+  // What the form works with: the test's main scheduler and music, its
+  // scripted shell.
+  TBuilderSeams Seams() { return {main.scheduler, script.Shell(), platform::SystemRegistry(), main.music}; }
 
   // Opens the builder on setting, with the settings file holding text.
   void Open(const TSaverSetting& setting = {}, const std::string& text = "") {
     form.reset();
     ini = std::make_unique<TIniFile>(dir.Write("VantaSaver.002", text));
-    form = std::make_unique<TVantaConfigForm>(setting, *ini, TBuilderPlaces{install.Folder(), "C:\\Savers\\VantaSaver.scr", "", kDocuments, ""});
+    form = std::make_unique<TVantaConfigForm>(
+        setting, *ini, TBuilderPlaces{install.Folder(), ProgramFile(), "", kDocuments, ""}, Seams());
     closed = false;
     errors.clear();
     form->OnClose = [this] { closed = true; };
@@ -309,6 +314,7 @@ class BuilderFormTest : public ::testing::Test, public TBuilderView {
     return dir.Write(name, test::MakeBmp(test::ReferencePicture(w, h)));
   }
 
+  test::TTestMain main;  // before the form, which runs on it
   test::TTempDir dir, install;
   TDialogScript script;
   std::unique_ptr<TIniFile> ini;
@@ -339,7 +345,7 @@ struct TExpectedNode {
   bool Ticked;
 };
 inline std::vector<TExpectedNode> ExpectedTree(const TEffectSet& set) {
-  TIniFile table(ExtractFilePath(InstanceExecutablePath()) + "VantaSaver.001");
+  TIniFile table(test::ExeFolder() + "VantaSaver.001");
   std::vector<TExpectedNode> nodes;
   for (const TEffectGroup& g : kEffectTree) {
     const size_t group = nodes.size();

@@ -492,16 +492,16 @@ TEST_F(BuilderFormTest, MusicIsAddedAsChosenAndPlayedThroughTheMusicSet) {
   };
   for (const Case& c : cases) {
     c.act();
-    EXPECT_EQ(MusicSetState().CurrentMusic, c.playing) << c.what;
+    EXPECT_EQ(main.music.State().CurrentMusic, c.playing) << c.what;
   }
   // A file gone since it was listed plays nothing and stops what played.
   script.files = {tune};
   Click(IDC_ADDMUSIC);
   Click(IDC_PLAYMUSIC);
-  ASSERT_EQ(MusicSetState().CurrentMusic, tune);
+  ASSERT_EQ(main.music.State().CurrentMusic, tune);
   DeleteFileA(tune.c_str());
   Click(IDC_PLAYMUSIC);
-  EXPECT_EQ(MusicSetState().CurrentMusic, "");
+  EXPECT_EQ(main.music.State().CurrentMusic, "");
   EXPECT_TRUE(errors.empty());
 }
 

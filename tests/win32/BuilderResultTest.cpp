@@ -170,7 +170,7 @@ TEST_F(BuilderFormTest, ASaveThatFailsIsShownAndTheWindowStaysOpen) {
 TEST_F(BuilderFormTest, TheHelpMenuAsksTheShell) {
   Open();
   struct Case { int item; platform::TShellRequest request; } cases[] = {
-      {IDM_DEFAULTSAVER, {"install", "C:\\Savers\\VantaSaver.scr", "", ""}},
+      {IDM_DEFAULTSAVER, {"install", ProgramFile(), "", ""}},
       {IDM_HELP2, {"", kMakerWebsite, "", ""}},  // no help file in the install folder
       {IDM_HOMEPAGE1, {"", kMakerWebsite, "", ""}},
       {IDM_EMAIL1, {"", std::string("mailto:") + kMakerEmail, "", ""}},
@@ -192,11 +192,6 @@ TEST_F(BuilderFormTest, TheHelpMenuAsksTheShell) {
 
 class BuilderPreviewTest : public BuilderFormTest {
  public:
-  void TearDown() override {
-    form.reset();
-    ResetMusicSetForTests();
-    EXPECT_TRUE(SaverSetting() == TSaverSetting{}) << "a preview reached for the process's record";
-  }
   // Runs the message loop for a while, as the builder's does.
   static void Pump(DWORD ms) {
     const DWORD until = GetTickCount() + ms;
@@ -472,10 +467,7 @@ TEST_F(BuilderFormTest, ARightClickSelectsTheNodeUnderThePointer) {
 }
 
 TEST_F(BuilderPreviewTest, AClickInTheTreePreviewsItsEffectAtOnceAndTheSpeedAppliesAtOnce) {
-  TInstanceIdentity id;
-  id.ProgramFolder = ExtractFilePath(InstanceExecutablePath());  // t1.jpg and t2.jpg are there
-  SetInstance(id);
-  TSaverSetting given;
+  TSaverSetting given;  // t1.jpg and t2.jpg are beside the program
   given.Pictures = {Picture("a.bmp")};  // without pictures the preview stands still
   given.ImageInterval = 60;
   Open(given);

@@ -9,27 +9,29 @@ namespace {
 
 class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
  public:
-  void SetUp() override { ResetSaverSettingsForTests(); }
-  void TearDown() override {
-    SetInstanceExecutablePathForTests("");
-    ResetSaverSettingsForTests();
-    ResetMusicSetForTests();
+  // The program "VantaSaver.scr" in the test's folder, its shell the test's.
+  TProcessContext Process() {
+    return {script.Shell(),           platform::SystemRegistry(), users, platform::SystemLibraries(),
+            platform::CreateMediaControl, dir.Path("VantaSaver.scr")};
   }
+  // The process's record: the live one while start-up runs, as start-up
+  // left it after.
+  const TSaverSetting& SaverSetting() const { return live ? *live : last; }
 
   // Starts the program as the builder ("VantaSaver.scr /c", beside the
   // settings text when one is given) and carries out steps on its window
   // from inside the window's message loop.
   void Configure(const std::optional<std::string>& text, const std::function<void(test::TLoopSteps&)>& steps) {
     if (text) users.local.Write("Vanta Screensaver Builder\\VantaSaver.002", *text);
-    ResetSaverSettingsForTests();
-    SetInstanceExecutablePathForTests(dir.Path("VantaSaver.scr"));
-    test::RunConfigureStartup(
-        "the builder", [](HWND w) { return WindowText(w) == kBuilderCaption; },
-        [&](HWND window, test::TLoopSteps& loop) {
+    last = test::RunConfigureStartup(
+        Process(), "the builder", [](HWND w) { return WindowText(w) == kBuilderCaption; },
+        [&](HWND window, test::TLoopSteps& loop, TSaverSetting& record) {
+          live = &record;
           SetWindow(window);
-          loaded = SaverSetting();
+          loaded = record;
           steps(loop);
         });
+    live = nullptr;
     EXPECT_FALSE(IsWindow(Window())) << "start-up ended with its window open";
   }
   // The builder's working file: the user's own.
@@ -50,9 +52,11 @@ class BuilderAtStartupTest : public ::testing::Test, public TBuilderView {
   }
 
   test::TTempDir dir;
-  test::TUserFoldersForTests users;
+  test::TScratchUserFolders users;
   TDialogScript script;
   TSaverSetting loaded;  // the process's record when the window showed
+  TSaverSetting* live = nullptr;
+  TSaverSetting last;
 };
 
 // List sections in forms no writer would produce: OK without a change of
@@ -208,7 +212,7 @@ TEST_F(BuilderAtStartupTest, ASettingsFileThatCannotBeWrittenKeepsTheBuilderOpen
 
 // The effect table beside the program, where start-up puts the program.
 void CopyEffectTable(test::TTempDir& dir) {
-  ASSERT_TRUE(CopyFileA((ExtractFilePath(InstanceExecutablePath()) + "VantaSaver.001").c_str(),
+  ASSERT_TRUE(CopyFileA((test::ExeFolder() + "VantaSaver.001").c_str(),
                         dir.Path("VantaSaver.001").c_str(), FALSE));
 }
 
@@ -246,7 +250,7 @@ TEST_F(BuilderAtStartupTest, ProjectsAreSavedAsLoadedBackAndSavedInPlace) {
     Menu(IDM_SAVEPROJECTAS);
     ASSERT_EQ(script.saveRequests.size(), 1u);
     EXPECT_EQ(script.saveRequests[0], (platform::TSaveFileRequest{"Save Project as...", "*.vnt|*.vnt", "",
-                                                                  platform::UserFolder(platform::TUserFolder::Documents)}));
+                                                                  users.Folder(platform::TUserFolder::Documents)}));
     project = dir.Read("show.vnt");
     EXPECT_NE(project.find("ImageInterval=42\r\n"), std::string::npos) << project;
     EXPECT_NE(project.find("[Transitions]\r\n"), std::string::npos) << project;

@@ -17,7 +17,6 @@
 #include "platform/Shell.h"
 #include "setting_dialog/DistributeConfigFormP.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
-#include "startup/Instance.h"
 #include "startup/Startup.h"
 #include "startup/Win32StartupHost.h"
 
@@ -119,6 +118,9 @@ class TShellScript {
   TShellScript(const TShellScript&) = delete;
   TShellScript& operator=(const TShellScript&) = delete;
 
+  // The shell that answers so, for what the test makes.
+  platform::IShell& Shell() { return shell_; }
+
   std::vector<platform::TShellRequest> shell;
   std::optional<uint32_t> picked;
 
@@ -130,16 +132,12 @@ class TShellScript {
 
 class SettingFormTest : public ::testing::Test, public TDialogView {
  public:
-  void SetUp() override { ResetSaverSettingsForTests(); }
-  void TearDown() override {
-    form.reset();
-    EXPECT_TRUE(SaverSetting() == TSaverSetting{}) << "the form reached for the process's record";
-  }
+  void TearDown() override { form.reset(); }
 
   // Opens the dialog on setting, as a saver named "Show" with no install folder.
   void Open(const TSaverSetting& setting, const std::string& instanceName = "Show",
             const std::string& installFolder = "\\") {
-    form = std::make_unique<TDistributeConfigForm>(setting, instanceName, installFolder);
+    form = std::make_unique<TDistributeConfigForm>(setting, instanceName, installFolder, script.Shell());
     closed = false;
     form->OnClose = [this] { closed = true; };
     form->OnAcceptError = [this](const std::string& m) { acceptErrors.push_back(m); };
@@ -500,11 +498,14 @@ TEST_F(SettingFormTest, NothingOverlapsOrIsClippedAtTheScreensDpi) {
 
 class SettingDialogAtStartupTest : public ::testing::Test, public TDialogView {
  public:
-  void SetUp() override { ResetSaverSettingsForTests(); }
-  void TearDown() override {
-    SetInstanceExecutablePathForTests("");
-    ResetSaverSettingsForTests();
+  // The program exeName in the test's folder, its shell the test's.
+  TProcessContext Process(const std::string& exeName) {
+    return {script.Shell(),           platform::SystemRegistry(), users, platform::SystemLibraries(),
+            platform::CreateMediaControl, dir.Path(exeName)};
   }
+  // The process's record: the live one while start-up runs, as start-up
+  // left it after.
+  const TSaverSetting& SaverSetting() const { return live ? *live : last; }
 
   // Starts the program as Windows asks a saver to configure itself
   // ("exeName /c", beside the settings text when one is given) and carries
@@ -512,15 +513,16 @@ class SettingDialogAtStartupTest : public ::testing::Test, public TDialogView {
   void Configure(const std::optional<std::string>& text, const std::function<void(test::TLoopSteps&)>& steps,
                  const std::string& exeName = "Show.scr") {
     if (text) dir.Write("Show.002", *text);
-    ResetSaverSettingsForTests();
-    SetInstanceExecutablePathForTests(dir.Path(exeName));
-    test::RunConfigureStartup(
-        "the \"Setting\" dialog", [](HWND w) { return Text(w) == "Setting" && GetDlgItem(w, IDC_PAGECONTROL1); },
-        [&](HWND dialog, test::TLoopSteps& loop) {
+    last = test::RunConfigureStartup(
+        Process(exeName), "the \"Setting\" dialog",
+        [](HWND w) { return Text(w) == "Setting" && GetDlgItem(w, IDC_PAGECONTROL1); },
+        [&](HWND dialog, test::TLoopSteps& loop, TSaverSetting& record) {
+          live = &record;
           SetDialog(dialog);
-          loaded = SaverSetting();
+          loaded = record;
           steps(loop);
         });
+    live = nullptr;
     EXPECT_FALSE(IsWindow(Dialog())) << "start-up ended with its dialog open";
   }
   // What the dialog wrote: the user's own copy; the installed file beside
@@ -530,9 +532,11 @@ class SettingDialogAtStartupTest : public ::testing::Test, public TDialogView {
   bool FileHas(const std::string& line) { return File().find(line + "\r\n") != std::string::npos; }
 
   test::TTempDir dir;
-  test::TUserFoldersForTests users;
+  test::TScratchUserFolders users;
   TShellScript script;
   TSaverSetting loaded;  // the process's record when the dialog showed
+  TSaverSetting* live = nullptr;
+  TSaverSetting last;
 };
 
 // Sections and keys the dialog must never touch, in forms no writer would produce.

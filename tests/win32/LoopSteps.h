@@ -93,15 +93,41 @@ class TLoopSteps {
   bool timedOut_ = false;
 };
 
-// Runs the program's real configure start-up ("/c") with the Win32 host,
-// and acts on its main window from inside that window's loop once match
-// finds it; returns when start-up has ended.
-inline void RunConfigureStartup(const std::string& what, const std::function<bool(HWND)>& match,
-                                const std::function<void(HWND, TLoopSteps&)>& shown) {
+// The program's own start-up host, keeping hold of the settings start-up
+// handed to the main window: the record lives while the window does, and
+// its last state is kept after.
+class TWatchedStartupHost final : public IStartupHost {
+ public:
+  explicit TWatchedStartupHost(const TProcessContext& process) : host_(process) {}
+  TWindowHandle GetForegroundWindow() override { return host_.GetForegroundWindow(); }
+  void SetForegroundWindow(TWindowHandle window) override { host_.SetForegroundWindow(window); }
+  void ChangeSaverPassword(TWindowHandle parent) override { host_.ChangeSaverPassword(parent); }
+  void RunMainWindow(TMainWindow window, const TCommandLine& cl, TSettingsStore& settings) override {
+    live = &settings.Setting();
+    host_.RunMainWindow(window, cl, settings);
+    last = settings.Setting();
+    live = nullptr;
+  }
+
+  TSaverSetting* live = nullptr;
+  TSaverSetting last;
+
+ private:
+  TWin32StartupHost host_;
+};
+
+// Runs the real configure start-up ("/c") of the program process names, with
+// the Win32 host, and acts on its main window from inside that window's loop
+// once match finds it, the process's record in hand; returns the record as
+// start-up left it.
+inline TSaverSetting RunConfigureStartup(const TProcessContext& process, const std::string& what,
+                                         const std::function<bool(HWND)>& match,
+                                         const std::function<void(HWND, TLoopSteps&, TSaverSetting&)>& shown) {
+  TWatchedStartupHost host(process);
   TLoopSteps loop;
-  loop.Await(what, [match] { return FindThreadWindow(match); }, [&](HWND window) { shown(window, loop); });
-  TWin32StartupHost host;
-  RunStartup({"/c"}, host);
+  loop.Await(what, [match] { return FindThreadWindow(match); }, [&](HWND window) { shown(window, loop, *host.live); });
+  RunStartup({"/c"}, host, {process.ExecutablePath, process.Registry, process.UserFolders});
+  return host.last;
 }
 
 }  // namespace vanta::test

@@ -140,6 +140,7 @@ class MusicWin32 : public ::testing::Test {
   }
   std::string DllPath() const { return test::ExeFolder() + "mpegdll.dll"; }
   test::TTempDir dir;
+  test::TTestMain main;  // the players' timers, and the program's music set
 };
 
 TEST_F(MusicWin32, DllLoadsAloneFromAnyFolderWithAllEntries) {
@@ -200,7 +201,7 @@ TEST_F(MusicWin32, NamesThatDoNotFitAreRefused) {
 }
 
 TEST_F(MusicWin32, PlayerOverTheRealLibraryEndsOnce) {
-  TMPEGPlayer p;
+  TMPEGPlayer p(main.scheduler, platform::SystemLibraries());
   p.SetPathToDLL(test::ExeFolder());
   p.SetUseTimer(true);
   p.SetTimerFreq(50);
@@ -237,7 +238,7 @@ TEST_F(MusicWin32, StreamModeReadsThroughTheEvents) {
   in.seekg(0);
   int marker = 0;
   volatile LONG closed = 0;
-  TMPEGPlayer p;
+  TMPEGPlayer p(main.scheduler, platform::SystemLibraries());
   p.SetPathToDLL(test::ExeFolder());
   p.SetUseTimer(true);
   p.SetTimerFreq(50);
@@ -275,7 +276,7 @@ TEST_F(MusicWin32, StreamModeReadsThroughTheEvents) {
 TEST_F(MusicWin32, AFileDeletedWhilePlayingEndsQuietly) {
   const std::string copy = dir.Path("doomed.mp3");
   ASSERT_TRUE(CopyFileA(Data("sweep.mp3").c_str(), copy.c_str(), FALSE));
-  TMPEGPlayer p;
+  TMPEGPlayer p(main.scheduler, platform::SystemLibraries());
   p.SetPathToDLL(test::ExeFolder());
   p.SetUseTimer(true);
   p.SetTimerFreq(50);
@@ -297,7 +298,7 @@ TEST_F(MusicWin32, PlaysThroughTheWaveMapper) {
     if (AudioSinkExpected()) FAIL() << "no wave device despite the audio sink";
     GTEST_SKIP() << "no wave device";
   }
-  TMPEGPlayer p;
+  TMPEGPlayer p(main.scheduler, platform::SystemLibraries());
   p.SetPathToDLL(test::ExeFolder());
   p.SetUseTimer(true);
   p.SetTimerFreq(50);
@@ -367,16 +368,16 @@ TEST_F(MusicWin32, AStopIsNotifiedAndACloseIsNot) {
 TEST_F(MusicWin32, MusicSetPlaysAWaveThenAnMp3ThenStops) {
   if (waveOutGetNumDevs() == 0 && !AudioSinkExpected()) GTEST_SKIP() << "no wave device";
   // The bare library name is found in the program's folder.
-  SetMusicList({Data("short.wav"), Data("sweep.mp3")}, false, false);
-  PlayMusicFile("");
-  EXPECT_EQ(MusicSetState().CurrentMusic, Data("short.wav"));
-  EXPECT_TRUE(PumpUntil([] { return MusicSetState().CurrentMusic == Data("sweep.mp3"); }, 10000));
-  ASSERT_TRUE(MusicSetState().MusicPlayer);
-  EXPECT_TRUE(MusicSetState().MusicPlayer->LibraryLoaded());
-  EXPECT_TRUE(PumpUntil([] { return MusicSetState().Index == -1; }, 10000));
-  ClearMusicList();
-  StopMusic();
-  ResetMusicSetForTests();
+  TMusicSet& music = main.music;
+  music.SetMusicList({Data("short.wav"), Data("sweep.mp3")}, false, false);
+  music.PlayMusicFile("");
+  EXPECT_EQ(music.State().CurrentMusic, Data("short.wav"));
+  EXPECT_TRUE(PumpUntil([&] { return music.State().CurrentMusic == Data("sweep.mp3"); }, 10000));
+  ASSERT_TRUE(music.State().MusicPlayer);
+  EXPECT_TRUE(music.State().MusicPlayer->LibraryLoaded());
+  EXPECT_TRUE(PumpUntil([&] { return music.State().Index == -1; }, 10000));
+  music.ClearMusicList();
+  music.StopMusic();
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ TEST(PictureOpenDialog, PreviewShowsTheSelectedPictureUprightAndNothingForABroke
           PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         });
     platform::TOpenFilesRequest request{"Add Images", "Pictures|*.png", dir.Folder(), true, true, kBackground};
-    chosen = platform::PickFilesToOpen(0, request);
+    chosen = platform::SystemShell().PickFilesToOpen(0, request);
   }
   EXPECT_TRUE(chosen.empty()) << "cancelled";
   EXPECT_EQ(sizeText, "80 x 40 pixels");

@@ -34,15 +34,15 @@ TEST(Win32Files, ExistsAndListingSkipFolders) {
 
 TEST(Win32Registry, ReadsTheDefaultValueAndNeverCreatesTheKey) {
   const std::string key = "Software\\Norvane\\VantaRegTest" + std::to_string(GetCurrentProcessId());
-  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);
+  EXPECT_EQ(platform::SystemRegistry().CurrentUserDefault("\\" + key), std::nullopt);
   EXPECT_FALSE(test::CurrentUserKeyExists(key));
 
   const test::TRegistryDefault made(key);
   ASSERT_TRUE(made.Created());
-  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), std::nullopt);  // key without default value
+  EXPECT_EQ(platform::SystemRegistry().CurrentUserDefault("\\" + key), std::nullopt);  // key without default value
   const std::string value = "C:\\Program Files\\Mountains";
   made.Set(value);
-  EXPECT_EQ(platform::ReadCurrentUserDefault("\\" + key), value);
+  EXPECT_EQ(platform::SystemRegistry().CurrentUserDefault("\\" + key), value);
 }
 
 // The manifest makes UTF-8 the code page of every "A" call, so names in

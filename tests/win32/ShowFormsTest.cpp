@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Win32TestSupport.h"
 #include "platform/headless/FixedMonitors.h"
 #include "saver/FullscreenFormP.h"
 #include "saver/PreviewFormP.h"
@@ -16,13 +17,16 @@ int CursorCount() {
 
 class ShowFormsTest : public ::testing::Test {
  protected:
+  TShowSeams Seams() { return {main.scheduler, platform::SystemRegistry(), &main.music}; }
+
   TSaverSetting setting;  // no pictures, no music
   // The one the program's show windows and music set share.
-  platform::IScheduler& scheduler = platform::MainScheduler();
+  test::TTestMain main;
+  platform::IScheduler& scheduler = main.scheduler;
 };
 
 TEST_F(ShowFormsTest, FullScreenWindowCoversTheScreenAboveAll) {
-  TFullscreenForm form(scheduler, 0, false, setting);
+  TFullscreenForm form(Seams(), 0, false, setting);
   form.FormShow();
   const HWND w = form.Window();
   char title[64] = {};
@@ -44,7 +48,7 @@ TEST_F(ShowFormsTest, FullScreenWindowCoversTheScreenAboveAll) {
 TEST_F(ShowFormsTest, FullScreenWindowCoversEveryMonitorAndFollowsDisplayChanges) {
   // The left monitor above and left of the primary: negative coordinates.
   platform::TFixedMonitors monitors({{{0, 0, 800, 600}, true}, {{-640, -100, 0, 380}, false}}, {0, 0, 800, 600});
-  TFullscreenForm form(scheduler, 0, false, setting, &monitors);
+  TFullscreenForm form(Seams(), 0, false, setting, {}, &monitors);
   form.FormShow();
   const auto windowRect = [&] {
     RECT r{};
@@ -69,7 +73,7 @@ TEST_F(ShowFormsTest, KeysAndCommandsAsConfigured) {
   const int cursorBefore = CursorCount();
   for (bool keyboard : {false, true}) {
     setting.KeyboardPress = keyboard;
-    TFullscreenForm form(scheduler, 0, false, setting);
+    TFullscreenForm form(Seams(), 0, false, setting);
     form.FormShow();
     const HWND w = form.Window();
     EXPECT_EQ(CursorCount(), cursorBefore - 1) << "cursor hidden during the show";
@@ -85,7 +89,7 @@ TEST_F(ShowFormsTest, KeysAndCommandsAsConfigured) {
 }
 
 TEST_F(ShowFormsTest, MouseMovesEndTheShowAtTheSeventh) {
-  TFullscreenForm form(scheduler, 0, false, setting);
+  TFullscreenForm form(Seams(), 0, false, setting);
   form.FormShow();
   const HWND w = form.Window();
   for (int i = 0; i < 6; ++i) SendMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(10 + i, 10));

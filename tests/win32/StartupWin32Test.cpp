@@ -10,25 +10,31 @@
 namespace vanta {
 namespace {
 
+// The identity of the program at exePath on the system's registry and folders.
+TInstanceIdentity Identify(const std::string& exePath,
+                           platform::IUserFolders& folders = platform::SystemUserFolders()) {
+  return DetermineInstanceIdentity(exePath, platform::SystemRegistry(), folders);
+}
+
 TEST(Win32Instance, InstallFolderComesFromTheUsersThenTheMachinesRegistry) {
   test::TTempDir dir;
   const std::string name = "VantaIdTest" + std::to_string(GetCurrentProcessId());
   const std::string key = "Software\\Norvane\\" + name;
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path(name + ".scr")).InstallFolder, "");
+  EXPECT_EQ(Identify(dir.Path(name + ".scr")).InstallFolder, "");
   EXPECT_FALSE(test::CurrentUserKeyExists(key));
 
   {
     // An administrator's setup: the machine's value.
     const test::TRegistryDefault machine(key, "C:\\Program Files (x86)\\Sample Show", HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(machine.Created());
-    EXPECT_EQ(DetermineInstanceIdentity(dir.Path(name + ".scr")).InstallFolder, "C:\\Program Files (x86)\\Sample Show\\");
+    EXPECT_EQ(Identify(dir.Path(name + ".scr")).InstallFolder, "C:\\Program Files (x86)\\Sample Show\\");
     const test::TRegistryDefault user(key, "C:\\Savers\\Sample Show");
-    const TInstanceIdentity id = DetermineInstanceIdentity(dir.Path(name + ".scr"));
+    const TInstanceIdentity id = Identify(dir.Path(name + ".scr"));
     EXPECT_EQ(id.InstanceName, name);
     EXPECT_EQ(id.ProgramFolder, dir.Folder());
     EXPECT_EQ(id.InstallFolder, "C:\\Savers\\Sample Show\\");
   }
-  EXPECT_EQ(platform::ReadLocalMachineDefault("\\" + key), std::nullopt);
+  EXPECT_EQ(platform::SystemRegistry().LocalMachineDefault("\\" + key), std::nullopt);
 }
 
 // The system's own folders for what a user keeps, and the settings file
@@ -36,54 +42,48 @@ TEST(Win32Instance, InstallFolderComesFromTheUsersThenTheMachinesRegistry) {
 TEST(Win32Instance, UserFilesGoToTheUsersOwnFolders) {
   for (const auto kind : {platform::TUserFolder::RoamingAppData, platform::TUserFolder::LocalAppData,
                           platform::TUserFolder::Documents}) {
-    const std::string folder = platform::UserFolder(kind);
+    const std::string folder = platform::SystemUserFolders().Folder(kind);
     ASSERT_GT(folder.size(), 3u) << int(kind);
     EXPECT_EQ(folder.back(), '\\');
     EXPECT_NE(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES) << folder;
   }
-  EXPECT_NE(platform::UserFolder(platform::TUserFolder::RoamingAppData),
-            platform::UserFolder(platform::TUserFolder::LocalAppData));
+  EXPECT_NE(platform::SystemUserFolders().Folder(platform::TUserFolder::RoamingAppData),
+            platform::SystemUserFolders().Folder(platform::TUserFolder::LocalAppData));
   test::TTempDir dir;
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("Show.scr")).UserFolder,
-            platform::UserFolder(platform::TUserFolder::RoamingAppData) + "Norvane\\");
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("VantaSaver.scr")).UserFolder,
-            platform::UserFolder(platform::TUserFolder::LocalAppData) + "Vanta Screensaver Builder\\");
+  EXPECT_EQ(Identify(dir.Path("Show.scr")).UserFolder,
+            platform::SystemUserFolders().Folder(platform::TUserFolder::RoamingAppData) + "Norvane\\");
+  EXPECT_EQ(Identify(dir.Path("VantaSaver.scr")).UserFolder,
+            platform::SystemUserFolders().Folder(platform::TUserFolder::LocalAppData) + "Vanta Screensaver Builder\\");
 }
 
 TEST(Win32Instance, ShortNameFindsTheSettingsFile) {
   test::TTempDir dir;
   dir.Write("Mountains.002", "[Set]\r\nImageInterval=12\r\n");
   dir.Write("Mountains.txt", "");
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("MOUNTA~1.SCR")).InstanceName, "Mountains");
-  EXPECT_EQ(DetermineInstanceIdentity(dir.Path("MYSHOW~1.SCR")).InstanceName, "MYSHOW~1");
+  EXPECT_EQ(Identify(dir.Path("MOUNTA~1.SCR")).InstanceName, "Mountains");
+  EXPECT_EQ(Identify(dir.Path("MYSHOW~1.SCR")).InstanceName, "MYSHOW~1");
 
-  const test::TUserFoldersForTests users;
-  ResetSaverSettingsForTests();
-  SetInstanceExecutablePathForTests(dir.Path("MOUNTA~1.SCR"));
-  LoadSaverSettings();
-  EXPECT_EQ(SettingsFileName(), users.SaverFile("Mountains"));
-  EXPECT_EQ(SaverSetting().ImageInterval, 12);
-  SetInstanceExecutablePathForTests("");
-  ResetSaverSettingsForTests();
+  test::TScratchUserFolders users;
+  TSettingsStore settings(Identify(dir.Path("MOUNTA~1.SCR"), users));
+  settings.Load();
+  EXPECT_EQ(settings.FileName(), users.SaverFile("Mountains"));
+  EXPECT_EQ(settings.Setting().ImageInterval, 12);
 }
 
 TEST(Win32Settings, SaveWritesTheUsersCopyOfTheInstalledFile) {
   test::TTempDir dir;
-  const test::TUserFoldersForTests users;
+  test::TScratchUserFolders users;
   const std::string installed = "[Set]\r\nAuthor=Ann\r\n[Pictures]\r\nC:\\a.jpg=1\r\n";
   dir.Write("Show.002", installed);
-  ResetSaverSettingsForTests();
-  SetInstanceExecutablePathForTests(dir.Path("Show.scr"));
-  LoadSaverSettings();
-  SaverSetting().ImageInterval = 30;
-  SaveSaverSettings();
+  TSettingsStore settings(Identify(dir.Path("Show.scr"), users));
+  settings.Load();
+  settings.Setting().ImageInterval = 30;
+  settings.Save();
   EXPECT_EQ(dir.Read("Show.002"), installed);
   const std::string text = users.ReadSaverFile("Show");
   EXPECT_EQ(text.rfind("[Set]\r\nAuthor=Ann\r\nStetchImage=0\r\n", 0), 0u);
   EXPECT_NE(text.find("ImageInterval=30\r\n"), std::string::npos);
   EXPECT_NE(text.find("[Pictures]\r\nC:\\a.jpg=1\r\n"), std::string::npos);
-  SetInstanceExecutablePathForTests("");
-  ResetSaverSettingsForTests();
 }
 
 TEST(Win32Password, CallsPwdChangePasswordWithTheScreenSaverProvider) {

@@ -9,8 +9,13 @@
 #include <string>
 
 #include "../unit/TempDir.h"
+#include "music/MusicSet.h"
+#include "platform/DynamicLibrary.h"
 #include "platform/Files.h"
+#include "platform/MediaControl.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/win32/Win32Scheduler.h"
 
 namespace vanta::test {
 
@@ -63,16 +68,17 @@ class TRegistryDefault {
 };
 
 // The user's application-data folders in scratch folders of the test's, so
-// that a test's settings never meet another's in the prefix's profile.
-class TUserFoldersForTests {
+// that a test's settings never meet another's in the prefix's profile; the
+// documents folder is the system's.
+class TScratchUserFolders final : public platform::IUserFolders {
  public:
-  TUserFoldersForTests() {
-    platform::SetUserFolderForTests(platform::TUserFolder::RoamingAppData, roaming.Folder());
-    platform::SetUserFolderForTests(platform::TUserFolder::LocalAppData, local.Folder());
-  }
-  ~TUserFoldersForTests() {
-    platform::SetUserFolderForTests(platform::TUserFolder::RoamingAppData, "");
-    platform::SetUserFolderForTests(platform::TUserFolder::LocalAppData, "");
+  std::string Folder(platform::TUserFolder kind) override {
+    switch (kind) {
+      case platform::TUserFolder::RoamingAppData: return roaming.Folder();
+      case platform::TUserFolder::LocalAppData: return local.Folder();
+      case platform::TUserFolder::Documents: break;
+    }
+    return platform::SystemUserFolders().Folder(kind);
   }
   // A saver's settings as its user saved them, and the builder's folder.
   std::string SaverFile(const std::string& name) const { return roaming.Path("Norvane\\" + name + ".002"); }
@@ -82,8 +88,8 @@ class TUserFoldersForTests {
   TTempDir roaming, local;
 };
 
-// The shell and the system's dialogs answered by the test while it lives;
-// what it leaves empty goes to the system's own.
+// The shell and the system's dialogs answered by the test, for what the
+// test hands it to; what it leaves empty goes to the system's own.
 class TScriptedShell final : public platform::IShell {
  public:
   std::function<void(const platform::TShellRequest&)> OnOpen;
@@ -97,8 +103,7 @@ class TScriptedShell final : public platform::IShell {
   // nullopt starts the program for real; a value pretends that result.
   std::function<std::optional<bool>(const platform::TShellRequest&)> OnStart;
 
-  TScriptedShell() { platform::SetShellForTests(this); }
-  ~TScriptedShell() override { platform::SetShellForTests(nullptr); }
+  TScriptedShell() = default;
   TScriptedShell(const TScriptedShell&) = delete;
   TScriptedShell& operator=(const TScriptedShell&) = delete;
 
@@ -133,6 +138,13 @@ class TScriptedShell final : public platform::IShell {
 
  private:
   static platform::IShell& System() { return platform::SystemShell(); }
+};
+
+// The main thread's scheduler and the music set of a test, as Main makes
+// them for the program: the system's mpegdll.dll and MCI devices.
+struct TTestMain {
+  platform::TWin32Scheduler scheduler;
+  TMusicSet music{scheduler, platform::SystemLibraries(), platform::CreateMediaControl};
 };
 
 }  // namespace vanta::test

@@ -145,7 +145,17 @@ bool CreateFolders(const std::string& folder) {
   return std::filesystem::is_directory(folder, ec);
 }
 
+namespace {
 // Natively there are no such folders: settings stay beside the program.
-std::string SystemUserFolder(TUserFolder) { return {}; }
+class TNoUserFolders final : public IUserFolders {
+ public:
+  std::string Folder(TUserFolder) override { return {}; }
+};
+}  // namespace
+
+IUserFolders& SystemUserFolders() {
+  static TNoUserFolders folders;  // stateless
+  return folders;
+}
 
 }  // namespace vanta::platform

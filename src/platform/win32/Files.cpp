@@ -190,14 +190,24 @@ bool CreateFolders(const std::string& folder) {
   return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-std::string SystemUserFolder(TUserFolder kind) {
-  const int csidl = kind == TUserFolder::RoamingAppData ? CSIDL_APPDATA
-                    : kind == TUserFolder::LocalAppData ? CSIDL_LOCAL_APPDATA
-                                                        : CSIDL_PERSONAL;
-  wchar_t wide[MAX_PATH] = L"";
-  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, wide)) || !wide[0]) return {};
-  std::string utf8 = Narrow(wide);
-  return utf8.empty() ? utf8 : IncludeTrailingDelimiter(utf8);
+namespace {
+class TSystemUserFolders final : public IUserFolders {
+ public:
+  std::string Folder(TUserFolder kind) override {
+    const int csidl = kind == TUserFolder::RoamingAppData ? CSIDL_APPDATA
+                      : kind == TUserFolder::LocalAppData ? CSIDL_LOCAL_APPDATA
+                                                          : CSIDL_PERSONAL;
+    wchar_t wide[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, wide)) || !wide[0]) return {};
+    std::string utf8 = Narrow(wide);
+    return utf8.empty() ? utf8 : IncludeTrailingDelimiter(utf8);
+  }
+};
+}  // namespace
+
+IUserFolders& SystemUserFolders() {
+  static TSystemUserFolders folders;  // stateless
+  return folders;
 }
 
 }  // namespace vanta::platform

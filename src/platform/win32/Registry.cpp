@@ -27,16 +27,25 @@ std::optional<std::string> ReadDefault(HKEY root, REGSAM view, const std::string
   RegCloseKey(h);
   return result;
 }
+
+class TSystemRegistry final : public IRegistry {
+ public:
+  std::optional<std::string> CurrentUserDefault(const std::string& subKey) override {
+    return ReadDefault(HKEY_CURRENT_USER, 0, subKey);
+  }
+  std::optional<std::string> LocalMachineDefault(const std::string& subKey) override {
+    return ReadDefault(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, subKey);
+  }
+  std::optional<int32_t> CurrentUserDword(const std::string& subKey, const std::string& valueName) override;
+};
 }  // namespace
 
-std::optional<std::string> ReadCurrentUserDefault(const std::string& subKey) {
-  return ReadDefault(HKEY_CURRENT_USER, 0, subKey);
-}
-std::optional<std::string> ReadLocalMachineDefault(const std::string& subKey) {
-  return ReadDefault(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, subKey);
+IRegistry& SystemRegistry() {
+  static TSystemRegistry registry;  // stateless
+  return registry;
 }
 
-std::optional<int32_t> ReadCurrentUserDword(const std::string& subKey, const std::string& valueName) {
+std::optional<int32_t> TSystemRegistry::CurrentUserDword(const std::string& subKey, const std::string& valueName) {
   HKEY h = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
   std::optional<int32_t> result;

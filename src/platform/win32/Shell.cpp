@@ -69,9 +69,6 @@ class TSystemShell final : public IShell {
   TStartedProgram StartHidden(const TShellRequest& request) override;
 };
 
-IShell* gTestShell = nullptr;
-IShell& Current() { return gTestShell ? *gTestShell : SystemShell(); }
-
 int ScreenDpi() {
   HDC dc = GetDC(nullptr);
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -221,29 +218,5 @@ IShell& SystemShell() {
   static TSystemShell shell;
   return shell;
 }
-
-void SetShellForTests(IShell* shell) { gTestShell = shell; }
-
-void ShellOpen(const TShellRequest& request) { Current().Open(request); }
-std::optional<uint32_t> PickColor(std::intptr_t owner, uint32_t initial) { return Current().PickColor(owner, initial); }
-std::vector<std::string> PickFilesToOpen(std::intptr_t owner, const TOpenFilesRequest& request) {
-  return Current().PickFilesToOpen(owner, request);
-}
-std::optional<TFontChoice> PickFont(std::intptr_t owner, const TFontChoice& initial) {
-  return Current().PickFont(owner, initial);
-}
-std::optional<std::string> PickFileToSave(std::intptr_t owner, const TSaveFileRequest& request) {
-  return Current().PickFileToSave(owner, request);
-}
-bool AskYesNo(std::intptr_t owner, const std::string& text, const std::string& caption) {
-  return Current().AskYesNo(owner, text, caption);
-}
-TAnswer AskYesNoCancel(std::intptr_t owner, const std::string& text, const std::string& caption) {
-  return Current().AskYesNoCancel(owner, text, caption);
-}
-std::optional<std::string> PickFolder(std::intptr_t owner, const std::string& title, const std::string& initial) {
-  return Current().PickFolder(owner, title, initial);
-}
-TStartedProgram StartHidden(const TShellRequest& request) { return Current().StartHidden(request); }
 
 }  // namespace vanta::platform

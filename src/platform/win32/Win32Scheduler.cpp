@@ -12,8 +12,6 @@ constexpr UINT kCallMessage = WM_APP + 1;  // lParam: TCall*, sent by a worker
 constexpr UINT kPostMessage = WM_APP + 2;  // lParam: std::function<void()>*, posted
 constexpr char kClassName[] = "VantaSchedulerWindow";
 
-IScheduler* gMainForTests = nullptr;
-
 struct TCall {
   const std::function<void()>* fn;
   std::exception_ptr error;
@@ -170,15 +168,6 @@ void TWin32Scheduler::KillTimer(uint32_t id) {
   ::KillTimer(window_, id);
   timers_.erase(id);
 }
-
-IScheduler& MainScheduler() {
-  if (gMainForTests) return *gMainForTests;
-  // Never destroyed: players of the music set kill their timers on it at exit.
-  static TWin32Scheduler* const scheduler = new TWin32Scheduler;
-  return *scheduler;
-}
-
-void SetMainSchedulerForTests(IScheduler* sched) { gMainForTests = sched; }
 
 void RunMessageLoop() {
   MSG msg;
