@@ -10,7 +10,7 @@
 #include "platform/Scheduler.h"
 #include "platform/Shell.h"
 #include "platform/win32/SystemLibrary.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 
 namespace vanta {
 namespace {

@@ -6,8 +6,8 @@
 #include "base/Text.h"
 #include "builder/ConfigControls.h"
 #include "platform/Files.h"
+#include "settings/Instance.h"
 #include "settings/SaverSettings.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {

@@ -10,8 +10,8 @@
 #include "platform/Scheduler.h"
 #include "platform/win32/PictureDrawing.h"
 #include "platform/win32/Win32SurfaceHost.h"
+#include "settings/Instance.h"
 #include "show/RunVantascreen.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 namespace {

@@ -173,7 +173,7 @@ void TImagesPage::AddClick() {
   TConfigControls& r = frame_.Record();
   const std::vector<std::string> files = platform::PickFilesToOpen(
       reinterpret_cast<std::intptr_t>(frame_.Window()),
-      {"Add Images", PictureDialogFilter(), r.PicturePath, true, true, r.BackcolorCb});
+      {"Add Images", PictureDialogFilter(), r.PicturePath, true, PreviewPictureFile, r.BackcolorCb});
   if (AddToList(r, kKind, files)) Changed(true);
 }
 

@@ -5,8 +5,8 @@
 #include "platform/Registry.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Scheduler.h"
+#include "settings/Instance.h"
 #include "show/ShowPlace.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 

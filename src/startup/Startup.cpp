@@ -1,8 +1,8 @@
 #include "startup/Startup.h"
 
 #include "base/Text.h"
+#include "settings/Instance.h"
 #include "settings/SaverSettings.h"
-#include "startup/Instance.h"
 
 namespace vanta {
 

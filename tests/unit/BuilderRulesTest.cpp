@@ -13,7 +13,7 @@
 #include "builder/MediaLists.h"
 #include "builder/ProjectFiles.h"
 #include "engine/PictureLoader.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 
 namespace vanta {
 namespace {

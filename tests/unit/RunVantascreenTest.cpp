@@ -16,7 +16,7 @@
 #include "platform/headless/HeadlessSurfaceHost.h"
 #include "settings/SaverSettings.h"
 #include "show/RunVantascreen.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "TempDir.h"
 
 namespace vanta {

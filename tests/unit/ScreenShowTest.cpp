@@ -17,7 +17,7 @@
 #include "platform/headless/HeadlessSurfaceHost.h"
 #include "settings/SaverSettings.h"
 #include "show/ScreenShow.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "TempDir.h"
 
 namespace vanta {

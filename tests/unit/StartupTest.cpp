@@ -2,7 +2,7 @@
 
 #include "settings/SaverSettings.h"
 #include "startup/CommandLine.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "startup/Startup.h"
 #include "TempDir.h"
 

@@ -9,7 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "settings/SaverSettings.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "TempDir.h"
 
 namespace vanta {

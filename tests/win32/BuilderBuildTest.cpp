@@ -19,7 +19,7 @@
 #include "music/MusicSet.h"
 #include "platform/Shell.h"
 #include "settings/SaverSettings.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 
 namespace vanta {
 namespace {

@@ -17,7 +17,7 @@
 #include "platform/Shell.h"
 #include "setting_dialog/DistributeConfigFormP.h"
 #include "setting_dialog/DistributeConfigFormRes.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "startup/Startup.h"
 #include "startup/Win32StartupHost.h"
 

@@ -82,7 +82,8 @@ std::vector<std::string> TSystemShell::PickFilesToOpen(std::intptr_t owner, cons
               OFN_ENABLESIZING;
   TPicturePreviewState preview;
   preview.Background = request.PreviewColor;
-  if (request.PicturePreview) AttachPicturePreview(ofn, preview);
+  preview.Draw = request.PicturePreview;
+  if (preview.Draw) AttachPicturePreview(ofn, preview);
   if (!GetOpenFileNameA(&ofn)) return {};
   // One file: its full path. Several: the folder, then each name.
   std::vector<std::string> parts;
