@@ -49,7 +49,7 @@ struct TOpenFilesRequest {
   bool Multiple = true;       // false: one file only
   // Pictures: a preview of the selected file beside the list, with its
   // size, on this background colour; none when empty.
-  TPicturePreview PicturePreview;
+  TPicturePreview PicturePreview = {};
   uint32_t PreviewColor = 0;
   bool operator==(const TOpenFilesRequest& o) const {
     return Title == o.Title && Filter == o.Filter && InitialFolder == o.InitialFolder && Multiple == o.Multiple &&
