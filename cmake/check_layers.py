@@ -3,12 +3,13 @@
 
 The layers come from cmake/Layers.cmake, as arguments:
   check_layers.py TOP --layer NAME=PATH,PATH:USES,USES ...
-Every .h, .cpp and .rc under a layer's paths (a longer path wins; tests and
-benchmarks belong to none) may include files of its own layer and of the
-layers it uses, directly or through them. An include is found as the
-compiler finds it: beside the including file first, then below src/ or
-installer/. Prints the include graph between layers, edges that are not
-allowed marked, and exits 1 when there is one.
+Every .h, .cpp and .rc of src/ and installer/ belongs to a layer by its
+path (a longer path wins; tests and benchmarks are left out) and may
+include files of its own layer and of the layers it uses, directly or
+through them. An include is found as the compiler finds it: beside the
+including file first, then below src/ or installer/. Prints the include
+graph between layers, edges that are not allowed marked, and exits 1 when
+there is one, or when a file is in no layer.
 """
 import argparse
 import collections
@@ -86,6 +87,7 @@ def main():
                 rel = os.path.relpath(os.path.join(folder, f), args.top)
                 source = layer_of(rel, layers)
                 if source is None:
+                    bad.append(f"{rel}: in no layer")
                     continue
                 with open(os.path.join(args.top, rel), encoding="utf-8", errors="replace") as text:
                     content = text.read()
