@@ -7,7 +7,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta::bench {
 

@@ -1,5 +1,6 @@
 #include "base/Text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -178,22 +179,28 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-std::optional<int32_t> ParseDecimal32(std::string_view s) {
+std::optional<int64_t> ParseDecimal(std::string_view s) {
   bool negative = false;
   if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
     negative = s[0] == '-';
     s.remove_prefix(1);
   }
   if (s.empty()) return std::nullopt;
-  int64_t v = 0;
+  constexpr uint64_t kEnd = uint64_t{1} << 63;  // the size of INT64_MIN
+  uint64_t v = 0;
   for (char c : s) {
     if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + (c - '0');
-    if (v > int64_t{1} << 31) return std::nullopt;
+    v = v > kEnd / 10 ? kEnd : std::min(kEnd, v * 10 + static_cast<uint64_t>(c - '0'));
   }
-  if (negative) v = -v;
-  if (v > std::numeric_limits<int32_t>::max()) return std::nullopt;
-  return static_cast<int32_t>(v);
+  if (negative) return v == kEnd ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(v);
+  return static_cast<int64_t>(std::min(v, kEnd - 1));
+}
+
+std::optional<int32_t> ParseDecimal32(std::string_view s) {
+  const std::optional<int64_t> v = ParseDecimal(s);
+  if (!v || *v < std::numeric_limits<int32_t>::min() || *v > std::numeric_limits<int32_t>::max())
+    return std::nullopt;
+  return static_cast<int32_t>(*v);
 }
 
 std::string MemoText(std::string_view text) {

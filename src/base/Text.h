@@ -2,6 +2,7 @@
 // show. Paths are the platform's: backslashes on Windows (slashes are
 // accepted too), slashes natively.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,7 +47,11 @@ std::string_view Utf8Prefix(std::string_view s, size_t maxBytes);
 std::string Cp1252ToUtf8(std::string_view s);
 std::string_view Trim(std::string_view s);  // blanks and tabs at both ends
 
-// Decimal, optional sign, the whole text; nullopt outside 32 bits.
+// The one decimal reader: an optional sign, then digits, the whole text;
+// nullopt for anything else. A number past 64 bits stops at its sign's end,
+// so that whoever clamps it into a range still gets that range's end.
+std::optional<int64_t> ParseDecimal(std::string_view s);
+// The same, nullopt outside 32 bits.
 std::optional<int32_t> ParseDecimal32(std::string_view s);
 
 // A text as a multi-line editor wants it (the one rule for every memo):

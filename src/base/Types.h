@@ -1,10 +1,11 @@
-// Small value types shared by the settings, the engine and the show.
+// Small value types shared by the settings, the engine, the show and the windows.
 #pragma once
 #include <cstdint>
 
 namespace vanta {
 
 using TColor = uint32_t;  // 0x00BBGGRR, red in the low byte
+using TWindowHandle = std::intptr_t;  // a window handle as the command line carries it
 
 // Where the caption of a picture stands.
 enum TCaptionPosition : uint8_t {

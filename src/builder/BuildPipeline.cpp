@@ -6,6 +6,7 @@
 #include "base/Text.h"
 #include "builder/ConfigControls.h"
 #include "platform/Files.h"
+#include "settings/Instance.h"
 #include "settings/SaverSettings.h"
 #include "settings/InstanceIdentity.h"
 

@@ -10,6 +10,7 @@
 #include "platform/Scheduler.h"
 #include "platform/win32/PictureDrawing.h"
 #include "platform/win32/Win32SurfaceHost.h"
+#include "settings/Instance.h"
 #include "show/RunVantascreen.h"
 
 namespace vanta {

@@ -175,7 +175,7 @@ void TImagesPage::AddClick() {
   TConfigControls& r = frame_.Record();
   const std::vector<std::string> files = shell_.PickFilesToOpen(
       reinterpret_cast<std::intptr_t>(frame_.Host().Window),
-      {"Add Images", PictureDialogFilter(), r.PicturePath, true, true, r.BackcolorCb});
+      {"Add Images", PictureDialogFilter(), r.PicturePath, true, PreviewPictureFile, r.BackcolorCb});
   if (AddToList(r, kKind, files)) Changed(true);
 }
 

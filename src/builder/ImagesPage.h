@@ -6,10 +6,10 @@
 
 #include <memory>
 
+#include "base/Bitmap.h"
 #include "builder/BuilderPage.h"
 #include "builder/CheckListView.h"
 #include "builder/QELOLEDrop.h"
-#include "engine/Bitmap.h"
 
 namespace vanta {
 

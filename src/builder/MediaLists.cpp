@@ -215,6 +215,13 @@ std::string PictureDialogFilter() {
   return "All pictures (" + all + ")|" + all + each;
 }
 
+std::optional<TPoint> PreviewPictureFile(const std::string& file, int width, int height, TColor background,
+                                         TBitmap24& thumbnail) {
+  if (PictureKindOf(file) == TPictureKind::Unknown) return std::nullopt;
+  const TPictureSize natural = LoadPictureToBitmap(thumbnail, file, width, height, background);
+  return TPoint{natural.Width, natural.Height};
+}
+
 TListSplice SpliceBetween(const std::vector<std::string>& shown, const TMediaList& list) {
   const size_t oldCount = shown.size(), newCount = list.Items.size();
   size_t head = 0;

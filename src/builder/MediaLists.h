@@ -12,10 +12,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "settings/IniFile.h"
 #include "settings/SaverSettings.h"
 
@@ -127,6 +129,11 @@ std::string LeftOutText(const TFolderPictures& added);
 // What the Add dialogs offer, in the "text|patterns|text|patterns" form: the
 // picture kinds the picture loader reads, and the three music kinds.
 std::string PictureDialogFilter();
+// The picture dialog's preview (platform::TPicturePreview): the file read
+// upright within width x height on the background colour, as the thumbnail
+// panel shows it, and its own size; nullopt for a file no reader takes.
+std::optional<TPoint> PreviewPictureFile(const std::string& file, int width, int height, TColor background,
+                                         TBitmap24& thumbnail);
 inline constexpr const char* kMusicDialogFilter =
     "All Support Types|*.mp3;*.wav;*.mid|Mp3 Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|MIDI Files (*.mid)|*.mid";
 

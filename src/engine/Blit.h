@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta {
 

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 #include "engine/RegionEffects.h"
 
 namespace vanta {

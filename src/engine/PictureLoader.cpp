@@ -13,8 +13,8 @@
 #include "engine/codecs/Jpeg.h"
 #include "engine/codecs/Png.h"
 #include "engine/codecs/Webp.h"
-#include "engine/codecs/PlatformPictures.h"
 #include "platform/Files.h"
+#include "platform/PlatformPictures.h"
 
 namespace vanta {
 namespace {

@@ -26,8 +26,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
 
 namespace vanta {
 

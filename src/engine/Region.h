@@ -16,8 +16,8 @@
 #include <span>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "base/Rect.h"
-#include "engine/Bitmap.h"
 
 namespace vanta {
 

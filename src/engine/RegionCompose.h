@@ -1,6 +1,6 @@
 // Drawing pictures through a region: span copies and one-pass frames.
 #pragma once
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 #include "engine/Region.h"
 
 namespace vanta {

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta {
 

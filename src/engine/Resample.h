@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "base/Rect.h"
-#include "engine/Bitmap.h"
 
 namespace vanta {
 

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "engine/AnimateThread.h"
-#include "engine/Bitmap.h"
 #include "engine/FitRule.h"
 #include "engine/Effects.h"
 #include "engine/PictureLoader.h"

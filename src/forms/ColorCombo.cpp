@@ -1,8 +1,8 @@
 #include "forms/ColorCombo.h"
 
+#include "forms/ColorList.h"
 #include "forms/FormLayout.h"
 #include "platform/Shell.h"
-#include "setting_dialog/DistributeConfig.h"
 
 namespace vanta {
 namespace {

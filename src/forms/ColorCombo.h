@@ -2,7 +2,7 @@
 // "Setting" dialog (Win32): an owner-drawn drop-down list of named colours
 // with a swatch each, the current colour when it has no name, and last
 // "Other color...", which opens the system's colour dialog. Which entries it
-// holds is ColorListFor's rule (DistributeConfig.h).
+// holds is ColorListFor's rule (ColorList.h).
 #pragma once
 #include <windows.h>
 

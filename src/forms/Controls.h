@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/SaverSettings.h"
+#include "base/SpinRange.h"
 
 namespace vanta::form {
 

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Bitmap.h"
+#include "base/Rect.h"
+
 namespace vanta::platform {
 
 // What is handed to the shell: a file, folder or address opened with a verb
@@ -24,17 +27,27 @@ struct TShellRequest {
   bool operator==(const TShellRequest&) const = default;
 };
 
+// An open dialog's preview of a picture file: drawn into thumbnail within
+// width x height on the background colour (0x00BBGGRR), and the picture's
+// own size; nullopt, or a throw, when the file cannot be shown. The shell
+// draws no picture itself: whoever asks for the dialog gives the reader.
+using TPicturePreview = std::function<std::optional<TPoint>(const std::string& file, int width, int height,
+                                                            uint32_t background, TBitmap24& thumbnail)>;
+
 // An open dialog for one or more existing files.
 struct TOpenFilesRequest {
   std::string Title;
   std::string Filter;         // "text|patterns|text|patterns", patterns split by ';'
   std::string InitialFolder;  // empty: where the system chooses
   bool Multiple = true;       // false: one file only
-  // Pictures: a preview of the selected file beside the list, drawn by our
-  // picture loader on this background colour (0x00BBGGRR), with its size.
-  bool PicturePreview = false;
+  // Pictures: a preview of the selected file beside the list, with its
+  // size, on this background colour; none when empty.
+  TPicturePreview PicturePreview = {};
   uint32_t PreviewColor = 0;
-  bool operator==(const TOpenFilesRequest&) const = default;
+  bool operator==(const TOpenFilesRequest& o) const {
+    return Title == o.Title && Filter == o.Filter && InitialFolder == o.InitialFolder && Multiple == o.Multiple &&
+           static_cast<bool>(PicturePreview) == static_cast<bool>(o.PicturePreview) && PreviewColor == o.PreviewColor;
+  }
 };
 
 // A save dialog for one file: asks before overwriting, no read-only box,

@@ -6,7 +6,7 @@
 #pragma once
 #include <string>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta::platform {
 

@@ -4,6 +4,7 @@
 #include "music/MusicSet.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Scheduler.h"
+#include "settings/Instance.h"
 #include "show/ShowPlace.h"
 
 namespace vanta {

@@ -7,10 +7,10 @@
 
 #include <memory>
 
+#include "base/Types.h"
 #include "platform/Scheduler.h"
 #include "platform/win32/Win32SurfaceHost.h"
 #include "show/RunVantascreen.h"
-#include "startup/CommandLine.h"
 
 namespace vanta {
 

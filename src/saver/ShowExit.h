@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/Types.h"
 #include "settings/SaverSettings.h"
-#include "startup/CommandLine.h"
 
 namespace vanta {
 

@@ -5,7 +5,7 @@
 // window (DistributeConfigFormP, Win32) only moves a TSettingControls in and
 // out of its controls; which value each control gets from the settings
 // record, the enabled and checked rules, the ranges of the integer editors
-// and the entries of the colour list are decided here, where native tests
+// the colour list (forms/ColorList) are decided here, where native tests
 // reach them.
 #pragma once
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "forms/ColorList.h"
 #include "settings/SaverSettings.h"
 
 namespace vanta {
@@ -22,30 +23,6 @@ namespace vanta {
 // The editors' ranges are the settings' own.
 inline constexpr TSpinRange kIntervalRange = SettingRange(&TSaverSetting::ImageInterval);
 inline constexpr TSpinRange kSpeedRange = SettingRange(&TSaverSetting::EffectSpeed);
-
-// The colour list: named colours, the current colour when it has no name,
-// and last an entry that opens the system's colour dialog for any other.
-struct TNamedColor {
-  TColor Color;
-  const char* Name;
-};
-std::span<const TNamedColor> NamedColors();
-
-inline constexpr const char* kOtherColorText = "Other color...";
-
-struct TColorListItem {
-  TColor Color = 0;
-  std::string Text;
-  bool Other = false;  // the entry that asks for another colour
-};
-struct TColorList {
-  std::vector<TColorListItem> Items;
-  size_t Selected = 0;
-};
-// The list to show while color is the chosen colour.
-TColorList ColorListFor(TColor color);
-// How a colour without a name is shown: "Custom R, G, B".
-std::string CustomColorText(TColor color);
 
 // The states of the dialog's controls. The initial values are the design
 // states: black, both "Original size" and "Normalize" checked, both check

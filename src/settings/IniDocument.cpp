@@ -38,37 +38,29 @@ std::string QuoteIfNeeded(std::string v) {
 
 std::optional<int32_t> ParseIniInteger(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  std::string_view digits = s;
   bool negative = false;
-  if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-    negative = s.front() == '-';
-    s.remove_prefix(1);
+  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+    negative = digits.front() == '-';
+    digits.remove_prefix(1);
   }
-  bool hex = false;
-  if (!s.empty() && s.front() == '$') {
-    hex = true;
-    s.remove_prefix(1);
-  } else if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-    hex = true;
-    s.remove_prefix(2);
-  }
-  if (s.empty()) return std::nullopt;
+  if (!digits.empty() && digits.front() == '$') digits.remove_prefix(1);
+  else if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) digits.remove_prefix(2);
+  else return ParseDecimal32(s);
+  if (digits.empty()) return std::nullopt;
   uint64_t v = 0;
-  for (char c : s) {
+  for (char c : digits) {
     int digit;
     if (c >= '0' && c <= '9') digit = c - '0';
-    else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
     else return std::nullopt;
-    v = v * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+    v = v * 16 + static_cast<uint64_t>(digit);
     if (v > 0xFFFFFFFFull) return std::nullopt;
   }
-  if (hex) {
-    // Hexadecimal spans all 32 bits: $FFFFFFFF is -1.
-    const auto bits = static_cast<uint32_t>(v);
-    return static_cast<int32_t>(negative ? 0u - bits : bits);
-  }
-  if (v > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return std::nullopt;
-  return negative ? static_cast<int32_t>(-static_cast<int64_t>(v)) : static_cast<int32_t>(v);
+  // Hexadecimal spans all 32 bits: $FFFFFFFF is -1.
+  const auto bits = static_cast<uint32_t>(v);
+  return static_cast<int32_t>(negative ? 0u - bits : bits);
 }
 
 TIniDocument::TLine TIniDocument::ParseLine(std::string text, std::string eol) {

@@ -3,7 +3,7 @@
 // The same executable is installed under many names; the name decides
 // between the builder and a built saver and names the settings file, and the
 // registry value written by a saver's setup says where its pictures went.
-// Start-up works the identity out (startup/Instance.h) and hands it down.
+// Start-up works the identity out (settings/Instance.h) and hands it down.
 //
 // Programs live where only administrators write (the builder under Program
 // Files, savers in the system folder); what a user changes lives in that

@@ -164,25 +164,6 @@ void TSettingsStore::Save() {
     if (key.Use == TKeyUse::LoadAndSave) WriteSettingKey(ini, key, s);
 }
 
-int32_t TSpinRange::Clamp(int64_t value) const {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, MinValue, MaxValue));
-}
-
-int32_t TSpinRange::Read(std::string_view text) const {
-  std::string_view s = Trim(text);
-  bool negative = false;
-  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-    negative = s[0] == '-';
-    s.remove_prefix(1);
-  }
-  if (s.empty()) return MinValue;
-  int64_t v = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return MinValue;
-    // Past any int32 the clamp gives the same answer: stop growing.
-    if (v <= (int64_t{1} << 40)) v = v * 10 + (c - '0');
-  }
-  return Clamp(negative ? -v : v);
 }
 
 TImageSizing ImageSizingOf(const TSaverSetting& s) {

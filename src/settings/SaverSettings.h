@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "base/SpinRange.h"
 #include "base/Types.h"
 #include "settings/IniFile.h"
 #include "settings/InstanceIdentity.h"
@@ -110,20 +111,6 @@ inline constexpr TImageSizing kNewProjectSizing = TImageSizing::Fit;
 using TSettingField = std::variant<bool TSaverSetting::*, int32_t TSaverSetting::*, TColor TSaverSetting::*,
                                    std::string TSaverSetting::*, TCaptionPosition TSaverSetting::*,
                                    TMultiScreen TSaverSetting::*, TPanZoom TSaverSetting::*>;
-
-// The range of an integer editor. A value given to it is clamped into the
-// range; text that is not a whole number reads as the lower end.
-struct TSpinRange {
-  int32_t MinValue;
-  int32_t MaxValue;
-
-  int32_t Clamp(int64_t value) const;
-  // Blanks around the number are allowed; a whole number too large for any
-  // integer type still clamps by its sign.
-  int32_t Read(std::string_view text) const;
-};
-
-inline constexpr TSpinRange kAnyInteger{INT32_MIN, INT32_MAX};
 
 enum class TKeyUse : uint8_t {
   LoadAndSave,

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 #include "engine/PanZoom.h"
 #include "engine/Vantascreen.h"
 #include "platform/Scheduler.h"

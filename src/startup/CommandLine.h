@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace vanta {
+#include "base/Types.h"
 
-using TWindowHandle = std::intptr_t;  // a window handle as the command line carries it
+namespace vanta {
 
 enum TSaverMode : int {
   smConfigure = 1,      // no argument, or /a or /p without a handle

@@ -1,7 +1,7 @@
 #include "startup/Startup.h"
 
 #include "base/Text.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 
 namespace vanta {
 

@@ -9,6 +9,7 @@
 #include "saver/FullscreenFormP.h"
 #include "saver/PreviewFormP.h"
 #include "setting_dialog/DistributeConfigFormP.h"
+#include "settings/Instance.h"
 #include "settings/SaverSettings.h"
 #include "startup/ChangeSaverPassword.h"
 

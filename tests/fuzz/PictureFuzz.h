@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
 
 namespace vanta::fuzz {
 

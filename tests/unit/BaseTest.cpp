@@ -97,11 +97,42 @@ TEST(Text, CaseAndNumbers) {
   EXPECT_TRUE(SameText("VantaSaver", "vantasaver"));
   EXPECT_FALSE(SameText("Vanta", "Vantas"));
   EXPECT_EQ(UpperCase("/c:4711"), "/C:4711");
-  EXPECT_EQ(ParseDecimal32("-2147483648"), INT32_MIN);
-  EXPECT_EQ(ParseDecimal32("2147483648"), std::nullopt);
-  EXPECT_EQ(ParseDecimal32("12a"), std::nullopt);
-  EXPECT_EQ(ParseDecimal32("+7"), 7);
-  EXPECT_EQ(ParseDecimal32(""), std::nullopt);
+}
+
+// One decimal reader: whole text, one sign; past 64 bits it stops at the
+// sign's end (a range then clamps it), past 32 bits ParseDecimal32 refuses.
+TEST(Text, ReadsDecimalsSaturatingAt64BitsAndRefusingGarbage) {
+  constexpr int64_t kMax = INT64_MAX, kMin = INT64_MIN;
+  struct Case { const char* text; std::optional<int64_t> wide; std::optional<int32_t> narrow; } cases[] = {
+      {"0", 0, 0},
+      {"+7", 7, 7},
+      {"-0", 0, 0},
+      {"007", 7, 7},
+      {"2147483647", 2147483647, INT32_MAX},
+      {"2147483648", 2147483648LL, std::nullopt},
+      {"-2147483648", -2147483648LL, INT32_MIN},
+      {"-2147483649", -2147483649LL, std::nullopt},
+      {"9223372036854775807", kMax, std::nullopt},
+      {"9223372036854775808", kMax, std::nullopt},
+      {"-9223372036854775808", kMin, std::nullopt},
+      {"-9223372036854775809", kMin, std::nullopt},
+      {"99999999999999999999999", kMax, std::nullopt},
+      {"-99999999999999999999999", kMin, std::nullopt},
+      {"", std::nullopt, std::nullopt},
+      {"+", std::nullopt, std::nullopt},
+      {"-", std::nullopt, std::nullopt},
+      {"+-1", std::nullopt, std::nullopt},
+      {"12a", std::nullopt, std::nullopt},
+      {" 5", std::nullopt, std::nullopt},
+      {"5 ", std::nullopt, std::nullopt},
+      {"1.5", std::nullopt, std::nullopt},
+      {"0x10", std::nullopt, std::nullopt},
+      {"99999999999999999999x", std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseDecimal(c.text), c.wide) << '"' << c.text << '"';
+    EXPECT_EQ(ParseDecimal32(c.text), c.narrow) << '"' << c.text << '"';
+  }
 }
 
 TEST(Text, FoldsLatinLettersAsFileNamesCompareAndKeepsLengths) {

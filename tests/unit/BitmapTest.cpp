@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta {
 namespace {

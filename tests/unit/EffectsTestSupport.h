@@ -4,7 +4,7 @@
 #pragma once
 #include <optional>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta::test {
 

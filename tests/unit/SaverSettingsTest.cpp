@@ -11,7 +11,7 @@
 #include "platform/Registry.h"
 #include "settings/SaverSettings.h"
 #include "fakes/FakePlatform.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "TempDir.h"
 
 namespace vanta {

@@ -3,7 +3,7 @@
 #include "settings/SaverSettings.h"
 #include "startup/CommandLine.h"
 #include "fakes/FakePlatform.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "startup/Startup.h"
 #include "TempDir.h"
 

@@ -10,7 +10,7 @@
 #include "fakes/FakePlatform.h"
 #include "platform/Registry.h"
 #include "settings/SaverSettings.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "TempDir.h"
 
 namespace vanta {

@@ -32,7 +32,7 @@
 #include "settings/SaverSettings.h"
 #include "show/RunVantascreen.h"
 #include "base/Text.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "startup/Startup.h"
 #include "startup/Win32StartupHost.h"
 

@@ -339,7 +339,7 @@ TEST_F(BuilderFormTest, PicturesComeThroughTheDialogInTheFolderLastUsed) {
   ASSERT_EQ(script.fileRequests.size(), 1u);
   EXPECT_EQ(script.fileRequests[0].InitialFolder, "C:\\Photos\\");
   EXPECT_EQ(script.fileRequests[0].Filter, PictureDialogFilter());
-  EXPECT_TRUE(script.fileRequests[0].PicturePreview) << "the picture dialog previews";
+  EXPECT_TRUE(static_cast<bool>(script.fileRequests[0].PicturePreview)) << "the picture dialog previews";
   EXPECT_EQ(script.fileRequests[0].PreviewColor, s.BackgroundColor);
   EXPECT_EQ(form->ReadControls().ChangedSections, 0);
   // Chosen: a listed one in other letters is left out, the new one comes last and shows.

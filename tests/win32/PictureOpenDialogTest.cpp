@@ -9,6 +9,7 @@
 #include "../unit/PictureWriters.h"
 #include "LoopSteps.h"
 #include "Win32TestSupport.h"
+#include "builder/MediaLists.h"
 #include "platform/Shell.h"
 #include "platform/win32/PictureOpenDialog.h"
 
@@ -127,7 +128,7 @@ TEST(PictureOpenDialog, PreviewShowsTheSelectedPictureUprightAndNothingForABroke
           otherBox = test::FindThreadWindow([&](HWND w) { return w != d && Text(w) != "Add Images"; }) != nullptr;
           PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         });
-    platform::TOpenFilesRequest request{"Add Images", "Pictures|*.png", dir.Folder(), true, true, kBackground};
+    platform::TOpenFilesRequest request{"Add Images", "Pictures|*.png", dir.Folder(), true, PreviewPictureFile, kBackground};
     chosen = platform::SystemShell().PickFilesToOpen(0, request);
   }
   EXPECT_TRUE(chosen.empty()) << "cancelled";

@@ -4,7 +4,7 @@
 #include "platform/Registry.h"
 #include "settings/SaverSettings.h"
 #include "startup/ChangeSaverPassword.h"
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 #include "Win32TestSupport.h"
 
 namespace vanta {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta {
 

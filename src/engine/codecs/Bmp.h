@@ -4,8 +4,8 @@
 // run-length picture skips stay black. Malformed files are refused with a
 // TPictureError.
 #pragma once
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
 
 namespace vanta {
 

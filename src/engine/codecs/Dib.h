@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
 
 namespace vanta {
 

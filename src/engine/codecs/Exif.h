@@ -14,8 +14,8 @@
 #pragma once
 #include <string>
 
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
 
 namespace vanta {
 

@@ -9,8 +9,8 @@
 // table, image data that ends before the image is full, or no colour table
 // at all is refused with a TPictureError.
 #pragma once
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
 
 namespace vanta {
 

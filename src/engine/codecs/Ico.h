@@ -9,14 +9,11 @@
 // one (Windows) `decodePng` is given and decodes them; otherwise the icon
 // is refused with a TPictureError.
 #pragma once
-#include <functional>
-
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
+#include "platform/PlatformPictures.h"
 
 namespace vanta {
-
-using TPngDecoder = std::function<TBitmap24(TBytes png, TColor background)>;
 
 TBitmap24 DecodeIco(TBytes data, TColor background, const TPngDecoder& decodePng = {});
 

@@ -12,8 +12,8 @@
 // The Exif block's orientation is read with the header (APP1 segments are
 // kept for it).
 #pragma once
-#include "engine/Bitmap.h"
-#include "engine/codecs/PictureLimits.h"
+#include "base/Bitmap.h"
+#include "base/PictureLimits.h"
 
 namespace vanta {
 

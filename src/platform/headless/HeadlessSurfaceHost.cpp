@@ -1,8 +1,7 @@
 #include "platform/headless/HeadlessSurfaceHost.h"
 
 #include <algorithm>
-
-#include "engine/Blit.h"
+#include <cstring>
 
 namespace vanta::platform {
 
@@ -30,10 +29,12 @@ void THeadlessSurfaceHost::UpdateNow() {
 }
 
 void THeadlessSurfaceHost::PresentBuffer(const TBitmap24& buffer, TPoint at) {
-  const TRect target = IntersectRect({at.X, at.Y, at.X + buffer.Width(), at.Y + buffer.Height()}, paintArea_);
+  const TRect target = IntersectRect(
+      IntersectRect({at.X, at.Y, at.X + buffer.Width(), at.Y + buffer.Height()}, paintArea_), display_.Bounds());
   if (target.IsEmpty()) return;
-  CopyRect(display_, target.Left, target.Top, buffer,
-           {target.Left - at.X, target.Top - at.Y, target.Right - at.X, target.Bottom - at.Y});
+  const size_t bytes = static_cast<size_t>(target.Width()) * 3;
+  for (int y = target.Top; y < target.Bottom; ++y)
+    std::memcpy(display_.Row(y) + target.Left * 3, buffer.Row(y - at.Y) + (target.Left - at.X) * 3, bytes);
 }
 
 TPoint THeadlessSurfaceHost::MeasureText(const TCaptionFont& font, const std::string& text) {

@@ -1,6 +1,6 @@
 // Natively there is no renderer for metafiles and no PNG decoder: such
 // pictures are refused with a message that says so.
-#include "engine/codecs/PlatformPictures.h"
+#include "platform/PlatformPictures.h"
 
 namespace vanta {
 

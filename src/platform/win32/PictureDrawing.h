@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta::platform {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/PictureLoader.h"
 #include "platform/win32/PictureDrawing.h"
 
 namespace vanta::platform {
@@ -41,12 +40,14 @@ void ShowPreview(HWND hook, const std::string& file) {
   state->Thumbnail = {};
   state->SizeText.clear();
   HWND picture = GetDlgItem(hook, kPreviewPictureId);
-  if (!file.empty() && PictureKindOf(file) != TPictureKind::Unknown) {
+  if (!file.empty() && state->Draw) {
     RECT box;
     GetClientRect(picture, &box);
     try {
-      const TPictureSize natural = LoadPictureToBitmap(state->Thumbnail, file, box.right, box.bottom, state->Background);
-      state->SizeText = std::to_string(natural.Width) + " x " + std::to_string(natural.Height) + " pixels";
+      const std::optional<TPoint> natural =
+          state->Draw(file, box.right, box.bottom, state->Background, state->Thumbnail);
+      if (natural) state->SizeText = std::to_string(natural->X) + " x " + std::to_string(natural->Y) + " pixels";
+      else state->Thumbnail = {};
     } catch (const std::exception&) {
       state->Thumbnail = {};  // browsing shows no error: the preview stays blank
     }

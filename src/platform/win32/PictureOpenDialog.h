@@ -1,8 +1,8 @@
 // The picture-open dialog's preview: the system's explorer-style open dialog
 // with our template beside its file list (PictureOpenDialog.rc) and a hook
-// that draws the selected file's thumbnail through our own picture loader
-// (upright, on the background colour, as the builder's thumbnail panel) and
-// names its size in pixels. A file that cannot be shown leaves the preview
+// that draws the selected file's thumbnail through the reader the request
+// gives (upright, on the background colour, as the builder's thumbnail
+// panel) and names its size in pixels. A file that cannot be shown leaves the preview
 // blank: no message while the user browses.
 #pragma once
 #include <windows.h>
@@ -10,7 +10,8 @@
 
 #include <string>
 
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
+#include "platform/Shell.h"
 
 namespace vanta::platform {
 
@@ -23,6 +24,7 @@ inline constexpr const char* kPictureOpenTemplate = "VANTAPICTUREOPEN";
 // Lives while the dialog runs; the hook finds it through lCustData.
 struct TPicturePreviewState {
   TColor Background = 0;
+  TPicturePreview Draw;
   TBitmap24 Thumbnail;  // empty: nothing shown
   std::string SizeText;
 };

@@ -1,7 +1,7 @@
 // Metafiles through GDI: played into a 24-bit DIB section of their natural
 // size (at 96 pixels an inch), first filled with the background colour.
 // PNG icon entries through the Windows Imaging Component.
-#include "engine/codecs/PlatformPictures.h"
+#include "platform/PlatformPictures.h"
 
 #include <windows.h>
 #include <wincodec.h>

@@ -100,7 +100,8 @@ std::vector<std::string> TSystemShell::PickFilesToOpen(std::intptr_t owner, cons
                      OFN_FILEMUSTEXIST | (request.Multiple ? OFN_ALLOWMULTISELECT : 0));
   TPicturePreviewState preview;
   preview.Background = request.PreviewColor;
-  if (request.PicturePreview) AttachPicturePreview(dialog.ofn, preview);
+  preview.Draw = request.PicturePreview;
+  if (preview.Draw) AttachPicturePreview(dialog.ofn, preview);
   if (!GetOpenFileNameA(&dialog.ofn)) return {};
   // One file: its full path. Several: the folder, then each name.
   std::vector<std::string> parts;

@@ -1,4 +1,4 @@
-#include "engine/codecs/PictureLimits.h"
+#include "base/PictureLimits.h"
 
 namespace vanta {
 

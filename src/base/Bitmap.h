@@ -1,4 +1,4 @@
-// The picture type of the engine: 24 bits a pixel, three bytes in the order
+// The picture type every layer shares: 24 bits a pixel, three bytes in the order
 // blue, green, red, rows top-down and padded to 4 bytes, so that a bitmap
 // goes to the screen (SetDIBitsToDevice with a negative height) without a
 // copy. No platform code: every effect composes into these.

@@ -1,4 +1,4 @@
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 #include <algorithm>
 #include <cstring>

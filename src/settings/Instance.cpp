@@ -1,4 +1,4 @@
-#include "startup/Instance.h"
+#include "settings/Instance.h"
 
 #include "base/Text.h"
 #include "platform/Files.h"
