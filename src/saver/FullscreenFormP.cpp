@@ -33,6 +33,13 @@ std::string ShowPlaceFile() {
   if (id.UserFolder.empty() || IsBuilderInstance(id.InstanceName)) return {};
   return ShowPlaceFileName(id.UserFolder, id.InstanceName);
 }
+
+// Its frame and processor rates go beside them too (the builder's test show writes none).
+std::string ShowLogFile() {
+  const TInstanceIdentity& id = Instance();
+  if (id.UserFolder.empty() || IsBuilderInstance(id.InstanceName)) return {};
+  return ShowLogFileName(id.UserFolder, id.InstanceName);
+}
 }  // namespace
 
 TFullscreenForm::TFullscreenForm(platform::IScheduler& scheduler, TWindowHandle parentWindow, bool mainWindow,
@@ -82,7 +89,7 @@ void TFullscreenForm::FormShow() {
   exit_.SetSaverRunning(parentWindow_ == 0);
   // Each showing starts afresh from the record, which may have changed meanwhile.
   if (show_) show_->Relayout(layout, true);
-  else show_ = std::make_unique<TScreenShow>(*host_, scheduler_, setting_, layout, ShowPlaceFile());
+  else show_ = std::make_unique<TScreenShow>(*host_, scheduler_, setting_, layout, ShowPlaceFile(), ShowLogFile());
   show_->StartMusic();
   host_->InvalidateArea({0, 0, layout.Window.Width(), layout.Window.Height()});
   host_->UpdateNow();

@@ -91,6 +91,45 @@ TEST(ResampleTest, ShrinkingAndEnlargingFollowTheirDefinitions) {
   }
 }
 
+// Enlarging takes the two-tap way: shuffled on processors that have SSSE3,
+// plain code elsewhere, rows shared among threads. Every way draws the same
+// bytes, and they follow the definition.
+TEST(ResampleTest, EveryWayOfEnlargingDrawsTheSameBytesAndFollowsTheDefinition) {
+  struct Case {
+    int sw, sh;
+    TSourceWindow window;
+    int w, h;
+  };
+  const Case cases[] = {
+      {200, 150, {3.3, 2.1, 181.7, 140.9}, 200, 150},    // a framing of a moving picture
+      {200, 150, {0, 0, 200, 150}, 250, 187},             // zoomed in, from the corner
+      {61, 47, {0.5, 0.5, 60, 46}, 61, 47},               // one to one, half a pixel off
+      {61, 47, {-4, -3, 70, 55}, 83, 71},                 // beyond the edges: the edge repeats
+      {1, 1, {0, 0, 1, 1}, 9, 7},                         // a single pixel
+      {2, 3, {0.2, 0.1, 1.9, 2.8}, 17, 13},               // narrower than a shuffle's load
+      {97, 300, {10.25, 20.5, 90.75, 290}, 131, 333},     // many rows: shared among threads
+  };
+  for (const Case& c : cases) {
+    const TBitmap24 src = Noise(c.sw, c.sh, static_cast<uint32_t>(c.sw * 31 + c.w));
+    TBitmap24 plain(c.w, c.h);
+    TResampler(1, TResampleCode::Plain).Draw(plain, plain.Bounds(), src, c.window);
+    double worst = 0;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x)
+        for (int ch = 0; ch < 3; ++ch)
+          worst = std::max(worst, std::abs(plain.Row(y)[x * 3 + ch] - Reference(src, c.window, c.w, c.h, x, y, ch)));
+    // Weights in 128ths of a pixel across, then rounded once.
+    EXPECT_LE(worst, 1.5) << c.sw << "x" << c.sh << " to " << c.w << "x" << c.h;
+    for (const int threads : {1, 3})
+      for (const TResampleCode code : {TResampleCode::Best, TResampleCode::Avx2, TResampleCode::Ssse3}) {
+        TBitmap24 other(c.w, c.h);
+        TResampler(threads, code).Draw(other, other.Bounds(), src, c.window);
+        EXPECT_EQ(other, plain) << c.sw << "x" << c.sh << " to " << c.w << "x" << c.h << ", " << threads
+                                << " threads, code " << static_cast<int>(code);
+      }
+  }
+}
+
 TEST(ResampleTest, AZoomedOutCheckerboardDoesNotAlias) {
   const TBitmap24 src = Checkerboard(200, 200);
   for (const double factor : {1.13, 1.5, 2.0, 3.7}) {
