@@ -12,9 +12,10 @@
 //
 // Enlarging (and one to one) takes a faster way, which is every frame of a
 // moving picture: two taps an axis, the horizontal pass picking its bytes
-// with one shuffle for eight channel values (SSSE3 where the processor has
-// it, the same arithmetic in plain code where not), 16-bit intermediate
-// values, and the target's rows shared out among threads.
+// with one shuffle for eight channel values (AVX2 or SSSE3 where the
+// processor has them, the same arithmetic in plain code where not), 16-bit
+// intermediate values, the frame in strips that stay in the cache, and the
+// target's rows shared out among threads.
 #pragma once
 #include <condition_variable>
 #include <cstdint>

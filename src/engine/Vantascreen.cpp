@@ -391,6 +391,7 @@ void TCustomVantascreen::ClearScreen() {
   if (running_ || screen_.Empty()) return;
   if (!TryLockScreen()) return;
   UnlockScreen();
+  SyncPaintBuffer();  // the buffer keeps what was painted last
   screen_ = TBitmap24{};
   Invalidate();
 }

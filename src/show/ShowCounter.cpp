@@ -10,8 +10,9 @@ namespace vanta {
 std::string FormatShowRates(const TShowRates& r) {
   char text[160];
   const double each = r.Screens > 0 ? r.FramesPerSecond / static_cast<double>(r.Screens) : 0;
-  std::snprintf(text, sizeof text, "show %.0f s: %.1f frames a second (%u screens, %.1f each), CPU %.0f ms a second",
-                r.Seconds, r.FramesPerSecond, static_cast<unsigned>(r.Screens), each, r.CpuMsPerSecond);
+  std::snprintf(text, sizeof text, "show %.0f s: %.1f frames a second (%u screen%s, %.1f each), CPU %.0f ms a second",
+                r.Seconds, r.FramesPerSecond, static_cast<unsigned>(r.Screens), r.Screens == 1 ? "" : "s", each,
+                r.CpuMsPerSecond);
   return text;
 }
 

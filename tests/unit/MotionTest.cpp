@@ -4,8 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Random.h"
 #include "engine/PanZoom.h"
 #include "engine/Resample.h"
+#include "platform/headless/HeadlessScheduler.h"
+#include "platform/headless/HeadlessSurfaceHost.h"
+#include "show/PictureMotion.h"
 
 namespace vanta {
 namespace {
@@ -218,6 +222,39 @@ TEST(PanZoomTest, FramesAreDrawnOnlyAsOftenAsTheyMoveVisibly) {
       {1920, 100, 16, 16},
   };
   for (const Case& c : cases) EXPECT_EQ(PanZoomFrameIntervalMs(p, c.display, c.duration, c.refresh), c.expected);
+}
+
+// Frames late by half a second (the main thread was busy): one frame, where
+// the picture is by then, none of the missed ones caught up.
+TEST(PictureMotionTest, LateFramesAreDroppedAndTheNextShowsWhereThePathIsNow) {
+  platform::THeadlessScheduler sched;
+  platform::THeadlessSurfaceHost host(320, 240);
+  TVantascreen v(host, sched);
+  v.SetBounds(0, 0, 320, 240);
+  v.SetAlign(TAlign::alClient);
+  v.SetAutoSize(false);
+  v.SetCenter(true);
+  v.SetFitMode(TFitMode::Fit);
+  v.Threaded = false;
+  v.Style = 0;
+  const TBitmap24 picture = Noise(320, 240, 5);
+  v.ContentRect = picture.Bounds();
+  v.SetPicture(picture);
+  TPictureMotion motion(v, sched);
+  SetRandSeed(3);
+  motion.Prepare(TPanZoom::Strong);
+  v.Start();
+  ASSERT_FALSE(v.Running());
+  motion.Begin(10000);
+  ASSERT_TRUE(motion.Moving());
+  const uint32_t start = sched.TickCount();
+  const uint64_t presented = v.Presented();
+  sched.SetTime(start + 500);
+  sched.AdvanceTime(motion.FrameIntervalMs());
+  EXPECT_EQ(v.Presented(), presented + 1);
+  TBitmap24 expected(320, 240);
+  TResampler().Draw(expected, expected.Bounds(), picture, motion.Path().At((500.0 + motion.FrameIntervalMs()) / 10000));
+  EXPECT_EQ(v.ScreenBitmap(), expected);
 }
 
 }  // namespace

@@ -358,6 +358,7 @@ TEST_F(ScreenShowTest, TheCounterWritesFramesAndProcessorTimeASecondToTheLog) {
   EXPECT_EQ(dir.Read("Show.log"), FormatShowRates(first) + "\n" + FormatShowRates(show->Counter()->Last()) + "\n");
   EXPECT_EQ(FormatShowRates({20, 59.5, 412, 2}),
             "show 20 s: 59.5 frames a second (2 screens, 29.8 each), CPU 412 ms a second");
+  EXPECT_EQ(FormatShowRates({10, 60, 150, 1}), "show 10 s: 60.0 frames a second (1 screen, 60.0 each), CPU 150 ms a second");
 
   const std::string small = dir.Path("small.log");
   for (const char* line : {"first line", "second line", "third"}) EXPECT_TRUE(AppendLogLine(small, line, 20));
