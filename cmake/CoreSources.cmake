@@ -84,6 +84,7 @@ set(VANTA_SHOW_SOURCES
   ${VANTA_ROOT}/src/show/RunVantascreen.cpp
   ${VANTA_ROOT}/src/show/PictureDeck.cpp
   ${VANTA_ROOT}/src/show/ShowPlace.cpp
+  ${VANTA_ROOT}/src/show/ShowCounter.cpp
   ${VANTA_ROOT}/src/show/ScreenLayout.cpp
   ${VANTA_ROOT}/src/show/ScreenShow.cpp
 )

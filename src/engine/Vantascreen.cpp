@@ -85,7 +85,7 @@ bool TCustomVantascreen::LoadPicture(const std::string& fileName) {
 void TCustomVantascreen::DrawPictureFrom(const TBitmap24& source, const TSourceWindow& window) {
   const TRect target = IntersectRect(ContentRect, picture_.Bounds());
   if (running_ || target.IsEmpty()) return;
-  resampler_.Draw(picture_, target, source, window);
+  resampler_->Draw(picture_, target, source, window);
   PictureChanged();
 }
 
@@ -96,7 +96,7 @@ void TCustomVantascreen::DrawStandingFrom(const TBitmap24& source, const TSource
   {
     std::lock_guard<std::mutex> lock(composeMutex_);
     ++screenLocks_;
-    resampler_.Draw(screen_, target, source, window);
+    resampler_->Draw(screen_, target, source, window);
     --screenLocks_;
   }
   InvalidatePictureRect(target);
@@ -323,6 +323,7 @@ bool TCustomVantascreen::AtEnd() const {
 }
 
 void TCustomVantascreen::PrepareTransition() {
+  SyncPaintBuffer();  // before the screen bitmap changes size
   const int pw = picture_.Width(), ph = picture_.Height();
   // The screen bitmap takes the picture's size; what survives stays at the
   // top-left, new area is Color.
@@ -390,6 +391,7 @@ void TCustomVantascreen::ClearScreen() {
   if (running_ || screen_.Empty()) return;
   if (!TryLockScreen()) return;
   UnlockScreen();
+  SyncPaintBuffer();  // the buffer keeps what was painted last
   screen_ = TBitmap24{};
   Invalidate();
 }
@@ -467,11 +469,25 @@ void TCustomVantascreen::Invalidate() {
 void TCustomVantascreen::Paint() {
   if (painting_ || !scheduler_.OnMainThread()) return;
   TFlagScope painting(painting_);
-  // The buffer at the control's size, in the background colour.
+  const TRect shown = screen_.Empty() ? TRect{} : Scaled() ? DisplayRect() : placeRect_;
+  // A standing (or moving) picture that fills the control one to one goes to
+  // the window as it is: no copy through the buffer.
+  if (!running_ && shown == ClientRect() && screen_.Width() == width_ && screen_.Height() == height_) {
+    std::lock_guard<std::mutex> lock(composeMutex_);
+    host_.PresentBuffer(screen_, {left_, top_});
+    screenPresented_ = true;
+    ++presented_;
+    return;
+  }
+  SyncPaintBuffer();
+  // The buffer at the control's size, in the background colour, unless the
+  // screen bitmap covers all of it.
   if (paintBuffer_.Width() != width_ || paintBuffer_.Height() != height_) paintBuffer_.SetSize(width_, height_);
-  paintBuffer_.Fill(color_);
+  const bool covered = shown.Left <= 0 && shown.Top <= 0 && shown.Right >= width_ && shown.Bottom >= height_ &&
+                       !shown.IsEmpty();
+  if (!covered) paintBuffer_.Fill(color_);
   // The background picture, as its mode places it.
-  if (!bgPicture_.Empty()) {
+  if (!bgPicture_.Empty() && !covered) {
     const int bw = bgPicture_.Width(), bh = bgPicture_.Height();
     switch (bgMode_) {
       case bmTiled:
@@ -495,6 +511,14 @@ void TCustomVantascreen::Paint() {
   }
   // Only now does the window see it, in one piece.
   host_.PresentBuffer(paintBuffer_, {left_, top_});
+  ++presented_;
+}
+
+void TCustomVantascreen::SyncPaintBuffer() {
+  if (!screenPresented_) return;
+  screenPresented_ = false;
+  std::lock_guard<std::mutex> lock(composeMutex_);
+  if (screen_.Width() == width_ && screen_.Height() == height_) paintBuffer_ = screen_;
 }
 
 void TCustomVantascreen::DrawCaption() {

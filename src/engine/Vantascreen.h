@@ -135,6 +135,9 @@ class TCustomVantascreen : public platform::IPaintable {
   // standing on the screen. Neither draws while a transition runs.
   void DrawPictureFrom(const TBitmap24& source, const TSourceWindow& window);
   void DrawStandingFrom(const TBitmap24& source, const TSourceWindow& window);
+  // How many threads share the rows of a motion frame (the machine's cores
+  // unless set; 1 draws on the calling thread alone).
+  void SetMotionThreads(int threads) { resampler_ = std::make_unique<TResampler>(threads); }
   TCustomDrawEvent OnCustomDraw, OnBeforeNewFrame, OnAfterNewFrame;
 
   void Start();
@@ -164,6 +167,8 @@ class TCustomVantascreen : public platform::IPaintable {
   void MouseLeave() override;
   void MouseInput(TMouseAction action, TPoint at) override;
 
+  // Frames handed to the host so far (each Paint presents one).
+  uint64_t Presented() const { return presented_; }
   const TBitmap24& ScreenBitmap() const { return screen_; }
   const TBitmap24& PaintBuffer() const { return paintBuffer_; }
   const TBitmap24* OldImage() const { return oldImage_.get(); }
@@ -191,6 +196,8 @@ class TCustomVantascreen : public platform::IPaintable {
     std::vector<TRect> Invalid;  // of the intermediate copies
   };
   void ShowComposed(const TComposed& c);
+  // After paints that presented the screen bitmap itself: the buffer holds it again.
+  void SyncPaintBuffer();
 
   platform::ISurfaceHost& host_;
   platform::IScheduler& scheduler_;
@@ -206,6 +213,8 @@ class TCustomVantascreen : public platform::IPaintable {
   std::atomic<bool> running_{false}, stopping_{false}, forcedEnd_{false};
   bool painting_ = false, destroying_ = false, loopActive_ = false, inWorkerStep_ = false;
   int screenLocks_ = 0;
+  uint64_t presented_ = 0;
+  bool screenPresented_ = false;  // the last paint presented screen_, not paintBuffer_
   TBitmap24 screen_, paintBuffer_;
   std::unique_ptr<TBitmap24> oldImage_, newImage_;
   TRect placeRect_;
@@ -216,7 +225,7 @@ class TCustomVantascreen : public platform::IPaintable {
   // Guards the screen bitmap and the two images against a worker's composing.
   mutable std::mutex composeMutex_;
   std::optional<TComposed> composed_;
-  TResampler resampler_;
+  std::unique_ptr<TResampler> resampler_ = std::make_unique<TResampler>(TResampler::SurfaceThreads());
 };
 
 // The form-level surface: everything of TCustomVantascreen, published.

@@ -56,6 +56,8 @@ class IScheduler {
 
   // Milliseconds, wrapping at 2^32.
   virtual uint32_t TickCount() = 0;
+  // Milliseconds of processor time the process has used, all its threads.
+  virtual uint64_t ProcessCpuMs() { return 0; }
   virtual bool OnMainThread() const = 0;
 
   // Worker side. Sleep pauses the calling thread. CallOnMain runs fn on the

@@ -5,6 +5,7 @@
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Scheduler.h"
 #include "settings/Instance.h"
+#include "show/ShowCounter.h"
 #include "show/ShowPlace.h"
 
 namespace vanta {
@@ -25,18 +26,19 @@ void DeclarePerMonitorDpi() {
   SetProcessDPIAware();  // older systems: system-wide awareness
 }
 
-// A saver keeps its place beside the user's settings.
-std::string SaverPlaceFile(const TInstanceIdentity& id) {
+// A saver keeps its place, and logs its frame and processor rates, beside
+// the user's settings.
+TSaverFiles SaverFiles(const TInstanceIdentity& id) {
   if (id.UserFolder.empty() || IsBuilderInstance(id.InstanceName)) return {};
-  return ShowPlaceFileName(id.UserFolder, id.InstanceName);
+  return {ShowPlaceFileName(id.UserFolder, id.InstanceName), ShowLogFileName(id.UserFolder, id.InstanceName)};
 }
 
 TFullscreenForm::TFullscreenForm(const TShowSeams& seams, TWindowHandle parentWindow, bool mainWindow,
-                                 const TSaverSetting& setting, std::string placeFile, platform::IMonitors* monitors)
+                                 const TSaverSetting& setting, TSaverFiles files, platform::IMonitors* monitors)
     : scheduler_(seams.Scheduler),
       registry_(seams.Registry),
       music_(seams.Music),
-      placeFile_(std::move(placeFile)),
+      files_(std::move(files)),
       parentWindow_(parentWindow),
       mainWindow_(mainWindow),
       setting_(setting),
@@ -81,7 +83,7 @@ void TFullscreenForm::FormShow() {
   exit_.SetSaverRunning(parentWindow_ == 0);
   // Each showing starts afresh from the record, which may have changed meanwhile.
   if (show_) show_->Relayout(layout, true);
-  else show_ = std::make_unique<TScreenShow>(*host_, scheduler_, setting_, layout, placeFile_, music_);
+  else show_ = std::make_unique<TScreenShow>(*host_, scheduler_, setting_, layout, files_.Place, music_, files_.Log);
   show_->StartMusic();
   host_->InvalidateArea({0, 0, layout.Window.Width(), layout.Window.Height()});
   host_->UpdateNow();
@@ -175,8 +177,8 @@ std::optional<bool> TFullscreenForm::VerifyScreenSavePwd() {
 }
 
 void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting, const TShowSeams& seams,
-                       const std::string& placeFile) {
-  TFullscreenForm form(seams, parentWindow, true, setting, placeFile);
+                       const TSaverFiles& files) {
+  TFullscreenForm form(seams, parentWindow, true, setting, files);
   form.FormShow();
   platform::RunMessageLoop();
 }

@@ -28,6 +28,13 @@ struct TShowSeams {
   TMusicSet* Music = nullptr;     // what the show plays; none: silent
 };
 
+// Where a saver keeps its place in the show and its frame-rate log; empty
+// for none.
+struct TSaverFiles {
+  std::string Place;
+  std::string Log;
+};
+
 class TFullscreenForm final : private ISaverHost {
  public:
   // After a display change the show lays itself out again this much later
@@ -38,10 +45,10 @@ class TFullscreenForm final : private ISaverHost {
   // only hides it, and the next showing starts the show afresh. The
   // scheduler is the main one (the music set's too) outside tests.
   // setting is the record the show shows and whose inputs end it; it must
-  // outlive the form. placeFile: where a saver keeps its place (empty:
-  // none). monitors: the system's when null; else it must outlive the form.
+  // outlive the form. files: where a saver keeps its place and its log
+  // (empty: none). monitors: the system's when null; else it must outlive the form.
   TFullscreenForm(const TShowSeams& seams, TWindowHandle parentWindow, bool mainWindow, const TSaverSetting& setting,
-                  std::string placeFile = {}, platform::IMonitors* monitors = nullptr);
+                  TSaverFiles files = {}, platform::IMonitors* monitors = nullptr);
   ~TFullscreenForm() override;
   TFullscreenForm(const TFullscreenForm&) = delete;
   TFullscreenForm& operator=(const TFullscreenForm&) = delete;
@@ -68,7 +75,7 @@ class TFullscreenForm final : private ISaverHost {
   platform::IScheduler& scheduler_;
   platform::IRegistry& registry_;
   TMusicSet* music_;
-  std::string placeFile_;
+  TSaverFiles files_;
   TWindowHandle parentWindow_;
   bool mainWindow_;
   const TSaverSetting& setting_;
@@ -86,13 +93,13 @@ class TFullscreenForm final : private ISaverHost {
 // asks again where a host ignored it. Before the process's first window.
 void DeclarePerMonitorDpi();
 
-// Where a saver of that identity keeps its place in the show; the builder's
-// test show is a preview and keeps none.
-std::string SaverPlaceFile(const TInstanceIdentity& id);
+// Where a saver of that identity keeps its place in the show and logs its
+// frame rates; the builder's test show is a preview and keeps neither.
+TSaverFiles SaverFiles(const TInstanceIdentity& id);
 
 // Runs the full-screen show as the process's main window until it closes,
 // on the scheduler of its seams, showing setting.
 void RunFullscreenForm(TWindowHandle parentWindow, const TSaverSetting& setting, const TShowSeams& seams,
-                       const std::string& placeFile);
+                       const TSaverFiles& files);
 
 }  // namespace vanta

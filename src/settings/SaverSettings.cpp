@@ -164,8 +164,6 @@ void TSettingsStore::Save() {
     if (key.Use == TKeyUse::LoadAndSave) WriteSettingKey(ini, key, s);
 }
 
-}
-
 TImageSizing ImageSizingOf(const TSaverSetting& s) {
   if (s.ImageFit == ifFit) return TImageSizing::Fit;
   if (s.ImageFit == ifFill) return TImageSizing::Fill;

@@ -4,32 +4,22 @@
 #include <cmath>
 
 #include "base/MulDiv.h"
-
 #include "base/Random.h"
-#include "engine/PictureLoader.h"
+#include "engine/Blit.h"
 
 namespace vanta {
 
-void TPictureMotion::Prepare(const std::string& file, TPanZoom strength) {
+void TPictureMotion::Prepare(TPanZoom strength) {
   Halt();
   ready_ = false;
   source_ = TBitmap24{};
-  const double maxZoom = PanZoomMaxZoom(strength);
   const TRect content = IntersectRect(surface_.ContentRect, surface_.Picture().Bounds());
-  if (maxZoom <= 1 || content.IsEmpty()) return;
-  try {
-    // The shown picture may have been shrunk to the screen: read it again,
-    // shrunk only as far as the deepest zoom still has a pixel per pixel.
-    const TPictureSize box{static_cast<int>(std::ceil(content.Width() * maxZoom)),
-                           static_cast<int>(std::ceil(content.Height() * maxZoom))};
-    TDecodedPicture decoded = ReadPictureFile(file, surface_.Color(), box);
-    const TPictureSize natural{decoded.Bitmap.Width(), decoded.Bitmap.Height()};
-    const TPictureSize size = ShrinkToFitSize(natural, box);
-    source_ = size == natural ? std::move(decoded.Bitmap) : ScaleBitmap(decoded.Bitmap, size);
-  } catch (...) {
-    return;  // it stands still
-  }
-  if (source_.Empty()) return;
+  if (PanZoomMaxZoom(strength) <= 1 || content.IsEmpty()) return;
+  // The picture as it stands, at the size it is shown: every framing then
+  // enlarges it a little, which the two-tap way draws fast and without the
+  // shimmer of a reduction, and zoom 100 % is today's picture exactly.
+  source_.SetSizeForOverwrite(content.Width(), content.Height());
+  CopyRect(source_, 0, 0, surface_.Picture(), content);
   const TSourceWindow whole{0, 0, static_cast<double>(source_.Width()), static_cast<double>(source_.Height())};
   TPanZoomChoice choice;
   choice.Direction = Random(8);

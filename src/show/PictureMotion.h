@@ -1,12 +1,11 @@
 // The slow pan and zoom of the picture that stands between transitions.
 // Each picture gets its own path (a random direction, in or out), drawn
-// from a copy of the picture kept at enough resolution for the deepest
-// zoom; the new picture comes in on its first framing, so a transition
-// neither starts nor ends with a jump. Frames are paced on the scheduler
+// from a copy of the picture as loaded for the screen; the new picture comes
+// in on its first framing, so a transition neither starts nor ends with a
+// jump. Frames are paced on the scheduler
 // by how far the picture moves on the surface: a small preview draws few.
 #pragma once
 #include <cstdint>
-#include <string>
 
 #include "base/Bitmap.h"
 #include "engine/PanZoom.h"
@@ -24,10 +23,10 @@ class TPictureMotion {
   TPictureMotion(const TPictureMotion&) = delete;
   TPictureMotion& operator=(const TPictureMotion&) = delete;
 
-  // After the surface loaded `file` as its next picture: a path for it, and
-  // the picture turned into its first framing. Off (or a file that does
-  // not read) leaves the picture as loaded and nothing moves.
-  void Prepare(const std::string& file, TPanZoom strength);
+  // After the surface loaded its next picture: a path for it, and the
+  // picture turned into its first framing. Off leaves the picture as loaded
+  // and nothing moves.
+  void Prepare(TPanZoom strength);
   // The picture stands: move it along its path over `durationMs`.
   void Begin(uint32_t durationMs);
   // A transition is coming: stop drawing (what is on screen stays).
@@ -42,7 +41,7 @@ class TPictureMotion {
 
   TVantascreen& surface_;
   platform::IScheduler& scheduler_;
-  TBitmap24 source_;  // the whole picture, up to the deepest zoom's resolution
+  TBitmap24 source_;  // the picture's content as loaded
   TPanZoomPath path_;
   bool ready_ = false;
   uint32_t timerId_ = 0, intervalMs_ = 0, durationMs_ = 0, startTick_ = 0;

@@ -173,7 +173,7 @@ size_t TRunVantascreen::NextPictureIndex(const std::vector<std::string>& picture
 
 void TRunVantascreen::ShowFile(const std::string& file) {
   if (!platform::FileExists(file)) return;
-  if (surface_->LoadPicture(file)) motion_->Prepare(file, setting_.PanZoom);
+  if (surface_->LoadPicture(file)) motion_->Prepare(setting_.PanZoom);
   UpdateCaption();
 }
 
@@ -186,7 +186,11 @@ void TRunVantascreen::Follow(const TRunVantascreen& leader) {
     ShowFile(CurrentFile);
     v.Style = leader.surface_->Style;
     v.Reverse = leader.surface_->Reverse.load();
-    if (setting_.ClearOldImage) v.ClearScreen();
+    // As the leader: painted empty before the transition takes its old image.
+    if (setting_.ClearOldImage) {
+      v.ClearScreen();
+      parent_.Host.UpdateNow();
+    }
     v.Start();
   } catch (...) {
   }

@@ -16,22 +16,38 @@ TGapFill::~TGapFill() { host_.Detach(*this); }
 void TGapFill::Paint() { host_.PresentBuffer(fill_, {area_.Left, area_.Top}); }
 
 TScreenShow::TScreenShow(platform::ISurfaceHost& host, platform::IScheduler& scheduler, const TSaverSetting& setting,
-                         TScreenLayout layout, std::string placeFile, TMusicSet* music)
+                         TScreenLayout layout, std::string placeFile, TMusicSet* music, std::string logFile)
     : host_(host),
       scheduler_(scheduler),
       setting_(setting),
       layout_(std::move(layout)),
       placeFile_(std::move(placeFile)),
-      music_(music) {
+      music_(music),
+      logFile_(std::move(logFile)) {
   Build();
+  StartCounter();
 }
 
 TScreenShow::~TScreenShow() {
+  counter_.reset();
   sequences_.clear();
   gaps_.clear();
 }
 
+uint64_t TScreenShow::FramesPresented() const {
+  uint64_t frames = framesBefore_;
+  for (const auto& s : sequences_) frames += s->Surface().Presented();
+  return frames;
+}
+
+void TScreenShow::StartCounter() {
+  if (logFile_.empty()) return;
+  if (counter_) counter_->Restart(sequences_.size());
+  else counter_ = std::make_unique<TShowCounter>(scheduler_, [this] { return FramesPresented(); }, sequences_.size(), logFile_);
+}
+
 void TScreenShow::Build() {
+  framesBefore_ = FramesPresented();
   sequences_.clear();
   gaps_.clear();
   showing_.assign(layout_.Surfaces.size(), -1);
@@ -89,11 +105,13 @@ bool TScreenShow::Relayout(TScreenLayout layout, bool force) {
   if (layout == layout_ && !force) return false;
   layout_ = std::move(layout);
   Build();
+  StartCounter();
   host_.InvalidateArea({0, 0, layout_.Window.Width(), layout_.Window.Height()});
   return true;
 }
 
 void TScreenShow::Stop() {
+  counter_.reset();  // a hidden show has nothing to measure
   for (auto& s : sequences_) {
     try {
       s->Surface().Stop();

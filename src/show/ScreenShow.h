@@ -15,6 +15,7 @@
 #include "show/PictureDeck.h"
 #include "show/RunVantascreen.h"
 #include "show/ScreenLayout.h"
+#include "show/ShowCounter.h"
 
 namespace vanta {
 
@@ -42,8 +43,10 @@ class TScreenShow {
   // setting must outlive the show. The host's window covers layout.Window.
   // placeFile: where the show keeps its place between runs (ShowPlace.h), or empty.
   // music: what StartMusic plays (it must outlive the show), or none.
+  // logFile: where it writes its frame and processor rates (ShowCounter.h), or empty.
   TScreenShow(platform::ISurfaceHost& host, platform::IScheduler& scheduler, const TSaverSetting& setting,
-              TScreenLayout layout, std::string placeFile = {}, TMusicSet* music = nullptr);
+              TScreenLayout layout, std::string placeFile = {}, TMusicSet* music = nullptr,
+              std::string logFile = {});
   ~TScreenShow();
   TScreenShow(const TScreenShow&) = delete;
   TScreenShow& operator=(const TScreenShow&) = delete;
@@ -58,11 +61,15 @@ class TScreenShow {
   TRunVantascreen& Sequence(size_t i) { return *sequences_.at(i); }
 
   void StartMusic() { sequences_.front()->StartMusic(); }
+  // Frames every surface presented since the show began, layouts before included.
+  uint64_t FramesPresented() const;
+  const TShowCounter* Counter() const { return counter_.get(); }
   // A hidden show's surfaces stopped, its timers off.
   void Stop();
 
  private:
   void Build();
+  void StartCounter();
   size_t Deal(size_t sequence, std::ptrdiff_t current);
 
   platform::ISurfaceHost& host_;
@@ -76,6 +83,9 @@ class TScreenShow {
   std::unique_ptr<TPictureDeck> deck_;
   uint64_t deckKey_ = 0;
   std::vector<std::ptrdiff_t> showing_;  // each sequence's picture index now
+  std::string logFile_;
+  uint64_t framesBefore_ = 0;  // of the surfaces of earlier layouts
+  std::unique_ptr<TShowCounter> counter_;
 };
 
 }  // namespace vanta

@@ -75,7 +75,7 @@ void TWin32StartupHost::RunMainWindow(TMainWindow window, const TCommandLine& cl
       break;
     case TMainWindow::FullScreen:
       RunFullscreenForm(cl.ParentWindow, settings.Setting(), {scheduler, process_.Registry, &music},
-                        SaverPlaceFile(id));
+                        SaverFiles(id));
       break;
     case TMainWindow::Preview:
       RunPreviewForm(cl.ParentWindow, settings.Setting(), scheduler);

@@ -4,8 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Random.h"
 #include "engine/PanZoom.h"
 #include "engine/Resample.h"
+#include "platform/headless/HeadlessScheduler.h"
+#include "platform/headless/HeadlessSurfaceHost.h"
+#include "show/PictureMotion.h"
 
 namespace vanta {
 namespace {
@@ -88,6 +92,45 @@ TEST(ResampleTest, ShrinkingAndEnlargingFollowTheirDefinitions) {
           worst = std::max(worst, std::abs(dst.Row(y)[x * 3 + ch] - Reference(src, c.window, c.w, c.h, x, y, ch)));
     // Two passes, each rounded to a byte.
     EXPECT_LE(worst, 1.5) << c.window.Left << "," << c.window.Top << " to " << c.w << "x" << c.h;
+  }
+}
+
+// Enlarging takes the two-tap way: shuffled on processors that have SSSE3,
+// plain code elsewhere, rows shared among threads. Every way draws the same
+// bytes, and they follow the definition.
+TEST(ResampleTest, EveryWayOfEnlargingDrawsTheSameBytesAndFollowsTheDefinition) {
+  struct Case {
+    int sw, sh;
+    TSourceWindow window;
+    int w, h;
+  };
+  const Case cases[] = {
+      {200, 150, {3.3, 2.1, 181.7, 140.9}, 200, 150},    // a framing of a moving picture
+      {200, 150, {0, 0, 200, 150}, 250, 187},             // zoomed in, from the corner
+      {61, 47, {0.5, 0.5, 60, 46}, 61, 47},               // one to one, half a pixel off
+      {61, 47, {-4, -3, 70, 55}, 83, 71},                 // beyond the edges: the edge repeats
+      {1, 1, {0, 0, 1, 1}, 9, 7},                         // a single pixel
+      {2, 3, {0.2, 0.1, 1.9, 2.8}, 17, 13},               // narrower than a shuffle's load
+      {97, 300, {10.25, 20.5, 90.75, 290}, 131, 333},     // many rows: shared among threads
+  };
+  for (const Case& c : cases) {
+    const TBitmap24 src = Noise(c.sw, c.sh, static_cast<uint32_t>(c.sw * 31 + c.w));
+    TBitmap24 plain(c.w, c.h);
+    TResampler(1, TResampleCode::Plain).Draw(plain, plain.Bounds(), src, c.window);
+    double worst = 0;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x)
+        for (int ch = 0; ch < 3; ++ch)
+          worst = std::max(worst, std::abs(plain.Row(y)[x * 3 + ch] - Reference(src, c.window, c.w, c.h, x, y, ch)));
+    // Weights in 128ths of a pixel across, then rounded once.
+    EXPECT_LE(worst, 1.5) << c.sw << "x" << c.sh << " to " << c.w << "x" << c.h;
+    for (const int threads : {1, 3})
+      for (const TResampleCode code : {TResampleCode::Best, TResampleCode::Avx2, TResampleCode::Ssse3}) {
+        TBitmap24 other(c.w, c.h);
+        TResampler(threads, code).Draw(other, other.Bounds(), src, c.window);
+        EXPECT_EQ(other, plain) << c.sw << "x" << c.sh << " to " << c.w << "x" << c.h << ", " << threads
+                                << " threads, code " << static_cast<int>(code);
+      }
   }
 }
 
@@ -179,6 +222,39 @@ TEST(PanZoomTest, FramesAreDrawnOnlyAsOftenAsTheyMoveVisibly) {
       {1920, 100, 16, 16},
   };
   for (const Case& c : cases) EXPECT_EQ(PanZoomFrameIntervalMs(p, c.display, c.duration, c.refresh), c.expected);
+}
+
+// Frames late by half a second (the main thread was busy): one frame, where
+// the picture is by then, none of the missed ones caught up.
+TEST(PictureMotionTest, LateFramesAreDroppedAndTheNextShowsWhereThePathIsNow) {
+  platform::THeadlessScheduler sched;
+  platform::THeadlessSurfaceHost host(320, 240);
+  TVantascreen v(host, sched);
+  v.SetBounds(0, 0, 320, 240);
+  v.SetAlign(TAlign::alClient);
+  v.SetAutoSize(false);
+  v.SetCenter(true);
+  v.SetFitMode(TFitMode::Fit);
+  v.Threaded = false;
+  v.Style = 0;
+  const TBitmap24 picture = Noise(320, 240, 5);
+  v.ContentRect = picture.Bounds();
+  v.SetPicture(picture);
+  TPictureMotion motion(v, sched);
+  SetRandSeed(3);
+  motion.Prepare(TPanZoom::Strong);
+  v.Start();
+  ASSERT_FALSE(v.Running());
+  motion.Begin(10000);
+  ASSERT_TRUE(motion.Moving());
+  const uint32_t start = sched.TickCount();
+  const uint64_t presented = v.Presented();
+  sched.SetTime(start + 500);
+  sched.AdvanceTime(motion.FrameIntervalMs());
+  EXPECT_EQ(v.Presented(), presented + 1);
+  TBitmap24 expected(320, 240);
+  TResampler().Draw(expected, expected.Bounds(), picture, motion.Path().At((500.0 + motion.FrameIntervalMs()) / 10000));
+  EXPECT_EQ(v.ScreenBitmap(), expected);
 }
 
 }  // namespace

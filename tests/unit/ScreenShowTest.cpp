@@ -287,3 +287,75 @@ TEST(ComposeOnWorker, EveryEffectsFramesAreTheMainThreadsByteForByte) {
 
 }  // namespace
 }  // namespace vanta
+
+namespace vanta {
+namespace {
+
+// With ClearOldImage every monitor's next transition starts from the empty
+// background, the followers' as the leader's; without it, from the last
+// frame of the moving picture.
+TEST_F(ScreenShowTest, EveryMonitorsTransitionStartsFromWhatTheSettingSays) {
+  for (const bool clear : {false, true}) {
+    SCOPED_TRACE(clear);
+    Pictures(4);
+    setting.MultiScreen = msSamePicture;
+    setting.ImageInterval = 2;
+    setting.ClearOldImage = clear;
+    setting.PanZoom = TPanZoom::Strong;
+    TScreenShow& s = Make();
+    sched.AdvanceTime(100);
+    ASSERT_TRUE(sched.RunUntil([&] { return AllStill(); }));
+    std::vector<int> blankOld(s.Count(), -1);
+    for (size_t i = 0; i < s.Count(); ++i)
+      s.Sequence(i).Surface().OnProgress = [&blankOld, i](TCustomVantascreen& v) {
+        if (blankOld[i] >= 0 || !v.OldImage()) return;
+        const TBitmap24& old = *v.OldImage();
+        bool blank = true;
+        for (int y = 0; y < old.Height(); ++y)
+          for (int x = 0; x < old.Width(); ++x) blank = blank && old.Pixel(x, y) == kBackground;
+        blankOld[i] = blank;
+      };
+    sched.AdvanceTime(2500);
+    ASSERT_TRUE(sched.RunUntil([&] { return AllStill(); }));
+    for (size_t i = 0; i < s.Count(); ++i) EXPECT_EQ(blankOld[i], clear ? 1 : 0) << i;
+    show.reset();
+  }
+}
+
+// The show's frame and processor rates, counted on virtual time and
+// written to its log each period; the log keeps its newest whole lines.
+TEST_F(ScreenShowTest, TheCounterWritesFramesAndProcessorTimeASecondToTheLog) {
+  Pictures(2);
+  setting.MultiScreen = msOwnPicture;
+  setting.ImageInterval = 30;
+  setting.PanZoom = TPanZoom::Strong;
+  const std::string log = ShowLogFileName(dir.Folder(), "Show");
+  show = std::make_unique<TScreenShow>(host, sched, setting, Layout(), std::string{}, nullptr, log);
+  const uint64_t frames0 = show->FramesPresented();
+  sched.UseCpu(2500);
+  for (uint32_t t = 0; t < TShowCounter::kPeriodMs; t += 1000) {
+    sched.AdvanceTime(1000);
+    ASSERT_TRUE(sched.RunUntil([&] { return AllStill(); }));
+  }
+  ASSERT_TRUE(show->Counter());
+  const TShowRates first = show->Counter()->Last();
+  EXPECT_EQ(first.Screens, 3u);
+  EXPECT_DOUBLE_EQ(first.Seconds, 10);
+  EXPECT_DOUBLE_EQ(first.CpuMsPerSecond, 250);
+  EXPECT_DOUBLE_EQ(first.FramesPerSecond, (show->FramesPresented() - frames0) / 10.0);
+  EXPECT_GT(first.FramesPerSecond, 1);  // the pictures came and moved
+  sched.UseCpu(400);
+  sched.AdvanceTime(TShowCounter::kPeriodMs);
+  EXPECT_DOUBLE_EQ(show->Counter()->Last().CpuMsPerSecond, 40);
+  EXPECT_EQ(dir.Read("Show.log"), FormatShowRates(first) + "\n" + FormatShowRates(show->Counter()->Last()) + "\n");
+  EXPECT_EQ(FormatShowRates({20, 59.5, 412, 2}),
+            "show 20 s: 59.5 frames a second (2 screens, 29.8 each), CPU 412 ms a second");
+  EXPECT_EQ(FormatShowRates({10, 60, 150, 1}), "show 10 s: 60.0 frames a second (1 screen, 60.0 each), CPU 150 ms a second");
+
+  const std::string small = dir.Path("small.log");
+  for (const char* line : {"first line", "second line", "third"}) EXPECT_TRUE(AppendLogLine(small, line, 20));
+  EXPECT_EQ(dir.Read("small.log"), "second line\nthird\n");
+}
+
+}  // namespace
+}  // namespace vanta

@@ -25,6 +25,8 @@ class THeadlessScheduler : public IScheduler {
   ~THeadlessScheduler() override;
 
   uint32_t TickCount() override { return now_.load(); }
+  // Virtual too: what the test says the process has used.
+  uint64_t ProcessCpuMs() override { return cpuMs_.load(); }
   bool OnMainThread() const override { return std::this_thread::get_id() == main_; }
   void Sleep(uint32_t ms) override { now_ += ms; }
   void CallOnMain(const std::function<void()>& fn) override;
@@ -44,6 +46,7 @@ class THeadlessScheduler : public IScheduler {
   // Moves the clock, firing every timer that falls due on the way in order.
   void AdvanceTime(uint32_t ms);
   void SetTime(uint32_t now) { now_ = now; }
+  void UseCpu(uint64_t ms) { cpuMs_ += ms; }
   // Timers set and not yet killed.
   size_t TimerCount() const;
   // Priorities of the threads started so far, in order.
@@ -66,6 +69,7 @@ class THeadlessScheduler : public IScheduler {
 
   std::thread::id main_;
   std::atomic<uint32_t> now_{0};
+  std::atomic<uint64_t> cpuMs_{0};
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<TRequest*> requests_;

@@ -47,6 +47,13 @@ class TWin32Thread : public IWorkerThread {
 
 }  // namespace
 
+uint64_t TWin32Scheduler::ProcessCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+  const auto ticks = [](const FILETIME& f) { return (uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
+  return (ticks(kernel) + ticks(user)) / 10000;  // 100 ns units
+}
+
 uint32_t TWin32Scheduler::TickCount() {
   static const int64_t frequency = [] {
     LARGE_INTEGER f;

@@ -23,6 +23,7 @@ class TWin32Scheduler : public IScheduler {
   // of about 16 ms (and lags under Wine), so a frame measured with it seemed
   // longer than it was and the next frame's sleep came short.
   uint32_t TickCount() override;
+  uint64_t ProcessCpuMs() override;
   bool OnMainThread() const override { return GetCurrentThreadId() == mainThread_; }
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
   void CallOnMain(const std::function<void()>& fn) override;
