@@ -314,6 +314,34 @@ TEST(Effects, RotationFollowsThePivotFormula) {
     }
 }
 
+TEST(Effects, RotationFollowsThePivotFormulaOnLargePictures) {
+  // Large enough that most rows have a pixel whose sums come within a hair
+  // of a half, and one too tall for the fast sums (every pixel by the formula).
+  for (const auto& [W, H] : {std::pair{1283, 719}, std::pair{6, 30011}}) {
+    TBitmap24 oldImage(W, H), newImage(W, H);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        oldImage.SetPixel(x, y, static_cast<TColor>(x * 2654435761u + y * 40503u) & 0xFFFFFF);
+        newImage.SetPixel(x, y, static_cast<TColor>(y * 2654435761u + x * 97u + 1) & 0xFFFFFF);
+      }
+    for (int style = 119; style <= 122; ++style)
+      for (int p : {1, 13, 37, 50, 71, 99}) {
+        TBitmap24 screen, want = oldImage;
+        ComposeFrame(oldImage, newImage, screen, p, 4, style);
+        const double t = (100 - p) * std::numbers::pi / 200, s = std::sin(t), c = std::cos(t);
+        const int cx = style <= 120 ? -1 : W, cy = (style == 119 || style == 121) ? -1 : H;
+        for (int y = 0; y < H; ++y)
+          for (int x = 0; x < W; ++x) {
+            const double dx = x - cx, dy = y - cy;
+            const int u = static_cast<int>(std::nearbyint(dx * c - dy * s)) + cx;
+            const int v = static_cast<int>(std::nearbyint(dx * s + dy * c)) + cy;
+            if (u >= 0 && u < W && v >= 0 && v < H) want.SetPixel(x, y, newImage.Pixel(u, v));
+          }
+        EXPECT_TRUE(screen == want) << "effect " << style << " p" << p << " " << W << "x" << H;
+      }
+  }
+}
+
 TEST(Effects, RegionEffectsGoThroughTheSeamOrEndAtOnce) {
   // Each region effect's frame is the old picture with the seam's drawing,
   // given the same generator state; a number the seam declines behaves as
