@@ -5,6 +5,11 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VANTA_SHUFFLE_GATHER 1
+#endif
+
 namespace vanta {
 
 void CopyWhole(TBitmap24& dst, const TBitmap24& src) {
@@ -78,7 +83,63 @@ struct TRowRecipe {
   std::vector<TRun> runs;      // empty unless they pay
   std::vector<int> offsets;    // each pixel's source byte in its row
   int maxOffset = 0;
+  // Five pixels at a time by byte shuffles, from one or two 16-byte loads
+  // at `base` (empty when some five pixels lie further apart).
+  struct TShuffle {
+    int base;
+    uint8_t lo[16], hi[16];  // from the first and the second load; 0x80 takes nothing
+  };
+  std::vector<TShuffle> shuffles;
+  bool twoLoads = false;
+  int maxBase = 0;
 };
+
+// Processors with byte shuffles (nearly all since about 2008) make five
+// pixels from the source bytes in a register instead of five loads and
+// stores; from shuffles[k] come bytes 15k .. 15k + 15 of the row, the last
+// of which the next five overwrite.
+void PlanShuffles(TRowRecipe& r) {
+  const int groups = (r.count - 1) / 5;  // the last pixel always goes by itself
+  r.shuffles.resize(static_cast<size_t>(groups));
+  for (int k = 0; k < groups; ++k) {
+    TRowRecipe::TShuffle& g = r.shuffles[static_cast<size_t>(k)];
+    const int* off = r.offsets.data() + 5 * k;
+    g.base = *std::min_element(off, off + 5);
+    std::memset(g.lo, 0x80, 16);
+    std::memset(g.hi, 0x80, 16);
+    for (int j = 0; j < 15; ++j) {
+      const int at = off[j / 3] - g.base + j % 3;
+      if (at >= 32) {
+        r.shuffles.clear();
+        return;
+      }
+      (at < 16 ? g.lo[j] : g.hi[j]) = static_cast<uint8_t>(at % 16);
+      r.twoLoads |= at >= 16;
+    }
+    r.maxBase = std::max(r.maxBase, g.base);
+  }
+}
+
+#if defined(VANTA_SHUFFLE_GATHER)
+bool HasShuffles() {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+
+template <bool kTwoLoads>
+__attribute__((target("ssse3"))) void ShuffleRow(uint8_t* out, const uint8_t* in, const TRowRecipe& r) {
+  for (const TRowRecipe::TShuffle& g : r.shuffles) {
+    const uint8_t* p = in + g.base;
+    __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(g.lo)));
+    if (kTwoLoads)
+      v = _mm_or_si128(v, _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)),
+                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(g.hi))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+    out += 15;
+  }
+}
+#endif
 
 TRowRecipe RecipeOf(const TAxisMap& xs, bool plainX) {
   TRowRecipe r;
@@ -102,6 +163,9 @@ TRowRecipe RecipeOf(const TAxisMap& xs, bool plainX) {
       break;
     }
   }
+#if defined(VANTA_SHUFFLE_GATHER)
+  if (r.runs.empty() && HasShuffles()) PlanShuffles(r);
+#endif
   return r;
 }
 
@@ -122,6 +186,23 @@ void GatherRow(uint8_t* out, const uint8_t* in, const int* off, int n, bool wide
   }
   for (; i + 1 < n; ++i) std::memcpy(out + i * 3, in + off[i], 4);
   std::memcpy(out + i * 3, in + off[i], 3);
+}
+
+// One row pixel by pixel, by shuffles where they serve and every load stays
+// inside the source bitmap.
+void GatherAlong(uint8_t* out, const uint8_t* in, const TBitmap24& src, const TRowRecipe& r) {
+  const size_t rowStart = static_cast<size_t>(in - src.Bits()), size = src.SizeBytes();
+  int done = 0;
+#if defined(VANTA_SHUFFLE_GATHER)
+  if (!r.shuffles.empty() && rowStart + static_cast<size_t>(r.maxBase) + 32 <= size) {
+    if (r.twoLoads) ShuffleRow<true>(out, in, r);
+    else ShuffleRow<false>(out, in, r);
+    done = static_cast<int>(r.shuffles.size()) * 5;
+  }
+#endif
+  // A four-byte read of the row's last pixel may run past the bitmap.
+  const bool wide = rowStart + static_cast<size_t>(r.maxOffset) + 4 <= size;
+  GatherRow(out + done * 3, in, r.offsets.data() + done, r.count - done, wide);
 }
 
 }  // namespace
@@ -153,9 +234,7 @@ void StretchCopy(TBitmap24& dst, const TRect& d, const TBitmap24& src, const TRe
     } else if (!r.runs.empty()) {
       for (const TRowRecipe::TRun& k : r.runs) std::memcpy(out + k.dst * 3, in + k.src, static_cast<size_t>(k.len) * 3);
     } else {
-      // A four-byte read of the row's last pixel may run past the last row.
-      const bool wide = sy + 1 < src.Height() || r.maxOffset + 4 <= static_cast<int>(src.Stride());
-      GatherRow(out, in, r.offsets.data(), r.count, wide);
+      GatherAlong(out, in, src, r);
     }
     prevSource = sy;
     prevRow = out;
