@@ -1,10 +1,7 @@
 #include "engine/Effects.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 #include <cstring>
-#include <vector>
 
 #include "base/MulDiv.h"
 #include "engine/Blit.h"

@@ -30,6 +30,32 @@ TEST(FrameGeometry, LongerSideScalesAndTheOtherFollows) {
   }
 }
 
+TEST(EffectFamilies, EveryNumberHasOnePlaceAndTheFamiliesTheirSizes) {
+  struct Case { TEffectFamily family; int size; } cases[] = {
+      {TEffectFamily::None, 1},        {TEffectFamily::HorizontalCopies, 17}, {TEffectFamily::VerticalCopies, 17},
+      {TEffectFamily::CombinedCopies, 19}, {TEffectFamily::FourPartCopies, 4}, {TEffectFamily::RoundRects, 10},
+      {TEffectFamily::Bands, 24},      {TEffectFamily::RaggedEdges, 18},      {TEffectFamily::Triangles, 8},
+      {TEffectFamily::CrossFade, 1},   {TEffectFamily::Rotations, 4},         {TEffectFamily::Swarms, 4},
+      {TEffectFamily::RandomSquares, 1},
+  };
+  int total = 0, regions = 0;
+  for (const auto& c : cases) {
+    EXPECT_NE(EffectNumber(c.family, c.size - 1), -1) << FamilyCaption(c.family);
+    EXPECT_EQ(EffectNumber(c.family, c.size), -1) << FamilyCaption(c.family);
+    total += c.size;
+    if (IsRegionFamily(c.family)) regions += c.size;
+  }
+  EXPECT_EQ(total, 128);
+  EXPECT_EQ(regions, 65);
+  for (int s = 0; s <= kLastEffect; ++s) {
+    const TEffectPlace place = PlaceOf(s);
+    EXPECT_EQ(EffectNumber(place.Family, place.Member), s);
+  }
+  for (int s : {-1, 128, 255}) EXPECT_EQ(FamilyOf(s), TEffectFamily::Unknown) << s;
+  EXPECT_EQ(FamilyOf(118), TEffectFamily::CrossFade);
+  EXPECT_EQ(FamilyOf(99), TEffectFamily::Bands);
+}
+
 TBitmap24 Frame(int style, int w, int h, int p, TFrameResult* result = nullptr, std::vector<TRect>* inval = nullptr) {
   const TBitmap24 oldImage = TaggedPicture(w, h, true), newImage = TaggedPicture(w, h, false);
   TBitmap24 screen;
