@@ -2,12 +2,14 @@
 // p = 50, beside the time to copy one frame (memcpy) of the same size in the
 // same run. Each effect's "x_copy" counter is its median frame time divided
 // by the median time of the copies interleaved with its frames (both in CPU
-// time of the thread); "ms" is the median frame time.
+// time of the thread); "ms" is the median frame time. Each effect's label is
+// its family's caption.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <string>
 #include <vector>
 
 #include <time.h>
@@ -100,6 +102,7 @@ void BM_Effect(benchmark::State& state) {
   state.counters["x_copy"] = frame / copy;
   state.counters["ms"] = frame * 1000;
   state.counters["copy_ms"] = copy * 1000;
+  state.SetLabel(std::string(FamilyCaption(FamilyOf(style))));
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {

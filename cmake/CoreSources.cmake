@@ -40,6 +40,7 @@ set(VANTA_ENGINE_SOURCES
   ${VANTA_ROOT}/src/engine/Resample.cpp
   ${VANTA_ROOT}/src/engine/PanZoom.cpp
   ${VANTA_ROOT}/src/engine/Effects.cpp
+  ${VANTA_ROOT}/src/engine/EffectsRotation.cpp
   ${VANTA_ROOT}/src/engine/AnimateThread.cpp
   ${VANTA_ROOT}/src/engine/Vantascreen.cpp
   ${VANTA_ROOT}/src/engine/Region.cpp

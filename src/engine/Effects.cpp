@@ -1,13 +1,12 @@
 #include "engine/Effects.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 #include <cstring>
-#include <vector>
 
 #include "base/MulDiv.h"
 #include "engine/Blit.h"
+#include "engine/EffectFamilies.h"
+#include "engine/EffectsRotation.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -52,7 +51,7 @@ struct TAxisPlan {
   void Add(const TSpanCopy& c) { copies[count++] = c; }
 };
 
-// Members 1..17 along one axis: n is the picture's extent on that axis and
+// Members 1..17 of the horizontal copies along one axis: n is the picture's extent on that axis and
 // x the frame's extent (X or Y).
 TAxisPlan AxisPlan(int member, int x, int n) {
   TAxisPlan p;
@@ -130,50 +129,51 @@ TCopy Vertical(const TSpanCopy& c, int w) {
   return k;
 }
 
-// Members of the combined effects 35..53: horizontal member, vertical member - 17.
+// Members of the combined copies: the horizontal member and the vertical one (as members of the horizontal family).
 constexpr int kCombined[19][2] = {{1, 1}, {1, 2},  {2, 2},  {2, 1}, {3, 3}, {3, 4}, {4, 4},
                                   {4, 3}, {5, 5},  {5, 6},  {6, 6}, {6, 5}, {7, 7}, {7, 8},
                                   {8, 8}, {8, 7},  {9, 9},  {10, 10}, {11, 11}};
 
-// The copies of effects 1..57, the finishing one last.
-int RectangleCopies(int style, const TFrameGeometry& g, TCopy* out) {
-  const int W = g.W, H = g.H, X = g.X, Y = g.Y;
+// The copies of a rectangle-copy effect (a member of its family), the
+// finishing one last.
+int RectangleCopies(TEffectPlace place, const TFrameGeometry& g, TCopy* out) {
+  const int W = g.W, H = g.H, X = g.X, Y = g.Y, m = place.Member;
   int n = 0;
-  if (style <= 17) {
-    const TAxisPlan p = AxisPlan(style, X, W);
+  if (place.Family == TEffectFamily::HorizontalCopies) {
+    const TAxisPlan p = AxisPlan(m + 1, X, W);
     for (int i = 0; i < p.count; ++i) out[n++] = Horizontal(p.copies[i], H);
-  } else if (style <= 34) {
-    const TAxisPlan p = AxisPlan(style - 17, Y, H);
+  } else if (place.Family == TEffectFamily::VerticalCopies) {
+    const TAxisPlan p = AxisPlan(m + 1, Y, H);
     for (int i = 0; i < p.count; ++i) out[n++] = Vertical(p.copies[i], W);
-  } else if (style <= 53) {
-    const TSpanCopy h = AxisPlan(kCombined[style - 35][0], X, W).copies[0];
-    const TSpanCopy v = AxisPlan(kCombined[style - 35][1], Y, H).copies[0];
+  } else if (place.Family == TEffectFamily::CombinedCopies) {
+    const TSpanCopy h = AxisPlan(kCombined[m][0], X, W).copies[0];
+    const TSpanCopy v = AxisPlan(kCombined[m][1], Y, H).copies[0];
     TCopy k{{h.d0, v.d0, h.d1, v.d1}, {h.s0, v.s0, h.s1, v.s1}, false, {}};
     k.inval = k.d;
     out[n++] = k;
   } else {
     const int hx = Half(X), hy = Half(Y), hw = Half(W), hh = Half(H);
     auto add = [&](TRect d, TRect s) { out[n++] = TCopy{d, s, false, d}; };
-    switch (style) {
-      case 54:
+    switch (m) {
+      case 0:
         add({0, 0, W, hy}, {0, 0, W, hy});
         add({0, H - hy, W, H}, {0, H - hy, W, H});
         add({0, 0, hx, H}, {0, 0, hx, H});
         add({W - hx, 0, W, H}, {W - hx, 0, W, H});
         break;
-      case 55:
+      case 1:
         add({0, 0, hx + 1, hy + 1}, {0, 0, hx + 1, hy + 1});
         add({0, H - hy - 1, hx + 1, H}, {0, H - hy - 1, hx + 1, H});
         add({W - hx - 1, H - hy - 1, W, H}, {W - hx - 1, H - hy - 1, W, H});
         add({W - hx - 1, 0, W, hy + 1}, {W - hx - 1, 0, W, hy + 1});
         break;
-      case 56:
+      case 2:
         add({0, 0, hx + 1, hy + 1}, {0, 0, hw + 1, hh + 1});
         add({0, H - hy, hx + 1, H}, {0, hh + 1, hw + 1, H});
         add({W - hx, H - hy, W, H}, {hw + 1, hh + 1, W, H});
         add({W - hx, 0, W, hy + 1}, {hw + 1, 0, W, hh + 1});
         break;
-      case 57:
+      case 3:
         add({Half(X - W), 0, hx + 1, hh + 1}, {0, 0, hw + 1, hh + 1});
         add({hw - 1, Half(Y - H), W, hy + 1}, {hw - 1, 0, W, hh + 1});
         add({W - hx, hh - 1, Half(W - X) + W, H}, {hw + 1, hh - 1, W, H});
@@ -263,227 +263,142 @@ void CrossFadeFrom(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap
   Blend(oldImage.Bits(), newImage.Bits(), screen.Bits(), n, p);
 }
 
-namespace {
-
-inline int RoundEven(double v) {
-#if defined(__SSE2__)
-  return _mm_cvtsd_si32(_mm_set_sd(v));  // the default rounding mode: nearest, ties to even
-#else
-  return static_cast<int>(std::nearbyint(v));
-#endif
-}
-
-}  // namespace
-
-namespace {
-
-// Rotation frames row by row. With oldImage the old picture is copied in
-// around each row's run of rotated pixels; without it screen already holds it.
-void RotateRows(const TBitmap24* oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress, int style) {
-  const int W = newImage.Width(), H = newImage.Height();
-  if (W == 0 || H == 0 || screen.Width() != W || screen.Height() != H) return;
-  const double theta = (100 - std::clamp(progress, 0, 100)) * std::numbers::pi / 200;
-  const double s = std::sin(theta), c = std::cos(theta);
-  const int cx = (style == 119 || style == 120) ? -1 : W;
-  const int cy = (style == 119 || style == 121) ? -1 : H;
-  // dx*c and dx*s per column, dy*s and dy*c per row: the same products as
-  // the per-pixel formula u = round(dx*c - dy*s) + cx, v = round(dx*s + dy*c) + cy.
-  std::vector<double> colC(static_cast<size_t>(W) + 1), colS(static_cast<size_t>(W) + 1);
-  for (int x = 0; x <= W; ++x) {
-    colC[static_cast<size_t>(x)] = static_cast<double>(x - cx) * c;
-    colS[static_cast<size_t>(x)] = static_cast<double>(x - cx) * s;
-  }
-  std::vector<const uint8_t*> rows(static_cast<size_t>(H));
-  for (int v = 0; v < H; ++v) rows[static_cast<size_t>(v)] = newImage.Row(v);
-#if defined(__SSE2__)
-  // Byte offsets from (u - cx, v - cy) by a signed 16-bit multiply-add,
-  // which holds while the stride fits in 16 bits.
-  const int stride = static_cast<int>(newImage.Stride());
-  const bool packedOffsets = stride <= 32767 && newImage.SizeBytes() >= 4;
-  const __m128i low16 = _mm_set1_epi32(0xFFFF), perPixel = _mm_set1_epi32(stride << 16 | 3);
-  const __m128i pivotOffset = _mm_set1_epi32(cx * 3 + cy * stride);
-  const uint8_t* bits = newImage.Bits();
-  const int lastWord = static_cast<int>(newImage.SizeBytes()) - 4;  // the last offset a four-byte read may start at
-#endif
-  // Bands of rows in chunks of columns keep the source reads of a rotated
-  // walk close together (a rotated row crosses many source rows).
-  constexpr int kBand = 64, kChunk = 32;
-  int runA[kBand], runB[kBand];
-  for (int y0 = 0; y0 < H; y0 += kBand) {
-    const int y1 = std::min(y0 + kBand, H);
-    for (int y = y0; y < y1; ++y) {
-      const double dy = y - cy, rowS = dy * s, rowC = dy * c;
-      auto U = [&](int x) { return RoundEven(colC[static_cast<size_t>(x)] - rowS) + cx; };
-      auto V = [&](int x) { return RoundEven(colS[static_cast<size_t>(x)] + rowC) + cy; };
-      // u and v never fall as x rises (c, s >= 0): the pixels with a source
-      // inside the picture are one run [a, b), found by bisection.
-      int lo = 0, hi = W;
-      while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (U(mid) >= 0 && V(mid) >= 0) hi = mid;
-        else lo = mid + 1;
-      }
-      const int a = lo;
-      hi = W;
-      while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (U(mid) >= W || V(mid) >= H) hi = mid;
-        else lo = mid + 1;
-      }
-      runA[y - y0] = a;
-      runB[y - y0] = lo;
-      if (oldImage) {
-        uint8_t* out = screen.Row(y);
-        const uint8_t* in = oldImage->Row(y);
-        std::memcpy(out, in, static_cast<size_t>(a) * 3);
-        std::memcpy(out + lo * 3, in + lo * 3, static_cast<size_t>(W - lo) * 3);
-      }
-    }
-    for (int x0 = 0; x0 < W; x0 += kChunk) {
-      for (int y = y0; y < y1; ++y) {
-        const int a = std::max(runA[y - y0], x0), b = std::min(runB[y - y0], x0 + kChunk);
-        if (a >= b) continue;
-        const double dy = y - cy, rowS = dy * s, rowC = dy * c;
-        uint8_t* out = screen.Row(y);
-        int x = a;
-#if defined(__SSE2__)
-        const __m128d vs = _mm_set1_pd(rowS), vc = _mm_set1_pd(rowC);
-        if (packedOffsets) {
-          // Four pixels at a time: the rounded (u - cx, v - cy) pairs packed
-          // as 16-bit halves give their byte offsets in one multiply-add.
-          for (; x + 4 <= b; x += 4) {
-            const size_t i = static_cast<size_t>(x);
-            const __m128i u = _mm_unpacklo_epi64(_mm_cvtpd_epi32(_mm_sub_pd(_mm_loadu_pd(&colC[i]), vs)),
-                                                 _mm_cvtpd_epi32(_mm_sub_pd(_mm_loadu_pd(&colC[i + 2]), vs)));
-            const __m128i v = _mm_unpacklo_epi64(_mm_cvtpd_epi32(_mm_add_pd(_mm_loadu_pd(&colS[i]), vc)),
-                                                 _mm_cvtpd_epi32(_mm_add_pd(_mm_loadu_pd(&colS[i + 2]), vc)));
-            const __m128i uv = _mm_or_si128(_mm_and_si128(u, low16), _mm_slli_epi32(v, 16));
-            const __m128i off = _mm_add_epi32(_mm_madd_epi16(uv, perPixel), pivotOffset);
-            const int o3 = _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 3));
-            if (o3 > lastWord) break;  // offsets rise along the row: the rest reads near the end
-            CopyFourPixels(out + x * 3, bits + _mm_cvtsi128_si32(off), bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 1)),
-                           bits + _mm_cvtsi128_si32(_mm_shuffle_epi32(off, 2)), bits + o3);
-          }
-        }
-        for (; x + 2 <= b; x += 2) {
-          const __m128i u = _mm_cvtpd_epi32(_mm_sub_pd(_mm_loadu_pd(&colC[static_cast<size_t>(x)]), vs));
-          const __m128i v = _mm_cvtpd_epi32(_mm_add_pd(_mm_loadu_pd(&colS[static_cast<size_t>(x)]), vc));
-          const int u0 = _mm_cvtsi128_si32(u) + cx, u1 = _mm_cvtsi128_si32(_mm_srli_si128(u, 4)) + cx;
-          const int v0 = _mm_cvtsi128_si32(v) + cy, v1 = _mm_cvtsi128_si32(_mm_srli_si128(v, 4)) + cy;
-          const uint8_t* p0 = rows[static_cast<size_t>(v0)] + u0 * 3;
-          const uint8_t* p1 = rows[static_cast<size_t>(v1)] + u1 * 3;
-          uint8_t* o = out + x * 3;
-          std::memcpy(o, p0, 3);
-          std::memcpy(o + 3, p1, 3);
-        }
-#endif
-        for (; x < b; ++x) {
-          const int u = RoundEven(colC[static_cast<size_t>(x)] - rowS) + cx;
-          const int v = RoundEven(colS[static_cast<size_t>(x)] + rowC) + cy;
-          const uint8_t* from = rows[static_cast<size_t>(v)] + u * 3;
-          out[x * 3] = from[0];
-          out[x * 3 + 1] = from[1];
-          out[x * 3 + 2] = from[2];
-        }
-      }
-    }
-  }
-}
-
-}  // namespace
-
 void Rotate(TBitmap24& screen, const TBitmap24& newImage, int progress, int style) {
   RotateRows(nullptr, newImage, screen, progress, style);
 }
 
-TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress,
-                          int step, int style, const TFrameHooks& hooks) {
-  TFrameResult r;
-  const int W = newImage.Width(), H = newImage.Height();
-  const int p = std::clamp(progress, 0, 100);
-  const TFrameGeometry g = FrameGeometry(W, H, p, step);
-  const TRect whole{0, 0, W, H};
-  r.Invalid = whole;
-  const bool known = style >= 0 && style <= 127;
-  const bool rectangles = style >= 1 && style <= 57;
-  TCopy copies[4];
-  const int n = rectangles ? RectangleCopies(style, g, copies) : 0;
+namespace {
 
-  // The old picture first. Where the frame is certain to cover it, it is not
-  // copied at all (nobody can look at it in between without a handler).
-  if (screen.Width() != W || screen.Height() != H) screen.SetSize(W, H);
-  const bool sameSize = oldImage.Width() == W && oldImage.Height() == H;
+// One frame being composed, and what the steps below share.
+struct TFrameWork {
+  TFrameWork(const TBitmap24& o, const TBitmap24& n, TBitmap24& s, const TFrameHooks& h, int progress, int step,
+             int number)
+      : oldImage(o), newImage(n), screen(s), hooks(h), p(std::clamp(progress, 0, 100)),
+        style(static_cast<uint8_t>(number)), place(PlaceOf(number)), g(FrameGeometry(n.Width(), n.Height(), p, step)) {
+    if (Rectangles()) copyCount = RectangleCopies(place, g, copies);
+  }
+
+  const TBitmap24& oldImage;
+  const TBitmap24& newImage;
+  TBitmap24& screen;
+  const TFrameHooks& hooks;
+  int p = 0;
+  uint8_t style = 0;
+  TEffectPlace place;
+  TFrameGeometry g;
+  TCopy copies[4];
+  int copyCount = 0;
+
+  bool Known() const { return place.Family != TEffectFamily::Unknown; }
+  bool Rectangles() const { return IsRectangleCopy(place.Family); }
+  TRect Whole() const { return {0, 0, g.W, g.H}; }
+};
+
+// The effects that write every pixel from both pictures, in one pass
+// instead of the old picture and then the new one over it. False when the
+// frame is not theirs to make that way.
+bool ComposeInOnePass(TFrameWork& f) {
+  switch (f.place.Family) {
+    case TEffectFamily::CrossFade:
+      if (f.p == 0) return false;
+      CrossFadeFrom(f.oldImage, f.newImage, f.screen, f.p);
+      return true;
+    case TEffectFamily::Rotations:
+      RotateRows(&f.oldImage, f.newImage, f.screen, f.p, f.style);
+      return true;
+    default:
+      return IsRegionFamily(f.place.Family) && f.p > 0 && f.p < 100 &&
+             ComposeRegionFrame(f.style, f.g, f.oldImage, f.newImage, f.screen);
+  }
+}
+
+// Where the rectangle copies are certain to write every pixel: a copy whose
+// source lies inside the picture (a mirrored one's source is clipped to it
+// first) covers its whole destination.
+int OpaqueHoles(const TFrameWork& f, TRect* holes) {
+  const TRect whole = f.Whole();
+  int count = 0;
+  for (int i = 0; i < f.copyCount; ++i) {
+    const TCopy& k = f.copies[i];
+    const TRect src = k.mirrored ? IntersectRect(k.s, whole) : k.s;
+    const TRect d{std::min(k.d.Left, k.d.Right), std::min(k.d.Top, k.d.Bottom), std::max(k.d.Left, k.d.Right),
+                  std::max(k.d.Top, k.d.Bottom)};
+    const bool opaque = !d.IsEmpty() && !src.IsEmpty() && IntersectRect(src, whole) == src;
+    const TRect hole = IntersectRect(d, whole);
+    if (opaque && !hole.IsEmpty()) holes[count++] = hole;
+  }
+  return count;
+}
+
+// The old picture onto the screen bitmap, except where the frame is certain
+// to cover it (nobody can look at it in between without a handler). True
+// when the frame was made in one pass and is complete.
+bool DrawOldPicture(TFrameWork& f) {
+  const bool sameSize = f.oldImage.Width() == f.g.W && f.oldImage.Height() == f.g.H;
   TRect holes[4];
   int holeCount = 0;
-  bool coversAll = false;
-  if (sameSize && !hooks.BeforeNewFrame && known) {
-    if (p == 100 || (style == 0 && !hooks.CustomDraw)) {
-      coversAll = true;
-    } else if (rectangles && p > 0) {
-      // A copy whose source lies inside the picture writes every pixel of
-      // its destination.
-      // (A mirrored copy takes its source clipped to the picture first.)
-      for (int i = 0; i < n; ++i) {
-        const TCopy& k = copies[i];
-        const TRect src = k.mirrored ? IntersectRect(k.s, whole) : k.s;
-        const TRect d{std::min(k.d.Left, k.d.Right), std::min(k.d.Top, k.d.Bottom), std::max(k.d.Left, k.d.Right),
-                      std::max(k.d.Top, k.d.Bottom)};
-        const bool opaque = !d.IsEmpty() && !src.IsEmpty() && IntersectRect(src, whole) == src;
-        const TRect hole = IntersectRect(d, whole);
-        if (opaque && !hole.IsEmpty()) holes[holeCount++] = hole;
-      }
-    } else if (IsRegionEffect(style) && p > 0 && p < 100 &&
-               ComposeRegionFrame(static_cast<uint8_t>(style), g, oldImage, newImage, screen)) {
-      return {true, whole, false};
-    } else if (style == kCrossFade && p > 0) {
-      CrossFadeFrom(oldImage, newImage, screen, p);
-      return {true, whole, false};
-    } else if (style >= kFirstRotation && style <= kLastRotation) {
-      RotateRows(&oldImage, newImage, screen, p, style);
-      return {true, whole, false};
-    }
+  if (sameSize && !f.hooks.BeforeNewFrame && f.Known()) {
+    if (f.p == 100 || (f.place.Family == TEffectFamily::None && !f.hooks.CustomDraw)) return false;  // covered whole
+    if (f.Rectangles() && f.p > 0) holeCount = OpaqueHoles(f, holes);
+    else if (ComposeInOnePass(f)) return true;
   }
-  if (!sameSize) CopyRect(screen, 0, 0, oldImage, oldImage.Bounds());
-  else if (coversAll) {
-  } else if (holeCount == 0) CopyWhole(screen, oldImage);
-  else CopyAround(screen, oldImage, holes, holeCount);
+  if (!sameSize) CopyRect(f.screen, 0, 0, f.oldImage, f.oldImage.Bounds());
+  else if (holeCount == 0) CopyWhole(f.screen, f.oldImage);
+  else CopyAround(f.screen, f.oldImage, holes, holeCount);
+  return false;
+}
+
+// The rectangle copies: the intermediate ones, each invalidated at once,
+// then the finishing one (the whole new picture at p = 100).
+TRect DrawCopies(TFrameWork& f) {
+  for (int i = 0; i + 1 < f.copyCount; ++i) {
+    ApplyCopy(f.screen, f.newImage, f.copies[i]);
+    if (f.hooks.Invalidate) f.hooks.Invalidate(f.copies[i].inval);
+  }
+  if (f.p == 100) CopyWhole(f.screen, f.newImage);
+  else if (f.p > 0) ApplyCopy(f.screen, f.newImage, f.copies[f.copyCount - 1]);
+  return f.copies[f.copyCount - 1].d;
+}
+
+// A region effect, effect 0's handler, or no effect at all (the new picture
+// at once, and the run ends with this frame).
+bool DrawClippedOrNone(TFrameWork& f) {
+  bool handled = IsRegionFamily(f.place.Family) &&
+                 ComposeRegionEffect(f.style, f.g, f.newImage, f.screen, f.p > 0 && f.p < 100);
+  if (!handled && f.place.Family == TEffectFamily::None && f.hooks.CustomDraw) {
+    f.hooks.CustomDraw();
+    handled = true;  // no region: the handler's frame stands until p = 100
+  }
+  if (!handled) CopyWhole(f.screen, f.newImage);
+  if (f.p == 100) CopyWhole(f.screen, f.newImage);
+  return !handled;
+}
+
+}  // namespace
+
+TFrameResult ComposeFrame(const TBitmap24& oldImage, const TBitmap24& newImage, TBitmap24& screen, int progress,
+                          int step, int style, const TFrameHooks& hooks) {
+  const int W = newImage.Width(), H = newImage.Height();
+  TFrameWork f(oldImage, newImage, screen, hooks, progress, step, style);
+  if (screen.Width() != W || screen.Height() != H) screen.SetSize(W, H);
+  TFrameResult r{true, f.Whole(), false};
+  if (DrawOldPicture(f)) return r;
   // The handler may draw over the old picture before the new one comes.
   if (hooks.BeforeNewFrame) hooks.BeforeNewFrame();
   // An unknown effect number draws nothing of the new picture.
-  if (!known) return r;
-  r.Composed = true;
-  auto invalidate = [&](const TRect& d) {
-    if (hooks.Invalidate) hooks.Invalidate(d);
-  };
-  // The effect's work, then the finishing step: at p = 100 the whole new
-  // picture, whatever the effect left.
-  if (rectangles) {
-    for (int i = 0; i + 1 < n; ++i) {
-      ApplyCopy(screen, newImage, copies[i]);
-      invalidate(copies[i].inval);
-    }
-    r.Invalid = copies[n - 1].d;
-    if (p == 100) CopyWhole(screen, newImage);
-    else if (p > 0) ApplyCopy(screen, newImage, copies[n - 1]);
-  } else if (style == kCrossFade) {
-    if (p == 100) CopyWhole(screen, newImage);
-    else CrossFade(screen, newImage, p);
-  } else if (style >= kFirstRotation && style <= kLastRotation) {
-    if (p == 100) CopyWhole(screen, newImage);
-    else Rotate(screen, newImage, p, style);
-  } else {
-    bool handled = false;
-    if (IsRegionEffect(style)) handled = ComposeRegionEffect(static_cast<uint8_t>(style), g, newImage, screen, p > 0 && p < 100);
-    if (!handled && style == 0 && hooks.CustomDraw) {
-      hooks.CustomDraw();
-      handled = true;  // no region: the handler's frame stands until p = 100
-    }
-    if (!handled) {
-      // No effect: the new picture at once, and the run ends with this frame.
-      CopyWhole(screen, newImage);
-      r.ForceComplete = true;
-    }
-    if (p == 100) CopyWhole(screen, newImage);
+  if (!f.Known()) return {false, f.Whole(), false};
+  switch (f.place.Family) {
+    case TEffectFamily::CrossFade:
+      if (f.p == 100) CopyWhole(screen, newImage);
+      else CrossFade(screen, newImage, f.p);
+      break;
+    case TEffectFamily::Rotations:
+      if (f.p == 100) CopyWhole(screen, newImage);
+      else Rotate(screen, newImage, f.p, style);
+      break;
+    default:
+      if (f.Rectangles()) r.Invalid = DrawCopies(f);
+      else r.ForceComplete = DrawClippedOrNone(f);
   }
   return r;
 }

@@ -7,31 +7,22 @@
 // picture surface calls ComposeFrame from DrawFrame; vanta-render and the
 // benchmarks call it directly.
 //
-// Effect numbers: 0 no effect (or drawn by a handler); 1..17 horizontal
-// rectangle copies, 18..34 the same vertically, 35..53 horizontal and
-// vertical combined, 54..57 four-part copies; 58..117 and 123..127 region
-// effects (RegionEffects.h); 118 cross-fade; 119..122 rotation about a
-// point just outside a corner. Numbers above 127 draw only the old picture.
+// Which numbers make which family is the table in EffectFamilies.h; the
+// region effects' frames are RegionEffects.h. Numbers above 127 draw only
+// the old picture.
 #pragma once
 #include <cstdint>
 #include <functional>
 
 #include "base/Bitmap.h"
+#include "engine/EffectFamilies.h"
 #include "engine/RegionEffects.h"
 
 namespace vanta {
 
-constexpr int kCrossFade = 118;
-constexpr int kFirstRotation = 119, kLastRotation = 122;
-
 // The quantities of one frame for a W x H picture at progress p: the longer
 // side is scaled by p and the other follows it.
 TFrameGeometry FrameGeometry(int w, int h, int progress, int step);
-
-// Effects whose frames the region seam composes.
-constexpr bool IsRegionEffect(int style) {
-  return (style >= 58 && style <= 117) || (style >= 123 && style <= 127);
-}
 
 struct TFrameHooks {
   // Raised once the old picture is on the screen bitmap.
@@ -43,7 +34,7 @@ struct TFrameHooks {
 };
 
 struct TFrameResult {
-  bool Composed = false;       // false only for numbers above 127
+  bool Composed = false;       // false only for numbers outside the table
   TRect Invalid;               // what the frame changed (may reach outside the picture)
   bool ForceComplete = false;  // effect 0 without a handler: the run ends with this frame
 };

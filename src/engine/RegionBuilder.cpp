@@ -88,25 +88,28 @@ void TRegionBuilder::AddRoundRect(int x1, int y1, int x2, int y2, int ew, int eh
   }
 }
 
-void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
+namespace region_detail {
+
+// One polygon edge over the rows it crosses. The row's centre y + 0.5
+// crosses an edge when the edge's upper end is at or above it and its lower
+// end below it, at x = p.X + (y + 0.5 - p.Y) dx/dy. The first pixel x with
+// x + 0.5 at or right of that is
+//   ceil((2 p.X dy + (2y + 1 - 2 p.Y) dx - dy) / (2 dy)),
+// kept exactly from row to row as a quotient and a remainder.
+struct TPolygonEdge {
+  int Top, Bottom, Direction;           // rows [Top, Bottom); +1 downward, -1 upward
+  int64_t X, Rem, Den, StepX, StepRem;  // X * Den - Rem = numerator, 0 <= Rem < Den
+
+  void Step() {  // to the next row: the numerator grows by 2 dx
+    X += StepX;
+    Rem -= StepRem;
+    if (Rem < 0) ++X, Rem += Den;
+  }
+};
+
+// The edges of a polygon that cross rows [rowFirst, rowEnd); gives their count.
+size_t PolygonEdges(std::span<const TPoint> points, int rowFirst, int rowEnd, TPolygonEdge* e) {
   const size_t n = points.size();
-  if (n < 3) return;
-  int minY = INT_MAX, maxY = INT_MIN;
-  for (const TPoint& p : points) minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
-  const int rowFirst = std::max(minY, clip_.Top), rowEnd = std::min(maxY, clip_.Bottom);
-  if (rowFirst >= rowEnd) return;
-  // The row's centre y + 0.5 crosses an edge when the edge's upper end is at
-  // or above it and its lower end below it, at x = p.X + (y + 0.5 - p.Y) dx/dy.
-  // The first pixel x with x + 0.5 at or right of that is
-  //   ceil((2 p.X dy + (2y + 1 - 2 p.Y) dx - dy) / (2 dy)),
-  // kept exactly from row to row as a quotient and a remainder.
-  struct TEdge {
-    int Top, Bottom, Direction;  // rows [Top, Bottom); +1 downward, -1 upward
-    int64_t X, Rem, Den, StepX, StepRem;  // X * Den - Rem = numerator, 0 <= Rem < Den
-  };
-  TEdge edges[8];
-  std::vector<TEdge> many;
-  TEdge* e = n <= 8 ? edges : (many.resize(n), many.data());
   size_t count = 0;
   for (size_t i = 0; i < n; ++i) {
     TPoint p = points[i], q = points[(i + 1) % n];
@@ -121,57 +124,77 @@ void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
     const int64_t stepX = FloorDiv(2 * dx, den);
     e[count++] = {top, bottom, direction, x, x * den - num, den, stepX, 2 * dx - stepX * den};
   }
+  return count;
+}
+
+}  // namespace region_detail
+
+using region_detail::TPolygonEdge;
+
+void TRegionBuilder::AddPolygon(std::span<const TPoint> points) {
+  const size_t n = points.size();
+  if (n < 3) return;
+  int minY = INT_MAX, maxY = INT_MIN;
+  for (const TPoint& p : points) minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
+  const int rowFirst = std::max(minY, clip_.Top), rowEnd = std::min(maxY, clip_.Bottom);
+  if (rowFirst >= rowEnd) return;
+  TPolygonEdge edges[8];
+  std::vector<TPolygonEdge> many;
+  TPolygonEdge* e = n <= 8 ? edges : (many.resize(n), many.data());
+  const size_t count = region_detail::PolygonEdges(points, rowFirst, rowEnd, e);
+  if (n == 3) AddTriangleRows(e, count, rowEnd - rowFirst);
+  else AddPolygonRows(e, count, rowFirst, rowEnd);
+}
+
+// A triangle's row centres cross exactly two of its edges (the same place
+// twice when it is flat), and it covers what lies between. The pair changes
+// only where an edge starts or ends.
+void TRegionBuilder::AddTriangleRows(TPolygonEdge* e, size_t count, int rows) {
+  int cuts[6];
+  for (size_t i = 0; i < count; ++i) cuts[2 * i] = e[i].Top, cuts[2 * i + 1] = e[i].Bottom;
+  std::sort(cuts, cuts + 2 * count);
+  // At most a rectangle a row, written in place.
+  const size_t first = rects_.size();
+  rects_.resize(first + static_cast<size_t>(rows));
+  TRect* row = rects_.data() + first;
+  const int64_t clipLeft = clip_.Left, clipRight = clip_.Right;
+  for (size_t c = 0; c + 1 < 2 * count; ++c) {
+    const int from = cuts[c], to = cuts[c + 1];
+    TPolygonEdge* pair[3];
+    size_t k = 0;
+    for (size_t i = 0; i < count; ++i)
+      if (e[i].Top <= from && to <= e[i].Bottom) pair[k++] = &e[i];
+    if (k != 2) continue;
+    TPolygonEdge &a = *pair[0], &b = *pair[1];
+    for (int y = from; y < to; ++y) {
+      const int64_t left = std::max(std::min(a.X, b.X), clipLeft), right = std::min(std::max(a.X, b.X), clipRight);
+      if (left < right) *row++ = {static_cast<int>(left), y, static_cast<int>(right), y + 1};
+      a.Step(), b.Step();
+    }
+  }
+  rects_.resize(static_cast<size_t>(row - rects_.data()));
+}
+
+// Any polygon: each row's crossings sorted by x, filled where the winding
+// number is not zero.
+void TRegionBuilder::AddPolygonRows(TPolygonEdge* e, size_t count, int rowFirst, int rowEnd) {
   struct TCrossing {
     int64_t X;
     int Direction;
   };
   TCrossing crossing[8];
-  std::vector<TCrossing> manyCrossings(n > 8 ? n : 0);
-  TCrossing* c = n <= 8 ? crossing : manyCrossings.data();
-  const auto step = [](TEdge& edge) {  // to the next row: the numerator grows by 2 dx
-    edge.X += edge.StepX;
-    edge.Rem -= edge.StepRem;
-    if (edge.Rem < 0) ++edge.X, edge.Rem += edge.Den;
-  };
-  if (n == 3) {
-    // A triangle's row centres cross exactly two of its edges (the same
-    // place twice when it is flat), and it covers what lies between. The
-    // pair changes only where an edge starts or ends.
-    int cuts[6];
-    for (size_t i = 0; i < count; ++i) cuts[2 * i] = e[i].Top, cuts[2 * i + 1] = e[i].Bottom;
-    std::sort(cuts, cuts + 2 * count);
-    // At most a rectangle a row, written in place.
-    const size_t first = rects_.size();
-    rects_.resize(first + static_cast<size_t>(rowEnd - rowFirst));
-    TRect* row = rects_.data() + first;
-    const int64_t clipLeft = clip_.Left, clipRight = clip_.Right;
-    for (size_t c = 0; c + 1 < 2 * count; ++c) {
-      const int from = cuts[c], to = cuts[c + 1];
-      TEdge* pair[3];
-      size_t k = 0;
-      for (size_t i = 0; i < count; ++i)
-        if (e[i].Top <= from && to <= e[i].Bottom) pair[k++] = &e[i];
-      if (k != 2) continue;
-      TEdge &a = *pair[0], &b = *pair[1];
-      for (int y = from; y < to; ++y) {
-        const int64_t left = std::max(std::min(a.X, b.X), clipLeft), right = std::min(std::max(a.X, b.X), clipRight);
-        if (left < right) *row++ = {static_cast<int>(left), y, static_cast<int>(right), y + 1};
-        step(a), step(b);
-      }
-    }
-    rects_.resize(static_cast<size_t>(row - rects_.data()));
-    return;
-  }
+  std::vector<TCrossing> manyCrossings(count > 8 ? count : 0);
+  TCrossing* c = count <= 8 ? crossing : manyCrossings.data();
   for (int y = rowFirst; y < rowEnd; ++y) {
     size_t k = 0;
     for (size_t i = 0; i < count; ++i) {
-      TEdge& edge = e[i];
+      TPolygonEdge& edge = e[i];
       if (y < edge.Top || y >= edge.Bottom) continue;
       // Insertion keeps the few crossings sorted by x.
       size_t at = k++;
       while (at > 0 && c[at - 1].X > edge.X) c[at] = c[at - 1], --at;
       c[at] = {edge.X, edge.Direction};
-      step(edge);
+      edge.Step();
     }
     int winding = 0;
     int64_t start = 0;

@@ -9,6 +9,10 @@
 
 namespace vanta {
 
+namespace region_detail {
+struct TPolygonEdge;
+}
+
 // Collects the shapes of one region and unites them in one sweep. Every
 // shape is clipped to `clip` (the picture). Corners given in the wrong order
 // are swapped, as the platform's region calls do.
@@ -70,6 +74,9 @@ class TRegionBuilder {
 
   // Row y from left to right, y already inside the clip.
   void AddRow(int y, int64_t left, int64_t right);
+  // A polygon's rows from its edges (RegionBuilder.cpp).
+  void AddTriangleRows(region_detail::TPolygonEdge* edges, size_t count, int rows);
+  void AddPolygonRows(region_detail::TPolygonEdge* edges, size_t count, int rowFirst, int rowEnd);
 
   TRect clip_;
   TMethod method_ = TMethod::kAuto;

@@ -6,9 +6,11 @@
 #include "engine/RegionEffects.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/MulDiv.h"
 #include "base/Random.h"
+#include "engine/EffectFamilies.h"
 #include "engine/EffectRegion.h"
 #include "engine/RegionCompose.h"
 
@@ -25,53 +27,51 @@ int Rnd(int n) { return static_cast<int>(Random(static_cast<uint32_t>(std::max(n
 // --- Rounded rectangles -----------------------------------------------------
 
 struct TRoundRectEffect {
-  uint8_t Style;
   int X1, Y1, X2, Y2, Ew, Eh;
 };
 
-TRoundRectEffect RoundRectOf(uint8_t style, const TFrameGeometry& g) {
+// Members in number order: 58, 59, 69, 70, 80..85.
+constexpr int kRoundHole = 9;  // 85: the whole picture exclusive-ored with a rounded hole
+static_assert(EffectNumber(TEffectFamily::RoundRects, kRoundHole) == 85);
+
+TRoundRectEffect RoundRectOf(int member, const TFrameGeometry& g) {
   const int W = g.W, H = g.H, X = g.X, Y = g.Y;
-  switch (style) {
-    case 58: return {style, -2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W};
-    case 59: return {style, W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W};
-    case 69: return {style, -5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H};
-    case 70: return {style, -5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H};
-    case 80: return {style, -2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H};
-    case 81: return {style, W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H};
-    case 82: return {style, -2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H};
+  switch (member) {
+    case 0: return {-2 * W, -5, 2 * X, H + 5, 2 * W, 2 * W};
+    case 1: return {W - 2 * X, -5, 3 * W, H + 5, 2 * W, 2 * W};
+    case 2: return {-5, -2 * H, W + 5, 2 * Y, 2 * H, 2 * H};
+    case 3: return {-5, H - 2 * Y, W + 5, 3 * H, 2 * H, 2 * H};
+    case 4: return {-2 * W, -2 * H, 2 * X, 2 * Y, 2 * W, 2 * H};
+    case 5: return {W - 2 * X, -2 * H, 3 * W, 2 * Y, 2 * W, 2 * H};
+    case 6: return {-2 * W, H - 2 * Y, 2 * X, 3 * H, 2 * W, 2 * H};
     // The bottom-right corner's arc is a circle of the picture's height.
-    case 83: return {style, W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H};
-    case 84: return {style, Half(W) - X, Half(H) - Y, Half(W) + X, Half(H) + Y, NineFifths(X), NineFifths(Y)};
-    // The hole of 85, which the whole picture is exclusive-ored with.
-    case 85:
-      return {style, X - Half(W), Y - Half(H), (3 * W) / 2 - X, (3 * H) / 2 - Y, NineFifths(W - X), NineFifths(H - Y)};
-    default: return {0, 0, 0, 0, 0, 0, 0};
+    case 7: return {W - 2 * X, H - 2 * Y, 3 * W, 3 * H, 2 * H, 2 * H};
+    case 8: return {Half(W) - X, Half(H) - Y, Half(W) + X, Half(H) + Y, NineFifths(X), NineFifths(Y)};
+    default:  // the hole
+      return {X - Half(W), Y - Half(H), (3 * W) / 2 - X, (3 * H) / 2 - Y, NineFifths(W - X), NineFifths(H - Y)};
   }
 }
 
 // --- Bands ------------------------------------------------------------------
 
 struct TBandEffect {
-  uint8_t Style;
   int8_t A, B;  // row and column extent: 1 = X (Y), 2 = 2X (2Y), 0 = absent
   uint8_t Hk, Vk;
   bool Snap;  // s = J, else 0
 };
 
+// Members in number order: 60..64, 71..75, 86..98; the last member (99) is
+// the intersection of the bands of 86 and 89.
 constexpr TBandEffect kBandEffects[] = {
-    {60, 2, 0, 1, 0, true},  {61, 2, 0, 2, 0, true},  {62, 2, 0, 4, 0, true},  {63, 2, 0, 5, 0, true},
-    {64, 1, 0, 3, 0, false}, {71, 0, 2, 0, 1, true},  {72, 0, 2, 0, 2, true},  {73, 0, 2, 0, 4, true},
-    {74, 0, 2, 0, 5, true},  {75, 0, 1, 0, 3, false}, {86, 2, 2, 1, 1, true},  {87, 2, 2, 1, 2, true},
-    {88, 2, 2, 2, 1, true},  {89, 2, 2, 2, 2, true},  {90, 2, 2, 4, 4, true},  {91, 2, 2, 4, 5, true},
-    {92, 2, 2, 5, 4, true},  {93, 2, 2, 5, 5, true},  {94, 1, 1, 1, 3, true},  {95, 1, 1, 2, 3, true},
-    {96, 1, 1, 3, 1, true},  {97, 1, 1, 3, 2, true},  {98, 1, 1, 3, 3, false},
+    {2, 0, 1, 0, true}, {2, 0, 2, 0, true}, {2, 0, 4, 0, true}, {2, 0, 5, 0, true}, {1, 0, 3, 0, false},
+    {0, 2, 0, 1, true}, {0, 2, 0, 2, true}, {0, 2, 0, 4, true}, {0, 2, 0, 5, true}, {0, 1, 0, 3, false},
+    {2, 2, 1, 1, true}, {2, 2, 1, 2, true}, {2, 2, 2, 1, true}, {2, 2, 2, 2, true}, {2, 2, 4, 4, true},
+    {2, 2, 4, 5, true}, {2, 2, 5, 4, true}, {2, 2, 5, 5, true}, {1, 1, 1, 3, true}, {1, 1, 2, 3, true},
+    {1, 1, 3, 1, true}, {1, 1, 3, 2, true}, {1, 1, 3, 3, false},
 };
-
-const TBandEffect* FindBand(uint8_t style) {
-  for (const TBandEffect& e : kBandEffects)
-    if (e.Style == style) return &e;
-  return nullptr;
-}
+constexpr int kBandCrossing = std::size(kBandEffects);
+constexpr int kCrossingFirst = PlaceOf(86).Member, kCrossingSecond = PlaceOf(89).Member;
+static_assert(EffectNumber(TEffectFamily::Bands, kBandCrossing) == 99);
 
 // One part of a band region along one axis. `along` is the length of the
 // stripes' axis (W for the rows part) and `across` the other (H). The
@@ -120,20 +120,15 @@ void AddBandRegion(TRegionBuilder& rows, TRegionBuilder& columns, const TBandEff
 // --- Ragged edges -------------------------------------------------------------
 
 struct TRaggedEffect {
-  uint8_t Style, Hk, Vk;
+  uint8_t Hk, Vk;
 };
 
+// Members in number order: 65..68, 76..79, 100..109.
 constexpr TRaggedEffect kRaggedEffects[] = {
-    {65, 1, 0},  {66, 2, 0},  {67, 3, 0},  {68, 4, 0},  {76, 0, 1},  {77, 0, 2},  {78, 0, 3},
-    {79, 0, 4},  {100, 1, 1}, {101, 1, 2}, {102, 2, 1}, {103, 2, 2}, {104, 1, 3}, {105, 2, 3},
-    {106, 3, 1}, {107, 3, 2}, {108, 3, 3}, {109, 4, 4},
+    {1, 0}, {2, 0}, {3, 0}, {4, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 1},
+    {1, 2}, {2, 1}, {2, 2}, {1, 3}, {2, 3}, {3, 1}, {3, 2}, {3, 3}, {4, 4},
 };
-
-const TRaggedEffect* FindRagged(uint8_t style) {
-  for (const TRaggedEffect& e : kRaggedEffects)
-    if (e.Style == style) return &e;
-  return nullptr;
-}
+static_assert(EffectNumber(TEffectFamily::RaggedEdges, std::size(kRaggedEffects)) == -1);
 
 // Stripes 5 long (plus the remainder, so the last one reaches the end) with a
 // front at `extent` made ragged by up to along div 7 either way; straight
@@ -172,25 +167,26 @@ void AddRaggedRegion(TRegionBuilder& rows, TRegionBuilder& columns, const TRagge
 
 // --- Triangles ------------------------------------------------------------------
 
-void AddTriangleRegion(TRegionBuilder& b, uint8_t style, const TFrameGeometry& g) {
+// Members in number order: 110..117.
+void AddTriangleRegion(TRegionBuilder& b, int member, const TFrameGeometry& g) {
   const int W = g.W, H = g.H, X = g.X, Y = g.Y;
   const auto tri = [&b](int x1, int y1, int x2, int y2, int x3, int y3) {
     b.AddTriangle({x1, y1}, {x2, y2}, {x3, y3});
   };
-  switch (style) {
-    case 110: tri(0, 0, 2 * X, 0, 0, 2 * Y); break;
-    case 111: tri(W, 0, W - 2 * X, 0, W, 2 * Y); break;
-    case 112: tri(0, H, 2 * X, H, 0, H - 2 * Y); break;
-    case 113: tri(W, H, W - 2 * X, H, W, H - 2 * Y); break;
-    case 114:
+  switch (member) {
+    case 0: tri(0, 0, 2 * X, 0, 0, 2 * Y); break;
+    case 1: tri(W, 0, W - 2 * X, 0, W, 2 * Y); break;
+    case 2: tri(0, H, 2 * X, H, 0, H - 2 * Y); break;
+    case 3: tri(W, H, W - 2 * X, H, W, H - 2 * Y); break;
+    case 4:
       tri(0, H, 0, 0, X, H);
       tri(W, H, W, 0, W - X, 0);
       break;
-    case 115:
+    case 5:
       tri(W, 0, 0, 0, W, Y);
       tri(W, H, 0, H, 0, H - Y);
       break;
-    case 116: {
+    case 6: {
       const int cx = Half(W), cy = Half(H);
       tri(cx, cy, 0, H, 0, H - Y);
       tri(0, 0, X, 0, cx, cy);
@@ -198,7 +194,7 @@ void AddTriangleRegion(TRegionBuilder& b, uint8_t style, const TFrameGeometry& g
       tri(cx, cy, W, 0, W, Y);
       break;
     }
-    case 117: {
+    case 7: {
       // A 10 x 10 grid of triangles growing from each cell's top-left corner.
       const int t = X / 5, u = MulDiv(t, H, W);
       for (int r = 0; r < 10; ++r)
@@ -238,9 +234,11 @@ void SwarmPart(int extent, int kind, int along, int across, AddFn add) {
   }
 }
 
-void AddSwarmRegion(TRegionBuilder& b, uint8_t style, const TFrameGeometry& g) {
-  const int kind = (style == 123 || style == 125) ? 1 : 2;
-  if (style <= 124)
+// Members in number order: 123..126 (rows toward 0, rows outward, columns
+// toward 0, columns outward).
+void AddSwarmRegion(TRegionBuilder& b, int member, const TFrameGeometry& g) {
+  const int kind = member % 2 == 0 ? 1 : 2;
+  if (member < 2)
     SwarmPart(g.X, kind, g.W, g.H, [&](int s0, int s1, int from, int to) { b.AddRect(from, s0, to, s1); });
   else
     SwarmPart(g.Y, kind, g.H, g.W, [&](int s0, int s1, int from, int to) { b.AddRect(s0, from, s1, to); });
@@ -257,7 +255,7 @@ void AddRandomSquares(TRegionBuilder& b, const TFrameGeometry& g) {
 
 }  // namespace
 
-bool HasEffectRegion(uint8_t style) { return (style >= 58 && style <= 117) || (style >= 123 && style <= 127); }
+bool HasEffectRegion(uint8_t style) { return IsRegionEffect(style); }
 
 namespace {
 
@@ -291,43 +289,52 @@ TScratch& Scratch() {
 
 bool BuildEffectRegion(uint8_t style, const TFrameGeometry& g, TRegion& region) {
   region.Clear();
-  if (!HasEffectRegion(style)) return false;
+  const TEffectPlace place = PlaceOf(style);
+  if (!IsRegionFamily(place.Family)) return false;
   const TRect picture{0, 0, std::max(g.W, 0), std::max(g.H, 0)};
   TScratch& scratch = Scratch();
   TRegionBuilder& builder = scratch.First;
   builder.Reset(picture);
-  if (const TRoundRectEffect e = RoundRectOf(style, g); e.Style != 0) {
-    builder.AddRoundRect(e.X1, e.Y1, e.X2, e.Y2, e.Ew, e.Eh);
-    if (style == 85) {
-      builder.Build(scratch.A);
-      Xor(TRegion(picture), scratch.A, region);
-    } else {
-      builder.Build(region);
-    }
-  } else if (const TBandEffect* band = FindBand(style)) {
-    const auto add = [&](TRegionBuilder& rows, TRegionBuilder& columns) { AddBandRegion(rows, columns, *band, g); };
-    BuildTwoParts(scratch, picture, add, scratch.A, scratch.B, region);
-  } else if (style == 99) {
-    // The intersection of the bands of 86 and 89, built in that order.
-    const auto of = [&](uint8_t s) {
-      return [&g, e = FindBand(s)](TRegionBuilder& rows, TRegionBuilder& columns) { AddBandRegion(rows, columns, *e, g); };
+  const int m = place.Member;
+  const auto bands = [&g](int member) {
+    return [&g, member](TRegionBuilder& rows, TRegionBuilder& columns) {
+      AddBandRegion(rows, columns, kBandEffects[member], g);
     };
-    BuildTwoParts(scratch, picture, of(86), scratch.A, scratch.B, scratch.C);
-    BuildTwoParts(scratch, picture, of(89), scratch.A, scratch.B, scratch.D);
-    Intersect(scratch.C, scratch.D, region);
-  } else if (const TRaggedEffect* ragged = FindRagged(style)) {
-    const auto add = [&](TRegionBuilder& rows, TRegionBuilder& columns) { AddRaggedRegion(rows, columns, *ragged, g); };
-    BuildTwoParts(scratch, picture, add, scratch.A, scratch.B, region);
-  } else if (style >= 110 && style <= 117) {
-    AddTriangleRegion(builder, style, g);
-    builder.Build(region);
-  } else if (style >= 123 && style <= 126) {
-    AddSwarmRegion(builder, style, g);
-    builder.Build(region);
-  } else {
-    AddRandomSquares(builder, g);
-    builder.Build(region);
+  };
+  switch (place.Family) {
+    case TEffectFamily::RoundRects: {
+      const TRoundRectEffect e = RoundRectOf(m, g);
+      builder.AddRoundRect(e.X1, e.Y1, e.X2, e.Y2, e.Ew, e.Eh);
+      if (m != kRoundHole) {
+        builder.Build(region);
+      } else {
+        builder.Build(scratch.A);
+        Xor(TRegion(picture), scratch.A, region);
+      }
+      return true;
+    }
+    case TEffectFamily::Bands:
+      if (m != kBandCrossing) {
+        BuildTwoParts(scratch, picture, bands(m), scratch.A, scratch.B, region);
+      } else {
+        // Both band regions built in full, the first one first.
+        BuildTwoParts(scratch, picture, bands(kCrossingFirst), scratch.A, scratch.B, scratch.C);
+        BuildTwoParts(scratch, picture, bands(kCrossingSecond), scratch.A, scratch.B, scratch.D);
+        Intersect(scratch.C, scratch.D, region);
+      }
+      return true;
+    case TEffectFamily::RaggedEdges: {
+      const auto add = [&](TRegionBuilder& rows, TRegionBuilder& columns) {
+        AddRaggedRegion(rows, columns, kRaggedEffects[m], g);
+      };
+      BuildTwoParts(scratch, picture, add, scratch.A, scratch.B, region);
+      return true;
+    }
+    case TEffectFamily::Triangles: AddTriangleRegion(builder, m, g); break;
+    case TEffectFamily::Swarms: AddSwarmRegion(builder, m, g); break;
+    default: AddRandomSquares(builder, g); break;
   }
+  builder.Build(region);
   return true;
 }
 

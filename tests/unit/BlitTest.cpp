@@ -99,6 +99,34 @@ TEST(Blit, WideReadsNeverPassTheLastRow) {
   EXPECT_EQ(Origin(dst, 6, 0)->X, 0);
 }
 
+TEST(Blit, WideRowsFollowTheRuleAtEveryScale) {
+  // Rows long enough to go five pixels at a time: enlarged, shrunk (up to
+  // the most two loads take, and beyond), mirrored, reading up to the last
+  // byte of an unpadded bitmap.
+  struct Case { TRect d, s; } cases[] = {
+      {{0, 0, 64, 3}, {0, 0, 21, 3}},  {{0, 0, 64, 3}, {40, 0, 64, 3}}, {{0, 0, 30, 3}, {0, 0, 64, 3}},
+      {{5, 0, 37, 3}, {1, 0, 64, 3}},  {{0, 0, 20, 3}, {0, 0, 64, 3}},  {{64, 0, 0, 3}, {33, 0, 64, 3}},
+      {{50, 0, 3, 3}, {0, 0, 64, 3}},  {{-9, 0, 70, 3}, {2, 0, 61, 3}}, {{0, 0, 64, 3}, {0, 0, 63, 3}},
+  };
+  const TBitmap24 src = TaggedPicture(64, 3, false);  // 64 * 3 bytes a row: no padding
+  for (const auto& c : cases) {
+    TBitmap24 dst = TaggedPicture(64, 3, true);
+    StretchCopy(dst, c.d, src, c.s);
+    const bool mirrored = c.d.Left > c.d.Right;
+    const int lo = std::min(c.d.Left, c.d.Right), hi = std::max(c.d.Left, c.d.Right);
+    for (int x = 0; x < 64; ++x) {
+      const auto o = Origin(dst, x, 2);
+      if (x < lo || x >= hi) {
+        EXPECT_FALSE(o.has_value()) << c.d.Left << ">" << c.d.Right << " x=" << x;
+        continue;
+      }
+      ASSERT_TRUE(o.has_value()) << c.d.Left << ">" << c.d.Right << " x=" << x;
+      const int i = mirrored ? hi - 1 - x : x - lo;
+      EXPECT_EQ(o->X, SampleIndex(c.s.Left, c.s.Width(), i, hi - lo)) << c.d.Left << ">" << c.d.Right << " x=" << x;
+    }
+  }
+}
+
 TEST(Blit, CopyRectClipsSourceAndDestination) {
   const TBitmap24 src = TaggedPicture(5, 5, false);
   TBitmap24 dst = TaggedPicture(5, 5, true);

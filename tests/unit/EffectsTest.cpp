@@ -30,6 +30,32 @@ TEST(FrameGeometry, LongerSideScalesAndTheOtherFollows) {
   }
 }
 
+TEST(EffectFamilies, EveryNumberHasOnePlaceAndTheFamiliesTheirSizes) {
+  struct Case { TEffectFamily family; int size; } cases[] = {
+      {TEffectFamily::None, 1},        {TEffectFamily::HorizontalCopies, 17}, {TEffectFamily::VerticalCopies, 17},
+      {TEffectFamily::CombinedCopies, 19}, {TEffectFamily::FourPartCopies, 4}, {TEffectFamily::RoundRects, 10},
+      {TEffectFamily::Bands, 24},      {TEffectFamily::RaggedEdges, 18},      {TEffectFamily::Triangles, 8},
+      {TEffectFamily::CrossFade, 1},   {TEffectFamily::Rotations, 4},         {TEffectFamily::Swarms, 4},
+      {TEffectFamily::RandomSquares, 1},
+  };
+  int total = 0, regions = 0;
+  for (const auto& c : cases) {
+    EXPECT_NE(EffectNumber(c.family, c.size - 1), -1) << FamilyCaption(c.family);
+    EXPECT_EQ(EffectNumber(c.family, c.size), -1) << FamilyCaption(c.family);
+    total += c.size;
+    if (IsRegionFamily(c.family)) regions += c.size;
+  }
+  EXPECT_EQ(total, 128);
+  EXPECT_EQ(regions, 65);
+  for (int s = 0; s <= kLastEffect; ++s) {
+    const TEffectPlace place = PlaceOf(s);
+    EXPECT_EQ(EffectNumber(place.Family, place.Member), s);
+  }
+  for (int s : {-1, 128, 255}) EXPECT_EQ(FamilyOf(s), TEffectFamily::Unknown) << s;
+  EXPECT_EQ(FamilyOf(118), TEffectFamily::CrossFade);
+  EXPECT_EQ(FamilyOf(99), TEffectFamily::Bands);
+}
+
 TBitmap24 Frame(int style, int w, int h, int p, TFrameResult* result = nullptr, std::vector<TRect>* inval = nullptr) {
   const TBitmap24 oldImage = TaggedPicture(w, h, true), newImage = TaggedPicture(w, h, false);
   TBitmap24 screen;
@@ -312,6 +338,34 @@ TEST(Effects, RotationFollowsThePivotFormula) {
           }
         }
     }
+}
+
+TEST(Effects, RotationFollowsThePivotFormulaOnLargePictures) {
+  // Large enough that most rows have a pixel whose sums come within a hair
+  // of a half, and one too tall for the fast sums (every pixel by the formula).
+  for (const auto& [W, H] : {std::pair{1283, 719}, std::pair{6, 30011}}) {
+    TBitmap24 oldImage(W, H), newImage(W, H);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        oldImage.SetPixel(x, y, static_cast<TColor>(x * 2654435761u + y * 40503u) & 0xFFFFFF);
+        newImage.SetPixel(x, y, static_cast<TColor>(y * 2654435761u + x * 97u + 1) & 0xFFFFFF);
+      }
+    for (int style = 119; style <= 122; ++style)
+      for (int p : {1, 13, 37, 50, 71, 99}) {
+        TBitmap24 screen, want = oldImage;
+        ComposeFrame(oldImage, newImage, screen, p, 4, style);
+        const double t = (100 - p) * std::numbers::pi / 200, s = std::sin(t), c = std::cos(t);
+        const int cx = style <= 120 ? -1 : W, cy = (style == 119 || style == 121) ? -1 : H;
+        for (int y = 0; y < H; ++y)
+          for (int x = 0; x < W; ++x) {
+            const double dx = x - cx, dy = y - cy;
+            const int u = static_cast<int>(std::nearbyint(dx * c - dy * s)) + cx;
+            const int v = static_cast<int>(std::nearbyint(dx * s + dy * c)) + cy;
+            if (u >= 0 && u < W && v >= 0 && v < H) want.SetPixel(x, y, newImage.Pixel(u, v));
+          }
+        EXPECT_TRUE(screen == want) << "effect " << style << " p" << p << " " << W << "x" << H;
+      }
+  }
 }
 
 TEST(Effects, RegionEffectsGoThroughTheSeamOrEndAtOnce) {
