@@ -12,6 +12,7 @@
 //   u32 n, n x icon:     name target parameters
 //   u32 n, n x run:      filename parameters description u8 flags
 //   2 x picture:         u32 width u32 height, u32 n and n bytes of rows
+#include <cstdint>
 #include <cstring>
 
 #include "Payload.h"
@@ -176,9 +177,9 @@ std::string EncodeIndex(const TPayloadIndex& x) {
   return e.bytes;
 }
 
-TPayloadIndex DecodeIndex(std::string_view bytes) {
-  TDecoder d(bytes);
-  TPayloadIndex x;
+namespace {
+
+void DecodeHead(TDecoder& d, TPayloadIndex& x) {
   x.appName = d.Str();
   x.appVerName = d.Str();
   for (std::string* s : {&x.appVersion, &x.appPublisher, &x.appPublisherURL, &x.appSupportURL, &x.appUpdatesURL}) *s = d.Str();
@@ -187,8 +188,7 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
   if (x.defaultDirName.relative.empty() || x.defaultDirName.folder == TFolder::App)
     throw TPayloadError("the default folder is not below a folder constant");
   if (auto why = CheckRelativePath(x.defaultGroupName)) throw TPayloadError("the group: " + *why);
-
-  size_t n = d.Count(4 + 8);
+  const size_t n = d.Count(4 + 8);
   for (size_t i = 0; i < n; ++i) {
     TPackedPart p;
     p.name = d.Str();
@@ -197,76 +197,86 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     if (p.size == 0) throw TPayloadError("an empty part");
     x.parts.push_back(std::move(p));
   }
-  n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 1 + 8 + 32);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedFile f;
-    f.folder = d.Dest();
-    f.name = d.Str();
-    if (auto why = CheckFileName(f.name)) throw TPayloadError("a file name: " + *why);
-    f.size = d.U64();
-    f.storedSize = d.U64();
-    f.flags = d.U32();
-    if (f.flags & ~uint32_t(kFileKnownFlags)) throw TPayloadError("unknown file flags");
-    if ((f.flags & kFileCompressed) ? f.storedSize >= f.size || f.storedSize == 0 : f.storedSize != f.size)
-      throw TPayloadError("a stored size that does not fit the file's size");
-    f.delta = d.U8();
-    if (f.delta > kMaxDelta || (f.delta != 0 && !(f.flags & kFileCompressed)))
-      throw TPayloadError("a difference filter that does not fit the file");
-    f.checksum = d.U64();
-    f.storedChecksum = (f.flags & kFileCompressed) ? d.U64() : f.checksum;
-    f.storedDigest = d.Digest();
-    x.files.push_back(std::move(f));
-  }
-  n = d.Count(1 + 4 + 4 + 4 + 1);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedRegistry r;
-    const uint8_t root = d.U8();
-    if (root != uint8_t(TRegistryRoot::CurrentUser) && root != uint8_t(TRegistryRoot::LocalMachine))
-      throw TPayloadError("an unknown registry root");
-    r.root = static_cast<TRegistryRoot>(root);
-    r.subkey = d.Str();
-    if (r.subkey.empty() || r.subkey.front() == '\\' || r.subkey.back() == '\\' || r.subkey.find("\\\\") != std::string::npos)
-      throw TPayloadError("a registry key with an empty name");
-    r.valueName = d.Str();
-    r.valueData = d.Text();
-    const uint8_t del = d.U8();
-    if (del > 1) throw TPayloadError("an unknown registry flag");
-    r.deleteKeyOnUninstall = del == 1;
-    x.registry.push_back(std::move(r));
-  }
-  n = d.Count(5 + 4 + 4 + 4);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedIni e;
-    e.file = d.Dest();
-    if (e.file.relative.empty()) throw TPayloadError("an INI file that is a folder");
-    e.section = d.Str();
-    e.key = d.Str();
-    if (e.section.empty() || e.key.empty() || e.section.find(']') != std::string::npos || e.key.find('=') != std::string::npos)
-      throw TPayloadError("an INI section or key that cannot be written");
-    e.value = d.Text();
-    x.ini.push_back(std::move(e));
-  }
-  n = d.Count(5 + 4 + 4);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedIcon c;
-    c.name = d.Dest();
-    if (c.name.relative.empty()) throw TPayloadError("a shortcut that is a folder");
-    c.target = d.Text();
-    c.parameters = d.Text();
-    x.icons.push_back(std::move(c));
-  }
-  n = d.Count(4 + 4 + 4 + 1);
-  if (n > kMaxRunEntries) throw TPayloadError("more programs to run than the Finished page holds");
-  for (size_t i = 0; i < n; ++i) {
-    TPackedRun r;
-    r.filename = d.Text();
-    if (r.filename.pieces.empty()) throw TPayloadError("a program to run without a name");
-    r.parameters = d.Text();
-    r.description = d.Str();
-    r.flags = d.U8();
-    if (r.flags & ~kRunKnownFlags) throw TPayloadError("unknown flags of a program to run");
-    x.run.push_back(std::move(r));
-  }
+}
+
+TPackedFile DecodeFile(TDecoder& d) {
+  TPackedFile f;
+  f.folder = d.Dest();
+  f.name = d.Str();
+  if (auto why = CheckFileName(f.name)) throw TPayloadError("a file name: " + *why);
+  f.size = d.U64();
+  f.storedSize = d.U64();
+  f.flags = d.U32();
+  if (f.flags & ~uint32_t(kFileKnownFlags)) throw TPayloadError("unknown file flags");
+  if ((f.flags & kFileCompressed) ? f.storedSize >= f.size || f.storedSize == 0 : f.storedSize != f.size)
+    throw TPayloadError("a stored size that does not fit the file's size");
+  f.delta = d.U8();
+  if (f.delta > kMaxDelta || (f.delta != 0 && !(f.flags & kFileCompressed)))
+    throw TPayloadError("a difference filter that does not fit the file");
+  f.checksum = d.U64();
+  f.storedChecksum = (f.flags & kFileCompressed) ? d.U64() : f.checksum;
+  f.storedDigest = d.Digest();
+  return f;
+}
+
+TPackedRegistry DecodeRegistry(TDecoder& d) {
+  TPackedRegistry r;
+  const uint8_t root = d.U8();
+  if (root != uint8_t(TRegistryRoot::CurrentUser) && root != uint8_t(TRegistryRoot::LocalMachine))
+    throw TPayloadError("an unknown registry root");
+  r.root = static_cast<TRegistryRoot>(root);
+  r.subkey = d.Str();
+  if (r.subkey.empty() || r.subkey.front() == '\\' || r.subkey.back() == '\\' || r.subkey.find("\\\\") != std::string::npos)
+    throw TPayloadError("a registry key with an empty name");
+  r.valueName = d.Str();
+  r.valueData = d.Text();
+  const uint8_t del = d.U8();
+  if (del > 1) throw TPayloadError("an unknown registry flag");
+  r.deleteKeyOnUninstall = del == 1;
+  return r;
+}
+
+TPackedIni DecodeIni(TDecoder& d) {
+  TPackedIni e;
+  e.file = d.Dest();
+  if (e.file.relative.empty()) throw TPayloadError("an INI file that is a folder");
+  e.section = d.Str();
+  e.key = d.Str();
+  if (e.section.empty() || e.key.empty() || e.section.find(']') != std::string::npos || e.key.find('=') != std::string::npos)
+    throw TPayloadError("an INI section or key that cannot be written");
+  e.value = d.Text();
+  return e;
+}
+
+TPackedIcon DecodeIcon(TDecoder& d) {
+  TPackedIcon c;
+  c.name = d.Dest();
+  if (c.name.relative.empty()) throw TPayloadError("a shortcut that is a folder");
+  c.target = d.Text();
+  c.parameters = d.Text();
+  return c;
+}
+
+TPackedRun DecodeRun(TDecoder& d) {
+  TPackedRun r;
+  r.filename = d.Text();
+  if (r.filename.pieces.empty()) throw TPayloadError("a program to run without a name");
+  r.parameters = d.Text();
+  r.description = d.Str();
+  r.flags = d.U8();
+  if (r.flags & ~kRunKnownFlags) throw TPayloadError("unknown flags of a program to run");
+  return r;
+}
+
+// A count, then that many entries of at least `minBytes` each.
+template <class T>
+void DecodeList(TDecoder& d, size_t minBytes, size_t most, std::vector<T>& out, T (*decode)(TDecoder&)) {
+  const size_t n = d.Count(minBytes);
+  if (n > most) throw TPayloadError("more programs to run than the Finished page holds");
+  for (size_t i = 0; i < n; ++i) out.push_back(decode(d));
+}
+
+void DecodePictures(TDecoder& d, TPayloadIndex& x) {
   const std::pair<TWizardPicture*, std::pair<uint32_t, uint32_t>> pictures[] = {
       {&x.wizardImage, {kWizardImageWidth, kWizardImageHeight}},
       {&x.wizardSmallImage, {kWizardSmallImageSide, kWizardSmallImageSide}}};
@@ -278,6 +288,21 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     if (!none && (p->width != size.first || p->height != size.second || p->rows.size() != TWizardPicture::Stride(p->width) * p->height))
       throw TPayloadError("a picture of the pages that is not the size it says");
   }
+}
+
+}  // namespace
+
+TPayloadIndex DecodeIndex(std::string_view bytes) {
+  TDecoder d(bytes);
+  TPayloadIndex x;
+  DecodeHead(d, x);
+  const size_t any = SIZE_MAX;
+  DecodeList(d, 1 + 4 + 4 + 8 + 8 + 4 + 1 + 8 + 32, any, x.files, DecodeFile);
+  DecodeList(d, 1 + 4 + 4 + 4 + 1, any, x.registry, DecodeRegistry);
+  DecodeList(d, 5 + 4 + 4 + 4, any, x.ini, DecodeIni);
+  DecodeList(d, 5 + 4 + 4, any, x.icons, DecodeIcon);
+  DecodeList(d, 4 + 4 + 4 + 1, kMaxRunEntries, x.run, DecodeRun);
+  DecodePictures(d, x);
   if (!d.AtEnd()) throw TPayloadError("bytes after the index");
   return x;
 }
