@@ -11,8 +11,11 @@
 //   u32 n, n x ini:      file section key value
 //   u32 n, n x icon:     name target parameters
 //   u32 n, n x run:      filename parameters description u8 flags
-//   2 x picture:         u32 width u32 height, u32 n and n bytes of rows
+//   2 x picture:         u32 width u32 height, u32 n and n bytes: the rows
+//                        as a zstd frame (none: 0 0 0)
 #include <cstdint>
+#include <zstd.h>
+
 #include <cstring>
 
 #include "Payload.h"
@@ -115,6 +118,23 @@ class TDecoder {
   std::string_view rest_;
 };
 
+// A picture's rows as one zstd frame, and back to exactly `size` bytes.
+std::string PackedRows(const std::string& rows) {
+  std::string out(ZSTD_compressBound(rows.size()), '\0');
+  const size_t n = ZSTD_compress(out.data(), out.size(), rows.data(), rows.size(), 3);  // quick: photos barely pack
+  if (ZSTD_isError(n)) throw TPayloadError("a picture of the pages cannot be packed");
+  out.resize(n);
+  return out;
+}
+
+std::string UnpackedRows(const std::string& packed, size_t size) {
+  if (ZSTD_getFrameContentSize(packed.data(), packed.size()) != size) throw TPayloadError("a picture of the pages that is not the size it says");
+  std::string rows(size, '\0');
+  const size_t n = ZSTD_decompress(rows.data(), rows.size(), packed.data(), packed.size());
+  if (ZSTD_isError(n) || n != size) throw TPayloadError("a picture of the pages is damaged");
+  return rows;
+}
+
 }  // namespace
 
 std::string EncodeIndex(const TPayloadIndex& x) {
@@ -172,7 +192,7 @@ std::string EncodeIndex(const TPayloadIndex& x) {
   for (const TWizardPicture* p : {&x.wizardImage, &x.wizardSmallImage}) {
     e.U32(p->width);
     e.U32(p->height);
-    e.Blob(p->rows);
+    e.Blob(p->Empty() ? std::string() : PackedRows(p->rows));
   }
   return e.bytes;
 }
@@ -283,10 +303,10 @@ void DecodePictures(TDecoder& d, TPayloadIndex& x) {
   for (const auto& [p, size] : pictures) {
     p->width = d.U32();
     p->height = d.U32();
-    p->rows = d.Blob();
-    const bool none = p->width == 0 && p->height == 0 && p->rows.empty();
-    if (!none && (p->width != size.first || p->height != size.second || p->rows.size() != TWizardPicture::Stride(p->width) * p->height))
-      throw TPayloadError("a picture of the pages that is not the size it says");
+    const std::string packed = d.Blob();
+    if (p->width == 0 && p->height == 0 && packed.empty()) continue;
+    if (p->width != size.first || p->height != size.second) throw TPayloadError("a picture of the pages that is not the size it says");
+    p->rows = UnpackedRows(packed, TWizardPicture::Stride(p->width) * p->height);
   }
 }
 

@@ -31,8 +31,8 @@ struct TControlPlace {
 };
 constexpr TControlPlace kControlPlaces[] = {
     {IDC_FOLDER, {12, 62, 250, 76}},   {IDC_BROWSE, {256, 62, 318, 76}},      {IDC_SPACE, {12, 82, 318, 102}},
-    {IDC_GROUP, {12, 62, 250, 76}},    {IDC_GROUPBROWSE, {256, 62, 318, 76}}, {IDC_NOGROUP, {12, 82, 212, 92}},
-    {IDC_PROGRESS, {12, 62, 318, 74}}, {IDC_STATUS, {12, 78, 318, 88}},       {IDC_VIEWREADME, {12, 62, 212, 72}},
+    {IDC_GROUP, {12, 62, 250, 76}},    {IDC_GROUPBROWSE, {256, 62, 318, 76}}, {IDC_NOGROUP, {12, 82, 212, 94}},
+    {IDC_PROGRESS, {12, 62, 318, 74}}, {IDC_STATUS, {12, 78, 318, 88}},       {IDC_VIEWREADME, {12, 62, 212, 74}},
 };
 
 // Which page shows which of them.
@@ -217,11 +217,11 @@ class TWizardForm {
   // Welcome and Finished.
   void PlaceHeading() {
     if (!BandPage()) {
-      Place(IDC_HEADING, {12, 10, 318, 22});
+      Place(IDC_HEADING, {12, 10, 318, 24});
       return;
     }
     const LONG right = BandPicturePlace(BandRect(dialog_)).left - Mapped({4, 0, 0, 0}).left;
-    const RECT heading = Mapped({12, 7, 0, 17}), subtitle = Mapped({20, 19, 0, 29});
+    const RECT heading = Mapped({12, 6, 0, 18}), subtitle = Mapped({20, 19, 0, 31});
     MoveWindow(Item(IDC_HEADING), heading.left, heading.top, right - heading.left, heading.bottom - heading.top, TRUE);
     MoveWindow(Item(IDC_SUBTITLE), subtitle.left, subtitle.top, right - subtitle.left, subtitle.bottom - subtitle.top, TRUE);
   }
@@ -263,7 +263,7 @@ class TWizardForm {
   // The Finished page's check boxes: the readme's, then one per program.
   RECT RunPlace(size_t i) const {
     const LONG top = 62 + 14 * LONG(i + (wizard_.HasReadme() ? 1 : 0));
-    return {12, top, 318, top + 10};
+    return {12, top, 318, top + 12};
   }
 
   void MakeRunChoices(const TWizardFields& f) {

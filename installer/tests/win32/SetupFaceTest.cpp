@@ -295,6 +295,15 @@ TEST_F(SetupFace, EveryPageAsShown) {
     const std::optional<double> small =
         ShareOf(png, {client.right - 30 * k / 96, client.top + 16 * k / 96, client.right - 14 * k / 96, client.top + 32 * k / 96}, kSmallColour);
     ASSERT_TRUE(large && small) << page.heading;
+    // Where Wine draws the window's caption itself, its icon is the setup's.
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    if (client.top - frame.top > 12 * k / 96) {
+      const LONG side = (client.top - frame.top) / 3;
+      const std::optional<double> icon = ShareOf(png, {frame.left + side, frame.top + side, frame.left + 2 * side, frame.top + 2 * side}, kIconColour);
+      ASSERT_TRUE(icon);
+      EXPECT_GT(*icon, 0.9) << page.heading << ": the window's icon";
+    }
     EXPECT_EQ(*large > 0.95, tallPage) << page.heading << ": " << *large;
     EXPECT_EQ(*small > 0.95, !tallPage) << page.heading << ": " << *small;
     // Text, edges and the title bar: many colours; most of it the face.

@@ -181,7 +181,8 @@ TEST_F(SetupWin32, ADamagedSetupChangesNothing) {
     std::ifstream in(setup, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
-  const size_t stub = fs::file_size(ExeFolder() + "vantasetup.exe");
+  TMemorySource source(bytes);
+  const size_t stub = size_t(OpenPayload(source).programSize);  // the program, with the script's icon
   for (size_t at : {stub + 10, stub + (bytes.size() - stub) / 2, bytes.size() - 40}) {
     std::string bad = bytes;
     bad[at] = char(bad[at] ^ 0x20);
@@ -202,6 +203,8 @@ TEST_F(SetupWin32, ASignedSetupInstalls) {
     std::ifstream in(Build(), std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
+  TMemorySource source(bytes);
+  const uint64_t program = OpenPayload(source).programSize;
   while (bytes.size() % 8) bytes += '\0';
   const uint32_t table = uint32_t(bytes.size());
   const uint32_t length = 1024;
@@ -218,7 +221,7 @@ TEST_F(SetupWin32, ASignedSetupInstalls) {
   EXPECT_EQ(fs::file_size(app_ + "\\sample\\a.jpg"), 3000u);
   // The uninstaller is the program without the payload, and without the
   // signature that covered the payload.
-  EXPECT_EQ(fs::file_size(app_ + "\\unins000.exe"), fs::file_size(ExeFolder() + "vantasetup.exe"));
+  EXPECT_EQ(fs::file_size(app_ + "\\unins000.exe"), program);
   ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(sysSaver_));
 }
