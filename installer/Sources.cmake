@@ -8,6 +8,7 @@ set(VANTABUILD_SOURCES
   ${VANTABUILD_DIR}/Constants.cpp
   ${VANTABUILD_DIR}/DeltaFilter.cpp
   ${VANTABUILD_DIR}/IconFile.cpp
+  ${VANTABUILD_DIR}/IndexEncoder.cpp
   ${VANTABUILD_DIR}/PathRules.cpp
   ${VANTABUILD_DIR}/PayloadIndex.cpp
   ${VANTABUILD_DIR}/ProgramResources.cpp
