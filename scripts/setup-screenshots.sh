@@ -14,6 +14,8 @@ printf '%s\r\n' '[Setup]' 'AppName=Sunset' 'AppVerName=Sunset' 'AppVersion=1.0' 
   'WizardImageFile=setup-picture.jpg' 'WizardSmallImageFile=setup-picture.jpg' '[Files]' \
   'Source: "setup-picture.jpg"; DestDir: "{app}\sample"' >"$work/setup.iss"
 cd "$work"
+# Wine keeps the screen it started with: the larger one needs a fresh server.
+wineserver -w 2>/dev/null || true
 VANTA_SCREEN=1600x1200 vanta_with_display bash -c '
   set -euo pipefail
   bin="$1" shots="$2" driver="$1/vanta-dialog-driver.exe" wizard="Setup - Sunset"
