@@ -42,7 +42,7 @@ fuzz: native
 
 # Frame time of every effect against a frame copy (Google Benchmark), and
 # the table of it in build/bench-table.md; the installer compiler against
-# cp and makensis, and the setup under Wine against a copy, then a library
+# cp -r, and the setup under Wine against a copy, then a library
 # of incompressible files in a setup with parts (span-bench.sh, whose SIZE
 # argument makes it 6 GB by hand), in build/bench-installer.md (it needs
 # the Windows build for the setup).

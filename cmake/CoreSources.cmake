@@ -110,6 +110,7 @@ set(VANTA_BUILDER_SOURCES
   ${VANTA_ROOT}/src/builder/EffectTreeRules.cpp
   ${VANTA_ROOT}/src/builder/MediaLists.cpp
   ${VANTA_ROOT}/src/builder/IconArt.cpp
+  ${VANTA_ROOT}/src/builder/SetupArt.cpp
   ${VANTA_ROOT}/src/builder/DropRules.cpp
   ${VANTA_ROOT}/src/builder/ProjectFiles.cpp
 )

@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
   }
   TCompileOptions& options = std::get<TCompileOptions>(parsed);
   if (options.stubPath == beside) options.stubBytes = EmbeddedStub();
-  options.readPicture = ReadWizardPicture;
+  options.readPicture = WizardPictureReader();
   return Compile(options, *status);
 }

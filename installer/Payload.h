@@ -23,7 +23,7 @@
 //          (0 when it is in parts), index size, checksum of index + the
 //          tail's first 32 bytes, "VantaEnd"
 // Checksums are XXH3, 64 bits, digests SHA-256 (Checksum.h says which
-// protects what); versions before 6 are refused like any damaged setup.
+// protects what); versions before 7 are refused like any damaged setup.
 // The tail's sizes locate the payload from the end, so any program can go
 // before it. Before anything is installed the setup checks the index
 // against the tail's checksum and that every part is there with its exact
@@ -45,7 +45,7 @@
 
 namespace vanta::build {
 
-inline constexpr uint32_t kPayloadVersion = 6;
+inline constexpr uint32_t kPayloadVersion = 7;
 inline constexpr size_t kTailSize = 48;
 inline constexpr uint64_t kMaxIndexSize = 64u << 20;
 inline constexpr size_t kMaxIndexString = 32768;

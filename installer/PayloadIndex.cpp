@@ -1,4 +1,5 @@
-// The index's bytes. Strings are a 32-bit length and the bytes; a
+// The index's bytes, read (the encoder, which the setup program does not
+// carry, is IndexEncoder.cpp). Strings are a 32-bit length and the bytes; a
 // destination is its folder byte and relative path; expandable texts are
 // kept in script form and read back through the same constant parser.
 //   appName appVerName appVersion publisher publisherURL supportURL updatesURL
@@ -11,7 +12,11 @@
 //   u32 n, n x ini:      file section key value
 //   u32 n, n x icon:     name target parameters
 //   u32 n, n x run:      filename parameters description u8 flags
-//   2 x picture:         u32 width u32 height, u32 n and n bytes of rows
+//   2 x picture:         u32 width u32 height, u32 n and n bytes: the rows
+//                        as a zstd frame (none: 0 0 0)
+#include <cstdint>
+#include <zstd.h>
+
 #include <cstring>
 
 #include "Payload.h"
@@ -19,32 +24,6 @@
 
 namespace vanta::build {
 namespace {
-
-class TEncoder {
- public:
-  void U8(uint8_t v) { bytes += char(v); }
-  void U32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) U8(uint8_t(v >> (8 * i)));
-  }
-  void U64(uint64_t v) {
-    for (int i = 0; i < 8; ++i) U8(uint8_t(v >> (8 * i)));
-  }
-  void Str(std::string_view s) {
-    if (s.size() > kMaxIndexString) throw TPayloadError("a text of the index is too long");
-    U32(uint32_t(s.size()));
-    bytes += s;
-  }
-  void Blob(const std::string& s) {  // bytes of any value: a picture's rows
-    U32(uint32_t(s.size()));
-    bytes += s;
-  }
-  void Dest(const TDestination& d) {
-    U8(static_cast<uint8_t>(d.folder));
-    Str(d.relative);
-  }
-  void Count(size_t n) { U32(uint32_t(n)); }
-  std::string bytes;
-};
 
 class TDecoder {
  public:
@@ -114,71 +93,20 @@ class TDecoder {
   std::string_view rest_;
 };
 
-}  // namespace
-
-std::string EncodeIndex(const TPayloadIndex& x) {
-  TEncoder e;
-  e.Str(x.appName);
-  e.Str(x.appVerName);
-  for (const std::string* s : {&x.appVersion, &x.appPublisher, &x.appPublisherURL, &x.appSupportURL, &x.appUpdatesURL}) e.Str(*s);
-  e.Dest(x.defaultDirName);
-  e.Str(x.defaultGroupName);
-  e.Count(x.parts.size());
-  for (const TPackedPart& p : x.parts) {
-    e.Str(p.name);
-    e.U64(p.size);
-  }
-  e.Count(x.files.size());
-  for (const TPackedFile& f : x.files) {
-    e.Dest(f.folder);
-    e.Str(f.name);
-    e.U64(f.size);
-    e.U64(f.storedSize);
-    e.U32(f.flags);
-    e.U8(f.delta);
-    e.U64(f.checksum);
-    if (f.flags & kFileCompressed) e.U64(f.storedChecksum);
-    e.bytes.append(reinterpret_cast<const char*>(f.storedDigest.data()), f.storedDigest.size());
-  }
-  e.Count(x.registry.size());
-  for (const TPackedRegistry& r : x.registry) {
-    e.U8(static_cast<uint8_t>(r.root));
-    e.Str(r.subkey);
-    e.Str(r.valueName);
-    e.Str(r.valueData.ScriptText());
-    e.U8(r.deleteKeyOnUninstall ? 1 : 0);
-  }
-  e.Count(x.ini.size());
-  for (const TPackedIni& i : x.ini) {
-    e.Dest(i.file);
-    e.Str(i.section);
-    e.Str(i.key);
-    e.Str(i.value.ScriptText());
-  }
-  e.Count(x.icons.size());
-  for (const TPackedIcon& i : x.icons) {
-    e.Dest(i.name);
-    e.Str(i.target.ScriptText());
-    e.Str(i.parameters.ScriptText());
-  }
-  e.Count(x.run.size());
-  for (const TPackedRun& r : x.run) {
-    e.Str(r.filename.ScriptText());
-    e.Str(r.parameters.ScriptText());
-    e.Str(r.description);
-    e.U8(r.flags);
-  }
-  for (const TWizardPicture* p : {&x.wizardImage, &x.wizardSmallImage}) {
-    e.U32(p->width);
-    e.U32(p->height);
-    e.Blob(p->rows);
-  }
-  return e.bytes;
+// A picture's rows from their zstd frame (IndexEncoder.cpp), exactly `size` bytes.
+std::string UnpackedRows(const std::string& packed, size_t size) {
+  if (ZSTD_getFrameContentSize(packed.data(), packed.size()) != size) throw TPayloadError("a picture of the pages that is not the size it says");
+  std::string rows(size, '\0');
+  const size_t n = ZSTD_decompress(rows.data(), rows.size(), packed.data(), packed.size());
+  if (ZSTD_isError(n) || n != size) throw TPayloadError("a picture of the pages is damaged");
+  return rows;
 }
 
-TPayloadIndex DecodeIndex(std::string_view bytes) {
-  TDecoder d(bytes);
-  TPayloadIndex x;
+}  // namespace
+
+namespace {
+
+void DecodeHead(TDecoder& d, TPayloadIndex& x) {
   x.appName = d.Str();
   x.appVerName = d.Str();
   for (std::string* s : {&x.appVersion, &x.appPublisher, &x.appPublisherURL, &x.appSupportURL, &x.appUpdatesURL}) *s = d.Str();
@@ -187,8 +115,7 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
   if (x.defaultDirName.relative.empty() || x.defaultDirName.folder == TFolder::App)
     throw TPayloadError("the default folder is not below a folder constant");
   if (auto why = CheckRelativePath(x.defaultGroupName)) throw TPayloadError("the group: " + *why);
-
-  size_t n = d.Count(4 + 8);
+  const size_t n = d.Count(4 + 8);
   for (size_t i = 0; i < n; ++i) {
     TPackedPart p;
     p.name = d.Str();
@@ -197,87 +124,112 @@ TPayloadIndex DecodeIndex(std::string_view bytes) {
     if (p.size == 0) throw TPayloadError("an empty part");
     x.parts.push_back(std::move(p));
   }
-  n = d.Count(1 + 4 + 4 + 8 + 8 + 4 + 1 + 8 + 32);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedFile f;
-    f.folder = d.Dest();
-    f.name = d.Str();
-    if (auto why = CheckFileName(f.name)) throw TPayloadError("a file name: " + *why);
-    f.size = d.U64();
-    f.storedSize = d.U64();
-    f.flags = d.U32();
-    if (f.flags & ~uint32_t(kFileKnownFlags)) throw TPayloadError("unknown file flags");
-    if ((f.flags & kFileCompressed) ? f.storedSize >= f.size || f.storedSize == 0 : f.storedSize != f.size)
-      throw TPayloadError("a stored size that does not fit the file's size");
-    f.delta = d.U8();
-    if (f.delta > kMaxDelta || (f.delta != 0 && !(f.flags & kFileCompressed)))
-      throw TPayloadError("a difference filter that does not fit the file");
-    f.checksum = d.U64();
-    f.storedChecksum = (f.flags & kFileCompressed) ? d.U64() : f.checksum;
-    f.storedDigest = d.Digest();
-    x.files.push_back(std::move(f));
-  }
-  n = d.Count(1 + 4 + 4 + 4 + 1);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedRegistry r;
-    const uint8_t root = d.U8();
-    if (root != uint8_t(TRegistryRoot::CurrentUser) && root != uint8_t(TRegistryRoot::LocalMachine))
-      throw TPayloadError("an unknown registry root");
-    r.root = static_cast<TRegistryRoot>(root);
-    r.subkey = d.Str();
-    if (r.subkey.empty() || r.subkey.front() == '\\' || r.subkey.back() == '\\' || r.subkey.find("\\\\") != std::string::npos)
-      throw TPayloadError("a registry key with an empty name");
-    r.valueName = d.Str();
-    r.valueData = d.Text();
-    const uint8_t del = d.U8();
-    if (del > 1) throw TPayloadError("an unknown registry flag");
-    r.deleteKeyOnUninstall = del == 1;
-    x.registry.push_back(std::move(r));
-  }
-  n = d.Count(5 + 4 + 4 + 4);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedIni e;
-    e.file = d.Dest();
-    if (e.file.relative.empty()) throw TPayloadError("an INI file that is a folder");
-    e.section = d.Str();
-    e.key = d.Str();
-    if (e.section.empty() || e.key.empty() || e.section.find(']') != std::string::npos || e.key.find('=') != std::string::npos)
-      throw TPayloadError("an INI section or key that cannot be written");
-    e.value = d.Text();
-    x.ini.push_back(std::move(e));
-  }
-  n = d.Count(5 + 4 + 4);
-  for (size_t i = 0; i < n; ++i) {
-    TPackedIcon c;
-    c.name = d.Dest();
-    if (c.name.relative.empty()) throw TPayloadError("a shortcut that is a folder");
-    c.target = d.Text();
-    c.parameters = d.Text();
-    x.icons.push_back(std::move(c));
-  }
-  n = d.Count(4 + 4 + 4 + 1);
-  if (n > kMaxRunEntries) throw TPayloadError("more programs to run than the Finished page holds");
-  for (size_t i = 0; i < n; ++i) {
-    TPackedRun r;
-    r.filename = d.Text();
-    if (r.filename.pieces.empty()) throw TPayloadError("a program to run without a name");
-    r.parameters = d.Text();
-    r.description = d.Str();
-    r.flags = d.U8();
-    if (r.flags & ~kRunKnownFlags) throw TPayloadError("unknown flags of a program to run");
-    x.run.push_back(std::move(r));
-  }
+}
+
+TPackedFile DecodeFile(TDecoder& d) {
+  TPackedFile f;
+  f.folder = d.Dest();
+  f.name = d.Str();
+  if (auto why = CheckFileName(f.name)) throw TPayloadError("a file name: " + *why);
+  f.size = d.U64();
+  f.storedSize = d.U64();
+  f.flags = d.U32();
+  if (f.flags & ~uint32_t(kFileKnownFlags)) throw TPayloadError("unknown file flags");
+  if ((f.flags & kFileCompressed) ? f.storedSize >= f.size || f.storedSize == 0 : f.storedSize != f.size)
+    throw TPayloadError("a stored size that does not fit the file's size");
+  f.delta = d.U8();
+  if (f.delta > kMaxDelta || (f.delta != 0 && !(f.flags & kFileCompressed)))
+    throw TPayloadError("a difference filter that does not fit the file");
+  f.checksum = d.U64();
+  f.storedChecksum = (f.flags & kFileCompressed) ? d.U64() : f.checksum;
+  f.storedDigest = d.Digest();
+  return f;
+}
+
+TPackedRegistry DecodeRegistry(TDecoder& d) {
+  TPackedRegistry r;
+  const uint8_t root = d.U8();
+  if (root != uint8_t(TRegistryRoot::CurrentUser) && root != uint8_t(TRegistryRoot::LocalMachine))
+    throw TPayloadError("an unknown registry root");
+  r.root = static_cast<TRegistryRoot>(root);
+  r.subkey = d.Str();
+  if (r.subkey.empty() || r.subkey.front() == '\\' || r.subkey.back() == '\\' || r.subkey.find("\\\\") != std::string::npos)
+    throw TPayloadError("a registry key with an empty name");
+  r.valueName = d.Str();
+  r.valueData = d.Text();
+  const uint8_t del = d.U8();
+  if (del > 1) throw TPayloadError("an unknown registry flag");
+  r.deleteKeyOnUninstall = del == 1;
+  return r;
+}
+
+TPackedIni DecodeIni(TDecoder& d) {
+  TPackedIni e;
+  e.file = d.Dest();
+  if (e.file.relative.empty()) throw TPayloadError("an INI file that is a folder");
+  e.section = d.Str();
+  e.key = d.Str();
+  if (e.section.empty() || e.key.empty() || e.section.find(']') != std::string::npos || e.key.find('=') != std::string::npos)
+    throw TPayloadError("an INI section or key that cannot be written");
+  e.value = d.Text();
+  return e;
+}
+
+TPackedIcon DecodeIcon(TDecoder& d) {
+  TPackedIcon c;
+  c.name = d.Dest();
+  if (c.name.relative.empty()) throw TPayloadError("a shortcut that is a folder");
+  c.target = d.Text();
+  c.parameters = d.Text();
+  return c;
+}
+
+TPackedRun DecodeRun(TDecoder& d) {
+  TPackedRun r;
+  r.filename = d.Text();
+  if (r.filename.pieces.empty()) throw TPayloadError("a program to run without a name");
+  r.parameters = d.Text();
+  r.description = d.Str();
+  r.flags = d.U8();
+  if (r.flags & ~kRunKnownFlags) throw TPayloadError("unknown flags of a program to run");
+  return r;
+}
+
+// A count, then that many entries of at least `minBytes` each.
+template <class T>
+void DecodeList(TDecoder& d, size_t minBytes, size_t most, std::vector<T>& out, T (*decode)(TDecoder&)) {
+  const size_t n = d.Count(minBytes);
+  if (n > most) throw TPayloadError("more programs to run than the Finished page holds");
+  for (size_t i = 0; i < n; ++i) out.push_back(decode(d));
+}
+
+void DecodePictures(TDecoder& d, TPayloadIndex& x) {
   const std::pair<TWizardPicture*, std::pair<uint32_t, uint32_t>> pictures[] = {
       {&x.wizardImage, {kWizardImageWidth, kWizardImageHeight}},
       {&x.wizardSmallImage, {kWizardSmallImageSide, kWizardSmallImageSide}}};
   for (const auto& [p, size] : pictures) {
     p->width = d.U32();
     p->height = d.U32();
-    p->rows = d.Blob();
-    const bool none = p->width == 0 && p->height == 0 && p->rows.empty();
-    if (!none && (p->width != size.first || p->height != size.second || p->rows.size() != TWizardPicture::Stride(p->width) * p->height))
-      throw TPayloadError("a picture of the pages that is not the size it says");
+    const std::string packed = d.Blob();
+    if (p->width == 0 && p->height == 0 && packed.empty()) continue;
+    if (p->width != size.first || p->height != size.second) throw TPayloadError("a picture of the pages that is not the size it says");
+    p->rows = UnpackedRows(packed, TWizardPicture::Stride(p->width) * p->height);
   }
+}
+
+}  // namespace
+
+TPayloadIndex DecodeIndex(std::string_view bytes) {
+  TDecoder d(bytes);
+  TPayloadIndex x;
+  DecodeHead(d, x);
+  const size_t any = SIZE_MAX;
+  DecodeList(d, 1 + 4 + 4 + 8 + 8 + 4 + 1 + 8 + 32, any, x.files, DecodeFile);
+  DecodeList(d, 1 + 4 + 4 + 4 + 1, any, x.registry, DecodeRegistry);
+  DecodeList(d, 5 + 4 + 4 + 4, any, x.ini, DecodeIni);
+  DecodeList(d, 5 + 4 + 4, any, x.icons, DecodeIcon);
+  DecodeList(d, 4 + 4 + 4 + 1, kMaxRunEntries, x.run, DecodeRun);
+  DecodePictures(d, x);
   if (!d.AtEnd()) throw TPayloadError("bytes after the index");
   return x;
 }

@@ -225,6 +225,7 @@ class TParser {
         {"DiskSliceSize", &TParser::DiskSliceSize},
         {"WizardImageFile", &TParser::WizardImageFile},
         {"WizardSmallImageFile", &TParser::WizardSmallImageFile},
+        {"SetupIconFile", &TParser::SetupIconFile},
     };
     for (const TDirective& d : kDirectives) {
       if (!SameText(d.name, name)) continue;
@@ -273,6 +274,7 @@ class TParser {
   void WizardSmallImageFile(int n, const std::string& v) {
     PictureFile(n, "WizardSmallImageFile", v, script_.setup.wizardSmallImageFile, script_.setup.wizardSmallImageLine);
   }
+  void SetupIconFile(int n, const std::string& v) { PictureFile(n, "SetupIconFile", v, script_.setup.setupIconFile, script_.setup.setupIconLine); }
   void PictureFile(int n, const char* key, const std::string& v, std::string& file, int& line) {
     file = PlainText(n, key, v);
     if (file.empty()) throw TScriptError(n, std::string(key) + " is empty");

@@ -43,6 +43,9 @@ struct TSetupDirectives {
   // Pictures of the pages, as written (like Source), and their lines.
   std::string wizardImageFile, wizardSmallImageFile;
   int wizardImageLine = 0, wizardSmallImageLine = 0;
+  // The setup program's icon (an .ico file), and its line.
+  std::string setupIconFile;
+  int setupIconLine = 0;
 };
 
 struct TFileLine {

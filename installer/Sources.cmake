@@ -7,8 +7,11 @@ set(VANTABUILD_SOURCES
   ${VANTABUILD_DIR}/ConsoleStatus.cpp
   ${VANTABUILD_DIR}/Constants.cpp
   ${VANTABUILD_DIR}/DeltaFilter.cpp
+  ${VANTABUILD_DIR}/IconFile.cpp
+  ${VANTABUILD_DIR}/IndexEncoder.cpp
   ${VANTABUILD_DIR}/PathRules.cpp
   ${VANTABUILD_DIR}/PayloadIndex.cpp
+  ${VANTABUILD_DIR}/ProgramResources.cpp
   ${VANTABUILD_DIR}/PayloadReader.cpp
   ${VANTABUILD_DIR}/PayloadWriter.cpp
   ${VANTABUILD_DIR}/Script.cpp

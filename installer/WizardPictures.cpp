@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "engine/PictureLoader.h"
 
@@ -18,10 +19,9 @@ TCrop CoverCrop(int width, int height, int toWidth, int toHeight) {
   return {0, (height - ch) / 2, width, ch};
 }
 
-TWizardPicture ReadWizardPicture(const std::string& path, uint32_t width, uint32_t height) {
-  // Transparent parts on white, as the pages' band is.
-  const TDecodedPicture decoded = ReadPictureFile(path, 0xFFFFFF);
-  const TBitmap24& source = decoded.Bitmap;
+namespace {
+
+TWizardPicture Fitted(const TBitmap24& source, uint32_t width, uint32_t height) {
   if (source.Empty()) throw std::runtime_error("the picture has no pixels");
   const TCrop crop = CoverCrop(source.Width(), source.Height(), int(width), int(height));
   TBitmap24 part(crop.width, crop.height);
@@ -34,6 +34,27 @@ TWizardPicture ReadWizardPicture(const std::string& path, uint32_t width, uint32
   p.rows.assign(stride * height, '\0');
   for (uint32_t y = 0; y < height; ++y) std::memcpy(p.rows.data() + stride * y, fitted.Row(int(y)), size_t(width) * 3);
   return p;
+}
+
+// Transparent parts on white, as the pages' band is.
+TBitmap24 Decoded(const std::string& path) { return ReadPictureFile(path, 0xFFFFFF).Bitmap; }
+
+}  // namespace
+
+TWizardPicture ReadWizardPicture(const std::string& path, uint32_t width, uint32_t height) {
+  return Fitted(Decoded(path), width, height);
+}
+
+std::function<TWizardPicture(const std::string&, uint32_t, uint32_t)> WizardPictureReader() {
+  struct TLast {
+    std::string path;
+    TBitmap24 bitmap;
+  };
+  auto last = std::make_shared<TLast>();
+  return [last](const std::string& path, uint32_t width, uint32_t height) {
+    if (last->path != path || last->bitmap.Empty()) *last = {path, Decoded(path)};
+    return Fitted(last->bitmap, width, height);
+  };
 }
 
 }  // namespace vanta::build

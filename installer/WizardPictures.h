@@ -3,6 +3,7 @@
 // from the middle, never stretched, so the setup only draws them.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "Payload.h"
@@ -20,5 +21,8 @@ TCrop CoverCrop(int width, int height, int toWidth, int toHeight);
 // Reads, fits and crops; throws std::runtime_error saying why a file
 // cannot be a picture.
 TWizardPicture ReadWizardPicture(const std::string& path, uint32_t width, uint32_t height);
+// The same as a reader that decodes a file once when both pages' keys name
+// it (as the builder's scripts do).
+std::function<TWizardPicture(const std::string& path, uint32_t width, uint32_t height)> WizardPictureReader();
 
 }  // namespace vanta::build

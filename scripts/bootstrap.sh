@@ -24,7 +24,7 @@ packages=(
   lame sox pulseaudio pulseaudio-utils xdotool
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # several monitors: Xorg's dummy driver, xrandr
   libxrandr2:i386 libxinerama1:i386 libxrender1:i386  # which 32-bit Wine needs to see them
-  nsis bc
+  bc
   fp-utils  # chmcmd and chmls: the builder's help file
 )
 

@@ -11,6 +11,8 @@ rm -rf "$stage"
 mkdir -p "$stage"
 cp "$src"/*.hhp "$src"/*.hhc "$src"/*.hhk "$src"/*.htm "$src"/*.css "$stage/"
 VANTA_SHOTS_FRESH=1 bash "$(dirname "$0")/screenshots.sh" "$bin" "$stage/images" >/dev/null
+mkdir -p "$stage/setup"
+bash "$(dirname "$0")/setup-screenshots.sh" "$bin" "$stage/images" "$stage/setup"
 cd "$stage"
 log="$(chmcmd help.hhp 2>&1)" || { echo "$log" >&2; exit 1; }
 if grep -Eiq 'warning|error|hint' <<<"$log"; then

@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
-# The installer compiler against a plain copy of the same files and against
-# makensis, on payloads made here (seeded, so every run packs the same bytes):
-#  (a) 300 MB of JPEGs and MP3s: the compile against `cp -r` and against
-#      makensis with its default compressor, the setup's size against the
-#      files'; and the setup installing them with /VERYSILENT under Wine
-#      against a plain copy under Wine (vanta-copy.exe, beside the stub; Wine's
-#      xcopy is shown too).
-#  (b) 100 MB of BMP, WAV and MIDI: size and time against makensis with
-#      /SOLID lzma.
+# The installer compiler against a plain copy of the same files, on
+# payloads made here (seeded, so every run packs the same bytes):
+#  (a) 300 MB of JPEGs and MP3s: the compile against `cp -r`, the setup's
+#      size against the files'; and the setup installing them with
+#      /VERYSILENT under Wine against a plain copy under Wine
+#      (vanta-copy.exe, beside the stub; Wine's xcopy is shown too).
+#  (b) 100 MB of BMP, WAV and MIDI (they pack): the compile against
+#      `cp -r` and the setup's size against the files'.
 # installer-bench.sh VANTABUILD SETUP-PROGRAM > table.md
 # The payloads are kept in build/bench-payloads (VANTA_BENCH_PAYLOADS) and
 # made again when their recipe changes. Times are wall seconds, the median
-# of RUNS runs (5; makensis and xcopy NSIS_RUNS, 3); a ratio is the median
+# of RUNS runs (5; xcopy COPY_RUNS, 3); a ratio is the median
 # of the ratios of runs made in turn, so that a machine whose speed drifts
 # still compares fairly.
 set -euo pipefail
@@ -24,7 +23,7 @@ stub=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 runs=${RUNS:-5}
-nsis_runs=${NSIS_RUNS:-3}
+xcopy_runs=${COPY_RUNS:-3}
 payloads=${VANTA_BENCH_PAYLOADS:-$root/build/bench-payloads}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -106,22 +105,8 @@ script() {  # NAME FOLDER
   printf '[Setup]\r\nAppName=Bench %s\r\nAppVerName=Bench %s\r\nDefaultDirName={pf}\\Bench %s\r\noutputdir="D:\\"\r\nOutputBaseFilename="bench-%s"\r\n[Files]\r\n' "$1" "$1" "$1" "$1"
   for f in "$payloads/$2"/*; do printf 'Source:"C:\\%s\\%s"; DestDir: "{app}\\sample"\r\n' "$2" "$(basename "$f")"; done
 }
-nsi() {  # NAME FOLDER [COMPRESSOR LINE]
-  cat <<NSI
-${3:-}
-OutFile "$work/nsis-$1.exe"
-InstallDir "\$PROGRAMFILES\\Bench $1"
-RequestExecutionLevel admin
-Section
-SetOutPath "\$INSTDIR\\sample"
-File "$payloads/$2/*.*"
-SectionEnd
-NSI
-}
 script a a >"$work/a.iss"
 script b b >"$work/b.iss"
-nsi a a >"$work/a.nsi"
-nsi b b "SetCompressor /SOLID lzma" >"$work/b.nsi"
 mkdir -p "$work/out"
 compile() { "$vb" --map "C:=$payloads" --map "D:=$work/out" --stub "$stub" "$work/$1.iss" >/dev/null; }
 
@@ -131,12 +116,10 @@ source "$here/timing.sh"
 # Each command writes anew, its earlier output gone and the disk quiet.
 fresh_cp() { rm -rf "$work/cp"; sync; }
 fresh_vb() { rm -f "$work"/out/bench-*.exe; sync; }
-fresh_nsis() { rm -f "$work"/nsis-*.exe; sync; }
 cp_a() { cp -r "$payloads/a" "$work/cp"; }
+cp_b() { cp -r "$payloads/b" "$work/cp"; }
 compile_a() { compile a; }
 compile_b() { compile b; }
-nsis_a() { makensis -V1 "$work/a.nsi"; }
-nsis_b() { makensis -V1 "$work/b.nsi"; }
 
 mb() { printf '%.1f MB' "$(echo "$1 / 1000000" | bc -l)"; }
 
@@ -147,7 +130,7 @@ echo "# Installer benchmark"
 echo
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load average at the start $(cut -d' ' -f1 /proc/loadavg)."
 echo "Setup program (vantasetup.exe, in every setup): $stubBytes bytes."
-echo "Times: wall seconds, median of $runs runs (makensis and xcopy: $nsis_runs); ratios: median of the runs' own ratios, the two taken in turn."
+echo "Times: wall seconds, median of $runs runs (xcopy: $xcopy_runs); ratios: median of the runs' own ratios, the two taken in turn."
 echo
 
 # ------------------------------------------------------------------ (a)
@@ -155,10 +138,6 @@ log "(a) compile against cp"
 pair "$runs" fresh_cp cp_a fresh_vb compile_a
 tcpA=$tb tvbA=$ta rA=$ratio
 setupA=$(stat -c %s "$work/out/bench-a.exe")
-log "(a) compile against makensis (default compressor)"
-pair "$nsis_runs" fresh_vb compile_a fresh_nsis nsis_a
-tvbA2=$ta tnsA=$tb rnsA=$ratio
-nsisA=$(stat -c %s "$work/nsis-a.exe")
 compile a
 cp "$work/out/bench-a.exe" "$work/setup-a.exe"  # for (c)
 
@@ -169,26 +148,23 @@ echo "|---|---|---|---|"
 echo "| cp -r | $(f2 "$tcpA") s | | |"
 echo "| vantabuild | $(f2 "$tvbA") s | | |"
 echo "| vantabuild / cp -r | $(f2 "$rA") | at most 1.5 | $(verdict "$rA <= 1.5") |"
-echo "| makensis (default compressor, zlib) | $(f2 "$tnsA") s, $nsisA bytes | | |"
-echo "| makensis / vantabuild (vantabuild $(f2 "$tvbA2") s in these runs) | $(f2 "$(echo "1 / $rnsA" | bc -l)") | at least 5 | $(verdict "1 / $rnsA >= 5") |"
 echo "| setup | $setupA bytes ($(printf '%+.2f' "$(echo "100 * ($setupA - $inputA) / $inputA" | bc -l)") % of the files) | files + 1 % at most | $(verdict "$setupA <= $inputA * 1.01") |"
 echo
 
 # ------------------------------------------------------------------ (b)
-log "(b) compile against makensis /SOLID lzma"
-pair "$nsis_runs" fresh_vb compile_b fresh_nsis nsis_b
-tvbB=$ta tnsB=$tb rB=$ratio
+log "(b) compile against cp"
+pair "$runs" fresh_cp cp_b fresh_vb compile_b
+tcpB=$tb tvbB=$ta rB=$ratio
 setupB=$(stat -c %s "$work/out/bench-b.exe")
-nsisB=$(stat -c %s "$work/nsis-b.exe")
 
 echo "## (b) $(count_of "$payloads/b") BMPs, WAVs and MIDI files, $(mb "$inputB") ($inputB bytes)"
 echo
 echo "| figure | value | target | result |"
 echo "|---|---|---|---|"
-echo "| vantabuild | $(f2 "$tvbB") s, setup $setupB bytes ($(printf '%.1f' "$(echo "100 * $setupB / $inputB" | bc -l)") % of the files) | | |"
-echo "| makensis, SetCompressor /SOLID lzma | $(f2 "$tnsB") s, $nsisB bytes ($(printf '%.1f' "$(echo "100 * $nsisB / $inputB" | bc -l)") % of the files) | | |"
-echo "| setup size / makensis' | $(printf '%.3f' "$(echo "$setupB / $nsisB" | bc -l)") | at most 1.10 | $(verdict "$setupB <= $nsisB * 1.10") |"
-echo "| makensis time / vantabuild's | $(f2 "$(echo "1 / $rB" | bc -l)") | at least 3 | $(verdict "1 / $rB >= 3") |"
+echo "| cp -r | $(f2 "$tcpB") s | | |"
+echo "| vantabuild | $(f2 "$tvbB") s | | |"
+echo "| vantabuild / cp -r (packing pays here) | $(f2 "$rB") | | |"
+echo "| setup | $setupB bytes ($(printf '%.1f' "$(echo "100 * $setupB / $inputB" | bc -l)") % of the files) | | |"
 echo
 
 # ------------------------------------------------------------------ (c)
@@ -215,7 +191,7 @@ run_c() {
   diff -r -q "$payloads/a" "$work/dest/sample" >&2 || { log "the install did not give the files"; return 1; }
   pair "$runs" fresh_dest install_a fresh_dest copy_a
   tinst=$ta tcopy=$tb rC=$ratio
-  pair "$nsis_runs" fresh_dest install_a fresh_dest xcopy_a
+  pair "$xcopy_runs" fresh_dest install_a fresh_dest xcopy_a
   tinst2=$ta txcopy=$tb rX=$ratio
   wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bench a_is1' /f >/dev/null 2>&1 || true
   rm -rf "$work/dest"

@@ -118,208 +118,252 @@ std::string ExpandValue(const TConstText& text, const TSetupFolders& folders,
   return shortPath.empty() ? match : shortPath;
 }
 
-TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupFolders& folders,
-                       const TInstallOptions& options, IInstallTarget& target, IInstallProgress& progress,
-                       const TFileProducer& uninstaller) {
-  const TPayloadIndex& index = payload.index;
-  auto folderOf = [&](const TDestination& d) { return Join(folders.Value(d.folder), d.relative); };
+namespace {
 
-  uint64_t total = 0, done = 0;
-  for (const TPackedFile& f : index.files) total += f.size;
+// The uninstall log as the install writes it: its header before the first record.
+class TJournal : public IJournal {
+ public:
+  TJournal(IInstallTarget& t, std::string path) : target_(t), path_(std::move(path)) {}
+  void Append(const TLogRecord& r) override { AppendAll({r}); }
+  void AppendAll(const std::vector<TLogRecord>& records) override {
+    std::string lines;
+    if (first_) lines = std::string(kLogHeader) + "\r\n";
+    first_ = false;
+    for (const TLogRecord& r : records) lines += EncodeRecord(r) + "\r\n";
+    target_.AppendFile(path_, lines);
+  }
 
-  TInstallTransaction tx(target);
-  TInstallResult result;
-  class TJournal : public IJournal {
-   public:
-    TJournal(IInstallTarget& t, std::string path) : target_(t), path_(std::move(path)) {}
-    void Append(const TLogRecord& r) override {
-      std::string line;
-      if (first_) line = std::string(kLogHeader) + "\r\n";
-      first_ = false;
-      target_.AppendFile(path_, line + EncodeRecord(r) + "\r\n");
+ private:
+  IInstallTarget& target_;
+  std::string path_;
+  bool first_ = true;
+};
+
+using TNewFiles = std::vector<std::pair<std::string, TInstallTransaction::TFileFlags>>;
+
+// One install, step by step, all in one transaction that a failure or
+// Cancel rolls back.
+class TInstallRun {
+ public:
+  TInstallRun(IByteSource& data, const TPayload& payload, const TSetupFolders& folders, const TInstallOptions& options,
+              IInstallTarget& target, IInstallProgress& progress, const TFileProducer& uninstaller)
+      : data_(data), payload_(payload), index_(payload.index), folders_(folders), options_(options), target_(target),
+        progress_(progress), uninstaller_(uninstaller), tx_(target), journal_(target, folders.app + "\\" + kUninstallLogName),
+        logPath_(folders.app + "\\" + kUninstallLogName), arpKey_(kUninstallKeyBase + index_.appName + "_is1"),
+        uninstallerPath_(folders.app + "\\" + kUninstallerName) {
+    for (const TPackedFile& f : index_.files) total_ += f.size;
+  }
+
+  TInstallResult Run() {
+    try {
+      if (auto why = CheckInstallFolder(folders_.app)) throw TInstallError("the folder " + *why);
+      Begin(Roots(), EarlierLog());
+      const TNewFiles newFiles = PlanFiles();
+      // The folders, then the files that are new, each logged in one piece:
+      // two writes to the disk rather than one a file.
+      CheckCancel();
+      std::vector<std::string> fileFolders;
+      for (const TPackedFile& f : index_.files) fileFolders.push_back(FolderOf(f.folder));
+      tx_.CreateFolders(fileFolders);
+      tx_.LogNewFiles(newFiles);
+      for (size_t i = 0; i < index_.files.size(); ++i) InstallFile(i, newFiles[i].first, newFiles[i].second);
+      ShortcutsIniAndRegistry();
+      UninstallEntry();
+      tx_.Commit();
+      result_.log = tx_.Records();
+      return result_;
+    } catch (const TCancelled&) {
+      result_.outcome = TInstallOutcome::Cancelled;
+    } catch (const TPayloadError& e) {
+      result_.outcome = TInstallOutcome::Failed;
+      result_.reason = e.what();
+      result_.damaged = true;
+    } catch (const std::exception& e) {
+      result_.outcome = TInstallOutcome::Failed;
+      result_.reason = e.what();
     }
-    void AppendAll(const std::vector<TLogRecord>& records) override {
-      std::string lines;
-      if (first_) lines = std::string(kLogHeader) + "\r\n";
-      first_ = false;
-      for (const TLogRecord& r : records) lines += EncodeRecord(r) + "\r\n";
-      target_.AppendFile(path_, lines);
-    }
+    result_.rollbackProblems = tx_.Rollback();
+    result_.log = tx_.Records();
+    result_.readme.clear();
+    return result_;
+  }
 
-   private:
-    IInstallTarget& target_;
-    std::string path_;
-    bool first_ = true;
-  } journal(target, folders.app + "\\" + kUninstallLogName);
+ private:
+  std::string FolderOf(const TDestination& d) const { return Join(folders_.Value(d.folder), d.relative); }
+  void CheckCancel() {
+    if (progress_.Cancelled()) throw TCancelled{};
+  }
 
-  auto checkCancel = [&] {
-    if (progress.Cancelled()) throw TCancelled{};
-  };
-
-  try {
-    if (auto why = CheckInstallFolder(folders.app)) throw TInstallError("the folder " + *why);
-    const std::string logPath = folders.app + "\\" + kUninstallLogName;
-    const std::string arpKey = kUninstallKeyBase + index.appName + "_is1";
-    // The roots: everything this install may touch, in the log before any
-    // action, so that the uninstaller can refuse a record outside them.
-    std::vector<TLogRecord> roots = {RootRecord(TRootKind::App, folders.app)};
+  // The roots: everything this install may touch, in the log before any
+  // action, so that the uninstaller can refuse a record outside them.
+  std::vector<TLogRecord> Roots() const {
+    std::vector<TLogRecord> roots = {RootRecord(TRootKind::App, folders_.app)};
     const auto fileRoot = [&](const std::string& path) {
-      if (!InsideFolder(path, folders.app)) roots.push_back(RootRecord(TRootKind::File, path));
+      if (!InsideFolder(path, folders_.app)) roots.push_back(RootRecord(TRootKind::File, path));
     };
-    for (const TPackedFile& f : index.files) fileRoot(folderOf(f.folder) + "\\" + f.name);
-    for (const TPackedIcon& icon : index.icons)
-      if (!(options.noIcons && icon.name.folder == TFolder::Group)) fileRoot(folderOf(icon.name) + ".lnk");
-    for (const TPackedIni& e : index.ini) roots.push_back(IniRootRecord(folderOf(e.file), e.section, e.key));
-    for (const TPackedRegistry& r : index.registry) roots.push_back(KeyRootRecord(r.root, r.subkey));
-    roots.push_back(KeyRootRecord(TRegistryRoot::LocalMachine, arpKey));
-    {
-      std::vector<TLogRecord> head = {AppRecord(index.appName)};
-      head.insert(head.end(), roots.begin(), roots.end());
-      try {
-        CheckLog(head, folders.app, index.appName);
-      } catch (const TLogError& e) {
-        throw TInstallError(std::string("this setup would change what no install may own: ") + e.what());
-      }
+    for (const TPackedFile& f : index_.files) fileRoot(FolderOf(f.folder) + "\\" + f.name);
+    for (const TPackedIcon& icon : index_.icons)
+      if (!(options_.noIcons && icon.name.folder == TFolder::Group)) fileRoot(FolderOf(icon.name) + ".lnk");
+    for (const TPackedIni& e : index_.ini) roots.push_back(IniRootRecord(FolderOf(e.file), e.section, e.key));
+    for (const TPackedRegistry& r : index_.registry) roots.push_back(KeyRootRecord(r.root, r.subkey));
+    roots.push_back(KeyRootRecord(TRegistryRoot::LocalMachine, arpKey_));
+    std::vector<TLogRecord> head = {AppRecord(index_.appName)};
+    head.insert(head.end(), roots.begin(), roots.end());
+    try {
+      CheckLog(head, folders_.app, index_.appName);
+    } catch (const TLogError& e) {
+      throw TInstallError(std::string("this setup would change what no install may own: ") + e.what());
     }
-    // An install over an earlier one of the same program keeps its log: the
-    // uninstaller then removes what either of them made. Any other log is
-    // a stranger's, whose records an administrator's uninstall must not run.
+    return roots;
+  }
+
+  // An install over an earlier one of the same program keeps its log: the
+  // uninstaller then removes what either of them made. Any other log is
+  // a stranger's, whose records an administrator's uninstall must not run.
+  std::vector<TLogRecord> EarlierLog() const {
     std::vector<TLogRecord> earlier;
-    if (std::optional<std::string> text = target.LoadFile(logPath)) {
+    if (std::optional<std::string> text = target_.LoadFile(logPath_)) {
       try {
         earlier = DecodeLog(*text);
-        CheckLog(earlier, folders.app, index.appName);
+        CheckLog(earlier, folders_.app, index_.appName);
         // Only a log its install committed, not one planted in a folder
         // someone made beforehand.
-        CheckLogBinding(*text, earlier, folders.app, target);
+        CheckLogBinding(*text, earlier, folders_.app, target_);
       } catch (const TLogError& e) {
-        throw TInstallError("the folder " + folders.app + " holds an uninstall log that cannot be taken over (" + e.what() +
+        throw TInstallError("the folder " + folders_.app + " holds an uninstall log that cannot be taken over (" + e.what() +
                             "); choose another folder");
       }
     }
-    const bool protect = NeedsProtection(folders, target);
-    tx.Begin(index.appName, roots, earlier);
-    tx.CreateFolders(folders.app);
-    if (protect) target.ProtectFolder(folders.app);
-    // The log file itself is the first file the install writes.
-    if (target.FileExists(logPath)) tx.InstallFile(logPath, {}, [](const TByteWriter&) {});
-    else tx.Note(FileRecord(logPath, false));
-    tx.AttachJournal(journal);
+    return earlier;
+  }
 
-    const std::string uninstallerPath = folders.app + "\\" + kUninstallerName;
-    std::vector<std::string> installed, fileFolders;
-    std::vector<std::pair<std::string, TInstallTransaction::TFileFlags>> newFiles;
-    for (const TPackedFile& f : index.files) {
-      const std::string folder = folderOf(f.folder);
-      const std::string path = folder + "\\" + f.name;
-      if (LowerText(path) == LowerText(logPath) || LowerText(path) == LowerText(uninstallerPath))
+  void Begin(const std::vector<TLogRecord>& roots, const std::vector<TLogRecord>& earlier) {
+    const bool protect = NeedsProtection(folders_, target_);
+    tx_.Begin(index_.appName, roots, earlier);
+    tx_.CreateFolders(folders_.app);
+    if (protect) target_.ProtectFolder(folders_.app);
+    // The log file itself is the first file the install writes.
+    if (target_.FileExists(logPath_)) tx_.InstallFile(logPath_, {}, [](const TByteWriter&) {});
+    else tx_.Note(FileRecord(logPath_, false));
+    tx_.AttachJournal(journal_);
+  }
+
+  TNewFiles PlanFiles() const {
+    TNewFiles newFiles;
+    for (const TPackedFile& f : index_.files) {
+      const std::string path = FolderOf(f.folder) + "\\" + f.name;
+      if (LowerText(path) == LowerText(logPath_) || LowerText(path) == LowerText(uninstallerPath_))
         throw TInstallError(path + " is the uninstaller's own file");
-      fileFolders.push_back(folder);
       newFiles.emplace_back(path, TInstallTransaction::TFileFlags{(f.flags & kFileNeverUninstall) != 0, (f.flags & kFileShared) != 0});
     }
-    // The folders, then the files that are new, each logged in one piece:
-    // two writes to the disk rather than one a file.
-    checkCancel();
-    tx.CreateFolders(fileFolders);
-    tx.LogNewFiles(newFiles);
-    for (size_t i = 0; i < index.files.size(); ++i) {
-      const TPackedFile& f = index.files[i];
-      const std::string& path = newFiles[i].first;
-      const TInstallTransaction::TFileFlags flags = newFiles[i].second;
-      checkCancel();
-      progress.Progress(path, done, total);
-      const auto extract = [&](const TByteWriter& write) {
-        ExtractFile(data, payload, i, [&](const void* bytes, size_t n) {
-          checkCancel();
-          write(bytes, n);
-          done += n;
-          progress.Progress(path, done, total);
-        });
-      };
-      const bool existed = target.FileExists(path);
-      const std::string folder = ParentFolder(path);
-      if (existed && (flags.shared || SameText(folder, folders.sys) || SameText(folder, folders.win))) {
-        // A shared file, or any in a system folder, is other programs' too:
-        // only a newer or equal version replaces it.
-        std::string bytes;
-        extract([&](const void* p, size_t n) { bytes.append(static_cast<const char*>(p), n); });
-        if (FileVersion(bytes) < FileVersion(target.LoadFile(path).value_or(""))) {
-          result.keptNewer.push_back(path);
-          // Still one more user of a shared file, counted below.
-          if (flags.shared) tx.Note(FileRecord(path, flags.neverUninstall, true));
-        } else {
-          tx.InstallFile(path, flags, [&](const TByteWriter& write) { write(bytes.data(), bytes.size()); });
-        }
+    return newFiles;
+  }
+
+  void InstallFile(size_t i, const std::string& path, const TInstallTransaction::TFileFlags flags) {
+    CheckCancel();
+    progress_.Progress(path, done_, total_);
+    const auto extract = [&](const TByteWriter& write) {
+      ExtractFile(data_, payload_, i, [&](const void* bytes, size_t n) {
+        CheckCancel();
+        write(bytes, n);
+        done_ += n;
+        progress_.Progress(path, done_, total_);
+      });
+    };
+    const bool existed = target_.FileExists(path);
+    const std::string folder = ParentFolder(path);
+    if (existed && (flags.shared || SameText(folder, folders_.sys) || SameText(folder, folders_.win))) {
+      // A shared file, or any in a system folder, is other programs' too:
+      // only a newer or equal version replaces it.
+      std::string bytes;
+      extract([&](const void* p, size_t n) { bytes.append(static_cast<const char*>(p), n); });
+      if (FileVersion(bytes) < FileVersion(target_.LoadFile(path).value_or(""))) {
+        result_.keptNewer.push_back(path);
+        // Still one more user of a shared file, counted below.
+        if (flags.shared) tx_.Note(FileRecord(path, flags.neverUninstall, true));
       } else {
-        tx.InstallFile(path, flags, extract);
+        tx_.InstallFile(path, flags, [&](const TByteWriter& write) { write(bytes.data(), bytes.size()); });
       }
-      if (flags.shared) {
-        // As Windows counts: a file that was there without a count had one user.
-        const std::optional<TRegValue> count = target.ReadValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path);
-        const uint32_t users = count ? DwordOf(count) : (existed ? 1u : 0u);
-        tx.WriteValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path, DwordValue(users + 1));
-      }
-      installed.push_back(path);
-      if (f.flags & kFileIsReadme) result.readme = path;
+    } else {
+      tx_.InstallFile(path, flags, extract);
     }
+    if (flags.shared) {
+      // As Windows counts: a file that was there without a count had one user.
+      const std::optional<TRegValue> count = target_.ReadValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path);
+      const uint32_t users = count ? DwordOf(count) : (existed ? 1u : 0u);
+      tx_.WriteValue(TRegistryRoot::LocalMachine, kSharedDllsKey, path, DwordValue(users + 1));
+    }
+    installed_.push_back(path);
+    if (index_.files[i].flags & kFileIsReadme) result_.readme = path;
+  }
 
-    for (const TPackedIcon& icon : index.icons) {
-      if (options.noIcons && icon.name.folder == TFolder::Group) continue;
-      checkCancel();
-      const std::string link = folderOf(icon.name) + ".lnk";
-      tx.CreateFolders(ParentFolder(link));
-      tx.CreateShortcut(link, ExpandValue(icon.target, folders, installed, target),
-                        Expand(icon.parameters, [&](TFolder f) { return folders.Value(f); }));
+  void ShortcutsIniAndRegistry() {
+    for (const TPackedIcon& icon : index_.icons) {
+      if (options_.noIcons && icon.name.folder == TFolder::Group) continue;
+      CheckCancel();
+      const std::string link = FolderOf(icon.name) + ".lnk";
+      tx_.CreateFolders(ParentFolder(link));
+      tx_.CreateShortcut(link, ExpandValue(icon.target, folders_, installed_, target_),
+                         Expand(icon.parameters, [&](TFolder f) { return folders_.Value(f); }));
     }
-    for (const TPackedIni& e : index.ini) {
-      checkCancel();
-      const std::string file = folderOf(e.file);
-      tx.CreateFolders(ParentFolder(file));
-      tx.WriteIni(file, e.section, e.key, ExpandValue(e.value, folders, installed, target));
+    for (const TPackedIni& e : index_.ini) {
+      CheckCancel();
+      const std::string file = FolderOf(e.file);
+      tx_.CreateFolders(ParentFolder(file));
+      tx_.WriteIni(file, e.section, e.key, ExpandValue(e.value, folders_, installed_, target_));
     }
-    for (const TPackedRegistry& r : index.registry) {
-      checkCancel();
-      tx.WriteValue(r.root, r.subkey, r.valueName, StringValue(ExpandValue(r.valueData, folders, installed, target)));
-      if (r.deleteKeyOnUninstall) tx.DeleteKeyOnUninstall(r.root, r.subkey);
+    for (const TPackedRegistry& r : index_.registry) {
+      CheckCancel();
+      tx_.WriteValue(r.root, r.subkey, r.valueName, StringValue(ExpandValue(r.valueData, folders_, installed_, target_)));
+      if (r.deleteKeyOnUninstall) tx_.DeleteKeyOnUninstall(r.root, r.subkey);
     }
+  }
 
-    checkCancel();
-    const std::string& key = arpKey;
-    const std::string quoted = "\"" + uninstallerPath + "\"";
+  // The Apps page's entry and the uninstaller, then the log's digest.
+  void UninstallEntry() {
+    CheckCancel();
+    const std::string quoted = "\"" + uninstallerPath_ + "\"";
     std::vector<std::pair<std::string, TRegValue>> values = {
-        {"DisplayName", StringValue(index.appVerName.empty() ? index.appName : index.appVerName)},
+        {"DisplayName", StringValue(index_.appVerName.empty() ? index_.appName : index_.appVerName)},
         {"UninstallString", StringValue(quoted)},
         {"QuietUninstallString", StringValue(quoted + " /SILENT")},
-        {"InstallLocation", StringValue(folders.app + "\\")},
-        {"DisplayIcon", StringValue(uninstallerPath)},
+        {"InstallLocation", StringValue(folders_.app + "\\")},
+        {"DisplayIcon", StringValue(uninstallerPath_)},
     };
-    for (auto& v : AboutValues(index)) values.push_back(std::move(v));
-    values.emplace_back("EstimatedSize", DwordValue(uint32_t((total + 1023) / 1024)));
+    for (auto& v : AboutValues(index_)) values.push_back(std::move(v));
+    values.emplace_back("EstimatedSize", DwordValue(uint32_t((total_ + 1023) / 1024)));
     // Logged now, written once the log is whole: the digest of the log.
     values.emplace_back(kLogDigestValue, StringValue(""));
-    tx.WriteValues(TRegistryRoot::LocalMachine, key, values, true);
-    tx.InstallFile(uninstallerPath, {}, uninstaller);
-    checkCancel();
-    const std::optional<std::string> log = target.LoadFile(logPath);
-    if (!log) throw TInstallError("cannot read back " + logPath);
-    target.WriteValue(TRegistryRoot::LocalMachine, key, kLogDigestValue, StringValue(DigestText(Sha256(*log))));
-    tx.Commit();
-    result.log = tx.Records();
-    return result;
-  } catch (const TCancelled&) {
-    result.outcome = TInstallOutcome::Cancelled;
-  } catch (const TPayloadError& e) {
-    result.outcome = TInstallOutcome::Failed;
-    result.reason = e.what();
-    result.damaged = true;
-  } catch (const std::exception& e) {
-    result.outcome = TInstallOutcome::Failed;
-    result.reason = e.what();
+    tx_.WriteValues(TRegistryRoot::LocalMachine, arpKey_, values, true);
+    tx_.InstallFile(uninstallerPath_, {}, uninstaller_);
+    CheckCancel();
+    const std::optional<std::string> log = target_.LoadFile(logPath_);
+    if (!log) throw TInstallError("cannot read back " + logPath_);
+    target_.WriteValue(TRegistryRoot::LocalMachine, arpKey_, kLogDigestValue, StringValue(DigestText(Sha256(*log))));
   }
-  result.rollbackProblems = tx.Rollback();
-  result.log = tx.Records();
-  result.readme.clear();
-  return result;
+
+  IByteSource& data_;
+  const TPayload& payload_;
+  const TPayloadIndex& index_;
+  const TSetupFolders& folders_;
+  const TInstallOptions& options_;
+  IInstallTarget& target_;
+  IInstallProgress& progress_;
+  const TFileProducer& uninstaller_;
+  TInstallTransaction tx_;
+  TJournal journal_;
+  const std::string logPath_, arpKey_, uninstallerPath_;
+  uint64_t total_ = 0, done_ = 0;
+  std::vector<std::string> installed_;
+  TInstallResult result_;
+};
+
+}  // namespace
+
+TInstallResult Install(IByteSource& data, const TPayload& payload, const TSetupFolders& folders,
+                       const TInstallOptions& options, IInstallTarget& target, IInstallProgress& progress,
+                       const TFileProducer& uninstaller) {
+  return TInstallRun(data, payload, folders, options, target, progress, uninstaller).Run();
 }
 
 }  // namespace vanta::build

@@ -48,9 +48,6 @@ TSetupCommand ParseSetupCommand(const std::vector<std::string>& args) {
     } else if (name == "WAITPID" && value && !value->empty() && value->size() <= 9 &&
                value->find_first_not_of("0123456789") == std::string::npos) {
       c.waitPid = std::stoul(*value);
-    } else if (name == "TESTPAUSE" && value && !value->empty() && value->size() <= 5 &&
-               value->find_first_not_of("0123456789") == std::string::npos) {
-      c.testPauseMs = unsigned(std::stoul(*value));
     } else {
       c.ignored.push_back(a);
     }

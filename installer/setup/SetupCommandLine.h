@@ -2,8 +2,7 @@
 //   /SILENT /VERYSILENT /SUPPRESSMSGBOXES /NORESTART /NOCANCEL /NOICONS
 //   /DIR="x:\dir" /GROUP="name" /LOG /LOG="file"
 // and, for the uninstaller's private copy, /UNINSTALLFROM="folder"
-// /WAITPID=n; /TESTPAUSE=ms for tests. Names without letter case; others
-// are kept to be logged.
+// /WAITPID=n. Names without letter case; others are kept to be logged.
 #pragma once
 #include <optional>
 #include <string>
@@ -25,7 +24,6 @@ struct TSetupCommand {
   std::string logFile;  // "" with /LOG: the setup picks one in the temporary folder
   std::string uninstallFrom;
   unsigned long waitPid = 0;
-  unsigned testPauseMs = 0;  // /TESTPAUSE=ms: each file held back, for tests that press Cancel
   std::vector<std::string> ignored;
 };
 

@@ -49,6 +49,18 @@ std::string TSetupWizard::Heading() const {
   return {};
 }
 
+std::string TSetupWizard::Subtitle() const {
+  switch (page_) {
+    case TWizardPage::Folder: return "Where should " + appName_ + " be installed?";
+    case TWizardPage::Group: return "Where should its shortcuts go?";
+    case TWizardPage::Ready: return "Setup is ready to put " + appName_ + " on your computer.";
+    case TWizardPage::Installing: return "Setup is copying the files and making the shortcuts.";
+    case TWizardPage::Welcome:
+    case TWizardPage::Finished: break;
+  }
+  return {};
+}
+
 std::string TSetupWizard::Text() const {
   switch (page_) {
     case TWizardPage::Welcome:

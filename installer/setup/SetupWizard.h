@@ -50,6 +50,8 @@ class TSetupWizard {
   TWizardPage Page() const { return page_; }
   TWizardButtons Buttons() const;
   std::string Heading() const;
+  // The line under the heading in the inner pages' band ("" on Welcome and Finished).
+  std::string Subtitle() const;
   std::string Text() const;
   const TWizardFields& Fields() const { return fields_; }
   // The folder page's space needed and free for the folder typed so far.

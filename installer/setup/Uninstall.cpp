@@ -97,16 +97,19 @@ class TUndo {
 
 }  // namespace
 
-TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::string& logFolder, IInstallTarget& target) {
+TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::string& logFolder, IInstallTarget& target,
+                           const TUninstallProgress& progress) {
   CheckLog(records, logFolder);
   TUndo undo(records, target);
   for (auto it = records.rbegin(); it != records.rend(); ++it) {
+    if (progress) progress(Subject(*it), size_t(it - records.rbegin()), records.size());
     try {
       undo.Record(*it);
     } catch (const std::exception& e) {
       undo.report.problems.push_back(Subject(*it) + ": " + e.what());
     }
   }
+  if (progress) progress({}, records.size(), records.size());
   return undo.report;
 }
 

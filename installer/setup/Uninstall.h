@@ -8,6 +8,7 @@
 // values get back what they held before; an INI entry that still holds
 // what the install wrote gets back its old text; other registry values stay.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,13 @@ struct TUninstallReport {
   std::vector<std::string> problems;   // what failed
 };
 
+// What is being undone, and how many of all the records are done.
+using TUninstallProgress = std::function<void(const std::string& what, size_t done, size_t total)>;
+
 // Throws TLogError, having changed nothing, when the log does not pass
 // CheckLog for logFolder (the folder it was read from).
-TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::string& logFolder, IInstallTarget& target);
+TUninstallReport Uninstall(const std::vector<TLogRecord>& records, const std::string& logFolder, IInstallTarget& target,
+                           const TUninstallProgress& progress = {});
 
 // The uninstaller's way in: the log file's bytes, decoded, checked
 // (CheckLog) and bound to their install (CheckLogBinding) before anything

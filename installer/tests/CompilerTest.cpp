@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "FakeProgram.h"
+#include "IconFile.h"
+#include "ProgramResources.h"
 #include "TempFolder.h"
 #include "WizardPictures.h"
 
@@ -280,6 +283,50 @@ TEST_F(CompilerTest, PicturesOfThePages) {
   TRecordingStatus status;
   EXPECT_EQ(Compile(Options(with("WizardImageFile=C:\\Pics\\tall.bmp\r\n")), status), kBuildSourceError);
   EXPECT_NE(status.text.find("reads no pictures"), std::string::npos) << status.text;
+}
+
+// SetupIconFile: into the setup program's resources; a missing or broken
+// icon stops the compile, naming the key and the file.
+TEST_F(CompilerTest, TheSetupsIcon) {
+  std::string header(40 + 16 * 16 * 4, '\0');
+  header[0] = 40;  // a BITMAPINFOHEADER of one plane
+  header[12] = 1;
+  const std::vector<TIconEntry> icon = {{16, 16, 0, 1, 32, header}};
+  c_.Write("Pics/saver.ico", IconFileBytes(icon));
+  c_.Write("Pics/broken.ico", "not an icon");
+  work_.Write("program.exe", test::FakeProgram());
+  std::string script = Script();
+  const auto with = [&](const std::string& line) { return std::string(script).insert(script.find("[Files]"), line); };
+  const struct {
+    std::string line;
+    const char* reason;  // nullptr: compiles
+    int code;
+  } kCases[] = {
+      {"SetupIconFile=C:\\Pics\\saver.ico\r\n", nullptr, kBuildOk},
+      {"SetupIconFile=C:\\Pics\\missing.ico\r\n", "temp.iss, line 8: SetupIconFile: C:\\Pics\\missing.ico: ", kBuildSourceError},
+      {"SetupIconFile=\"C:\\Pics\\broken.ico\"\r\n", "temp.iss, line 8: SetupIconFile: C:\\Pics\\broken.ico: not an icon file", kBuildSourceError},
+      {"SetupIconFile=\r\n", "temp.iss, line 8: SetupIconFile is empty", kBuildScriptError},
+  };
+  for (const auto& c : kCases) {
+    TCompileOptions o = Options(with(c.line));
+    o.stubPath = work_ / "program.exe";
+    TRecordingStatus status;
+    ASSERT_EQ(Compile(o, status), c.code) << status.text;
+    if (c.reason) {
+      EXPECT_EQ(status.text.find(c.reason), 0u) << status.text;
+      continue;
+    }
+    const std::string setup = ReadWholeFile(Output());
+    TMemorySource source(setup);
+    const std::vector<TResource> resources = ReadResources(setup.substr(0, size_t(OpenPayload(source).programSize)));
+    ASSERT_EQ(resources.size(), 2u);
+    EXPECT_EQ(resources[0].data, icon[0].bytes);
+    EXPECT_EQ(resources[1].data, GroupIconBytes(icon, 1));
+  }
+  // The plain stub of the other tests is no program: the compiler says so.
+  TRecordingStatus status;
+  EXPECT_EQ(Compile(Options(with(kCases[0].line)), status), kBuildInternalError);
+  EXPECT_NE(status.text.find("the setup program cannot take it: not a Windows program"), std::string::npos) << status.text;
 }
 
 TEST(SourceFiles, WindowsPathsAreTakenAsTheyAre) {

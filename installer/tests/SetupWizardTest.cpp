@@ -35,6 +35,8 @@ TEST(SetupWizard, PagesAndButtonsInOrder) {
     EXPECT_EQ(b.cancel, s.cancel) << w.Heading();
     EXPECT_EQ(b.nextCaption, s.nextCaption) << w.Heading();
     EXPECT_FALSE(w.Heading().empty());
+    // The band's line under the heading on the inner pages only.
+    EXPECT_EQ(w.Subtitle().empty(), s.page == TWizardPage::Welcome) << w.Heading();
     if (s.page != TWizardPage::Installing) {
       EXPECT_EQ(w.Next(w.Fields()), std::nullopt);
     }
@@ -43,6 +45,7 @@ TEST(SetupWizard, PagesAndButtonsInOrder) {
   w.InstallDone();
   EXPECT_EQ(w.Page(), TWizardPage::Finished);
   EXPECT_EQ(w.Buttons().nextCaption, "&Finish");
+  EXPECT_EQ(w.Subtitle(), "");
   EXPECT_FALSE(w.Buttons().cancel);
   TWizardFields unticked = w.Fields();
   unticked.viewReadme = false;

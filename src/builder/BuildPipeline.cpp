@@ -5,6 +5,7 @@
 #include "base/Random.h"
 #include "base/Text.h"
 #include "builder/ConfigControls.h"
+#include "builder/SetupArt.h"
 #include "platform/Files.h"
 #include "settings/Instance.h"
 #include "settings/SaverSettings.h"
@@ -240,9 +241,12 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
   const std::string_view site = TrimControls(in.WebsiteEdit);
   if (!site.empty() && site != kWebsitePrompt)
     for (const char* key : {"AppPublisherURL=", "AppSupportURL=", "AppUpdatesURL="}) about.push_back(key + SetupValue(site));
-  // The saver's own picture on the setup's pages, fitted by the compiler.
-  if (!in.PagePicture.empty())
-    for (const char* key : {"WizardImageFile=", "WizardSmallImageFile="}) about.push_back(key + SetupValue(in.PagePicture));
+  // The saver's own picture on the setup's pages, fitted by the compiler
+  // (the logo's art without one), and the logo as the setup's icon.
+  const TSetupArt art = SetupArtFiles(n.CompileDir, in.PagePicture);
+  about.push_back("WizardImageFile=" + SetupValue(art.Large));
+  about.push_back("WizardSmallImageFile=" + SetupValue(art.Small));
+  about.push_back("SetupIconFile=" + SetupValue(art.Icon));
   s.insert(s.begin() + 4, about.begin(), about.end());
   s.insert(s.end(), saverFileLines.begin(), saverFileLines.end());
   const std::vector<std::string> rest = {
@@ -281,6 +285,7 @@ std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<st
 void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit,
                  TShrinkReport* shrunk) {
   const std::vector<std::string> lines = ScriptLines(in, WriteSaverFiles(in, working, commit, shrunk));
+  WriteSetupArt(in.Names.CompileDir, in.PagePicture);
   std::string text;
   for (const std::string& l : lines) text.append(l).append("\r\n");
   WriteText(in.Names.CompileDir + kScriptName, text);
@@ -302,6 +307,7 @@ void CleanCompileFolder(const TBuildNames& names) {
   platform::RemoveFile(names.CompileDir + kScriptName);
   platform::RemoveFile(names.SettingsCopyName);
   platform::RemoveFile(names.CompileDir + kReadmeFileName);
+  for (const char* art : {kSetupIconName, kSetupArtName, kSetupSmallArtName}) platform::RemoveFile(names.CompileDir + art);
 }
 
 std::optional<std::string> StatusLineToShow(std::string_view line) {

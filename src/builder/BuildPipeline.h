@@ -77,7 +77,7 @@ struct TBuildInput {
   TShrinkOptions Shrink;
   unsigned ShrinkThreads = 0;
   std::function<void(size_t done, size_t total)> ShrinkProgress;
-  std::string PagePicture;  // the setup pages' picture file; "" none
+  std::string PagePicture;  // the setup pages' picture file; "" none: the logo's art (SetupArt.h)
 };
 
 // The setup pages' picture: the first ticked picture that `usable` (it
@@ -123,7 +123,7 @@ std::vector<std::string> WriteSaverFiles(const TBuildInput& in, TIniFile& workin
 // WriteSaverFiles.
 std::vector<std::string> ScriptLines(const TBuildInput& in, const std::vector<std::string>& saverFileLines);
 // WriteSaverFiles, then the script to CompileDir + "temp.iss" (CR LF line
-// ends, replacing an earlier one).
+// ends, replacing an earlier one) and the setup's art beside it.
 void WriteScript(const TBuildInput& in, TIniFile& working, const std::function<void()>& commit,
                  TShrinkReport* shrunk = nullptr);
 
@@ -136,7 +136,7 @@ std::string LoadReadmeFile(const std::string& file);
 // its folder and base name, as the script gives them, then "-<n>.bin".
 std::string SetupPartPath(const std::string& setupFile, int n);
 
-// Deletes the script, the settings copy and the readme of a build.
+// Deletes the script, the settings copy, the readme and the art of a build.
 void CleanCompileFolder(const TBuildNames& names);
 
 // A status line as the Build page shows it, or nothing: lines with both

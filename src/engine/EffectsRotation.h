@@ -1,6 +1,6 @@
 // The rotation effects' frames, row by row.
 #pragma once
-#include "engine/Bitmap.h"
+#include "base/Bitmap.h"
 
 namespace vanta {
 

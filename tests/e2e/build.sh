@@ -100,7 +100,8 @@ program="$(win_path '')"
 system=$(wine cmd /c echo '%SystemRoot%' | tr -d '\r')\\system32\\
 printf '%s\r\n' '[Setup]' 'AppName=Sunny Days' 'AppVerName=Sunny Days' 'AppVersion="1.0"' 'AppPublisher="Ann Example"' \
   'AppPublisherURL="http://ann.example/"' 'AppSupportURL="http://ann.example/"' 'AppUpdatesURL="http://ann.example/"' \
-  "WizardImageFile=\"$pics\\a.jpg\"" "WizardSmallImageFile=\"$pics\\a.jpg\"" 'DefaultDirName={pf}\Sunny Days' \
+  "WizardImageFile=\"$pics\\a.jpg\"" "WizardSmallImageFile=\"$pics\\a.jpg\"" "SetupIconFile=\"${compile}SetupIcon.ico\"" \
+  'DefaultDirName={pf}\Sunny Days' \
   'DefaultGroupName=Sunny Days' "outputdir=\"$(win_path out)\\\"" 'OutputBaseFilename="SunnySetup"' '[Files]' \
   "Source:\"${program}VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.scr\"" \
   "Source:\"${program}VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall" \

@@ -284,12 +284,27 @@ must_be_gone "$mine/Compile/temp.iss" "$mine/Compile/$saver.002" "$mine/Compile/
 grep -qF '写真.bmp=1' "$mine/VantaSaver.002" || fail "the builder did not keep 写真.bmp in its settings"
 unlock_programs
 
-# 5. The saver's setup: silently, or through its pages for the screenshots.
+# 5. The saver's setup. Its Welcome page shows the project's first picture
+# (red.bmp) in the tall place left of its words; closed there, nothing is
+# installed. Then it installs: silently, or through its pages for the screenshots.
+wizard="Setup - $saver"
+wine "$setup_win" & welcome_pid=$!
+drive "$wizard" wait >/dev/null || fail "the saver's setup showed no Welcome page"
+xdotool mousemove 0 0 2>/dev/null || true
+sleep 0.5
+read -r _ x y w h <<<"$(drive "$wizard" rect)"
+import -window root -crop "${w}x${h}+${x}+${y}" +repage "$run/welcome.png"
+region="$((w / 5))x$((h / 2))+10+$((h / 6))"
+red=$(count_pixels "$run/welcome.png" "$region" 'r > 200 && g < 50 && b < 50')
+[ $((red * 10)) -ge $((w / 5 * (h / 2) * 9)) ] ||
+  fail "the Welcome page does not show the first picture: $red red pixels of $((w / 5 * (h / 2))) in $region ($run/welcome.png)"
+drive "$wizard" close await:IDYES click:IDYES >/dev/null || fail "the setup did not ask before leaving"
+set +e; wait "$welcome_pid"; rc=$?; set -e
+[ "$rc" = 2 ] || fail "the setup left from its Welcome page ended with $rc"
 t=$(now_ms)
 if [ -z "$shots" ]; then
   rc=$(run_limited 120 "$setup_win" /VERYSILENT /SUPPRESSMSGBOXES)
 else
-  wizard="Setup - $saver"
   wine "$setup_win" & setup_pid=$!
   pids+=($setup_pid)
   drive "$wizard" wait >/dev/null

@@ -8,7 +8,9 @@
 #include "base/Text.h"
 #include "builder/BuildPipeline.h"
 #include "builder/ConfigControls.h"
-#include "Script.h"  // the installer compiler's
+#include "IconFile.h"  // the installer compiler's
+#include "Script.h"
+#include "engine/PictureLoader.h"
 
 namespace vanta {
 namespace {
@@ -172,7 +174,8 @@ TEST_F(BuildScriptTest, TheWholeScriptWithMusicAndReadme) {
   const std::string want =
       "[Setup]\r\nAppName=Sunny Days\r\nAppVerName=Sunny Days\r\nAppVersion=\"1.0\"\r\nAppPublisher=\"Ann\"\r\n"
       "AppPublisherURL=\"http://ann.example.org\"\r\nAppSupportURL=\"http://ann.example.org\"\r\n"
-      "AppUpdatesURL=\"http://ann.example.org\"\r\nDefaultDirName={pf}\\Sunny Days\r\n"
+      "AppUpdatesURL=\"http://ann.example.org\"\r\nWizardImageFile=\"" + c + "SetupArt.bmp\"\r\n"
+      "WizardSmallImageFile=\"" + c + "SetupSmallArt.bmp\"\r\nSetupIconFile=\"" + c + "SetupIcon.ico\"\r\nDefaultDirName={pf}\\Sunny Days\r\n"
       "DefaultGroupName=Sunny Days\r\noutputdir=\"C:\\Out\\\"\r\nOutputBaseFilename=\"Sunny Days\"\r\n[Files]\r\n"
       "Source:\"C:\\Prog\\VantaSaver.scr\"; DestDir: \"{sys}\\\"; DestName: \"Sunny Days.scr\"\r\n"
       "Source:\"C:\\Prog\\VantaSaver.001\"; DestDir: \"{sys}\\\"; flags: uninsneveruninstall\r\n"
@@ -235,7 +238,7 @@ TEST_F(BuildScriptTest, NoMusicNoReadmeAndThePromptLeaveTheirLinesOut) {
   EXPECT_EQ(files.size(), 3u);  // the three pictures only
   for (const std::string& l : files) EXPECT_EQ(l.find("MPEGDLL"), std::string::npos);
   const std::vector<std::string> script = ScriptLines(in, files);
-  EXPECT_EQ(script.size(), 26u + 3u);  // the lines always written (both registry values), the three pictures, no readme
+  EXPECT_EQ(script.size(), 29u + 3u);  // the lines always written (both registry values, the art), the three pictures, no readme
   EXPECT_EQ(script[3], "AppVersion=\"1.0\"");
   EXPECT_EQ(Copy().find("Website"), std::string::npos);
   EXPECT_EQ(Copy().find("[Music]"), std::string::npos);
@@ -251,7 +254,7 @@ TEST_F(BuildScriptTest, VersionAndPublisherAsTyped) {
   const std::vector<std::string> script = ScriptLines(in, Build());
   EXPECT_EQ(script[3], "AppVersion=\"2.1 beta\"");
   EXPECT_EQ(script[4], "AppPublisher=\"Ann \"\"A\"\" {{B}; C\"");
-  EXPECT_EQ(script[5].rfind("DefaultDirName=", 0), 0u);  // no links for the prompt
+  EXPECT_EQ(script[5].rfind("WizardImageFile=", 0), 0u);  // no links for the prompt
   in.VersionEdit = "  ";
   EXPECT_EQ(ScriptLines(in, {})[3], "AppVersion=\"1.0\"");
 }
@@ -268,6 +271,42 @@ TEST_F(BuildScriptTest, ThePagesShowTheFirstUsablePicture) {
   const std::vector<std::string> script = ScriptLines(in, {});
   EXPECT_EQ(script[4], "WizardImageFile=\"C:\\{{x}.jpg\"");
   EXPECT_EQ(script[5], "WizardSmallImageFile=\"C:\\{{x}.jpg\"");
+  EXPECT_EQ(script[6], "SetupIconFile=\"" + in.Names.CompileDir + "SetupIcon.ico\"");
+}
+
+// The program's own art: the setup's icon always, the pages' pictures for
+// a saver without a picture that decodes; files the compiler reads, gone
+// with the build.
+TEST_F(BuildScriptTest, TheLogosArtWhereNoPictureServes) {
+  const std::string c = in.Names.CompileDir;
+  WriteScript(in, *working, [] {});
+  const build::TScript script = build::ParseScript(dir.Read("install/Compile/temp.iss"));
+  EXPECT_EQ(script.setup.setupIconFile, c + "SetupIcon.ico");
+  EXPECT_EQ(script.setup.wizardImageFile, c + "SetupArt.bmp");
+  EXPECT_EQ(script.setup.wizardSmallImageFile, c + "SetupSmallArt.bmp");
+  const std::vector<build::TIconEntry> icon = build::ParseIconFile(dir.Read("install/Compile/SetupIcon.ico"));
+  ASSERT_EQ(icon.size(), 6u);
+  EXPECT_EQ(icon.back().width, 0);  // 256
+  EXPECT_EQ(icon.back().bytes.substr(1, 3), "PNG");
+  dir.Write("icon256.png", icon.back().bytes);
+  EXPECT_EQ(ReadPictureFile(dir.Path("icon256.png"), 0).Bitmap.Width(), 256) << "the PNG decodes";
+  const TDecodedPicture tall = ReadPictureFile(c + "SetupArt.bmp", 0);
+  ASSERT_EQ(tall.Bitmap.Width(), 328);
+  ASSERT_EQ(tall.Bitmap.Height(), 628);
+  const auto pixel = [&](int x, int y) {
+    const uint8_t* p = tall.Bitmap.Row(y) + 3 * x;
+    return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+  };
+  EXPECT_EQ(pixel(5, 5), 0x2A2F6Bu) << "the logo's blue around it";
+  EXPECT_EQ(pixel(164, 353), 0xFFFFFFu) << "the V in the middle";
+  EXPECT_EQ(ReadPictureFile(c + "SetupSmallArt.bmp", 0).Bitmap.Width(), 110);
+  CleanCompileFolder(in.Names);
+  for (const char* art : {"SetupIcon.ico", "SetupArt.bmp", "SetupSmallArt.bmp"}) EXPECT_FALSE(std::filesystem::exists(c + art)) << art;
+  // With a picture of the saver's, only the icon is made.
+  in.PagePicture = pictures + "a.jpg";
+  WriteScript(in, *working, [] {});
+  EXPECT_TRUE(std::filesystem::exists(c + "SetupIcon.ico"));
+  EXPECT_FALSE(std::filesystem::exists(c + "SetupArt.bmp"));
 }
 
 // The compiler takes "{...}" for a folder: a brace in the saver's name, the

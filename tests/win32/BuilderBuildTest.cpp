@@ -539,6 +539,7 @@ TEST_F(BuilderBuildTest, TheCompilerGetsTheScriptAndSettingsOfTheProject) {
       "AppUpdatesURL=\"http://ann.example\"\r\n"
       "WizardImageFile=\"" + a + "\"\r\n"
       "WizardSmallImageFile=\"" + a + "\"\r\n"
+      "SetupIconFile=\"" + c + "SetupIcon.ico\"\r\n"
       "DefaultDirName={pf}\\Beach Days\r\n"
       "DefaultGroupName=Beach Days\r\n"
       "outputdir=\"" + out.Folder() + "\"\r\n"

@@ -1,5 +1,8 @@
 // The setup program. Before anything else it restricts where DLLs load
 // from, so a planted DLL beside a downloaded setup is never taken.
+// Built with VANTA_SETUP_TEST_SWITCHES (the tests' copy, never shipped) it
+// also takes /TESTPAUSE=ms: each file or item held back that long, so that
+// a test can press Cancel or take a screenshot in time.
 #include <windows.h>
 
 #include <cstdlib>
@@ -34,14 +37,35 @@ bool IsUninstaller(const std::string& self) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The test build's own switch, taken out before the setup's are read.
+vanta::build::TSetupHooks TestHooks(std::vector<std::string>& args) {
+  vanta::build::TSetupHooks hooks;
+#ifdef VANTA_SETUP_TEST_SWITCHES
+  for (auto it = args.begin(); it != args.end();) {
+    if (lstrcmpiA(it->substr(0, 11).c_str(), "/TESTPAUSE=") != 0 || it->size() > 16) {
+      ++it;
+      continue;
+    }
+    hooks.pauseMs = unsigned(std::strtoul(it->c_str() + 11, nullptr, 10));
+    hooks.copyArguments = " " + *it;
+    it = args.erase(it);
+  }
+#else
+  (void)args;
+#endif
+  return hooks;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace vanta::build;
   HardenDllSearch();
-  const TSetupCommand command = ParseSetupCommand(std::vector<std::string>(__argv + 1, __argv + __argc));
+  std::vector<std::string> args(__argv + 1, __argv + __argc);
+  const TSetupHooks hooks = TestHooks(args);
+  const TSetupCommand command = ParseSetupCommand(args);
   const std::string self = OwnPath();
-  if (!command.uninstallFrom.empty()) return RunUninstallCopy(command, self);
-  if (IsUninstaller(self)) return StartUninstallCopy(command, self);
-  return RunSetup(command, self);
+  if (!command.uninstallFrom.empty()) return RunUninstallCopy(command, self, hooks);
+  if (IsUninstaller(self)) return StartUninstallCopy(command, self, hooks);
+  return RunSetup(command, self, hooks);
 }

@@ -17,11 +17,18 @@ enum TSetupExit : int {
   kSetupCancelledDuring = 5,
 };
 
-int RunSetup(const TSetupCommand& command, const std::string& self);
+// What a test build of the setup adds to it (SetupMain.cpp); the shipped
+// setup passes none.
+struct TSetupHooks {
+  unsigned pauseMs = 0;       // each file or item held back this long
+  std::string copyArguments;  // for the uninstaller's copy, after its own
+};
+
+int RunSetup(const TSetupCommand& command, const std::string& self, const TSetupHooks& hooks);
 // unins000.exe started by the user: copy itself to a fresh private folder,
 // start the copy and end.
-int StartUninstallCopy(const TSetupCommand& command, const std::string& self);
+int StartUninstallCopy(const TSetupCommand& command, const std::string& self, const TSetupHooks& hooks);
 // The copy: wait for the first process, then uninstall from the log.
-int RunUninstallCopy(const TSetupCommand& command, const std::string& self);
+int RunUninstallCopy(const TSetupCommand& command, const std::string& self, const TSetupHooks& hooks);
 
 }  // namespace vanta::build

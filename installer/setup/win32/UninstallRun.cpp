@@ -5,6 +5,7 @@
 #include "../Uninstall.h"
 #include "PrivateFiles.h"
 #include "SetupRoles.h"
+#include "UninstallForm.h"
 #include "Win32Target.h"
 
 namespace vanta::build {
@@ -46,7 +47,7 @@ std::string AppNameOf(const std::vector<TLogRecord>& records) {
 // by its full path, in the system folder, so that nothing keeps the
 // install folder busy, nor its own (a current folder cannot be deleted).
 // 0, or why not (a Windows error; ERROR_CANNOT_MAKE: no copy made).
-DWORD StartCopy(const TSetupCommand& command, const std::string& self, bool cleanUp) {
+DWORD StartCopy(const TSetupCommand& command, const std::string& self, const std::string& extra, bool cleanUp) {
   const std::string folder = FreshTempFolder();
   const std::string copy = folder + "\\" + kUninstallerName;
   if (folder.empty()) return ERROR_CANNOT_MAKE;
@@ -62,7 +63,7 @@ DWORD StartCopy(const TSetupCommand& command, const std::string& self, bool clea
                           &inheritable, OPEN_EXISTING, 0, nullptr);
   if (me == INVALID_HANDLE_VALUE) me = nullptr;
   std::string line = "\"" + copy + "\" " +
-                     CopyCommandLine(command, FolderOfPath(self), static_cast<unsigned long>(reinterpret_cast<uintptr_t>(me)));
+                     CopyCommandLine(command, FolderOfPath(self), static_cast<unsigned long>(reinterpret_cast<uintptr_t>(me))) + extra;
   char system[MAX_PATH];
   const UINT n = GetSystemDirectoryA(system, MAX_PATH);
   const std::string cwd = n > 0 && n < MAX_PATH ? std::string(system, n) : folder;
@@ -88,13 +89,13 @@ DWORD StartCopy(const TSetupCommand& command, const std::string& self, bool clea
 
 }  // namespace
 
-int StartUninstallCopy(const TSetupCommand& command, const std::string& self) {
+int StartUninstallCopy(const TSetupCommand& command, const std::string& self, const TSetupHooks& hooks) {
   TSetupUi ui(command, "Uninstall");
   // With the clean-up handle first; should Windows refuse to start a
   // program that such a handle holds, once more without it (the copy
   // still goes at the next restart).
-  DWORD error = StartCopy(command, self, true);
-  if (error && error != ERROR_CANNOT_MAKE) error = StartCopy(command, self, false);
+  DWORD error = StartCopy(command, self, hooks.copyArguments, true);
+  if (error && error != ERROR_CANNOT_MAKE) error = StartCopy(command, self, hooks.copyArguments, false);
   if (error == ERROR_CANNOT_MAKE) {
     ui.Error("The uninstaller could not copy itself to a temporary folder.");
     return kSetupCouldNotStart;
@@ -148,9 +149,26 @@ THandshake Handshake(const TSetupCommand& command, const std::string& self) {
   return h;
 }
 
+// The log's undoing, in the uninstaller's window unless silent.
+TUninstallReport Remove(const std::vector<TLogRecord>& records, const std::string& folder, bool window, const std::string& title,
+                        const std::string& app, unsigned pauseMs) {
+  TUninstallReport report;
+  TWin32Target target;
+  const auto work = [&](const TUninstallProgress& progress) {
+    try {
+      report = Uninstall(records, folder, target, progress);
+    } catch (const std::exception& e) {
+      report.problems.push_back(e.what());
+    }
+  };
+  if (window) RunUninstallForm(title, app, work, pauseMs);
+  else work({});
+  return report;
+}
+
 }  // namespace
 
-int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
+int RunUninstallCopy(const TSetupCommand& command, const std::string& self, const TSetupHooks& hooks) {
   TSetupUi ui(command, "Uninstall");
   if (const std::optional<std::string> why = CheckHandshake(Handshake(command, self))) {
     ui.Log("Handshake refused: " + *why);
@@ -171,17 +189,13 @@ int RunUninstallCopy(const TSetupCommand& command, const std::string& self) {
     return kSetupCouldNotStart;
   }
   const std::string app = AppNameOf(records);
-  ui.SetTitle(app + " Uninstall");
+  const std::string title = app + " Uninstall";
+  ui.SetTitle(title);
   int code = kSetupDone;
   if (!ui.Ask("Remove " + app + " from this computer?\n\nFiles you added to its folders yourself stay.", true)) {
     code = kSetupCancelledBefore;
   } else {
-    TUninstallReport report;
-    try {
-      report = Uninstall(records, command.uninstallFrom, target);
-    } catch (const std::exception& e) {
-      report.problems.push_back(e.what());
-    }
+    const TUninstallReport report = Remove(records, command.uninstallFrom, ui.Interactive(), title, app, hooks.pauseMs);
     for (const std::string& k : report.kept) ui.Log("Kept: " + k);
     for (const std::string& k : report.atRestart) ui.Log("At the next restart: " + k);
     for (const std::string& p : report.problems) ui.Log("Problem: " + p);

@@ -5,11 +5,13 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "PageBand.h"
 #include "WizardIds.h"
 
 namespace vanta::build {
@@ -18,8 +20,35 @@ namespace {
 constexpr UINT kProgressMessage = WM_APP + 1;
 constexpr UINT kDoneMessage = WM_APP + 2;
 constexpr int kProgressSteps = 1000;
-// The inner pages' white band, in dialog units (the title sits in it).
-constexpr LONG kBandHeight = 26;
+// The inner pages' words and controls start this much lower, under the band.
+constexpr LONG kBandDrop = 18;
+
+// Where each page's own controls lie on a page without the band, in dialog
+// units (left, top, right, bottom); the dialog template only creates them.
+struct TControlPlace {
+  int id;
+  RECT dlu;
+};
+constexpr TControlPlace kControlPlaces[] = {
+    {IDC_FOLDER, {12, 62, 250, 76}},   {IDC_BROWSE, {256, 62, 318, 76}},      {IDC_SPACE, {12, 82, 318, 102}},
+    {IDC_GROUP, {12, 62, 250, 76}},    {IDC_GROUPBROWSE, {256, 62, 318, 76}}, {IDC_NOGROUP, {12, 82, 212, 94}},
+    {IDC_PROGRESS, {12, 62, 318, 74}}, {IDC_STATUS, {12, 78, 318, 88}},       {IDC_VIEWREADME, {12, 62, 212, 74}},
+};
+
+// Which page shows which of them.
+bool Shows(TWizardPage page, int id) {
+  switch (id) {
+    case IDC_FOLDER:
+    case IDC_BROWSE:
+    case IDC_SPACE: return page == TWizardPage::Folder;
+    case IDC_GROUP:
+    case IDC_GROUPBROWSE:
+    case IDC_NOGROUP: return page == TWizardPage::Group;
+    case IDC_PROGRESS:
+    case IDC_STATUS: return page == TWizardPage::Installing;
+    default: return false;
+  }
+}
 
 // Between the worker and the dialog: the latest progress, and Cancel's
 // question, during which the worker waits.
@@ -81,10 +110,7 @@ class TFormProgress : public IInstallProgress {
 
 class TWizardForm {
  public:
-  TWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly, const std::string& folderLeaf,
-              const TInstallWork& work, unsigned pauseMs, const TPagePictures& pictures)
-      : wizard_(wizard), title_(title), progressOnly_(progressOnly), folderLeaf_(folderLeaf), work_(work), pauseMs_(pauseMs),
-        pictures_(pictures) {}
+  TWizardForm(TSetupWizard& wizard, const TWizardLook& look, const TInstallWork& work) : wizard_(wizard), look_(look), work_(work) {}
 
   TWizardOutcome Run() {
     // Common controls are loaded only when pages are shown: loading them
@@ -129,8 +155,8 @@ class TWizardForm {
         Paint();
         return TRUE;
       case WM_CTLCOLORSTATIC:
-        // The title in the band is on the band's white.
-        if (reinterpret_cast<HWND>(lp) == Item(IDC_HEADING) && BandPage()) {
+        // The heading and the subtitle in the band are on the band's white.
+        if (BandPage() && (reinterpret_cast<HWND>(lp) == Item(IDC_HEADING) || reinterpret_cast<HWND>(lp) == Item(IDC_SUBTITLE))) {
           SetBkColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
           return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
         }
@@ -150,55 +176,54 @@ class TWizardForm {
     const TWizardPage p = wizard_.Page();
     return p != TWizardPage::Welcome && p != TWizardPage::Finished;
   }
-  bool PicturePage() const { return !BandPage() && !pictures_.large.Empty(); }
+  bool PicturePage() const { return !BandPage() && look_.large && !look_.large->Empty(); }
+  const TWizardPicture& Small() const {
+    static const TWizardPicture none;
+    return look_.small ? *look_.small : none;
+  }
 
   RECT Mapped(RECT r) const {
     MapDialogRect(dialog_, &r);
     return r;
   }
-  // The band, above the page's text; the tall picture, as tall as the page
-  // above the buttons' line and as wide as its shape gives.
-  RECT Band() const { return Mapped({0, 0, 330, kBandHeight}); }
+  // The tall picture: as tall as the page above the buttons' line and as
+  // wide as its shape gives.
   RECT LargePlace() const {
     const RECT page = Mapped({0, 0, 330, 186});
     return {0, 0, LONG(int64_t(page.bottom) * kWizardImageWidth / kWizardImageHeight), page.bottom};
   }
 
-  RECT SmallPlace() const {
-    const RECT band = Band();
-    const LONG margin = (band.bottom - band.top) / 8, side = band.bottom - band.top - 2 * margin;
-    return {band.right - margin - side, margin, band.right - margin, margin + side};
-  }
-
-  static void Draw(HDC dc, const TWizardPicture& p, const RECT& to) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), LONG(p.width), -LONG(p.height), 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0, int(p.width), int(p.height), p.rows.data(),
-                  &info, DIB_RGB_COLORS, SRCCOPY);
-  }
-
   void Paint() {
     PAINTSTRUCT ps;
     const HDC dc = BeginPaint(dialog_, &ps);
-    if (PicturePage()) {
-      Draw(dc, pictures_.large, LargePlace());
-    } else if (BandPage()) {
-      RECT band = Band();
-      FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-      RECT line{band.left, band.bottom, band.right, band.bottom + 2};
-      DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
-      if (!pictures_.small.Empty()) Draw(dc, pictures_.small, SmallPlace());
-    }
+    if (PicturePage()) DrawWizardPicture(dc, *look_.large, LargePlace());
+    else if (BandPage()) PaintBand(dc, BandRect(dialog_), Small(), icons_.Big());
     EndPaint(dialog_, &ps);
   }
 
-  // Welcome and Finished put their words right of the tall picture.
-  void PlaceLeft(int id, RECT dlu) {
+  // A control to its place in dialog units; on Welcome and Finished the
+  // words move right of the tall picture, on the others below the band.
+  void Place(int id, RECT dlu) {
+    if (BandPage()) {
+      dlu.top += kBandDrop;
+      dlu.bottom += kBandDrop;
+    }
     RECT r = Mapped(dlu);
     if (PicturePage()) r.left = LargePlace().right + Mapped({12, 0, 0, 0}).left;
     MoveWindow(Item(id), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  }
+
+  // The heading and subtitle: in the band, short of its picture, or atop
+  // Welcome and Finished.
+  void PlaceHeading() {
+    if (!BandPage()) {
+      Place(IDC_HEADING, {12, 10, 318, 24});
+      return;
+    }
+    const LONG right = BandPicturePlace(BandRect(dialog_)).left - Mapped({4, 0, 0, 0}).left;
+    const RECT heading = Mapped({12, 6, 0, 18}), subtitle = Mapped({20, 19, 0, 31});
+    MoveWindow(Item(IDC_HEADING), heading.left, heading.top, right - heading.left, heading.bottom - heading.top, TRUE);
+    MoveWindow(Item(IDC_SUBTITLE), subtitle.left, subtitle.top, right - subtitle.left, subtitle.bottom - subtitle.top, TRUE);
   }
 
   std::string ItemText(int id) const {
@@ -209,11 +234,9 @@ class TWizardForm {
 
   void Init(HWND dialog) {
     dialog_ = dialog;
-    SetWindowTextA(dialog_, title_.c_str());
-    LOGFONTA lf{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-    lf.lfWeight = FW_BOLD;
-    bold_ = CreateFontIndirectA(&lf);
+    SetWindowTextA(dialog_, look_.title.c_str());
+    icons_.Give(dialog_);
+    bold_ = BoldFontOf(dialog_);
     SendMessageA(Item(IDC_HEADING), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
     SendMessageA(Item(IDC_PROGRESS), PBM_SETRANGE32, 0, kProgressSteps);
     const TWizardFields& f = wizard_.Fields();
@@ -236,57 +259,52 @@ class TWizardForm {
     return f;
   }
 
-  // One check box per program the Finished page offers, below the readme's.
+  size_t RunCount() const { return std::min(wizard_.Fields().run.size(), kMaxRunEntries); }
+  // The Finished page's check boxes: the readme's, then one per program.
+  RECT RunPlace(size_t i) const {
+    const LONG top = 62 + 14 * LONG(i + (wizard_.HasReadme() ? 1 : 0));
+    return {12, top, 318, top + 12};
+  }
+
   void MakeRunChoices(const TWizardFields& f) {
     const HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0));
-    for (size_t i = 0; i < f.run.size() && i < kMaxRunEntries; ++i) {
-      RECT r{12, 62 + 14 * int(i + (wizard_.HasReadme() ? 1 : 0)), 12 + 306, 0};
-      r.bottom = r.top + 10;
-      MapDialogRect(dialog_, &r);
-      const HWND box = CreateWindowExA(0, "BUTTON", f.run[i].description.c_str(), WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX,
-                                       r.left, r.top, r.right - r.left, r.bottom - r.top, dialog_,
-                                       reinterpret_cast<HMENU>(INT_PTR(IDC_RUN0 + int(i))), nullptr, nullptr);
+    for (size_t i = 0; i < RunCount(); ++i) {
+      const HWND box = CreateWindowExA(0, "BUTTON", f.run[i].description.c_str(), WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 0, 0,
+                                       dialog_, reinterpret_cast<HMENU>(INT_PTR(IDC_RUN0 + int(i))), nullptr, nullptr);
       SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
       CheckDlgButton(dialog_, IDC_RUN0 + int(i), f.run[i].ticked ? BST_CHECKED : BST_UNCHECKED);
     }
   }
 
+  void ShowControls(TWizardPage page) {
+    auto show = [&](int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); };
+    for (const TControlPlace& c : kControlPlaces) show(c.id, Shows(page, c.id));
+    show(IDC_SUBTITLE, BandPage());
+    const bool finished = page == TWizardPage::Finished;
+    show(IDC_VIEWREADME, finished && wizard_.HasReadme());
+    for (size_t i = 0; i < RunCount(); ++i) show(IDC_RUN0 + int(i), finished);
+  }
+
   void ShowPage() {
     const TWizardPage page = wizard_.Page();
     SetDlgItemTextA(dialog_, IDC_HEADING, wizard_.Heading().c_str());
+    SetDlgItemTextA(dialog_, IDC_SUBTITLE, wizard_.Subtitle().c_str());
     SetDlgItemTextA(dialog_, IDC_TEXT, wizard_.Text().c_str());
-    auto show = [&](int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); };
-    show(IDC_FOLDER, page == TWizardPage::Folder);
-    show(IDC_BROWSE, page == TWizardPage::Folder);
-    show(IDC_SPACE, page == TWizardPage::Folder);
     if (page == TWizardPage::Folder) SetDlgItemTextA(dialog_, IDC_SPACE, wizard_.SpaceText(ItemText(IDC_FOLDER)).c_str());
-    show(IDC_GROUP, page == TWizardPage::Group);
-    show(IDC_NOGROUP, page == TWizardPage::Group);
-    show(IDC_PROGRESS, page == TWizardPage::Installing);
-    show(IDC_STATUS, page == TWizardPage::Installing);
-    const bool readme = page == TWizardPage::Finished && wizard_.HasReadme();
-    show(IDC_VIEWREADME, readme);
-    const bool finished = page == TWizardPage::Finished;
-    for (size_t i = 0; i < wizard_.Fields().run.size() && i < kMaxRunEntries; ++i) show(IDC_RUN0 + int(i), finished);
+    ShowControls(page);
     // Three lines of text, and the page's controls right below them; a page
     // without controls has the text all the way down.
-    const bool controls = readme || (finished && !wizard_.Fields().run.empty()) || page == TWizardPage::Folder || page == TWizardPage::Group ||
-                          page == TWizardPage::Installing;
-    PlaceLeft(IDC_HEADING, {12, 10, 12 + 306, 22});
-    if (BandPage() && !pictures_.small.Empty()) {  // the title stops short of the small picture
-      RECT h;
-      GetWindowRect(Item(IDC_HEADING), &h);
-      MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&h), 2);
-      MoveWindow(Item(IDC_HEADING), h.left, h.top, SmallPlace().left - h.left - 4, h.bottom - h.top, TRUE);
+    bool controls = page == TWizardPage::Finished && (wizard_.HasReadme() || RunCount() > 0);
+    for (const TControlPlace& c : kControlPlaces) {
+      controls |= Shows(page, c.id);
+      Place(c.id, c.dlu);
     }
-    PlaceLeft(IDC_TEXT, {12, 28, 12 + 306, controls ? 28 + 30 : 28 + 148});
-    PlaceLeft(IDC_VIEWREADME, {12, 62, 12 + 200, 72});
-    for (size_t i = 0; i < wizard_.Fields().run.size() && i < kMaxRunEntries; ++i) {
-      const LONG top = 62 + 14 * LONG(i + (wizard_.HasReadme() ? 1 : 0));
-      PlaceLeft(IDC_RUN0 + int(i), {12, top, 12 + 306, top + 10});
-    }
+    PlaceHeading();
+    Place(IDC_TEXT, {12, 28, 318, controls ? 28 + 30 : 176 - (BandPage() ? kBandDrop : 0)});
+    for (size_t i = 0; i < RunCount(); ++i) Place(IDC_RUN0 + int(i), RunPlace(i));
     InvalidateRect(dialog_, nullptr, TRUE);
     EnableWindow(Item(IDC_GROUP), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
+    EnableWindow(Item(IDC_GROUPBROWSE), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
     const TWizardButtons b = wizard_.Buttons();
     EnableWindow(Item(IDC_BACK), b.back);
     EnableWindow(Item(IDC_NEXT), b.next);
@@ -307,10 +325,15 @@ class TWizardForm {
         ShowPage();
         break;
       case IDC_BROWSE:
-        Browse();
+        if (const auto folder = PickFolder("Choose the folder to install into:", {}))
+          SetDlgItemTextA(dialog_, IDC_FOLDER, (*folder + "\\" + look_.folderLeaf).c_str());
+        break;
+      case IDC_GROUPBROWSE:
+        BrowseGroup();
         break;
       case IDC_NOGROUP:
         EnableWindow(Item(IDC_GROUP), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
+        EnableWindow(Item(IDC_GROUPBROWSE), IsDlgButtonChecked(dialog_, IDC_NOGROUP) != BST_CHECKED);
         break;
       case IDCANCEL:
         Cancel();
@@ -322,7 +345,7 @@ class TWizardForm {
     if (!wizard_.Buttons().next) return;
     const bool finishing = wizard_.Page() == TWizardPage::Finished;
     if (std::optional<std::string> error = wizard_.Next(Controls())) {
-      MessageBoxA(dialog_, error->c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
+      MessageBoxA(dialog_, error->c_str(), look_.title.c_str(), MB_OK | MB_ICONWARNING);
       return;
     }
     if (finishing) {
@@ -339,7 +362,7 @@ class TWizardForm {
     }
     if (!wizard_.Buttons().cancel) return;
     if (wizard_.Page() != TWizardPage::Installing) {
-      if (MessageBoxA(dialog_, "Leave setup? Nothing has been installed.", title_.c_str(),
+      if (MessageBoxA(dialog_, "Leave setup? Nothing has been installed.", look_.title.c_str(),
                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
         outcome_.end = TWizardEnd::CancelledBefore;
         EndDialog(dialog_, 0);
@@ -348,29 +371,49 @@ class TWizardForm {
     }
     progress_->BeginQuestion();
     const bool stop = MessageBoxA(dialog_, "Stop the installation? What is installed so far will be taken out again.",
-                                  title_.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+                                  look_.title.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
     if (stop) EnableWindow(Item(IDCANCEL), FALSE);
     progress_->Answer(stop);
   }
 
-  void Browse() {
+  // A folder picked in the shell's dialog, below `root` when one is given;
+  // without its trailing backslash.
+  std::optional<std::string> PickFolder(const char* prompt, const std::string& root) {
     BROWSEINFOA bi{};
     bi.hwndOwner = dialog_;
-    bi.lpszTitle = "Choose the folder to install into:";
+    bi.lpszTitle = prompt;
     bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE start = root.empty() ? nullptr : ILCreateFromPathA(root.c_str());
+    bi.pidlRoot = start;
     PIDLIST_ABSOLUTE list = SHBrowseForFolderA(&bi);
-    if (!list) return;
+    if (start) ILFree(start);
+    if (!list) return std::nullopt;
     char path[MAX_PATH];
-    if (SHGetPathFromIDListA(list, path)) {
-      std::string folder = path;
-      if (!folder.empty() && folder.back() != '\\') folder += '\\';
-      SetDlgItemTextA(dialog_, IDC_FOLDER, (folder + folderLeaf_).c_str());
-    }
+    const bool got = SHGetPathFromIDListA(list, path);
     CoTaskMemFree(list);
+    if (!got) return std::nullopt;
+    std::string folder = path;
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+  }
+
+  // The Start menu folder: one of the Start menu's, with the group's name
+  // below it (or the name alone when the Start menu itself is picked).
+  void BrowseGroup() {
+    const std::optional<std::string> folder = PickFolder("Choose the Start menu folder for the shortcuts:", look_.groupRoot);
+    if (!folder) return;
+    const std::string& root = look_.groupRoot;
+    if (folder->size() < root.size() || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folder->c_str(), int(root.size()), root.c_str(),
+                                                       int(root.size())) != CSTR_EQUAL)
+      return;
+    std::string relative = folder->substr(root.size());
+    if (!relative.empty() && relative.front() != '\\') return;  // a sibling whose name begins alike
+    if (!relative.empty()) relative = relative.substr(1) + "\\";
+    SetDlgItemTextA(dialog_, IDC_GROUP, (relative + look_.groupLeaf).c_str());
   }
 
   void StartInstall() {
-    progress_ = std::make_unique<TFormProgress>(dialog_, pauseMs_);
+    progress_ = std::make_unique<TFormProgress>(dialog_, look_.pauseMs);
     const TWizardFields fields = wizard_.Fields();
     worker_ = std::thread([this, fields] {
       CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -394,7 +437,7 @@ class TWizardForm {
       case TInstallOutcome::Done:
         outcome_.end = TWizardEnd::Done;
         wizard_.InstallDone();
-        if (progressOnly_) EndDialog(dialog_, 0);
+        if (look_.progressOnly) EndDialog(dialog_, 0);
         else ShowPage();
         return;
       case TInstallOutcome::Cancelled:
@@ -408,14 +451,11 @@ class TWizardForm {
   }
 
   TSetupWizard& wizard_;
-  std::string title_;
-  bool progressOnly_;
-  std::string folderLeaf_;
+  const TWizardLook& look_;
   const TInstallWork& work_;
-  unsigned pauseMs_;
-  TPagePictures pictures_;
   HWND dialog_ = nullptr;
   HFONT bold_ = nullptr;
+  TWindowIcons icons_;
   std::unique_ptr<TFormProgress> progress_;
   std::thread worker_;
   TWizardOutcome outcome_;
@@ -423,10 +463,8 @@ class TWizardForm {
 
 }  // namespace
 
-TWizardOutcome RunWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly,
-                             const std::string& folderLeaf, const TInstallWork& work, unsigned pauseMs,
-                             const TPagePictures& pictures) {
-  return TWizardForm(wizard, title, progressOnly, folderLeaf, work, pauseMs, pictures).Run();
+TWizardOutcome RunWizardForm(TSetupWizard& wizard, const TWizardLook& look, const TInstallWork& work) {
+  return TWizardForm(wizard, look, work).Run();
 }
 
 }  // namespace vanta::build

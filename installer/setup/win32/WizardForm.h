@@ -19,19 +19,23 @@ struct TWizardOutcome {
 
 using TInstallWork = std::function<TInstallResult(IInstallProgress&, const TWizardFields&)>;
 
-// `progressOnly` (/SILENT): the wizard already stands on its installing
-// page; the window closes by itself at the end. `folderLeaf` is appended
-// to a folder picked with Browse. `pauseMs` holds each file back that long
-// (tests use it to press Cancel in time).
-// The pages' pictures (either may be empty): `large` left of the Welcome
-// and Finished pages, `small` in the white band atop the others.
-struct TPagePictures {
-  const TWizardPicture& large;
-  const TWizardPicture& small;
+// How the wizard looks and what its Browse buttons start from.
+struct TWizardLook {
+  std::string title;
+  // /SILENT: the wizard already stands on its installing page; the window
+  // closes by itself at the end.
+  bool progressOnly = false;
+  std::string folderLeaf;  // appended to a folder picked with Browse
+  // The group's Browse shows the Start menu's folders, from this one; the
+  // group's own name is appended to the one picked.
+  std::string groupRoot, groupLeaf;
+  // The pages' pictures (none when empty): `large` left of the Welcome and
+  // Finished pages, `small` in the white band atop the others.
+  const TWizardPicture* large = nullptr;
+  const TWizardPicture* small = nullptr;
+  unsigned pauseMs = 0;  // each file held back this long (test builds only)
 };
 
-TWizardOutcome RunWizardForm(TSetupWizard& wizard, const std::string& title, bool progressOnly,
-                             const std::string& folderLeaf, const TInstallWork& work, unsigned pauseMs,
-                             const TPagePictures& pictures);
+TWizardOutcome RunWizardForm(TSetupWizard& wizard, const TWizardLook& look, const TInstallWork& work);
 
 }  // namespace vanta::build

@@ -15,5 +15,8 @@
 #define IDC_BACK 1010
 #define IDC_NEXT 1011
 #define IDC_SPACE 1012
+#define IDC_SUBTITLE 1013
+#define IDC_GROUPBROWSE 1014
+#define IDD_UNINSTALL 101
 // The Finished page's programs to start: IDC_RUN0 + their index.
 #define IDC_RUN0 1100

@@ -1,7 +1,7 @@
 // The real setup under Wine: a setup compiled from a script of the
 // builder's kind, installed silently, checked, uninstalled; a damaged
-// setup, a refused folder and a failure half way that is rolled back; the
-// pages as they are shown, and a file named in another language.
+// setup, a refused folder and a failure half way that is rolled back, and
+// a file named in another language (the pages as shown: SetupFaceTest).
 #include <windows.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -19,6 +19,7 @@
 
 #include "Compiler.h"
 #include "SetupDriving.h"
+#include "SetupFixture.h"
 #include "SetupTestSupport.h"
 #include "SourceFiles.h"
 #include "setup/win32/WizardIds.h"
@@ -31,143 +32,6 @@ using test::ExeFolder;
 using test::ProcessRuns;
 using test::RunAndWait;
 using namespace test;
-
-std::string ShellFolder(int csidl) {
-  char buf[MAX_PATH] = "";
-  SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf);
-  return buf;
-}
-
-std::string SystemFolder() {
-  char buf[MAX_PATH];
-  return std::string(buf, GetSystemDirectoryA(buf, MAX_PATH));
-}
-
-void Put(const fs::path& p, const std::string& bytes) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
-std::optional<std::string> RegString(HKEY root, const std::string& subkey, const std::string& name) {
-  char buf[1024];
-  DWORD size = sizeof buf, type = 0;
-  HKEY key;
-  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-  const LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-  RegCloseKey(key);
-  if (rc != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
-  return std::string(buf);
-}
-
-bool KeyExists(HKEY root, const std::string& subkey) {
-  HKEY key;
-  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-// Runs the uninstaller silently and waits for the copy of itself that does
-// the work (the one started returns at once).
-DWORD Uninstall(const std::string& app) {
-  const DWORD code = RunAndWait(app + "\\unins000.exe", "/VERYSILENT /SUPPRESSMSGBOXES");
-  for (int i = 0; i < 600 && ProcessRuns("unins000.exe"); ++i) Sleep(50);
-  return code;
-}
-
-// Distinctive colours for the pages' pictures (0x00BBGGRR).
-constexpr COLORREF kLargeColour = RGB(200, 30, 160), kSmallColour = RGB(20, 190, 210);
-
-// A BMP of one colour.
-std::string SolidBmp(int width, int height, COLORREF colour) {
-  const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u, size = 54 + stride * uint32_t(height);
-  std::string b(54, '\0');
-  const auto put = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
-  };
-  b[0] = 'B', b[1] = 'M';
-  put(2, size), put(10, 54), put(14, 40), put(18, uint32_t(width)), put(22, uint32_t(height));
-  b[26] = 1, b[28] = 24;
-  std::string row(stride, '\0');
-  for (int x = 0; x < width; ++x) {
-    row[size_t(x) * 3] = char(GetBValue(colour));
-    row[size_t(x) * 3 + 1] = char(GetGValue(colour));
-    row[size_t(x) * 3 + 2] = char(GetRValue(colour));
-  }
-  for (int y = 0; y < height; ++y) b += row;
-  return b;
-}
-
-class SetupWin32 : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string id = std::to_string(GetCurrentProcessId());
-    name_ = "VantaTest" + id;
-    root_ = fs::temp_directory_path() / ("vantasetup-" + id);
-    fs::remove_all(root_);
-    app_ = (root_ / "app").string();
-    Put(root_ / "src" / "saver.scr", std::string(50000, 's'));
-    Put(root_ / "src" / "VantaSaver.001", "[Effects]\r\n");
-    Put(root_ / "src" / "a.jpg", std::string(3000, 'a'));
-    Put(root_ / "src" / "Readme.txt", "Read me");
-    Put(root_ / "src" / "wide.bmp", SolidBmp(300, 200, kLargeColour));
-    Put(root_ / "src" / "small.bmp", SolidBmp(64, 64, kSmallColour));
-    sysSaver_ = SystemFolder() + "\\" + name_ + " Saver.scr";
-    sysNever_ = SystemFolder() + "\\" + name_ + ".001";
-    arpKey_ = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name_ + "_is1";
-    userKey_ = "Software\\Norvane\\" + name_;
-  }
-  void TearDown() override {
-    fs::remove_all(root_);
-    DeleteFileA(sysSaver_.c_str());
-    DeleteFileA(sysNever_.c_str());
-    RegDeleteTreeA(HKEY_CURRENT_USER, userKey_.c_str());
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, arpKey_.c_str());
-  }
-
-  // The builder's script for a saver named after this test run.
-  std::string Script() const {
-    const std::string s = (root_ / "src").string();
-    return "[Setup]\r\nAppName=" + name_ + "\r\nAppVerName=" + name_ + "\r\nAppVersion=3.1\r\nAppPublisher=Ann Example\r\n"
-           "AppSupportURL=https://ann.example/help\r\nWizardImageFile=" + s + "\\wide.bmp\r\nWizardSmallImageFile=\"" + s +
-           "\\small.bmp\"\r\nDefaultDirName={pf}\\" + name_ +
-           "\r\nDefaultGroupName=" + name_ + "\r\noutputdir=\"" + root_.string() + "\\\"\r\nOutputBaseFilename=\"setup-" +
-           name_ + "\"\r\n[Files]\r\n"
-           "Source:\"" + s + "\\saver.scr\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + " Saver.scr\"\r\n"
-           "Source:\"" + s + "\\VantaSaver.001\"; DestDir: \"{sys}\\\"; DestName: \"" + name_ + ".001\"; flags: uninsneveruninstall\r\n"
-           "Source:\"" + s + "\\a.jpg\"; DestDir: \"{app}\\sample\"\r\n"
-           "Source:\"" + s + "\\Readme.txt\"; DestDir: \"{app}\\\"; flags: isreadme\r\n"
-           "[Registry]\r\nRoot: HKCU; Subkey: \"" + userKey_ + "\"; ValueType: string; ValueName: \"\"; ValueData: {app}; flags: uninsdeletekey\r\n"
-           "[INI]\r\nFilename: \"{app}\\saver.ini\"; Section: \"boot\"; Key: \"SCRNSAVE.EXE\"; String: \"{sys}\\" + name_.substr(0, 6) + "~1.scr\"\r\n"
-           "[Icons]\r\nName: \"{group}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n"
-           "Name: \"{group}\\Uninstall\"; Filename: \"{app}\\unins000.exe\"\r\n"
-           "Name: \"{app}\\" + name_ + "\"; Filename: \"{sys}\\" + name_ + " Saver.scr\"\r\n"
-           "[Run]\r\nFilename: \"{sys}\\" + name_ + " Saver.scr\"; Parameters: /s; Description: \"Preview it\"; Flags: postinstall nowait shellexec\r\n"
-           "Filename: \"{sys}\\" + name_ + " Saver.scr\"; Parameters: /c; Description: \"Its settings\"; Flags: postinstall nowait shellexec unchecked\r\n";
-  }
-
-  std::string Build() {
-    Put(root_ / "temp.iss", Script());
-    test::CompileSetup((root_ / "temp.iss").string());
-    return (root_ / ("setup-" + name_ + ".exe")).string();
-  }
-
-  std::string Quiet() const { return "/VERYSILENT /SUPPRESSMSGBOXES /LOG=\"" + (root_ / "setup.log").string() + "\""; }
-  std::string Log() const {
-    std::ifstream in(root_ / "setup.log", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  // The log says the desktop's shell started the program, or could not:
-  // the setup never starts it itself.
-  bool StartedByTheDesktopOnly(const std::string& description) const {
-    const std::string log = Log(), what = "\"" + description + "\" (";
-    return log.find("Started as the desktop's user: " + what) != std::string::npos ||
-           log.find("Not started: the desktop's shell could not start " + what) != std::string::npos;
-  }
-
-  std::string name_, app_, sysSaver_, sysNever_, arpKey_, userKey_;
-  fs::path root_;
-};
 
 TEST_F(SetupWin32, InstallsSilentlyAndUninstalls) {
   const std::string setup = Build();
@@ -317,7 +181,8 @@ TEST_F(SetupWin32, ADamagedSetupChangesNothing) {
     std::ifstream in(setup, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
-  const size_t stub = fs::file_size(ExeFolder() + "vantasetup.exe");
+  TMemorySource source(bytes);
+  const size_t stub = size_t(OpenPayload(source).programSize);  // the program, with the script's icon
   for (size_t at : {stub + 10, stub + (bytes.size() - stub) / 2, bytes.size() - 40}) {
     std::string bad = bytes;
     bad[at] = char(bad[at] ^ 0x20);
@@ -338,6 +203,8 @@ TEST_F(SetupWin32, ASignedSetupInstalls) {
     std::ifstream in(Build(), std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
+  TMemorySource source(bytes);
+  const uint64_t program = OpenPayload(source).programSize;
   while (bytes.size() % 8) bytes += '\0';
   const uint32_t table = uint32_t(bytes.size());
   const uint32_t length = 1024;
@@ -354,7 +221,7 @@ TEST_F(SetupWin32, ASignedSetupInstalls) {
   EXPECT_EQ(fs::file_size(app_ + "\\sample\\a.jpg"), 3000u);
   // The uninstaller is the program without the payload, and without the
   // signature that covered the payload.
-  EXPECT_EQ(fs::file_size(app_ + "\\unins000.exe"), fs::file_size(ExeFolder() + "vantasetup.exe"));
+  EXPECT_EQ(fs::file_size(app_ + "\\unins000.exe"), program);
   ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(sysSaver_));
 }
@@ -430,123 +297,6 @@ TEST_F(SetupWin32, TheWizardInstallsWhereTheUserSays) {
   EXPECT_TRUE(fs::exists(programs + "\\" + group + "\\" + name_ + ".lnk"));
   ASSERT_EQ(Uninstall(app_), 0u);
   EXPECT_FALSE(fs::exists(programs + "\\" + name_)) << "both levels of the group it made";
-}
-
-// Whether a static control's text fits it, as the control breaks it.
-bool TextFits(HWND control) {
-  char text[2048] = "";
-  GetWindowTextA(control, text, sizeof text);
-  RECT client;
-  GetClientRect(control, &client);
-  HDC dc = GetDC(control);
-  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-  RECT needed = client;
-  DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  return needed.bottom <= client.bottom && needed.right <= client.right;
-}
-
-// Every page once, as it is shown: a screenshot of each (kept in
-// build/screenshots/setup), the window's title, the page's own controls
-// shown and the others' hidden, and a picture that is a dialog, not an
-// empty or garbled screen.
-TEST_F(SetupWin32, EveryPageAsShown) {
-  ASSERT_NE(GetFileAttributesA("Z:\\usr\\bin\\import"), INVALID_FILE_ATTRIBUTES) << "ImageMagick is needed";
-  const fs::path shots = fs::path(ExeFolder()) / ".." / ".." / "screenshots" / "setup";
-  fs::create_directories(shots);
-  const std::string setup = Build();
-  // Each file held back 1.5 s: the installing page stays while it is taken.
-  TRunning run(setup, "/TESTPAUSE=1500 /LOG=\"" + (root_ / "setup.log").string() + "\"");
-  const HWND dialog = run.Find(true);
-  ASSERT_TRUE(dialog);
-  const int pageControls[] = {IDC_FOLDER, IDC_BROWSE, IDC_SPACE, IDC_GROUP, IDC_NOGROUP, IDC_PROGRESS,
-                              IDC_STATUS, IDC_VIEWREADME, IDC_RUN0, IDC_RUN0 + 1};
-  struct TPage {
-    const char* shot;
-    const char* heading;
-    std::vector<int> shown;
-    const char* text;  // in the page's text
-  };
-  const TPage pages[] = {
-      {"1-welcome", "Welcome", {}, "This setup puts"},
-      {"2-folder", "Install folder", {IDC_FOLDER, IDC_BROWSE, IDC_SPACE}, "goes into this folder"},
-      {"3-group", "Start menu folder", {IDC_GROUP, IDC_NOGROUP}, "Start menu"},
-      {"4-ready", "Ready to install", {}, "Click Install to begin."},
-      {"5-installing", "Installing", {IDC_PROGRESS, IDC_STATUS}, "Please wait"},
-      {"6-finished", "Finished", {IDC_VIEWREADME, IDC_RUN0, IDC_RUN0 + 1}, "is installed"},
-  };
-  for (const TPage& page : pages) {
-    ASSERT_TRUE(OnPage(dialog, page.heading));
-    if (std::string(page.heading) == "Install folder") {
-      SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app_.c_str()));
-      // What the install needs, and what the typed folder's drive has free.
-      const std::string space = ItemText(dialog, IDC_SPACE);
-      EXPECT_EQ(space.rfind("At least ", 0), 0u) << space;
-      EXPECT_NE(space.find(" of free disk space is required. Free on " + app_.substr(0, 2) + " "), std::string::npos) << space;
-      SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Q:\\Nowhere"));
-      EXPECT_EQ(ItemText(dialog, IDC_SPACE).find("Free on"), std::string::npos) << "a drive that is not there has no free space";
-      SendMessageA(GetDlgItem(dialog, IDC_FOLDER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(app_.c_str()));
-    }
-    if (std::string(page.heading) == "Finished") {
-      EXPECT_EQ(ItemText(dialog, IDC_RUN0), "Preview it");
-      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_RUN0), BM_GETCHECK, 0, 0), BST_CHECKED);
-      EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_RUN0 + 1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    }
-    char title[256] = "";
-    GetWindowTextA(dialog, title, sizeof title);
-    EXPECT_EQ(std::string(title), "Setup - " + name_) << page.heading;
-    EXPECT_NE(ItemText(dialog, IDC_TEXT).find(page.text), std::string::npos) << page.heading << ": " << ItemText(dialog, IDC_TEXT);
-    for (int id : pageControls) {
-      const bool shown = std::find(page.shown.begin(), page.shown.end(), id) != page.shown.end();
-      EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, id)) != FALSE, shown) << page.heading << ", control " << id;
-    }
-    for (int id : {IDC_BACK, IDC_NEXT, IDCANCEL}) EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, id))) << page.heading;
-    // Nothing cut off, nothing on top of anything else.
-    for (int id : {IDC_HEADING, IDC_TEXT}) EXPECT_TRUE(TextFits(GetDlgItem(dialog, id))) << page.heading << ", control " << id;
-    std::vector<int> visible = {IDC_HEADING, IDC_TEXT, IDC_BACK, IDC_NEXT, IDCANCEL};
-    visible.insert(visible.end(), page.shown.begin(), page.shown.end());
-    for (size_t i = 0; i < visible.size(); ++i) {
-      for (size_t j = i + 1; j < visible.size(); ++j) {
-        RECT a, b, both;
-        GetWindowRect(GetDlgItem(dialog, visible[i]), &a);
-        GetWindowRect(GetDlgItem(dialog, visible[j]), &b);
-        EXPECT_FALSE(IntersectRect(&both, &a, &b)) << page.heading << ": controls " << visible[i] << " and " << visible[j] << " overlap";
-      }
-    }
-    Sleep(300);  // the page painted
-    const std::optional<TShot> shot = Screenshot(dialog, shots / (std::string(page.shot) + ".png"));
-    ASSERT_TRUE(shot) << page.heading << ": no screenshot";
-    // The tall picture left of Welcome and Finished; the small one in the
-    // band's right end on the other pages.
-    RECT client;
-    GetClientRect(dialog, &client);
-    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const std::string heading = page.heading;
-    const bool tallPage = heading == "Welcome" || heading == "Finished";
-    const std::optional<double> large = ShareOf(shots / (std::string(page.shot) + ".png"),
-                                                {client.left + 4, client.top + 40, client.left + 40, client.top + 200}, kLargeColour);
-    const std::optional<double> small = ShareOf(shots / (std::string(page.shot) + ".png"),
-                                                {client.right - 30, client.top + 12, client.right - 12, client.top + 30}, kSmallColour);
-    ASSERT_TRUE(large && small) << page.heading;
-    EXPECT_EQ(*large > 0.95, tallPage) << page.heading << ": " << *large;
-    EXPECT_EQ(*small > 0.95, !tallPage) << page.heading << ": " << *small;
-    // Text, edges and the title bar: many colours; most of it the face.
-    EXPECT_GE(shot->colours, 4) << page.heading;
-    EXPECT_GT(shot->faceShare, 0.4) << page.heading;
-    if (std::string(page.heading) == "Installing") {
-      EXPECT_EQ(ItemText(dialog, IDC_HEADING), "Installing") << "the install ended before the screenshot";
-      continue;  // it moves on by itself
-    }
-    if (std::string(page.heading) == "Finished")
-      SendMessageA(GetDlgItem(dialog, IDC_VIEWREADME), BM_SETCHECK, BST_UNCHECKED, 0);
-    Press(dialog, IDC_NEXT);
-  }
-  EXPECT_EQ(run.Wait(), 0u) << Log();
-  EXPECT_TRUE(fs::exists(app_ + "\\sample\\a.jpg"));
-  EXPECT_TRUE(StartedByTheDesktopOnly("Preview it")) << Log();
-  EXPECT_EQ(Log().find("Its settings"), std::string::npos) << "unticked on the page";
-  ASSERT_EQ(Uninstall(app_), 0u);
 }
 
 // /LOG into a folder that is not there: made. A log that cannot be made at
@@ -636,7 +386,7 @@ TEST_F(SetupWin32, TheWizardRefusesABadFolderAndCancelsCleanly) {
 }
 
 TEST_F(SetupWin32, CancelWhileInstallingTakesEverythingOut) {
-  const std::string setup = Build();
+  const std::string setup = Build(true);
   // Each file held back 1.5 s: Cancel comes while the first is being put in.
   TRunning run(setup, "/SILENT /TESTPAUSE=1500 /LOG=\"" + (root_ / "setup.log").string() + "\" /DIR=\"" + app_ + "\"");
   const HWND dialog = run.Find(true);

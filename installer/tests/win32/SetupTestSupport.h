@@ -56,13 +56,14 @@ inline bool ProcessRuns(const char* exeName) {
   return found;
 }
 
-// The script compiled with the setup program beside this test; a failure
-// fails the test with the compiler's reason.
-inline void CompileSetup(const std::string& scriptPath) {
+// The script compiled with the setup program beside this test (or its
+// test build, which takes /TESTPAUSE); a failure fails the test with the
+// compiler's reason.
+inline void CompileSetup(const std::string& scriptPath, const char* stub = "vantasetup.exe") {
   TCompileOptions o;
   o.scriptPath = scriptPath;
   o.windowsPaths = true;
-  o.stubPath = ExeFolder() + "vantasetup.exe";
+  o.stubPath = ExeFolder() + stub;
   o.readPicture = ReadWizardPicture;
   class : public IBuildStatus {
     void StatusLine(std::string_view) override {}

@@ -3,7 +3,7 @@
 # DLL: it imports only DLLs Windows always takes from the system folder
 # (KnownDLLs) or, for common controls 6, from the side-by-side store its
 # manifest names; and the manifest asks for administrator rights and
-# declares DPI awareness.
+# declares DPI awareness. The tests' own switch is not in it.
 # setup-surface.sh OBJDUMP vantasetup.exe
 set -euo pipefail
 objdump="$1" exe="$2"
@@ -22,4 +22,8 @@ done < <("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
 for needle in 'requireAdministrator' 'dpiAware'; do
   grep -aq "$needle" "$exe" || { echo "FAIL: no $needle in the manifest" >&2; bad=1; }
 done
+if grep -aqi 'TESTPAUSE' "$exe"; then
+  echo "FAIL: the shipped setup knows the tests' switch" >&2
+  bad=1
+fi
 exit $bad
