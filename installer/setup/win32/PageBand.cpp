@@ -1,5 +1,7 @@
 #include "PageBand.h"
 
+#include <commctrl.h>
+
 #include "ProgramResources.h"
 
 namespace vanta::build {
@@ -61,6 +63,14 @@ void TWindowIcons::Give(HWND window) {
 TWindowIcons::~TWindowIcons() {
   if (big_) DestroyIcon(big_);
   if (small_) DestroyIcon(small_);
+}
+
+void LoadProgressControls() {
+  using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+  if (HMODULE common = LoadLibraryA("comctl32.dll"))
+    if (auto init = reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(common, "InitCommonControlsEx"))))
+      init(&icc);
 }
 
 }  // namespace vanta::build

@@ -1,7 +1,8 @@
 // What the setup's pages and the uninstaller's window draw alike: the white
 // band atop the page with its bold heading, the one-line subtitle and a
 // small picture (or the program's own icon) at its right end; the pages'
-// pictures drawn to a place; and the program's icon on the window.
+// pictures drawn to a place; the program's icon on the window; and the
+// modal dialog both run on.
 #pragma once
 #include <windows.h>
 
@@ -33,5 +34,27 @@ class TWindowIcons {
  private:
   HICON big_ = nullptr, small_ = nullptr;
 };
+
+// Common controls are loaded only when a window is shown: loading them
+// makes Wine start its desktop, which a setup that shows nothing does
+// without. The manifest names version 6, and only the system folder is
+// searched (SetupMain), so no planted copy is taken.
+void LoadProgressControls();
+
+template <class T>
+INT_PTR CALLBACK ModalDialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lp);
+  auto* self = reinterpret_cast<T*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return self ? self->Handle(dialog, message, wp, lp) : FALSE;
+}
+
+// Runs dialog template `id` until it ends; `self.Handle(dialog, message,
+// wp, lp)` answers its messages.
+template <class T>
+void RunModalDialog(int id, T& self) {
+  LoadProgressControls();
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, &ModalDialogProc<T>,
+                  reinterpret_cast<LPARAM>(&self));
+}
 
 }  // namespace vanta::build

@@ -23,22 +23,13 @@ class TUninstallForm {
       : title_(title), app_(app), work_(work), pauseMs_(pauseMs) {}
 
   void Run() {
-    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    if (HMODULE common = LoadLibraryA("comctl32.dll"))
-      if (auto init = reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(common, "InitCommonControlsEx"))))
-        init(&icc);
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, Proc, reinterpret_cast<LPARAM>(this));
+    RunModalDialog(IDD_UNINSTALL, *this);
     if (worker_.joinable()) worker_.join();
     if (bold_) DeleteObject(bold_);
   }
 
  private:
-  static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lp);
-    auto* self = reinterpret_cast<TUninstallForm*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    return self ? self->Handle(dialog, message, wp, lp) : FALSE;
-  }
+  friend INT_PTR CALLBACK ModalDialogProc<TUninstallForm>(HWND, UINT, WPARAM, LPARAM);
 
   INT_PTR Handle(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {

@@ -113,27 +113,14 @@ class TWizardForm {
   TWizardForm(TSetupWizard& wizard, const TWizardLook& look, const TInstallWork& work) : wizard_(wizard), look_(look), work_(work) {}
 
   TWizardOutcome Run() {
-    // Common controls are loaded only when pages are shown: loading them
-    // makes Wine start its desktop, which a setup that shows nothing does
-    // without. The manifest names version 6, and only the system folder is
-    // searched (SetupMain), so no planted copy is taken.
-    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
-    if (HMODULE common = LoadLibraryA("comctl32.dll"))
-      if (auto init = reinterpret_cast<TInit>(reinterpret_cast<void*>(GetProcAddress(common, "InitCommonControlsEx"))))
-        init(&icc);
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WIZARD), nullptr, Proc, reinterpret_cast<LPARAM>(this));
+    RunModalDialog(IDD_WIZARD, *this);
     if (worker_.joinable()) worker_.join();
     if (bold_) DeleteObject(bold_);
     return outcome_;
   }
 
  private:
-  static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lp);
-    auto* self = reinterpret_cast<TWizardForm*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    return self ? self->Handle(dialog, message, wp, lp) : FALSE;
-  }
+  friend INT_PTR CALLBACK ModalDialogProc<TWizardForm>(HWND, UINT, WPARAM, LPARAM);
 
   INT_PTR Handle(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
