@@ -5,7 +5,7 @@
 
 #include "base/MulDiv.h"
 #include "engine/Blit.h"
-#include "engine/EffectFamilies.h"
+#include "base/EffectFamilies.h"
 #include "engine/EffectsRotation.h"
 
 #if defined(__SSE2__)

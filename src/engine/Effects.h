@@ -7,7 +7,7 @@
 // picture surface calls ComposeFrame from DrawFrame; vanta-render and the
 // benchmarks call it directly.
 //
-// Which numbers make which family is the table in EffectFamilies.h; the
+// Which numbers make which family is the table in base/EffectFamilies.h; the
 // region effects' frames are RegionEffects.h. Numbers above 127 draw only
 // the old picture.
 #pragma once
@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "base/Bitmap.h"
-#include "engine/EffectFamilies.h"
+#include "base/EffectFamilies.h"
 #include "engine/RegionEffects.h"
 
 namespace vanta {

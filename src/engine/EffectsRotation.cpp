@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "engine/Blit.h"
-#include "engine/EffectFamilies.h"
+#include "base/EffectFamilies.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -10,7 +10,7 @@
 
 #include "base/MulDiv.h"
 #include "base/Random.h"
-#include "engine/EffectFamilies.h"
+#include "base/EffectFamilies.h"
 #include "engine/EffectRegion.h"
 #include "engine/RegionCompose.h"
 

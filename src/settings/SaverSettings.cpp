@@ -4,6 +4,7 @@
 #include <iterator>
 #include <memory>
 
+#include "base/EffectFamilies.h"
 #include "base/Text.h"
 #include "platform/Files.h"
 
@@ -96,8 +97,8 @@ void WriteValue(TIniFile& ini, const TSettingKey& k, TPanZoom v) {
 
 TEffectSet DefaultTransitions() {
   TEffectSet set;
-  for (size_t e = 1; e <= 127; ++e)
-    if (e < 119 || e > 122) set.set(e);
+  for (int e = 1; e <= kLastEffect; ++e)
+    if (FamilyOf(e) != TEffectFamily::Rotations) set.set(static_cast<size_t>(e));
   return set;
 }
 

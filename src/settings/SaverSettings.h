@@ -39,7 +39,7 @@ inline constexpr const char* kVersion = "Version";  // the setup's version
 
 using TEffectSet = std::bitset<128>;
 
-// Effects a fresh load enables: 1..127 but the rotations 119..122.
+// Effects a fresh load enables: every effect but the rotations.
 TEffectSet DefaultTransitions();
 
 struct TSaverSetting {
