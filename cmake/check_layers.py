@@ -22,10 +22,10 @@ ROOTS = ("src", "installer")
 SKIP = {"tests", "bench"}
 
 
-def parse_layers(specs):
+def parse_layers(entries):
     layers = {}
-    for spec in specs:
-        name, rest = spec.split("=", 1)
+    for entry in entries:
+        name, rest = entry.split("=", 1)
         paths, _, uses = rest.partition(":")
         layers[name] = ([p for p in paths.split(",") if p], [u for u in uses.split(",") if u])
     return layers
